@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// A settings file of bracketed sections and key=value lines.
+//
+// The file is read once by the constructor (a missing or unreadable file is
+// an empty one) and kept in memory line by line; UpdateFile writes it back
+// whole. Lines that no Write touched are written back byte for byte, so
+// comments, blank lines, spacing, line endings and every other section and
+// key stay as they were. (A file that was not UTF-8 is written in UTF-8;
+// its text is kept.)
+//
+// Lookup follows the classic profile rules: section and key names are
+// compared case-insensitively and without surrounding blanks; the first
+// matching section and key win; a value loses surrounding blanks and one
+// pair of enclosing quotes ("..." or '...'); a value read back is cut to
+// kMaxValueLength characters. Keys are written literally, spaces included
+// ("Server Port=1888").
+class IniFile {
+public:
+    static constexpr int kMaxValueLength = 2047;
+
+    explicit IniFile(QString path);
+
+    [[nodiscard]] QString ReadString(const QString& section, const QString& key, const QString& def) const;
+    // The value as an integer (decimal, "$" or "0x" hexadecimal); def when
+    // the key is absent or its value is not an integer.
+    [[nodiscard]] int ReadInteger(const QString& section, const QString& key, int def) const;
+
+    // Changes the key's value in place, or adds the key at the end of its
+    // section, or adds the section at the end of the file. A value with
+    // surrounding blanks or enclosing quotes is written quoted so that it
+    // reads back unchanged; a line break inside a value is written as a
+    // blank.
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, int value);
+    // Removes the key's line; nothing when it is absent.
+    void DeleteKey(const QString& section, const QString& key);
+
+    [[nodiscard]] bool SectionExists(const QString& section) const;
+    [[nodiscard]] bool ValueExists(const QString& section, const QString& key) const;
+
+    // Writes the whole file atomically (a temporary file in the same folder,
+    // then a rename). Throws EInOutError("Unable to write to <path>") when
+    // that fails; the old file is then left as it was.
+    void UpdateFile();
+
+    [[nodiscard]] const QString& FileName() const;
+
+private:
+    struct Line {
+        QString text;       // decoded text, without the line end
+        QByteArray raw;     // original bytes while untouched, else empty
+        QByteArray end;     // "\r\n", "\n", "\r" or "" (last line)
+        bool touched = false;
+    };
+
+    void Load();
+    [[nodiscard]] int FindSection(const QString& section) const;
+    [[nodiscard]] int SectionEnd(int header) const;
+    [[nodiscard]] int FindKey(const QString& section, const QString& key) const;
+    [[nodiscard]] QByteArray NewLineEnd() const;
+    void InsertLine(int at, const QString& text);
+
+    QString fileName_;
+    QByteArray bom_;            // a UTF-8 byte-order mark the file began with
+    std::vector<Line> lines_;
+    bool rawIsUtf8_ = true;     // false: the file was GBK, write all lines anew
+};
