@@ -1,0 +1,85 @@
+#include "widgets/ErrorBoxApplication.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
+
+// Commands throw; the application object shows the message and goes on.
+class ErrorBoxApplicationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void exceptionFromAHandlerIsShownAndTheProgramGoesOn();
+    void showErrorBoxUsesTheApplicationName();
+
+private:
+    struct SeenBox {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+    };
+    // Closes the next message box and records what it showed.
+    static void CloseNextBox(SeenBox& seen);
+};
+
+void ErrorBoxApplicationTest::CloseNextBox(SeenBox& seen)
+{
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY2(box != nullptr, "no error box opened");
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        box->accept();
+    });
+}
+
+void ErrorBoxApplicationTest::exceptionFromAHandlerIsShownAndTheProgramGoesOn()
+{
+    QPushButton button(QStringLiteral("throw"));
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&clicks] {
+        ++clicks;
+        throw std::runtime_error("'12x' is not a valid integer value");
+    });
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+
+    for (int round = 1; round <= 2; ++round) {
+        SeenBox seen;
+        CloseNextBox(seen);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(clicks, round);
+        QCOMPARE(seen.text, QStringLiteral("'12x' is not a valid integer value"));
+        QCOMPARE(seen.title, QStringLiteral("测试程序"));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+    }
+
+    // A timer tick that throws is caught the same way.
+    SeenBox seen;
+    QTimer::singleShot(0, [] { throw std::runtime_error("Unable to write to /x/Ostrel.ini"); });
+    QTimer::singleShot(0, [&seen] { CloseNextBox(seen); });
+    QTRY_COMPARE(seen.text, QStringLiteral("Unable to write to /x/Ostrel.ini"));
+}
+
+void ErrorBoxApplicationTest::showErrorBoxUsesTheApplicationName()
+{
+    SeenBox seen;
+    CloseNextBox(seen);
+    ShowErrorBox(std::runtime_error("接收端口错误"));
+    QCOMPARE(seen.title, QStringLiteral("测试程序"));
+    QCOMPARE(seen.text, QStringLiteral("接收端口错误"));
+}
+
+int main(int argc, char** argv)
+{
+    ErrorBoxApplication app(argc, argv);
+    ErrorBoxApplication::setApplicationName(QStringLiteral("测试程序"));
+    ErrorBoxApplicationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ErrorBoxApplicationTest.moc"

@@ -1,0 +1,115 @@
+#include "widgets/StatusPanels.h"
+
+#include "widgets/PanelLayout.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <qdrawutil.h>
+
+namespace {
+
+constexpr int kTextMargin = 4;
+constexpr int kPanelGap = 2;
+
+} // namespace
+
+StatusPanels::StatusPanels(QWidget* parent)
+    : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+int StatusPanels::AddPanel(int width, Qt::Alignment alignment)
+{
+    panels_.push_back(Panel{width, alignment, QString()});
+    updateGeometry();
+    update();
+    return static_cast<int>(panels_.size()) - 1;
+}
+
+int StatusPanels::PanelCount() const
+{
+    return static_cast<int>(panels_.size());
+}
+
+int StatusPanels::PanelWidth(int index) const
+{
+    return panels_.at(static_cast<size_t>(index)).width;
+}
+
+Qt::Alignment StatusPanels::PanelAlignment(int index) const
+{
+    return panels_.at(static_cast<size_t>(index)).alignment;
+}
+
+QString StatusPanels::PanelText(int index) const
+{
+    return panels_.at(static_cast<size_t>(index)).text;
+}
+
+void StatusPanels::SetPanelText(int index, const QString& text)
+{
+    Panel& panel = panels_.at(static_cast<size_t>(index));
+    if (panel.text == text)
+        return;
+    panel.text = text;
+    update();
+}
+
+int StatusPanels::NeededWidth(const QString& text) const
+{
+    if (text.isEmpty())
+        return 2 * kTextMargin;
+    return fontMetrics().horizontalAdvance(text) + 2 * kTextMargin + kPanelGap;
+}
+
+std::vector<int> StatusPanels::Layout() const
+{
+    std::vector<int> widths;
+    std::vector<int> needed;
+    for (const Panel& panel : panels_) {
+        widths.push_back(panel.width);
+        needed.push_back(NeededWidth(panel.text));
+    }
+    return LayoutPanels(widths, needed, width());
+}
+
+QRect StatusPanels::PanelRect(int index) const
+{
+    const std::vector<int> widths = Layout();
+    int left = 0;
+    for (int i = 0; i < index; ++i)
+        left += widths.at(static_cast<size_t>(i));
+    const int w = widths.at(static_cast<size_t>(index));
+    // Panels are separated by a small gap, as the classic status bar draws them.
+    return QRect(left, 0, std::max(w - kPanelGap, 0), height());
+}
+
+QSize StatusPanels::sizeHint() const
+{
+    int total = 0;
+    for (const Panel& panel : panels_)
+        total += panel.width;
+    return {total, minimumSizeHint().height()};
+}
+
+QSize StatusPanels::minimumSizeHint() const
+{
+    return {0, fontMetrics().height() + 6};
+}
+
+void StatusPanels::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    for (int i = 0; i < PanelCount(); ++i) {
+        const QRect rect = PanelRect(i);
+        if (rect.width() <= 0)
+            continue;
+        qDrawShadePanel(&painter, rect, palette(), true, 1);
+        const QRect textRect = rect.adjusted(kTextMargin, 1, -kTextMargin, -1);
+        const Panel& panel = panels_[static_cast<size_t>(i)];
+        const QString shown = fontMetrics().elidedText(panel.text, Qt::ElideRight, textRect.width());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(textRect, static_cast<int>(panel.alignment | Qt::AlignVCenter), shown);
+    }
+}
