@@ -1,0 +1,865 @@
+#include "socket/WSocket.h"
+
+#include "socket/WSocketReadiness.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// At most this many chunks go out in one send call on a stream socket.
+constexpr int MaxGatheredChunks = 64;
+// Sent chunks kept for reuse instead of being freed.
+constexpr size_t MaxSpareChunks = 64;
+// Unwanted incoming data is drained through a buffer of this size.
+constexpr int DiscardSize = 1024;
+
+constexpr unsigned ListenInterest = FD_READ | FD_WRITE | FD_ACCEPT | FD_CLOSE;
+constexpr unsigned ConnectInterest = FD_READ | FD_WRITE | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
+constexpr unsigned DupInterest = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;
+
+bool IsLostConnection(int error)
+{
+    return error == WSAECONNRESET || error == WSAENOTSOCK || error == WSAENOTCONN || error == WSAEINVAL
+        || error == WSAECONNABORTED;
+}
+
+int PlatformSendFlags(TSocketSendFlags flags)
+{
+    return MSG_NOSIGNAL | (flags == wsSendUrgent ? MSG_OOB : 0);
+}
+
+} // namespace
+
+TCustomWSocket::TCustomWSocket()
+    : readiness_(new WSocketReadiness(
+        [this](int handle, unsigned events, int error) { ProcessNotification(handle, events, error); }))
+{
+    ResetDefaults();
+}
+
+TCustomWSocket::~TCustomWSocket()
+{
+    *alive_ = false;
+    destroying_ = true;
+    if (state_ != wsClosed) {
+        try {
+            InternalClose(true, 0);
+        } catch (...) { // NOLINT(bugprone-empty-catch): nothing can be reported from a destructor
+        }
+    }
+    CloseHandleQuietly();
+    readiness_->Detach();
+    // Destroyed from one of its own notifications: the endpoint is still on
+    // the stack and goes when the event loop comes back.
+    if (notificationDepth_ > 0)
+        readiness_->deleteLater();
+    else
+        delete readiness_;
+}
+
+void TCustomWSocket::ResetDefaults()
+{
+    socketAddress_ = sockaddr_in{};
+    socketAddress_.sin_family = AF_INET;
+    proto_ = QStringLiteral("tcp");
+    protoMarks_ = {true, false};
+    protocolNumber_ = IPPROTO_TCP;
+    socketType_ = SOCK_STREAM;
+    addrMarks_ = {};
+    portMarks_ = {};
+    localPort_ = QStringLiteral("0");
+    localPortResolved_ = false;
+    localAddr_ = QStringLiteral("0.0.0.0");
+    lingerOnOff_ = wsLingerOn;
+    lingerTimeout_ = 0;
+    handle_ = -1;
+    state_ = wsClosed;
+    allSent_ = true;
+    readCount_ = 0;
+    closeReported_ = false;
+}
+
+// ---- properties ----
+
+void TCustomWSocket::SetNameProperty(const QString& value, QString& text, NameProperty& marks, const char* name)
+{
+    if (marks.assigned && value == text)
+        return;
+    if (state_ != wsClosed) {
+        ReportError(std::string("Cannot change ") + name + " if not closed");
+        return;
+    }
+    text = value.trimmed();
+    marks.assigned = !text.isEmpty();
+    marks.resolved = false;
+}
+
+void TCustomWSocket::SetAddr(const QString& value)
+{
+    SetNameProperty(value, addr_, addrMarks_, "Addr");
+}
+
+void TCustomWSocket::SetPort(const QString& value)
+{
+    SetNameProperty(value, port_, portMarks_, "Port");
+}
+
+void TCustomWSocket::SetProto(const QString& value)
+{
+    SetNameProperty(value, proto_, protoMarks_, "Proto");
+}
+
+void TCustomWSocket::SetLocalPort(const QString& value)
+{
+    if (state_ != wsClosed) {
+        ReportError("Cannot change LocalPort if not closed");
+        return;
+    }
+    localPort_ = value;
+    localPortResolved_ = false;
+}
+
+void TCustomWSocket::SetLocalAddr(const QString& value)
+{
+    if (state_ != wsClosed) {
+        ReportError("Cannot change LocalAddr if not closed");
+        return;
+    }
+    const QByteArray text = value.isEmpty() ? QByteArray("0.0.0.0") : value.toLatin1();
+    in_addr address{};
+    if (inet_aton(text.constData(), &address) == 0 || address.s_addr == INADDR_NONE) {
+        ReportError("SetLocalAddr(): Invalid IP address");
+        return;
+    }
+    localAddr_ = QString::fromLatin1(inet_ntoa(address));
+}
+
+void TCustomWSocket::SetSendFlags(TSocketSendFlags flags)
+{
+    if (flags != wsSendNormal && flags != wsSendUrgent) {
+        ReportError("Invalid SendFlags");
+        return;
+    }
+    sendFlags_ = flags;
+}
+
+int TCustomWSocket::RcvdCount()
+{
+    int waiting = 0;
+    if (ioctl(handle_, FIONREAD, &waiting) != 0) {
+        WSocketSetLastErrorFromErrno();
+        ReportSocketError("ioctlSocket");
+        return -1;
+    }
+    return waiting;
+}
+
+bool TCustomWSocket::PeerName(sockaddr_in& peer, const char* functionName)
+{
+    if (state_ != wsConnected)
+        return false;
+    socklen_t length = sizeof peer;
+    if (getpeername(handle_, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+        return true;
+    WSocketSetLastErrorFromErrno();
+    ReportSocketError(functionName);
+    return false;
+}
+
+QString TCustomWSocket::PeerAddr()
+{
+    sockaddr_in peer{};
+    return PeerName(peer, "GetPeerName") ? QString::fromLatin1(inet_ntoa(peer.sin_addr)) : QStringLiteral("error");
+}
+
+QString TCustomWSocket::PeerPort()
+{
+    sockaddr_in peer{};
+    return PeerName(peer, "GetPeerPort") ? QString::number(ntohs(peer.sin_port)) : QStringLiteral("error");
+}
+
+// ---- errors and state ----
+
+void TCustomWSocket::ReportError(const std::string& message)
+{
+    if (OnError) {
+        OnError(this);
+        return;
+    }
+    throw ESocketException(message);
+}
+
+void TCustomWSocket::ReportSocketError(const std::string& functionName)
+{
+    const int error = WSocketGetLastError();
+    const std::string message = "Error " + std::to_string(error) + " in function " + functionName + "\r\n"
+        + ErrorText(error);
+    if (error == WSAECONNRESET || error == WSAENOTCONN) {
+        CloseHandleQuietly();
+        SetState(wsClosed);
+    }
+    lastError_ = error;
+    ReportError(message);
+}
+
+void TCustomWSocket::SetState(TSocketState newState)
+{
+    const TSocketState oldState = state_;
+    state_ = newState;
+    if (OnChangeState)
+        OnChangeState(this, oldState, newState);
+}
+
+// ---- opening ----
+
+bool TCustomWSocket::Resolve(const char* prefix, bool withLocalPort)
+{
+    try {
+        if (!protoMarks_.resolved) {
+            protocolNumber_ = WSocketResolveProto(proto_);
+            socketType_ = protocolNumber_ == IPPROTO_UDP ? SOCK_DGRAM : SOCK_STREAM;
+            protoMarks_.resolved = true;
+        }
+        if (!portMarks_.resolved) {
+            portNumber_ = WSocketResolvePort(port_, proto_);
+            socketAddress_.sin_port = htons(portNumber_);
+            portMarks_.resolved = true;
+        }
+        if (withLocalPort && !localPortResolved_) {
+            localPortNumber_ = WSocketResolvePort(localPort_, proto_);
+            localPortResolved_ = true;
+        }
+        if (!addrMarks_.resolved) {
+            socketAddress_.sin_addr.s_addr = WSocketResolveHost(addr_);
+            addrMarks_.resolved = true;
+        }
+    } catch (const ESocketException& e) {
+        ReportError(prefix + std::string(e.what()));
+        return false;
+    }
+    return true;
+}
+
+bool TCustomWSocket::SetIntOption(int option, int value, const char* functionName)
+{
+    if (setsockopt(handle_, SOL_SOCKET, option, &value, sizeof value) == 0)
+        return true;
+    WSocketSetLastErrorFromErrno();
+    ReportSocketError(functionName);
+    return false;
+}
+
+void TCustomWSocket::Listen()
+{
+    const std::pair<const NameProperty*, const char*> required[] = {
+        {&portMarks_, "listen: port not assigned"},
+        {&protoMarks_, "listen: protocol not assigned"},
+        {&addrMarks_, "listen: address not assigned"},
+    };
+    for (const auto& [marks, functionName] : required) {
+        if (!marks->assigned) {
+            WSocketSetLastError(WSAEINVAL);
+            ReportSocketError(functionName);
+            return;
+        }
+    }
+    if (!Resolve("listen: ", false))
+        return;
+    ClearSendQueue();
+    const int handle = socket(AF_INET, socketType_ | SOCK_CLOEXEC, protocolNumber_);
+    if (handle < 0) {
+        WSocketSetLastErrorFromErrno();
+        ReportSocketError("socket");
+        return;
+    }
+    // Lets a stream port be listened on again while connections of an
+    // earlier listening wait out their close; a port that another socket
+    // listens on is still refused with "Address already in use".
+    int reuse = 1;
+    if (socketType_ == SOCK_STREAM && setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0) {
+        WSocketSetLastErrorFromErrno();
+        ::close(handle);
+        ReportSocketError("setsockopt(SO_REUSEADDR)");
+        return;
+    }
+    if (bind(handle, reinterpret_cast<const sockaddr*>(&socketAddress_), sizeof socketAddress_) != 0) {
+        WSocketSetLastErrorFromErrno();
+        ::close(handle);
+        ReportSocketError("Bind");
+        return;
+    }
+    handle_ = handle;
+    SetState(wsBound);
+    if (socketType_ == SOCK_DGRAM) {
+        SetState(wsListening);
+        SetState(wsConnected);
+        if (OnSessionConnected)
+            OnSessionConnected(this, 0);
+    } else {
+        if (::listen(handle, 5) != 0) {
+            WSocketSetLastErrorFromErrno();
+            ReportSocketError("Listen");
+            return;
+        }
+        SetState(wsListening);
+    }
+    if (handle_ != handle)
+        return;
+    if (!readiness_->Start(handle, ListenInterest))
+        ReportSocketError("WSAASyncSelect");
+}
+
+void TCustomWSocket::Connect()
+{
+    if (handle_ >= 0 && state_ != wsClosed) {
+        ReportError("Connect: Socket already in use");
+        return;
+    }
+    if (!portMarks_.assigned) {
+        ReportError("Connect: No Port Specified");
+        return;
+    }
+    if (!addrMarks_.assigned) {
+        ReportError("Connect: No IP Address Specified");
+        return;
+    }
+    if (!protoMarks_.assigned) {
+        ReportError("Connect: No Protocol Specified");
+        return;
+    }
+    if (!Resolve("connect: ", true))
+        return;
+    ClearSendQueue();
+    const int handle = socket(AF_INET, socketType_ | SOCK_CLOEXEC, protocolNumber_);
+    if (handle < 0) {
+        WSocketSetLastErrorFromErrno();
+        ReportSocketError("Connect (socket)");
+        return;
+    }
+    handle_ = handle;
+    SetState(wsOpened);
+    if (handle_ != handle)
+        return;
+    if (socketType_ == SOCK_DGRAM) {
+        if (!BindLocal())
+            return;
+        if (socketAddress_.sin_addr.s_addr == INADDR_BROADCAST
+            && !SetIntOption(SO_BROADCAST, 1, "setsockopt(SO_BROADCAST)"))
+            return;
+    } else {
+        if ((localPortNumber_ != 0 || localAddr_ != QLatin1String("0.0.0.0")) && !BindLocal())
+            return;
+        ApplyLinger();
+        if (!SetIntOption(SO_KEEPALIVE, -1, "setsockopt(SO_KEEPALIVE)")
+            || !SetIntOption(SO_REUSEADDR, -1, "setsockopt(SO_REUSEADDR)"))
+            return;
+    }
+    if (!readiness_->Start(handle, ConnectInterest)) {
+        ReportSocketError("WSAAsyncSelect");
+        return;
+    }
+    if (socketType_ == SOCK_DGRAM) {
+        SetState(wsConnected);
+        if (OnSessionConnected)
+            OnSessionConnected(this, 0);
+        return;
+    }
+    int result;
+    do {
+        result = ::connect(handle, reinterpret_cast<const sockaddr*>(&socketAddress_), sizeof socketAddress_);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0 || errno == EINPROGRESS) {
+        readiness_->ConnectStarted();
+        SetState(wsConnecting);
+        return;
+    }
+    lastError_ = WSocketSetLastErrorFromErrno();
+    ReportSocketError("Connect");
+}
+
+bool TCustomWSocket::BindLocal()
+{
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(localPortNumber_);
+    local.sin_addr.s_addr = WSocketResolveHost(localAddr_);
+    if (bind(handle_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        lastError_ = WSocketSetLastErrorFromErrno();
+        ReportError("winsock.bind failed, error #" + std::to_string(lastError_));
+        return false;
+    }
+    socklen_t length = sizeof local;
+    if (getsockname(handle_, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+        lastError_ = WSocketSetLastErrorFromErrno();
+        ReportError("winsock.getsockname failed, error #" + std::to_string(lastError_));
+        return false;
+    }
+    localPortNumber_ = ntohs(local.sin_port);
+    localPort_ = QString::number(localPortNumber_);
+    return true;
+}
+
+void TCustomWSocket::ApplyLinger()
+{
+    if (lingerOnOff_ == wsLingerNoSet)
+        return;
+    if (handle_ < 0) {
+        ReportError("Cannot set linger option at this time");
+        return;
+    }
+    linger value{};
+    value.l_onoff = lingerOnOff_ == wsLingerOn ? 1 : 0;
+    value.l_linger = lingerTimeout_;
+    if (setsockopt(handle_, SOL_SOCKET, SO_LINGER, &value, sizeof value) != 0) {
+        WSocketSetLastErrorFromErrno();
+        ReportSocketError("setsockopt(SO_LINGER)");
+    }
+}
+
+// ---- accepting and adopting ----
+
+int TCustomWSocket::Accept()
+{
+    if (state_ != wsListening) {
+        WSocketSetLastError(WSAEINVAL);
+        ReportSocketError("not a listening socket");
+        return -1;
+    }
+    socklen_t length = sizeof socketAddress_;
+    int handle;
+    do {
+        handle = accept4(handle_, reinterpret_cast<sockaddr*>(&socketAddress_), &length, SOCK_CLOEXEC);
+    } while (handle < 0 && errno == EINTR);
+    const int savedErrno = errno;
+    readiness_->ReadDone();
+    if (handle < 0) {
+        errno = savedErrno;
+        WSocketSetLastErrorFromErrno();
+        ReportSocketError("Accept");
+        return -1;
+    }
+    return handle;
+}
+
+void TCustomWSocket::Dup(int handle)
+{
+    // Descriptor 0 is a valid socket on POSIX; only negative handles are none.
+    if (handle < 0) {
+        WSocketSetLastError(WSAEINVAL);
+        ReportSocketError("Dup");
+        return;
+    }
+    if (state_ != wsClosed) {
+        if (handle_ >= 0) {
+            readiness_->Stop();
+            const int result = ::close(handle_);
+            const int savedErrno = errno;
+            handle_ = -1;
+            if (result != 0 && savedErrno != EINTR) {
+                errno = savedErrno;
+                WSocketSetLastErrorFromErrno();
+                ReportSocketError("Dup (closesocket)");
+                return;
+            }
+        }
+        SetState(wsClosed);
+    }
+    ClearSendQueue();
+    handle_ = handle;
+    ApplyLinger();
+    if (!readiness_->Start(handle, DupInterest)) {
+        ReportSocketError("WSAAsyncSelect");
+        return;
+    }
+    SetState(wsConnected);
+}
+
+// ---- closing ----
+
+void TCustomWSocket::CloseHandleQuietly()
+{
+    if (handle_ < 0)
+        return;
+    readiness_->Stop();
+    ::close(handle_);
+    handle_ = -1;
+}
+
+void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
+{
+    if (handle_ < 0) {
+        if (state_ != wsClosed) {
+            SetState(wsClosed);
+            ResetDefaults();
+        }
+        return;
+    }
+    if (state_ == wsClosed) {
+        // A handle adopted by a Dup that failed half-way: never leak it.
+        CloseHandleQuietly();
+        return;
+    }
+    if (shutdownFirst)
+        ::shutdown(handle_, SHUT_WR);
+    readiness_->Stop();
+    const int result = ::close(handle_);
+    const int savedErrno = errno;
+    handle_ = -1;
+    // The descriptor is released even when close() is interrupted.
+    if (result != 0 && savedErrno != EINTR) {
+        errno = savedErrno;
+        lastError_ = WSocketSetLastErrorFromErrno();
+        ReportSocketError("Disconnect (closesocket)");
+        return;
+    }
+    const std::shared_ptr<bool> alive = alive_;
+    SetState(wsClosed);
+    if (!*alive)
+        return;
+    if (!destroying_ && !closeReported_) {
+        closeReported_ = true;
+        if (OnSessionClosed) {
+            OnSessionClosed(this, error);
+            if (!*alive)
+                return;
+        }
+    }
+    // A handler that opened a new socket keeps it and its settings.
+    if (handle_ < 0)
+        ResetDefaults();
+}
+
+void TCustomWSocket::Close()
+{
+    InternalClose(true, 0);
+}
+
+void TCustomWSocket::Shutdown(int how)
+{
+    if (handle_ >= 0)
+        ::shutdown(handle_, how);
+}
+
+void TCustomWSocket::Abort()
+{
+    ClearSendQueue();
+    if (state_ == wsConnected && protocolNumber_ == IPPROTO_TCP) {
+        lingerOnOff_ = wsLingerOff;
+        ApplyLinger();
+    }
+    InternalClose(false, 0);
+}
+
+// ---- sending ----
+
+std::unique_ptr<TBuffer> TCustomWSocket::NewChunk()
+{
+    if (spareChunks_.empty())
+        return std::make_unique<TBuffer>(ChunkSize);
+    std::unique_ptr<TBuffer> chunk = std::move(spareChunks_.back());
+    spareChunks_.pop_back();
+    return chunk;
+}
+
+void TCustomWSocket::RecycleFrontChunk()
+{
+    if (spareChunks_.size() < MaxSpareChunks)
+        spareChunks_.push_back(std::move(sendQueue_.front()));
+    sendQueue_.pop_front();
+}
+
+void TCustomWSocket::ClearSendQueue()
+{
+    sendQueue_.clear();
+}
+
+void TCustomWSocket::QueueData(const char* data, int len)
+{
+    if (sendQueue_.empty())
+        sendQueue_.push_back(NewChunk());
+    int copied = sendQueue_.back()->Append(data, len);
+    while (copied < len) {
+        sendQueue_.push_back(NewChunk());
+        copied += sendQueue_.back()->Append(data + copied, len - copied);
+    }
+}
+
+int TCustomWSocket::Send(const void* data, int len)
+{
+    if (state_ != wsConnected) {
+        WSocketSetLastError(WSAENOTCONN);
+        ReportSocketError("Send");
+        return -1;
+    }
+    allSent_ = false;
+    int result = 0;
+    if (len > 0) {
+        QueueData(static_cast<const char*>(data), len);
+        result = len;
+    }
+    const std::shared_ptr<bool> alive = alive_;
+    TryToSend();
+    if (*alive && allSent_)
+        readiness_->Post(FD_WRITE, 0);
+    return result;
+}
+
+int TCustomWSocket::Send(const QByteArray& data)
+{
+    return Send(data.constData(), static_cast<int>(data.size()));
+}
+
+void TCustomWSocket::ConsumeSent(int64_t count)
+{
+    while (count > 0) {
+        TBuffer& front = *sendQueue_.front();
+        count -= front.Consume(static_cast<int>(std::min<int64_t>(count, front.Unread())));
+        if (front.Unread() != 0 || sendQueue_.size() == 1)
+            break;
+        RecycleFrontChunk();
+    }
+}
+
+// One send call: a datagram socket sends the unread part of the first chunk
+// as one datagram; a stream socket gathers the unread parts of the first
+// chunks. offered is the number of bytes handed to the call.
+ssize_t TCustomWSocket::SendQueued(int handle, int64_t& offered)
+{
+    const int flags = PlatformSendFlags(sendFlags_);
+    if (socketType_ == SOCK_DGRAM) {
+        int len = 0;
+        const char* bytes = sendQueue_.front()->Front(len);
+        offered = len;
+        return sendto(handle, bytes, static_cast<size_t>(len), flags,
+                      reinterpret_cast<const sockaddr*>(&socketAddress_), sizeof socketAddress_);
+    }
+    std::array<iovec, MaxGatheredChunks> parts{};
+    size_t count = 0;
+    offered = 0;
+    for (const std::unique_ptr<TBuffer>& chunk : sendQueue_) {
+        if (count == parts.size())
+            break;
+        int len = 0;
+        const char* bytes = chunk->Front(len);
+        if (len == 0)
+            continue;
+        parts[count++] = {const_cast<char*>(bytes), static_cast<size_t>(len)};
+        offered += len;
+    }
+    msghdr message{};
+    message.msg_iov = parts.data();
+    message.msg_iovlen = count;
+    return sendmsg(handle, &message, flags);
+}
+
+void TCustomWSocket::TryToSend()
+{
+    if (handle_ < 0 || sending_)
+        return;
+    if (sendQueue_.empty()) {
+        allSent_ = true;
+        return;
+    }
+    const int handle = handle_;
+    const std::shared_ptr<bool> alive = alive_;
+    sending_ = true;
+    for (;;) {
+        if (sendQueue_.front()->Unread() == 0) {
+            if (sendQueue_.size() > 1) {
+                RecycleFrontChunk();
+                continue;
+            }
+            allSent_ = true;
+            break;
+        }
+        int64_t offered = 0;
+        const ssize_t count = SendQueued(handle, offered);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count == 0)
+            break;
+        if (count < 0) {
+            const int error = WSocketSetLastErrorFromErrno();
+            sending_ = false;
+            if (IsLostConnection(error)) {
+                closeReported_ = true;
+                Close();
+                if (*alive && OnSessionClosed)
+                    OnSessionClosed(this, error);
+            } else if (error == WSAEWOULDBLOCK || error == WSAENOBUFS) {
+                readiness_->WriteBlocked();
+            } else {
+                ReportSocketError("TryToSend failed");
+            }
+            return;
+        }
+        ConsumeSent(count);
+        if (OnSendData) {
+            sending_ = false;
+            OnSendData(this, static_cast<int>(count));
+            if (!*alive || handle_ != handle)
+                return;
+            sending_ = true;
+        }
+        if (count < offered) {
+            // The socket took part of it: go on when it can send again.
+            readiness_->WriteBlocked();
+            break;
+        }
+    }
+    sending_ = false;
+}
+
+// ---- receiving ----
+
+void TCustomWSocket::ReadMade()
+{
+    ++readsMade_;
+    readiness_->ReadDone();
+}
+
+int TCustomWSocket::Receive(void* buffer, int size)
+{
+    ssize_t count;
+    do {
+        count = recv(handle_, buffer, static_cast<size_t>(std::max(size, 0)), 0);
+    } while (count < 0 && errno == EINTR);
+    const int savedErrno = errno;
+    ReadMade();
+    if (count < 0) {
+        errno = savedErrno;
+        lastError_ = WSocketSetLastErrorFromErrno();
+        return -1;
+    }
+    readCount_ += count;
+    return static_cast<int>(count);
+}
+
+int TCustomWSocket::ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& fromLen)
+{
+    socklen_t length = static_cast<socklen_t>(std::max(fromLen, 0));
+    ssize_t count;
+    do {
+        count = recvfrom(handle_, buffer, static_cast<size_t>(std::max(size, 0)), 0,
+                         reinterpret_cast<sockaddr*>(&from), &length);
+    } while (count < 0 && errno == EINTR);
+    const int savedErrno = errno;
+    ReadMade();
+    if (count < 0) {
+        errno = savedErrno;
+        lastError_ = WSocketSetLastErrorFromErrno();
+        return -1;
+    }
+    fromLen = static_cast<int>(length);
+    readCount_ += count;
+    return static_cast<int>(count);
+}
+
+// ---- notifications ----
+
+void TCustomWSocket::ReceivePass(int error)
+{
+    const int handle = handle_;
+    const std::shared_ptr<bool> alive = alive_;
+    for (;;) {
+        lastError_ = 0;
+        const int readsBefore = readsMade_;
+        try {
+            if (OnDataAvailable) {
+                OnDataAvailable(this, error);
+            } else {
+                std::array<char, DiscardSize> discard{};
+                if (Receive(discard.data(), DiscardSize) < 0 && lastError_ == WSAEWOULDBLOCK)
+                    lastError_ = 0;
+            }
+        } catch (...) {
+            // An exception escaping the handler ends the pass unreported.
+            return;
+        }
+        if (!*alive || handle_ != handle)
+            return;
+        if ((options_ & WSocketOptionBit(wsoNoReceiveLoop)) != 0 || lastError_ != 0)
+            return;
+        // A handler that did not read would be called for ever: the next
+        // read notification comes after its next read.
+        if (readsMade_ == readsBefore)
+            return;
+        int waiting = 0;
+        if (ioctl(handle, FIONREAD, &waiting) != 0) {
+            lastError_ = WSocketSetLastErrorFromErrno();
+            return;
+        }
+        if (waiting == 0)
+            return;
+    }
+}
+
+void TCustomWSocket::ProcessNotification(int handle, unsigned events, int error)
+{
+    if (handle != handle_)
+        return;
+    const std::shared_ptr<bool> alive = alive_;
+    ++notificationDepth_;
+    try {
+        if ((events & FD_CONNECT) != 0) {
+            SetState(wsConnected);
+            if (*alive && OnSessionConnected)
+                OnSessionConnected(this, error);
+            if (*alive && error != 0 && state_ != wsClosed)
+                Close();
+        }
+        if (*alive && (events & FD_READ) != 0)
+            ReceivePass(error);
+        if (*alive && (events & FD_WRITE) != 0) {
+            TryToSend();
+            if (*alive && allSent_ && OnDataSent)
+                OnDataSent(this, error);
+        }
+        if (*alive && (events & FD_ACCEPT) != 0 && OnSessionAvailable)
+            OnSessionAvailable(this, error);
+        if (*alive && (events & FD_CLOSE) != 0 && state_ != wsConnecting) {
+            ReceivePass(0);
+            if (*alive && !closeReported_) {
+                closeReported_ = true;
+                if (OnSessionClosed)
+                    OnSessionClosed(this, error);
+            }
+            if (*alive && state_ != wsClosed)
+                Close();
+        }
+    } catch (const std::exception& e) {
+        if (*alive)
+            HandleBgException(e);
+    } catch (...) {
+        if (*alive)
+            HandleBgException(std::runtime_error("Unknown exception"));
+    }
+    if (*alive)
+        --notificationDepth_;
+}
+
+void TCustomWSocket::HandleBgException(const std::exception& e)
+{
+    const std::shared_ptr<bool> alive = alive_;
+    bool canClose = true;
+    if (OnBgException) {
+        try {
+            OnBgException(this, e, canClose);
+        } catch (...) { // NOLINT(bugprone-empty-catch): a failing handler changes nothing
+        }
+    }
+    if (*alive && canClose) {
+        try {
+            Abort();
+        } catch (...) { // NOLINT(bugprone-empty-catch): the instance is closed as far as it goes
+        }
+    }
+}

@@ -1,0 +1,192 @@
+#pragma once
+
+#include "socket/ESocketException.h"
+#include "socket/WSockbuf.h"
+#include "socket/WSocketErrors.h"
+#include "socket/WSocketResolve.h"
+#include "socket/WSocketTypes.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+class WSocketReadiness;
+
+// The event-driven socket component: one IPv4 socket handle at most, its
+// addresses kept as texts that are resolved when a socket is opened, and
+// readiness reported through the events below.
+//
+// Threading: an instance lives on the thread that runs its Qt event loop;
+// every event runs there, one notification at a time. Events fired by an
+// operation (OnChangeState, OnSessionConnected, OnSessionClosed, OnSendData)
+// run inside that operation before it returns; handlers may call operations
+// of the same instance and may destroy it.
+//
+// Errors: every reported error calls OnError when it is assigned, and raises
+// ESocketException otherwise. Exceptions escaping a handler that runs from a
+// notification are caught: OnBgException is called and the instance is
+// aborted unless the handler clears CanClose. Receive and ReceiveFrom never
+// raise.
+class TCustomWSocket {
+public:
+    TCustomWSocket();
+    virtual ~TCustomWSocket();
+
+    TCustomWSocket(const TCustomWSocket&) = delete;
+    TCustomWSocket& operator=(const TCustomWSocket&) = delete;
+
+    // Texts; a change is accepted only while the instance is wsClosed.
+    [[nodiscard]] const QString& Addr() const { return addr_; }
+    void SetAddr(const QString& value);
+    [[nodiscard]] const QString& Port() const { return port_; }
+    void SetPort(const QString& value);
+    [[nodiscard]] const QString& Proto() const { return proto_; }
+    void SetProto(const QString& value);
+    [[nodiscard]] const QString& LocalAddr() const { return localAddr_; }
+    void SetLocalAddr(const QString& value);
+    [[nodiscard]] const QString& LocalPort() const { return localPort_; }
+    void SetLocalPort(const QString& value);
+
+    [[nodiscard]] TSocketState State() const { return state_; }
+    [[nodiscard]] int LastError() const { return lastError_; }
+    [[nodiscard]] int64_t ReadCount() const { return readCount_; }
+    // Bytes waiting to be read; -1 (and a socket error) when the query fails.
+    [[nodiscard]] int RcvdCount();
+    // Dotted address and decimal port of the peer; "error" unless connected.
+    [[nodiscard]] QString PeerAddr();
+    [[nodiscard]] QString PeerPort();
+    // The present socket, -1 when there is none.
+    [[nodiscard]] int SocketHandle() const { return handle_; }
+
+    [[nodiscard]] TWSocketOptions ComponentOptions() const { return options_; }
+    void SetComponentOptions(TWSocketOptions options) { options_ = options; }
+    [[nodiscard]] TSocketSendFlags SendFlags() const { return sendFlags_; }
+    void SetSendFlags(TSocketSendFlags flags);
+    [[nodiscard]] TSocketLingerOnOff LingerOnOff() const { return lingerOnOff_; }
+    void SetLingerOnOff(TSocketLingerOnOff value) { lingerOnOff_ = value; }
+    [[nodiscard]] int LingerTimeout() const { return lingerTimeout_; }
+    void SetLingerTimeout(int seconds) { lingerTimeout_ = seconds; }
+
+    TSessionAvailable OnSessionAvailable;
+    TSessionConnected OnSessionConnected;
+    TSessionClosed OnSessionClosed;
+    TDataAvailable OnDataAvailable;
+    TDataSent OnDataSent;
+    TSendData OnSendData;
+    TChangeState OnChangeState;
+    TNotifyEvent OnError;
+    TBgExceptionEvent OnBgException;
+
+    // Opens a socket bound to Addr:Port that receives datagrams or waits for
+    // connections.
+    void Listen();
+    // Opens a socket towards Addr:Port: a datagram socket bound to LocalPort
+    // (the system's choice for "0"), or a stream socket whose non-blocking
+    // connect reports its outcome through OnSessionConnected.
+    void Connect();
+    // Queues the bytes and sends what the socket takes at once; the rest goes
+    // out on later write readiness. Returns len, 0 for len <= 0, -1 when not
+    // connected. OnDataSent fires from the event loop once the queue is empty.
+    int Send(const void* data, int len);
+    int Send(const QByteArray& data);
+    // Bytes read; 0 when a stream peer has closed; -1 on failure with the
+    // number in LastError (10035 when nothing waits).
+    int Receive(void* buffer, int size);
+    int ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& fromLen);
+    // The handle of a waiting connection (owned by the caller until an
+    // instance adopts it with Dup), -1 on failure.
+    int Accept();
+    // Adopts a connected handle; a connection still held is closed first
+    // without OnSessionClosed.
+    void Dup(int handle);
+    void Close();
+    void Shutdown(int how);
+    // Closes at once, dropping queued data.
+    void Abort();
+
+protected:
+    void ReportError(const std::string& message);
+    // Reports "Error N in function NAME" CR LF the error text, N being the
+    // last socket error.
+    void ReportSocketError(const std::string& functionName);
+    void SetState(TSocketState newState);
+    void TryToSend();
+
+private:
+    struct NameProperty {
+        bool assigned = false;
+        bool resolved = false;
+    };
+
+    void ResetDefaults();
+    void SetNameProperty(const QString& value, QString& text, NameProperty& marks, const char* name);
+    bool Resolve(const char* prefix, bool withLocalPort);
+    bool BindLocal();
+    bool PeerName(sockaddr_in& peer, const char* functionName);
+    void ApplyLinger();
+    bool SetIntOption(int option, int value, const char* functionName);
+    void InternalClose(bool shutdownFirst, int error);
+    void CloseHandleQuietly();
+    void QueueData(const char* data, int len);
+    std::unique_ptr<TBuffer> NewChunk();
+    void RecycleFrontChunk();
+    void ClearSendQueue();
+    void ConsumeSent(int64_t count);
+    ssize_t SendQueued(int handle, int64_t& offered);
+    void ReadMade();
+    void ProcessNotification(int handle, unsigned events, int error);
+    void ReceivePass(int error);
+    void HandleBgException(const std::exception& e);
+
+    QString addr_;
+    QString port_;
+    QString proto_;
+    QString localAddr_;
+    QString localPort_;
+    NameProperty addrMarks_;
+    NameProperty portMarks_;
+    NameProperty protoMarks_;
+    bool localPortResolved_ = false;
+
+    int handle_ = -1;
+    sockaddr_in socketAddress_{};
+    int socketType_ = 0;
+    int protocolNumber_ = 0;
+    uint16_t portNumber_ = 0;
+    uint16_t localPortNumber_ = 0;
+
+    TSocketState state_ = wsClosed;
+    int lastError_ = 0;
+    int64_t readCount_ = 0;
+    TWSocketOptions options_ = 0;
+    TSocketSendFlags sendFlags_ = wsSendNormal;
+    TSocketLingerOnOff lingerOnOff_ = wsLingerOn;
+    int lingerTimeout_ = 0;
+
+    std::deque<std::unique_ptr<TBuffer>> sendQueue_;
+    std::vector<std::unique_ptr<TBuffer>> spareChunks_;
+    bool allSent_ = true;
+    bool closeReported_ = false;
+    bool destroying_ = false;
+    bool sending_ = false;
+    int readsMade_ = 0;
+    int notificationDepth_ = 0;
+
+    // False once the instance is destroyed; handlers may destroy it while
+    // the instance is still on the stack.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    WSocketReadiness* readiness_ = nullptr;
+};
+
+// The class the programs instantiate.
+class TWSocket : public TCustomWSocket {
+public:
+    using TCustomWSocket::TCustomWSocket;
+};

@@ -1,0 +1,198 @@
+#include "socket/WSocketReadiness.h"
+
+#include "socket/WSocketErrors.h"
+#include "socket/WSocketTypes.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
+
+namespace {
+
+const QEvent::Type notificationEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class NotificationEvent final : public QEvent {
+public:
+    NotificationEvent(uint64_t generation, unsigned events, int error)
+        : QEvent(notificationEventType), generation(generation), events(events), error(error)
+    {
+    }
+    uint64_t generation;
+    unsigned events;
+    int error;
+};
+
+int SocketOption(int handle, int option)
+{
+    int value = 0;
+    socklen_t length = sizeof value;
+    if (getsockopt(handle, SOL_SOCKET, option, &value, &length) != 0)
+        return -1;
+    return value;
+}
+
+} // namespace
+
+WSocketReadiness::WSocketReadiness(Handler handler)
+    : handler_(std::move(handler))
+    , readNotifier_(QSocketNotifier::Read)
+    , writeNotifier_(QSocketNotifier::Write)
+{
+    connect(&readNotifier_, &QSocketNotifier::activated, this, [this] { Readable(); });
+    connect(&writeNotifier_, &QSocketNotifier::activated, this, [this] { Writable(); });
+}
+
+WSocketReadiness::~WSocketReadiness()
+{
+    Stop();
+}
+
+bool WSocketReadiness::Start(int handle, unsigned interest)
+{
+    Stop();
+    const int flags = fcntl(handle, F_GETFL);
+    if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) < 0) {
+        WSocketSetLastErrorFromErrno();
+        return false;
+    }
+    handle_ = handle;
+    interest_ = interest;
+    closeSignalled_ = false;
+    readNotifier_.setSocket(handle);
+    writeNotifier_.setSocket(handle);
+    if (SocketOption(handle, SO_TYPE) == SOCK_DGRAM) {
+        kind_ = Kind::Datagram;
+    } else if (SocketOption(handle, SO_ACCEPTCONN) == 1) {
+        kind_ = Kind::Listening;
+    } else {
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        const bool connected = getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) == 0;
+        kind_ = connected ? Kind::Stream : Kind::Unconnected;
+    }
+    if (kind_ != Kind::Unconnected)
+        ArmRead();
+    if (kind_ == Kind::Datagram || kind_ == Kind::Stream)
+        Post(FD_WRITE, 0);
+    return true;
+}
+
+void WSocketReadiness::Stop()
+{
+    if (handle_ < 0)
+        return;
+    readNotifier_.setEnabled(false);
+    writeNotifier_.setEnabled(false);
+    readNotifier_.setSocket(-1);
+    writeNotifier_.setSocket(-1);
+    handle_ = -1;
+    interest_ = 0;
+    ++generation_;
+}
+
+void WSocketReadiness::Detach()
+{
+    Stop();
+    detached_ = true;
+}
+
+void WSocketReadiness::ConnectStarted()
+{
+    if (handle_ < 0)
+        return;
+    kind_ = Kind::Connecting;
+    writeNotifier_.setEnabled(true);
+}
+
+void WSocketReadiness::ReadDone()
+{
+    if (handle_ >= 0 && !readNotifier_.isEnabled() && !closeSignalled_
+        && kind_ != Kind::Unconnected && kind_ != Kind::Connecting)
+        readNotifier_.setEnabled(true);
+}
+
+void WSocketReadiness::WriteBlocked()
+{
+    if (handle_ >= 0 && kind_ != Kind::Connecting)
+        writeNotifier_.setEnabled(true);
+}
+
+void WSocketReadiness::Post(unsigned events, int error)
+{
+    if (handle_ >= 0)
+        QCoreApplication::postEvent(this, new NotificationEvent(generation_, events, error));
+}
+
+bool WSocketReadiness::event(QEvent* e)
+{
+    if (e->type() != notificationEventType)
+        return QObject::event(e);
+    const auto* notification = static_cast<NotificationEvent*>(e);
+    if (notification->generation == generation_ && handle_ >= 0)
+        Deliver(notification->events, notification->error);
+    return true;
+}
+
+void WSocketReadiness::ArmRead()
+{
+    readNotifier_.setEnabled(true);
+}
+
+void WSocketReadiness::Readable()
+{
+    readNotifier_.setEnabled(false);
+    switch (kind_) {
+    case Kind::Datagram:
+        Deliver(FD_READ, 0);
+        return;
+    case Kind::Listening:
+        Deliver(FD_ACCEPT, 0);
+        return;
+    case Kind::Stream: {
+        char probe = 0;
+        const ssize_t count = recv(handle_, &probe, 1, MSG_PEEK);
+        if (count > 0) {
+            Deliver(FD_READ, 0);
+        } else if (count == 0) {
+            closeSignalled_ = true;
+            Deliver(FD_CLOSE, 0);
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+            ArmRead();
+        } else {
+            closeSignalled_ = true;
+            Deliver(FD_CLOSE, WSocketErrorFromErrno(errno));
+        }
+        return;
+    }
+    case Kind::Unconnected:
+    case Kind::Connecting:
+        return;
+    }
+}
+
+void WSocketReadiness::Writable()
+{
+    writeNotifier_.setEnabled(false);
+    if (kind_ != Kind::Connecting) {
+        Deliver(FD_WRITE, 0);
+        return;
+    }
+    int error = SocketOption(handle_, SO_ERROR);
+    error = error < 0 ? WSocketSetLastErrorFromErrno() : WSocketErrorFromErrno(error);
+    kind_ = Kind::Stream;
+    if (error == 0) {
+        ArmRead();
+        Post(FD_WRITE, 0);
+    }
+    Deliver(FD_CONNECT, error);
+}
+
+void WSocketReadiness::Deliver(unsigned events, int error)
+{
+    events &= interest_;
+    if (events != 0 && !detached_ && handler_)
+        handler_(handle_, events, error);
+}

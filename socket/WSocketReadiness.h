@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <cstdint>
+#include <functional>
+
+// The notification endpoint of one socket instance: it watches one socket
+// handle (owned by the instance, never closed here) with the Qt event loop of
+// its thread and delivers notifications (handle, events, error) one at a
+// time, with these rules:
+// - read (datagrams, stream data) and accept are signalled once and again
+//   only after the owner reports a read or accept through ReadDone(), so a
+//   handler that leaves data waiting never spins the loop;
+// - close is signalled once, when a stream peer has closed (end of stream or
+//   an error such as a reset);
+// - write is signalled once when the socket becomes able to send (a bound
+//   datagram socket, an adopted connection, a finished connect) and again
+//   only after WriteBlocked();
+// - connect is signalled once with the outcome of a stream connect;
+// - posted notifications and readiness of a handle that is no longer watched
+//   are dropped, also when the kernel reuses the number.
+class WSocketReadiness final : public QObject {
+public:
+    using Handler = std::function<void(int handle, unsigned events, int error)>;
+
+    explicit WSocketReadiness(Handler handler);
+    ~WSocketReadiness() override;
+
+    WSocketReadiness(const WSocketReadiness&) = delete;
+    WSocketReadiness& operator=(const WSocketReadiness&) = delete;
+
+    // Starts watching handle for the events of interest; stops watching any
+    // earlier handle. The handle becomes non-blocking.
+    [[nodiscard]] bool Start(int handle, unsigned interest);
+    void Stop();
+
+    // A non-blocking stream connect has been started on the watched handle.
+    void ConnectStarted();
+    // A read or an accept was made on the watched handle.
+    void ReadDone();
+    // A send could not take everything: signal write when it can go on.
+    void WriteBlocked();
+    // Posts a notification for the watched handle into the event queue.
+    void Post(unsigned events, int error);
+    // Stops every delivery for good (the owner is going away).
+    void Detach();
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    enum class Kind { Datagram, Listening, Stream, Unconnected, Connecting };
+
+    void Readable();
+    void Writable();
+    void ArmRead();
+    void Deliver(unsigned events, int error);
+
+    Handler handler_;
+    QSocketNotifier readNotifier_;
+    QSocketNotifier writeNotifier_;
+    int handle_ = -1;
+    unsigned interest_ = 0;
+    uint64_t generation_ = 0;
+    Kind kind_ = Kind::Unconnected;
+    bool closeSignalled_ = false;
+    bool detached_ = false;
+};
