@@ -35,6 +35,42 @@ locale_t CLocale()
     return c;
 }
 
+// Copies the run of decimal digits starting at `at` to `out`; returns how
+// many there were and moves `at` past them.
+int TakeDigits(const QString& text, qsizetype& at, qsizetype end, std::string& out)
+{
+    int count = 0;
+    while (at < end && IsDigit(text.at(at))) {
+        out += static_cast<char>(text.at(at).unicode());
+        ++at;
+        ++count;
+    }
+    return count;
+}
+
+// Copies a "+" or "-" at `at` to `out` and moves past it.
+void TakeSign(const QString& text, qsizetype& at, qsizetype end, std::string& out)
+{
+    if (at < end && (text.at(at) == u'+' || text.at(at) == u'-')) {
+        out += static_cast<char>(text.at(at).unicode());
+        ++at;
+    }
+}
+
+// "1.500" -> "1.5", "2.000" -> "2"; a text without "." is left alone.
+QString WithoutTrailingZeros(QString number)
+{
+    if (number.contains(u'.')) {
+        while (number.endsWith(u'0')) {
+            number.chop(1);
+        }
+        if (number.endsWith(u'.')) {
+            number.chop(1);
+        }
+    }
+    return number;
+}
+
 } // namespace
 
 std::optional<int> TryStrToInt(const QString& text)
@@ -96,24 +132,12 @@ std::optional<double> TryStrToFloat(const QString& text)
     // "nan", leading white space of every kind).
     std::string ascii;
     qsizetype j = i;
-    if (j < end && (text.at(j) == u'+' || text.at(j) == u'-')) {
-        ascii += static_cast<char>(text.at(j).unicode());
-        ++j;
-    }
-    int mantissaDigits = 0;
-    while (j < end && IsDigit(text.at(j))) {
-        ascii += static_cast<char>(text.at(j).unicode());
-        ++j;
-        ++mantissaDigits;
-    }
+    TakeSign(text, j, end, ascii);
+    int mantissaDigits = TakeDigits(text, j, end, ascii);
     if (j < end && text.at(j) == u'.') {
         ascii += '.';
         ++j;
-        while (j < end && IsDigit(text.at(j))) {
-            ascii += static_cast<char>(text.at(j).unicode());
-            ++j;
-            ++mantissaDigits;
-        }
+        mantissaDigits += TakeDigits(text, j, end, ascii);
     }
     if (mantissaDigits == 0) {
         return std::nullopt;
@@ -121,17 +145,8 @@ std::optional<double> TryStrToFloat(const QString& text)
     if (j < end && (text.at(j) == u'e' || text.at(j) == u'E')) {
         ascii += 'e';
         ++j;
-        if (j < end && (text.at(j) == u'+' || text.at(j) == u'-')) {
-            ascii += static_cast<char>(text.at(j).unicode());
-            ++j;
-        }
-        int exponentDigits = 0;
-        while (j < end && IsDigit(text.at(j))) {
-            ascii += static_cast<char>(text.at(j).unicode());
-            ++j;
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0) {
+        TakeSign(text, j, end, ascii);
+        if (TakeDigits(text, j, end, ascii) == 0) {
             return std::nullopt;
         }
     }
@@ -181,25 +196,7 @@ QString FloatToStr(double value)
     const double magnitude = std::fabs(value);
     if (exponent < 15 && magnitude >= 0.00001) {
         const int decimals = exponent >= 14 ? 0 : 14 - exponent;
-        QString fixed = QString::number(value, 'f', decimals);
-        if (fixed.contains(u'.')) {
-            while (fixed.endsWith(u'0')) {
-                fixed.chop(1);
-            }
-            if (fixed.endsWith(u'.')) {
-                fixed.chop(1);
-            }
-        }
-        return fixed;
+        return WithoutTrailingZeros(QString::number(value, 'f', decimals));
     }
-    QString mantissa = sci.left(e);
-    if (mantissa.contains(u'.')) {
-        while (mantissa.endsWith(u'0')) {
-            mantissa.chop(1);
-        }
-        if (mantissa.endsWith(u'.')) {
-            mantissa.chop(1);
-        }
-    }
-    return mantissa + u'E' + QString::number(exponent);
+    return WithoutTrailingZeros(sci.left(e)) + u'E' + QString::number(exponent);
 }

@@ -1,11 +1,11 @@
 #include "platform/IniFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Conversions.h"
 #include "platform/Exceptions.h"
 #include "platform/TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <optional>
@@ -271,8 +271,7 @@ void IniFile::UpdateFile()
         bytes += (line.touched || !rawIsUtf8_) ? EncodeText(line.text) : line.raw;
         bytes += line.end;
     }
-    QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!WriteFileAtomically(fileName_, bytes)) {
         throw EInOutError(QStringLiteral("Unable to write to %1").arg(fileName_));
     }
     for (Line& line : lines_) {

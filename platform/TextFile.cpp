@@ -1,10 +1,10 @@
 #include "platform/TextFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "platform/TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 QStringList LoadTextLines(const QString& path)
 {
@@ -45,8 +45,7 @@ void SaveTextLines(const QString& path, const QStringList& lines)
         bytes += EncodeText(line);
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!WriteFileAtomically(path, bytes)) {
         throw EInOutError(QStringLiteral("Cannot create file %1").arg(path));
     }
 }

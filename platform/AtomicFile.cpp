@@ -1,0 +1,78 @@
+#include "platform/AtomicFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Writes all bytes, going on after short writes; false on any error.
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Creates a new file beside `target` named "<target>.<random>"; returns its
+// descriptor and name, or -1.
+int CreateTemporary(const QByteArray& target, QByteArray& name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    const QFileInfo info(path);
+    QString targetPath = path;
+    if (info.isSymLink()) {
+        targetPath = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    }
+    const QByteArray target = QFile::encodeName(targetPath);
+
+    QByteArray temporary;
+    const int fd = CreateTemporary(target, temporary);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = WriteAll(fd, bytes);
+    struct stat old {};
+    if (ok && ::stat(target.constData(), &old) == 0) {
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.constData(), target.constData()) == 0;
+    if (!ok) {
+        ::unlink(temporary.constData());
+    }
+    return ok;
+}
