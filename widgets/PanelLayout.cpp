@@ -47,8 +47,16 @@ std::vector<int> LayoutPanels(const std::vector<int>& widths, const std::vector<
         slack[i] = widths[i] - floor[i];
     }
     const int floorSum = std::accumulate(floor.begin(), floor.end(), 0);
-    if (floorSum >= available)
-        return Share(floor, available);
+    if (floorSum >= available) {
+        // Not even the texts fit: the rightmost panels give way first.
+        int deficit = floorSum - available;
+        for (size_t i = count; i-- > 0 && deficit > 0;) {
+            const int take = std::min(floor[i], deficit);
+            floor[i] -= take;
+            deficit -= take;
+        }
+        return floor;
+    }
 
     const std::vector<int> extra = Share(slack, available - floorSum);
     for (size_t i = 0; i < count; ++i)

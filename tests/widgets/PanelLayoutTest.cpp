@@ -40,10 +40,10 @@ TEST(LayoutPanels, TextWiderThanItsPanelIsHeldToThePanelWidth)
     EXPECT_GE(result[1], 10);
 }
 
-TEST(LayoutPanels, TextsThatDoNotFitAreScaledDown)
+TEST(LayoutPanels, WhenTextsDoNotFitTheRightmostPanelsGiveWayFirst)
 {
-    const std::vector<int> result = LayoutPanels({200, 200}, {200, 100}, 150);
-    EXPECT_EQ(result, (std::vector<int>{100, 50}));
+    EXPECT_EQ(LayoutPanels({200, 200}, {200, 100}, 150), (std::vector<int>{150, 0}));
+    EXPECT_EQ(LayoutPanels({200, 50, 100}, {150, 8, 90}, 200), (std::vector<int>{150, 8, 42}));
 }
 
 TEST(LayoutPanels, DegenerateRows)

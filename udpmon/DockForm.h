@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDockWidget>
+
+class QFrame;
+class QLabel;
+class QToolButton;
+class TSMemo;
+
+// A text window of the main window: a caption strip (`Panel1`) over a text
+// area (`Memo1`). It docks into the main window's client area, floats when
+// dragged out by its caption strip, and closing it only hides it: its text and
+// everything else stay, and showing it again puts it back where it was.
+class TDockableForm final : public QDockWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TDockableForm)
+
+public:
+    static constexpr int kCaptionHeight = 17;
+    static constexpr int kFloatingWidth = 397;
+    static constexpr int kFloatingHeight = 241;
+
+    // The memo's text colour; the background is navy.
+    TDockableForm(const QString& title, const QColor& textColor, QWidget* parent);
+
+    QFrame* Panel1;        // caption strip, also the grabber for dragging
+    QLabel* Panel1Caption; // the title shown in the strip
+    QToolButton* CloseButton;
+    TSMemo* Memo1;
+
+private:
+    void FormFloat(bool floating);
+
+    bool floatedBefore_ = false;
+};

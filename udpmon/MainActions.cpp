@@ -1,0 +1,156 @@
+#include "udpmon/MainActions.h"
+
+#include "udpmon/ToolbarImages.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kToolbarIconSize = 20;
+
+QAction* Item(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {})
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+enum class ButtonStyle { Plain, Check };
+
+QAction* Button(QToolBar* bar, const char* name, const QString& hint, int image,
+                ButtonStyle style = ButtonStyle::Plain)
+{
+    auto* action = new QAction(hint, bar);
+    action->setObjectName(QLatin1String(name));
+    action->setToolTip(hint);
+    action->setCheckable(style == ButtonStyle::Check);
+    SetImageIndex(action, image);
+    bar->addAction(action);
+    return action;
+}
+
+} // namespace
+
+MainActions::MainActions(QMainWindow* window)
+{
+    QMenuBar* bar = window->menuBar();
+
+    QMenu* frames = bar->addMenu(QStringLiteral("报文处理"));
+    N_receiveclear = Item(frames, "N_receiveclear", QStringLiteral("收报显示清空"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    frames->addSeparator();
+    N_savereceive = Item(frames, "N_savereceive", QStringLiteral("保存收报..."));
+    N_loadreceive = Item(frames, "N_loadreceive", QStringLiteral("提取收报..."));
+    frames->addSeparator();
+    N_savesend = Item(frames, "N_savesend", QStringLiteral("保存发报..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    N_loadsend = Item(frames, "N_loadsend", QStringLiteral("提取发报..."));
+    frames->addSeparator();
+    N_sendclear = Item(frames, "N_sendclear", QStringLiteral("发报内容清空"));
+
+    QMenu* listen = bar->addMenu(QStringLiteral("端口监听"));
+    N_opencom = Item(listen, "N_opencom", QStringLiteral("开始监听"), QKeySequence(Qt::Key_F4));
+
+    QMenu* edit = bar->addMenu(QStringLiteral("编辑"));
+    Copy1 = Item(edit, "Copy1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    Cut1 = Item(edit, "Cut1", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    Paste1 = Item(edit, "Paste1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    SelectAll1 = Item(edit, "SelectAll1", QStringLiteral("Select &All"));
+    Undo1 = Item(edit, "Undo1", QStringLiteral("&Undo"), QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    Delete1 = Item(edit, "Delete1", QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete));
+
+    QMenu* settings = bar->addMenu(QStringLiteral("参数设置"));
+    N_fbfs = Item(settings, "N_fbfs", QStringLiteral("发报方式..."));
+    N_setupcom = Item(settings, "N_setupcom", QStringLiteral("串口配置..."));
+    N_setupcom->setEnabled(false);
+    settings->addSeparator();
+    N_recvasc = Item(settings, "N_recvasc", QStringLiteral("接收切换到ASCII码模式"));
+    N_sendasc = Item(settings, "N_sendasc", QStringLiteral("发送切换到ASCII码模式"));
+    settings->addSeparator();
+    N_ljfb = Item(settings, "N_ljfb", QStringLiteral("立即发报"), QKeySequence(Qt::Key_F2));
+    N_watch = Item(settings, "N_watch", QStringLiteral("暂停显示"), QKeySequence(Qt::Key_F1));
+
+    QMenu* extras = bar->addMenu(QStringLiteral("附加功能"));
+    extras->setToolTipsVisible(true);
+    N_verify1 = Item(extras, "N_verify1", QStringLiteral("添加求和校验码"), QKeySequence(Qt::Key_F8));
+    N_verify1->setToolTip(QStringLiteral("最后字节添加求和校验"));
+    N_68 = Item(extras, "N_68", QStringLiteral("添加0x68报文"), QKeySequence(Qt::Key_F9));
+    N_verify2 = Item(extras, "N_verify2", QStringLiteral("添加纵向奇偶校验码"), QKeySequence(Qt::Key_F10));
+    N_CDT = Item(extras, "N_CDT", QStringLiteral("添加CDT规约CRC校验码"), QKeySequence(Qt::Key_F11));
+    N_modbus = Item(extras, "N_modbus", QStringLiteral("添加MODBUS规约CRC校验码"), QKeySequence(Qt::Key_F12));
+    N_dnp = Item(extras, "N_dnp", QStringLiteral("添加DNP规约CRC校验码"), QKeySequence(Qt::CTRL | Qt::Key_F8));
+    extras->addSeparator();
+    N_flilter = Item(extras, "N_flilter", QStringLiteral("过滤报文..."));
+    N_trigger = Item(extras, "N_trigger", QStringLiteral("触发器..."));
+    extras->addSeparator();
+    N_intervalsave = Item(extras, "N_intervalsave", QStringLiteral("收报定时保存..."));
+
+    QMenu* view = bar->addMenu(QStringLiteral("显示"));
+    N_showrecv = Item(view, "N_showrecv", QStringLiteral("显示接收窗口"));
+    N_showsend = Item(view, "N_showsend", QStringLiteral("显示发送窗口"));
+    N_Showtime = Item(view, "N_Showtime", QStringLiteral("显示接收时间"));
+    N_Showtime->setCheckable(true);
+    N_color = Item(view, "N_color", QStringLiteral("颜色..."));
+    view->addSeparator();
+    N_Calc = Item(view, "N_Calc", QStringLiteral("计算器"));
+    view->addSeparator();
+    N_showtoolbar = Item(view, "N_showtoolbar", QStringLiteral("工具条"));
+    N_showtoolbar->setCheckable(true);
+    N_showtoolbar->setChecked(true);
+
+    QMenu* help = bar->addMenu(QStringLiteral("帮助"));
+    About1 = Item(help, "About1", QStringLiteral("关于..."));
+
+    MainMenus = {frames, listen, edit, settings, extras, view, help};
+
+    PopupMenu1 = new QMenu(window);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    P_recv = Item(PopupMenu1, "P_recv", QStringLiteral("显示接收窗口"));
+    P_send = Item(PopupMenu1, "P_send", QStringLiteral("显示发送窗口"));
+    PopupMenu1->addSeparator();
+    P_restore = Item(PopupMenu1, "P_restore", QStringLiteral("恢复到主界面"));
+    P_restore->setEnabled(false);
+    P_top = Item(PopupMenu1, "P_top", QStringLiteral("总在最前"));
+    PopupMenu1->addSeparator();
+    Copy2 = Item(PopupMenu1, "Copy2", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    Cut2 = Item(PopupMenu1, "Cut2", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    Paste2 = Item(PopupMenu1, "Paste2", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    SelectAll2 = Item(PopupMenu1, "SelectAll2", QStringLiteral("Select &All"));
+    Undo2 = Item(PopupMenu1, "Undo2", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Delete2 = Item(PopupMenu1, "Delete2", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
+
+    ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), window);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(true);
+    ToolBar1->setFloatable(true);
+    ToolBar1->setAllowedAreas(Qt::TopToolBarArea);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar1->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
+    window->addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    B_open = Button(ToolBar1, "B_open", QStringLiteral("开始监听"), ToolbarImage::ListenOff);
+    Btn_setupcom = Button(ToolBar1, "Btn_setupcom", QStringLiteral("配置UDP端口"), ToolbarImage::PortSetup);
+    ToolBar1->addSeparator();
+    Btn_watch = Button(ToolBar1, "Btn_watch", QStringLiteral("暂停显示"), ToolbarImage::DisplayRunning, ButtonStyle::Check);
+    Btn_filter = Button(ToolBar1, "Btn_filter", QStringLiteral("过滤报文"), ToolbarImage::FilterOff);
+    Btn_trigger = Button(ToolBar1, "Btn_trigger", QStringLiteral("触发器"), ToolbarImage::TriggerOff);
+    ToolBar1->addSeparator();
+    Btn_RTop = Button(ToolBar1, "Btn_RTop", QStringLiteral("窗口总在最前"), ToolbarImage::OnTop, ButtonStyle::Check);
+    ToolBar1->addSeparator();
+    Btn_savereceive = Button(ToolBar1, "Btn_savereceive", QStringLiteral("保存收报"), ToolbarImage::SaveRecv);
+    Btn_savesend = Button(ToolBar1, "Btn_savesend", QStringLiteral("保存发报"), ToolbarImage::SaveSend);
+    Btn_loadrecv = Button(ToolBar1, "Btn_loadrecv", QStringLiteral("提取收报"), ToolbarImage::LoadRecv);
+    Btn_loadsend = Button(ToolBar1, "Btn_loadsend", QStringLiteral("提取发报"), ToolbarImage::LoadSend);
+    ToolBar1->addSeparator();
+    Btn_recvasc = Button(ToolBar1, "Btn_recvasc", QStringLiteral("接收切换到ASCII码模式"), ToolbarImage::RecvAscii, ButtonStyle::Check);
+    Btn_sendasc = Button(ToolBar1, "Btn_sendasc", QStringLiteral("发送切换到ASCII码模式"), ToolbarImage::SendAscii, ButtonStyle::Check);
+    ToolBar1->addSeparator();
+    Btn_ljfb = Button(ToolBar1, "Btn_ljfb", QStringLiteral("立即发报"), ToolbarImage::SendNow);
+    Btn_ljfb->setEnabled(false);
+    ToolBar1->addSeparator();
+    Btn_help = Button(ToolBar1, "Btn_help", QStringLiteral("帮助信息"), ToolbarImage::Help);
+    Btn_exit = Button(ToolBar1, "Btn_exit", QStringLiteral("退出程序"), ToolbarImage::Exit);
+}

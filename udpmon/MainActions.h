@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QList>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QToolBar;
+
+// Every command entry of the main window: the main menu, the toolbar and the
+// context menu of the text windows, with their captions, hints, shortcuts,
+// images and start states. A menu item and its toolbar twin are separate
+// actions because their captions and enabled states differ. Each action's
+// object name is its component name ("N_setupcom", "Btn_ljfb", …).
+// The actions, menus and toolbar are owned by the window.
+class MainActions final {
+public:
+    explicit MainActions(QMainWindow* window);
+
+    // "报文处理"
+    QAction* N_receiveclear;
+    QAction* N_savereceive;
+    QAction* N_loadreceive;
+    QAction* N_savesend;
+    QAction* N_loadsend;
+    QAction* N_sendclear;
+    // "端口监听"
+    QAction* N_opencom;
+    // "编辑"
+    QAction* Copy1;
+    QAction* Cut1;
+    QAction* Paste1;
+    QAction* SelectAll1;
+    QAction* Undo1;
+    QAction* Delete1;
+    // "参数设置"
+    QAction* N_fbfs;
+    QAction* N_setupcom;
+    QAction* N_recvasc;
+    QAction* N_sendasc;
+    QAction* N_ljfb;
+    QAction* N_watch;
+    // "附加功能"
+    QAction* N_verify1;
+    QAction* N_68;
+    QAction* N_verify2;
+    QAction* N_CDT;
+    QAction* N_modbus;
+    QAction* N_dnp;
+    QAction* N_flilter;
+    QAction* N_trigger;
+    QAction* N_intervalsave;
+    // "显示"
+    QAction* N_showrecv;
+    QAction* N_showsend;
+    QAction* N_Showtime;
+    QAction* N_color;
+    QAction* N_Calc;
+    QAction* N_showtoolbar;
+    // "帮助"
+    QAction* About1;
+
+    // The top-level menus, left to right.
+    QList<QMenu*> MainMenus;
+
+    // Context menu of both text windows.
+    QMenu* PopupMenu1;
+    QAction* P_recv;
+    QAction* P_send;
+    QAction* P_restore;
+    QAction* P_top;
+    QAction* Copy2;
+    QAction* Cut2;
+    QAction* Paste2;
+    QAction* SelectAll2;
+    QAction* Undo2;
+    QAction* Delete2;
+
+    // The toolbar, left to right.
+    QToolBar* ToolBar1;
+    QAction* B_open;
+    QAction* Btn_setupcom;
+    QAction* Btn_watch;
+    QAction* Btn_filter;
+    QAction* Btn_trigger;
+    QAction* Btn_RTop;
+    QAction* Btn_savereceive;
+    QAction* Btn_savesend;
+    QAction* Btn_loadrecv;
+    QAction* Btn_loadsend;
+    QAction* Btn_recvasc;
+    QAction* Btn_sendasc;
+    QAction* Btn_ljfb;
+    QAction* Btn_help;
+    QAction* Btn_exit;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class IniFile;
+
+// What the settings file "Ostrel.ini" keeps between runs.
+struct OstrelSettings {
+    QString ServerPort;
+    QString ClientHost;
+    QString ClientPort;
+    QStringList SendLines; // the send window's lines, empty ones included
+};
+
+// "Ostrel.ini" in the given folder (the process's current directory at start).
+[[nodiscard]] QString OstrelSettingsPath(const QString& folder);
+
+// Reads the settings; absent keys give "1888", "127.0.0.1", "1889" and no
+// send lines. "SendLinesCount" lines are read as "Line0", "Line1", …; an
+// absent Line key reads as an empty line.
+[[nodiscard]] OstrelSettings ReadOstrelSettings(const IniFile& file);
+
+// Writes every setting, every send line included, so that SendLinesCount is
+// the number of Line keys; Line keys left over from a longer list are removed.
+// Then writes the file; throws EInOutError when that fails, leaving the old
+// file as it was.
+void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings);

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// The send schedule and send mode, read by sending and set by the send style
+// dialog.
+struct SendStyleState {
+    std::uint8_t SendStyle = 1; // 0 single-line loop, 1 single line (the caret line), 2 random line
+    double SendInterval = 1.0;  // seconds, as typed
+    std::int32_t CopiesPerSend = 1;
+    std::int32_t LoopLine = 0;  // 0-based line of the next loop send
+    std::int32_t LoopFirst = 0; // 0-based bounds of the loop range
+    std::int32_t LoopLast = 0;
+    bool SendAscii = false;
+};
+
+// One rule of the display filter: show frames whose byte at FilterPosition
+// (1-based, decimal text) is FilterValue (hexadecimal text).
+struct FilterRule {
+    bool FilterRuleOn = false;
+    QString FilterPosition;
+    QString FilterValue;
+};
+
+// One trigger: a received frame equal to the pattern (with at most one
+// wildcard) is answered with the response bytes.
+struct TriggerRule {
+    bool Enabled = false;
+    std::uint8_t PatternCount = 0;
+    std::array<std::uint8_t, 255> PatternBytes{};
+    std::uint8_t OneBytePos = 0;   // 1-based position of "??", 0 for none
+    std::uint8_t MultiBytePos = 0; // 1-based position of "**", 0 for none
+    std::uint8_t ResponseCount = 0;
+    std::array<std::uint8_t, 255> ResponseBytes{};
+};
+
+// The program-wide state of the UDP monitor. It lives for the whole run and
+// holds no widgets; only the three address texts reach the settings file.
+// The values here are those of every program start.
+struct OstrelState {
+    QString ServerPort = QStringLiteral("1888");
+    QString ClientHost = QStringLiteral("127.0.0.1");
+    QString ClientPort = QStringLiteral("1889");
+
+    SendStyleState SendStyle;
+    int SaveNumber = 0;
+    bool ShowTime = false;
+    bool RecvAscii = false;
+    bool DisplayPaused = false;
+
+    std::array<FilterRule, 3> Filters;
+    std::array<TriggerRule, 3> Triggers;
+};

@@ -1,0 +1,17 @@
+#include "udpmon/StatusTexts.h"
+
+QString PortStatusText(const QString& serverPort, const QString& clientHost, const QString& clientPort)
+{
+    return QStringLiteral("接收端口:") + serverPort + QStringLiteral(", 信宿地址:") + clientHost
+        + QLatin1Char(' ') + clientPort;
+}
+
+QString SendStyleStartText(int copiesPerSend)
+{
+    return QStringLiteral("单行发送方式,一次发送%1遍").arg(copiesPerSend);
+}
+
+QString CreditText()
+{
+    return QStringLiteral("© 2026 Telemon");
+}
