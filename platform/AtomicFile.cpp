@@ -47,6 +47,19 @@ int CreateTemporary(const QByteArray& target, QByteArray& name)
     return -1;
 }
 
+// Makes the rename itself durable; a folder that cannot be synced does not
+// undo a write that has already happened.
+void SyncFolder(const QByteArray& target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : target.left(slash));
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 } // namespace
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
@@ -66,6 +79,9 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
     bool ok = WriteAll(fd, bytes);
     struct stat old {};
     if (ok && ::stat(target.constData(), &old) == 0) {
+        // Owner first: changing it may clear set-id bits that fchmod puts back.
+        // Only root may give the file away; for others it stays theirs.
+        (void)!::fchown(fd, old.st_uid, old.st_gid);
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
     ok = ok && ::fsync(fd) == 0;
@@ -73,6 +89,8 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
     ok = ok && ::rename(temporary.constData(), target.constData()) == 0;
     if (!ok) {
         ::unlink(temporary.constData());
+        return false;
     }
-    return ok;
+    SyncFolder(target);
+    return true;
 }

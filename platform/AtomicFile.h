@@ -7,7 +7,8 @@
 // file or the whole new one, never a part: the bytes go to a new file in the
 // same folder, are flushed to disk, and that file is renamed over the old
 // one. A symbolic link is followed and its target replaced; an existing
-// file keeps its permission bits. Returns false when any step fails (no
-// folder, no space, a file size limit, a name too long for the temporary
-// file); the old file is then untouched and no temporary file is left.
+// file keeps its permission bits and, where allowed, its owner. Returns
+// false when any step fails (no folder, no space, a file size limit, a name
+// too long for the temporary file); the old file is then untouched and no
+// temporary file is left.
 [[nodiscard]] bool WriteFileAtomically(const QString& path, const QByteArray& bytes);

@@ -35,7 +35,8 @@ bool IsEnclosedInQuotes(const QString& value)
     return value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
 }
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+// The form in which section and key names are compared.
+QString Folded(QStringView name) { return TrimBlanks(name).toCaseFolded(); }
 
 // The name of a section header line ("[name]"), or nothing.
 std::optional<QString> SectionName(const QString& line)
@@ -58,8 +59,6 @@ qsizetype EqualsPosition(const QString& line)
     return line.indexOf(u'=');
 }
 
-QString KeyOf(const QString& line, qsizetype equals) { return TrimBlanks(QStringView(line).left(equals)); }
-
 // The text to put after "=" so that ReadString gives `value` back.
 QString StoredValue(QString value)
 {
@@ -78,6 +77,7 @@ QString StoredValue(QString value)
 
 IniFile::IniFile(QString path) : fileName_(std::move(path))
 {
+    sections_.emplace_back();
     Load();
 }
 
@@ -99,6 +99,7 @@ void IniFile::Load()
     }
     // Both encodings keep CR and LF as single bytes that never occur inside
     // a character, so lines can be split before decoding.
+    bool endSeen = false;
     qsizetype start = 0;
     const qsizetype n = bytes.size();
     while (start < n) {
@@ -116,57 +117,70 @@ void IniFile::Load()
         line.raw = bytes.mid(start, stop - start);
         line.text = decoder.decode(line.raw);
         line.end = bytes.mid(stop, next - stop);
-        lines_.push_back(std::move(line));
+        if (!endSeen && !line.end.isEmpty()) {
+            lineEnd_ = line.end;
+            endSeen = true;
+        }
+        if (const auto name = SectionName(line.text)) {
+            const QString folded = Folded(*name);
+            if (!sectionIndex_.contains(folded)) {  // the first section of a name wins
+                sectionIndex_.insert(folded, static_cast<int>(sections_.size()));
+            }
+            sections_.emplace_back();
+        }
+        sections_.back().lines.push_back(std::move(line));
         start = next;
     }
+    for (std::size_t i = 1; i < sections_.size(); ++i) {
+        IndexKeys(sections_[i]);
+    }
 }
 
-int IniFile::FindSection(const QString& section) const
+void IniFile::IndexKeys(Section& section) const
 {
-    const QString wanted = TrimBlanks(section);
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const auto name = SectionName(lines_[i].text);
-        if (name && SameName(*name, wanted)) {
-            return static_cast<int>(i);
+    section.keys.clear();
+    section.lastKey = 0;
+    section.repeatsKeys = false;
+    for (int i = 1; i < static_cast<int>(section.lines.size()); ++i) {
+        const Line& line = section.lines[static_cast<std::size_t>(i)];
+        const qsizetype equals = line.deleted ? -1 : EqualsPosition(line.text);
+        if (equals >= 0) {
+            const QString key = Folded(QStringView(line.text).left(equals));
+            if (section.keys.contains(key)) {
+                section.repeatsKeys = true;
+            } else {
+                section.keys.insert(key, i);
+            }
+            section.lastKey = i;
         }
     }
-    return -1;
 }
 
-int IniFile::SectionEnd(int header) const
+IniFile::Place IniFile::Locate(const QString& section, const QString& key) const
 {
-    std::size_t i = static_cast<std::size_t>(header) + 1;
-    while (i < lines_.size() && !SectionName(lines_[i].text)) {
-        ++i;
+    const auto s = sectionIndex_.constFind(Folded(section));
+    if (s == sectionIndex_.cend()) {
+        return {};
     }
-    return static_cast<int>(i);
+    const Section& found = sections_[static_cast<std::size_t>(*s)];
+    const auto k = found.keys.constFind(Folded(key));
+    if (k == found.keys.cend()) {
+        return {*s, -1};
+    }
+    return {*s, *k};
 }
 
-int IniFile::FindKey(const QString& section, const QString& key) const
+const IniFile::Line* IniFile::FindKey(const QString& section, const QString& key) const
 {
-    const int header = FindSection(section);
-    if (header < 0) {
-        return -1;
-    }
-    const QString wanted = TrimBlanks(key);
-    const int end = SectionEnd(header);
-    for (int i = header + 1; i < end; ++i) {
-        const QString& text = lines_[static_cast<std::size_t>(i)].text;
-        const qsizetype equals = EqualsPosition(text);
-        if (equals >= 0 && SameName(KeyOf(text, equals), wanted)) {
-            return i;
-        }
-    }
-    return -1;
+    const Place place = Locate(section, key);
+    return place.line < 0 ? nullptr : &sections_[static_cast<std::size_t>(place.section)].lines[static_cast<std::size_t>(place.line)];
 }
 
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const
 {
-    const int at = FindKey(section, key);
     QString value = def;
-    if (at >= 0) {
-        const QString& text = lines_[static_cast<std::size_t>(at)].text;
-        value = TrimBlanks(QStringView(text).mid(EqualsPosition(text) + 1));
+    if (const Line* line = FindKey(section, key)) {
+        value = TrimBlanks(QStringView(line->text).mid(EqualsPosition(line->text) + 1));
         if (IsEnclosedInQuotes(value)) {
             value = value.mid(1, value.size() - 2);
         }
@@ -180,41 +194,41 @@ QString IniFile::ReadString(const QString& section, const QString& key, const QS
 
 int IniFile::ReadInteger(const QString& section, const QString& key, int def) const
 {
-    if (FindKey(section, key) < 0) {
+    if (FindKey(section, key) == nullptr) {
         return def;
     }
     return TryStrToInt(ReadString(section, key, QString())).value_or(def);
 }
 
-QByteArray IniFile::NewLineEnd() const
+IniFile::Line* IniFile::LastLine()
 {
-    for (const Line& line : lines_) {
-        if (!line.end.isEmpty()) {
-            return line.end;
+    for (auto s = sections_.rbegin(); s != sections_.rend(); ++s) {
+        if (!s->lines.empty()) {
+            return &s->lines.back();
         }
     }
-    return "\n";
+    return nullptr;
 }
 
-void IniFile::InsertLine(int at, const QString& text)
+void IniFile::AppendLine(Section& section, int at, const QString& text)
 {
-    const QByteArray end = NewLineEnd();
-    if (at > 0 && lines_[static_cast<std::size_t>(at - 1)].end.isEmpty()) {
-        lines_[static_cast<std::size_t>(at - 1)].end = end;
+    Line* last = LastLine();
+    if (last != nullptr && last->end.isEmpty()) {
+        last->end = lineEnd_;
     }
     Line line;
     line.text = text;
-    line.end = end;
+    line.end = lineEnd_;
     line.touched = true;
-    lines_.insert(lines_.begin() + at, std::move(line));
+    section.lines.insert(section.lines.begin() + at, std::move(line));
 }
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
     const QString stored = StoredValue(value);
-    const int at = FindKey(section, key);
-    if (at >= 0) {
-        Line& line = lines_[static_cast<std::size_t>(at)];
+    Place place = Locate(section, key);
+    if (place.line >= 0) {
+        Line& line = sections_[static_cast<std::size_t>(place.section)].lines[static_cast<std::size_t>(place.line)];
         qsizetype valueStart = EqualsPosition(line.text) + 1;
         while (valueStart < line.text.size() && IsBlank(line.text.at(valueStart))) {
             ++valueStart;
@@ -223,22 +237,19 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
         line.touched = true;
         return;
     }
-    const QString keyLine = TrimBlanks(key) + u'=' + stored;
-    const int header = FindSection(section);
-    if (header < 0) {
-        const int end = static_cast<int>(lines_.size());
-        InsertLine(end, u'[' + TrimBlanks(section) + u']');
-        InsertLine(end + 1, keyLine);
-        return;
+    if (place.section < 0) {
+        sections_.emplace_back();
+        AppendLine(sections_.back(), 0, u'[' + TrimBlanks(section) + u']');
+        place.section = static_cast<int>(sections_.size() - 1);
+        sectionIndex_.insert(Folded(section), place.section);
     }
-    int after = header;
-    const int end = SectionEnd(header);
-    for (int i = header + 1; i < end; ++i) {
-        if (EqualsPosition(lines_[static_cast<std::size_t>(i)].text) >= 0) {
-            after = i;
-        }
-    }
-    InsertLine(after + 1, keyLine);
+    // New keys follow the section's last key; only non-key lines come after
+    // it, so the key index stays valid.
+    Section& target = sections_[static_cast<std::size_t>(place.section)];
+    const int at = target.lastKey + 1;
+    AppendLine(target, at, TrimBlanks(key) + u'=' + stored);
+    target.keys.insert(Folded(key), at);
+    target.lastKey = at;
 }
 
 void IniFile::WriteInteger(const QString& section, const QString& key, int value)
@@ -248,36 +259,51 @@ void IniFile::WriteInteger(const QString& section, const QString& key, int value
 
 void IniFile::DeleteKey(const QString& section, const QString& key)
 {
-    const int at = FindKey(section, key);
-    if (at >= 0) {
-        lines_.erase(lines_.begin() + at);
+    // The line stays in place, so that no index moves; only a section with
+    // a repeated key is indexed again, to bring the next line of that key
+    // forward.
+    const Place place = Locate(section, key);
+    if (place.line >= 0) {
+        Section& found = sections_[static_cast<std::size_t>(place.section)];
+        found.lines[static_cast<std::size_t>(place.line)].deleted = true;
+        found.keys.remove(Folded(key));
+        if (found.repeatsKeys) {
+            IndexKeys(found);
+        }
     }
 }
 
 bool IniFile::SectionExists(const QString& section) const
 {
-    return FindSection(section) >= 0;
+    return sectionIndex_.contains(Folded(section));
 }
 
 bool IniFile::ValueExists(const QString& section, const QString& key) const
 {
-    return FindKey(section, key) >= 0;
+    return FindKey(section, key) != nullptr;
 }
 
 void IniFile::UpdateFile()
 {
     QByteArray bytes = bom_;
-    for (const Line& line : lines_) {
-        bytes += (line.touched || !rawIsUtf8_) ? EncodeText(line.text) : line.raw;
-        bytes += line.end;
+    for (const Section& section : sections_) {
+        for (const Line& line : section.lines) {
+            if (line.deleted) {
+                continue;
+            }
+            bytes += (line.touched || !rawIsUtf8_) ? EncodeText(line.text) : line.raw;
+            bytes += line.end;
+        }
     }
     if (!WriteFileAtomically(fileName_, bytes)) {
         throw EInOutError(QStringLiteral("Unable to write to %1").arg(fileName_));
     }
-    for (Line& line : lines_) {
-        if (line.touched || !rawIsUtf8_) {
-            line.raw = EncodeText(line.text);
-            line.touched = false;
+    for (Section& section : sections_) {
+        for (Line& line : section.lines) {
+            if (line.touched || !rawIsUtf8_) {
+                line.raw = EncodeText(line.text);
+                line.touched = false;
+            }
         }
     }
     rawIsUtf8_ = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -54,20 +55,38 @@ public:
 private:
     struct Line {
         QString text;       // decoded text, without the line end
-        QByteArray raw;     // original bytes while untouched, else empty
-        QByteArray end;     // "\r\n", "\n", "\r" or "" (last line)
+        QByteArray raw;     // the bytes read, written back while untouched
+        QByteArray end;     // "\r\n", "\n", "\r", or "" for a last line without one
         bool touched = false;
+        bool deleted = false;  // removed by DeleteKey: kept in place, never written
+    };
+    // The lines from one section header up to the next; the first entry of
+    // sections_ holds the lines before the first header and has no name.
+    struct Section {
+        std::vector<Line> lines;
+        QHash<QString, int> keys;  // case-folded key -> index of its first line
+        int lastKey = 0;           // index of the last key line (0: none)
+        bool repeatsKeys = false;  // some key stands on more than one line
+    };
+
+    // Where a key is: section -1 when the section is absent, line -1 when
+    // only the key is.
+    struct Place {
+        int section = -1;
+        int line = -1;
     };
 
     void Load();
-    [[nodiscard]] int FindSection(const QString& section) const;
-    [[nodiscard]] int SectionEnd(int header) const;
-    [[nodiscard]] int FindKey(const QString& section, const QString& key) const;
-    [[nodiscard]] QByteArray NewLineEnd() const;
-    void InsertLine(int at, const QString& text);
+    [[nodiscard]] Place Locate(const QString& section, const QString& key) const;
+    [[nodiscard]] const Line* FindKey(const QString& section, const QString& key) const;
+    void IndexKeys(Section& section) const;
+    void AppendLine(Section& section, int at, const QString& text);
+    [[nodiscard]] Line* LastLine();
 
     QString fileName_;
-    QByteArray bom_;            // a UTF-8 byte-order mark the file began with
-    std::vector<Line> lines_;
-    bool rawIsUtf8_ = true;     // false: the file was GBK, write all lines anew
+    QByteArray bom_;                  // a UTF-8 byte-order mark the file began with
+    QByteArray lineEnd_ = "\n";      // the file's own line end, for new lines
+    std::vector<Section> sections_;
+    QHash<QString, int> sectionIndex_;  // case-folded name -> first section of that name
+    bool rawIsUtf8_ = true;           // false: the file was GBK, every line is written anew
 };

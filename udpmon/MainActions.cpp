@@ -12,12 +12,33 @@ namespace {
 
 constexpr int kToolbarIconSize = 20;
 
-QAction* Item(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {})
+QAction* Item(QMenu* menu, const QByteArray& name, const QString& caption, const QKeySequence& shortcut = {})
 {
     QAction* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
+    action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(shortcut);
     return action;
+}
+
+struct EditItems {
+    QAction* copy;
+    QAction* cut;
+    QAction* paste;
+    QAction* selectAll;
+    QAction* undo;
+};
+
+// The platform's edit actions, named "Copy" + suffix and so on.
+EditItems AddEditItems(QMenu* menu, char suffix, const QKeySequence& undoKey)
+{
+    const auto name = [suffix](const char* base) { return QByteArray(base) + suffix; };
+    EditItems items{};
+    items.copy = Item(menu, name("Copy"), QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    items.cut = Item(menu, name("Cut"), QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    items.paste = Item(menu, name("Paste"), QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    items.selectAll = Item(menu, name("SelectAll"), QStringLiteral("Select &All"));
+    items.undo = Item(menu, name("Undo"), QStringLiteral("&Undo"), undoKey);
+    return items;
 }
 
 enum class ButtonStyle { Plain, Check };
@@ -55,11 +76,12 @@ MainActions::MainActions(QMainWindow* window)
     N_opencom = Item(listen, "N_opencom", QStringLiteral("开始监听"), QKeySequence(Qt::Key_F4));
 
     QMenu* edit = bar->addMenu(QStringLiteral("编辑"));
-    Copy1 = Item(edit, "Copy1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    Cut1 = Item(edit, "Cut1", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    Paste1 = Item(edit, "Paste1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    SelectAll1 = Item(edit, "SelectAll1", QStringLiteral("Select &All"));
-    Undo1 = Item(edit, "Undo1", QStringLiteral("&Undo"), QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    const EditItems editItems = AddEditItems(edit, '1', QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    Copy1 = editItems.copy;
+    Cut1 = editItems.cut;
+    Paste1 = editItems.paste;
+    SelectAll1 = editItems.selectAll;
+    Undo1 = editItems.undo;
     Delete1 = Item(edit, "Delete1", QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete));
 
     QMenu* settings = bar->addMenu(QStringLiteral("参数设置"));
@@ -115,11 +137,12 @@ MainActions::MainActions(QMainWindow* window)
     P_restore->setEnabled(false);
     P_top = Item(PopupMenu1, "P_top", QStringLiteral("总在最前"));
     PopupMenu1->addSeparator();
-    Copy2 = Item(PopupMenu1, "Copy2", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    Cut2 = Item(PopupMenu1, "Cut2", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    Paste2 = Item(PopupMenu1, "Paste2", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    SelectAll2 = Item(PopupMenu1, "SelectAll2", QStringLiteral("Select &All"));
-    Undo2 = Item(PopupMenu1, "Undo2", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    const EditItems popupItems = AddEditItems(PopupMenu1, '2', QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Copy2 = popupItems.copy;
+    Cut2 = popupItems.cut;
+    Paste2 = popupItems.paste;
+    SelectAll2 = popupItems.selectAll;
+    Undo2 = popupItems.undo;
     Delete2 = Item(PopupMenu1, "Delete2", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
 
     ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), window);

@@ -325,14 +325,19 @@ void Tf_main::N_intervalsaveClick() {}
 
 void Tf_main::N_showrecvClick()
 {
-    recvForm_->show();
-    recvForm_->raise();
+    ShowForm(recvForm_);
 }
 
 void Tf_main::N_showsendClick()
 {
-    sendForm_->show();
-    sendForm_->raise();
+    ShowForm(sendForm_);
+}
+
+void Tf_main::ShowForm(TDockableForm* form)
+{
+    // A hidden window comes back where it was, docked or floating.
+    form->show();
+    form->raise();
 }
 
 void Tf_main::N_showtoolbarClick()

@@ -102,6 +102,7 @@ private:
     // View.
     void N_showrecvClick();
     void N_showsendClick();
+    void ShowForm(TDockableForm* form);
     void N_showtoolbarClick();
     void N_colorClick();
     void N_CalcClick();

@@ -179,11 +179,4 @@ TEST(Conversions, FloatToStrWritesTheGeneralForm)
     }
 }
 
-TEST(Conversions, FloatToStrReadsBack)
-{
-    for (double v : {1.0, 0.5, 2.75, 1e-3, 12345.678, 1e20, 3.25e-8}) {
-        EXPECT_EQ(TryStrToFloat(FloatToStr(v)), v) << FloatToStr(v).toStdString();
-    }
-}
-
 } // namespace

@@ -48,13 +48,6 @@ TEST_F(DateTimeTextTest, CLocaleFormats)
     }
 }
 
-TEST_F(DateTimeTextTest, UtcTimesAreShownInLocalTime)
-{
-    const QDateTime local(QDate(2024, 6, 1), QTime(12, 30, 45));
-    EXPECT_EQ(TimeText(local.toUTC()), TimeText(local));
-    EXPECT_EQ(DateText(local.toUTC()), DateText(local));
-}
-
 TEST(InitLocale, TakesTheLocaleFromTheEnvironment)
 {
     const char* current = std::setlocale(LC_ALL, nullptr);

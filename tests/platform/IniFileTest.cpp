@@ -103,6 +103,22 @@ TEST_F(IniFileTest, NewKeysAndSectionsFollowTheFileLineEnds)
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
 
+TEST_F(IniFileTest, NewKeysFollowTheLastKeyOfTheirSection)
+{
+    WriteBytes(Path(), "[A]\nk=1\n; about B\n\n[B]\nx=1\n");
+    IniFile ini(Path());
+    ini.WriteString("A", "n1", "2");
+    ini.WriteString("A", "n2", "3");
+    ini.DeleteKey("A", "k");
+    ini.WriteString("A", "k", "4");
+    ini.WriteString("B", "y", "5");
+    EXPECT_EQ(ini.ReadString("A", "n2", ""), "3");
+    EXPECT_EQ(ini.ReadString("A", "k", ""), "4");
+    EXPECT_EQ(ini.ReadString("B", "x", ""), "1");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadBytes(Path()), "[A]\nn1=2\nn2=3\nk=4\n; about B\n\n[B]\nx=1\ny=5\n");
+}
+
 TEST_F(IniFileTest, LastLineWithoutLineEndGetsOneBeforeANewLine)
 {
     WriteBytes(Path(), "[A]\nx=1");
@@ -135,6 +151,10 @@ TEST_F(IniFileTest, FirstSectionAndKeyWin)
     EXPECT_EQ(ini.ReadInteger("S", "k", 0), 5);
     ini.UpdateFile();
     EXPECT_EQ(ReadBytes(Path()), "[S]\nk=5\nK=2\n[s]\nk=3\n");
+    ini.DeleteKey("S", "k");  // the next line of that key comes forward
+    EXPECT_EQ(ini.ReadInteger("S", "k", 0), 2);
+    ini.DeleteKey("S", "k");
+    EXPECT_FALSE(ini.ValueExists("S", "k"));
 }
 
 TEST_F(IniFileTest, KeysBeforeAnySectionAndCommentsAreNotKeys)
