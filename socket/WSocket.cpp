@@ -190,7 +190,7 @@ QString TCustomWSocket::PeerPort()
 
 void TCustomWSocket::ReportError(const std::string& message)
 {
-    if (OnError) {
+    if (OnError && !destroying_) {
         OnError(this);
         return;
     }
@@ -214,7 +214,7 @@ void TCustomWSocket::SetState(TSocketState newState)
 {
     const TSocketState oldState = state_;
     state_ = newState;
-    if (OnChangeState)
+    if (OnChangeState && !destroying_)
         OnChangeState(this, oldState, newState);
 }
 
@@ -248,6 +248,19 @@ bool TCustomWSocket::Resolve(const char* prefix, bool withLocalPort)
     return true;
 }
 
+int TCustomWSocket::CreateSocket(const char* prefix, bool withLocalPort, const char* functionName)
+{
+    if (!Resolve(prefix, withLocalPort))
+        return -1;
+    ClearSendQueue();
+    const int handle = socket(AF_INET, socketType_ | SOCK_CLOEXEC, protocolNumber_);
+    if (handle < 0) {
+        WSocketSetLastErrorFromErrno();
+        ReportSocketError(functionName);
+    }
+    return handle;
+}
+
 bool TCustomWSocket::SetIntOption(int option, int value, const char* functionName)
 {
     if (setsockopt(handle_, SOL_SOCKET, option, &value, sizeof value) == 0)
@@ -271,15 +284,9 @@ void TCustomWSocket::Listen()
             return;
         }
     }
-    if (!Resolve("listen: ", false))
+    const int handle = CreateSocket("listen: ", false, "socket");
+    if (handle < 0)
         return;
-    ClearSendQueue();
-    const int handle = socket(AF_INET, socketType_ | SOCK_CLOEXEC, protocolNumber_);
-    if (handle < 0) {
-        WSocketSetLastErrorFromErrno();
-        ReportSocketError("socket");
-        return;
-    }
     // Lets a stream port be listened on again while connections of an
     // earlier listening wait out their close; a port that another socket
     // listens on is still refused with "Address already in use".
@@ -335,15 +342,9 @@ void TCustomWSocket::Connect()
         ReportError("Connect: No Protocol Specified");
         return;
     }
-    if (!Resolve("connect: ", true))
+    const int handle = CreateSocket("connect: ", true, "Connect (socket)");
+    if (handle < 0)
         return;
-    ClearSendQueue();
-    const int handle = socket(AF_INET, socketType_ | SOCK_CLOEXEC, protocolNumber_);
-    if (handle < 0) {
-        WSocketSetLastErrorFromErrno();
-        ReportSocketError("Connect (socket)");
-        return;
-    }
     handle_ = handle;
     SetState(wsOpened);
     if (handle_ != handle)

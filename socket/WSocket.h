@@ -27,7 +27,9 @@ class WSocketReadiness;
 // every event runs there, one notification at a time. Events fired by an
 // operation (OnChangeState, OnSessionConnected, OnSessionClosed, OnSendData)
 // run inside that operation before it returns; handlers may call operations
-// of the same instance and may destroy it.
+// of the same instance and may destroy it. Destroying an instance closes its
+// socket without firing any event, since its handlers may refer to objects
+// already gone.
 //
 // Errors: every reported error calls OnError when it is assigned, and raises
 // ESocketException otherwise. Exceptions escaping a handler that runs from a
@@ -128,6 +130,7 @@ private:
     void ResetDefaults();
     void SetNameProperty(const QString& value, QString& text, NameProperty& marks, const char* name);
     bool Resolve(const char* prefix, bool withLocalPort);
+    int CreateSocket(const char* prefix, bool withLocalPort, const char* functionName);
     bool BindLocal();
     bool PeerName(sockaddr_in& peer, const char* functionName);
     void ApplyLinger();
