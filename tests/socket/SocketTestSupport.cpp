@@ -115,3 +115,11 @@ void Aim(TCustomWSocket& socket, const char* proto, uint16_t port)
     socket.SetAddr(QStringLiteral("127.0.0.1"));
     socket.SetPort(QString::number(port));
 }
+
+std::string Pattern(size_t size)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 13 + i / 1000) & 0xFF);
+    return bytes;
+}

@@ -44,5 +44,8 @@ private:
 // The local port of any socket handle.
 [[nodiscard]] uint16_t LocalPortOf(int handle);
 
+// size bytes that do not repeat with a short period, to check order.
+[[nodiscard]] std::string Pattern(size_t size);
+
 // Sets Proto, Addr "127.0.0.1" and Port on a closed instance.
 void Aim(TCustomWSocket& socket, const char* proto, uint16_t port);

@@ -52,14 +52,6 @@ struct UdpServer {
     }
 };
 
-std::string Pattern(size_t size)
-{
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
-    return bytes;
-}
-
 } // namespace
 
 TEST(WSocketDatagram, ListenGoesToConnectedAndReportsTheSession)

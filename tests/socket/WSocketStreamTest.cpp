@@ -57,14 +57,6 @@ struct TcpServer {
     }
 };
 
-std::string Pattern(size_t size)
-{
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 13 + i / 1000) & 0xFF);
-    return bytes;
-}
-
 } // namespace
 
 TEST(WSocketStream, ListenAcceptDupAndReceive)
