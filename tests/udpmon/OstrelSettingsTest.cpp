@@ -1,0 +1,122 @@
+#include "udpmon/OstrelSettings.h"
+
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class OstrelSettingsTest : public ::testing::Test {
+protected:
+    QString Path() const { return OstrelSettingsPath(dir_.path()); }
+
+    void WriteFile(const QByteArray& bytes) const
+    {
+        QFile file(Path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray ReadFile() const
+    {
+        QFile file(Path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    OstrelSettings Stored(const QStringList& lines) const
+    {
+        return OstrelSettings{QStringLiteral("2404"), QStringLiteral("10.0.0.7"), QStringLiteral("2405"), lines};
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(OstrelSettingsTest, PathIsOstrelIniInTheFolder)
+{
+    EXPECT_EQ(OstrelSettingsPath(QStringLiteral("/tmp/x")), QStringLiteral("/tmp/x/Ostrel.ini"));
+    EXPECT_EQ(OstrelSettingsPath(QStringLiteral("/tmp/x/")), QStringLiteral("/tmp/x/Ostrel.ini"));
+    EXPECT_EQ(OstrelSettingsPath(QStringLiteral("/")), QStringLiteral("/Ostrel.ini"));
+}
+
+TEST_F(OstrelSettingsTest, MissingFileGivesDefaults)
+{
+    const OstrelSettings settings = ReadOstrelSettings(IniFile(Path()));
+    EXPECT_EQ(settings.ServerPort, QStringLiteral("1888"));
+    EXPECT_EQ(settings.ClientHost, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(settings.ClientPort, QStringLiteral("1889"));
+    EXPECT_TRUE(settings.SendLines.isEmpty());
+}
+
+struct CountCase {
+    const char* file;
+    QStringList lines;
+};
+
+class SendLinesRead : public OstrelSettingsTest, public ::testing::WithParamInterface<CountCase> {};
+
+TEST_P(SendLinesRead, CountDecidesTheLines)
+{
+    WriteFile(GetParam().file);
+    EXPECT_EQ(ReadOstrelSettings(IniFile(Path())).SendLines, GetParam().lines) << GetParam().file;
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, SendLinesRead,
+    ::testing::Values(
+        CountCase{"[SendFrame]\nSendLinesCount=3\nLine0=01 02\nLine2=03\n", {"01 02", "", "03"}},
+        CountCase{"[SendFrame]\nSendLinesCount=1\nLine0=01\nLine1=02\n", {"01"}},
+        CountCase{"[SendFrame]\nLine0=01\n", {}},
+        CountCase{"[SendFrame]\nSendLinesCount=x\nLine0=01\n", {}},
+        CountCase{"[SendFrame]\nSendLinesCount=-2\nLine0=01\n", {}},
+        CountCase{"[sendframe]\nsendlinescount=2\nline1=68 16 // 注释\n", {"", "68 16 // 注释"}}));
+
+TEST_F(OstrelSettingsTest, EverySendLineIsStoredAndCounted)
+{
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << (i % 7 == 0 ? QString() : QStringLiteral("%1 ").arg(i % 256, 2, 16, QLatin1Char('0')).toUpper());
+    IniFile file(Path());
+    StoreOstrelSettings(file, Stored(lines));
+
+    IniFile reread(Path());
+    EXPECT_EQ(reread.ReadInteger("SendFrame", "SendLinesCount", -1), 300);
+    EXPECT_TRUE(reread.ValueExists("SendFrame", "Line299"));
+    EXPECT_FALSE(reread.ValueExists("SendFrame", "Line300"));
+    const OstrelSettings back = ReadOstrelSettings(reread);
+    EXPECT_EQ(back.SendLines, lines);
+    EXPECT_EQ(back.ServerPort, QStringLiteral("2404"));
+    EXPECT_EQ(back.ClientHost, QStringLiteral("10.0.0.7"));
+    EXPECT_EQ(back.ClientPort, QStringLiteral("2405"));
+}
+
+TEST_F(OstrelSettingsTest, LinesLeftOverFromALongerListAreRemoved)
+{
+    WriteFile("[SendFrame]\nSendLinesCount=3\nLine0=a\nLine1=b\nLine2=c\nLine3=stale\n");
+    IniFile file(Path());
+    StoreOstrelSettings(file, Stored({"x"}));
+
+    IniFile reread(Path());
+    EXPECT_EQ(reread.ReadInteger("SendFrame", "SendLinesCount", -1), 1);
+    EXPECT_EQ(reread.ReadString("SendFrame", "Line0", "?"), QStringLiteral("x"));
+    for (const char* key : {"Line1", "Line2", "Line3"})
+        EXPECT_FALSE(reread.ValueExists("SendFrame", key)) << key;
+}
+
+TEST_F(OstrelSettingsTest, OtherSectionsAndLinesAreKept)
+{
+    WriteFile("; 网络参数\n[Other]\nkey = value \n\n[UDPServer]\nServer Port=1888\nExtra=1\n");
+    IniFile file(Path());
+    StoreOstrelSettings(file, Stored({}));
+
+    const QByteArray bytes = ReadFile();
+    EXPECT_TRUE(bytes.startsWith("; 网络参数\n[Other]\nkey = value \n\n[UDPServer]\nServer Port=2404\nExtra=1\n"))
+        << bytes.toStdString();
+    IniFile reread(Path());
+    EXPECT_EQ(reread.ReadInteger("SendFrame", "SendLinesCount", -1), 0);
+    EXPECT_EQ(reread.ReadString("UDPClient", "Client Host", "?"), QStringLiteral("10.0.0.7"));
+}
+
+} // namespace
