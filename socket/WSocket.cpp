@@ -601,16 +601,30 @@ int TCustomWSocket::Send(const void* data, int len)
         return -1;
     }
     allSent_ = false;
-    int result = 0;
-    if (len > 0) {
-        QueueData(static_cast<const char*>(data), len);
-        result = len;
-    }
     const std::shared_ptr<bool> alive = alive_;
+    const char* bytes = static_cast<const char*>(data);
+    if (len > 0 && socketType_ == SOCK_STREAM && !sending_ && QueueIsEmpty()) {
+        // Nothing waits: send straight from the caller's bytes and queue
+        // only what the socket does not take.
+        const int handle = handle_;
+        const int sent = SendDirect(bytes, len);
+        if (sent < 0 || !*alive || handle_ != handle)
+            return len;
+        if (sent < len) {
+            QueueData(bytes + sent, len - sent);
+            readiness_->WriteBlocked();
+            return len;
+        }
+        allSent_ = true;
+        readiness_->Post(FD_WRITE, 0);
+        return len;
+    }
+    if (len > 0)
+        QueueData(bytes, len);
     TryToSend();
     if (*alive && allSent_)
         readiness_->Post(FD_WRITE, 0);
-    return result;
+    return std::max(len, 0);
 }
 
 int TCustomWSocket::Send(const QByteArray& data)
@@ -661,6 +675,44 @@ ssize_t TCustomWSocket::SendQueued(int handle, int64_t& offered)
     return sendmsg(handle, &message, flags);
 }
 
+bool TCustomWSocket::QueueIsEmpty() const
+{
+    return sendQueue_.empty() || (sendQueue_.size() == 1 && sendQueue_.front()->Unread() == 0);
+}
+
+void TCustomWSocket::SendFailed(int error)
+{
+    if (IsLostConnection(error)) {
+        const std::shared_ptr<bool> alive = alive_;
+        closeReported_ = true;
+        Close();
+        if (*alive && OnSessionClosed)
+            OnSessionClosed(this, error);
+    } else if (error == WSAEWOULDBLOCK || error == WSAENOBUFS) {
+        readiness_->WriteBlocked();
+    } else {
+        ReportSocketError("TryToSend failed");
+    }
+}
+
+int TCustomWSocket::SendDirect(const char* data, int len)
+{
+    ssize_t count;
+    do {
+        count = ::send(handle_, data, static_cast<size_t>(len), PlatformSendFlags(sendFlags_));
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) {
+        const int error = WSocketSetLastErrorFromErrno();
+        if (error == WSAEWOULDBLOCK || error == WSAENOBUFS)
+            return 0;
+        SendFailed(error);
+        return -1;
+    }
+    if (count > 0 && OnSendData)
+        OnSendData(this, static_cast<int>(count));
+    return static_cast<int>(count);
+}
+
 void TCustomWSocket::TryToSend()
 {
     if (handle_ < 0 || sending_)
@@ -688,18 +740,8 @@ void TCustomWSocket::TryToSend()
         if (count == 0)
             break;
         if (count < 0) {
-            const int error = WSocketSetLastErrorFromErrno();
             sending_ = false;
-            if (IsLostConnection(error)) {
-                closeReported_ = true;
-                Close();
-                if (*alive && OnSessionClosed)
-                    OnSessionClosed(this, error);
-            } else if (error == WSAEWOULDBLOCK || error == WSAENOBUFS) {
-                readiness_->WriteBlocked();
-            } else {
-                ReportSocketError("TryToSend failed");
-            }
+            SendFailed(WSocketSetLastErrorFromErrno());
             return;
         }
         ConsumeSent(count);

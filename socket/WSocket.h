@@ -141,6 +141,9 @@ private:
     std::unique_ptr<TBuffer> NewChunk();
     void RecycleFrontChunk();
     void ClearSendQueue();
+    [[nodiscard]] bool QueueIsEmpty() const;
+    int SendDirect(const char* data, int len);
+    void SendFailed(int error);
     void ConsumeSent(int64_t count);
     ssize_t SendQueued(int handle, int64_t& offered);
     void ReadMade();
