@@ -50,11 +50,7 @@ struct Command {
 
 sockaddr_in Loopback(uint16_t port)
 {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
+    return sockaddr_in{AF_INET, htons(port), in_addr{htonl(INADDR_LOOPBACK)}, {}};
 }
 
 void SendDatagrams(uint16_t port, int64_t count)
