@@ -1,0 +1,791 @@
+#include "tcpmon/Main.h"
+
+#include "tcpmon/IntervalTimer.h"
+#include "tcpmon/LineLimits.h"
+#include "tcpmon/MainLayout.h"
+#include "tcpmon/ReceiveFilter.h"
+#include "tcpmon/SendRules.h"
+#include "tcpmon/TOutlookBtn.h"
+#include "tcpmon/TamrelSettings.h"
+#include "tcpmon/u_csn.h"
+#include "tcpmon/u_filter.h"
+#include "tcpmon/u_save.h"
+#include "tcpmon/u_sendstyle.h"
+#include "tcpmon/u_version.h"
+
+#include "frame/CheckCodes.h"
+#include "frame/HexText.h"
+#include "platform/Conversions.h"
+#include "platform/DateTimeText.h"
+#include "platform/IniFile.h"
+#include "platform/TextFile.h"
+#include "socket/WSocket.h"
+#include "widgets/CaretReadout.h"
+#include "widgets/StatusPanels.h"
+#include "widgets/TSMemo.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QToolBar>
+
+#include <array>
+
+#include <unistd.h>
+
+// The images are compiled into this static library; a static library's
+// resources must be registered by hand.
+static void InitTamrelResources()
+{
+    Q_INIT_RESOURCE(tamrel);
+}
+
+namespace {
+
+const QString kStartCaption = QStringLiteral("开始监听");
+const QString kStopCaption = QStringLiteral("停止监听");
+const QString kPauseCaption = QStringLiteral("暂停显示");
+const QString kResumeCaption = QStringLiteral("继续显示");
+const QString kPortPrefix = QStringLiteral("服务器端口:");
+const QString kAlreadyRunning = QStringLiteral("Already running as server");
+const QString kConnectedWith = QStringLiteral("Connected with ");
+const QString kExitText = QStringLiteral("您真要退出吗？提醒您保存数据！");
+const QString kExitTitle = QStringLiteral("退出应用程序？");
+const QString kPortInUse = QStringLiteral("Error 10048");
+const QColor kLime(0, 255, 0);
+const QColor kYellow(255, 255, 0);
+
+constexpr int kToolButtonWidth = 56;
+constexpr int kToolButtonHeight = 55;
+constexpr int kImageSize = 32;
+
+QPixmap ToolImage(const QString& name)
+{
+    QSvgRenderer renderer(QStringLiteral(":/tamrel/icons/%1.svg").arg(name));
+    QPixmap image(kImageSize, kImageSize);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+QFileDialog* MakeFileDialog(QWidget* parent, const QString& suffix, QFileDialog::AcceptMode mode, bool confirmOverwrite)
+{
+    auto* dialog = new QFileDialog(parent);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog->setOption(QFileDialog::ReadOnly, false);
+    dialog->setNameFilters({QStringLiteral("*.%1 (*.%1)").arg(suffix), QStringLiteral("*.txt (*.txt)"),
+                            QStringLiteral("*.dat (*.dat)"), QStringLiteral("*.* (*)")});
+    dialog->setDefaultSuffix(suffix);
+    dialog->setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen)
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    else
+        dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+    return dialog;
+}
+
+std::string ToStd(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
+
+} // namespace
+
+Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
+    : QMainWindow(parent)
+    , prompts_(std::move(prompts))
+{
+    InitTamrelResources();
+    setWindowTitle(QStringLiteral("Tamrel-通用TCP通信服务器监测工具（V1.5版）"));
+    resize(kStartWidth, kStartHeight);
+    // Topmost once shown: it stays above other programs' windows.
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+
+    CreateMenus();
+    CreateToolBar();
+    CreateMainArea();
+    CreateStatusBar();
+    CreateSockets();
+
+    Timer1 = new IntervalTimer(60000, this);
+    Timer2 = new IntervalTimer(1000, this);
+    Timer3 = new IntervalTimer(1000, this);
+    connect(Timer1, &IntervalTimer::OnTimer, this, [this] { Guarded([this] { Timer1Timer(); }); });
+    connect(Timer2, &IntervalTimer::OnTimer, this, &Tf_main::Timer2Timer);
+    connect(Timer3, &IntervalTimer::OnTimer, this, &Tf_main::Timer3Timer);
+    Timer2->SetEnabled(true);
+    Timer2Timer();
+
+    // The settings: read once here, written once at the end.
+    iniFile_ = std::make_unique<IniFile>(settingsPath);
+    state_.ListenAddr = QStringLiteral("0.0.0.0");
+    state_.ServerPort = ReadServerPort(*iniFile_);
+    Panels->SetPanelText(PanelPort, kPortPrefix + state_.ServerPort);
+    state_.LoopLine = 0;
+    state_.SaveNumber = 0;
+    state_.SendStyle = StyleSingle;
+    state_.SendInterval = 1.0;
+
+    CreateDialogs();
+}
+
+Tf_main::~Tf_main()
+{
+    // No socket event may reach the window while it is taken apart.
+    for (TWSocket* socket : {SrvWSocket.get(), TmpWSocket.get()}) {
+        socket->OnChangeState = nullptr;
+        socket->OnSessionAvailable = nullptr;
+        socket->OnDataAvailable = nullptr;
+    }
+    TmpWSocket.reset();
+    SrvWSocket.reset();
+}
+
+// ---- construction ----
+
+void Tf_main::CreateMenus()
+{
+    const auto item = [this](QMenu* menu, const QString& caption, const char* name) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+
+    QMenu* frames = menuBar()->addMenu(QStringLiteral("报文处理"));
+    N_receiveclear = item(frames, QStringLiteral("收报显示清空"), "N_receiveclear");
+    N_receiveclear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    frames->addSeparator();
+    N_savereceive = item(frames, QStringLiteral("保存收报..."), "N_savereceive");
+    N_loadreceive = item(frames, QStringLiteral("提取收报..."), "N_loadreceive");
+    frames->addSeparator();
+    N_savesend = item(frames, QStringLiteral("保存发报..."), "N_savesend");
+    N_savesend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    N_loadsend = item(frames, QStringLiteral("提取发报..."), "N_loadsend");
+    frames->addSeparator();
+    N_sendclear = item(frames, QStringLiteral("发报内容清空"), "N_sendclear");
+
+    QMenu* server = menuBar()->addMenu(QStringLiteral("服务器监听"));
+    N_startlisten = item(server, kStartCaption, "N_startlisten");
+    N_stoplisten = item(server, kStopCaption, "N_stoplisten");
+    N_stoplisten->setEnabled(false);
+
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("参数设置"));
+    N_fbfs = item(settings, QStringLiteral("发报方式..."), "N_fbfs");
+    // The port dialog is reached from the toolbar only.
+    N_setupcom = item(settings, QStringLiteral("以太网配置..."), "N_setupcom");
+    N_setupcom->setEnabled(false);
+    settings->addSeparator();
+    N_ljfb = item(settings, QStringLiteral("立即发报"), "N_ljfb");
+    N_ljfb->setShortcut(QKeySequence(Qt::Key_F12));
+    N_watch = item(settings, kPauseCaption, "N_watch");
+    N_watch->setShortcut(QKeySequence(Qt::Key_F1));
+
+    QMenu* extra = menuBar()->addMenu(QStringLiteral("附加功能"));
+    N_verify = item(extra, QStringLiteral("添加校验码"), "N_verify");
+    N_verify->setShortcut(QKeySequence(Qt::Key_F10));
+    N_verify->setStatusTip(QStringLiteral("最后字节添加求和校验"));
+    N_verify->setToolTip(QStringLiteral("最后字节添加求和校验"));
+    N_68 = item(extra, QStringLiteral("添加0x68报文"), "N_68");
+    N_68->setShortcut(QKeySequence(Qt::Key_F11));
+    extra->addSeparator();
+    N_flilter = item(extra, QStringLiteral("过滤报文..."), "N_flilter");
+    extra->addSeparator();
+    N9 = item(extra, QStringLiteral("收报定时保存..."), "N9");
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("显示"));
+    N_showtoolbar = item(view, QStringLiteral("工具条"), "N_showtoolbar");
+    N_showtoolbar->setCheckable(true);
+    N_showtoolbar->setChecked(true);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+    About1 = item(help, QStringLiteral("关于..."), "About1");
+
+    Bind(N_receiveclear, &Tf_main::N_receiveclearClick);
+    Bind(N_savereceive, &Tf_main::Btn_savereceiveClick);
+    Bind(N_loadreceive, &Tf_main::N_loadreceiveClick);
+    Bind(N_savesend, &Tf_main::N_savesendClick);
+    Bind(N_loadsend, &Tf_main::N_loadsendClick);
+    Bind(N_sendclear, &Tf_main::N_sendclearClick);
+    Bind(N_startlisten, &Tf_main::Btn_closecomClick);
+    Bind(N_stoplisten, &Tf_main::Btn_closecomClick);
+    Bind(N_fbfs, &Tf_main::N_fbfsClick);
+    Bind(N_setupcom, &Tf_main::Btn_setupcomClick);
+    Bind(N_ljfb, &Tf_main::Btn_ljfbClick);
+    Bind(N_watch, &Tf_main::Btn_watchClick);
+    Bind(N_verify, &Tf_main::N_verifyClick);
+    Bind(N_68, &Tf_main::N_68Click);
+    Bind(N_flilter, &Tf_main::Btn_flilterClick);
+    Bind(N9, &Tf_main::N9Click);
+    Bind(N_showtoolbar, &Tf_main::N_showtoolbarClick);
+    Bind(About1, &Tf_main::About1Click);
+}
+
+void Tf_main::CreateToolBar()
+{
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    QFont captionFont = font();
+    captionFont.setPixelSize(10);
+    const auto button = [&](const char* name, const QString& caption, const QString& image, const QString& hint) {
+        auto* b = new TOutlookBtn(QString::fromLatin1(name), ToolBar1);
+        b->SetStyle(TOutlookBtn::bsOutlook);
+        b->setFixedSize(kToolButtonWidth, kToolButtonHeight);
+        b->setFont(captionFont);
+        b->SetCaption(caption);
+        b->SetBitmap(ToolImage(image));
+        b->setToolTip(hint);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    Btn_closecom = button("Btn_closecom", kStartCaption, QStringLiteral("start"), kStartCaption);
+    Btn_setupcom = button("Btn_setupcom", QStringLiteral("服务器配置"), QStringLiteral("setup"), QStringLiteral("Config"));
+    ToolBar1->addSeparator();
+    Btn_watch = button("Btn_watch", kPauseCaption, QStringLiteral("pause"), kPauseCaption);
+    Btn_flilter = button("Btn_flilter", QStringLiteral("过滤报文"), QStringLiteral("filter"), QStringLiteral("过滤报文"));
+    Btn_ljfb = button("Btn_ljfb", QStringLiteral("立即发报"), QStringLiteral("send_now"), QStringLiteral("立即发报"));
+    ToolBar1->addSeparator();
+    Btn_savereceive = button("Btn_savereceive", QStringLiteral("保存收报"), QStringLiteral("save_recv"), QStringLiteral("保存收报"));
+    Btn_loadsend = button("Btn_loadsend", QStringLiteral("提取发报"), QStringLiteral("load_send"), QStringLiteral("提取发报"));
+    ToolBar1->addSeparator();
+    Btn_exit = button("Btn_exit", QStringLiteral("退出程序"), QStringLiteral("exit"), QStringLiteral("退出程序"));
+
+    Bind(Btn_closecom, &Tf_main::Btn_closecomClick);
+    Bind(Btn_setupcom, &Tf_main::Btn_setupcomClick);
+    Bind(Btn_watch, &Tf_main::Btn_watchClick);
+    Bind(Btn_flilter, &Tf_main::Btn_flilterClick);
+    Bind(Btn_ljfb, &Tf_main::Btn_ljfbClick);
+    Bind(Btn_savereceive, &Tf_main::Btn_savereceiveClick);
+    Bind(Btn_loadsend, &Tf_main::N_loadsendClick);
+    Bind(Btn_exit, &Tf_main::Btn_exitClick);
+}
+
+void Tf_main::CreateMainArea()
+{
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("MainArea"));
+    setCentralWidget(area);
+
+    const auto label = [area](const QString& text) {
+        auto* l = new QLabel(text, area);
+        l->setStyleSheet(QStringLiteral("color: blue;"));
+        l->adjustSize();
+        return l;
+    };
+    LabelRecv = label(QStringLiteral("接收报文"));
+    LabelSend = label(QStringLiteral("发送报文"));
+
+    PanelLeft = new QWidget(area);
+    PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
+    PanelRight = new QWidget(area);
+    PanelRight->setObjectName(QStringLiteral("PanelRight"));
+    Splitter1 = new QSplitter(Qt::Horizontal, area);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(kSplitterWidth);
+    Splitter1->setChildrenCollapsible(false);
+
+    const QColor background = palette().color(QPalette::Highlight); // the active caption's colour
+    Memo1 = new TSMemo(Splitter1);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->SetTextColor(kLime);
+    Memo1->SetBackgroundColor(background);
+    Memo2 = new TSMemo(Splitter1);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2->SetTextColor(kYellow);
+    Memo2->SetBackgroundColor(background);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    connect(Splitter1, &QSplitter::splitterMoved, this, &Tf_main::PlaceLabels);
+}
+
+void Tf_main::CreateStatusBar()
+{
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    Panels = new StatusPanels(bar);
+    Panels->AddPanel(140, Qt::AlignLeft);
+    Panels->AddPanel(150, Qt::AlignLeft);
+    Panels->AddPanel(250, Qt::AlignLeft);
+    Panels->AddPanel(150, Qt::AlignRight);
+    Panels->SetPanelText(PanelCredit, QStringLiteral("TCP服务器监测 V1.5"));
+    bar->addPermanentWidget(Panels, 1);
+    setStatusBar(bar);
+    for (TSMemo* memo : {Memo1, Memo2})
+        ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });
+}
+
+void Tf_main::CreateSockets()
+{
+    SrvWSocket = std::make_unique<TWSocket>();
+    TmpWSocket = std::make_unique<TWSocket>();
+    for (TWSocket* socket : {SrvWSocket.get(), TmpWSocket.get()}) {
+        socket->SetLingerOnOff(wsLingerOff);
+        socket->SetLingerTimeout(10);
+    }
+    SrvWSocket->SetProto(QStringLiteral("tcp"));
+    SrvWSocket->SetAddr(QStringLiteral("0.0.0.0"));
+    // One read per readiness event, so that a client streaming without pause
+    // cannot hold the event loop: the next chunk comes with the next event.
+    TmpWSocket->SetComponentOptions(WSocketOptionBit(wsoNoReceiveLoop));
+
+    SrvWSocket->OnSessionAvailable = [this](TCustomWSocket*, int) { SrvWSocketSessionAvailable(); };
+    TmpWSocket->OnDataAvailable = [this](TCustomWSocket*, int) { TmpWSocketDataAvailable(); };
+    // The component aborts the listening socket after an error while taking a
+    // client; the switch must not go on saying the server listens.
+    SrvWSocket->OnChangeState = [this](TCustomWSocket*, TSocketState, TSocketState newState) {
+        if (newState == wsClosed && Btn_closecom->Caption() == kStopCaption)
+            ShowListening(false);
+    };
+}
+
+void Tf_main::CreateDialogs()
+{
+    F_csn = new TF_csn(this);
+    F_sendstyle = new Tf_sendstyle(prompts_, this);
+    F_save = new Tf_save(this);
+    F_filter = new Tf_filter(this);
+    F_version = new Tf_version(this);
+    SaveDialog1 = MakeFileDialog(this, QStringLiteral("rcv"), QFileDialog::AcceptSave, true);
+    SaveDialog2 = MakeFileDialog(this, QStringLiteral("snd"), QFileDialog::AcceptSave, false);
+    OpenDialog1 = MakeFileDialog(this, QStringLiteral("rcv"), QFileDialog::AcceptOpen, false);
+    OpenDialog2 = MakeFileDialog(this, QStringLiteral("snd"), QFileDialog::AcceptOpen, false);
+}
+
+void Tf_main::Guarded(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        prompts_.ErrorBox(error);
+    }
+}
+
+void Tf_main::Bind(QAction* action, void (Tf_main::*handler)())
+{
+    connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void Tf_main::Bind(TOutlookBtn* button, void (Tf_main::*handler)())
+{
+    connect(button, &TOutlookBtn::clicked, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+}
+
+QString Tf_main::PanelText(Panel panel) const
+{
+    return Panels->PanelText(panel);
+}
+
+// ---- layout ----
+
+void Tf_main::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    PlaceMainArea();
+}
+
+void Tf_main::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    PlaceMainArea();
+}
+
+void Tf_main::PlaceMainArea()
+{
+    QWidget* area = centralWidget();
+    const MainAreaWidths widths = MainAreaFor(width());
+    const int areaWidth = area->width();
+    const int top = kLabelStripHeight;
+    const int height = std::max(0, area->height() - top);
+    PanelLeft->setGeometry(0, top, widths.margin, height);
+    PanelRight->setGeometry(areaWidth - widths.margin, top, widths.margin, height);
+    const int inner = std::max(0, areaWidth - 2 * widths.margin);
+    Splitter1->setGeometry(widths.margin, top, inner, height);
+    const int receive = std::min(widths.receive, std::max(0, inner - kSplitterWidth));
+    Splitter1->setSizes({receive, std::max(0, inner - kSplitterWidth - receive)});
+    PlaceLabels();
+}
+
+void Tf_main::PlaceLabels()
+{
+    const auto place = [this](QLabel* label, TSMemo* memo) {
+        const int left = Splitter1->x() + memo->x();
+        label->move(LabelLeft(left, memo->width()), (kLabelStripHeight - label->height()) / 2);
+    };
+    place(LabelRecv, Memo1);
+    place(LabelSend, Memo2);
+}
+
+QMenu* Tf_main::createPopupMenu()
+{
+    return nullptr;
+}
+
+// ---- closing ----
+
+void Tf_main::CloseWithoutAsking()
+{
+    closeConfirmed_ = true;
+    close();
+}
+
+void Tf_main::Btn_exitClick()
+{
+    close();
+}
+
+void Tf_main::closeEvent(QCloseEvent* event)
+{
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    if (!closeConfirmed_ && !prompts_.Question(kExitText, kExitTitle)) {
+        event->ignore();
+        return;
+    }
+    closed_ = true;
+    ShutdownSockets();
+    Timer1->SetEnabled(false);
+    Timer3->SetEnabled(false);
+    try {
+        WriteServerPort(*iniFile_, state_.ServerPort);
+    } catch (const std::exception& error) {
+        prompts_.ErrorBox(error);
+    }
+    event->accept();
+    emit Closed();
+}
+
+void Tf_main::ShutdownSockets()
+{
+    for (TWSocket* socket : {TmpWSocket.get(), SrvWSocket.get()}) {
+        try {
+            socket->Shutdown(2);
+            socket->Close();
+        } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): the program ends either way
+        }
+    }
+}
+
+// ---- listening and clients ----
+
+void Tf_main::ShowListening(bool listening)
+{
+    N_startlisten->setEnabled(!listening);
+    N_stoplisten->setEnabled(listening);
+    Btn_closecom->SetBitmap(ToolImage(listening ? QStringLiteral("stop") : QStringLiteral("start")));
+    Btn_closecom->SetCaption(listening ? kStopCaption : kStartCaption);
+    Btn_closecom->setToolTip(listening ? kStopCaption : kStartCaption);
+}
+
+void Tf_main::Btn_closecomClick()
+{
+    if (Btn_closecom->Caption() == kStopCaption) {
+        TmpWSocket->Close();
+        SrvWSocket->Close();
+        ShowListening(false);
+        return;
+    }
+    if (SrvWSocket->State() == wsListening)
+        return;
+    if (SrvWSocket->State() != wsClosed)
+        SrvWSocket->Abort();
+    SrvWSocket->SetPort(state_.ServerPort);
+    SrvWSocket->SetProto(QStringLiteral("tcp"));
+    SrvWSocket->SetAddr(state_.ListenAddr);
+    try {
+        SrvWSocket->Listen();
+    } catch (const ESocketException& error) {
+        // A socket left half-open by the failure is dropped, so that the
+        // next start begins from nothing.
+        if (SrvWSocket->State() != wsClosed)
+            SrvWSocket->Abort();
+        ShowListening(false);
+        if (QString::fromUtf8(error.what()).left(kPortInUse.size()) == kPortInUse) {
+            Memo1->AppendLine(kAlreadyRunning);
+            return;
+        }
+        throw;
+    }
+    ShowListening(true);
+}
+
+void Tf_main::SrvWSocketSessionAvailable()
+{
+    const int handle = SrvWSocket->Accept();
+    try {
+        TmpWSocket->Dup(handle);
+    } catch (...) {
+        // A handle the client socket did not adopt is not leaked.
+        if (TmpWSocket->SocketHandle() != handle)
+            ::close(handle);
+        throw;
+    }
+    SetSendNowForStyle();
+    if (state_.SendStyle != StyleLoop)
+        Btn_ljfb->setCursor(Qt::PointingHandCursor);
+    Memo1->AppendLine(kConnectedWith + TmpWSocket->PeerAddr());
+}
+
+void Tf_main::TmpWSocketDataAvailable()
+{
+    std::array<std::uint8_t, kReadSize> buffer{};
+    const int count = TmpWSocket->Receive(buffer.data(), kReadSize);
+    if (count < 0)
+        return;
+    const std::span<const std::uint8_t> chunk(buffer.data(), static_cast<std::size_t>(count));
+    const QString line = QString::fromLatin1(BytesToHexText(chunk));
+
+    if (!displayPaused_) {
+        const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
+        if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
+            Memo1->AppendLine(line);
+    }
+    if (Timer1->Enabled())
+        SMemo1.append(line);
+    if (ReceiveWindowOverflows(Memo1->LineCount()))
+        Memo1->clear();
+}
+
+void Tf_main::Btn_watchClick()
+{
+    const bool pause = Btn_watch->Caption() == kPauseCaption;
+    const QString caption = pause ? kResumeCaption : kPauseCaption;
+    Btn_watch->SetCaption(caption);
+    Btn_watch->setToolTip(caption);
+    N_watch->setText(caption);
+    Btn_watch->SetBitmap(ToolImage(pause ? QStringLiteral("resume") : QStringLiteral("pause")));
+    Memo1->setReadOnly(pause);
+    displayPaused_ = pause;
+}
+
+// ---- sending ----
+
+void Tf_main::SetSendNowForStyle()
+{
+    const bool enabled = state_.SendStyle != StyleLoop;
+    Btn_ljfb->setEnabled(enabled);
+    N_ljfb->setEnabled(enabled);
+    Btn_ljfb->setToolTip(enabled ? QString() : QString::fromUtf16(kLoopStyleHint));
+}
+
+void Tf_main::Btn_ljfbClick()
+{
+    if (Memo2->document()->isEmpty())
+        return;
+    const int lineCount = Memo2->LineCount();
+    const std::uint8_t style = state_.SendStyle;
+    const int index = ChooseSendLine(style, lineCount, Memo2->CaretLine(), state_.LoopLine, random_);
+    SendLine(Memo2->Line(index));
+    if (style == StyleLoop)
+        state_.LoopLine = NextLoopLine(state_.LoopLine, Memo2->LineCount());
+    if (style == StyleRandom && RandomStyleTrimsFirstLine(Memo2->LineCount())) {
+        QTextCursor cursor(Memo2->document()->firstBlock());
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+}
+
+void Tf_main::Timer3Timer()
+{
+    // A tick that comes while the error box of an earlier tick is still open
+    // does nothing: the boxes would pile up once a second.
+    if (sendErrorShowing_)
+        return;
+    try {
+        Btn_ljfbClick();
+    } catch (const std::exception& error) {
+        sendErrorShowing_ = true;
+        prompts_.ErrorBox(error);
+        sendErrorShowing_ = false;
+    }
+}
+
+void Tf_main::SendLine(const QString& line)
+{
+    const SendLineParse parsed = ParseSendLine(line);
+    switch (parsed.kind) {
+    case SendLineParse::Kind::Nothing:
+        return;
+    case SendLineParse::Kind::FormatError:
+        StopTimedSending();
+        prompts_.Message(QString::fromUtf16(kSendFormatMessage));
+        return;
+    case SendLineParse::Kind::Frame:
+        TmpWSocket->Send(parsed.bytes.data(), static_cast<int>(parsed.bytes.size()));
+        return;
+    }
+}
+
+void Tf_main::StopTimedSending()
+{
+    Timer3->SetEnabled(false);
+    Memo2->setReadOnly(false);
+    F_sendstyle->SetTimed(false);
+}
+
+void Tf_main::N_sendclearClick()
+{
+    Memo2->clear();
+}
+
+void Tf_main::N_fbfsClick()
+{
+    const std::optional<Tf_sendstyle::Choice> choice = F_sendstyle->Ask(state_.SendStyle, state_.SendInterval);
+    if (!choice)
+        return;
+    const SendStyleOutcome outcome = ConfirmSendStyle(choice->style, choice->timedTicked, choice->interval);
+    state_.SendStyle = outcome.style;
+    if (outcome.timerOn) {
+        Timer3->SetInterval(outcome.periodMs);
+        Timer3->SetEnabled(true);
+        Memo2->setReadOnly(true);
+        state_.SendInterval = choice->interval;
+    } else {
+        Timer3->SetEnabled(false);
+        Memo2->setReadOnly(false);
+    }
+    SetSendNowForStyle();
+}
+
+// ---- dialogs and smaller commands ----
+
+void Tf_main::Btn_setupcomClick()
+{
+    const std::optional<QString> port = F_csn->Ask(state_.ServerPort);
+    if (!port)
+        return;
+    state_.ServerPort = *port;
+    Panels->SetPanelText(PanelPort, kPortPrefix + *port);
+}
+
+void Tf_main::Btn_flilterClick()
+{
+    if (const std::optional<std::array<bool, 3>> flags = F_filter->Ask())
+        state_.FilterRuleOn = *flags;
+}
+
+void Tf_main::N9Click()
+{
+    const std::optional<Tf_save::Choice> choice = F_save->Ask();
+    if (!choice)
+        return;
+    if (!choice->on) {
+        Timer1->SetEnabled(false);
+        return;
+    }
+    const double minutes = StrToFloat(choice->minutesText);
+    Timer1->SetInterval(TimerPeriodMs(minutes, 60000.0));
+    Timer1->SetEnabled(true);
+}
+
+void Tf_main::Timer1Timer()
+{
+    const QString name = QDir::current().filePath(QStringLiteral("receive%1.dat").arg(state_.SaveNumber));
+    SMemo1.prepend(DateTimeText(QDateTime::currentDateTime()));
+    SaveTextLines(name, SMemo1);
+    ++state_.SaveNumber;
+    SMemo1.clear();
+}
+
+void Tf_main::Timer2Timer()
+{
+    Panels->SetPanelText(PanelClock, DateTimeText(QDateTime::currentDateTime()));
+}
+
+void Tf_main::Btn_savereceiveClick()
+{
+    const QString path = prompts_.RunFileDialog(*SaveDialog1);
+    if (!path.isEmpty())
+        SaveTextLines(path, Memo1->Lines());
+}
+
+void Tf_main::N_loadreceiveClick()
+{
+    const QString path = prompts_.RunFileDialog(*OpenDialog1);
+    if (!path.isEmpty())
+        Memo1->SetLines(TrimLoadedLines(LoadTextLines(path), kLoadedReceiveLimit));
+}
+
+void Tf_main::N_savesendClick()
+{
+    const QString path = prompts_.RunFileDialog(*SaveDialog2);
+    if (!path.isEmpty())
+        SaveTextLines(path, Memo2->Lines());
+}
+
+void Tf_main::N_loadsendClick()
+{
+    const QString path = prompts_.RunFileDialog(*OpenDialog2);
+    if (path.isEmpty())
+        return;
+    // Read first: a file that cannot be read leaves the typed frames alone.
+    const QStringList lines = TrimLoadedLines(LoadTextLines(path), kLoadedSendLimit);
+    Memo2->clear();
+    Memo2->SetLines(lines);
+}
+
+void Tf_main::N_receiveclearClick()
+{
+    Memo1->clear();
+    Panels->SetPanelText(PanelCaret, QString());
+}
+
+void Tf_main::N_verifyClick()
+{
+    ApplyCheckCode(false);
+}
+
+void Tf_main::N_68Click()
+{
+    ApplyCheckCode(true);
+}
+
+void Tf_main::ApplyCheckCode(bool frame68)
+{
+    const int lineIndex = Memo2->CaretLine();
+    const std::string line = ToStd(Memo2->Line(lineIndex));
+    const CheckCodeResult result = frame68 ? Add68Frame(line) : AddSumCode(line);
+    switch (result.kind) {
+    case CheckCodeResult::Kind::Unchanged:
+        return;
+    case CheckCodeResult::Kind::Message:
+        prompts_.Message(QString::fromStdString(result.text));
+        return;
+    case CheckCodeResult::Kind::Replaced: {
+        QTextCursor cursor(Memo2->document()->findBlockByNumber(lineIndex));
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(QString::fromStdString(result.text));
+        return;
+    }
+    }
+}
+
+void Tf_main::N_showtoolbarClick()
+{
+    const bool show = ToolBar1->isHidden();
+    N_showtoolbar->setChecked(show);
+    ToolBar1->setVisible(show);
+}
+
+void Tf_main::About1Click()
+{
+    F_version->exec();
+}

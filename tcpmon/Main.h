@@ -1,0 +1,187 @@
+#pragma once
+
+#include "tcpmon/Prompts.h"
+#include "tcpmon/TamrelState.h"
+
+#include "frame/LineRandom.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class IniFile;
+class IntervalTimer;
+class QAction;
+class QFileDialog;
+class QLabel;
+class QSplitter;
+class QToolBar;
+class StatusPanels;
+class TF_csn;
+class TOutlookBtn;
+class TSMemo;
+class TWSocket;
+class Tf_filter;
+class Tf_save;
+class Tf_sendstyle;
+class Tf_version;
+
+// The main window of the TCP server monitor. It owns the program-wide state,
+// the settings file (open from start-up to the end of the run), both sockets,
+// the three timers, the text windows, the capture buffer and every dialog,
+// and wires the commands to them. Everything runs on the GUI thread.
+//
+// Errors: a command that fails with an exception (a socket error, a file
+// error, a number that does not convert) reports it through the prompts'
+// error box and the program goes on, as an uncaught error would be reported.
+// Closing asks first (unless CloseWithoutAsking), then shuts both sockets
+// down and writes the settings.
+class Tf_main final : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Tf_main)
+
+public:
+    static constexpr int kStartWidth = 739;
+    static constexpr int kStartHeight = 507;
+    static constexpr int kReadSize = 1024;
+
+    // Status bar panels, left to right.
+    enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };
+
+    Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent = nullptr);
+    ~Tf_main() override;
+
+    [[nodiscard]] TamrelState& State() { return state_; }
+    [[nodiscard]] const IniFile& Settings() const { return *iniFile_; }
+    [[nodiscard]] bool DisplayPaused() const { return displayPaused_; }
+    [[nodiscard]] QString PanelText(Panel panel) const;
+
+    // Closes like "Yes" to the exit question, without asking (termination
+    // signals).
+    void CloseWithoutAsking();
+
+    // Components, named as the program's commands and windows know them.
+    TSMemo* Memo1 = nullptr;   // receive window
+    TSMemo* Memo2 = nullptr;   // send window
+    QStringList SMemo1;        // lines captured for the next timed save
+    std::unique_ptr<TWSocket> SrvWSocket;
+    std::unique_ptr<TWSocket> TmpWSocket;
+    IntervalTimer* Timer1 = nullptr; // timed save
+    IntervalTimer* Timer2 = nullptr; // status bar clock
+    IntervalTimer* Timer3 = nullptr; // send timer
+
+    QToolBar* ToolBar1 = nullptr;
+    TOutlookBtn* Btn_closecom = nullptr;
+    TOutlookBtn* Btn_setupcom = nullptr;
+    TOutlookBtn* Btn_watch = nullptr;
+    TOutlookBtn* Btn_flilter = nullptr;
+    TOutlookBtn* Btn_ljfb = nullptr;
+    TOutlookBtn* Btn_savereceive = nullptr;
+    TOutlookBtn* Btn_loadsend = nullptr;
+    TOutlookBtn* Btn_exit = nullptr;
+
+    QAction* N_receiveclear = nullptr;
+    QAction* N_savereceive = nullptr;
+    QAction* N_loadreceive = nullptr;
+    QAction* N_savesend = nullptr;
+    QAction* N_loadsend = nullptr;
+    QAction* N_sendclear = nullptr;
+    QAction* N_startlisten = nullptr;
+    QAction* N_stoplisten = nullptr;
+    QAction* N_fbfs = nullptr;
+    QAction* N_setupcom = nullptr;
+    QAction* N_ljfb = nullptr;
+    QAction* N_watch = nullptr;
+    QAction* N_verify = nullptr;
+    QAction* N_68 = nullptr;
+    QAction* N_flilter = nullptr;
+    QAction* N9 = nullptr;
+    QAction* N_showtoolbar = nullptr;
+    QAction* About1 = nullptr;
+
+    QLabel* LabelRecv = nullptr;
+    QLabel* LabelSend = nullptr;
+    QWidget* PanelLeft = nullptr;
+    QWidget* PanelRight = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    StatusPanels* Panels = nullptr;
+
+    TF_csn* F_csn = nullptr;
+    Tf_sendstyle* F_sendstyle = nullptr;
+    Tf_save* F_save = nullptr;
+    Tf_filter* F_filter = nullptr;
+    Tf_version* F_version = nullptr;
+    QFileDialog* SaveDialog1 = nullptr; // receive text
+    QFileDialog* SaveDialog2 = nullptr; // send text
+    QFileDialog* OpenDialog1 = nullptr; // receive text
+    QFileDialog* OpenDialog2 = nullptr; // send text
+
+signals:
+    // The window has closed, the sockets are shut and the settings written.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    QMenu* createPopupMenu() override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateMainArea();
+    void CreateStatusBar();
+    void CreateSockets();
+    void CreateDialogs();
+    void PlaceMainArea();
+    void PlaceLabels();
+
+    // Runs a command; an exception it raises goes to the error box.
+    void Guarded(const std::function<void()>& command);
+    void Bind(QAction* action, void (Tf_main::*handler)());
+    void Bind(TOutlookBtn* button, void (Tf_main::*handler)());
+
+    // Listening and clients.
+    void Btn_closecomClick();
+    void ShowListening(bool listening);
+    void SrvWSocketSessionAvailable();
+    void TmpWSocketDataAvailable();
+    void Btn_watchClick();
+    // Sending.
+    void Btn_ljfbClick();
+    void Timer3Timer();
+    void SendLine(const QString& line);
+    void StopTimedSending();
+    void SetSendNowForStyle();
+    void N_sendclearClick();
+    void N_fbfsClick();
+    // Dialogs and smaller commands.
+    void Btn_setupcomClick();
+    void Btn_flilterClick();
+    void N9Click();
+    void Timer1Timer();
+    void Timer2Timer();
+    void Btn_savereceiveClick();
+    void N_loadreceiveClick();
+    void N_savesendClick();
+    void N_loadsendClick();
+    void N_receiveclearClick();
+    void N_verifyClick();
+    void N_68Click();
+    void ApplyCheckCode(bool frame68);
+    void N_showtoolbarClick();
+    void About1Click();
+    void Btn_exitClick();
+    void ShutdownSockets();
+
+    TamrelState state_;
+    Prompts prompts_;
+    std::unique_ptr<IniFile> iniFile_;
+    LineRandom random_;
+    bool displayPaused_ = false;
+    bool closeConfirmed_ = false;
+    bool sendErrorShowing_ = false;
+    bool closed_ = false;
+};

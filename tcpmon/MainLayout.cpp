@@ -1,0 +1,11 @@
+#include "tcpmon/MainLayout.h"
+
+MainAreaWidths MainAreaFor(int windowWidth)
+{
+    return {windowWidth / 22, windowWidth * 5 / 11};
+}
+
+int LabelLeft(int windowLeft, int windowWidth)
+{
+    return windowLeft + windowWidth / 2;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+// The display filter of the receive path. A rule's enable flag is set by the
+// filter dialog's OK; its position and value are the dialog's fields as they
+// read at the moment a chunk is examined.
+struct FilterRuleInput {
+    bool on = false;
+    QString position; // decimal, 1-based byte position
+    QString value;    // hexadecimal byte value, 0 to FF
+};
+
+// True when the byte at `position` of the chunk equals `value`, compared as
+// numbers ("a", "0A" and "0a" all select 0A). A position beyond the chunk,
+// or a field that is empty or not a number, is not satisfied.
+[[nodiscard]] bool FilterRuleSatisfied(std::span<const std::uint8_t> chunk, const QString& position,
+                                       const QString& value);
+
+// Whether the chunk's line is shown: always when no rule is on, otherwise
+// when at least one rule that is on is satisfied.
+[[nodiscard]] bool PassesDisplayFilter(std::span<const std::uint8_t> chunk,
+                                       const std::array<FilterRuleInput, 3>& rules);
+
+// The filter dialog's field checks, applied on every change of a field: a
+// position must be a whole number above 0, a value a hexadecimal number from
+// 0 to FF. An empty field is acceptable (the rule then stays off).
+[[nodiscard]] bool IsFilterPositionText(const QString& text);
+[[nodiscard]] bool IsFilterValueText(const QString& text);

@@ -1,0 +1,103 @@
+#include "tcpmon/SendRules.h"
+
+#include "frame/HexText.h"
+#include "frame/LineRandom.h"
+#include "platform/Conversions.h"
+
+#include <climits>
+#include <cmath>
+#include <optional>
+
+int ChooseSendLine(std::uint8_t style, int lineCount, int caretLine, int loopLine, LineRandom& random)
+{
+    switch (style) {
+    case StyleLoop:
+        return loopLine;
+    case StyleRandom:
+        return random.Next(lineCount);
+    default:
+        return caretLine;
+    }
+}
+
+int NextLoopLine(int loopLine, int lineCount)
+{
+    const int next = loopLine + 1;
+    return next >= lineCount ? 0 : next;
+}
+
+bool RandomStyleTrimsFirstLine(int lineCount)
+{
+    return lineCount > kRandomStyleLineLimit;
+}
+
+SendLineParse ParseSendLine(const QString& line)
+{
+    SendLineParse result;
+    if (line.isEmpty())
+        return result;
+    const QByteArray text = line.toUtf8();
+    if (FramePairCount(static_cast<std::size_t>(text.size())) > static_cast<std::size_t>(kFrameBufferLimit)) {
+        result.kind = SendLineParse::Kind::FormatError;
+        return result;
+    }
+    FrameParseResult parsed = HexTextToBytes(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    if (!parsed.ok()) {
+        result.kind = SendLineParse::Kind::FormatError;
+        return result;
+    }
+    if (parsed.bytes.empty())
+        return result;
+    result.kind = SendLineParse::Kind::Frame;
+    result.bytes = std::move(parsed.bytes);
+    return result;
+}
+
+int TimerPeriodMs(double value, double unitMs)
+{
+    const double period = std::trunc(value * unitMs);
+    if (!std::isfinite(period) && period > 0)
+        return INT_MAX;
+    if (!(period > 0))
+        return 0;
+    if (period >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(period);
+}
+
+IntervalTextCheck CheckIntervalText(const QString& text)
+{
+    const std::optional<double> value = TryStrToFloat(text);
+    if (!value)
+        return IntervalTextCheck::NotANumber;
+    if (*value < 0)
+        return IntervalTextCheck::Negative;
+    return IntervalTextCheck::Ok;
+}
+
+QString IntervalTextMessage(IntervalTextCheck check)
+{
+    switch (check) {
+    case IntervalTextCheck::NotANumber:
+        return QStringLiteral("请输入正实数！");
+    case IntervalTextCheck::Negative:
+        return QStringLiteral("请输入正实数!");
+    case IntervalTextCheck::Ok:
+        break;
+    }
+    return {};
+}
+
+SendStyleOutcome ConfirmSendStyle(std::uint8_t selectedStyle, bool timedTicked, double interval)
+{
+    SendStyleOutcome outcome;
+    outcome.style = selectedStyle;
+    const bool loop = selectedStyle == StyleLoop;
+    outcome.timerOn = timedTicked || loop;
+    if (outcome.timerOn) {
+        outcome.periodMs = TimerPeriodMs(interval, 1000.0);
+        outcome.storeInterval = true;
+    }
+    outcome.sendNowEnabled = !loop;
+    return outcome;
+}

@@ -1,0 +1,103 @@
+#include "tcpmon/u_filter.h"
+
+#include "tcpmon/DialogButtons.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Empties a field whose new text the rule refuses, and selects it.
+void GuardField(QLineEdit* field, bool (*accepts)(const QString&))
+{
+    QObject::connect(field, &QLineEdit::textChanged, field, [field, accepts](const QString& text) {
+        if (accepts(text))
+            return;
+        field->clear();
+        field->selectAll();
+    });
+}
+
+} // namespace
+
+Tf_filter::Tf_filter(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QStringLiteral("过滤报文"));
+    auto* note = new QLabel(QStringLiteral("字节数为十进制，报文为十六进制,如“第11个字节为0A\""), this);
+    note->setStyleSheet(QStringLiteral("color: green;"));
+    note->setFrameShape(QFrame::Panel);
+    note->setFrameShadow(QFrame::Sunken);
+
+    auto* group = new QGroupBox(QStringLiteral("滤取报文"), this);
+    auto* grid = new QGridLayout(group);
+    for (int row = 0; row < 3; ++row) {
+        CheckBoxes[row] = new QCheckBox(QStringLiteral("只显示第"), group);
+        CheckBoxes[row]->setObjectName(QStringLiteral("CheckBox%1").arg(row + 1));
+        Positions[row] = new QLineEdit(group);
+        Positions[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 1));
+        Values[row] = new QLineEdit(group);
+        Values[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 2));
+        labels_[row][0] = new QLabel(QStringLiteral("个字节为"), group);
+        labels_[row][1] = new QLabel(QStringLiteral("的报文"), group);
+        for (QLineEdit* field : {Positions[row], Values[row]})
+            field->setFixedWidth(48);
+        GuardField(Positions[row], IsFilterPositionText);
+        GuardField(Values[row], IsFilterValueText);
+        grid->addWidget(CheckBoxes[row], row, 0);
+        grid->addWidget(Positions[row], row, 1);
+        grid->addWidget(labels_[row][0], row, 2);
+        grid->addWidget(Values[row], row, 3);
+        grid->addWidget(labels_[row][1], row, 4);
+        connect(CheckBoxes[row], &QCheckBox::toggled, this, [this, row](bool on) { EnableRow(row, on); });
+        EnableRow(row, false);
+    }
+
+    const CancelOkButtons buttons = MakeCancelOkButtons(this, "BitBtn1", "BitBtn2");
+    BitBtn1 = buttons.cancel;
+    BitBtn2 = buttons.ok;
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(note);
+    layout->addWidget(group);
+    layout->addLayout(buttons.row);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void Tf_filter::EnableRow(int row, bool on)
+{
+    Positions[row]->setEnabled(on);
+    Values[row]->setEnabled(on);
+    labels_[row][0]->setEnabled(on);
+    labels_[row][1]->setEnabled(on);
+}
+
+std::array<bool, 3> Tf_filter::RuleFlags() const
+{
+    std::array<bool, 3> flags{};
+    for (int row = 0; row < 3; ++row)
+        flags[row] = CheckBoxes[row]->isChecked() && !Positions[row]->text().isEmpty()
+            && !Values[row]->text().isEmpty();
+    return flags;
+}
+
+std::optional<std::array<bool, 3>> Tf_filter::Ask()
+{
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return RuleFlags();
+}
+
+std::array<FilterRuleInput, 3> Tf_filter::RuleInputs(const std::array<bool, 3>& on) const
+{
+    std::array<FilterRuleInput, 3> rules;
+    for (int row = 0; row < 3; ++row)
+        rules[row] = {on[row], Positions[row]->text(), Values[row]->text()};
+    return rules;
+}

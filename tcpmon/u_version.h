@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDialog>
+
+// The about box "版本信息": the program's title line and a short note of
+// what this version added.
+class Tf_version final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Tf_version)
+
+public:
+    explicit Tf_version(QWidget* parent = nullptr);
+};
