@@ -605,18 +605,19 @@ int TCustomWSocket::Send(const void* data, int len)
     const char* bytes = static_cast<const char*>(data);
     if (len > 0 && socketType_ == SOCK_STREAM && !sending_ && QueueIsEmpty()) {
         // Nothing waits: send straight from the caller's bytes and queue
-        // only what the socket does not take.
-        const int handle = handle_;
+        // only what the socket does not take, before any handler runs.
         const int sent = SendDirect(bytes, len);
-        if (sent < 0 || !*alive || handle_ != handle)
+        if (sent < 0)
             return len;
         if (sent < len) {
             QueueData(bytes + sent, len - sent);
             readiness_->WriteBlocked();
-            return len;
+        } else {
+            allSent_ = true;
+            readiness_->Post(FD_WRITE, 0);
         }
-        allSent_ = true;
-        readiness_->Post(FD_WRITE, 0);
+        if (sent > 0 && OnSendData)
+            OnSendData(this, sent);
         return len;
     }
     if (len > 0)
@@ -708,8 +709,6 @@ int TCustomWSocket::SendDirect(const char* data, int len)
         SendFailed(error);
         return -1;
     }
-    if (count > 0 && OnSendData)
-        OnSendData(this, static_cast<int>(count));
     return static_cast<int>(count);
 }
 
