@@ -142,8 +142,11 @@ void Tf_main::WriteSettings()
 
 void Tf_main::ConnectCommands()
 {
+    // A command's exception is shown in the error box right where it is
+    // thrown, never passing through the toolkit's event code.
     const auto bind = [this](QAction* action, void (Tf_main::*handler)()) {
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunShowingErrors([this, handler] { (this->*handler)(); }); });
     };
 
     bind(A.N_receiveclear, &Tf_main::N_receiveclearClick);

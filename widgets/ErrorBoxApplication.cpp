@@ -9,14 +9,20 @@ ErrorBoxApplication::ErrorBoxApplication(int& argc, char** argv)
 
 bool ErrorBoxApplication::notify(QObject* receiver, QEvent* event)
 {
+    bool handled = false;
+    RunShowingErrors([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+void RunShowingErrors(const std::function<void()>& command)
+{
     try {
-        return QApplication::notify(receiver, event);
+        command();
     } catch (const std::exception& error) {
         ShowErrorBox(error);
     } catch (...) {
         ShowErrorBox(QStringLiteral("未知错误"));
     }
-    return false;
 }
 
 void ShowErrorBox(const std::exception& error)

@@ -4,11 +4,14 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 
 // The application object of both programs. An exception that escapes an
 // event handler (a command, a timer tick, a dialog button) does not unwind
 // through the event loop: it is caught here, its message is shown in a modal
 // error box titled with the application name, and the program goes on.
+// This is the last net: commands are best run through RunShowingErrors, so
+// that no exception passes through the toolkit's own event code at all.
 class ErrorBoxApplication final : public QApplication {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ErrorBoxApplication)
@@ -23,3 +26,7 @@ public:
 // with the application name, the text being what() read as UTF-8.
 void ShowErrorBox(const std::exception& error);
 void ShowErrorBox(const QString& message);
+
+// Runs a command; an exception it throws is shown in the error box and goes
+// no further.
+void RunShowingErrors(const std::function<void()>& command);

@@ -13,6 +13,7 @@ class ErrorBoxApplicationTest : public QObject {
 
 private slots:
     void exceptionFromAHandlerIsShownAndTheProgramGoesOn();
+    void exceptionEscapingAnEventIsCaughtByTheApplication();
     void showErrorBoxUsesTheApplicationName();
 
 private:
@@ -39,11 +40,14 @@ void ErrorBoxApplicationTest::CloseNextBox(SeenBox& seen)
 
 void ErrorBoxApplicationTest::exceptionFromAHandlerIsShownAndTheProgramGoesOn()
 {
+    // A command run the guarded way, from a button.
     QPushButton button(QStringLiteral("throw"));
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, [&clicks] {
-        ++clicks;
-        throw std::runtime_error("'12x' is not a valid integer value");
+        RunShowingErrors([&clicks] {
+            ++clicks;
+            throw std::runtime_error("'12x' is not a valid integer value");
+        });
     });
     button.show();
     QVERIFY(QTest::qWaitForWindowExposed(&button));
@@ -57,12 +61,31 @@ void ErrorBoxApplicationTest::exceptionFromAHandlerIsShownAndTheProgramGoesOn()
         QCOMPARE(seen.title, QStringLiteral("测试程序"));
         QCOMPARE(seen.icon, QMessageBox::Critical);
     }
+}
 
-    // A timer tick that throws is caught the same way.
+void ErrorBoxApplicationTest::exceptionEscapingAnEventIsCaughtByTheApplication()
+{
+    // A timer tick that throws reaches the application object's net.
     SeenBox seen;
-    QTimer::singleShot(0, [] { throw std::runtime_error("Unable to write to /x/Ostrel.ini"); });
+    int ticks = 0;
+    QTimer::singleShot(0, [&ticks] {
+        ++ticks;
+        throw std::runtime_error("Unable to write to /x/Ostrel.ini");
+    });
     QTimer::singleShot(0, [&seen] { CloseNextBox(seen); });
     QTRY_COMPARE(seen.text, QStringLiteral("Unable to write to /x/Ostrel.ini"));
+    QCOMPARE(ticks, 1);
+
+    // Something that is not a std::exception is caught as well.
+    SeenBox unknown;
+    QTimer::singleShot(0, [] { throw 42; });
+    QTimer::singleShot(0, [&unknown] { CloseNextBox(unknown); });
+    QTRY_COMPARE(unknown.text, QStringLiteral("未知错误"));
+
+    // The event loop still runs afterwards.
+    bool later = false;
+    QTimer::singleShot(0, [&later] { later = true; });
+    QTRY_VERIFY(later);
 }
 
 void ErrorBoxApplicationTest::showErrorBoxUsesTheApplicationName()
