@@ -7,7 +7,7 @@
 
 // The send schedule and send mode, read by sending and set by the send style
 // dialog.
-struct SendStyleState {
+struct SendSchedule {
     std::uint8_t SendStyle = 1; // 0 single-line loop, 1 single line (the caret line), 2 random line
     double SendInterval = 1.0;  // seconds, as typed
     std::int32_t CopiesPerSend = 1;
@@ -45,12 +45,12 @@ struct OstrelState {
     QString ClientHost = QStringLiteral("127.0.0.1");
     QString ClientPort = QStringLiteral("1889");
 
-    SendStyleState SendStyle;
+    SendSchedule SendStyleState;
     int SaveNumber = 0;
     bool ShowTime = false;
     bool RecvAscii = false;
     bool DisplayPaused = false;
 
-    std::array<FilterRule, 3> Filters;
-    std::array<TriggerRule, 3> Triggers;
+    std::array<FilterRule, 3> FilterRules;
+    std::array<TriggerRule, 3> TriggerRules;
 };

@@ -60,7 +60,7 @@ Tf_main::Tf_main(QWidget* parent)
     CreateTextWindows();
     ReadSettings();
 
-    Panels_->SetPanelText(PanelSendStyle, SendStyleStartText(state_.SendStyle.CopiesPerSend));
+    Panels_->SetPanelText(PanelSendStyle, SendStyleStartText(state_.SendStyleState.CopiesPerSend));
     Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
     Panels_->SetPanelText(PanelCredit, CreditText());
 
@@ -281,7 +281,7 @@ void Tf_main::Btn_ljfbClick() {}
 
 void Tf_main::Btn_sendascClick()
 {
-    A.Btn_sendasc->setChecked(state_.SendStyle.SendAscii);
+    A.Btn_sendasc->setChecked(state_.SendStyleState.SendAscii);
 }
 
 void Tf_main::N_fbfsClick() {}

@@ -13,8 +13,8 @@ TSMemo::TSMemo(QWidget* parent)
     : QPlainTextEdit(parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The editor's own connections were made first, so the view has moved
     // by the time these run.
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &TSMemo::OnHScroll);

@@ -102,10 +102,10 @@ void MainWindowTest::startsWithoutSettingsFile()
     QCOMPARE(window->RecvMemo()->LineCount(), 0);
 
     const OstrelState& state = window->State();
-    QCOMPARE(state.SendStyle.SendStyle, 1);
-    QCOMPARE(state.SendStyle.SendInterval, 1.0);
-    QCOMPARE(state.SendStyle.CopiesPerSend, 1);
-    QVERIFY(!state.ShowTime && !state.RecvAscii && !state.DisplayPaused && !state.SendStyle.SendAscii);
+    QCOMPARE(state.SendStyleState.SendStyle, 1);
+    QCOMPARE(state.SendStyleState.SendInterval, 1.0);
+    QCOMPARE(state.SendStyleState.CopiesPerSend, 1);
+    QVERIFY(!state.ShowTime && !state.RecvAscii && !state.DisplayPaused && !state.SendStyleState.SendAscii);
 
     // Both text windows docked side by side, with their titles and colours.
     TDockableForm* recv = window->RecvForm();
