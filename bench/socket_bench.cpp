@@ -36,7 +36,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int Rounds = 5;
 constexpr size_t DatagramSize = 16;
-constexpr size_t StreamBlock = 64 * 1024;
+constexpr size_t StreamBlock = 256 * 1024;
 constexpr int ReceiveBuffer = 4 * 1024 * 1024;
 constexpr int DrainBuffer = 256 * 1024 * 1024;
 

@@ -15,7 +15,7 @@
 namespace {
 
 // At most this many chunks go out in one send call on a stream socket.
-constexpr int MaxGatheredChunks = 64;
+constexpr int MaxGatheredChunks = 256;
 // Sent chunks kept for reuse instead of being freed.
 constexpr size_t MaxSpareChunks = 64;
 // Unwanted incoming data is drained through a buffer of this size.
