@@ -161,6 +161,9 @@ void Tf_main::CreateMenus()
     const auto item = [this](QMenu* menu, const QString& caption, const char* name) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
+        // The shortcuts work wherever the focus is in the window, also while
+        // the menu bar is not looked at.
+        addAction(action);
         return action;
     };
 

@@ -1,0 +1,102 @@
+// A MODBUS/TCP client that no one here wrote (pymodbus, run by the system's
+// Python) talks to the monitor: the request must show as its exact bytes,
+// and a response typed into the send window must be read back as the value
+// it encodes.
+#include "TamrelTestSupport.h"
+
+#include "tcpmon/Main.h"
+#include "tcpmon/TOutlookBtn.h"
+#include "tcpmon/u_csn.h"
+
+#include "widgets/TSMemo.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const char* const kClientScript = R"(
+import sys
+from pymodbus.client import ModbusTcpClient
+client = ModbusTcpClient("127.0.0.1", port=int(sys.argv[1]), timeout=60, retries=0)
+if not client.connect():
+    print("no connection")
+    sys.exit(2)
+reply = client.read_holding_registers(0, 1, slave=1)
+if reply.isError():
+    print("error", reply)
+    sys.exit(3)
+print("value", reply.registers[0])
+client.close()
+)";
+
+} // namespace
+
+class ModbusClientTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readHoldingRegisterThroughTheWindow()
+    {
+        if (!QFile::exists(QStringLiteral("/usr/bin/python3")))
+            QSKIP("/usr/bin/python3 is not installed");
+        QProcess probe;
+        probe.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import pymodbus.client")});
+        QVERIFY(probe.waitForFinished(60000));
+        QVERIFY2(probe.exitCode() == 0, "python3-pymodbus is not installed (scripts/install-deps installs it)");
+
+        QTemporaryDir dir;
+        PromptLog log;
+        Tf_main window(dir.filePath(QStringLiteral("Tamrel_S.ini")), RecordingPrompts(log));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        const int port = FreePort();
+        WhenShown(window.F_csn, [&window, port] {
+            window.F_csn->Edit1->setText(QString::number(port));
+            window.F_csn->BitBtn2->click();
+        });
+        window.Btn_setupcom->click();
+        window.Btn_closecom->click();
+        QCOMPARE(window.Btn_closecom->Caption(), QStringLiteral("停止监听"));
+
+        QProcess client;
+        client.setProcessChannelMode(QProcess::MergedChannels);
+        client.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"), QString::fromLatin1(kClientScript), QString::number(port)});
+        QVERIFY(client.waitForStarted());
+
+        // Transaction id (2 bytes), protocol 0, length 6, unit 1, function 3,
+        // address 0, count 1.
+        const QRegularExpression request(
+            QStringLiteral("^([0-9A-F]{2} [0-9A-F]{2} )00 00 00 06 01 03 00 00 00 01 $"));
+        QTRY_VERIFY_WITH_TIMEOUT(window.Memo1->LineCount() >= 2 && request.match(window.Memo1->Line(1)).hasMatch(), 60000);
+        QVERIFY(window.Memo1->Line(0).startsWith(QStringLiteral("Connected with 127.0.0.1")));
+        const QString transaction = request.match(window.Memo1->Line(1)).captured(1);
+
+        // The response: same transaction, length 5, unit 1, function 3, two
+        // bytes, the register 0x1234.
+        window.Memo2->setPlainText(transaction + QStringLiteral("00 00 00 05 01 03 02 12 34"));
+        // Shortcuts go to the active window; the closed port dialog left none.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.Memo2->setFocus();
+        QTest::keyClick(window.Memo2, Qt::Key_F12);
+
+        // The event loop keeps running while the client waits for the answer.
+        QTRY_COMPARE_WITH_TIMEOUT(client.state(), QProcess::NotRunning, 60000);
+        const QString output = QString::fromUtf8(client.readAll());
+        QVERIFY2(client.exitCode() == 0, qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("value 4660")), qPrintable(output));
+        QVERIFY(log.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(ModbusClientTest)
+#include "ModbusClientTest.moc"
