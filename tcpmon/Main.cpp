@@ -28,6 +28,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -349,7 +350,7 @@ void Tf_main::CreateSockets()
     TmpWSocket->SetComponentOptions(WSocketOptionBit(wsoNoReceiveLoop));
 
     SrvWSocket->OnSessionAvailable = [this](TCustomWSocket*, int) { SrvWSocketSessionAvailable(); };
-    TmpWSocket->OnDataAvailable = [this](TCustomWSocket*, int) { TmpWSocketDataAvailable(); };
+    TmpWSocket->OnDataAvailable = [this](TCustomWSocket*, int) { ReadChunks(); };
     // The component aborts the listening socket after an error while taking a
     // client; the switch must not go on saying the server listens.
     SrvWSocket->OnChangeState = [this](TCustomWSocket*, TSocketState, TSocketState newState) {
@@ -547,24 +548,57 @@ void Tf_main::SrvWSocketSessionAvailable()
     Memo1->AppendLine(kConnectedWith + TmpWSocket->PeerAddr());
 }
 
-void Tf_main::TmpWSocketDataAvailable()
+void Tf_main::ReadChunks()
+{
+    // Every chunk is still its own line, filtered and counted against the
+    // 600-line limit one by one; only the window's edit is made once.
+    QElapsedTimer budget;
+    budget.start();
+    pendingLines_.clear();
+    try {
+        while (TmpWSocketDataAvailable() == kReadSize && budget.elapsed() < kReadBudgetMs
+               && TmpWSocket->State() == wsConnected) {
+        }
+    } catch (...) {
+        pendingLines_.clear();
+        throw;
+    }
+    if (pendingLines_.isEmpty())
+        return;
+    QString text = pendingLines_.join(QLatin1Char('\n'));
+    // A last line that is empty needs the line break after it.
+    if (pendingLines_.size() > 1 && pendingLines_.constLast().isEmpty())
+        text += QLatin1Char('\n');
+    pendingLines_.clear();
+    Memo1->AppendLine(text);
+}
+
+void Tf_main::ShowReceiveLine(const QString& line)
+{
+    pendingLines_.append(line);
+}
+
+int Tf_main::TmpWSocketDataAvailable()
 {
     std::array<std::uint8_t, kReadSize> buffer{};
     const int count = TmpWSocket->Receive(buffer.data(), kReadSize);
     if (count < 0)
-        return;
+        return count;
     const std::span<const std::uint8_t> chunk(buffer.data(), static_cast<std::size_t>(count));
     const QString line = QString::fromLatin1(BytesToHexText(chunk));
 
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
         if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
-            Memo1->AppendLine(line);
+            ShowReceiveLine(line);
     }
     if (Timer1->Enabled())
         SMemo1.append(line);
-    if (ReceiveWindowOverflows(Memo1->LineCount()))
+    if (ReceiveWindowOverflows(Memo1->LineCount() + static_cast<int>(pendingLines_.size()))) {
         Memo1->clear();
+        pendingLines_.clear();
+    }
+    return count;
 }
 
 void Tf_main::Btn_watchClick()

@@ -46,6 +46,9 @@ public:
     static constexpr int kStartWidth = 739;
     static constexpr int kStartHeight = 507;
     static constexpr int kReadSize = 1024;
+    // One readiness event reads chunk after chunk while they come full, for
+    // at most this long, then lets the event loop run.
+    static constexpr int kReadBudgetMs = 20;
 
     // Status bar panels, left to right.
     enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };
@@ -147,7 +150,10 @@ private:
     void Btn_closecomClick();
     void ShowListening(bool listening);
     void SrvWSocketSessionAvailable();
-    void TmpWSocketDataAvailable();
+    // Reads and handles one chunk; the number of bytes read (-1: none).
+    int TmpWSocketDataAvailable();
+    void ReadChunks();
+    void ShowReceiveLine(const QString& line);
     void Btn_watchClick();
     // Sending.
     void Btn_ljfbClick();
@@ -184,4 +190,6 @@ private:
     bool closeConfirmed_ = false;
     bool sendErrorShowing_ = false;
     bool closed_ = false;
+    // Receive lines read in this event and not yet in the receive window.
+    QStringList pendingLines_;
 };

@@ -1,0 +1,203 @@
+// Bytes per second from a loopback client that sends without pause:
+//   reference: a plain blocking recv loop reading 1024 bytes per call (the
+//              window's read size) on its own thread;
+//   ours:      the Tamrel_S main window (shown, offscreen) reading through the
+//              socket component and showing every chunk as a line.
+// Also the event loop's worst stall while the window is flooded: the longest
+// gap between ticks of a 10 ms timer, above its period.
+// Goals: ours at least 0.3 of the reference, no stall above 100 ms.
+#include "tcpmon/Main.h"
+#include "tcpmon/Prompts.h"
+
+#include "socket/WSocket.h"
+#include "widgets/TSMemo.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr double kSeconds = 3.0;
+constexpr int kReadSize = 1024;
+constexpr int kClientBlock = 64 * 1024;
+
+sockaddr_in Loopback(int port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    return address;
+}
+
+int ListeningSocket(int& port)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = Loopback(0);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(fd, 5);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+int FreePort()
+{
+    int port = 0;
+    ::close(ListeningSocket(port));
+    return port;
+}
+
+// Connects and sends blocks until `stop`; then closes.
+void StreamingClient(int port, const std::atomic<bool>& stop)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in address = Loopback(port);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return;
+    }
+    timeval timeout{0, 100000};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    std::vector<char> block(kClientBlock);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<char>(i * 7);
+    while (!stop.load()) {
+        if (::send(fd, block.data(), block.size(), MSG_NOSIGNAL) < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+    }
+    ::close(fd);
+}
+
+double PlainLoopBytesPerSecond()
+{
+    int port = 0;
+    const int listener = ListeningSocket(port);
+    std::atomic<bool> stop{false};
+    std::thread client(StreamingClient, port, std::cref(stop));
+    const int fd = accept(listener, nullptr, nullptr);
+    char buffer[kReadSize];
+    long long total = 0;
+    const auto start = std::chrono::steady_clock::now();
+    double elapsed = 0;
+    while (elapsed < kSeconds) {
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        total += n;
+        elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    stop = true;
+    while (recv(fd, buffer, sizeof buffer, 0) > 0) {
+    }
+    client.join();
+    ::close(fd);
+    ::close(listener);
+    return static_cast<double>(total) / elapsed;
+}
+
+struct WindowFigures {
+    double bytesPerSecond = 0;
+    double worstStallMs = 0;
+    long long lines = 0;
+};
+
+WindowFigures WindowBytesPerSecond()
+{
+    QTemporaryDir dir;
+    Prompts prompts = DefaultPrompts();
+    QStringList errors;
+    prompts.ErrorBox = [&errors](const std::exception& e) { errors << QString::fromUtf8(e.what()); };
+    prompts.Question = [](const QString&, const QString&) { return true; };
+    Tf_main window(dir.filePath(QStringLiteral("Tamrel_S.ini")), prompts);
+    window.show();
+    const int port = FreePort();
+    window.State().ServerPort = QString::number(port);
+    window.N_startlisten->trigger();
+
+    std::atomic<bool> stop{false};
+    std::thread client(StreamingClient, port, std::cref(stop));
+
+    WindowFigures figures;
+    long long lines = 0;
+    QObject::connect(window.Memo1->document(), &QTextDocument::blockCountChanged, [&lines] { ++lines; });
+
+    constexpr int kTick = 10;
+    QElapsedTimer clock;
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(kTick);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const double gap = static_cast<double>(sinceTick.nsecsElapsed()) / 1e6 - kTick;
+        if (gap > figures.worstStallMs)
+            figures.worstStallMs = gap;
+        sinceTick.restart();
+    });
+
+    // Measuring starts once the client is connected.
+    QEventLoop waitForClient;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (window.TmpWSocket->State() == wsConnected)
+            waitForClient.quit();
+    });
+    poll.start(1);
+    waitForClient.exec();
+    poll.stop();
+
+    const qint64 startCount = window.TmpWSocket->ReadCount();
+    clock.start();
+    sinceTick.start();
+    ticker.start();
+    QEventLoop measuring;
+    QTimer::singleShot(static_cast<int>(kSeconds * 1000), &measuring, &QEventLoop::quit);
+    measuring.exec();
+    const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    figures.bytesPerSecond = static_cast<double>(window.TmpWSocket->ReadCount() - startCount) / elapsed;
+    ticker.stop();
+    figures.lines = lines;
+
+    stop = true;
+    QElapsedTimer drain;
+    drain.start();
+    while (window.TmpWSocket->State() == wsConnected && drain.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    client.join();
+    window.CloseWithoutAsking();
+    for (const QString& error : errors)
+        std::printf("  error shown: %s\n", qPrintable(error));
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    std::printf("tamrel_stream: %.0f s of a loopback client sending 64 KiB blocks without pause\n", kSeconds);
+    const double plain = PlainLoopBytesPerSecond();
+    const WindowFigures window = WindowBytesPerSecond();
+    const double ratio = window.bytesPerSecond / plain;
+    std::printf("  plain recv loop (1024-byte reads): %9.1f MB/s\n", plain / 1e6);
+    std::printf("  Tamrel_S main window:              %9.1f MB/s  (%lld line changes shown)\n",
+                window.bytesPerSecond / 1e6, window.lines);
+    std::printf("  ratio window / plain: %.3f   goal >= 0.3   %s\n", ratio, ratio >= 0.3 ? "met" : "NOT met");
+    std::printf("  worst event-loop stall: %.1f ms   goal <= 100 ms   %s\n", window.worstStallMs,
+                window.worstStallMs <= 100 ? "met" : "NOT met");
+    return 0;
+}
