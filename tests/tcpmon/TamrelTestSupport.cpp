@@ -135,7 +135,11 @@ Prompts RecordingPrompts(PromptLog& log)
 {
     Prompts prompts;
     prompts.Message = [&log](const QString& text) { log.messages << text; };
-    prompts.ErrorBox = [&log](const std::exception& error) { log.errors << QString::fromUtf8(error.what()); };
+    prompts.ErrorBox = [&log](const std::exception& error) {
+        log.errors << QString::fromUtf8(error.what());
+        if (log.whileErrorBoxOpen)
+            log.whileErrorBoxOpen();
+    };
     prompts.Question = [&log](const QString&, const QString&) {
         ++log.questions;
         return log.answerYes;

@@ -62,6 +62,7 @@ struct PromptLog {
     int questions = 0;
     bool answerYes = true;
     QString nextFile;       // the file a file dialog returns; empty: cancelled
+    std::function<void()> whileErrorBoxOpen; // runs inside each error box
 };
 
 [[nodiscard]] Prompts RecordingPrompts(PromptLog& log);

@@ -535,6 +535,17 @@ private slots:
         Tick(w_->Timer3);
         QCOMPARE(log_.errors.size(), 3);
         QVERIFY(w_->Timer3->Enabled());
+        // Ticks that come while a tick's error box is still open do not
+        // stack further boxes.
+        log_.whileErrorBoxOpen = [this] {
+            log_.whileErrorBoxOpen = nullptr;
+            Tick(w_->Timer3);
+            Tick(w_->Timer3);
+        };
+        Tick(w_->Timer3);
+        QCOMPARE(log_.errors.size(), 4);
+        Tick(w_->Timer3);
+        QCOMPARE(log_.errors.size(), 5);
     }
 
     void clientResetWhileTheTimerSends()
