@@ -4,12 +4,19 @@
 #include <QStringList>
 
 // Plain line files (saved receive/send text, timed-save files).
+//
+// Reading splits the file into lines at CR LF, LF or CR; a line break at the
+// very end does not start another line. The file is read in pieces, so only
+// the lines that are kept are ever held in memory. The kept lines are decoded
+// as UTF-8 when they are valid UTF-8, else as GBK (DecodeText). A file that
+// cannot be opened or read throws EInOutError("Cannot open file <path>").
 
-// Reads the file and splits it into lines at CR LF, LF or CR; a line break
-// at the very end does not start another line. Text is decoded by
-// DecodeText. Throws EInOutError("Cannot open file <path>") when the file
-// cannot be read.
 [[nodiscard]] QStringList LoadTextLines(const QString& path);
+
+// The lines a text window keeps after loading the file when it holds at most
+// `limit` lines: a file of more than `limit` lines gives its last limit - 1
+// lines, a shorter one all of them. `limit` must be at least 1.
+[[nodiscard]] QStringList LoadTrimmedTextLines(const QString& path, int limit);
 
 // Writes each line followed by CR LF, UTF-8, replacing the file atomically:
 // on failure the old file is left as it was and EInOutError("Cannot create

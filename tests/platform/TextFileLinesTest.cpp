@@ -1,0 +1,187 @@
+#include "platform/Exceptions.h"
+#include "platform/TextFile.h"
+#include "platform/TimedSaveFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+QStringList NumberedLines(int first, int last)
+{
+    QStringList lines;
+    for (int i = first; i <= last; ++i)
+        lines.append(QStringLiteral("line %1").arg(i));
+    return lines;
+}
+
+QByteArray CrLfText(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toUtf8() + "\r\n";
+    return bytes;
+}
+
+class TrimmedLoad : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    [[nodiscard]] QString Path() const { return dir_.filePath(QStringLiteral("log.rcv")); }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(TrimmedLoad, KeepsWhatTheWindowKeepsAfterItsTrim)
+{
+    struct Case {
+        int lines;
+        int limit;
+        int firstKept; // 1-based number of the first line left
+    };
+    const Case cases[] = {
+        {0, 500, 1},        {1, 500, 1},       {499, 500, 1},      {500, 500, 1},
+        {501, 500, 3},      {1000, 500, 502},  {2000, 2000, 1},    {2001, 2000, 3},
+        {5000, 2000, 3002},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(Path(), CrLfText(NumberedLines(1, c.lines)));
+        const QStringList loaded = LoadTrimmedTextLines(Path(), c.limit);
+        EXPECT_EQ(loaded, NumberedLines(c.firstKept, c.lines)) << c.lines << " lines, limit " << c.limit;
+        EXPECT_LE(loaded.size(), c.limit);
+    }
+}
+
+TEST_F(TrimmedLoad, LineBreaksAcrossReadPiecesAndHugeLines)
+{
+    // A CR LF split over two read pieces (1 MiB each) is one line break, and
+    // a line longer than a piece stays whole.
+    constexpr qsizetype kPiece = 1 << 20;
+    QByteArray bytes(kPiece - 1, 'a');
+    bytes += "\r\nnext\r\n";
+    const QByteArray huge(3 * kPiece + 17, 'b');
+    bytes += huge + "\rlast";
+    WriteBytes(Path(), bytes);
+    const QStringList loaded = LoadTrimmedTextLines(Path(), 500);
+    ASSERT_EQ(loaded.size(), 4);
+    EXPECT_EQ(loaded[0].size(), kPiece - 1);
+    EXPECT_EQ(loaded[1], QStringLiteral("next"));
+    EXPECT_EQ(loaded[2].size(), huge.size());
+    EXPECT_EQ(loaded[3], QStringLiteral("last"));
+    EXPECT_EQ(LoadTextLines(Path()), loaded);
+}
+
+TEST_F(TrimmedLoad, GbkLinesKeepTheirChinese)
+{
+    // "接收报文" in GBK (BD D3 CA D5 B1 A8 CE C4) after 600 plain lines.
+    QByteArray bytes = CrLfText(NumberedLines(1, 600));
+    bytes += "\xBD\xD3\xCA\xD5\xB1\xA8\xCE\xC4 68 16\r\n";
+    WriteBytes(Path(), bytes);
+    const QStringList loaded = LoadTrimmedTextLines(Path(), 500);
+    ASSERT_EQ(loaded.size(), 499);
+    EXPECT_EQ(loaded.last(), QStringLiteral("接收报文 68 16"));
+    EXPECT_EQ(loaded.first(), QStringLiteral("line 103"));
+}
+
+TEST_F(TrimmedLoad, OnlyKeptLinesDecideTheEncoding)
+{
+    // A GBK line that is trimmed away does not turn the UTF-8 lines kept
+    // into GBK mojibake.
+    QByteArray bytes = "\xBD\xD3\xCA\xD5\r\n\xBD\xD3\r\n";
+    bytes += QStringLiteral("接收 01\r\n").toUtf8();
+    WriteBytes(Path(), bytes);
+    EXPECT_EQ(LoadTrimmedTextLines(Path(), 2), QStringList{QStringLiteral("接收 01")});
+}
+
+TEST_F(TrimmedLoad, BinaryFileLoadsAsLinesBetweenItsBreaks)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 4096; ++i)
+        bytes += static_cast<char>(i * 37 % 256);
+    int breaks = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++breaks;
+    }
+    WriteBytes(Path(), bytes);
+    const QStringList loaded = LoadTextLines(Path());
+    const bool endsInBreak = bytes.endsWith('\n') || bytes.endsWith('\r');
+    EXPECT_EQ(loaded.size(), breaks + (endsInBreak ? 0 : 1));
+}
+
+TEST_F(TrimmedLoad, UnreadableFileNamesIt)
+{
+    const QString missing = dir_.filePath(QStringLiteral("missing.rcv"));
+    for (const QString& path : {missing, dir_.path()}) {
+        try {
+            (void)LoadTrimmedTextLines(path, 500);
+            ADD_FAILURE() << "loading " << path.toStdString() << " succeeded";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot open file ") + path);
+        }
+    }
+}
+
+TEST(TimedSave, NumberedFilesWithTheDateLineFirst)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteBytes(dir.filePath(QStringLiteral("receive0.dat")), "old content that is longer\r\n");
+    int number = 0;
+    QStringList buffer{QStringLiteral("01 02 "), QStringLiteral("01 02 ")};
+    WriteTimedSave(dir.path(), number, buffer, QStringLiteral("12/08/26 10:00:00"));
+    EXPECT_EQ(number, 1);
+    EXPECT_TRUE(buffer.isEmpty());
+    WriteTimedSave(dir.path(), number, buffer, QStringLiteral("12/08/26 10:00:06"));
+    EXPECT_EQ(number, 2);
+
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("receive0.dat"))),
+              QByteArray("12/08/26 10:00:00\r\n01 02 \r\n01 02 \r\n"));
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("receive1.dat"))), QByteArray("12/08/26 10:00:06\r\n"));
+    // Nothing but the two files: no temporary file is left behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("receive0.dat"), QStringLiteral("receive1.dat")}));
+    EXPECT_EQ(TimedSaveFileName(QStringLiteral("/tmp/x"), 12), QStringLiteral("/tmp/x/receive12.dat"));
+}
+
+TEST(TimedSave, FailedSaveKeepsLinesAndNumberForTheNextTry)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("later"));
+    int number = 3;
+    QStringList buffer{QStringLiteral("68 16 ")};
+    try {
+        WriteTimedSave(folder, number, buffer, QStringLiteral("d1"));
+        ADD_FAILURE() << "saving into a missing folder succeeded";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + folder + "/receive3.dat");
+    }
+    EXPECT_EQ(number, 3);
+    EXPECT_EQ(buffer, (QStringList{QStringLiteral("d1"), QStringLiteral("68 16 ")}));
+
+    ASSERT_TRUE(QDir().mkpath(folder));
+    WriteTimedSave(folder, number, buffer, QStringLiteral("d2"));
+    EXPECT_EQ(number, 4);
+    EXPECT_EQ(ReadBytes(folder + "/receive3.dat"), QByteArray("d2\r\nd1\r\n68 16 \r\n"));
+}
+
+} // namespace
