@@ -1,0 +1,63 @@
+#pragma once
+
+#include "udpmon/OstrelState.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+// The triggers: three rules, each a pattern of byte positions with at most
+// one wildcard ("??" one byte, "**" a run of one or more bytes) and a
+// response. A received frame that equals the pattern of the first enabled
+// rule that matches is answered with that rule's response.
+
+using TriggerRules = std::array<TriggerRule, 3>;
+
+// The outcome of checking one rule's texts: ok, or the message to show.
+struct TriggerValidation {
+    bool ok = false;
+    QString message;
+};
+
+// The messages of the checks, in the order the checks are made.
+namespace TriggerMessage {
+inline const QString Empty = QStringLiteral("不能为空串");
+inline const QString TooLong = QStringLiteral("报文超长，不得超过255个字节");
+inline const QString PatternFormat = QStringLiteral("触发报文格式不对,请修改! eg:\"01 03 1A\"");
+inline const QString TwoWildcards = QStringLiteral("触发报文通配符大于两个,请修改!");
+inline const QString PatternInvalid = QStringLiteral("触发报文存在无效字符，请修改");
+inline const QString ResponseFormat = QStringLiteral("发送报文格式不对,请修改! eg:\"01 03 1A\"");
+inline const QString ResponseInvalid = QStringLiteral("发送报文存在无效字符，请修改");
+} // namespace TriggerMessage
+
+// Checks a pattern and a response text as typed (no trimming; lengths count
+// the UTF-8 bytes of the text) and, when both are good, stores the pattern,
+// its wildcard and the response in the rule. A failing check leaves the rule
+// as it was. The rule's Enabled flag is the caller's.
+[[nodiscard]] TriggerValidation ValidateTrigger(TriggerRule& rule, const QString& pattern, const QString& response);
+
+// True when the frame matches the rule's pattern (Enabled is not looked at).
+[[nodiscard]] bool TriggerMatches(const TriggerRule& rule, const std::uint8_t* data, std::size_t n);
+
+// The 0-based number of the first enabled rule that the frame matches, none
+// when no rule does. Later rules are not tried.
+[[nodiscard]] std::optional<int> MatchTriggers(const TriggerRules& rules, const std::uint8_t* data, std::size_t n);
+
+// What one row of the trigger dialog holds.
+struct TriggerRow {
+    bool checked = false;
+    QString pattern;
+    QString response;
+};
+
+// The OK of the trigger dialog: every row is processed, rule 1 to 3, also
+// after a failure. A checked row's rule is enabled exactly when its texts
+// pass ValidateTrigger; an unchecked row's rule is disabled. Returns the
+// messages of the failing rules in order; none means all were accepted.
+[[nodiscard]] QStringList ApplyTriggerRows(TriggerRules& rules, const std::array<TriggerRow, 3>& rows);
+
+[[nodiscard]] bool AnyTriggerEnabled(const TriggerRules& rules);
