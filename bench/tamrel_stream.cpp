@@ -194,7 +194,7 @@ int main(int argc, char** argv)
     const WindowFigures window = WindowBytesPerSecond();
     const double ratio = window.bytesPerSecond / plain;
     std::printf("  plain recv loop (1024-byte reads): %9.1f MB/s\n", plain / 1e6);
-    std::printf("  Tamrel_S main window:              %9.1f MB/s  (%lld line changes shown)\n",
+    std::printf("  Tamrel_S main window:              %9.1f MB/s  (%lld receive-window edits)\n",
                 window.bytesPerSecond / 1e6, window.lines);
     std::printf("  ratio window / plain: %.3f   goal >= 0.3   %s\n", ratio, ratio >= 0.3 ? "met" : "NOT met");
     std::printf("  worst event-loop stall: %.1f ms   goal <= 100 ms   %s\n", window.worstStallMs,

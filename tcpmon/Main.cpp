@@ -557,7 +557,7 @@ void Tf_main::ReadChunks()
     pendingLines_.clear();
     try {
         while (TmpWSocketDataAvailable() == kReadSize && budget.elapsed() < kReadBudgetMs
-               && TmpWSocket->State() == wsConnected) {
+               && pendingLines_.size() < kMaxPendingLines && TmpWSocket->State() == wsConnected) {
         }
     } catch (...) {
         pendingLines_.clear();

@@ -47,8 +47,10 @@ public:
     static constexpr int kStartHeight = 507;
     static constexpr int kReadSize = 1024;
     // One readiness event reads chunk after chunk while they come full, for
-    // at most this long, then lets the event loop run.
-    static constexpr int kReadBudgetMs = 20;
+    // at most this long or until this many lines wait to be shown (laying
+    // out the lines is the costly part), then lets the event loop run.
+    static constexpr int kReadBudgetMs = 10;
+    static constexpr int kMaxPendingLines = 64;
 
     // Status bar panels, left to right.
     enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };

@@ -336,6 +336,14 @@ private slots:
         SendAndWait(*client, Hex("03"));
         QCOMPARE(w_->Memo1->LineCount(), 1);
         QCOMPARE(w_->Memo1->Line(0), QStringLiteral("03 "));
+
+        // Chunks read in one go count one by one: the 600th line, the 601st
+        // that empties the window, and the next that starts it again.
+        w_->Memo1->SetLines(lines);
+        QByteArray three = QByteArray(1024, '\x11') + QByteArray(1024, '\x22') + QByteArray(1024, '\x33');
+        SendAndWait(*client, three);
+        QCOMPARE(w_->Memo1->LineCount(), 1);
+        QCOMPARE(w_->Memo1->Line(0), QString(QStringLiteral("33 ")).repeated(1024));
     }
 
     void pausedDisplayStillCapturesForTimedSaving()
