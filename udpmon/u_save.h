@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+
+class FrameLogTimer;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// The timed-save dialog "定时收报对话框": the check box "定时保存" and the
+// minutes field with its label "分", shown while the box is ticked. Showing
+// the dialog ticks the box exactly when the timer runs. OK switches the timer
+// off, or on with the typed period; minutes outside 0 to 71582 are refused
+// with a message and the dialog stays open; a text that is not a number
+// closes the dialog with the conversion error. Cancel changes nothing.
+class Tf_save final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Tf_save)
+
+public:
+    // The timer is the main window's and outlives the dialog.
+    explicit Tf_save(FrameLogTimer& timer, QWidget* parent = nullptr);
+
+    QCheckBox* CheckBox1; // "定时保存"
+    QLineEdit* edit1;     // minutes
+    QLabel* Label1;       // "分"
+    QPlainTextEdit* Memo1; // the note
+    QPushButton* BitBtn1; // Cancel
+    QPushButton* BitBtn2; // OK
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FollowCheckBox();
+    void BitBtn2Click();
+
+    FrameLogTimer& timer_;
+};

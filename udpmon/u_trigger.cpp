@@ -1,0 +1,90 @@
+#include "udpmon/u_trigger.h"
+
+#include "widgets/ShowMessage.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , rules_(rules)
+{
+    setWindowTitle(QStringLiteral("触发器"));
+    setObjectName(QStringLiteral("f_trigger"));
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setReadOnly(true);
+    Memo1->setPlainText(QStringLiteral("报文格式: 16进制，用空格隔开，如：\"68 0A 0A 68 30...\",支持模糊匹配符**和??，\n"
+                                       "\"**\"表示多字节模糊匹配，\"??\"表示单字节模糊匹配，每条触发报文仅支持一个匹配符"));
+    Memo1->setStyleSheet(QStringLiteral("color: green;"));
+    Memo1->setFixedHeight(56);
+
+    auto* group = new QGroupBox(QStringLiteral("触发报文"), this);
+    auto* grid = new QGridLayout(group);
+    for (int row = 0; row < 3; ++row) {
+        CheckBox[row] = new QCheckBox(QStringLiteral("当接收报文"), group);
+        CheckBox[row]->setObjectName(QStringLiteral("CheckBox%1").arg(row + 1));
+        PatternEdit[row] = new QLineEdit(group);
+        PatternEdit[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 1));
+        Label[row] = new QLabel(QStringLiteral("触发发送报文"), group);
+        Label[row]->setObjectName(QStringLiteral("Label%1").arg(row + 1));
+        ResponseEdit[row] = new QLineEdit(group);
+        ResponseEdit[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 2));
+        PatternEdit[row]->setMinimumWidth(200);
+        ResponseEdit[row]->setMinimumWidth(200);
+
+        grid->addWidget(CheckBox[row], row, 0);
+        grid->addWidget(PatternEdit[row], row, 1);
+        grid->addWidget(Label[row], row, 2);
+        grid->addWidget(ResponseEdit[row], row, 3);
+        connect(CheckBox[row], &QCheckBox::clicked, this, [this, row] { RowClicked(row); });
+        RowClicked(row);
+    }
+
+    BitBtn1 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn2 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn2, &QPushButton::clicked, this, &Tf_trigger::BitBtn2Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Memo1);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void Tf_trigger::RowClicked(int row)
+{
+    const bool on = CheckBox[row]->isChecked();
+    PatternEdit[row]->setEnabled(on);
+    ResponseEdit[row]->setEnabled(on);
+    Label[row]->setEnabled(on);
+}
+
+void Tf_trigger::BitBtn2Click()
+{
+    std::array<TriggerRow, 3> rows;
+    for (int row = 0; row < 3; ++row)
+        rows[row] = {CheckBox[row]->isChecked(), PatternEdit[row]->text(), ResponseEdit[row]->text()};
+    const QStringList messages = ApplyTriggerRows(rules_, rows);
+    for (const QString& message : messages)
+        ShowMessage(message);
+    emit RulesApplied();
+    if (messages.isEmpty())
+        accept();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "udpmon/Triggers.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// The trigger dialog "触发器": three rows "当接收报文 [pattern] 触发发送报文
+// [response]". OK checks every checked row, shows the message of each one
+// that fails, puts the outcome into the rules in force and closes only when
+// all rows were accepted. Cancel leaves the rules alone. The rows keep what
+// the user left in them between openings.
+class Tf_trigger final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Tf_trigger)
+
+public:
+    // The rules in force are the caller's and outlive the dialog.
+    explicit Tf_trigger(TriggerRules& rules, QWidget* parent = nullptr);
+
+    QPlainTextEdit* Memo1; // the note
+    std::array<QCheckBox*, 3> CheckBox;     // CheckBox1..3
+    std::array<QLineEdit*, 3> PatternEdit;  // Edit1, Edit3, Edit5
+    std::array<QLineEdit*, 3> ResponseEdit; // Edit2, Edit4, Edit6
+    std::array<QLabel*, 3> Label;           // Label1..3
+    QPushButton* BitBtn1; // Cancel
+    QPushButton* BitBtn2; // OK
+
+signals:
+    // OK has put the rows into the rules in force (also when it stays open).
+    void RulesApplied();
+
+private:
+    void RowClicked(int row);
+    void BitBtn2Click();
+
+    TriggerRules& rules_;
+};
