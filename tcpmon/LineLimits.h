@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 // The receive window is emptied completely once a received chunk leaves it
 // with more than this many lines.
 inline constexpr int kReceiveWindowLineLimit = 600;
@@ -12,7 +10,3 @@ inline constexpr int kReceiveWindowLineLimit = 600;
 // send file of more than 2000 lines its last 1999.
 inline constexpr int kLoadedReceiveLimit = 500;
 inline constexpr int kLoadedSendLimit = 2000;
-
-// The lines left when a window holding more than `limit` lines loses lines
-// from the top until limit - 1 remain.
-[[nodiscard]] QStringList TrimLoadedLines(const QStringList& lines, int limit);

@@ -19,6 +19,7 @@
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
+#include "platform/TimedSaveFile.h"
 #include "socket/WSocket.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/StatusPanels.h"
@@ -735,11 +736,7 @@ void Tf_main::N9Click()
 
 void Tf_main::Timer1Timer()
 {
-    const QString name = QDir::current().filePath(QStringLiteral("receive%1.dat").arg(state_.SaveNumber));
-    SMemo1.prepend(DateTimeText(QDateTime::currentDateTime()));
-    SaveTextLines(name, SMemo1);
-    ++state_.SaveNumber;
-    SMemo1.clear();
+    WriteTimedSave(QDir::currentPath(), state_.SaveNumber, SMemo1, DateTimeText(QDateTime::currentDateTime()));
 }
 
 void Tf_main::Timer2Timer()
@@ -758,7 +755,7 @@ void Tf_main::N_loadreceiveClick()
 {
     const QString path = prompts_.RunFileDialog(*OpenDialog1);
     if (!path.isEmpty())
-        Memo1->SetLines(TrimLoadedLines(LoadTextLines(path), kLoadedReceiveLimit));
+        Memo1->SetLines(LoadTrimmedTextLines(path, kLoadedReceiveLimit));
 }
 
 void Tf_main::N_savesendClick()
@@ -774,7 +771,7 @@ void Tf_main::N_loadsendClick()
     if (path.isEmpty())
         return;
     // Read first: a file that cannot be read leaves the typed frames alone.
-    const QStringList lines = TrimLoadedLines(LoadTextLines(path), kLoadedSendLimit);
+    const QStringList lines = LoadTrimmedTextLines(path, kLoadedSendLimit);
     Memo2->clear();
     Memo2->SetLines(lines);
 }

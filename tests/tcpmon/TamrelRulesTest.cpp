@@ -21,14 +21,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-QStringList Numbered(int count)
-{
-    QStringList lines;
-    for (int i = 1; i <= count; ++i)
-        lines << QString::number(i);
-    return lines;
-}
-
 } // namespace
 
 // ---- the numeric display filter ----
@@ -226,18 +218,6 @@ TEST(LineLimits, TheReceiveWindowEmptiesAbove600Lines)
 {
     EXPECT_FALSE(ReceiveWindowOverflows(600));
     EXPECT_TRUE(ReceiveWindowOverflows(601));
-}
-
-TEST(LineLimits, LoadedTextKeepsItsLastLines)
-{
-    EXPECT_EQ(TrimLoadedLines(Numbered(500), kLoadedReceiveLimit).size(), 500);
-    const QStringList trimmed = TrimLoadedLines(Numbered(501), kLoadedReceiveLimit);
-    ASSERT_EQ(trimmed.size(), 499);
-    EXPECT_EQ(trimmed.first(), QStringLiteral("3"));
-    EXPECT_EQ(trimmed.last(), QStringLiteral("501"));
-    EXPECT_EQ(TrimLoadedLines(Numbered(800), kLoadedReceiveLimit).first(), QStringLiteral("302"));
-    EXPECT_EQ(TrimLoadedLines(Numbered(2000), kLoadedSendLimit).size(), 2000);
-    EXPECT_EQ(TrimLoadedLines(Numbered(2001), kLoadedSendLimit).size(), 1999);
 }
 
 // ---- layout ----
