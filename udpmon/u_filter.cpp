@@ -1,9 +1,10 @@
 #include "udpmon/u_filter.h"
 
+#include "udpmon/DialogButtons.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,23 +51,13 @@ Tf_filter::Tf_filter(QWidget* parent)
         RowClicked(row);
     }
 
-    BitBtn1 = new QPushButton(QStringLiteral("Cancel"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Panel1);
     layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const CancelOkButtons buttons = AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.BitBtn1;
+    BitBtn2 = buttons.BitBtn2;
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void Tf_filter::RowClicked(int row)

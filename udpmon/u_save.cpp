@@ -1,5 +1,6 @@
 #include "udpmon/u_save.h"
 
+#include "udpmon/DialogButtons.h"
 #include "udpmon/FrameLogPeriod.h"
 #include "udpmon/FrameLogTimer.h"
 
@@ -44,23 +45,13 @@ Tf_save::Tf_save(FrameLogTimer& timer, QWidget* parent)
     Memo1->setStyleSheet(QStringLiteral("color: green;"));
     Memo1->setFixedSize(180, 100);
 
-    BitBtn1 = new QPushButton(QStringLiteral("Cancel"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn2, &QPushButton::clicked, this, &Tf_save::BitBtn2Click);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(Memo1);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const CancelOkButtons buttons = AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.BitBtn1;
+    BitBtn2 = buttons.BitBtn2;
+    connect(BitBtn2, &QPushButton::clicked, this, &Tf_save::BitBtn2Click);
 
     connect(CheckBox1, &QCheckBox::toggled, this, &Tf_save::FollowCheckBox);
     FollowCheckBox();

@@ -1,11 +1,12 @@
 #include "udpmon/u_trigger.h"
 
+#include "udpmon/DialogButtons.h"
+
 #include "widgets/ShowMessage.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -49,23 +50,13 @@ Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
         RowClicked(row);
     }
 
-    BitBtn1 = new QPushButton(QStringLiteral("Cancel"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn2, &QPushButton::clicked, this, &Tf_trigger::BitBtn2Click);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Memo1);
     layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const CancelOkButtons buttons = AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.BitBtn1;
+    BitBtn2 = buttons.BitBtn2;
+    connect(BitBtn2, &QPushButton::clicked, this, &Tf_trigger::BitBtn2Click);
 }
 
 void Tf_trigger::RowClicked(int row)
