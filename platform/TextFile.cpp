@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include <deque>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -18,31 +20,76 @@ constexpr qint64 kReadPiece = 1 << 20;
     throw EInOutError(QStringLiteral("Cannot open file %1").arg(path));
 }
 
-// Collects the raw lines of a file; with a limit only the last `limit` lines
-// stay (and the count of all lines seen).
+// Collects the raw lines of a file as they are read. With a limit only the
+// last `limit` lines are held, in a ring of line buffers that are reused, so
+// a long file costs no memory and no allocation per line.
 class LineCollector {
 public:
     explicit LineCollector(qsizetype limit)
-        : limit_(limit)
+        : limit_(static_cast<std::size_t>(limit))
     {
     }
 
-    void Add(QByteArray line)
+    // Adds bytes to the line being read, starting one when none is.
+    void Append(const char* data, std::size_t n)
     {
+        if (!open_) {
+            const std::size_t slot = limit_ > 0 ? count_ % limit_ : count_;
+            if (slot == ring_.size())
+                ring_.emplace_back();
+            current_ = &ring_[slot];
+            current_->clear();
+            open_ = true;
+        }
+        current_->append(data, n);
+    }
+
+    // A line break: the line being read (perhaps empty) is complete.
+    void Break()
+    {
+        Append(nullptr, 0);
+        open_ = false;
         ++count_;
-        lines_.push_back(std::move(line));
-        if (limit_ > 0 && static_cast<qsizetype>(lines_.size()) > limit_)
-            lines_.pop_front();
     }
 
-    [[nodiscard]] qint64 Count() const { return count_; }
-    [[nodiscard]] std::deque<QByteArray>& Lines() { return lines_; }
+    // The end of the file: a last line without a break counts when it has
+    // any bytes.
+    void End()
+    {
+        if (open_)
+            Break();
+    }
+
+    [[nodiscard]] std::size_t Count() const { return count_; }
+
+    // The lines held, oldest first; the first `skip` of them left out.
+    [[nodiscard]] std::vector<std::string*> Held(std::size_t skip)
+    {
+        std::vector<std::string*> held;
+        const std::size_t n = ring_.size();
+        const std::size_t oldest = (limit_ > 0 && count_ > limit_) ? count_ % limit_ : 0;
+        for (std::size_t i = skip; i < n; ++i)
+            held.push_back(&ring_[(oldest + i) % n]);
+        return held;
+    }
 
 private:
-    qsizetype limit_;
-    qint64 count_ = 0;
-    std::deque<QByteArray> lines_;
+    std::size_t limit_;
+    std::size_t count_ = 0;
+    std::vector<std::string> ring_;
+    std::string* current_ = nullptr;
+    bool open_ = false;
 };
+
+// The first CR or LF in [from, to), or `to`.
+const char* NextBreak(const char* from, const char* to)
+{
+    const auto n = static_cast<std::size_t>(to - from);
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', n));
+    const char* end = lf != nullptr ? lf : to;
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', static_cast<std::size_t>(end - from)));
+    return cr != nullptr ? cr : end;
+}
 
 void ReadLines(const QString& path, LineCollector& collector)
 {
@@ -50,51 +97,48 @@ void ReadLines(const QString& path, LineCollector& collector)
     if (!file.open(QIODevice::ReadOnly))
         ThrowCannotOpen(path);
 
-    QByteArray partial;        // the line being read, across pieces
     bool skipLineFeed = false; // the last piece ended in CR: a leading LF belongs to it
-    QByteArray piece;
+    std::vector<char> piece(kReadPiece);
     for (;;) {
-        piece.resize(kReadPiece);
         const qint64 got = file.read(piece.data(), kReadPiece);
         if (got < 0)
             ThrowCannotOpen(path);
         if (got == 0)
             break;
-        const char* data = piece.constData();
-        qint64 start = 0;
-        if (skipLineFeed && data[0] == '\n')
-            start = 1;
+        const char* at = piece.data();
+        const char* const end = at + got;
+        if (skipLineFeed && *at == '\n')
+            ++at;
         skipLineFeed = false;
-        for (qint64 i = start; i < got; ++i) {
-            const char c = data[i];
-            if (c != '\r' && c != '\n')
-                continue;
-            partial.append(data + start, static_cast<qsizetype>(i - start));
-            collector.Add(std::move(partial));
-            partial = QByteArray();
-            if (c == '\r') {
-                if (i + 1 < got) {
-                    if (data[i + 1] == '\n')
-                        ++i;
-                } else {
+        while (at < end) {
+            const char* brk = NextBreak(at, end);
+            if (brk > at)
+                collector.Append(at, static_cast<std::size_t>(brk - at));
+            if (brk == end)
+                break;
+            collector.Break();
+            at = brk + 1;
+            if (*brk == '\r') {
+                if (at == end)
                     skipLineFeed = true;
-                }
+                else if (*at == '\n')
+                    ++at;
             }
-            start = i + 1;
         }
-        partial.append(data + start, static_cast<qsizetype>(got - start));
     }
-    if (!partial.isEmpty())
-        collector.Add(std::move(partial));
+    collector.End();
 }
 
 // Decodes the lines with one encoding for all: UTF-8 when every kept line is
 // valid UTF-8 (a byte-order mark at the start dropped), else GBK.
-QStringList DecodeLines(std::deque<QByteArray>& raw)
+QStringList DecodeLines(const std::vector<std::string*>& raw)
 {
+    const auto bytes = [](const std::string* line) {
+        return QByteArray::fromRawData(line->data(), static_cast<qsizetype>(line->size()));
+    };
     bool utf8 = true;
-    for (const QByteArray& line : raw) {
-        if (!IsValidUtf8(line)) {
+    for (const std::string* line : raw) {
+        if (!IsValidUtf8(bytes(line))) {
             utf8 = false;
             break;
         }
@@ -109,9 +153,9 @@ QStringList DecodeLines(std::deque<QByteArray>& raw)
     }
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(raw.size()));
-    while (!raw.empty()) {
-        lines.append(decoder.decode(raw.front()));
-        raw.pop_front();
+    for (std::string* line : raw) {
+        lines.append(decoder.decode(bytes(line)));
+        std::string().swap(*line);
     }
     return lines;
 }
@@ -122,16 +166,14 @@ QStringList LoadTextLines(const QString& path)
 {
     LineCollector collector(0);
     ReadLines(path, collector);
-    return DecodeLines(collector.Lines());
+    return DecodeLines(collector.Held(0));
 }
 
 QStringList LoadTrimmedTextLines(const QString& path, int limit)
 {
     LineCollector collector(limit);
     ReadLines(path, collector);
-    if (collector.Count() > limit)
-        collector.Lines().pop_front();
-    return DecodeLines(collector.Lines());
+    return DecodeLines(collector.Held(collector.Count() > static_cast<std::size_t>(limit) ? 1 : 0));
 }
 
 void SaveTextLines(const QString& path, const QStringList& lines)

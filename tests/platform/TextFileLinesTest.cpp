@@ -87,6 +87,12 @@ TEST_F(TrimmedLoad, LineBreaksAcrossReadPiecesAndHugeLines)
     EXPECT_EQ(loaded[2].size(), huge.size());
     EXPECT_EQ(loaded[3], QStringLiteral("last"));
     EXPECT_EQ(LoadTextLines(Path()), loaded);
+
+    // A lone CR that ends a piece, and a file ending in CR.
+    WriteBytes(Path(), QByteArray(kPiece - 1, 'c') + "\rd\r");
+    const QStringList two = LoadTrimmedTextLines(Path(), 500);
+    ASSERT_EQ(two.size(), 2);
+    EXPECT_EQ(two[1], QStringLiteral("d"));
 }
 
 TEST_F(TrimmedLoad, GbkLinesKeepTheirChinese)
