@@ -1,0 +1,44 @@
+#include "udpmon/FrameLogDialogs.h"
+
+#include <QFileDialog>
+
+namespace {
+
+const QStringList kReceiveFilters{QStringLiteral("*.rcv"), QStringLiteral("*.txt"), QStringLiteral("*.dat"),
+                                  QStringLiteral("*.*")};
+const QStringList kSendFilters{QStringLiteral("*.snd"), QStringLiteral("*.txt"), QStringLiteral("*.dat"),
+                               QStringLiteral("*.*")};
+
+QFileDialog* MakeDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode, const QStringList& filters,
+                        const QString& suffix, bool confirmReplace)
+{
+    auto* dialog = new QFileDialog(parent);
+    dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setNameFilters(filters);
+    dialog->setDefaultSuffix(suffix);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !confirmReplace);
+    // The toolkit's own dialog: the same on every desktop, and it can be
+    // driven by tests.
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setSizeGripEnabled(true);
+    return dialog;
+}
+
+} // namespace
+
+FrameLogDialogs::FrameLogDialogs(QWidget* parent)
+    : SaveDialog1(MakeDialog(parent, "SaveDialog1", QFileDialog::AcceptSave, kReceiveFilters, QStringLiteral("rcv"), true))
+    , SaveDialog2(MakeDialog(parent, "SaveDialog2", QFileDialog::AcceptSave, kSendFilters, QStringLiteral("snd"), false))
+    , OpenDialog1(MakeDialog(parent, "OpenDialog1", QFileDialog::AcceptOpen, kReceiveFilters, QStringLiteral("rcv"), false))
+    , OpenDialog2(MakeDialog(parent, "OpenDialog2", QFileDialog::AcceptOpen, kSendFilters, QStringLiteral("snd"), false))
+{
+}
+
+QString FrameLogDialogs::Run(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
