@@ -1,9 +1,11 @@
 #include "udpmon/u_main.h"
 
 #include "udpmon/DockForm.h"
+#include "udpmon/FrameLogTimer.h"
 #include "udpmon/OstrelSettings.h"
 #include "udpmon/StatusTexts.h"
 #include "udpmon/ToolbarImages.h"
+#include "udpmon/u_csn.h"
 #include "udpmon/u_version.h"
 
 #include "platform/Calculator.h"
@@ -23,12 +25,26 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+
+#include <netinet/in.h>
+
+#include <algorithm>
 
 namespace {
 
 const QColor kLime(0, 255, 0);
 const QColor kYellow(255, 255, 0);
+
+// The largest datagram read at once.
+constexpr int kReceiveBufferSize = 65536;
+// A receive pass that has run this long lets the event loop run (timers,
+// input, painting) before it goes on with the datagrams still waiting.
+constexpr qint64 kReceivePassBudgetMs = 20;
+
+const QString kListenOffHint = QStringLiteral("开始监听");
+const QString kListenOnHint = QStringLiteral("停止监听");
 
 // Runs an edit operation on the text control that has the input focus.
 template <typename Operation>
@@ -45,6 +61,22 @@ void SetHint(QAction* action, const QString& hint)
 {
     action->setToolTip(hint);
     action->setText(hint);
+}
+
+// Lays out the received lines of one pass in the window, leaving it as
+// appending them one by one would have.
+void AppendReceivedLines(TSMemo* memo, const ReceiveWindowBatch::Update& update)
+{
+    if (update.emptyFirst)
+        memo->clear();
+    if (update.lines.isEmpty())
+        return;
+    QString text = update.lines.join(QLatin1Char('\n'));
+    // A last line that is empty needs the line break after it (appending a
+    // single empty line does that by itself).
+    if (update.lines.size() > 1 && update.lines.last().isEmpty())
+        text += QLatin1Char('\n');
+    memo->AppendLine(text);
 }
 
 } // namespace
@@ -66,6 +98,16 @@ Tf_main::Tf_main(QWidget* parent)
 
     F_version = new Tf_version(this);
     F_color = new TF_color(RecvMemo(), SendMemo(), this);
+    F_csn = new TF_csn(state_, this);
+    connect(F_csn, &TF_csn::PortsChanged, this, [this] {
+        Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
+    });
+
+    Timer1_ = new FrameLogTimer(this);
+    Timer3_ = new FrameLogTimer(this);
+    connect(Timer3_, &FrameLogTimer::OnTimer, this, [this] { RunShowingErrors([this] { Btn_ljfbClick(); }); });
+    recvBuffer_.resize(kReceiveBufferSize);
+    UDPServer1_.OnDataAvailable = [this](TCustomWSocket* Sender, int Error) { UDPServer1DataAvailable(Sender, Error); };
 
     ConnectCommands();
 }
@@ -236,11 +278,163 @@ QMenu* Tf_main::createPopupMenu()
     return nullptr;
 }
 
-// ---- Listening and port dialog (to come with the socket layer) ----
+// ---- Listening and port dialog ----
 
-void Tf_main::B_openClick() {}
+bool Tf_main::Listening() const
+{
+    return A.B_open->toolTip() != kListenOffHint;
+}
 
-void Tf_main::Btn_setupcomClick() {}
+void Tf_main::B_openClick()
+{
+    if (Listening())
+        StopListening();
+    else
+        StartListening();
+}
+
+void Tf_main::StartListening()
+{
+    SendMemo()->setReadOnly(Timer3_->Enabled());
+    AppendRecvNote(QStringLiteral("开始监听接收端口"));
+    UDPServer1_.Close();
+    UDPServer1_.SetProto(QStringLiteral("udp"));
+    UDPServer1_.SetAddr(QStringLiteral("0.0.0.0"));
+    UDPServer1_.SetPort(state_.ServerPort);
+    // A failed start leaves every control in the not-listening state, so the
+    // next start command starts again.
+    UDPServer1_.Listen();
+    SetImageIndex(A.B_open, ToolbarImage::ListenOn);
+    SetHint(A.B_open, kListenOnHint);
+    A.Btn_setupcom->setEnabled(false);
+    A.N_setupcom->setEnabled(false);
+    A.N_opencom->setText(kListenOnHint);
+    UpdateSendNow(SendNowMoment::ListenStart);
+}
+
+void Tf_main::StopListening()
+{
+    AppendRecvNote(QStringLiteral("停止监听接收端口"));
+    UDPServer1_.Close();
+    yieldNext_ = false;
+    SetImageIndex(A.B_open, ToolbarImage::ListenOff);
+    SetHint(A.B_open, kListenOffHint);
+    A.Btn_setupcom->setEnabled(true);
+    A.N_opencom->setText(kListenOffHint);
+    A.N_setupcom->setEnabled(true);
+    Timer1_->SetEnabled(false);
+    SendMemo()->setReadOnly(false);
+}
+
+void Tf_main::Btn_setupcomClick()
+{
+    F_csn->exec();
+}
+
+// ---- Receive path ----
+
+// The socket component calls this once per waiting datagram and goes on
+// while datagrams wait. The lines of one pass are laid out together when
+// nothing more waits; a pass that has run for its budget ends by not
+// reading, and goes on from the event loop once that has run.
+void Tf_main::UDPServer1DataAvailable(TCustomWSocket* /*Sender*/, int /*Error*/)
+{
+    if (yieldNext_) {
+        yieldNext_ = false;
+        QTimer::singleShot(0, this, &Tf_main::ResumeReceiving);
+        return;
+    }
+    if (!passClock_.isValid())
+        passClock_.start();
+    ReadOneDatagram();
+}
+
+void Tf_main::ResumeReceiving()
+{
+    if (UDPServer1_.State() != wsListening)
+        return;
+    try {
+        ReadOneDatagram();
+    } catch (...) { // NOLINT(bugprone-empty-catch): as in the socket's own pass, a failed answer is not shown
+        FlushReceiveWindow();
+    }
+}
+
+void Tf_main::ReadOneDatagram()
+{
+    sockaddr_in from{};
+    int fromLength = static_cast<int>(sizeof(from));
+    const int n = UDPServer1_.ReceiveFrom(recvBuffer_.data(), kReceiveBufferSize, from, fromLength);
+    // The pass ends when nothing more waits or its time is up; the lines
+    // read so far are laid out before the datagram's answer can fail.
+    const bool moreWaiting = UDPServer1_.RcvdCount() > 0;
+    const bool timeUp = passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs;
+    if (moreWaiting && timeUp)
+        yieldNext_ = true;
+    const auto endOfPass = [this, moreWaiting, timeUp] {
+        if (!moreWaiting || timeUp) {
+            FlushReceiveWindow();
+            passClock_.invalidate();
+        }
+    };
+    if (n <= 0) {
+        endOfPass();
+        return;
+    }
+    const auto* data = recvBuffer_.data();
+    const auto count = static_cast<std::size_t>(n);
+    if (state_.RecvAscii) {
+        ReceiveAscii(data, count);
+        endOfPass();
+        return;
+    }
+    ReceiveHex(data, count);
+    endOfPass();
+    if (hooks_.MatchTriggers)
+        hooks_.MatchTriggers(data, count);
+}
+
+void Tf_main::ReceiveHex(const std::uint8_t* data, std::size_t n)
+{
+    const QString hex = ReceiveHexText(data, n);
+    const QString line = ReceiveDisplayLine(hex, state_.ShowTime, state_.ShowTime ? recvTime_.Now() : QString());
+    if (!state_.DisplayPaused) {
+        recvBatch_.Begin(RecvMemo()->LineCount());
+        recvBatch_.EmptyIfFull();
+        if (!hooks_.ApplyDisplayFilter || hooks_.ApplyDisplayFilter(hex))
+            recvBatch_.Append(line);
+    }
+    if (Timer1_->Enabled())
+        SMemo1_.Append(line);
+}
+
+void Tf_main::ReceiveAscii(const std::uint8_t* data, std::size_t n)
+{
+    if (state_.DisplayPaused)
+        return;
+    const QString line = ReceiveDisplayLine(ReceiveAsciiText(data, n), state_.ShowTime,
+                                            state_.ShowTime ? recvTime_.Now() : QString());
+    // The text may hold line breaks of its own: it goes to the window
+    // directly, which counts its lines as they are.
+    FlushReceiveWindow();
+    TSMemo* memo = RecvMemo();
+    if (memo->LineCount() > ReceiveWindowBatch::kLineLimit)
+        memo->clear();
+    memo->AppendLine(line);
+}
+
+void Tf_main::FlushReceiveWindow()
+{
+    if (!recvBatch_.IsOpen())
+        return;
+    AppendReceivedLines(RecvMemo(), recvBatch_.Take());
+}
+
+void Tf_main::AppendRecvNote(const QString& line)
+{
+    FlushReceiveWindow();
+    RecvMemo()->AppendLine(line);
+}
 
 // ---- Receive display ----
 
@@ -252,14 +446,14 @@ void Tf_main::Btn_watchClick()
         SetImageIndex(A.Btn_watch, ToolbarImage::DisplayPaused);
         A.N_watch->setText(QStringLiteral("继续显示"));
         state_.DisplayPaused = true;
-        RecvMemo()->AppendLine(QStringLiteral("已暂停显示!"));
+        AppendRecvNote(QStringLiteral("已暂停显示!"));
     } else {
         A.Btn_watch->setChecked(false);
         SetHint(A.Btn_watch, QStringLiteral("暂停显示"));
         SetImageIndex(A.Btn_watch, ToolbarImage::DisplayRunning);
         A.N_watch->setText(QStringLiteral("暂停显示"));
         state_.DisplayPaused = false;
-        RecvMemo()->AppendLine(QStringLiteral("已恢复显示!"));
+        AppendRecvNote(QStringLiteral("已恢复显示!"));
     }
 }
 
@@ -275,7 +469,46 @@ void Tf_main::N_ShowtimeClick()
     state_.ShowTime = A.N_Showtime->isChecked();
 }
 
-// ---- Sending (to come with the send path) ----
+// ---- Sending ----
+
+void Tf_main::SendDatagram(const std::uint8_t* bytes, std::size_t length)
+{
+    UDPClient1_.SetProto(QStringLiteral("udp"));
+    UDPClient1_.SetAddr(state_.ClientHost);
+    UDPClient1_.SetPort(state_.ClientPort);
+    UDPClient1_.SetLocalPort(QStringLiteral("0"));
+    UDPClient1_.Connect();
+    try {
+        // The component sends at most 1514 bytes per datagram; a Send takes
+        // an int length, so a longer buffer goes in pieces.
+        std::size_t offset = 0;
+        while (offset < length) {
+            const std::size_t piece = std::min<std::size_t>(length - offset, 1 << 20);
+            UDPClient1_.Send(bytes + offset, static_cast<int>(piece));
+            offset += piece;
+        }
+    } catch (...) {
+        UDPClient1_.Close();
+        throw;
+    }
+    UDPClient1_.Close();
+}
+
+void Tf_main::UpdateSendNow(SendNowMoment moment)
+{
+    QWidget* button = A.ToolBar1->widgetForAction(A.Btn_ljfb);
+    if (state_.SendStyleState.SendStyle == 0) {
+        A.Btn_ljfb->setEnabled(false);
+        A.N_ljfb->setEnabled(false);
+        A.Btn_ljfb->setToolTip(QStringLiteral("请更改循环发送方式为其它"));
+        return;
+    }
+    A.Btn_ljfb->setEnabled(true);
+    A.N_ljfb->setEnabled(true);
+    A.Btn_ljfb->setToolTip(QStringLiteral("立即发报"));
+    if (moment == SendNowMoment::ListenStart && button != nullptr)
+        button->setCursor(Qt::PointingHandCursor);
+}
 
 void Tf_main::Btn_ljfbClick() {}
 

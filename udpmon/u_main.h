@@ -1,11 +1,22 @@
 #pragma once
 
+#include "udpmon/CaptureBuffer.h"
 #include "udpmon/MainActions.h"
 #include "udpmon/OstrelState.h"
+#include "udpmon/ReceiveHooks.h"
+#include "udpmon/ReceiveLine.h"
+#include "udpmon/ReceiveWindowBatch.h"
 
+#include "frame/LineRandom.h"
+#include "socket/WSocket.h"
+
+#include <QElapsedTimer>
 #include <QMainWindow>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 class IniFile;
 class QStatusBar;
@@ -14,6 +25,8 @@ class TDockableForm;
 class TF_color;
 class TSMemo;
 class Tf_version;
+class FrameLogTimer;
+class TF_csn;
 
 // The main window of the UDP monitor. It owns the program-wide state, the
 // settings file (open from start-up to the end of the run), the receive and
@@ -47,6 +60,31 @@ public:
     [[nodiscard]] QStatusBar* StatusBar() const { return StatusBar1; }
     [[nodiscard]] TF_color* ColorDialog() const { return F_color; }
     [[nodiscard]] Tf_version* VersionDialog() const { return F_version; }
+    [[nodiscard]] TF_csn* PortDialog() const { return F_csn; }
+
+    // The receive path's hand-offs to the display filter and the triggers.
+    [[nodiscard]] ReceiveHooks& Hooks() { return hooks_; }
+    // The capture buffer of received lines for timed saving, filled while
+    // Timer1 runs.
+    [[nodiscard]] CaptureBuffer& SMemo1() { return SMemo1_; }
+    // The timed-save timer; the receive path only asks whether it runs.
+    [[nodiscard]] FrameLogTimer* Timer1() const { return Timer1_; }
+    // The send timer: each tick sends as the send-now command does.
+    [[nodiscard]] FrameLogTimer* Timer3() const { return Timer3_; }
+    // The receiving socket, listening on 0.0.0.0 : ServerPort while the
+    // monitor listens.
+    [[nodiscard]] TWSocket& UDPServer1() { return UDPServer1_; }
+    // True while the monitor listens (the hint of B_open is the marker).
+    [[nodiscard]] bool Listening() const;
+
+    // Sends the bytes to ClientHost:ClientPort from a new ephemeral port, at
+    // most 1514 bytes per datagram; nothing for a length of 0. Socket errors
+    // are thrown as ESocketException.
+    void SendDatagram(const std::uint8_t* bytes, std::size_t length);
+
+    // The receive window shows everything read so far (received lines are
+    // laid out once per receive pass).
+    void FlushReceiveWindow();
 
     // Status bar panels, left to right.
     enum Panel { PanelSendStyle = 0, PanelTimed, PanelCaret, PanelPorts, PanelCredit };
@@ -71,12 +109,23 @@ private:
 
     // Listening and port dialog.
     void B_openClick();
+    void StartListening();
+    void StopListening();
     void Btn_setupcomClick();
+    // Receive path.
+    void UDPServer1DataAvailable(TCustomWSocket* Sender, int Error);
+    void ReadOneDatagram();
+    void ReceiveHex(const std::uint8_t* data, std::size_t n);
+    void ReceiveAscii(const std::uint8_t* data, std::size_t n);
+    void AppendRecvNote(const QString& line);
+    void ResumeReceiving();
     // Receive display.
     void Btn_watchClick();
     void Btn_recvascClick();
     void N_ShowtimeClick();
     // Sending.
+    enum class SendNowMoment { ListenStart, StyleConfirmed };
+    void UpdateSendNow(SendNowMoment moment);
     void Btn_ljfbClick();
     void Btn_sendascClick();
     void N_fbfsClick();
@@ -123,4 +172,20 @@ private:
     TDockableForm* sendForm_ = nullptr;
     TF_color* F_color = nullptr;
     Tf_version* F_version = nullptr;
+    TF_csn* F_csn = nullptr;
+
+    ReceiveHooks hooks_;
+    CaptureBuffer SMemo1_;
+    FrameLogTimer* Timer1_ = nullptr;
+    FrameLogTimer* Timer3_ = nullptr;
+    TWSocket UDPServer1_;
+    TWSocket UDPClient1_;
+    LineRandom lineRandom_;
+
+    // The receive pass: lines laid out together, and the time it has taken.
+    std::vector<std::uint8_t> recvBuffer_;
+    ReceiveWindowBatch recvBatch_;
+    ReceiveTimeText recvTime_;
+    QElapsedTimer passClock_;
+    bool yieldNext_ = false;
 };

@@ -1,0 +1,33 @@
+#include "udpmon/ReceiveWindowBatch.h"
+
+#include <utility>
+
+void ReceiveWindowBatch::Begin(int windowLines)
+{
+    if (open_)
+        return;
+    open_ = true;
+    windowLines_ = windowLines;
+    update_ = {};
+}
+
+void ReceiveWindowBatch::EmptyIfFull()
+{
+    if (windowLines_ <= kLineLimit)
+        return;
+    update_.emptyFirst = true;
+    update_.lines.clear();
+    windowLines_ = 0;
+}
+
+void ReceiveWindowBatch::Append(const QString& line)
+{
+    update_.lines.append(line);
+    ++windowLines_;
+}
+
+ReceiveWindowBatch::Update ReceiveWindowBatch::Take()
+{
+    open_ = false;
+    return std::exchange(update_, {});
+}
