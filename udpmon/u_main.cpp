@@ -1,15 +1,29 @@
 #include "udpmon/u_main.h"
 
+#include "udpmon/CheckCodeLine.h"
+#include "udpmon/DisplayFilter.h"
 #include "udpmon/DockForm.h"
+#include "udpmon/FrameLogDialogs.h"
 #include "udpmon/FrameLogTimer.h"
 #include "udpmon/OstrelSettings.h"
 #include "udpmon/StatusTexts.h"
 #include "udpmon/ToolbarImages.h"
+#include "udpmon/Triggers.h"
+#include "udpmon/SendLineChoice.h"
+#include "udpmon/SendStyleConfirm.h"
 #include "udpmon/u_csn.h"
+#include "udpmon/u_sendstyle.h"
+#include "udpmon/u_filter.h"
+#include "udpmon/u_save.h"
+#include "udpmon/u_trigger.h"
 #include "udpmon/u_version.h"
 
+#include "frame/HexText.h"
 #include "platform/Calculator.h"
+#include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
+#include "platform/TextFile.h"
+#include "platform/TimedSaveFile.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/ShowMessage.h"
@@ -103,11 +117,15 @@ Tf_main::Tf_main(QWidget* parent)
         Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
     });
 
+    F_sendstyle = new Tf_sendstyle(state_.SendStyleState, this);
+    connect(F_sendstyle, &Tf_sendstyle::Confirmed, this, &Tf_main::SendStyleConfirmed);
+
     Timer1_ = new FrameLogTimer(this);
     Timer3_ = new FrameLogTimer(this);
     connect(Timer3_, &FrameLogTimer::OnTimer, this, [this] { RunShowingErrors([this] { Btn_ljfbClick(); }); });
     recvBuffer_.resize(kReceiveBufferSize);
     UDPServer1_.OnDataAvailable = [this](TCustomWSocket* Sender, int Error) { UDPServer1DataAvailable(Sender, Error); };
+    CreateRuleDialogs();
 
     ConnectCommands();
 }
@@ -459,8 +477,14 @@ void Tf_main::Btn_watchClick()
 
 void Tf_main::Btn_recvascClick()
 {
-    // The mode switch comes with the receive path; the button keeps its look.
-    A.Btn_recvasc->setChecked(state_.RecvAscii);
+    state_.RecvAscii = !state_.RecvAscii;
+    const bool ascii = state_.RecvAscii;
+    const QString text = ascii ? QStringLiteral("接收还原到二进制模式") : QStringLiteral("接收切换到ASCII码模式");
+    A.Btn_recvasc->setChecked(ascii);
+    A.Btn_recvasc->setToolTip(text);
+    A.N_recvasc->setText(text);
+    A.Btn_filter->setEnabled(!ascii);
+    A.Btn_trigger->setEnabled(!ascii);
 }
 
 void Tf_main::N_ShowtimeClick()
@@ -510,52 +534,263 @@ void Tf_main::UpdateSendNow(SendNowMoment moment)
         button->setCursor(Qt::PointingHandCursor);
 }
 
-void Tf_main::Btn_ljfbClick() {}
+void Tf_main::Btn_ljfbClick()
+{
+    TSMemo* memo = SendMemo();
+    if (memo->document()->isEmpty())
+        return;
+    SendSchedule& schedule = state_.SendStyleState;
+    const int lineCount = memo->LineCount();
+    const int index = ChooseSendLine(schedule, memo->CaretLine(), lineCount, lineRandom_);
+    const QString line = memo->Line(index);
+    if (schedule.SendAscii) {
+        SendAsciiLine(line);
+    } else {
+        const QByteArray text = line.toUtf8();
+        const std::string_view trimmed = TrimSendLine(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        SendHexLine(QString::fromUtf8(trimmed.data(), static_cast<qsizetype>(trimmed.size())));
+    }
+    if (schedule.SendStyle == 0)
+        schedule.LoopLine = NextLoopLine(schedule, F_sendstyle->RangeOn(), lineCount);
+}
+
+void Tf_main::SendHexLine(const QString& line)
+{
+    const QByteArray text = line.toUtf8();
+    const HexSendPlan plan = PlanHexSend(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                                         state_.SendStyleState.CopiesPerSend);
+    switch (plan.kind) {
+    case HexSendPlan::Kind::Nothing:
+        return;
+    case HexSendPlan::Kind::FormatError:
+        StopTimedSendingOnError();
+        ShowMessage(SendMessage::FormatError);
+        return;
+    case HexSendPlan::Kind::TooLong:
+        ShowMessage(SendMessage::BufferLimit);
+        return;
+    case HexSendPlan::Kind::Send:
+        SendDatagram(plan.buffer.data(), plan.buffer.size());
+        return;
+    }
+}
+
+void Tf_main::SendAsciiLine(const QString& line)
+{
+    if (line.isEmpty())
+        return;
+    // A line of any length is sent whole, as datagrams of at most 1514 bytes.
+    const QByteArray bytes = AsciiLineBytes(line);
+    SendDatagram(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+}
+
+void Tf_main::StopTimedSendingOnError()
+{
+    Timer3_->SetEnabled(false);
+    Panels_->SetPanelText(PanelTimed, QString());
+    SendMemo()->setReadOnly(false);
+    F_sendstyle->UncheckTimed();
+}
 
 void Tf_main::Btn_sendascClick()
 {
-    A.Btn_sendasc->setChecked(state_.SendStyleState.SendAscii);
+    bool& ascii = state_.SendStyleState.SendAscii;
+    ascii = !ascii;
+    const QString text = ascii ? QStringLiteral("发送还原到二进制模式") : QStringLiteral("发送切换到ASCII码模式");
+    A.Btn_sendasc->setChecked(ascii);
+    A.Btn_sendasc->setToolTip(text);
+    A.N_sendasc->setText(text);
 }
 
-void Tf_main::N_fbfsClick() {}
+void Tf_main::N_fbfsClick()
+{
+    F_sendstyle->exec();
+}
 
-// ---- Check codes (to come with the check-code commands) ----
+void Tf_main::SendStyleConfirmed(const SendStyleOutcome& outcome)
+{
+    state_.SendStyleState = outcome.schedule;
+    if (outcome.timerOn) {
+        Timer3_->SetInterval(outcome.timerMs);
+        Timer3_->SetEnabled(true);
+    } else {
+        Timer3_->SetEnabled(false);
+    }
+    SendMemo()->setReadOnly(outcome.timerOn);
+    UpdateSendNow(SendNowMoment::StyleConfirmed);
+    Panels_->SetPanelText(PanelSendStyle, SendStylePanelText(outcome.schedule.SendStyle, outcome.schedule.CopiesPerSend));
+    Panels_->SetPanelText(PanelTimed, outcome.timerOn ? QStringLiteral("定时") : QString());
+}
 
-void Tf_main::N_verify1Click() {}
+// ---- Check codes ----
 
-void Tf_main::N_68Click() {}
+void Tf_main::N_verify1Click()
+{
+    ApplyCheckCode(&AddSumCode);
+}
 
-void Tf_main::N_verify2Click() {}
+void Tf_main::N_68Click()
+{
+    ApplyCheckCode(&Add68Frame);
+}
 
-void Tf_main::N_CDTClick() {}
+void Tf_main::N_verify2Click()
+{
+    ApplyCheckCode(&AddParityCode);
+}
 
-void Tf_main::N_modbusClick() {}
+void Tf_main::N_CDTClick()
+{
+    ApplyCheckCode(&AddCdtCode);
+}
 
-void Tf_main::N_dnpClick() {}
+void Tf_main::N_modbusClick()
+{
+    ApplyCheckCode(&AddModbusCode);
+}
 
-// ---- Filter and triggers (to come with their dialogs) ----
+void Tf_main::N_dnpClick()
+{
+    ApplyCheckCode(&AddDnpCode);
+}
 
-void Tf_main::Btn_filterClick() {}
+void Tf_main::ApplyCheckCode(CheckCodeResult (*command)(std::string_view))
+{
+    TSMemo* memo = SendMemo();
+    if (const std::optional<QString> message = ApplyCheckCodeToCaretLine(*memo, memo->CaretLine(), command))
+        ShowMessage(*message);
+}
 
-void Tf_main::Btn_triggerClick() {}
+// ---- Filter and triggers ----
 
-void Tf_main::N_triggerClick() {}
+void Tf_main::CreateRuleDialogs()
+{
+    F_filter = new Tf_filter(this);
+    F_trigger = new Tf_trigger(state_.TriggerRules, this);
+    connect(F_trigger, &Tf_trigger::RulesApplied, this, &Tf_main::ShowTriggerImage);
+    F_save = new Tf_save(*Timer1_, this);
+    fileDialogs_ = std::make_unique<FrameLogDialogs>(this);
+    connect(Timer1_, &FrameLogTimer::OnTimer, this, [this] { RunShowingErrors([this] { Timer1Timer(); }); });
 
-// ---- Frame logs (to come with saving and loading) ----
+    hooks_.ApplyDisplayFilter = [this](QStringView hex) {
+        return !AnyFilterRuleOn(state_.FilterRules) || ApplyDisplayFilter(state_.FilterRules, hex);
+    };
+    hooks_.MatchTriggers = [this](const std::uint8_t* data, std::size_t n) { AnswerTrigger(data, n); };
+}
 
-void Tf_main::Btn_savereceiveClick() {}
+void Tf_main::AnswerTrigger(const std::uint8_t* data, std::size_t n)
+{
+    const std::optional<int> rule = MatchTriggers(state_.TriggerRules, data, n);
+    if (!rule)
+        return;
+    const TriggerRule& matched = state_.TriggerRules[static_cast<std::size_t>(*rule)];
+    SendDatagram(matched.ResponseBytes.data(), matched.ResponseCount);
+}
 
-void Tf_main::Btn_savesendClick() {}
+void Tf_main::Btn_filterClick()
+{
+    if (const std::optional<FilterRules> rules = F_filter->Ask())
+        state_.FilterRules = *rules;
+    ShowFilterImage();
+}
 
-void Tf_main::Btn_loadrecvClick() {}
+void Tf_main::ShowFilterImage()
+{
+    SetImageIndex(A.Btn_filter, AnyFilterRuleOn(state_.FilterRules) ? ToolbarImage::FilterOn : ToolbarImage::FilterOff);
+}
 
-void Tf_main::Btn_loadsendClick() {}
+void Tf_main::Btn_triggerClick()
+{
+    F_trigger->exec();
+    ShowTriggerImage();
+}
 
-void Tf_main::N_receiveclearClick() {}
+void Tf_main::N_triggerClick()
+{
+    Btn_triggerClick();
+}
 
-void Tf_main::N_sendclearClick() {}
+void Tf_main::ShowTriggerImage()
+{
+    SetImageIndex(A.Btn_trigger,
+                  AnyTriggerEnabled(state_.TriggerRules) ? ToolbarImage::TriggerOn : ToolbarImage::TriggerOff);
+}
 
-void Tf_main::N_intervalsaveClick() {}
+// ---- Frame logs ----
+
+namespace {
+
+// A loaded receive text of more than 500 lines keeps its last 499, a send
+// text of more than 2000 lines its last 1999.
+constexpr int kLoadedReceiveLimit = 500;
+constexpr int kLoadedSendLimit = 2000;
+
+} // namespace
+
+void Tf_main::Btn_savereceiveClick()
+{
+    FlushReceiveWindow();
+    const QString path = FrameLogDialogs::Run(*fileDialogs_->SaveDialog1);
+    if (!path.isEmpty())
+        SaveTextLines(path, RecvMemo()->Lines());
+}
+
+void Tf_main::Btn_savesendClick()
+{
+    const QString path = FrameLogDialogs::Run(*fileDialogs_->SaveDialog2);
+    if (!path.isEmpty())
+        SaveTextLines(path, SendMemo()->Lines());
+}
+
+void Tf_main::Btn_loadrecvClick()
+{
+    const QString path = FrameLogDialogs::Run(*fileDialogs_->OpenDialog1);
+    if (path.isEmpty())
+        return;
+    // Read first: a file that cannot be read leaves the window alone.
+    const QStringList lines = LoadTrimmedTextLines(path, kLoadedReceiveLimit);
+    FlushReceiveWindow();
+    RecvMemo()->SetLines(lines);
+}
+
+void Tf_main::Btn_loadsendClick()
+{
+    const QString path = FrameLogDialogs::Run(*fileDialogs_->OpenDialog2);
+    if (path.isEmpty())
+        return;
+    const QStringList lines = LoadTrimmedTextLines(path, kLoadedSendLimit);
+    SendMemo()->SetLines(lines);
+}
+
+void Tf_main::N_receiveclearClick()
+{
+    FlushReceiveWindow();
+    RecvMemo()->clear();
+    Panels_->SetPanelText(PanelCaret, QString());
+}
+
+void Tf_main::N_sendclearClick()
+{
+    SendMemo()->clear();
+}
+
+void Tf_main::N_intervalsaveClick()
+{
+    F_save->exec();
+}
+
+void Tf_main::Timer1Timer()
+{
+    QStringList lines = SMemo1_.TakeLines();
+    try {
+        WriteTimedSave(QDir::currentPath(), state_.SaveNumber, lines, DateTimeText(QDateTime::currentDateTime()));
+    } catch (...) {
+        // Kept for the next tick, with the date line in front.
+        for (const QString& line : lines)
+            SMemo1_.Append(line);
+        throw;
+    }
+}
 
 // ---- View ----
 

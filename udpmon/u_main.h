@@ -7,6 +7,7 @@
 #include "udpmon/ReceiveLine.h"
 #include "udpmon/ReceiveWindowBatch.h"
 
+#include "frame/CheckCodes.h"
 #include "frame/LineRandom.h"
 #include "socket/WSocket.h"
 
@@ -16,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class IniFile;
@@ -25,8 +27,14 @@ class TDockableForm;
 class TF_color;
 class TSMemo;
 class Tf_version;
+class Tf_filter;
+class Tf_trigger;
+class Tf_save;
+class FrameLogDialogs;
 class FrameLogTimer;
 class TF_csn;
+class Tf_sendstyle;
+struct SendStyleOutcome;
 
 // The main window of the UDP monitor. It owns the program-wide state, the
 // settings file (open from start-up to the end of the run), the receive and
@@ -61,6 +69,11 @@ public:
     [[nodiscard]] TF_color* ColorDialog() const { return F_color; }
     [[nodiscard]] Tf_version* VersionDialog() const { return F_version; }
     [[nodiscard]] TF_csn* PortDialog() const { return F_csn; }
+    [[nodiscard]] Tf_sendstyle* SendStyleDialog() const { return F_sendstyle; }
+    [[nodiscard]] Tf_filter* FilterDialog() const { return F_filter; }
+    [[nodiscard]] Tf_trigger* TriggerDialog() const { return F_trigger; }
+    [[nodiscard]] Tf_save* TimedSaveDialog() const { return F_save; }
+    [[nodiscard]] FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
 
     // The receive path's hand-offs to the display filter and the triggers.
     [[nodiscard]] ReceiveHooks& Hooks() { return hooks_; }
@@ -127,8 +140,12 @@ private:
     enum class SendNowMoment { ListenStart, StyleConfirmed };
     void UpdateSendNow(SendNowMoment moment);
     void Btn_ljfbClick();
+    void SendHexLine(const QString& line);
+    void SendAsciiLine(const QString& line);
+    void StopTimedSendingOnError();
     void Btn_sendascClick();
     void N_fbfsClick();
+    void SendStyleConfirmed(const SendStyleOutcome& outcome);
     // Check codes.
     void N_verify1Click();
     void N_68Click();
@@ -148,6 +165,13 @@ private:
     void N_receiveclearClick();
     void N_sendclearClick();
     void N_intervalsaveClick();
+    void Timer1Timer();
+    // The rules' parts of the main window.
+    void CreateRuleDialogs();
+    void ApplyCheckCode(CheckCodeResult (*command)(std::string_view));
+    void AnswerTrigger(const std::uint8_t* data, std::size_t n);
+    void ShowFilterImage();
+    void ShowTriggerImage();
     // View.
     void N_showrecvClick();
     void N_showsendClick();
@@ -173,6 +197,11 @@ private:
     TF_color* F_color = nullptr;
     Tf_version* F_version = nullptr;
     TF_csn* F_csn = nullptr;
+    Tf_sendstyle* F_sendstyle = nullptr;
+    Tf_filter* F_filter = nullptr;
+    Tf_trigger* F_trigger = nullptr;
+    Tf_save* F_save = nullptr;
+    std::unique_ptr<FrameLogDialogs> fileDialogs_;
 
     ReceiveHooks hooks_;
     CaptureBuffer SMemo1_;
