@@ -1,0 +1,63 @@
+#include "udpmon/SendLineChoice.h"
+
+#include "frame/HexText.h"
+#include "frame/LineRandom.h"
+#include "platform/TextCodec.h"
+
+int ChooseSendLine(const SendSchedule& schedule, int caretLine, int lineCount, LineRandom& random)
+{
+    switch (schedule.SendStyle) {
+    case 0:
+        return schedule.LoopLine;
+    case 2:
+        return random.Next(lineCount);
+    default:
+        return caretLine;
+    }
+}
+
+std::int32_t NextLoopLine(const SendSchedule& schedule, bool rangeOn, int lineCount)
+{
+    const std::int32_t next = schedule.LoopLine + 1;
+    if (rangeOn)
+        return next > schedule.LoopLast ? schedule.LoopFirst : next;
+    return next >= lineCount ? 0 : next;
+}
+
+QByteArray AsciiLineBytes(const QString& line)
+{
+    const QByteArray text = EncodeText(line);
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'r') {
+            bytes.append('\r');
+            ++i;
+        } else {
+            bytes.append(text[i]);
+        }
+    }
+    return bytes;
+}
+
+HexSendPlan PlanHexSend(std::string_view trimmedLine, std::int32_t copiesPerSend)
+{
+    HexSendPlan plan;
+    if (trimmedLine.empty())
+        return plan;
+    FrameParseResult frame = HexTextToBytes(trimmedLine);
+    if (!frame.ok()) {
+        plan.kind = HexSendPlan::Kind::FormatError;
+        return plan;
+    }
+    const std::size_t copies = copiesPerSend > 0 ? static_cast<std::size_t>(copiesPerSend) : 0;
+    if (frame.bytes.size() * copies > SendBufferLimit) {
+        plan.kind = HexSendPlan::Kind::TooLong;
+        return plan;
+    }
+    plan.kind = HexSendPlan::Kind::Send;
+    plan.buffer.reserve(frame.bytes.size() * copies);
+    for (std::size_t i = 0; i < copies; ++i)
+        plan.buffer.insert(plan.buffer.end(), frame.bytes.begin(), frame.bytes.end());
+    return plan;
+}
