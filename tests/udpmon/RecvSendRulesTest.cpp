@@ -1,0 +1,376 @@
+#include "udpmon/ReceiveLine.h"
+#include "udpmon/ReceiveWindowBatch.h"
+#include "udpmon/SendLineChoice.h"
+#include "udpmon/SendStyleConfirm.h"
+
+#include "frame/LineRandom.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Std(const QString& text)
+{
+    return text.toStdString();
+}
+
+// ---- Receive lines ----
+
+TEST(ReceiveLine, HexTextWithAndWithoutTime)
+{
+    const std::uint8_t bytes[] = {0x01, 0x03, 0x1A};
+    const QString hex = ReceiveHexText(bytes, 3);
+    EXPECT_EQ(Std(hex), "01 03 1A ");
+    EXPECT_EQ(Std(ReceiveDisplayLine(hex, false, QStringLiteral("9:05:03"))), "01 03 1A ");
+    EXPECT_EQ(Std(ReceiveDisplayLine(hex, true, QStringLiteral("9:05:03"))), "9:05:03  01 03 1A ");
+}
+
+TEST(ReceiveLine, LargestDatagramGivesItsFullLine)
+{
+    const std::vector<std::uint8_t> bytes(65507, 0xFF);
+    const QString hex = ReceiveHexText(bytes.data(), bytes.size());
+    EXPECT_EQ(hex.size(), 196521);
+    EXPECT_TRUE(hex.startsWith(QStringLiteral("FF FF ")));
+}
+
+TEST(ReceiveLine, AsciiEndsAtTheFirstZeroByte)
+{
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {{'A', 'B', 0, 'C', 'D'}, "AB"},
+        {{0, 'A'}, ""},
+        {{'A', 'B', 'C'}, "ABC"},
+        {{0xE4, 0xB8, 0xAD}, "中"},        // UTF-8
+        {{0xD6, 0xD0, 0xCE, 0xC4}, "中文"}, // GBK
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Std(ReceiveAsciiText(c.bytes.data(), c.bytes.size())), c.text);
+    EXPECT_EQ(Std(ReceiveDisplayLine(ReceiveAsciiText(cases[1].bytes.data(), 2), true, QStringLiteral("T"))), "T  ");
+}
+
+TEST(ReceiveLine, TimeTextFollowsTheSecond)
+{
+    ReceiveTimeText clock;
+    const QString first = clock.At(1000);
+    EXPECT_FALSE(first.isEmpty());
+    EXPECT_EQ(clock.At(1000), first);
+    EXPECT_NE(clock.At(1001), first);
+}
+
+// ---- The receive window's line rule ----
+
+TEST(ReceiveWindowBatch, The101stLineIsAddedAndThe102ndEmptiesTheWindow)
+{
+    ReceiveWindowBatch batch;
+    batch.Begin(100);
+    batch.EmptyIfFull();
+    batch.Append(QStringLiteral("101"));
+    EXPECT_EQ(batch.WindowLines(), 101);
+    batch.EmptyIfFull();
+    batch.Append(QStringLiteral("102"));
+    const ReceiveWindowBatch::Update update = batch.Take();
+    EXPECT_TRUE(update.emptyFirst);
+    EXPECT_EQ(update.lines, QStringList{QStringLiteral("102")});
+    EXPECT_FALSE(batch.IsOpen());
+}
+
+TEST(ReceiveWindowBatch, AHiddenLineStillEmptiesAFullWindow)
+{
+    ReceiveWindowBatch batch;
+    batch.Begin(101);
+    batch.EmptyIfFull(); // the filter then hides the line
+    const ReceiveWindowBatch::Update update = batch.Take();
+    EXPECT_TRUE(update.emptyFirst);
+    EXPECT_TRUE(update.lines.isEmpty());
+}
+
+TEST(ReceiveWindowBatch, ALongRunKeepsOnlyWhatLineByLineWouldLeave)
+{
+    // 250 lines into a window of 30: emptied at 101+30 ... the window ends
+    // as line-by-line appending leaves it.
+    int window = 30;
+    QStringList expected;
+    for (int i = 0; i < 30; ++i)
+        expected.append(QStringLiteral("old"));
+    ReceiveWindowBatch batch;
+    batch.Begin(window);
+    for (int i = 0; i < 250; ++i) {
+        const QString line = QString::number(i);
+        batch.EmptyIfFull();
+        batch.Append(line);
+        if (expected.size() > ReceiveWindowBatch::kLineLimit)
+            expected.clear();
+        expected.append(line);
+    }
+    const ReceiveWindowBatch::Update update = batch.Take();
+    EXPECT_TRUE(update.emptyFirst);
+    EXPECT_EQ(update.lines, expected);
+    EXPECT_LE(update.lines.size(), 101);
+}
+
+TEST(ReceiveWindowBatch, BeginDoesNotRestartAnOpenRun)
+{
+    ReceiveWindowBatch batch;
+    batch.Begin(5);
+    batch.Append(QStringLiteral("a"));
+    batch.Begin(0);
+    EXPECT_EQ(batch.WindowLines(), 6);
+}
+
+// ---- Choice of the line to send ----
+
+SendSchedule Loop(int line, int first = 0, int last = 0)
+{
+    SendSchedule s;
+    s.SendStyle = 0;
+    s.LoopLine = line;
+    s.LoopFirst = first;
+    s.LoopLast = last;
+    return s;
+}
+
+std::vector<int> LoopSends(SendSchedule s, bool range, int lineCount, int sends)
+{
+    LineRandom random;
+    std::vector<int> lines;
+    for (int i = 0; i < sends; ++i) {
+        lines.push_back(ChooseSendLine(s, 0, lineCount, random) + 1);
+        s.LoopLine = NextLoopLine(s, range, lineCount);
+    }
+    return lines;
+}
+
+TEST(SendLineChoice, LoopSending)
+{
+    // Three lines, no range: 1, 2, 3, 1, 2, 3.
+    EXPECT_EQ(LoopSends(Loop(0), false, 3, 6), (std::vector<int>{1, 2, 3, 1, 2, 3}));
+    // The range from line 2 to line 3 (the dialog starts at its first line).
+    EXPECT_EQ(LoopSends(Loop(1, 1, 2), true, 3, 4), (std::vector<int>{2, 3, 2, 3}));
+    // A range past the last line spends a send on each missing line (4, 5
+    // read as empty lines).
+    EXPECT_EQ(LoopSends(Loop(1, 1, 4), true, 3, 5), (std::vector<int>{2, 3, 4, 5, 2}));
+    // A range never confirmed (0..0) and switched on with the dialog
+    // cancelled: one more line at the current place, then line 1 for ever.
+    EXPECT_EQ(LoopSends(Loop(1), true, 3, 4), (std::vector<int>{2, 1, 1, 1}));
+    // Lines deleted under a running loop: past the end it starts again.
+    EXPECT_EQ(LoopSends(Loop(5), false, 3, 2), (std::vector<int>{6, 1}));
+}
+
+TEST(SendLineChoice, SingleLineIsTheCaretLine)
+{
+    SendSchedule s;
+    s.SendStyle = 1;
+    LineRandom random;
+    EXPECT_EQ(ChooseSendLine(s, 4, 10, random), 4);
+    EXPECT_EQ(random.Next(10), 0); // the generator was not advanced
+}
+
+TEST(SendLineChoice, RandomSendingSequenceAfterStart)
+{
+    SendSchedule s;
+    s.SendStyle = 2;
+    LineRandom random;
+    std::vector<int> lines;
+    for (int i = 0; i < 8; ++i)
+        lines.push_back(ChooseSendLine(s, 0, 10, random) + 1);
+    EXPECT_EQ(lines, (std::vector<int>{1, 1, 9, 3, 3, 7, 4, 2}));
+}
+
+// ---- Hex and ASCII sends ----
+
+TEST(SendLineChoice, AsciiBytes)
+{
+    struct Case {
+        QString line;
+        QByteArray bytes;
+    };
+    const std::vector<Case> cases = {
+        {QStringLiteral("AB\\rC"), QByteArray("AB\rC")},
+        {QStringLiteral("AB\\"), QByteArray("AB\\")},
+        {QStringLiteral("\\R\\n"), QByteArray("\\R\\n")},
+        {QStringLiteral("\\\\r"), QByteArray("\\\r")},
+        {QStringLiteral("01 02 // x"), QByteArray("01 02 // x")},
+        {QStringLiteral("中"), QByteArray("\xE4\xB8\xAD")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AsciiLineBytes(c.line), c.bytes) << Std(c.line);
+}
+
+TEST(SendLineChoice, HexSendPlans)
+{
+    using Kind = HexSendPlan::Kind;
+    struct Case {
+        std::string line;
+        int copies;
+        Kind kind;
+        std::size_t size;
+    };
+    const std::vector<Case> cases = {
+        {"", 1, Kind::Nothing, 0},
+        {"7", 1, Kind::Send, 0},             // no pair: nothing leaves
+        {"01 02", 3, Kind::Send, 6},
+        {"01 02 03", 600, Kind::Send, 1800},
+        {"01 02", 2048, Kind::Send, 4096},
+        {"01 02", 2049, Kind::TooLong, 0},
+        {"0G", 1, Kind::FormatError, 0},
+        {"01 0", 1, Kind::Send, 1},          // a lone last digit is no pair
+    };
+    for (const Case& c : cases) {
+        const HexSendPlan plan = PlanHexSend(c.line, c.copies);
+        EXPECT_EQ(plan.kind, c.kind) << c.line << " x" << c.copies;
+        EXPECT_EQ(plan.buffer.size(), c.size) << c.line << " x" << c.copies;
+    }
+    EXPECT_EQ(PlanHexSend("01 02", 3).buffer, (std::vector<std::uint8_t>{1, 2, 1, 2, 1, 2}));
+    // A format error is found before the buffer limit.
+    EXPECT_EQ(PlanHexSend("ZZ", 5000).kind, Kind::FormatError);
+}
+
+// ---- The send style dialog's rules ----
+
+SendStyleForm Form(std::uint8_t style)
+{
+    SendStyleForm f;
+    f.style = style;
+    f.interval = QStringLiteral("1");
+    f.copiesText = QStringLiteral("1");
+    return f;
+}
+
+TEST(SendStyleConfirm, TimerIntervals)
+{
+    struct Case {
+        QString interval;
+        std::int64_t ms;
+    };
+    const std::vector<Case> cases = {
+        {QStringLiteral("1.5"), 1500},
+        {QStringLiteral("0"), 0},
+        {QStringLiteral("0.0005"), 0},
+        {QStringLiteral("2"), 2000},
+        {QStringLiteral("1e3"), 1000000},
+    };
+    for (const Case& c : cases) {
+        SendStyleForm f = Form(1);
+        f.timed = true;
+        f.interval = c.interval;
+        const SendStyleOutcome o = ConfirmSendStyle(SendSchedule{}, f);
+        ASSERT_TRUE(o.accepted) << Std(c.interval);
+        EXPECT_TRUE(o.timerOn);
+        EXPECT_EQ(o.timerMs, c.ms) << Std(c.interval);
+    }
+    // Without timed sending the typed interval is not taken.
+    SendStyleForm f = Form(2);
+    f.interval = QStringLiteral("7");
+    const SendStyleOutcome o = ConfirmSendStyle(SendSchedule{}, f);
+    EXPECT_TRUE(o.accepted);
+    EXPECT_FALSE(o.timerOn);
+    EXPECT_EQ(o.schedule.SendInterval, 1.0);
+    EXPECT_EQ(o.schedule.SendStyle, 2);
+}
+
+TEST(SendStyleConfirm, LoopStyleAlwaysRunsTheTimer)
+{
+    SendSchedule current;
+    current.LoopLine = 2;
+    const SendStyleOutcome o = ConfirmSendStyle(current, Form(0));
+    ASSERT_TRUE(o.accepted);
+    EXPECT_TRUE(o.timerOn);
+    EXPECT_EQ(o.timerMs, 1000);
+    EXPECT_EQ(o.schedule.LoopLine, 2); // without a range the loop stays where it is
+}
+
+TEST(SendStyleConfirm, RangeRules)
+{
+    SendStyleForm f = Form(0);
+    f.range = true;
+    f.first = QStringLiteral("2");
+    f.last = QStringLiteral("3");
+    SendStyleOutcome o = ConfirmSendStyle(SendSchedule{}, f);
+    ASSERT_TRUE(o.accepted);
+    EXPECT_EQ(o.schedule.LoopFirst, 1);
+    EXPECT_EQ(o.schedule.LoopLast, 2);
+    EXPECT_EQ(o.schedule.LoopLine, 1);
+
+    f.first = QStringLiteral("3");
+    o = ConfirmSendStyle(SendSchedule{}, f);
+    EXPECT_FALSE(o.accepted);
+    EXPECT_EQ(o.message, SendStyleMessage::RangeOrder);
+    EXPECT_EQ(o.field, SendStyleOutcome::Field::Last);
+    EXPECT_FALSE(o.errorBox);
+
+    f.first = QString();
+    o = ConfirmSendStyle(SendSchedule{}, f);
+    EXPECT_FALSE(o.accepted);
+    EXPECT_EQ(Std(o.message), "'' is not a valid integer value");
+    EXPECT_TRUE(o.errorBox);
+    EXPECT_EQ(o.field, SendStyleOutcome::Field::First);
+
+    // The range fields are not read in the other styles.
+    f.style = 1;
+    EXPECT_TRUE(ConfirmSendStyle(SendSchedule{}, f).accepted);
+}
+
+TEST(SendStyleConfirm, CopiesAndTheirLimit)
+{
+    SendStyleForm f = Form(1);
+    f.copies = true;
+    f.copiesText = QStringLiteral("4096");
+    SendStyleOutcome o = ConfirmSendStyle(SendSchedule{}, f);
+    ASSERT_TRUE(o.accepted);
+    EXPECT_EQ(o.schedule.CopiesPerSend, 4096);
+
+    f.copiesText = QStringLiteral("4097");
+    o = ConfirmSendStyle(SendSchedule{}, f);
+    EXPECT_FALSE(o.accepted);
+    EXPECT_EQ(o.message, SendStyleMessage::TooManyCopies);
+    EXPECT_EQ(o.field, SendStyleOutcome::Field::Copies);
+
+    // The copies box off means one copy, whatever the field holds.
+    f.copies = false;
+    o = ConfirmSendStyle(SendSchedule{}, f);
+    ASSERT_TRUE(o.accepted);
+    EXPECT_EQ(o.schedule.CopiesPerSend, 1);
+}
+
+TEST(SendStyleConfirm, ARefusalChecksEverythingFirst)
+{
+    // Too many copies with the loop style: refused before the style, the
+    // timer or the range would be taken.
+    SendStyleForm f = Form(0);
+    f.copies = true;
+    f.copiesText = QStringLiteral("5000");
+    f.range = true;
+    f.first = QStringLiteral("2");
+    f.last = QStringLiteral("3");
+    const SendStyleOutcome o = ConfirmSendStyle(SendSchedule{}, f);
+    EXPECT_FALSE(o.accepted);
+    EXPECT_FALSE(o.timerOn);
+}
+
+TEST(SendStyleConfirm, ChecksWhileTyping)
+{
+    EXPECT_EQ(IntervalTextProblem(QStringLiteral("abc")), SendStyleMessage::NotANumber);
+    EXPECT_EQ(IntervalTextProblem(QString()), SendStyleMessage::NotANumber);
+    EXPECT_EQ(IntervalTextProblem(QStringLiteral("-1")), SendStyleMessage::Negative);
+    EXPECT_EQ(IntervalTextProblem(QStringLiteral("0")), std::nullopt);
+    EXPECT_EQ(IntervalTextProblem(QStringLiteral("0.5")), std::nullopt);
+    for (const char* bad : {"", "0", "-3", "x", "1.5"})
+        EXPECT_EQ(PositiveIntegerTextProblem(QString::fromLatin1(bad)), SendStyleMessage::NotPositiveInteger) << bad;
+    EXPECT_EQ(PositiveIntegerTextProblem(QStringLiteral("12")), std::nullopt);
+}
+
+TEST(SendStyleConfirm, PanelTexts)
+{
+    EXPECT_EQ(Std(SendStylePanelText(0, 3)), "单行循环发送方式，一次发送3遍");
+    EXPECT_EQ(Std(SendStylePanelText(1, 1)), "单行发送方式，一次发送1遍");
+    EXPECT_EQ(Std(SendStylePanelText(2, 4096)), "随机选行发送方式，一次发送4096遍");
+}
+
+} // namespace
