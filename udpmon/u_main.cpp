@@ -43,6 +43,7 @@
 #include <QToolBar>
 
 #include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 
@@ -56,6 +57,8 @@ constexpr int kReceiveBufferSize = 65536;
 // A receive pass that has run this long lets the event loop run (timers,
 // input, painting) before it goes on with the datagrams still waiting.
 constexpr qint64 kReceivePassBudgetMs = 20;
+// The kernel queue asked for the listening socket.
+constexpr int kReceiveQueueBytes = 4 << 20;
 
 const QString kListenOffHint = QStringLiteral("开始监听");
 const QString kListenOnHint = QStringLiteral("停止监听");
@@ -322,6 +325,9 @@ void Tf_main::StartListening()
     // A failed start leaves every control in the not-listening state, so the
     // next start command starts again.
     UDPServer1_.Listen();
+    // A larger queue in the kernel rides out bursts (capped by the system).
+    const int queueBytes = kReceiveQueueBytes;
+    ::setsockopt(UDPServer1_.SocketHandle(), SOL_SOCKET, SO_RCVBUF, &queueBytes, sizeof(queueBytes));
     SetImageIndex(A.B_open, ToolbarImage::ListenOn);
     SetHint(A.B_open, kListenOnHint);
     A.Btn_setupcom->setEnabled(false);
