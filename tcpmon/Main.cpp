@@ -21,6 +21,7 @@
 #include "platform/TextFile.h"
 #include "platform/TimedSaveFile.h"
 #include "socket/WSocket.h"
+#include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
@@ -310,6 +311,12 @@ void Tf_main::CreateMainArea()
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->SetTextColor(kLime);
     Memo1->SetBackgroundColor(background);
+    ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, this);
+    // Received lines are hex pairs, which need no text shaping: laying out
+    // and drawing a long line then costs a third of what it would.
+    QFont receiveFont = Memo1->font();
+    receiveFont.setStyleStrategy(QFont::PreferNoShaping);
+    Memo1->setFont(receiveFont);
     Memo2 = new TSMemo(Splitter1);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->SetTextColor(kYellow);
@@ -382,14 +389,21 @@ void Tf_main::Guarded(const std::function<void()>& command)
     }
 }
 
+// A command sees and edits the receive window with every line read so far.
 void Tf_main::Bind(QAction* action, void (Tf_main::*handler)())
 {
-    connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this, [this, handler] {
+        ReceiveLines->Flush();
+        Guarded([this, handler] { (this->*handler)(); });
+    });
 }
 
 void Tf_main::Bind(TOutlookBtn* button, void (Tf_main::*handler)())
 {
-    connect(button, &TOutlookBtn::clicked, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    connect(button, &TOutlookBtn::clicked, this, [this, handler] {
+        ReceiveLines->Flush();
+        Guarded([this, handler] { (this->*handler)(); });
+    });
 }
 
 QString Tf_main::PanelText(Panel panel) const
@@ -444,6 +458,12 @@ QMenu* Tf_main::createPopupMenu()
 
 // ---- closing ----
 
+void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
+{
+    readPassMs_ = readPassMs;
+    ReceiveLines->SetDelay(displayDelayMs);
+}
+
 void Tf_main::CloseWithoutAsking()
 {
     closeConfirmed_ = true;
@@ -466,6 +486,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
         return;
     }
     closed_ = true;
+    ReceiveLines->Flush();
     ShutdownSockets();
     Timer1->SetEnabled(false);
     Timer3->SetEnabled(false);
@@ -546,37 +567,29 @@ void Tf_main::SrvWSocketSessionAvailable()
     SetSendNowForStyle();
     if (state_.SendStyle != StyleLoop)
         Btn_ljfb->setCursor(Qt::PointingHandCursor);
+    ReceiveLines->Flush();
     Memo1->AppendLine(kConnectedWith + TmpWSocket->PeerAddr());
 }
 
 void Tf_main::ReadChunks()
 {
     // Every chunk is still its own line, filtered and counted against the
-    // 600-line limit one by one; only the window's edit is made once.
-    QElapsedTimer budget;
-    budget.start();
-    pendingLines_.clear();
+    // 600-line limit one by one; only the window's edit waits.
+    QElapsedTimer pass;
+    pass.start();
+    int count = -1;
     try {
-        while (TmpWSocketDataAvailable() == kReadSize && budget.elapsed() < kReadBudgetMs
-               && pendingLines_.size() < kMaxPendingLines && TmpWSocket->State() == wsConnected) {
-        }
+        do {
+            count = TmpWSocketDataAvailable();
+        } while (count == kReadSize && TmpWSocket->State() == wsConnected && pass.elapsed() < readPassMs_);
     } catch (...) {
-        pendingLines_.clear();
+        ReceiveLines->FlushSoon();
         throw;
     }
-    if (pendingLines_.isEmpty())
-        return;
-    QString text = pendingLines_.join(QLatin1Char('\n'));
-    // A last line that is empty needs the line break after it.
-    if (pendingLines_.size() > 1 && pendingLines_.constLast().isEmpty())
-        text += QLatin1Char('\n');
-    pendingLines_.clear();
-    Memo1->AppendLine(text);
-}
-
-void Tf_main::ShowReceiveLine(const QString& line)
-{
-    pendingLines_.append(line);
+    if (count == kReadSize && TmpWSocket->State() == wsConnected)
+        ReceiveLines->FlushSoon();
+    else
+        ReceiveLines->Flush();
 }
 
 int Tf_main::TmpWSocketDataAvailable()
@@ -591,14 +604,12 @@ int Tf_main::TmpWSocketDataAvailable()
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
         if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
-            ShowReceiveLine(line);
+            ReceiveLines->Append(line);
     }
     if (Timer1->Enabled())
         SMemo1.append(line);
-    if (ReceiveWindowOverflows(Memo1->LineCount() + static_cast<int>(pendingLines_.size()))) {
-        Memo1->clear();
-        pendingLines_.clear();
-    }
+    if (ReceiveWindowOverflows(ReceiveLines->LineCount()))
+        ReceiveLines->Clear();
     return count;
 }
 

@@ -1,0 +1,130 @@
+#include "widgets/BatchedLineWriter.h"
+
+#include "widgets/TSMemo.h"
+
+#include <QEvent>
+#include <QScrollBar>
+#include <QStringList>
+
+namespace {
+
+// The lines as one text (as TSMemo::SetLines writes them): joined by line
+// breaks, and an empty last line followed by one so that it counts.
+QString TextOfLines(const std::vector<QString>& lines)
+{
+    qsizetype size = 0;
+    for (const QString& line : lines)
+        size += line.size() + 1;
+    QString text;
+    text.reserve(size);
+    for (const QString& line : lines) {
+        if (&line != &lines.front())
+            text += QLatin1Char('\n');
+        text += line;
+    }
+    if (!lines.empty() && lines.back().isEmpty())
+        text += QLatin1Char('\n');
+    return text;
+}
+
+} // namespace
+
+BatchedLineWriter::BatchedLineWriter(TSMemo* memo, int delayMs, QObject* parent)
+    : QObject(parent)
+    , memo_(memo)
+    , delayMs_(delayMs)
+{
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &BatchedLineWriter::Flush);
+    memo_->installEventFilter(this);
+    memo_->viewport()->installEventFilter(this);
+}
+
+void BatchedLineWriter::Open()
+{
+    if (open_)
+        return;
+    open_ = true;
+    cleared_ = false;
+    baseLines_ = memo_->LineCount();
+    openedAt_.start();
+}
+
+void BatchedLineWriter::Append(QString line)
+{
+    Open();
+    lines_.push_back(std::move(line));
+}
+
+void BatchedLineWriter::Clear()
+{
+    Open();
+    cleared_ = true;
+    lines_.clear();
+}
+
+int BatchedLineWriter::LineCount() const
+{
+    if (!open_)
+        return memo_->LineCount();
+    return (cleared_ ? 0 : baseLines_) + static_cast<int>(lines_.size());
+}
+
+qint64 BatchedLineWriter::WaitedMs() const
+{
+    return open_ ? openedAt_.elapsed() : 0;
+}
+
+void BatchedLineWriter::Flush()
+{
+    timer_.stop();
+    if (!open_)
+        return;
+    open_ = false;
+    std::vector<QString> lines;
+    lines.swap(lines_);
+    if (cleared_) {
+        // Emptied and started again: the lines are the whole text. The caret
+        // was at the start once the window was emptied, and stays there.
+        memo_->setPlainText(TextOfLines(lines));
+        QScrollBar* bar = memo_->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        return;
+    }
+    // Appending "a\nb" is appending "a" and then "b".
+    if (!lines.empty())
+        memo_->AppendLine(TextOfLines(lines));
+}
+
+void BatchedLineWriter::FlushSoon()
+{
+    if (!open_)
+        return;
+    const qint64 left = delayMs_ - openedAt_.elapsed();
+    if (left <= 0) {
+        Flush();
+        return;
+    }
+    if (!timer_.isActive())
+        timer_.start(static_cast<int>(left));
+}
+
+bool BatchedLineWriter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (open_) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::InputMethod:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::ContextMenu:
+        case QEvent::Drop:
+            Flush();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <vector>
+
+class TSMemo;
+
+// Lines bound for a text window, taken in at constant cost each and written
+// into the window in one edit. Laying out and drawing a long line is what a
+// text window spends its time on, so a reader that produces lines faster than
+// the screen can show them collects them here: an Append or Clear only
+// records the edit, and Flush brings the window to exactly the text that
+// appending the lines one by one (TSMemo::AppendLine) and emptying it (clear)
+// would have left, with the user's caret and selection kept and the last line
+// scrolled into view.
+//
+// While lines wait, the window shows the text as it was at the last Flush: a
+// state the window really passed through, never a mixture. The owner flushes
+// before anything reads or changes the window; the writer itself flushes
+// before the user's input reaches the window (keys, mouse presses, drops),
+// and FlushSoon flushes on a timer. Nothing else may edit the window while
+// lines wait. GUI thread only; the window must outlive the writer.
+class BatchedLineWriter final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BatchedLineWriter)
+
+public:
+    // `delayMs`: how long FlushSoon lets lines wait at most.
+    BatchedLineWriter(TSMemo* memo, int delayMs, QObject* parent = nullptr);
+
+    // Adds a line after the window's last line.
+    void Append(QString line);
+    // Empties the window; lines appended afterwards start it again.
+    void Clear();
+    // The number of lines the window holds once flushed (TSMemo::LineCount).
+    [[nodiscard]] int LineCount() const;
+    // True while edits wait to be written.
+    [[nodiscard]] bool Pending() const { return open_; }
+    // How long the oldest waiting edit has waited, in ms (0 when none waits).
+    [[nodiscard]] qint64 WaitedMs() const;
+
+    void SetDelay(int delayMs) { delayMs_ = delayMs; }
+
+    // Writes the waiting edits into the window now.
+    void Flush();
+    // Flushes once the oldest waiting edit has waited `delayMs`, from a
+    // timer; at once when it already has.
+    void FlushSoon();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Open();
+
+    TSMemo* memo_;
+    int delayMs_;
+    QTimer timer_;
+    QElapsedTimer openedAt_;
+    // While open: the window had baseLines_ lines at the first waiting edit
+    // (none if cleared_ since), followed by lines_.
+    bool open_ = false;
+    bool cleared_ = false;
+    int baseLines_ = 0;
+    std::vector<QString> lines_;
+};
