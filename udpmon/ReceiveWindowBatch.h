@@ -29,11 +29,14 @@ public:
     void Append(const QString& line);
     // The lines the window holds once the run is applied.
     [[nodiscard]] int WindowLines() const { return windowLines_; }
+    // The characters waiting to be laid out.
+    [[nodiscard]] qsizetype PendingChars() const { return pendingChars_; }
     // Ends the run.
     [[nodiscard]] Update Take();
 
 private:
     bool open_ = false;
     int windowLines_ = 0;
+    qsizetype pendingChars_ = 0;
     Update update_;
 };

@@ -35,9 +35,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFont>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -57,6 +61,9 @@ constexpr int kReceiveBufferSize = 65536;
 // A receive pass that has run this long lets the event loop run (timers,
 // input, painting) before it goes on with the datagrams still waiting.
 constexpr qint64 kReceivePassBudgetMs = 20;
+// Nor does it gather more text for the window than can be laid out in about
+// as long (long lines cost the layout time per character).
+constexpr qsizetype kReceivePassTextBudget = 150000;
 // The kernel queue asked for the listening socket.
 constexpr int kReceiveQueueBytes = 4 << 20;
 
@@ -80,20 +87,38 @@ void SetHint(QAction* action, const QString& hint)
     action->setText(hint);
 }
 
-// Lays out the received lines of one pass in the window, leaving it as
-// appending them one by one would have.
+// Lays out the received lines of one pass in the window, leaving the same
+// lines as appending them one by one would have. The text is left ending
+// with a line break (which adds no line): the next lines then go into the
+// empty last block, and a long line before them is not laid out again.
 void AppendReceivedLines(TSMemo* memo, const ReceiveWindowBatch::Update& update)
 {
     if (update.emptyFirst)
         memo->clear();
     if (update.lines.isEmpty())
         return;
-    QString text = update.lines.join(QLatin1Char('\n'));
-    // A last line that is empty needs the line break after it (appending a
-    // single empty line does that by itself).
-    if (update.lines.size() > 1 && update.lines.last().isEmpty())
+    QTextDocument* doc = memo->document();
+    QString text;
+    if (!doc->isEmpty() && doc->lastBlock().length() > 1)
         text += QLatin1Char('\n');
-    memo->AppendLine(text);
+    text += update.lines.join(QLatin1Char('\n'));
+    text += QLatin1Char('\n');
+
+    // The user's caret and selection stay where they were.
+    const QTextCursor caret = memo->textCursor();
+    const int anchor = caret.anchor();
+    const int position = caret.position();
+    QTextCursor cursor(doc);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    if (memo->textCursor().anchor() != anchor || memo->textCursor().position() != position) {
+        QTextCursor restored(doc);
+        restored.setPosition(anchor);
+        restored.setPosition(position, QTextCursor::KeepAnchor);
+        memo->setTextCursor(restored);
+    }
+    QScrollBar* bar = memo->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }
 
 } // namespace
@@ -115,6 +140,12 @@ Tf_main::Tf_main(QWidget* parent)
 
     F_version = new Tf_version(this);
     F_color = new TF_color(RecvMemo(), SendMemo(), this);
+    // Received lines are hex digits and spaces: laying them out needs no
+    // text shaping, which keeps long lines cheap.
+    QFont recvFont = RecvMemo()->font();
+    recvFont.setStyleStrategy(QFont::PreferNoShaping);
+    RecvMemo()->setFont(recvFont);
+
     F_csn = new TF_csn(state_, this);
     connect(F_csn, &TF_csn::PortsChanged, this, [this] {
         Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
@@ -377,6 +408,7 @@ void Tf_main::ResumeReceiving()
 {
     if (UDPServer1_.State() != wsListening)
         return;
+    passClock_.start();
     try {
         ReadOneDatagram();
     } catch (...) { // NOLINT(bugprone-empty-catch): as in the socket's own pass, a failed answer is not shown
@@ -389,33 +421,25 @@ void Tf_main::ReadOneDatagram()
     sockaddr_in from{};
     int fromLength = static_cast<int>(sizeof(from));
     const int n = UDPServer1_.ReceiveFrom(recvBuffer_.data(), kReceiveBufferSize, from, fromLength);
-    // The pass ends when nothing more waits or its time is up; the lines
+    if (n > 0) {
+        const auto count = static_cast<std::size_t>(n);
+        if (state_.RecvAscii)
+            ReceiveAscii(recvBuffer_.data(), count);
+        else
+            ReceiveHex(recvBuffer_.data(), count);
+    }
+    // The pass ends when nothing more waits or its budget is spent; the lines
     // read so far are laid out before the datagram's answer can fail.
     const bool moreWaiting = UDPServer1_.RcvdCount() > 0;
-    const bool timeUp = passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs;
-    if (moreWaiting && timeUp)
-        yieldNext_ = true;
-    const auto endOfPass = [this, moreWaiting, timeUp] {
-        if (!moreWaiting || timeUp) {
-            FlushReceiveWindow();
-            passClock_.invalidate();
-        }
-    };
-    if (n <= 0) {
-        endOfPass();
-        return;
+    const bool budgetSpent = (passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs)
+        || recvBatch_.PendingChars() >= kReceivePassTextBudget;
+    if (!moreWaiting || budgetSpent) {
+        FlushReceiveWindow();
+        passClock_.invalidate();
+        yieldNext_ = moreWaiting;
     }
-    const auto* data = recvBuffer_.data();
-    const auto count = static_cast<std::size_t>(n);
-    if (state_.RecvAscii) {
-        ReceiveAscii(data, count);
-        endOfPass();
-        return;
-    }
-    ReceiveHex(data, count);
-    endOfPass();
-    if (hooks_.MatchTriggers)
-        hooks_.MatchTriggers(data, count);
+    if (n > 0 && !state_.RecvAscii && hooks_.MatchTriggers)
+        hooks_.MatchTriggers(recvBuffer_.data(), static_cast<std::size_t>(n));
 }
 
 void Tf_main::ReceiveHex(const std::uint8_t* data, std::size_t n)

@@ -1,0 +1,13 @@
+# Ostrel under a flood of datagrams from a sender process: the real main
+# window (offscreen; display, time and capture on) beside a plain recvfrom
+# loop in the same run, the event loop's worst stall, and the largest
+# datagram.
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+add_executable(ostrel_flood_sender ${CMAKE_CURRENT_SOURCE_DIR}/ostrel_flood_sender.cpp)
+telemon_warnings(ostrel_flood_sender)
+telemon_add_bench(ostrel_flood
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ostrel_flood.cpp
+    LIBS udpmon_lib Qt6::Widgets)
+add_dependencies(ostrel_flood ostrel_flood_sender)
+target_compile_definitions(ostrel_flood PRIVATE
+    OSTREL_FLOOD_SENDER="$<TARGET_FILE:ostrel_flood_sender>")

@@ -1,0 +1,69 @@
+// The flood's sender process: sends datagrams of SIZE bytes to
+// 127.0.0.1:PORT as fast as it can for SECONDS, in batches of 64 per
+// sendmmsg, each starting with its 64-bit sequence number. Prints
+// "sent N" when done.
+//   usage: ostrel_flood_sender PORT SIZE SECONDS
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s PORT SIZE SECONDS\n", argv[0]);
+        return 2;
+    }
+    const int port = std::atoi(argv[1]);
+    const auto size = static_cast<std::size_t>(std::atoi(argv[2]));
+    const double seconds = std::atof(argv[3]);
+    if (port <= 0 || size < sizeof(std::uint64_t) || size > 65507 || seconds <= 0) {
+        std::fprintf(stderr, "bad arguments\n");
+        return 2;
+    }
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+        std::perror("socket");
+        return 1;
+    }
+
+    constexpr int kBatch = 64;
+    std::vector<std::vector<unsigned char>> payloads(kBatch, std::vector<unsigned char>(size));
+    std::vector<iovec> vectors(kBatch);
+    std::vector<mmsghdr> messages(kBatch);
+    for (int i = 0; i < kBatch; ++i) {
+        for (std::size_t k = 0; k < size; ++k)
+            payloads[i][k] = static_cast<unsigned char>(k * 13 + 1);
+        vectors[i] = {payloads[i].data(), size};
+        messages[i] = {};
+        messages[i].msg_hdr.msg_iov = &vectors[i];
+        messages[i].msg_hdr.msg_iovlen = 1;
+    }
+
+    std::uint64_t sent = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        for (int i = 0; i < kBatch; ++i) {
+            const std::uint64_t sequence = sent + static_cast<std::uint64_t>(i);
+            std::memcpy(payloads[i].data(), &sequence, sizeof sequence);
+        }
+        const int n = ::sendmmsg(fd, messages.data(), kBatch, 0);
+        if (n > 0)
+            sent += static_cast<std::uint64_t>(n);
+    }
+    ::close(fd);
+    std::printf("sent %llu\n", static_cast<unsigned long long>(sent));
+    return 0;
+}
