@@ -15,6 +15,7 @@
 #include "widgets/TSMemo.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -441,6 +442,10 @@ private slots:
         // Shortcuts go to the active window; a closed dialog leaves none here.
         w_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        w_->Memo2->setFocus();
+        // Under load a late deactivation can still arrive; the shortcut only
+        // reaches the window once it is active and focused.
+        QTRY_VERIFY(QApplication::activeWindow() == w_.get() && w_->Memo2->hasFocus());
         QTest::keyClick(w_->Memo2, Qt::Key_F12);
         QTRY_COMPARE(client->Received(), Hex("01031A01031A"));
         PutCaretOnLine(w_->Memo2, 2);
