@@ -83,17 +83,24 @@ void BatchedLineWriter::Flush()
     open_ = false;
     std::vector<QString> lines;
     lines.swap(lines_);
+    // A visible view that scrolls lays out every line it passes, so that
+    // scrolling to the new last line would lay out every new line; with its
+    // updates off it just moves, and the one repaint afterwards lays out the
+    // lines it shows.
+    QWidget* view = memo_->viewport();
+    const bool updates = view->updatesEnabled();
+    view->setUpdatesEnabled(false);
     if (cleared_) {
-        // Emptied and started again: the lines are the whole text. The caret
-        // was at the start once the window was emptied, and stays there.
+        // Emptied, then the lines: the caret is at the start once the window
+        // is emptied, and appending keeps it there.
         memo_->setPlainText(TextOfLines(lines));
         QScrollBar* bar = memo_->verticalScrollBar();
         bar->setValue(bar->maximum());
-        return;
-    }
-    // Appending "a\nb" is appending "a" and then "b".
-    if (!lines.empty())
+    } else if (!lines.empty()) {
+        // Appending "a\nb" is appending "a" and then "b".
         memo_->AppendLine(TextOfLines(lines));
+    }
+    view->setUpdatesEnabled(updates);
 }
 
 void BatchedLineWriter::FlushSoon()

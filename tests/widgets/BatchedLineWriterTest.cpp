@@ -1,0 +1,204 @@
+#include "widgets/BatchedLineWriter.h"
+#include "widgets/TSMemo.h"
+
+#include <QScrollBar>
+#include <QTest>
+#include <QTextCursor>
+
+#include <random>
+
+namespace {
+
+// One step of a script: "+text" appends text, "C" empties the window, "F"
+// flushes the writer (the reference has nothing to do).
+void Apply(const QString& step, BatchedLineWriter& writer, TSMemo& reference)
+{
+    if (step == QStringLiteral("F")) {
+        writer.Flush();
+    } else if (step == QStringLiteral("C")) {
+        writer.Clear();
+        reference.clear();
+    } else {
+        writer.Append(step.mid(1));
+        reference.AppendLine(step.mid(1));
+    }
+}
+
+// A window and a reference window, both shown, with the same starting text.
+struct Pair {
+    TSMemo batched;
+    TSMemo reference;
+    explicit Pair(const QString& start)
+    {
+        for (TSMemo* memo : {&batched, &reference}) {
+            memo->resize(300, 200);
+            memo->setPlainText(start);
+            memo->show();
+        }
+    }
+    void Compare() const
+    {
+        QCOMPARE(batched.toPlainText(), reference.toPlainText());
+        QCOMPARE(batched.Lines(), reference.Lines());
+        QCOMPARE(batched.LineCount(), reference.LineCount());
+    }
+};
+
+QString HexLine(int n, int seed)
+{
+    QString line;
+    for (int i = 0; i < n; ++i)
+        line += QStringLiteral("%1 ").arg((seed + i) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    return line;
+}
+
+} // namespace
+
+class BatchedLineWriterTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sameTextAsLineByLine_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("steps");
+        const QStringList starts{QString(), QStringLiteral("typed"), QStringLiteral("typed\n"),
+                                 QStringLiteral("a\n\nb"), QStringLiteral("\n")};
+        const QList<QStringList> scripts{
+            {"+01 ", "+02 ", "+03 "},
+            {"+"},
+            {"+", "+"},
+            {"+01 ", "+"},
+            {"+", "+01 "},
+            {"+01 ", "F", "+02 ", "+", "F", "+03 "},
+            {"+01 ", "C", "+02 ", "+03 "},
+            {"+01 ", "C"},
+            {"C", "+"},
+            {"C", "+", "+x"},
+            {"+01 ", "C", "+02 ", "C", "+03 ", "F", "C", "F", "+04 "},
+            {"F", "F"},
+        };
+        for (const QString& start : starts) {
+            for (int i = 0; i < scripts.size(); ++i) {
+                const QString name = QStringLiteral("start %1, script %2").arg(starts.indexOf(start)).arg(i);
+                QTest::newRow(qPrintable(name)) << start << scripts[i];
+            }
+        }
+    }
+    void sameTextAsLineByLine()
+    {
+        QFETCH(QString, start);
+        QFETCH(QStringList, steps);
+        Pair pair(start);
+        BatchedLineWriter writer(&pair.batched, 1000);
+        for (const QString& step : steps) {
+            Apply(step, writer, pair.reference);
+            // The count that the 600-line rule reads is the window's as
+            // if every edit had been made.
+            QCOMPARE(writer.LineCount(), pair.reference.LineCount());
+        }
+        writer.Flush();
+        QVERIFY(!writer.Pending());
+        pair.Compare();
+    }
+
+    // A reader that empties the window above 600 lines, flushing at random
+    // moments: every flushed state is one the line-by-line window passed
+    // through, and the last one is where it ended.
+    void limitRuleWithFlushesAnywhere()
+    {
+        Pair pair{QString()};
+        BatchedLineWriter writer(&pair.batched, 1000);
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> length(0, 40);
+        std::uniform_int_distribution<int> flushOneIn(0, 150);
+        for (int chunk = 0; chunk < 2500; ++chunk) {
+            Apply(QStringLiteral("+") + HexLine(length(random), chunk), writer, pair.reference);
+            if (writer.LineCount() > 600) {
+                Apply(QStringLiteral("C"), writer, pair.reference);
+            }
+            QCOMPARE(writer.LineCount(), pair.reference.LineCount());
+            if (flushOneIn(random) == 0) {
+                writer.Flush();
+                pair.Compare();
+            }
+        }
+        writer.Flush();
+        pair.Compare();
+        // The view shows the last line, as after AppendLine.
+        QCOMPARE(pair.batched.verticalScrollBar()->value(), pair.batched.verticalScrollBar()->maximum());
+    }
+
+    void caretAndSelectionStayAsLineByLine()
+    {
+        Pair pair(QStringLiteral("first line\nsecond line"));
+        for (TSMemo* memo : {&pair.batched, &pair.reference}) {
+            QTextCursor cursor(memo->document());
+            cursor.setPosition(3);
+            cursor.setPosition(14, QTextCursor::KeepAnchor);
+            memo->setTextCursor(cursor);
+        }
+        BatchedLineWriter writer(&pair.batched, 1000);
+        for (const char* step : {"+01 ", "+02 ", "+"})
+            Apply(QString::fromLatin1(step), writer, pair.reference);
+        writer.Flush();
+        pair.Compare();
+        QCOMPARE(pair.batched.textCursor().anchor(), 3);
+        QCOMPARE(pair.batched.textCursor().position(), 14);
+        // Emptied: the caret is at the start, however many lines follow.
+        for (const char* step : {"C", "+03 ", "+04 "})
+            Apply(QString::fromLatin1(step), writer, pair.reference);
+        writer.Flush();
+        pair.Compare();
+        QCOMPARE(pair.batched.textCursor().position(), pair.reference.textCursor().position());
+        QCOMPARE(pair.batched.textCursor().anchor(), pair.reference.textCursor().anchor());
+        QCOMPARE(pair.batched.CaretLine(), 0);
+    }
+
+    // Keys and clicks reach the window after the lines that wait.
+    void userInputComesAfterTheWaitingLines()
+    {
+        Pair pair{QString()};
+        BatchedLineWriter writer(&pair.batched, 100000);
+        Apply(QStringLiteral("+01 "), writer, pair.reference);
+        Apply(QStringLiteral("+02 "), writer, pair.reference);
+        for (TSMemo* memo : {&pair.batched, &pair.reference}) {
+            memo->activateWindow();
+            memo->setFocus();
+            QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(memo, QStringLiteral("x"));
+        }
+        QVERIFY(!writer.Pending());
+        pair.Compare();
+        QCOMPARE(pair.batched.Line(1), QStringLiteral("02 x"));
+
+        Apply(QStringLiteral("C"), writer, pair.reference);
+        Apply(QStringLiteral("+03 "), writer, pair.reference);
+        QTest::mouseClick(pair.batched.viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(!writer.Pending());
+        pair.Compare();
+    }
+
+    void flushSoonWritesWithinTheDelay()
+    {
+        Pair pair{QString()};
+        BatchedLineWriter writer(&pair.batched, 20);
+        Apply(QStringLiteral("+01 "), writer, pair.reference);
+        writer.FlushSoon();
+        QTRY_VERIFY(!writer.Pending());
+        pair.Compare();
+        // Nothing waiting: nothing to do.
+        writer.FlushSoon();
+        writer.Flush();
+        pair.Compare();
+        // A delay already over: at once.
+        writer.SetDelay(0);
+        Apply(QStringLiteral("+02 "), writer, pair.reference);
+        writer.FlushSoon();
+        QVERIFY(!writer.Pending());
+        pair.Compare();
+    }
+};
+
+QTEST_MAIN(BatchedLineWriterTest)
+#include "BatchedLineWriterTest.moc"
