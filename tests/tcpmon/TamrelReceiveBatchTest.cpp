@@ -59,12 +59,11 @@ private:
     QTemporaryDir dir_;
     PromptLog log_;
     std::unique_ptr<Tf_main> w_;
-    int port_ = 0;
 
     std::unique_ptr<TestClient> Connect()
     {
         const int before = w_->Memo1->Lines().count(QStringLiteral("Connected with 127.0.0.1"));
-        auto client = std::make_unique<TestClient>(port_);
+        auto client = std::make_unique<TestClient>(w_->State().ServerPort.toInt());
         if (!client->Connected()
             || !QTest::qWaitFor([&] { return w_->Memo1->Lines().count(QStringLiteral("Connected with 127.0.0.1")) > before; }))
             return nullptr;
@@ -85,8 +84,7 @@ private slots:
         w_ = std::make_unique<Tf_main>(dir_.filePath(QStringLiteral("Tamrel_S.ini")), RecordingPrompts(log_));
         w_->show();
         QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-        port_ = FreePort();
-        w_->State().ServerPort = QString::number(port_);
+        w_->State().ServerPort = QString::number(FreePort());
         w_->N_startlisten->trigger();
         QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
     }
