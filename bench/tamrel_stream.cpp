@@ -6,6 +6,8 @@
 // Also the event loop's worst stall while the window is flooded: the longest
 // gap between ticks of a 10 ms timer, above its period.
 // Goals: ours at least 0.3 of the reference, no stall above 100 ms.
+// The machine may be shared: the two are measured in turns, several rounds,
+// and the median ratio is the figure (each round's figures are printed).
 #include "tcpmon/Main.h"
 #include "tcpmon/Prompts.h"
 
@@ -22,6 +24,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -30,7 +33,8 @@
 
 namespace {
 
-constexpr double kSeconds = 3.0;
+constexpr double kSeconds = 2.0;
+constexpr int kRounds = 3;
 constexpr int kReadSize = 1024;
 constexpr int kClientBlock = 64 * 1024;
 
@@ -189,15 +193,24 @@ WindowFigures WindowBytesPerSecond()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    std::printf("tamrel_stream: %.0f s of a loopback client sending 64 KiB blocks without pause\n", kSeconds);
-    const double plain = PlainLoopBytesPerSecond();
-    const WindowFigures window = WindowBytesPerSecond();
-    const double ratio = window.bytesPerSecond / plain;
-    std::printf("  plain recv loop (1024-byte reads): %9.1f MB/s\n", plain / 1e6);
-    std::printf("  Tamrel_S main window:              %9.1f MB/s  (%lld receive-window edits)\n",
-                window.bytesPerSecond / 1e6, window.lines);
-    std::printf("  ratio window / plain: %.3f   goal >= 0.3   %s\n", ratio, ratio >= 0.3 ? "met" : "NOT met");
-    std::printf("  worst event-loop stall: %.1f ms   goal <= 100 ms   %s\n", window.worstStallMs,
-                window.worstStallMs <= 100 ? "met" : "NOT met");
+    std::printf("tamrel_stream: %d rounds of %.0f s of a loopback client sending 64 KiB blocks without pause\n",
+                kRounds, kSeconds);
+    std::vector<double> ratios;
+    double worstStall = 0;
+    for (int round = 1; round <= kRounds; ++round) {
+        const double plain = PlainLoopBytesPerSecond();
+        const WindowFigures window = WindowBytesPerSecond();
+        const double ratio = window.bytesPerSecond / plain;
+        ratios.push_back(ratio);
+        worstStall = std::max(worstStall, window.worstStallMs);
+        std::printf("  round %d: plain recv loop (1024-byte reads) %7.1f MB/s, Tamrel_S main window %7.1f MB/s"
+                    " (%lld receive-window edits), ratio %.3f, worst stall %.1f ms\n",
+                    round, plain / 1e6, window.bytesPerSecond / 1e6, window.lines, ratio, window.worstStallMs);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    const double median = ratios[ratios.size() / 2];
+    std::printf("  median ratio window / plain: %.3f   goal >= 0.3   %s\n", median, median >= 0.3 ? "met" : "NOT met");
+    std::printf("  worst event-loop stall: %.1f ms   goal <= 100 ms   %s\n", worstStall,
+                worstStall <= 100 ? "met" : "NOT met");
     return 0;
 }

@@ -586,10 +586,12 @@ void Tf_main::ReadChunks()
         ReceiveLines->FlushSoon();
         throw;
     }
-    if (count == kReadSize && TmpWSocket->State() == wsConnected)
-        ReceiveLines->FlushSoon();
-    else
+    const bool connected = TmpWSocket->State() == wsConnected;
+    const bool paused = count < kReadSize && ReceiveLines->WaitingEdits() <= kShowAtOnceLines;
+    if (!connected || paused)
         ReceiveLines->Flush();
+    else
+        ReceiveLines->FlushSoon();
 }
 
 int Tf_main::TmpWSocketDataAvailable()

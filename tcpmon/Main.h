@@ -48,12 +48,14 @@ public:
     static constexpr int kStartHeight = 507;
     static constexpr int kReadSize = 1024;
     // One readiness event reads chunk after chunk while they come full, for
-    // at most this long, then lets the event loop run. Showing a line costs
-    // far more than reading it, so the receive window is brought up to date
-    // when the client pauses (a read that is not full), before any command,
-    // and otherwise once its oldest unshown line has waited this long.
+    // at most this long, then lets the event loop run. Showing lines costs
+    // far more than reading them, so the receive window is brought up to
+    // date before any command, at once when the client paused after at most
+    // kShowAtOnceLines lines, and otherwise once its oldest unshown line has
+    // waited kDisplayDelayMs.
     static constexpr int kReadPassMs = 20;
     static constexpr int kDisplayDelayMs = 50;
+    static constexpr int kShowAtOnceLines = 64;
 
     // Status bar panels, left to right.
     enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };

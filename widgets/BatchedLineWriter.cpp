@@ -53,12 +53,14 @@ void BatchedLineWriter::Open()
 void BatchedLineWriter::Append(QString line)
 {
     Open();
+    ++waitingEdits_;
     lines_.push_back(std::move(line));
 }
 
 void BatchedLineWriter::Clear()
 {
     Open();
+    ++waitingEdits_;
     cleared_ = true;
     lines_.clear();
 }
@@ -81,6 +83,7 @@ void BatchedLineWriter::Flush()
     if (!open_)
         return;
     open_ = false;
+    waitingEdits_ = 0;
     std::vector<QString> lines;
     lines.swap(lines_);
     // A visible view that scrolls lays out every line it passes, so that

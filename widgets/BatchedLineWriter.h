@@ -40,6 +40,8 @@ public:
     [[nodiscard]] int LineCount() const;
     // True while edits wait to be written.
     [[nodiscard]] bool Pending() const { return open_; }
+    // The number of Append and Clear calls that wait to be written.
+    [[nodiscard]] int WaitingEdits() const { return waitingEdits_; }
     // How long the oldest waiting edit has waited, in ms (0 when none waits).
     [[nodiscard]] qint64 WaitedMs() const;
 
@@ -66,5 +68,6 @@ private:
     bool open_ = false;
     bool cleared_ = false;
     int baseLines_ = 0;
+    int waitingEdits_ = 0;
     std::vector<QString> lines_;
 };
