@@ -1,0 +1,96 @@
+#!/bin/bash
+# Runs the trigger benchmark and prints one table: the minimal C responder and
+# the peer GUI responder (through the load rig's anchors script), then Ostrel
+# (the in-process harness trigger_ostrel), at the same rates in the same run,
+# and Ostrel's figures against its goals beside the peer's.
+#
+# Set by the build (bench/trigger.cmake): RIG, RIG_BIN, OSTREL_HARNESS, WORK.
+# Knobs: D=5 REPS=2 RATES="250 1000 5000 20000 100000"
+#        ANCHORS="c ps" (responders the anchors script measures; empty = none)
+#        PS_MODE=xvfb|offscreen (how the peer runs; xvfb measures its GUI stall)
+set -u
+: "${RIG:?}" "${RIG_BIN:?}" "${OSTREL_HARNESS:?}" "${WORK:?}"
+export D=${D:-5} REPS=${REPS:-2} RATES=${RATES:-"250 1000 5000 20000 100000"}
+ANCHORS=${ANCHORS-"c ps"}
+mkdir -p "$WORK/anchors"
+OURS=$WORK/ostrel.tsv
+THEIRS=$WORK/anchors/results.tsv
+: > "$OURS"
+
+if [ -n "$ANCHORS" ]; then
+    echo "trigger bench: anchors ($ANCHORS), $REPS x $D s at $RATES requests/s ..." >&2
+    WORK=$WORK/anchors RESPONDERS=$ANCHORS SOAK_S=0 PS_MODE=${PS_MODE:-xvfb} \
+        bash "$RIG/run_anchors.sh" > "$WORK/anchors.out" 2> "$WORK/anchors.log"
+else
+    : > "$THEIRS"
+fi
+
+echo "trigger bench: Ostrel ..." >&2
+QT_QPA_PLATFORM=offscreen "$OSTREL_HARNESS" "$RIG_BIN/udp_gen" "$OURS" 2> "$WORK/ostrel.log" || {
+    echo "trigger bench: the Ostrel harness failed (see $WORK/ostrel.log)" >&2; exit 1; }
+
+echo
+echo "Trigger responder, 01 03 -> 05 06 on 127.0.0.1, $(nproc) cores, $D s per run"
+printf '%-10s %6s %-10s %7s %7s %7s %7s %9s %9s %8s %5s %6s %13s %9s\n' \
+    responder R rep sent replies frac rep/s p50_ms p99_ms drain_ms cpu% kdrop rss_MB_0→1 stall_ms
+cat "$THEIRS" "$OURS" | awk -F'\t' '
+function kv(   i, n, j, e, parts) {
+    delete v
+    for (i = 1; i <= NF; i++) { n = split($i, parts, " "); for (j = 1; j <= n; j++) { e = index(parts[j], "="); if (e) v[substr(parts[j], 1, e - 1)] = substr(parts[j], e + 1) } }
+}
+{
+    kv()
+    ub = (v["lat"] == "exact") ? " " : "<"
+    stall = "-"
+    if ("stall_ms" in v) stall = v["stall_ms"]
+    else if (v["gui_ping"] != "" && v["gui_ping"] != "-") { split(v["gui_ping"], g, ","); stall = g[3] " (" g[1] ")" }
+    printf "%-10s %6s %-10s %7s %7s %7.4f %7s %s%8.3f %s%8.3f %8.1f %5s %6s %6.1f→%-6.1f %9s\n",
+        $1, v["R"], v["rep"], v["sent"], v["replies"], v["frac"], v["reply_rate"], ub, v["p50_us"] / 1000,
+        ub, v["p99_us"] / 1000, v["drain_ms"], v["resp_cpu_pct"], v["resp_kdrops"], v["rss0_kb"] / 1024,
+        v["rss1_kb"] / 1024, stall
+}'
+cat <<'EOF'
+frac = replies / requests; rep/s = replies per second; p50/p99 = request-to-reply latency ('<': some requests
+unanswered, so the in-order pairing gives upper bounds); drain = last reply - last request; cpu% = responder
+CPU during the run / run length; kdrop = datagrams the kernel dropped at the responder's socket;
+rss = responder resident memory before -> after the run; stall_ms = worst lateness of a 10 ms timer in
+Ostrel's event loop (offscreen), or for the peer on Xvfb the worst _NET_WM_PING answer time (pongs/pings).
+recov-now = 10 requests at 10/s right after the last flood; recov-idle = the same once idle.
+EOF
+
+echo
+echo "Goals (Ostrel; the peer GUI responder's figures of this run in brackets)"
+cat "$THEIRS" "$OURS" | awk -F'\t' '
+function kv(   i, n, j, e, parts) {
+    delete v
+    for (i = 1; i <= NF; i++) { n = split($i, parts, " "); for (j = 1; j <= n; j++) { e = index(parts[j], "="); if (e) v[substr(parts[j], 1, e - 1)] = substr(parts[j], e + 1) } }
+}
+function minset(a, k, x) { if (!(k in a) || x < a[k]) a[k] = x }
+function maxset(a, k, x) { if (!(k in a) || x > a[k]) a[k] = x }
+{
+    kv(); who = ($1 == "ostrel") ? "o" : ($1 ~ /^ps/ ? "p" : "")
+    if (who == "") next
+    if (!((who, "rss0") in first)) first[who, "rss0"] = v["rss0_kb"]
+    last[who, "rss1"] = v["rss1_kb"]
+    if (v["R"] == 20000) minset(m, who "f20k", v["frac"])
+    if (v["R"] == 100000) { minset(m, who "f100k", v["frac"]); maxset(m, who "r100k", v["reply_rate"]) }
+    if (v["R"] == 5000) maxset(m, who "p50", v["p50_us"] / 1000)
+    if (v["R"] == 100000) {
+        if (who == "o") maxset(m, "ostall", v["stall_ms"])
+        else if (v["gui_ping"] != "-" && v["gui_ping"] != "") { split(v["gui_ping"], g, ","); maxset(m, "pstall", g[3]) }
+    }
+    if (v["rep"] == "recov-now") m[who "recov"] = v["replies"] "/" v["sent"]
+}
+function peer(k, fmt) { return (k in m) ? sprintf(fmt, m[k]) : "-" }
+function verdict(ok) { return ok ? "met" : "NOT met" }
+END {
+    rssgrow = (last["o", "rss1"] - first["o", "rss0"]) / 1024
+    prss = (("p", "rss0") in first) ? sprintf("%+.1f MB", (last["p", "rss1"] - first["p", "rss0"]) / 1024) : "-"
+    printf "  fraction answered at 20 000/s: %.4f, goal 1.0: %s   [%s]\n", m["of20k"], verdict(m["of20k"] >= 1.0), peer("pf20k", "%.4f")
+    printf "  fraction answered at 100 000/s: %.4f (up to %d answers/s), goal >= 0.5: %s   [%s]\n", m["of100k"], m["or100k"], verdict(m["of100k"] >= 0.5), peer("pf100k", "%.4f")
+    printf "  median latency at 5 000/s: %.3f ms, goal <= 0.2 ms: %s   [%s]\n", m["op50"], verdict(m["op50"] <= 0.2), peer("pp50", "%.3f ms")
+    printf "  worst GUI stall during the 100 000/s floods: %.1f ms, goal < 100 ms: %s   [%s]\n", m["ostall"], verdict(m["ostall"] < 100), peer("pstall", "%.0f ms")
+    printf "  RSS after all runs: %+.1f MB from the start, goal <= +10 MB: %s   [%s]\n", rssgrow, verdict(rssgrow <= 10), prss
+    split(m["orecov"], r, "/")
+    printf "  10 requests at 10/s right after the floods: %s answered, goal all: %s   [%s]\n", m["orecov"], verdict(r[1] == r[2] && r[2] > 0), peer("precov", "%s")
+}'
