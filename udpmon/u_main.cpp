@@ -60,10 +60,13 @@ const QColor kYellow(255, 255, 0);
 constexpr int kReceiveBufferSize = 65536;
 // A receive pass that has run this long lets the event loop run (timers,
 // input, painting) before it goes on with the datagrams still waiting.
-constexpr qint64 kReceivePassBudgetMs = 20;
+constexpr qint64 kReceivePassBudgetMs = 10;
 // Nor does it gather more text for the window than can be laid out in about
 // as long (long lines cost the layout time per character).
-constexpr qsizetype kReceivePassTextBudget = 150000;
+constexpr qsizetype kReceivePassTextBudget = 100000;
+// Lines of a pass with this much text are painted after the event loop has
+// run once more.
+constexpr qsizetype kReceiveDeferPaintChars = 20000;
 // The kernel queue asked for the listening socket.
 constexpr int kReceiveQueueBytes = 4 << 20;
 
@@ -475,7 +478,14 @@ void Tf_main::FlushReceiveWindow()
 {
     if (!recvBatch_.IsOpen())
         return;
-    AppendReceivedLines(RecvMemo(), recvBatch_.Take());
+    TSMemo* memo = RecvMemo();
+    // Long lines cost as much to paint as to lay out: the painting waits
+    // until the event loop has run once, so that the two are not one stall.
+    if (recvBatch_.PendingChars() >= kReceiveDeferPaintChars && memo->viewport()->updatesEnabled()) {
+        memo->viewport()->setUpdatesEnabled(false);
+        QTimer::singleShot(0, memo, [memo] { memo->viewport()->setUpdatesEnabled(true); });
+    }
+    AppendReceivedLines(memo, recvBatch_.Take());
 }
 
 void Tf_main::AppendRecvNote(const QString& line)
