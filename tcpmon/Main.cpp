@@ -458,12 +458,6 @@ QMenu* Tf_main::createPopupMenu()
 
 // ---- closing ----
 
-void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
-{
-    readPassMs_ = readPassMs;
-    ReceiveLines->SetDelay(displayDelayMs);
-}
-
 void Tf_main::CloseWithoutAsking()
 {
     closeConfirmed_ = true;
@@ -571,6 +565,12 @@ void Tf_main::SrvWSocketSessionAvailable()
     Memo1->AppendLine(kConnectedWith + TmpWSocket->PeerAddr());
 }
 
+void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
+{
+    readPassMs_ = readPassMs;
+    ReceiveLines->SetDelay(displayDelayMs);
+}
+
 void Tf_main::ReadChunks()
 {
     // Every chunk is still its own line, filtered and counted against the
@@ -587,8 +587,8 @@ void Tf_main::ReadChunks()
         throw;
     }
     const bool connected = TmpWSocket->State() == wsConnected;
-    const bool paused = count < kReadSize && ReceiveLines->WaitingEdits() <= kShowAtOnceLines;
-    if (!connected || paused)
+    const bool clientPaused = count < kReadSize && ReceiveLines->WaitingEdits() <= kShowAtOnceLines;
+    if (!connected || clientPaused)
         ReceiveLines->Flush();
     else
         ReceiveLines->FlushSoon();

@@ -72,11 +72,6 @@ int BatchedLineWriter::LineCount() const
     return (cleared_ ? 0 : baseLines_) + static_cast<int>(lines_.size());
 }
 
-qint64 BatchedLineWriter::WaitedMs() const
-{
-    return open_ ? openedAt_.elapsed() : 0;
-}
-
 void BatchedLineWriter::Flush()
 {
     timer_.stop();

@@ -23,7 +23,8 @@ class TSMemo;
 // before anything reads or changes the window; the writer itself flushes
 // before the user's input reaches the window (keys, mouse presses, drops),
 // and FlushSoon flushes on a timer. Nothing else may edit the window while
-// lines wait. GUI thread only; the window must outlive the writer.
+// lines wait. GUI thread only; the window is not owned, and the writer is
+// not used once the window is gone.
 class BatchedLineWriter final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BatchedLineWriter)
@@ -42,8 +43,6 @@ public:
     [[nodiscard]] bool Pending() const { return open_; }
     // The number of Append and Clear calls that wait to be written.
     [[nodiscard]] int WaitingEdits() const { return waitingEdits_; }
-    // How long the oldest waiting edit has waited, in ms (0 when none waits).
-    [[nodiscard]] qint64 WaitedMs() const;
 
     void SetDelay(int delayMs) { delayMs_ = delayMs; }
 
