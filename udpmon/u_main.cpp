@@ -63,7 +63,7 @@ constexpr int kReceiveBufferSize = 65536;
 constexpr qint64 kReceivePassBudgetMs = 10;
 // Nor does it gather more text for the window than can be laid out in about
 // as long (long lines cost the layout time per character).
-constexpr qsizetype kReceivePassTextBudget = 100000;
+constexpr qsizetype kReceivePassTextBudget = 50000;
 // Lines of a pass with this much text are painted after the event loop has
 // run once more.
 constexpr qsizetype kReceiveDeferPaintChars = 20000;
