@@ -100,6 +100,14 @@ QFileDialog* MakeFileDialog(QWidget* parent, const QString& suffix, QFileDialog:
     return dialog;
 }
 
+// The receive line of a chunk: its bytes as hex pairs, each followed by a space.
+QString ReceiveLine(const QByteArray& bytes)
+{
+    const std::string text =
+        BytesToHexText(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 std::string ToStd(const QString& text)
 {
     return text.toUtf8().toStdString();
@@ -596,20 +604,21 @@ void Tf_main::ReadChunks()
 
 int Tf_main::TmpWSocketDataAvailable()
 {
-    std::array<std::uint8_t, kReadSize> buffer{};
-    const int count = TmpWSocket->Receive(buffer.data(), kReadSize);
+    QByteArray bytes(kReadSize, Qt::Uninitialized);
+    const int count = TmpWSocket->Receive(bytes.data(), kReadSize);
     if (count < 0)
         return count;
-    const std::span<const std::uint8_t> chunk(buffer.data(), static_cast<std::size_t>(count));
-    const QString line = QString::fromLatin1(BytesToHexText(chunk));
+    bytes.truncate(count);
+    const std::span<const std::uint8_t> chunk(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                              static_cast<std::size_t>(count));
 
+    if (Timer1->Enabled())
+        SMemo1.append(ReceiveLine(bytes));
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
         if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
-            ReceiveLines->Append(line);
+            ReceiveLines->Append(std::move(bytes), &ReceiveLine);
     }
-    if (Timer1->Enabled())
-        SMemo1.append(line);
     if (ReceiveWindowOverflows(ReceiveLines->LineCount()))
         ReceiveLines->Clear();
     return count;

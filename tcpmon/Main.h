@@ -53,7 +53,7 @@ public:
     // date before any command, at once when the client paused after at most
     // kShowAtOnceLines lines, and otherwise once its oldest unshown line has
     // waited kDisplayDelayMs.
-    static constexpr int kReadPassMs = 20;
+    static constexpr int kReadPassMs = 15;
     static constexpr int kDisplayDelayMs = 50;
     static constexpr int kShowAtOnceLines = 64;
 

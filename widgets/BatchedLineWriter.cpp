@@ -54,7 +54,14 @@ void BatchedLineWriter::Append(QString line)
 {
     Open();
     ++waitingEdits_;
-    lines_.push_back(std::move(line));
+    lines_.push_back({std::move(line), {}, nullptr});
+}
+
+void BatchedLineWriter::Append(QByteArray bytes, LineFormat format)
+{
+    Open();
+    ++waitingEdits_;
+    lines_.push_back({{}, std::move(bytes), format});
 }
 
 void BatchedLineWriter::Clear()
@@ -80,7 +87,10 @@ void BatchedLineWriter::Flush()
     open_ = false;
     waitingEdits_ = 0;
     std::vector<QString> lines;
-    lines.swap(lines_);
+    lines.reserve(lines_.size());
+    for (Line& line : lines_)
+        lines.push_back(line.format != nullptr ? line.format(line.bytes) : std::move(line.text));
+    lines_.clear();
     // A visible view that scrolls lays out every line it passes, so that
     // scrolling to the new last line would lay out every new line; with its
     // updates off it just moves, and the one repaint afterwards lays out the

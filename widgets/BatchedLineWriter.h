@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -33,8 +34,14 @@ public:
     // `delayMs`: how long FlushSoon lets lines wait at most.
     BatchedLineWriter(TSMemo* memo, int delayMs, QObject* parent = nullptr);
 
+    // Makes a line of bytes, for lines that are costly to make.
+    using LineFormat = QString (*)(const QByteArray& bytes);
+
     // Adds a line after the window's last line.
     void Append(QString line);
+    // Adds the line that `format` makes of `bytes`, made only if it is still
+    // in the window when written (an emptying before then drops it unmade).
+    void Append(QByteArray bytes, LineFormat format);
     // Empties the window; lines appended afterwards start it again.
     void Clear();
     // The number of lines the window holds once flushed (TSMemo::LineCount).
@@ -68,5 +75,10 @@ private:
     bool cleared_ = false;
     int baseLines_ = 0;
     int waitingEdits_ = 0;
-    std::vector<QString> lines_;
+    struct Line {
+        QString text;
+        QByteArray bytes;
+        LineFormat format = nullptr;
+    };
+    std::vector<Line> lines_;
 };

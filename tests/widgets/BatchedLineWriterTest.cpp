@@ -179,6 +179,33 @@ private slots:
         pair.Compare();
     }
 
+    // Lines given as bytes are made when written, and only if still shown.
+    void linesMadeOfBytesOnlyWhenWritten()
+    {
+        static int made = 0;
+        const BatchedLineWriter::LineFormat hex = [](const QByteArray& bytes) {
+            ++made;
+            return QString::fromLatin1(bytes.toHex(' ').toUpper());
+        };
+        Pair pair{QStringLiteral("typed")};
+        BatchedLineWriter writer(&pair.batched, 1000);
+        made = 0;
+        writer.Append(QByteArray("\x01\x02"), hex);
+        writer.Append(QByteArray(), hex);
+        writer.Clear();
+        writer.Append(QByteArray("\x1A"), hex);
+        writer.Append(QStringLiteral("as text"));
+        writer.Append(QByteArray(), hex);
+        QCOMPARE(writer.LineCount(), 3);
+        QCOMPARE(made, 0);
+        writer.Flush();
+        QCOMPARE(made, 2);
+        pair.reference.clear();
+        for (const QString& line : {QStringLiteral("1A"), QStringLiteral("as text"), QString()})
+            pair.reference.AppendLine(line);
+        pair.Compare();
+    }
+
     void flushSoonWritesWithinTheDelay()
     {
         Pair pair{QString()};
