@@ -6,6 +6,7 @@
 #include "udpmon/FrameLogDialogs.h"
 #include "udpmon/FrameLogTimer.h"
 #include "udpmon/OstrelSettings.h"
+#include "udpmon/PaintPacer.h"
 #include "udpmon/StatusTexts.h"
 #include "udpmon/ToolbarImages.h"
 #include "udpmon/Triggers.h"
@@ -67,6 +68,9 @@ constexpr qsizetype kReceivePassTextBudget = 50000;
 // Lines of a pass with this much text are painted after the event loop has
 // run once more.
 constexpr qsizetype kReceiveDeferPaintChars = 20000;
+// Received lines are painted at most this often (the lines themselves are
+// in the window at the end of every pass).
+constexpr int kReceivePaintIntervalMs = 25;
 // The kernel queue asked for the listening socket.
 constexpr int kReceiveQueueBytes = 4 << 20;
 
@@ -161,6 +165,7 @@ Tf_main::Tf_main(QWidget* parent)
     Timer3_ = new FrameLogTimer(this);
     connect(Timer3_, &FrameLogTimer::OnTimer, this, [this] { RunShowingErrors([this] { Btn_ljfbClick(); }); });
     recvBuffer_.resize(kReceiveBufferSize);
+    recvPaintPacer_ = new PaintPacer(kReceivePaintIntervalMs, this);
     UDPServer1_.OnDataAvailable = [this](TCustomWSocket* Sender, int Error) { UDPServer1DataAvailable(Sender, Error); };
     CreateRuleDialogs();
 
@@ -486,6 +491,7 @@ void Tf_main::FlushReceiveWindow()
         QTimer::singleShot(0, memo, [memo] { memo->viewport()->setUpdatesEnabled(true); });
     }
     AppendReceivedLines(memo, recvBatch_.Take());
+    recvPaintPacer_->Changed(memo);
 }
 
 void Tf_main::AppendRecvNote(const QString& line)

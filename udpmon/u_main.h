@@ -21,6 +21,7 @@
 #include <vector>
 
 class IniFile;
+class PaintPacer;
 class QStatusBar;
 class StatusPanels;
 class TDockableForm;
@@ -214,6 +215,9 @@ private:
     // The receive pass: lines laid out together, and the time it has taken.
     std::vector<std::uint8_t> recvBuffer_;
     ReceiveWindowBatch recvBatch_;
+    // The receive window is painted at most once per interval while lines
+    // pour in.
+    PaintPacer* recvPaintPacer_ = nullptr;
     ReceiveTimeText recvTime_;
     QElapsedTimer passClock_;
     bool yieldNext_ = false;
