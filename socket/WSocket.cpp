@@ -253,7 +253,8 @@ int TCustomWSocket::CreateSocket(const char* prefix, bool withLocalPort, const c
     if (!Resolve(prefix, withLocalPort))
         return -1;
     ClearSendQueue();
-    const int handle = socket(AF_INET, socketType_ | SOCK_CLOEXEC, protocolNumber_);
+    // Non-blocking from the start: the notification endpoint needs it so.
+    const int handle = socket(AF_INET, socketType_ | SOCK_CLOEXEC | SOCK_NONBLOCK, protocolNumber_);
     if (handle < 0) {
         WSocketSetLastErrorFromErrno();
         ReportSocketError(functionName);
@@ -508,7 +509,8 @@ void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
         CloseHandleQuietly();
         return;
     }
-    if (shutdownFirst)
+    // A datagram socket has no sending direction to shut down.
+    if (shutdownFirst && socketType_ != SOCK_DGRAM)
         ::shutdown(handle_, SHUT_WR);
     readiness_->Stop();
     const int result = ::close(handle_);

@@ -54,7 +54,7 @@ bool WSocketReadiness::Start(int handle, unsigned interest)
 {
     Stop();
     const int flags = fcntl(handle, F_GETFL);
-    if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) < 0) {
+    if (flags < 0 || ((flags & O_NONBLOCK) == 0 && fcntl(handle, F_SETFL, flags | O_NONBLOCK) < 0)) {
         WSocketSetLastErrorFromErrno();
         return false;
     }

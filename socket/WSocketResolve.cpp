@@ -144,6 +144,12 @@ int WSocketResolveProto(const QString& text)
     const QString trimmed = text.trimmed();
     if (!trimmed.isEmpty() && IsDigit(trimmed[0]))
         return static_cast<int>(std::min<uint64_t>(LeadingNumber(trimmed), 0x7FFFFFFF));
+    // The two protocols every socket names are answered without reading the
+    // protocol database (their numbers are fixed for good).
+    for (const ProtoEntry& builtin : builtinProtocols) {
+        if ((builtin.number == IPPROTO_TCP || builtin.number == IPPROTO_UDP) && trimmed == QLatin1String(builtin.name))
+            return builtin.number;
+    }
     const QByteArray name = trimmed.toUtf8();
     protoent entry{};
     protoent* found = nullptr;
