@@ -14,15 +14,13 @@ namespace {
 
 const QEvent::Type notificationEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
 
+// Carries no data: it tells the endpoint to deliver what has been posted.
 class NotificationEvent final : public QEvent {
 public:
-    NotificationEvent(uint64_t generation, unsigned events, int error)
-        : QEvent(notificationEventType), generation(generation), events(events), error(error)
+    NotificationEvent()
+        : QEvent(notificationEventType)
     {
     }
-    uint64_t generation;
-    unsigned events;
-    int error;
 };
 
 int SocketOption(int handle, int option)
@@ -91,6 +89,8 @@ void WSocketReadiness::Stop()
     handle_ = -1;
     interest_ = 0;
     ++generation_;
+    // What was posted for the handle is of no use any more.
+    posted_.clear();
 }
 
 void WSocketReadiness::Detach()
@@ -122,17 +122,30 @@ void WSocketReadiness::WriteBlocked()
 
 void WSocketReadiness::Post(unsigned events, int error)
 {
-    if (handle_ >= 0)
-        QCoreApplication::postEvent(this, new NotificationEvent(generation_, events, error));
+    if (handle_ < 0)
+        return;
+    posted_.push_back({generation_, events, error});
+    // One event in the queue carries every notification posted until it is
+    // handled: a socket opened, used and closed many times between two turns
+    // of the event loop costs one event, not one per notification.
+    if (!eventQueued_) {
+        eventQueued_ = true;
+        QCoreApplication::postEvent(this, new NotificationEvent());
+    }
 }
 
 bool WSocketReadiness::event(QEvent* e)
 {
     if (e->type() != notificationEventType)
         return QObject::event(e);
-    const auto* notification = static_cast<NotificationEvent*>(e);
-    if (notification->generation == generation_ && handle_ >= 0)
-        Deliver(notification->events, notification->error);
+    eventQueued_ = false;
+    // Notifications posted by the handlers below go into the next event.
+    std::vector<Posted> batch;
+    batch.swap(posted_);
+    for (const Posted& notification : batch) {
+        if (notification.generation == generation_ && handle_ >= 0)
+            Deliver(notification.events, notification.error);
+    }
     return true;
 }
 

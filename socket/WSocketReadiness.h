@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 // The notification endpoint of one socket instance: it watches one socket
 // handle (owned by the instance, never closed here) with the Qt event loop of
@@ -20,7 +21,9 @@
 //   only after WriteBlocked();
 // - connect is signalled once with the outcome of a stream connect;
 // - posted notifications and readiness of a handle that is no longer watched
-//   are dropped, also when the kernel reuses the number.
+//   are dropped, also when the kernel reuses the number;
+// - posted notifications are delivered in the order posted, all together
+//   from one event of the event loop.
 class WSocketReadiness final : public QObject {
 public:
     using Handler = std::function<void(int handle, unsigned events, int error)>;
@@ -58,6 +61,13 @@ private:
     void ArmRead();
     void Deliver(unsigned events, int error);
 
+    // A notification posted and not yet delivered.
+    struct Posted {
+        uint64_t generation;
+        unsigned events;
+        int error;
+    };
+
     Handler handler_;
     QSocketNotifier readNotifier_;
     QSocketNotifier writeNotifier_;
@@ -67,4 +77,7 @@ private:
     Kind kind_ = Kind::Unconnected;
     bool closeSignalled_ = false;
     bool detached_ = false;
+    // Posted in order, delivered by the one event in the queue.
+    std::vector<Posted> posted_;
+    bool eventQueued_ = false;
 };
