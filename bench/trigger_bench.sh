@@ -31,8 +31,8 @@ QT_QPA_PLATFORM=offscreen "$OSTREL_HARNESS" "$RIG_BIN/udp_gen" "$OURS" 2> "$WORK
 
 echo
 echo "Trigger responder, 01 03 -> 05 06 on 127.0.0.1, $(nproc) cores, $D s per run"
-printf '%-10s %6s %-10s %7s %7s %7s %7s %9s %9s %8s %5s %6s %13s %9s\n' \
-    responder R rep sent replies frac rep/s p50_ms p99_ms drain_ms cpu% kdrop rss_MB_0→1 stall_ms
+printf '%-10s %6s %-10s %7s %7s %7s %7s %9s %9s %8s %5s %6s %13s %9s %7s %4s\n' \
+    responder R rep sent replies frac rep/s p50_ms p99_ms drain_ms cpu% kdrop rss_MB_0→1 stall_ms paints cmd
 cat "$THEIRS" "$OURS" | awk -F'\t' '
 function kv(   i, n, j, e, parts) {
     delete v
@@ -44,10 +44,12 @@ function kv(   i, n, j, e, parts) {
     stall = "-"
     if ("stall_ms" in v) stall = v["stall_ms"]
     else if (v["gui_ping"] != "" && v["gui_ping"] != "-") { split(v["gui_ping"], g, ","); stall = g[3] " (" g[1] ")" }
-    printf "%-10s %6s %-10s %7s %7s %7.4f %7s %s%8.3f %s%8.3f %8.1f %5s %6s %6.1f→%-6.1f %9s\n",
+    paints = ("paints" in v) ? v["paints"] : "-"
+    cmd = ("command" in v) ? v["command"] : "-"
+    printf "%-10s %6s %-10s %7s %7s %7.4f %7s %s%8.3f %s%8.3f %8.1f %5s %6s %6.1f→%-6.1f %9s %7s %4s\n",
         $1, v["R"], v["rep"], v["sent"], v["replies"], v["frac"], v["reply_rate"], ub, v["p50_us"] / 1000,
         ub, v["p99_us"] / 1000, v["drain_ms"], v["resp_cpu_pct"], v["resp_kdrops"], v["rss0_kb"] / 1024,
-        v["rss1_kb"] / 1024, stall
+        v["rss1_kb"] / 1024, stall, paints, cmd
 }'
 cat <<'EOF'
 frac = replies / requests; rep/s = replies per second; p50/p99 = request-to-reply latency ('<': some requests
@@ -55,6 +57,8 @@ unanswered, so the in-order pairing gives upper bounds); drain = last reply - la
 CPU during the run / run length; kdrop = datagrams the kernel dropped at the responder's socket;
 rss = responder resident memory before -> after the run; stall_ms = worst lateness of a 10 ms timer in
 Ostrel's event loop (offscreen), or for the peer on Xvfb the worst _NET_WM_PING answer time (pongs/pings).
+paints = paintings of Ostrel's receive window during the run; cmd = the window took the pause command and its
+undo half-way through the run, each note its last line at once.
 recov-now = 10 requests at 10/s right after the last flood; recov-idle = the same once idle.
 EOF
 
@@ -72,12 +76,12 @@ function maxset(a, k, x) { if (!(k in a) || x > a[k]) a[k] = x }
     if (who == "") next
     if (!((who, "rss0") in first)) first[who, "rss0"] = v["rss0_kb"]
     last[who, "rss1"] = v["rss1_kb"]
-    if (v["R"] == 20000) minset(m, who "f20k", v["frac"])
-    if (v["R"] == 100000) { minset(m, who "f100k", v["frac"]); maxset(m, who "r100k", v["reply_rate"]) }
+    if (v["R"] == 20000) minset(m, who "f20k", v["frac"] + 0)
+    if (v["R"] == 100000) { minset(m, who "f100k", v["frac"] + 0); maxset(m, who "r100k", v["reply_rate"] + 0) }
     if (v["R"] == 5000) maxset(m, who "p50", v["p50_us"] / 1000)
     if (v["R"] == 100000) {
-        if (who == "o") maxset(m, "ostall", v["stall_ms"])
-        else if (v["gui_ping"] != "-" && v["gui_ping"] != "") { split(v["gui_ping"], g, ","); maxset(m, "pstall", g[3]) }
+        if (who == "o") maxset(m, "ostall", v["stall_ms"] + 0)
+        else if (v["gui_ping"] != "-" && v["gui_ping"] != "") { split(v["gui_ping"], g, ","); maxset(m, "pstall", g[3] + 0) }
     }
     if (v["rep"] == "recov-now") m[who "recov"] = v["replies"] "/" v["sent"]
 }

@@ -10,7 +10,9 @@
 // For each run one tab-separated line goes to RESULTS_TSV, in the format of
 // the anchors' results (the generator's RESULT keys, then resp_cpu_pct,
 // rss0_kb, rss1_kb, resp_kdrops) plus stall_ms: the worst lateness of a
-// 10 ms timer in the event loop while the generator ran. After the floods,
+// 10 ms timer in the event loop while the generator ran, the paintings of the
+// receive window, and whether the window took the pause command and its undo
+// half-way through (command=ok). After the floods,
 // 10 requests at 10/s right away (recov-now) and once idle (recov-idle).
 #include "udpmon/u_csn.h"
 #include "udpmon/u_main.h"
@@ -22,9 +24,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -115,6 +119,32 @@ private:
     double worstMs_ = 0;
 };
 
+// Counts the paintings of a widget.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget)
+        : widget_(widget)
+    {
+        widget_->installEventFilter(this);
+    }
+    ~PaintCounter() override { widget_->removeEventFilter(this); }
+    PaintCounter(const PaintCounter&) = delete;
+    PaintCounter& operator=(const PaintCounter&) = delete;
+    [[nodiscard]] int Count() const { return count_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == widget_ && event->type() == QEvent::Paint)
+            ++count_;
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+    int count_ = 0;
+};
+
 // Runs the event loop until `done` holds, asking every 10 ms.
 void RunUntil(const std::function<bool()>& done)
 {
@@ -199,6 +229,17 @@ struct Runner {
         if (!gen.waitForStarted())
             qFatal("the generator did not start");
         const StallProbe probe;
+        const PaintCounter paints(window.RecvMemo()->viewport());
+        // Half-way through, the window takes the pause command and its undo;
+        // each note must be its last line at once.
+        QString command = QStringLiteral("-");
+        QTimer::singleShot(static_cast<int>(seconds * 500), &window, [&] {
+            window.Actions().N_watch->trigger();
+            const bool paused = window.RecvMemo()->Lines().last() == QStringLiteral("已暂停显示!");
+            window.Actions().N_watch->trigger();
+            const bool resumed = window.RecvMemo()->Lines().last() == QStringLiteral("已恢复显示!");
+            command = paused && resumed ? QStringLiteral("ok") : QStringLiteral("FAILED");
+        });
         RunUntil([&] { return gen.state() == QProcess::NotRunning; });
         const double stall = probe.WorstMs();
         gen.waitForFinished(-1);
@@ -211,7 +252,7 @@ struct Runner {
                 result = row.mid(7);
         }
         const QByteArray line = QStringLiteral("ostrel\tR=%1\trep=%2\t%3\tresp_cpu_pct=%4\trss0_kb=%5\trss1_kb=%6\t"
-                                               "resp_kdrops=%7\tstall_ms=%8")
+                                               "resp_kdrops=%7\tstall_ms=%8\tpaints=%9\tcommand=%10")
                                     .arg(rate)
                                     .arg(rep, QString::fromLatin1(result))
                                     .arg(cpu / seconds * 100, 0, 'f', 0)
@@ -219,6 +260,8 @@ struct Runner {
                                     .arg(rss1)
                                     .arg(drops)
                                     .arg(stall, 0, 'f', 1)
+                                    .arg(paints.Count())
+                                    .arg(command)
                                     .toLatin1();
         std::fprintf(results, "%s\n", line.constData());
         std::fflush(results);
@@ -248,6 +291,8 @@ int main(int argc, char** argv)
     }
     const double seconds = qEnvironmentVariableIsSet("D") ? qEnvironmentVariable("D").toDouble() : 5.0;
     const int reps = qEnvironmentVariableIsSet("REPS") ? qEnvironmentVariableIntValue("REPS") : 2;
+    // Paths are taken before the working directory changes.
+    const QString generator = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     FILE* results = std::fopen(argv[2], "a");
     if (results == nullptr)
         return 1;
@@ -261,7 +306,7 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "ostrel: listening on %d, rule 1 01 03 -> 05 06 to 127.0.0.1:%d, rss_start_kb=%lld\n",
                  serverPort, replyPort, RssKb());
 
-    Runner runner{window, QString::fromLocal8Bit(argv[1]), serverPort, replyPort, results};
+    Runner runner{window, generator, serverPort, replyPort, results};
     for (const double rate : Rates()) {
         for (int k = 1; k <= reps; ++k)
             runner.Run(rate, seconds, QString::number(k), true);
