@@ -776,6 +776,11 @@ int TCustomWSocket::Receive(void* buffer, int size)
     do {
         count = recv(handle_, buffer, static_cast<size_t>(std::max(size, 0)), 0);
     } while (count < 0 && errno == EINTR);
+    return ReadFinished(count);
+}
+
+int TCustomWSocket::ReadFinished(ssize_t count)
+{
     const int savedErrno = errno;
     ReadMade();
     if (count < 0) {
@@ -795,16 +800,10 @@ int TCustomWSocket::ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& 
         count = recvfrom(handle_, buffer, static_cast<size_t>(std::max(size, 0)), 0,
                          reinterpret_cast<sockaddr*>(&from), &length);
     } while (count < 0 && errno == EINTR);
-    const int savedErrno = errno;
-    ReadMade();
-    if (count < 0) {
-        errno = savedErrno;
-        lastError_ = WSocketSetLastErrorFromErrno();
-        return -1;
-    }
-    fromLen = static_cast<int>(length);
-    readCount_ += count;
-    return static_cast<int>(count);
+    const int result = ReadFinished(count);
+    if (result >= 0)
+        fromLen = static_cast<int>(length);
+    return result;
 }
 
 // ---- notifications ----

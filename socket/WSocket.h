@@ -147,6 +147,9 @@ private:
     void ConsumeSent(int64_t count);
     ssize_t SendQueued(int handle, int64_t& offered);
     void ReadMade();
+    // Re-arms reading and books a read's outcome: the byte count, or -1 with
+    // LastError set from errno.
+    int ReadFinished(ssize_t count);
     void ProcessNotification(int handle, unsigned events, int error);
     void ReceivePass(int error);
     void HandleBgException(const std::exception& e);
