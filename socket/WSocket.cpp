@@ -67,6 +67,7 @@ TCustomWSocket::~TCustomWSocket()
 
 void TCustomWSocket::ResetDefaults()
 {
+    lastCount_ = WaitingCount{};
     socketAddress_ = sockaddr_in{};
     socketAddress_.sin_family = AF_INET;
     proto_ = QStringLiteral("tcp");
@@ -159,6 +160,7 @@ int TCustomWSocket::RcvdCount()
         ReportSocketError("ioctlSocket");
         return -1;
     }
+    lastCount_ = {handle_, readsMade_, waiting};
     return waiting;
 }
 
@@ -321,8 +323,10 @@ void TCustomWSocket::Listen()
     }
     if (handle_ != handle)
         return;
-    if (!readiness_->Start(handle, ListenInterest))
-        ReportSocketError("WSAASyncSelect");
+    readiness_->Start(handle, ListenInterest,
+                      socketType_ == SOCK_DGRAM ? WSocketReadiness::Created::Datagram
+                                                : WSocketReadiness::Created::Listening,
+                      WSocketReadiness::ReadWatch::Now);
 }
 
 void TCustomWSocket::Connect()
@@ -364,10 +368,12 @@ void TCustomWSocket::Connect()
             || !SetIntOption(SO_REUSEADDR, -1, "setsockopt(SO_REUSEADDR)"))
             return;
     }
-    if (!readiness_->Start(handle, ConnectInterest)) {
-        ReportSocketError("WSAAsyncSelect");
-        return;
-    }
+    // A datagram socket is often opened to send one frame and closed again
+    // at once: its read readiness is watched only if it lives on.
+    readiness_->Start(handle, ConnectInterest,
+                      socketType_ == SOCK_DGRAM ? WSocketReadiness::Created::Datagram
+                                                : WSocketReadiness::Created::Unconnected,
+                      WSocketReadiness::ReadWatch::NextTurn);
     if (socketType_ == SOCK_DGRAM) {
         SetState(wsConnected);
         if (OnSessionConnected)
@@ -475,6 +481,7 @@ void TCustomWSocket::Dup(int handle)
         SetState(wsClosed);
     }
     ClearSendQueue();
+    lastCount_ = WaitingCount{};
     handle_ = handle;
     ApplyLinger();
     if (!readiness_->Start(handle, DupInterest)) {
@@ -835,8 +842,12 @@ void TCustomWSocket::ReceivePass(int error)
         // read notification comes after its next read.
         if (readsMade_ == readsBefore)
             return;
+        // A handler that asked how much waits after its last read has the
+        // answer already: data arriving since is signalled anew.
         int waiting = 0;
-        if (ioctl(handle, FIONREAD, &waiting) != 0) {
+        if (lastCount_.handle == handle && lastCount_.reads == readsMade_) {
+            waiting = lastCount_.waiting;
+        } else if (ioctl(handle, FIONREAD, &waiting) != 0) {
             lastError_ = WSocketSetLastErrorFromErrno();
             return;
         }

@@ -186,6 +186,13 @@ private:
     bool destroying_ = false;
     bool sending_ = false;
     int readsMade_ = 0;
+    // The last answer of RcvdCount: the handle and the read it came after.
+    struct WaitingCount {
+        int handle = -1;
+        int reads = -1;
+        int waiting = 0;
+    };
+    WaitingCount lastCount_;
     int notificationDepth_ = 0;
 
     // False once the instance is destroyed; handlers may destroy it while

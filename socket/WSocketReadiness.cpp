@@ -56,26 +56,55 @@ bool WSocketReadiness::Start(int handle, unsigned interest)
         WSocketSetLastErrorFromErrno();
         return false;
     }
-    handle_ = handle;
-    interest_ = interest;
-    closeSignalled_ = false;
-    readNotifier_.setSocket(handle);
-    writeNotifier_.setSocket(handle);
+    Kind kind = Kind::Unconnected;
     if (SocketOption(handle, SO_TYPE) == SOCK_DGRAM) {
-        kind_ = Kind::Datagram;
+        kind = Kind::Datagram;
     } else if (SocketOption(handle, SO_ACCEPTCONN) == 1) {
-        kind_ = Kind::Listening;
+        kind = Kind::Listening;
     } else {
         sockaddr_storage peer{};
         socklen_t length = sizeof peer;
         const bool connected = getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) == 0;
-        kind_ = connected ? Kind::Stream : Kind::Unconnected;
+        kind = connected ? Kind::Stream : Kind::Unconnected;
     }
-    if (kind_ != Kind::Unconnected)
-        ArmRead();
+    Watch(handle, interest, kind, ReadWatch::Now);
+    return true;
+}
+
+void WSocketReadiness::Start(int handle, unsigned interest, Created kind, ReadWatch readWatch)
+{
+    Stop();
+    switch (kind) {
+    case Created::Datagram:
+        Watch(handle, interest, Kind::Datagram, readWatch);
+        return;
+    case Created::Listening:
+        Watch(handle, interest, Kind::Listening, readWatch);
+        return;
+    case Created::Unconnected:
+        Watch(handle, interest, Kind::Unconnected, readWatch);
+        return;
+    }
+}
+
+void WSocketReadiness::Watch(int handle, unsigned interest, Kind kind, ReadWatch readWatch)
+{
+    handle_ = handle;
+    interest_ = interest;
+    kind_ = kind;
+    closeSignalled_ = false;
+    readNotifier_.setSocket(handle);
+    writeNotifier_.setSocket(handle);
+    if (kind_ != Kind::Unconnected) {
+        if (readWatch == ReadWatch::Now) {
+            ArmRead();
+        } else {
+            armReadPending_ = true;
+            QueueEvent();
+        }
+    }
     if (kind_ == Kind::Datagram || kind_ == Kind::Stream)
         Post(FD_WRITE, 0);
-    return true;
 }
 
 void WSocketReadiness::Stop()
@@ -88,6 +117,7 @@ void WSocketReadiness::Stop()
     writeNotifier_.setSocket(-1);
     handle_ = -1;
     interest_ = 0;
+    armReadPending_ = false;
     ++generation_;
     // What was posted for the handle is of no use any more.
     posted_.clear();
@@ -107,10 +137,14 @@ void WSocketReadiness::ConnectStarted()
     writeNotifier_.setEnabled(true);
 }
 
+bool WSocketReadiness::ReadWatchable() const
+{
+    return handle_ >= 0 && !closeSignalled_ && kind_ != Kind::Unconnected && kind_ != Kind::Connecting;
+}
+
 void WSocketReadiness::ReadDone()
 {
-    if (handle_ >= 0 && !readNotifier_.isEnabled() && !closeSignalled_
-        && kind_ != Kind::Unconnected && kind_ != Kind::Connecting)
+    if (ReadWatchable() && !readNotifier_.isEnabled())
         readNotifier_.setEnabled(true);
 }
 
@@ -125,6 +159,11 @@ void WSocketReadiness::Post(unsigned events, int error)
     if (handle_ < 0)
         return;
     posted_.push_back({generation_, events, error});
+    QueueEvent();
+}
+
+void WSocketReadiness::QueueEvent()
+{
     // One event in the queue carries every notification posted until it is
     // handled: a socket opened, used and closed many times between two turns
     // of the event loop costs one event, not one per notification.
@@ -139,6 +178,11 @@ bool WSocketReadiness::event(QEvent* e)
     if (e->type() != notificationEventType)
         return QObject::event(e);
     eventQueued_ = false;
+    if (armReadPending_) {
+        armReadPending_ = false;
+        if (ReadWatchable())
+            ArmRead();
+    }
     // Notifications posted by the handlers below go into the next event.
     std::vector<Posted> batch;
     batch.swap(posted_);

@@ -34,9 +34,21 @@ public:
     WSocketReadiness(const WSocketReadiness&) = delete;
     WSocketReadiness& operator=(const WSocketReadiness&) = delete;
 
+    // What a handle the owner has just created itself (non-blocking) is.
+    enum class Created { Datagram, Listening, Unconnected };
+    // When read and accept readiness starts to be watched: at once, or from
+    // the next turn of the event loop, so that a socket opened and closed
+    // again within one turn (one frame sent) never reaches the event loop's
+    // watch list, whose every change costs a wake-up.
+    enum class ReadWatch { Now, NextTurn };
+
     // Starts watching handle for the events of interest; stops watching any
-    // earlier handle. The handle becomes non-blocking.
+    // earlier handle. The handle becomes non-blocking; what kind of socket
+    // it is is asked of the system.
     [[nodiscard]] bool Start(int handle, unsigned interest);
+    // The same for a handle the owner created non-blocking and knows the
+    // kind of: nothing needs asking of the system.
+    void Start(int handle, unsigned interest, Created kind, ReadWatch readWatch);
     void Stop();
 
     // A non-blocking stream connect has been started on the watched handle.
@@ -58,7 +70,10 @@ private:
 
     void Readable();
     void Writable();
+    void Watch(int handle, unsigned interest, Kind kind, ReadWatch readWatch);
+    [[nodiscard]] bool ReadWatchable() const;
     void ArmRead();
+    void QueueEvent();
     void Deliver(unsigned events, int error);
 
     // A notification posted and not yet delivered.
@@ -80,4 +95,6 @@ private:
     // Posted in order, delivered by the one event in the queue.
     std::vector<Posted> posted_;
     bool eventQueued_ = false;
+    // Read readiness is watched once the queued event is handled.
+    bool armReadPending_ = false;
 };

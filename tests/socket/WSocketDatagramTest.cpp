@@ -253,3 +253,54 @@ TEST(WSocketDatagram, AHandlerMayDestroyItsInstance)
         QCoreApplication::processEvents();
     EXPECT_EQ(calls, 1);
 }
+
+TEST(WSocketDatagram, ASendingSocketThatStaysOpenIsToldOfDatagramsSentToIt)
+{
+    // A socket opened by Connect reads what arrives at its source port once
+    // it has lived through a turn of the event loop, also when the datagram
+    // was already waiting before that turn.
+    PlainSocket peer = PlainSocket::UdpReceiver();
+    TWSocket client;
+    std::vector<std::string> received;
+    client.OnDataAvailable = [&](TCustomWSocket* sender, int) {
+        std::vector<char> buffer(64);
+        const int count = sender->Receive(buffer.data(), static_cast<int>(buffer.size()));
+        if (count >= 0)
+            received.emplace_back(buffer.data(), static_cast<size_t>(count));
+    };
+    Aim(client, "udp", peer.LocalPort());
+    client.Connect();
+    ASSERT_EQ(client.State(), wsConnected);
+    SendDatagram(peer.Handle(), LocalPortOf(client.SocketHandle()), "early");
+    ASSERT_TRUE(SpinUntil([&] { return received.size() == 1; }));
+    SendDatagram(peer.Handle(), LocalPortOf(client.SocketHandle()), "later");
+    ASSERT_TRUE(SpinUntil([&] { return received.size() == 2; }));
+    EXPECT_EQ(received, (std::vector<std::string>{"early", "later"}));
+}
+
+TEST(WSocketDatagram, DatagramsArrivingAfterTheHandlerAskedWhatWaitsAreStillRead)
+{
+    // The handler reads, asks how much waits (nothing), and only then do
+    // two more datagrams arrive: the pass ends on the handler's answer, and
+    // the two are read from the next turns of the event loop, in order.
+    UdpServer server;
+    PlainSocket sender = PlainSocket::UdpReceiver();
+    const auto read = server.socket.OnDataAvailable;
+    std::vector<int> answers;
+    server.socket.OnDataAvailable = [&](TCustomWSocket* socket, int error) {
+        read(socket, error);
+        answers.push_back(socket->RcvdCount());
+        if (server.datagrams.size() == 1) {
+            SendDatagram(sender.Handle(), server.port, "two");
+            SendDatagram(sender.Handle(), server.port, "three");
+        }
+    };
+    SendDatagram(sender.Handle(), server.port, "one");
+    ASSERT_TRUE(SpinUntil([&] { return server.datagrams.size() == 3; }));
+    EXPECT_EQ(server.datagrams, (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(answers.front(), 0);
+    EXPECT_EQ(answers.back(), 0);
+    // Nothing more is read once the queue is empty.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(server.datagrams.size(), 3u);
+}
