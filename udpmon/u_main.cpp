@@ -436,8 +436,18 @@ void Tf_main::ReadOneDatagram()
         else
             ReceiveHex(recvBuffer_.data(), count);
     }
-    // The pass ends when nothing more waits or its budget is spent; the lines
-    // read so far are laid out before the datagram's answer can fail.
+    // The answer leaves before the lines are laid out, so laying them out
+    // never delays it; the lines read so far are laid out also when the
+    // answer fails (which ends the pass).
+    try {
+        if (n > 0 && !state_.RecvAscii && hooks_.MatchTriggers)
+            hooks_.MatchTriggers(recvBuffer_.data(), static_cast<std::size_t>(n));
+    } catch (...) {
+        FlushReceiveWindow();
+        passClock_.invalidate();
+        throw;
+    }
+    // The pass ends when nothing more waits or its budget is spent.
     const bool moreWaiting = UDPServer1_.RcvdCount() > 0;
     const bool budgetSpent = (passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs)
         || recvBatch_.PendingChars() >= kReceivePassTextBudget;
@@ -446,8 +456,6 @@ void Tf_main::ReadOneDatagram()
         passClock_.invalidate();
         yieldNext_ = moreWaiting;
     }
-    if (n > 0 && !state_.RecvAscii && hooks_.MatchTriggers)
-        hooks_.MatchTriggers(recvBuffer_.data(), static_cast<std::size_t>(n));
 }
 
 void Tf_main::ReceiveHex(const std::uint8_t* data, std::size_t n)

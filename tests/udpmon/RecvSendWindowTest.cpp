@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -148,6 +149,7 @@ private slots:
     void aFloodLeavesWhatLineByLineWould();
     void longLinesEndPassesEarlyAndLoseNothing();
     void filterHookAndTriggerHook();
+    void answersLeaveBeforeLayoutAndAFailedOneLosesNoLine();
     void sendNowHexCopiesAndLimits();
     void asciiSendsLongLinesWhole();
     void loopSendingWithAndWithoutRange();
@@ -403,6 +405,30 @@ void RecvSendWindowTest::filterHookAndTriggerHook()
     QCOMPARE(peer_->Received().front(), Bytes({0x68, 0x16}));
     QCOMPARE(asked, QStringList{QStringLiteral("68 16 ")});
     QCOMPARE(window_->RecvMemo()->LineCount(), 0);
+}
+
+void RecvSendWindowTest::answersLeaveBeforeLayoutAndAFailedOneLosesNoLine()
+{
+    Listen();
+    const QStringList start = RecvLines();
+    // Each answer goes out while its own line still waits to be laid out;
+    // the answer to the second datagram fails, which ends that pass: its
+    // line and the first are laid out all the same, and the third datagram
+    // is read and answered in a later pass.
+    QList<int> linesAtAnswer;
+    int answers = 0;
+    window_->Hooks().MatchTriggers = [&](const std::uint8_t*, std::size_t) {
+        linesAtAnswer.append(window_->RecvMemo()->LineCount());
+        if (++answers == 2)
+            throw std::runtime_error("the answer could not be sent");
+    };
+    for (int i = 1; i <= 3; ++i)
+        peer_->SendTo(serverPort_, Bytes({i}));
+    QTRY_COMPARE(answers, 3);
+    QTRY_COMPARE(RecvLines(), start + QStringList({QStringLiteral("01 "), QStringLiteral("02 "), QStringLiteral("03 ")}));
+    QCOMPARE(linesAtAnswer.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(linesAtAnswer[i] <= start.size() + i, "an answer waited for its own line to be laid out");
 }
 
 void RecvSendWindowTest::sendNowHexCopiesAndLimits()
