@@ -12,7 +12,10 @@
 // rss0_kb, rss1_kb, resp_kdrops) plus stall_ms: the worst lateness of a
 // 10 ms timer in the event loop while the generator ran, the paintings of the
 // receive window, and whether the window took the pause command and its undo
-// half-way through (command=ok). After the floods,
+// half-way through (command=ok). Run on a display (xcb platform, e.g. under
+// Xvfb) with XPING set to the load rig's x_ping, each run also sends the
+// window a _NET_WM_PING every 100 ms while the generator runs and records
+// gui_ping=pongs/pings,p50_ms,max_ms of the answers. After the floods,
 // 10 requests at 10/s right away (recov-now) and once idle (recov-idle).
 #include "udpmon/u_csn.h"
 #include "udpmon/u_main.h"
@@ -29,9 +32,11 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -206,6 +211,40 @@ void WaitIdle(Tf_main& window)
     });
 }
 
+// The answers of the window to _NET_WM_PING while the generator runs, from
+// the load rig's x_ping (empty when not asked for or not on a display).
+class PingProbe {
+public:
+    explicit PingProbe(double seconds)
+    {
+        const QString probe = qEnvironmentVariable("XPING");
+        if (probe.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
+            return;
+        process_.start(probe, {qEnvironmentVariable("DISPLAY"), QString::number(QCoreApplication::applicationPid()),
+                               QString::number(seconds), QStringLiteral("100")});
+        if (!process_.waitForStarted())
+            qFatal("x_ping did not start");
+        started_ = true;
+    }
+    // pongs/pings,p50_ms,max_ms once x_ping has ended (it waits 3 s for late answers).
+    QString Result()
+    {
+        if (!started_)
+            return QStringLiteral("-");
+        RunUntil([this] { return process_.state() == QProcess::NotRunning; });
+        const QString out = QString::fromLatin1(process_.readAllStandardOutput());
+        const QRegularExpression row(QStringLiteral("pings=(\\d+) pongs=(\\d+) p50_ms=([0-9.]+) p99_ms=[0-9.]+ max_ms=([0-9.]+)"));
+        const QRegularExpressionMatch match = row.match(out);
+        if (!match.hasMatch())
+            return QStringLiteral("failed");
+        return QStringLiteral("%1/%2,%3,%4").arg(match.captured(2), match.captured(1), match.captured(3), match.captured(4));
+    }
+
+private:
+    QProcess process_;
+    bool started_ = false;
+};
+
 struct Runner {
     Tf_main& window;
     QString generator;
@@ -229,6 +268,7 @@ struct Runner {
         if (!gen.waitForStarted())
             qFatal("the generator did not start");
         const StallProbe probe;
+        PingProbe ping(seconds);
         const PaintCounter paints(window.RecvMemo()->viewport());
         // Half-way through, the window takes the pause command and its undo;
         // each note must be its last line at once.
@@ -243,6 +283,7 @@ struct Runner {
         RunUntil([&] { return gen.state() == QProcess::NotRunning; });
         const double stall = probe.WorstMs();
         gen.waitForFinished(-1);
+        const QString guiPing = ping.Result();
         const double cpu = CpuSeconds() - cpu0;
         const long long rss1 = RssKb();
         const long long drops = KernelDrops(serverPort) - drops0;
@@ -252,7 +293,7 @@ struct Runner {
                 result = row.mid(7);
         }
         const QByteArray line = QStringLiteral("ostrel\tR=%1\trep=%2\t%3\tresp_cpu_pct=%4\trss0_kb=%5\trss1_kb=%6\t"
-                                               "resp_kdrops=%7\tstall_ms=%8\tpaints=%9\tcommand=%10")
+                                               "resp_kdrops=%7\tstall_ms=%8\tpaints=%9\tcommand=%10\tgui_ping=%11")
                                     .arg(rate)
                                     .arg(rep, QString::fromLatin1(result))
                                     .arg(cpu / seconds * 100, 0, 'f', 0)
@@ -262,6 +303,7 @@ struct Runner {
                                     .arg(stall, 0, 'f', 1)
                                     .arg(paints.Count())
                                     .arg(command)
+                                    .arg(guiPing)
                                     .toLatin1();
         std::fprintf(results, "%s\n", line.constData());
         std::fflush(results);
