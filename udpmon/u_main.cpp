@@ -552,7 +552,7 @@ void Tf_main::N_ShowtimeClick()
 void Tf_main::SendDatagram(const std::uint8_t* bytes, std::size_t length)
 {
     UDPClient1_.SetProto(QStringLiteral("udp"));
-    UDPClient1_.SetAddr(state_.ClientHost);
+    UDPClient1_.SetAddr(clientAddress_.AddrFor(state_.ClientHost));
     UDPClient1_.SetPort(state_.ClientPort);
     UDPClient1_.SetLocalPort(QStringLiteral("0"));
     UDPClient1_.Connect();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "socket/WSocketResolve.h"
 #include "udpmon/CaptureBuffer.h"
+#include "udpmon/ClientAddress.h"
 #include "udpmon/MainActions.h"
 #include "udpmon/OstrelState.h"
 #include "udpmon/ReceiveHooks.h"
@@ -210,6 +212,7 @@ private:
     FrameLogTimer* Timer3_ = nullptr;
     TWSocket UDPServer1_;
     TWSocket UDPClient1_;
+    ClientAddress clientAddress_{&WSocketResolveHost};
     LineRandom lineRandom_;
 
     // The receive pass: lines laid out together, and the time it has taken.

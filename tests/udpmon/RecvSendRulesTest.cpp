@@ -1,3 +1,4 @@
+#include "udpmon/ClientAddress.h"
 #include "udpmon/ReceiveLine.h"
 #include "udpmon/ReceiveWindowBatch.h"
 #include "udpmon/SendLineChoice.h"
@@ -7,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -371,6 +374,58 @@ TEST(SendStyleConfirm, PanelTexts)
     EXPECT_EQ(Std(SendStylePanelText(0, 3)), "单行循环发送方式，一次发送3遍");
     EXPECT_EQ(Std(SendStylePanelText(1, 1)), "单行发送方式，一次发送1遍");
     EXPECT_EQ(Std(SendStylePanelText(2, 4096)), "随机选行发送方式，一次发送4096遍");
+}
+
+// ---- Destination of answers ----
+
+TEST(ClientAddress, ANameIsLookedUpOnceWithinItsLifetime)
+{
+    std::vector<std::string> asked;
+    ClientAddress address([&](const QString& host) {
+        asked.push_back(Std(host));
+        return host == QStringLiteral("plc") ? htonl(0x0A000105) : htonl(0x7F000001);
+    }, 60000);
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("plc"))), "10.0.1.5");
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("plc"))), "10.0.1.5");
+    EXPECT_EQ(asked, (std::vector<std::string>{"plc"}));
+    // Another name is looked up, and so is the first one again after it.
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("localhost"))), "127.0.0.1");
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("plc"))), "10.0.1.5");
+    EXPECT_EQ(asked, (std::vector<std::string>{"plc", "localhost", "plc"}));
+}
+
+TEST(ClientAddress, AnOldAnswerIsAskedAgain)
+{
+    int lookups = 0;
+    ClientAddress address([&](const QString&) {
+        ++lookups;
+        return htonl(lookups == 1 ? 0x0A000001 : 0x0A000002);
+    }, 0);
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("plc"))), "10.0.0.1");
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("plc"))), "10.0.0.2");
+    EXPECT_EQ(lookups, 2);
+}
+
+TEST(ClientAddress, AddressesAndFailedNamesGoToTheSocketAsTyped)
+{
+    int lookups = 0;
+    bool fail = true;
+    ClientAddress address([&](const QString& host) -> std::uint32_t {
+        ++lookups;
+        if (fail)
+            throw std::runtime_error("WSocketResolveHost: Cannot convert host address '" + Std(host) + "'");
+        return htonl(0xC0A80001);
+    }, 60000);
+    for (const char* typed : {"127.0.0.1", " 192.168.0.7 ", "255.255.255.255", ""})
+        EXPECT_EQ(Std(address.AddrFor(QString::fromLatin1(typed))), typed);
+    EXPECT_EQ(lookups, 0);
+    // A failed name is not remembered: it is asked again, and once it can be
+    // looked up its address is used.
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("plc"))), "plc");
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("plc"))), "plc");
+    fail = false;
+    EXPECT_EQ(Std(address.AddrFor(QStringLiteral("plc"))), "192.168.0.1");
+    EXPECT_EQ(lookups, 3);
 }
 
 } // namespace

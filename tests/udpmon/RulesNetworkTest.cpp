@@ -55,6 +55,7 @@ private slots:
     void emptyResponseStopsTheSearch();
     void noTriggersInAsciiMode();
     void filterImageFollowsTheRules();
+    void answersGoToANamedHost();
 
 private:
     void SetTriggers(std::initializer_list<TriggerText> rules);
@@ -227,6 +228,21 @@ void RulesNetworkTest::filterImageFollowsTheRules()
     QCOMPARE(ImageIndex(window_->Actions().Btn_filter), ToolbarImage::FilterOff);
     SendFrame(Bytes({0x68}));
     QTRY_COMPARE(ShownLines().last(), QStringLiteral("68 "));
+}
+
+void RulesNetworkTest::answersGoToANamedHost()
+{
+    // ClientHost may be a name; every answer reaches it, in order.
+    SetTriggers({{"01 **", "02"}, {"03", "04"}});
+    window_->State().ClientHost = QStringLiteral("localhost");
+    for (int i = 0; i < 3; ++i) {
+        SendFrame(Bytes({0x01, i}));
+        SendFrame(Bytes({0x03}));
+    }
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(NextAnswer(), Bytes({0x02}));
+        QCOMPARE(NextAnswer(), Bytes({0x04}));
+    }
 }
 
 QTEST_MAIN(RulesNetworkTest)
