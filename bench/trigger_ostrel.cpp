@@ -5,7 +5,8 @@
 // request generator (a separate process) at each offered rate.
 //
 // usage: trigger_ostrel UDP_GEN RESULTS_TSV
-// env: D (seconds per run, 5), REPS (2), RATES ("250 1000 5000 20000 100000")
+// env: D (seconds per run, 5), REPS (2), RATES ("250 1000 5000 20000 100000"),
+//      CLIENT_HOST (the destination host typed into the port dialog, 127.0.0.1)
 //
 // For each run one tab-separated line goes to RESULTS_TSV, in the format of
 // the anchors' results (the generator's RESULT keys, then resp_cpu_pct,
@@ -173,13 +174,18 @@ void WhenModalOpens(std::function<void(QWidget*)> handle)
     });
 }
 
+QString ClientHost()
+{
+    return qEnvironmentVariableIsSet("CLIENT_HOST") ? qEnvironmentVariable("CLIENT_HOST") : QStringLiteral("127.0.0.1");
+}
+
 // The port dialog and the trigger dialog, filled in and confirmed with OK.
 void Configure(Tf_main& window, int serverPort, int replyPort)
 {
     WhenModalOpens([&](QWidget* modal) {
         auto* dialog = qobject_cast<TF_csn*>(modal);
         dialog->Edit1->setText(QString::number(serverPort));
-        dialog->Edit2->setText(QStringLiteral("127.0.0.1"));
+        dialog->Edit2->setText(ClientHost());
         dialog->Edit3->setText(QString::number(replyPort));
         dialog->BitBtn4->click();
     });
@@ -345,8 +351,8 @@ int main(int argc, char** argv)
     const int serverPort = FreePort();
     const int replyPort = FreePort();
     Configure(window, serverPort, replyPort);
-    std::fprintf(stderr, "ostrel: listening on %d, rule 1 01 03 -> 05 06 to 127.0.0.1:%d, rss_start_kb=%lld\n",
-                 serverPort, replyPort, RssKb());
+    std::fprintf(stderr, "ostrel: listening on %d, rule 1 01 03 -> 05 06 to %s:%d, rss_start_kb=%lld\n",
+                 serverPort, qPrintable(ClientHost()), replyPort, RssKb());
 
     Runner runner{window, generator, serverPort, replyPort, results};
     for (const double rate : Rates()) {
