@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -271,6 +273,23 @@ void IniFile::DeleteKey(const QString& section, const QString& key)
             IndexKeys(found);
         }
     }
+}
+
+QStringList IniFile::ReadSection(const QString& section) const
+{
+    QStringList names;
+    const auto s = sectionIndex_.constFind(Folded(section));
+    if (s == sectionIndex_.cend()) {
+        return names;
+    }
+    const Section& found = sections_[static_cast<std::size_t>(*s)];
+    std::vector<int> keyLines(found.keys.cbegin(), found.keys.cend());
+    std::sort(keyLines.begin(), keyLines.end());
+    for (const int index : keyLines) {
+        const QString& text = found.lines[static_cast<std::size_t>(index)].text;
+        names << QString(TrimBlanks(QStringView(text).left(EqualsPosition(text))));
+    }
+    return names;
 }
 
 bool IniFile::SectionExists(const QString& section) const

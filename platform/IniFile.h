@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -42,6 +43,9 @@ public:
     // Removes the key's line; nothing when it is absent.
     void DeleteKey(const QString& section, const QString& key);
 
+    // The names of the keys of a section, as written, in file order (each
+    // name once); empty when the section is absent.
+    [[nodiscard]] QStringList ReadSection(const QString& section) const;
     [[nodiscard]] bool SectionExists(const QString& section) const;
     [[nodiscard]] bool ValueExists(const QString& section, const QString& key) const;
 

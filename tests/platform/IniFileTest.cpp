@@ -369,4 +369,16 @@ TEST_F(IniFileTest, WriteFollowsLinksAndKeepsPermissions)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+TEST_F(IniFileTest, ReadSectionNamesEachKeyOnceInFileOrder)
+{
+    WriteBytes(Path(), "[S]\n; note\n Beta = 1\nalpha=2\nBETA=3\n\ngamma =\n[s]\ndelta=4\n[T]\nx=1\n");
+    IniFile ini(Path());
+    // The first section of a name is the one read, as for values.
+    EXPECT_EQ(ini.ReadSection("s"), (QStringList{"Beta", "alpha", "gamma"}));
+    EXPECT_TRUE(ini.ReadSection("missing").isEmpty());
+    ini.DeleteKey("S", "alpha");
+    ini.WriteString("S", "epsilon", "5");
+    EXPECT_EQ(ini.ReadSection("S"), (QStringList{"Beta", "gamma", "epsilon"}));
+}
+
 } // namespace
