@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -21,6 +22,22 @@ QString LineKey(int index)
     return QStringLiteral("Line%1").arg(index);
 }
 
+// The indices of the send line keys present ("Line" and a decimal index as
+// written on storing, in any letter case).
+std::vector<int> LineKeyIndices(const IniFile& file)
+{
+    std::vector<int> indices;
+    for (const QString& key : file.ReadSection(kSendSection)) {
+        if (!key.startsWith(QLatin1String("Line"), Qt::CaseInsensitive))
+            continue;
+        bool ok = false;
+        const int index = key.mid(4).toInt(&ok);
+        if (ok && index >= 0 && key.mid(4) == QString::number(index))
+            indices.push_back(index);
+    }
+    return indices;
+}
+
 } // namespace
 
 QString OstrelSettingsPath(const QString& folder)
@@ -34,7 +51,12 @@ OstrelSettings ReadOstrelSettings(const IniFile& file)
     settings.ServerPort = file.ReadString(kServerSection, kServerPort, QStringLiteral("1888"));
     settings.ClientHost = file.ReadString(kClientSection, kClientHost, QStringLiteral("127.0.0.1"));
     settings.ClientPort = file.ReadString(kClientSection, kClientPort, QStringLiteral("1889"));
-    const int count = file.ReadInteger(kSendSection, kLinesCount, 0);
+    // Lines after the last key present would all be empty: a count far
+    // beyond the keys (a file edited by hand or damaged) creates no lines
+    // for them, instead of filling the memory with empty ones.
+    const std::vector<int> present = LineKeyIndices(file);
+    const int afterLastKey = present.empty() ? 0 : *std::max_element(present.begin(), present.end()) + 1;
+    const int count = std::min(file.ReadInteger(kSendSection, kLinesCount, 0), afterLastKey);
     for (int i = 0; i < count; ++i)
         settings.SendLines << file.ReadString(kSendSection, LineKey(i), QString());
     return settings;
@@ -42,7 +64,6 @@ OstrelSettings ReadOstrelSettings(const IniFile& file)
 
 void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings)
 {
-    const int previousCount = file.ReadInteger(kSendSection, kLinesCount, 0);
     const int count = static_cast<int>(settings.SendLines.size());
 
     file.WriteString(kServerSection, kServerPort, settings.ServerPort);
@@ -51,7 +72,10 @@ void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings)
     file.WriteInteger(kSendSection, kLinesCount, count);
     for (int i = 0; i < count; ++i)
         file.WriteString(kSendSection, LineKey(i), settings.SendLines[i]);
-    for (int i = count; i < std::max(previousCount, count) || file.ValueExists(kSendSection, LineKey(i)); ++i)
-        file.DeleteKey(kSendSection, LineKey(i));
+    // Line keys left over from a longer list go.
+    for (const int index : LineKeyIndices(file)) {
+        if (index >= count)
+            file.DeleteKey(kSendSection, LineKey(index));
+    }
     file.UpdateFile();
 }

@@ -71,7 +71,13 @@ INSTANTIATE_TEST_SUITE_P(Counts, SendLinesRead,
         CountCase{"[SendFrame]\nLine0=01\n", {}},
         CountCase{"[SendFrame]\nSendLinesCount=x\nLine0=01\n", {}},
         CountCase{"[SendFrame]\nSendLinesCount=-2\nLine0=01\n", {}},
-        CountCase{"[sendframe]\nsendlinescount=2\nline1=68 16 // 注释\n", {"", "68 16 // 注释"}}));
+        CountCase{"[sendframe]\nsendlinescount=2\nline1=68 16 // 注释\n", {"", "68 16 // 注释"}},
+        // No lines are made up after the last key present.
+        CountCase{"[SendFrame]\nSendLinesCount=5\nLine0=01\nLine2=\n", {"01", "", ""}},
+        CountCase{"[SendFrame]\nSendLinesCount=2000000000\nLine1=02\nLine0=01\n", {"01", "02"}},
+        CountCase{"[SendFrame]\nSendLinesCount=2147483647\n", {}},
+        // Only "Line" and a plain decimal index names a send line.
+        CountCase{"[SendFrame]\nSendLinesCount=9\nLine0=01\nLine05=x\nLinex=y\nLine-3=z\n", {"01"}}));
 
 TEST_F(OstrelSettingsTest, EverySendLineIsStoredAndCounted)
 {
@@ -103,6 +109,20 @@ TEST_F(OstrelSettingsTest, LinesLeftOverFromALongerListAreRemoved)
     EXPECT_EQ(reread.ReadString("SendFrame", "Line0", "?"), QStringLiteral("x"));
     for (const char* key : {"Line1", "Line2", "Line3"})
         EXPECT_FALSE(reread.ValueExists("SendFrame", key)) << key;
+}
+
+TEST_F(OstrelSettingsTest, AHugeStoredCountIsReplacedWithoutCountingUpToIt)
+{
+    WriteFile("[SendFrame]\nSendLinesCount=2147483647\nLine0=a\nline7=b\nLINE9=c\nLine05=kept\n");
+    IniFile file(Path());
+    StoreOstrelSettings(file, Stored({"x", "y"}));
+
+    IniFile reread(Path());
+    EXPECT_EQ(reread.ReadInteger("SendFrame", "SendLinesCount", -1), 2);
+    EXPECT_EQ(ReadOstrelSettings(reread).SendLines, (QStringList{"x", "y"}));
+    EXPECT_FALSE(reread.ValueExists("SendFrame", "Line7"));
+    EXPECT_FALSE(reread.ValueExists("SendFrame", "Line9"));
+    EXPECT_EQ(reread.ReadString("SendFrame", "Line05", "?"), QStringLiteral("kept"));
 }
 
 TEST_F(OstrelSettingsTest, OtherSectionsAndLinesAreKept)
