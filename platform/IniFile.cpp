@@ -187,10 +187,6 @@ QString IniFile::ReadString(const QString& section, const QString& key, const QS
             value = value.mid(1, value.size() - 2);
         }
     }
-    if (value.size() > kMaxValueLength) {
-        const bool splitsPair = value.at(kMaxValueLength - 1).isHighSurrogate();
-        value.truncate(splitsPair ? kMaxValueLength - 1 : kMaxValueLength);
-    }
     return value;
 }
 

@@ -19,13 +19,11 @@
 // Lookup follows the classic profile rules: section and key names are
 // compared case-insensitively and without surrounding blanks; the first
 // matching section and key win; a value loses surrounding blanks and one
-// pair of enclosing quotes ("..." or '...'); a value read back is cut to
-// kMaxValueLength characters. Keys are written literally, spaces included
-// ("Server Port=1888").
+// pair of enclosing quotes ("..." or '...'). A value is read back whole,
+// however long it was written (a long send line must not come back cut).
+// Keys are written literally, spaces included ("Server Port=1888").
 class IniFile {
 public:
-    static constexpr int kMaxValueLength = 2047;
-
     explicit IniFile(QString path);
 
     [[nodiscard]] QString ReadString(const QString& section, const QString& key, const QString& def) const;

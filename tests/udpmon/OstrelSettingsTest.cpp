@@ -98,6 +98,17 @@ TEST_F(OstrelSettingsTest, EverySendLineIsStoredAndCounted)
     EXPECT_EQ(back.ClientPort, QStringLiteral("2405"));
 }
 
+TEST_F(OstrelSettingsTest, ALongSendLineComesBackWhole)
+{
+    QString frame = QStringLiteral("68 FF ");
+    for (int i = 0; i < 1400; ++i)
+        frame += QStringLiteral("%1 ").arg(i % 256, 2, 16, QLatin1Char('0')).toUpper();
+    const QStringList lines{frame + QStringLiteral("// 长报文"), QStringLiteral("16")};
+    IniFile file(Path());
+    StoreOstrelSettings(file, Stored(lines));
+    EXPECT_EQ(ReadOstrelSettings(IniFile(Path())).SendLines, lines);
+}
+
 TEST_F(OstrelSettingsTest, LinesLeftOverFromALongerListAreRemoved)
 {
     WriteFile("[SendFrame]\nSendLinesCount=3\nLine0=a\nLine1=b\nLine2=c\nLine3=stale\n");
