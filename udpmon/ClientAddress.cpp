@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
+#include <exception>
 #include <utility>
 
 ClientAddress::ClientAddress(Lookup lookup, qint64 lifetimeMs)
@@ -19,20 +20,19 @@ QString ClientAddress::AddrFor(const QString& host)
         return host;
     if (host == host_ && age_.isValid() && age_.elapsed() < lifetimeMs_)
         return addr_;
-    age_.invalidate();
+    host_ = host;
+    addr_ = host;
+    age_.start();
     std::uint32_t address = 0;
     try {
         address = lookup_(host);
-    } catch (...) {
-        return host;
+    } catch (const std::exception&) {
+        return addr_;
     }
     in_addr value{};
     value.s_addr = address;
     char text[INET_ADDRSTRLEN] = {};
-    if (inet_ntop(AF_INET, &value, text, sizeof text) == nullptr)
-        return host;
-    host_ = host;
-    addr_ = QString::fromLatin1(text);
-    age_.start();
+    if (inet_ntop(AF_INET, &value, text, sizeof text) != nullptr)
+        addr_ = QString::fromLatin1(text);
     return addr_;
 }

@@ -11,8 +11,9 @@
 // files or ask a name server, and would otherwise delay every answer to a
 // polling master); its address goes to the socket as dotted text, so the
 // same datagrams reach the same place. A dotted address, and a name that
-// cannot be looked up, go to the socket as typed: the socket reports what
-// is wrong with them, and a failed name is asked again next time.
+// could not be looked up, go to the socket as typed: the socket reports what
+// is wrong with them (a failed name is not asked twice for one frame; it is
+// asked here again once the lifetime is over).
 class ClientAddress {
 public:
     using Lookup = std::function<std::uint32_t(const QString& host)>; // network byte order; throws on failure
