@@ -97,16 +97,19 @@ function maxset(a, k, x) { if (!(k in a) || x > a[k]) a[k] = x }
 }
 function peer(k, fmt) { return (k in m) ? sprintf(fmt, m[k]) : "-" }
 function verdict(ok) { return ok ? "met" : "NOT met" }
+# The verdict on a figure of a rate that was not run: not measured.
+function judged(k, ok) { return (k in have) ? verdict(ok) : "not measured (rate not run)" }
 END {
+    for (k in m) have[k] = 1
     rssgrow = (last["o", "rss1"] - first["o", "rss0"]) / 1024
     prss = (("p", "rss0") in first) ? sprintf("%+.1f MB", (last["p", "rss1"] - first["p", "rss0"]) / 1024) : "-"
-    printf "  fraction answered at 20 000/s: %.4f, goal 1.0: %s   [%s]\n", m["of20k"], verdict(m["of20k"] >= 1.0), peer("pf20k", "%.4f")
-    printf "  fraction answered at 100 000/s: %.4f (up to %d answers/s), goal >= 0.5: %s   [%s]\n", m["of100k"], m["or100k"], verdict(m["of100k"] >= 0.5), peer("pf100k", "%.4f")
-    printf "  median latency at 5 000/s: %.3f ms, goal <= 0.2 ms: %s   [%s]\n", m["op50"], verdict(m["op50"] <= 0.2), peer("pp50", "%.3f ms")
+    printf "  fraction answered at 20 000/s: %.4f, goal 1.0: %s   [%s]\n", m["of20k"], judged("of20k", m["of20k"] >= 1.0), peer("pf20k", "%.4f")
+    printf "  fraction answered at 100 000/s: %.4f (up to %d answers/s), goal >= 0.5: %s   [%s]\n", m["of100k"], m["or100k"], judged("of100k", m["of100k"] >= 0.5), peer("pf100k", "%.4f")
+    printf "  median latency at 5 000/s: %.3f ms, goal <= 0.2 ms: %s   [%s]\n", m["op50"], judged("op50", m["op50"] <= 0.2), peer("pp50", "%.3f ms")
     worst = m["ostall"]
     if (("oping" in m) && m["oping"] > worst) worst = m["oping"]
     oping = ("oping" in m) ? sprintf("%.1f ms, %d unanswered", m["oping"], m["olost"]) : "not measured"
-    printf "  worst GUI stall during the 100 000/s floods: timer %.1f ms, _NET_WM_PING %s; goal < 100 ms: %s   [%s]\n", m["ostall"], oping, verdict(worst < 100 && m["olost"] == 0), peer("pping", "%.0f ms")
+    printf "  worst GUI stall during the 100 000/s floods: timer %.1f ms, _NET_WM_PING %s; goal < 100 ms: %s   [%s]\n", m["ostall"], oping, judged("ostall", worst < 100 && m["olost"] == 0), peer("pping", "%.0f ms")
     printf "  RSS after all runs: %+.1f MB from the start, goal <= +10 MB: %s   [%s]\n", rssgrow, verdict(rssgrow <= 10), prss
     split(m["orecov"], r, "/")
     printf "  10 requests at 10/s right after the floods: %s answered, goal all: %s   [%s]\n", m["orecov"], verdict(r[1] == r[2] && r[2] > 0), peer("precov", "%s")
