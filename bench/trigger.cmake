@@ -6,6 +6,15 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 set(TELEMON_BENCH_RIG "${PROJECT_SOURCE_DIR}/../shared/bench-rig" CACHE PATH
     "The request/response load rig (udp_gen.c, udp_resp.c, x_ping.c, run_anchors.sh)")
+if(NOT EXISTS "${TELEMON_BENCH_RIG}/udp_gen.c")
+    message(WARNING "The load rig is not at ${TELEMON_BENCH_RIG}: the trigger benchmark is left out "
+                    "(set TELEMON_BENCH_RIG to the folder with udp_gen.c, udp_resp.c, x_ping.c and run_anchors.sh).")
+    add_custom_target(run-bench-trigger
+        COMMAND ${CMAKE_COMMAND} -E echo "trigger bench: no load rig at ${TELEMON_BENCH_RIG} (set TELEMON_BENCH_RIG)"
+        COMMAND ${CMAKE_COMMAND} -E false
+        VERBATIM)
+    return()
+endif()
 set(trigger_rig_bin ${CMAKE_CURRENT_BINARY_DIR}/trigger-rig)
 add_custom_command(
     OUTPUT ${trigger_rig_bin}/udp_gen ${trigger_rig_bin}/udp_resp
