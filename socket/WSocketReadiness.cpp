@@ -74,17 +74,10 @@ bool WSocketReadiness::Start(int handle, unsigned interest)
 void WSocketReadiness::Start(int handle, unsigned interest, Created kind, ReadWatch readWatch)
 {
     Stop();
-    switch (kind) {
-    case Created::Datagram:
-        Watch(handle, interest, Kind::Datagram, readWatch);
-        return;
-    case Created::Listening:
-        Watch(handle, interest, Kind::Listening, readWatch);
-        return;
-    case Created::Unconnected:
-        Watch(handle, interest, Kind::Unconnected, readWatch);
-        return;
-    }
+    const Kind known = kind == Created::Datagram ? Kind::Datagram
+        : kind == Created::Listening             ? Kind::Listening
+                                                 : Kind::Unconnected;
+    Watch(handle, interest, known, readWatch);
 }
 
 void WSocketReadiness::Watch(int handle, unsigned interest, Kind kind, ReadWatch readWatch)
