@@ -1,5 +1,6 @@
 #include "tcpmon/Prompts.h"
 
+#include "widgets/BoxParent.h"
 #include "widgets/ErrorBoxApplication.h"
 
 #include <QApplication>
@@ -10,11 +11,11 @@ Prompts DefaultPrompts()
 {
     Prompts prompts;
     prompts.Message = [](const QString& text) {
-        QMessageBox::information(QApplication::activeWindow(), QCoreApplication::applicationName(), text);
+        QMessageBox::information(MessageBoxParent(), QCoreApplication::applicationName(), text);
     };
     prompts.ErrorBox = [](const std::exception& error) { ShowErrorBox(error); };
     prompts.Question = [](const QString& text, const QString& title) {
-        return QMessageBox::question(QApplication::activeWindow(), title, text, QMessageBox::Yes | QMessageBox::No,
+        return QMessageBox::question(MessageBoxParent(), title, text, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No)
             == QMessageBox::Yes;
     };

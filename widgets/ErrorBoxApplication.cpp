@@ -1,5 +1,7 @@
 #include "widgets/ErrorBoxApplication.h"
 
+#include "widgets/BoxParent.h"
+
 #include <QMessageBox>
 
 ErrorBoxApplication::ErrorBoxApplication(int& argc, char** argv)
@@ -25,6 +27,15 @@ void RunShowingErrors(const std::function<void()>& command)
     }
 }
 
+void RunShowingErrorsUnlessBusy(bool& busy, const std::function<void()>& command)
+{
+    if (busy)
+        return;
+    busy = true;
+    RunShowingErrors(command);
+    busy = false;
+}
+
 void ShowErrorBox(const std::exception& error)
 {
     ShowErrorBox(QString::fromUtf8(error.what()));
@@ -32,5 +43,5 @@ void ShowErrorBox(const std::exception& error)
 
 void ShowErrorBox(const QString& message)
 {
-    QMessageBox::critical(QApplication::activeWindow(), QCoreApplication::applicationName(), message);
+    QMessageBox::critical(MessageBoxParent(), QCoreApplication::applicationName(), message);
 }

@@ -22,7 +22,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Shows the error box for an exception: modal, over the active window, titled
+// Shows the error box for an exception: modal, over the program's own window
+// (see MessageBoxParent), titled
 // with the application name, the text being what() read as UTF-8.
 void ShowErrorBox(const std::exception& error);
 void ShowErrorBox(const QString& message);
@@ -30,3 +31,8 @@ void ShowErrorBox(const QString& message);
 // Runs a command; an exception it throws is shown in the error box and goes
 // no further.
 void RunShowingErrors(const std::function<void()>& command);
+
+// Runs a command that a timer repeats, as RunShowingErrors does, unless a
+// run before it is still under way (its error box open): `busy` marks that,
+// one flag per timer, so that a failing timer's boxes do not pile up.
+void RunShowingErrorsUnlessBusy(bool& busy, const std::function<void()>& command);

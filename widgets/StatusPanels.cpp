@@ -56,22 +56,12 @@ void StatusPanels::SetPanelText(int index, const QString& text)
     update();
 }
 
-int StatusPanels::NeededWidth(const QString& text) const
-{
-    if (text.isEmpty())
-        return 2 * kTextMargin;
-    return fontMetrics().horizontalAdvance(text) + 2 * kTextMargin + kPanelGap;
-}
-
 std::vector<int> StatusPanels::Layout() const
 {
     std::vector<int> widths;
-    std::vector<int> needed;
-    for (const Panel& panel : panels_) {
+    for (const Panel& panel : panels_)
         widths.push_back(panel.width);
-        needed.push_back(NeededWidth(panel.text));
-    }
-    return LayoutPanels(widths, needed, width());
+    return LayoutPanels(widths, width());
 }
 
 QRect StatusPanels::PanelRect(int index) const
@@ -103,7 +93,7 @@ void StatusPanels::paintEvent(QPaintEvent* /*event*/)
     QPainter painter(this);
     for (int i = 0; i < PanelCount(); ++i) {
         const QRect rect = PanelRect(i);
-        if (rect.width() <= 0)
+        if (rect.width() <= 0 || rect.left() >= width())
             continue;
         qDrawShadePanel(&painter, rect, palette(), true, 1);
         const QRect textRect = rect.adjusted(kTextMargin, 1, -kTextMargin, -1);

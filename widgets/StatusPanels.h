@@ -6,9 +6,9 @@
 #include <vector>
 
 // A row of sunken text panels, each with its own width and alignment, as the
-// status bar of a main window shows them. The row may be narrower than the
-// panels' widths together: panels then give up their empty room first (see
-// LayoutPanels) and a text that still does not fit is elided.
+// status bar of a main window shows them. Panels keep their widths: in a row
+// narrower than the widths together the last panels are cut at the right
+// edge (see LayoutPanels); a text wider than its panel is elided.
 class StatusPanels final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(StatusPanels)
@@ -40,7 +40,6 @@ private:
     };
 
     [[nodiscard]] std::vector<int> Layout() const;
-    [[nodiscard]] int NeededWidth(const QString& text) const;
 
     std::vector<Panel> panels_;
 };

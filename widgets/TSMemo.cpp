@@ -1,7 +1,10 @@
 #include "widgets/TSMemo.h"
 
+#include "widgets/SelectionColors.h"
+
 #include "widgets/MemoLines.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QScrollBar>
@@ -117,6 +120,13 @@ void TSMemo::SetPaletteColor(QPalette::ColorRole role, const QColor& color)
 {
     QPalette pal = palette();
     pal.setColor(role, color);
+    // Selected text stays visible whatever the window's colours.
+    const QPalette stylePalette = QApplication::palette(this);
+    const SelectionColors selection
+        = SelectionColorsFor(pal.color(QPalette::Base), pal.color(QPalette::Text),
+                             {stylePalette.color(QPalette::Highlight), stylePalette.color(QPalette::HighlightedText)});
+    pal.setColor(QPalette::Highlight, selection.highlight);
+    pal.setColor(QPalette::HighlightedText, selection.highlightedText);
     setPalette(pal);
 }
 

@@ -93,10 +93,17 @@ void MainWindowTest::startsWithoutSettingsFile()
     QCOMPARE(panels->PanelText(2), QString());
     QCOMPARE(panels->PanelText(3), QStringLiteral("接收端口:1888, 信宿地址:127.0.0.1 1889"));
     QVERIFY(panels->PanelText(4).contains(QStringLiteral("2026")));
-    // The start texts are legible in a 541 pixels wide window.
+    // In a 541 pixels wide window the panels keep their widths, so the caret
+    // readout is whole; the right edge cuts the port text instead.
     const QFontMetrics metrics(panels->font());
-    for (const int i : {0, 3})
-        QVERIFY(panels->PanelRect(i).width() >= metrics.horizontalAdvance(panels->PanelText(i)));
+    panels->SetPanelText(2, QStringLiteral("第1帧第1字节"));
+    for (const int i : {0, 1, 2})
+        QCOMPARE(panels->PanelRect(i).width() + 2, widths[i]);
+    for (const int i : {0, 2})
+        QVERIFY2(panels->PanelRect(i).width() - 8 >= metrics.horizontalAdvance(panels->PanelText(i)),
+                 qPrintable(panels->PanelText(i)));
+    QVERIFY(panels->PanelRect(3).right() >= panels->width());
+    panels->SetPanelText(2, QString());
 
     QCOMPARE(window->SendMemo()->LineCount(), 0);
     QCOMPARE(window->RecvMemo()->LineCount(), 0);

@@ -1,4 +1,7 @@
 #include "widgets/ErrorBoxApplication.h"
+#include "widgets/ShowMessage.h"
+
+#include <QMainWindow>
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,12 +18,14 @@ private slots:
     void exceptionFromAHandlerIsShownAndTheProgramGoesOn();
     void exceptionEscapingAnEventIsCaughtByTheApplication();
     void showErrorBoxUsesTheApplicationName();
+    void boxesOpenOverTheProgramsOwnWindowWhenAnotherProgramIsActive();
 
 private:
     struct SeenBox {
         QString title;
         QString text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QWidget* parent = nullptr;
     };
     // Closes the next message box and records what it showed.
     static void CloseNextBox(SeenBox& seen);
@@ -34,6 +39,7 @@ void ErrorBoxApplicationTest::CloseNextBox(SeenBox& seen)
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
+        seen.parent = box->parentWidget();
         box->accept();
     });
 }
@@ -95,6 +101,37 @@ void ErrorBoxApplicationTest::showErrorBoxUsesTheApplicationName()
     ShowErrorBox(std::runtime_error("接收端口错误"));
     QCOMPARE(seen.title, QStringLiteral("测试程序"));
     QCOMPARE(seen.text, QStringLiteral("接收端口错误"));
+}
+
+void ErrorBoxApplicationTest::boxesOpenOverTheProgramsOwnWindowWhenAnotherProgramIsActive()
+{
+    QMainWindow main;
+    main.setWindowFlag(Qt::WindowStaysOnTopHint);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QWidget other;
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+
+    // Another program is active: this program has no active window.
+    QApplication::setActiveWindow(nullptr);
+    QVERIFY(QApplication::activeWindow() == nullptr);
+    SeenBox error;
+    CloseNextBox(error);
+    ShowErrorBox(QStringLiteral("Error 10053"));
+    QCOMPARE(error.parent, &main);
+    QApplication::setActiveWindow(nullptr);
+    SeenBox message;
+    CloseNextBox(message);
+    ShowMessage(QStringLiteral("请输入正整数!"));
+    QCOMPARE(message.parent, &main);
+
+    // While the program is active the box opens over its active window.
+    QApplication::setActiveWindow(&other);
+    SeenBox overActive;
+    CloseNextBox(overActive);
+    ShowMessage(QStringLiteral("请输入正整数!"));
+    QCOMPARE(overActive.parent, &other);
 }
 
 int main(int argc, char** argv)
