@@ -4,6 +4,9 @@ IntervalTimer::IntervalTimer(int periodMs, QObject* parent)
     : QObject(parent)
     , periodMs_(periodMs)
 {
+    // Sends and saves keep their period to the millisecond; a coarse timer
+    // may tick 5 % early or late.
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &IntervalTimer::OnTimer);
 }
 

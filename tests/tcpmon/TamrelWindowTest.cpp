@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,7 @@
 #include <QToolBar>
 
 #include <memory>
+#include <vector>
 
 class TamrelWindowTest : public QObject {
     Q_OBJECT
@@ -168,9 +170,29 @@ private slots:
         QVERIFY(!w_->Timer3->Enabled());
         QCOMPARE(w_->State().SendStyle, 1);
         QCOMPARE(w_->SrvWSocket->State(), wsClosed);
+        // Selected text stands out from the windows' background.
+        for (TSMemo* memo : {w_->Memo1, w_->Memo2})
+            QVERIFY(memo->palette().color(QPalette::Highlight) != memo->palette().color(QPalette::Base));
         // The clock ticks.
         const QString first = w_->PanelText(Tf_main::PanelClock);
         QTRY_VERIFY_WITH_TIMEOUT(w_->PanelText(Tf_main::PanelClock) != first, 5000);
+    }
+
+    void intervalTimersNeverTickEarly()
+    {
+        // The send timer and timed save keep their period: no tick comes
+        // before it is due (a coarse timer may come 5 % early).
+        IntervalTimer timer(100);
+        QElapsedTimer clock;
+        std::vector<qint64> ticks;
+        connect(&timer, &IntervalTimer::OnTimer, [&] { ticks.push_back(clock.elapsed()); });
+        clock.start();
+        timer.SetEnabled(true);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 6, 5000);
+        for (size_t k = 0; k < ticks.size(); ++k) {
+            const qint64 due = 100 * static_cast<qint64>(k + 1);
+            QVERIFY2(ticks[k] >= due - 1, qPrintable(QStringLiteral("tick %1 at %2 ms").arg(k + 1).arg(ticks[k])));
+        }
     }
 
     void layoutFollowsTheWidth()
