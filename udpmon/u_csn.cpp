@@ -52,13 +52,14 @@ TF_csn::TF_csn(OstrelState& state, QWidget* parent)
 
 bool TF_csn::event(QEvent* e)
 {
-    // Showing the dialog makes it the active window; both refill the fields.
-    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show)
-        FormActivate();
+    // Each showing fills the fields from the state; coming back to the open
+    // dialog from another window or program keeps what was typed.
+    if (e->type() == QEvent::Show)
+        FormShow();
     return QDialog::event(e);
 }
 
-void TF_csn::FormActivate()
+void TF_csn::FormShow()
 {
     Edit1->setText(state_.ServerPort);
     Edit2->setText(state_.ClientHost);

@@ -8,9 +8,8 @@ class QPushButton;
 struct OstrelState;
 
 // The port dialog "以太网UDP端口配置": the receiving port and the destination
-// host and port. Each time it becomes the active window its fields are
-// filled again from the state, dropping what was typed; OK stores the three
-// texts as typed (no check) and Cancel changes nothing.
+// host and port. Each time it is shown its fields are filled from the state;
+// OK stores the three texts as typed (no check) and Cancel changes nothing.
 class TF_csn final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TF_csn)
@@ -34,7 +33,7 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    void FormActivate();
+    void FormShow();
     void BitBtn4Click();
 
     OstrelState& state_;

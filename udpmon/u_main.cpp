@@ -163,7 +163,8 @@ Tf_main::Tf_main(QWidget* parent)
 
     Timer1_ = new FrameLogTimer(this);
     Timer3_ = new FrameLogTimer(this);
-    connect(Timer3_, &FrameLogTimer::OnTimer, this, [this] { RunShowingErrors([this] { Btn_ljfbClick(); }); });
+    connect(Timer3_, &FrameLogTimer::OnTimer, this,
+            [this] { RunShowingErrorsUnlessBusy(sendTickBusy_, [this] { Btn_ljfbClick(); }); });
     recvBuffer_.resize(kReceiveBufferSize);
     recvPaintPacer_ = new PaintPacer(kReceivePaintIntervalMs, this);
     UDPServer1_.OnDataAvailable = [this](TCustomWSocket* Sender, int Error) { UDPServer1DataAvailable(Sender, Error); };
@@ -212,9 +213,18 @@ void Tf_main::CreateTextWindows()
     recvForm_ = new TDockableForm(QStringLiteral("接收报文"), kLime, this);
     sendForm_ = new TDockableForm(QStringLiteral("发送报文"), kYellow, this);
 
-    setDockNestingEnabled(true);
+    // A window dropped onto the other docks beside it, never as a tab of it.
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
     addDockWidget(Qt::LeftDockWidgetArea, recvForm_);
     splitDockWidget(recvForm_, sendForm_, Qt::Horizontal);
+    for (TDockableForm* form : {recvForm_, sendForm_}) {
+        connect(form, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+            if (!floating)
+                QTimer::singleShot(0, this, &Tf_main::DockFormsSideBySide);
+        });
+        connect(form, &QDockWidget::dockLocationChanged, this,
+                [this] { QTimer::singleShot(0, this, &Tf_main::DockFormsSideBySide); });
+    }
 
     for (TSMemo* memo : {RecvMemo(), SendMemo()}) {
         memo->SetPopupMenu(A.PopupMenu1);
@@ -856,6 +866,27 @@ void Tf_main::N_showrecvClick()
 void Tf_main::N_showsendClick()
 {
     ShowForm(sendForm_);
+}
+
+void Tf_main::DockFormsSideBySide()
+{
+    // Wherever a window was dropped, the two docked windows stand side by
+    // side again, receive on the left, as at start.
+    if (arrangingForms_ || recvForm_->isFloating() || sendForm_->isFloating() || recvForm_->isHidden()
+        || sendForm_->isHidden())
+        return;
+    const QRect recv = recvForm_->geometry();
+    const QRect send = sendForm_->geometry();
+    if (tabifiedDockWidgets(recvForm_).isEmpty() && recv.right() < send.left() && recv.top() == send.top())
+        return;
+    arrangingForms_ = true;
+    removeDockWidget(sendForm_);
+    removeDockWidget(recvForm_);
+    addDockWidget(Qt::LeftDockWidgetArea, recvForm_);
+    splitDockWidget(recvForm_, sendForm_, Qt::Horizontal);
+    recvForm_->show();
+    sendForm_->show();
+    arrangingForms_ = false;
 }
 
 void Tf_main::ShowForm(TDockableForm* form)

@@ -179,6 +179,7 @@ private:
     void N_showrecvClick();
     void N_showsendClick();
     void ShowForm(TDockableForm* form);
+    void DockFormsSideBySide();
     void N_showtoolbarClick();
     void N_colorClick();
     void N_CalcClick();
@@ -210,6 +211,10 @@ private:
     CaptureBuffer SMemo1_;
     FrameLogTimer* Timer1_ = nullptr;
     FrameLogTimer* Timer3_ = nullptr;
+    // The text windows are being docked side by side again.
+    bool arrangingForms_ = false;
+    // A send tick is under way, its error box perhaps open.
+    bool sendTickBusy_ = false;
     TWSocket UDPServer1_;
     TWSocket UDPClient1_;
     ClientAddress clientAddress_{&WSocketResolveHost};

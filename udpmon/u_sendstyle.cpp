@@ -138,20 +138,15 @@ void Tf_sendstyle::UncheckTimed()
 
 bool Tf_sendstyle::event(QEvent* e)
 {
-    if (e->type() == QEvent::Show) {
-        ownBoxShown_ = false;
-        FormActivate();
-    } else if (e->type() == QEvent::WindowActivate) {
-        // Coming back from one of its own message boxes keeps what is typed.
-        if (ownBoxShown_)
-            ownBoxShown_ = false;
-        else
-            FormActivate();
-    }
+    // Each showing fills the fields from the schedule; coming back to the
+    // open dialog from its own message box, another window or another
+    // program keeps what was typed.
+    if (e->type() == QEvent::Show)
+        FormShow();
     return QDialog::event(e);
 }
 
-void Tf_sendstyle::FormActivate()
+void Tf_sendstyle::FormShow()
 {
     QRadioButton* const buttons[] = {RadioButton1, RadioButton2, RadioButton3};
     QRadioButton* selected = buttons[schedule_.SendStyle <= 2 ? schedule_.SendStyle : 1];
@@ -213,10 +208,22 @@ void Tf_sendstyle::CheckBox3Click()
     Edit4->setEnabled(CheckBox3->isChecked());
 }
 
+namespace {
+
+void ShowBox(const QString& text, bool errorBox)
+{
+    if (errorBox)
+        ShowErrorBox(text);
+    else
+        ShowMessage(text);
+}
+
+} // namespace
+
 void Tf_sendstyle::CheckInterval()
 {
     if (const std::optional<QString> problem = IntervalTextProblem(edit1->text())) {
-        ShowOwnBox(*problem, false);
+        ShowBox(*problem, false);
         edit1->setText(QStringLiteral("1"));
         edit1->selectAll();
     }
@@ -225,19 +232,10 @@ void Tf_sendstyle::CheckInterval()
 void Tf_sendstyle::CheckPositiveInteger(QLineEdit* edit)
 {
     if (const std::optional<QString> problem = PositiveIntegerTextProblem(edit->text())) {
-        ShowOwnBox(*problem, false);
+        ShowBox(*problem, false);
         edit->setText(QStringLiteral("1"));
         edit->selectAll();
     }
-}
-
-void Tf_sendstyle::ShowOwnBox(const QString& text, bool errorBox)
-{
-    ownBoxShown_ = isActiveWindow();
-    if (errorBox)
-        ShowErrorBox(text);
-    else
-        ShowMessage(text);
 }
 
 void Tf_sendstyle::BitBtn3Click()
@@ -254,7 +252,7 @@ void Tf_sendstyle::BitBtn3Click()
 
     const SendStyleOutcome outcome = ConfirmSendStyle(schedule_, form);
     if (!outcome.accepted) {
-        ShowOwnBox(outcome.message, outcome.errorBox);
+        ShowBox(outcome.message, outcome.errorBox);
         switch (outcome.field) {
         case SendStyleOutcome::Field::Copies:
             Edit4->setFocus();

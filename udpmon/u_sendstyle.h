@@ -14,8 +14,8 @@ class QRadioButton;
 // The send style dialog "发送报文方式": the send style, timed sending and its
 // interval, the loop range and the copies per send. Created once; its
 // controls keep their state between openings, also after Cancel. Showing
-// it (or coming back to it from another window, not from its own message
-// boxes) shows the stored style and interval.
+// it shows the stored style and interval; coming back to the open dialog
+// keeps what was typed.
 class Tf_sendstyle final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Tf_sendstyle)
@@ -56,7 +56,7 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    void FormActivate();
+    void FormShow();
     void RadioButton1Click();
     void RadioButton2Click();
     void CheckBox1Click();
@@ -64,9 +64,7 @@ private:
     void CheckBox3Click();
     void CheckInterval();
     void CheckPositiveInteger(QLineEdit* edit);
-    void ShowOwnBox(const QString& text, bool errorBox);
     void BitBtn3Click();
 
     const SendSchedule& schedule_;
-    bool ownBoxShown_ = false;
 };

@@ -155,8 +155,10 @@ private slots:
     void loopSendingWithAndWithoutRange();
     void randomSendingSequence();
     void formatErrorStopsTheTimer();
+    void aFailingTimerShowsOneErrorBoxAtATime();
     void zeroPeriodTimerIsOnButNeverTicks();
     void styleDialogChecksWhileTyping();
+    void dialogsKeepWhatWasTypedWhenComingBackToThem();
     void refusedConfirmationChangesNothing();
 
 private:
@@ -611,6 +613,46 @@ void RecvSendWindowTest::formatErrorStopsTheTimer()
     QVERIFY(peer_->Received().empty());
 }
 
+void RecvSendWindowTest::aFailingTimerShowsOneErrorBoxAtATime()
+{
+    window_->State().ClientHost = QStringLiteral("no-such-host.invalid");
+    window_->SendMemo()->SetLines({QStringLiteral("01 02")});
+    ConfirmStyle(*window_, [](Tf_sendstyle* d) {
+        d->CheckBox1->click();
+        d->edit1->setText(QStringLiteral("0.0005")); // on, ticked by hand below
+    });
+    QVERIFY(window_->Timer3()->Enabled());
+
+    // Every box that opens is closed; the first one only after two more
+    // ticks came while it was open.
+    QStringList boxes;
+    std::function<void()> closeNext;
+    closeNext = [&] {
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            boxes << box->text();
+            closeNext();
+            if (boxes.size() == 1) {
+                emit window_->Timer3()->OnTimer();
+                emit window_->Timer3()->OnTimer();
+            }
+            box->accept();
+        });
+    };
+    closeNext();
+    emit window_->Timer3()->OnTimer();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].contains(QStringLiteral("no-such-host.invalid")), qPrintable(boxes[0]));
+    // Once the box is closed the next tick reports again.
+    closeNext();
+    emit window_->Timer3()->OnTimer();
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY(window_->Timer3()->Enabled());
+    QVERIFY(peer_->Received().empty());
+}
+
 void RecvSendWindowTest::zeroPeriodTimerIsOnButNeverTicks()
 {
     window_->SendMemo()->SetLines({QStringLiteral("01")});
@@ -694,6 +736,54 @@ void RecvSendWindowTest::styleDialogChecksWhileTyping()
         QCOMPARE(d->edit1->text(), QStringLiteral("1"));
         QVERIFY(d->CheckBox3->isChecked()); // the switches keep their state
         d->BitBtn1->click();
+    });
+    window_->Actions().N_fbfs->trigger();
+}
+
+void RecvSendWindowTest::dialogsKeepWhatWasTypedWhenComingBackToThem()
+{
+    // The user switches to another program and back while a dialog is open.
+    const auto awayAndBack = [](QWidget* dialog) {
+        QApplication::setActiveWindow(nullptr);
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(dialog);
+        QCoreApplication::processEvents();
+        QVERIFY(dialog->isActiveWindow());
+    };
+    const QString stored = window_->State().ClientHost;
+    WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<TF_csn*>(modal);
+        QVERIFY(dialog != nullptr);
+        dialog->Edit2->setText(QStringLiteral("192.0.2.7"));
+        awayAndBack(dialog);
+        QCOMPARE(dialog->Edit2->text(), QStringLiteral("192.0.2.7"));
+        dialog->BitBtn3->click();
+    });
+    window_->Actions().Btn_setupcom->trigger();
+    QCOMPARE(window_->State().ClientHost, stored);
+    // Showing it again shows what is stored.
+    WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<TF_csn*>(modal);
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->Edit2->text(), stored);
+        dialog->BitBtn3->click();
+    });
+    window_->Actions().Btn_setupcom->trigger();
+
+    WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<Tf_sendstyle*>(modal);
+        QVERIFY(dialog != nullptr);
+        dialog->RadioButton3->click();
+        awayAndBack(dialog);
+        QVERIFY(dialog->RadioButton3->isChecked());
+        dialog->BitBtn1->click();
+    });
+    window_->Actions().N_fbfs->trigger();
+    WhenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<Tf_sendstyle*>(modal);
+        QVERIFY(dialog != nullptr);
+        QVERIFY(dialog->RadioButton2->isChecked());
+        dialog->BitBtn1->click();
     });
     window_->Actions().N_fbfs->trigger();
 }

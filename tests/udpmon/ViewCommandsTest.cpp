@@ -225,6 +225,20 @@ void ViewCommandsTest::closedWindowsComeBackWhereTheyWere()
     QVERIFY(!send->isFloating());
     a.P_recv->trigger();
     QVERIFY(recv->isVisible());
+
+    // A floating window dropped anywhere onto the docked one ends beside it,
+    // never as a tab of it: both stay in sight, receive on the left.
+    QVERIFY(!(window->dockOptions() & QMainWindow::AllowTabbedDocks));
+    for (TDockableForm* dropped : {send, recv}) {
+        TDockableForm* other = dropped == send ? recv : send;
+        dropped->setFloating(true);
+        window->tabifyDockWidget(other, dropped);
+        dropped->setFloating(false);
+        QTRY_VERIFY(window->tabifiedDockWidgets(recv).isEmpty());
+        QVERIFY(!recv->visibleRegion().isEmpty() && !send->visibleRegion().isEmpty());
+        QVERIFY(recv->geometry().right() < send->geometry().left());
+        QCOMPARE(recv->geometry().top(), send->geometry().top());
+    }
 }
 
 void ViewCommandsTest::colourDialogFromTheMenu()
