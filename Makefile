@@ -54,7 +54,10 @@ bench-trigger: deps $(BUILD_BENCH)/build.ninja
 $(BUILD_FUZZ)/build.ninja: CMakeLists.txt | deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELEMON_FUZZ=ON
 
+FUZZ_SECONDS ?= 20
+
 fuzz: deps $(BUILD_FUZZ)/build.ninja
+	cmake -S . -B $(BUILD_FUZZ) -DFUZZ_SECONDS=$(FUZZ_SECONDS) > /dev/null
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	cmake --build $(BUILD_FUZZ) --target run-fuzzers
 

@@ -56,6 +56,8 @@ HexSendPlan PlanHexSend(std::string_view trimmedLine, std::int32_t copiesPerSend
         return plan;
     }
     plan.kind = HexSendPlan::Kind::Send;
+    if (frame.bytes.empty())
+        return plan; // any number of copies of no bytes is no bytes
     plan.buffer.reserve(frame.bytes.size() * copies);
     for (std::size_t i = 0; i < copies; ++i)
         plan.buffer.insert(plan.buffer.end(), frame.bytes.begin(), frame.bytes.end());

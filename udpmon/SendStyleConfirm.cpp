@@ -63,7 +63,11 @@ SendStyleOutcome ConfirmSendStyle(const SendSchedule& current, const SendStyleFo
         } catch (const EConvertError& error) {
             return Refused(QString::fromUtf8(error.what()), Field::Last, true);
         }
-        if (first - 1 >= last - 1)
+        // The fields' own checks keep both at 1 or more while the user
+        // types; a range that still starts before line 1 is refused alike.
+        if (first <= 0)
+            return Refused(SendStyleMessage::NotPositiveInteger, Field::First);
+        if (first >= last)
             return Refused(SendStyleMessage::RangeOrder, Field::Last);
         next.LoopFirst = first - 1;
         next.LoopLast = last - 1;

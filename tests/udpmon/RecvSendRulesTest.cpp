@@ -218,6 +218,7 @@ TEST(SendLineChoice, HexSendPlans)
     const std::vector<Case> cases = {
         {"", 1, Kind::Nothing, 0},
         {"7", 1, Kind::Send, 0},             // no pair: nothing leaves
+        {"7", 2147483647, Kind::Send, 0},    // at once, whatever the copies
         {"01 02", 3, Kind::Send, 6},
         {"01 02 03", 600, Kind::Send, 1800},
         {"01 02", 2048, Kind::Send, 4096},
@@ -314,6 +315,15 @@ TEST(SendStyleConfirm, RangeRules)
     EXPECT_EQ(Std(o.message), "'' is not a valid integer value");
     EXPECT_TRUE(o.errorBox);
     EXPECT_EQ(o.field, SendStyleOutcome::Field::First);
+
+    // A range starting before line 1 never reaches the loop.
+    for (const char* text : {"0", "-2147483648"}) {
+        f.first = QString::fromLatin1(text);
+        o = ConfirmSendStyle(SendSchedule{}, f);
+        EXPECT_FALSE(o.accepted) << text;
+        EXPECT_EQ(o.message, SendStyleMessage::NotPositiveInteger) << text;
+        EXPECT_EQ(o.field, SendStyleOutcome::Field::First) << text;
+    }
 
     // The range fields are not read in the other styles.
     f.style = 1;
