@@ -1,15 +1,34 @@
 #include "tcpmon/Main.h"
 #include "tcpmon/TamrelSettings.h"
 
+#include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/TerminationSignals.h"
 
+#include <QIcon>
+
 int main(int argc, char** argv)
 {
+    // --help and --version answer before any display is opened.
+    const CommandLineOutcome commandLine =
+        ReadCommandLine(ArgumentsOf(argc, argv),
+                        {QStringLiteral("Tamrel_S"), QStringLiteral(TAMREL_S_VERSION),
+                         QStringLiteral("TCP server monitor for telecontrol frames: serves one client at a time, "
+                                        "shows what it sends as hex text and sends typed frames back.")});
+    if (!commandLine.startWindow) {
+        PrintOutcome(commandLine);
+        return commandLine.exitCode;
+    }
+
     InitLocale();
     ErrorBoxApplication app(argc, argv);
     ErrorBoxApplication::setApplicationName(QStringLiteral("Tamrel-通用TCP通信服务器监测工具"));
+    ErrorBoxApplication::setApplicationVersion(QStringLiteral(TAMREL_S_VERSION));
+    // Task bars match the window to its menu entry and show the entry's icon;
+    // the icon from the resource also serves when the program is not installed.
+    ErrorBoxApplication::setDesktopFileName(QStringLiteral("net.telemon.Tamrel_S"));
+    ErrorBoxApplication::setWindowIcon(QIcon(QStringLiteral(":/app/Tamrel_S.svg")));
 
     // A logout, `kill` or Ctrl+C closes the window as "Yes" to the exit
     // question does: sockets shut down, settings written, nothing asked.

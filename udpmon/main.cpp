@@ -1,17 +1,35 @@
 #include "udpmon/u_main.h"
 
+#include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/TerminationSignals.h"
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
+    // --help and --version answer before any display is opened.
+    const CommandLineOutcome commandLine =
+        ReadCommandLine(ArgumentsOf(argc, argv),
+                        {QStringLiteral("Ostrel"), QStringLiteral(OSTREL_VERSION),
+                         QStringLiteral("UDP monitor for telecontrol frames: shows every datagram received on one "
+                                        "port as hex text and sends typed frames.")});
+    if (!commandLine.startWindow) {
+        PrintOutcome(commandLine);
+        return commandLine.exitCode;
+    }
+
     InitLocale();
     ErrorBoxApplication app(argc, argv);
     ErrorBoxApplication::setApplicationName(QStringLiteral("Ostrel-通用以太网UDP通信监测工具"));
+    ErrorBoxApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION));
+    // Task bars match the window to its menu entry and show the entry's icon;
+    // the icon from the resource also serves when the program is not installed.
+    ErrorBoxApplication::setDesktopFileName(QStringLiteral("net.telemon.Ostrel"));
+    ErrorBoxApplication::setWindowIcon(QIcon(QStringLiteral(":/app/Ostrel.svg")));
 
     // The texts are Chinese: prefer a font drawn for them, whose Latin
     // letters are also narrow enough for the status bar's panels.

@@ -1,0 +1,24 @@
+# The Debian package of both programs (`make deb`): CPack's DEB generator over
+# the install rules of desktop/. Its dependencies are computed from the
+# binaries by dpkg-shlibdeps.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME telemon)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Telemon developers")
+set(CPACK_PACKAGE_CONTACT "Telemon developers <telemon@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop monitors for telecontrol frames over UDP and TCP")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Two desktop tools for engineers who test and commission devices that speak
+telecontrol protocols (IEC 60870-5, CDT, Modbus, DNP3) over Ethernet. Each
+shows every chunk of bytes received as one line of hexadecimal byte pairs and
+sends typed frames, with protocol check codes appended.
+Ostrel is the UDP monitor: it listens on one port, sends frames once, on a
+timer or by a schedule, and answers frames by trigger rules.
+Tamrel_S is the TCP server monitor: it serves one client at a time.")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
