@@ -31,6 +31,47 @@ bool IsLostConnection(int error)
         || error == WSAECONNABORTED;
 }
 
+// An accept that found the waiting connection gone: nothing waits any more
+// (taken elsewhere, or removed by the reset), or the connection broke before
+// it was taken (errors the system hands on from the new connection).
+bool ConnectionLeftBeforeAccept(int posixErrno)
+{
+    switch (posixErrno) {
+    case EAGAIN:
+#if EAGAIN != EWOULDBLOCK
+    case EWOULDBLOCK:
+#endif
+    case ECONNABORTED:
+    case ECONNRESET:
+    case EPROTO:
+    case ENETDOWN:
+    case ENOPROTOOPT:
+    case EHOSTDOWN:
+    case ENONET:
+    case EHOSTUNREACH:
+    case EOPNOTSUPP:
+    case ENETUNREACH:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// True for an accepted stream handle whose peer reset the connection before
+// it was taken (a port scan connects and resets at once): it has no peer any
+// more and a reset waits on it. Reading the pending error clears it; such a
+// handle is closed right after.
+bool PeerResetBeforeTaken(int handle)
+{
+    sockaddr_in peer{};
+    socklen_t length = sizeof peer;
+    if (getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) == 0 || errno != ENOTCONN)
+        return false;
+    int pending = 0;
+    socklen_t size = sizeof pending;
+    return getsockopt(handle, SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending != 0;
+}
+
 int PlatformSendFlags(TSocketSendFlags flags)
 {
     return MSG_NOSIGNAL | (flags == wsSendUrgent ? MSG_OOB : 0);
@@ -171,7 +212,13 @@ bool TCustomWSocket::PeerName(sockaddr_in& peer, const char* functionName)
     socklen_t length = sizeof peer;
     if (getpeername(handle_, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
         return true;
-    WSocketSetLastErrorFromErrno();
+    const int error = WSocketSetLastErrorFromErrno();
+    // The peer has reset the connection and its close notification has not
+    // come yet: the connection is closed now, as a send would find it.
+    if (error == WSAENOTCONN || error == WSAECONNRESET) {
+        ConnectionLost(error);
+        return false;
+    }
     ReportSocketError(functionName);
     return false;
 }
@@ -415,6 +462,14 @@ bool TCustomWSocket::BindLocal()
     return true;
 }
 
+int TCustomWSocket::SetLinger(int handle) const
+{
+    linger value{};
+    value.l_onoff = lingerOnOff_ == wsLingerOn ? 1 : 0;
+    value.l_linger = lingerTimeout_;
+    return setsockopt(handle, SOL_SOCKET, SO_LINGER, &value, sizeof value) == 0 ? 0 : WSocketSetLastErrorFromErrno();
+}
+
 void TCustomWSocket::ApplyLinger()
 {
     if (lingerOnOff_ == wsLingerNoSet)
@@ -423,13 +478,8 @@ void TCustomWSocket::ApplyLinger()
         ReportError("Cannot set linger option at this time");
         return;
     }
-    linger value{};
-    value.l_onoff = lingerOnOff_ == wsLingerOn ? 1 : 0;
-    value.l_linger = lingerTimeout_;
-    if (setsockopt(handle_, SOL_SOCKET, SO_LINGER, &value, sizeof value) != 0) {
-        WSocketSetLastErrorFromErrno();
+    if (SetLinger(handle_) != 0)
         ReportSocketError("setsockopt(SO_LINGER)");
-    }
 }
 
 // ---- accepting and adopting ----
@@ -450,8 +500,9 @@ int TCustomWSocket::Accept()
     readiness_->ReadDone();
     if (handle < 0) {
         errno = savedErrno;
-        WSocketSetLastErrorFromErrno();
-        ReportSocketError("Accept");
+        lastError_ = WSocketSetLastErrorFromErrno();
+        if (!ConnectionLeftBeforeAccept(savedErrno))
+            ReportSocketError("Accept");
         return -1;
     }
     return handle;
@@ -464,6 +515,25 @@ void TCustomWSocket::Dup(int handle)
         WSocketSetLastError(WSAEINVAL);
         ReportSocketError("Dup");
         return;
+    }
+    if (PeerResetBeforeTaken(handle)) {
+        ::close(handle);
+        lastError_ = WSAECONNRESET;
+        return;
+    }
+    // Linger goes on before anything held is let go. Some systems refuse
+    // options on a connection the peer has reset: dropped as above.
+    if (lingerOnOff_ != wsLingerNoSet) {
+        const int error = SetLinger(handle);
+        if (error == WSAECONNRESET || error == WSAENOTCONN || error == WSAEINVAL) {
+            ::close(handle);
+            lastError_ = error;
+            return;
+        }
+        if (error != 0) {
+            ReportSocketError("setsockopt(SO_LINGER)");
+            return;
+        }
     }
     if (state_ != wsClosed) {
         if (handle_ >= 0) {
@@ -483,7 +553,6 @@ void TCustomWSocket::Dup(int handle)
     ClearSendQueue();
     lastCount_ = WaitingCount{};
     handle_ = handle;
-    ApplyLinger();
     if (!readiness_->Start(handle, DupInterest)) {
         ReportSocketError("WSAAsyncSelect");
         return;
@@ -690,14 +759,19 @@ bool TCustomWSocket::QueueIsEmpty() const
     return sendQueue_.empty() || (sendQueue_.size() == 1 && sendQueue_.front()->Unread() == 0);
 }
 
+void TCustomWSocket::ConnectionLost(int error)
+{
+    const std::shared_ptr<bool> alive = alive_;
+    closeReported_ = true;
+    Close();
+    if (*alive && OnSessionClosed)
+        OnSessionClosed(this, error);
+}
+
 void TCustomWSocket::SendFailed(int error)
 {
     if (IsLostConnection(error)) {
-        const std::shared_ptr<bool> alive = alive_;
-        closeReported_ = true;
-        Close();
-        if (*alive && OnSessionClosed)
-            OnSessionClosed(this, error);
+        ConnectionLost(error);
     } else if (error == WSAEWOULDBLOCK || error == WSAENOBUFS) {
         readiness_->WriteBlocked();
     } else {

@@ -62,6 +62,8 @@ public:
     // Bytes waiting to be read; -1 (and a socket error) when the query fails.
     [[nodiscard]] int RcvdCount();
     // Dotted address and decimal port of the peer; "error" unless connected.
+    // A peer found to have reset the connection closes it as a send would
+    // (OnSessionClosed with the error) and gives "error", not an exception.
     [[nodiscard]] QString PeerAddr();
     [[nodiscard]] QString PeerPort();
     // The present socket, -1 when there is none.
@@ -103,10 +105,14 @@ public:
     int Receive(void* buffer, int size);
     int ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& fromLen);
     // The handle of a waiting connection (owned by the caller until an
-    // instance adopts it with Dup), -1 on failure.
+    // instance adopts it with Dup), -1 on failure. A connection that went
+    // away before it could be taken is no error: -1 without a report, the
+    // reason in LastError.
     int Accept();
     // Adopts a connected handle; a connection still held is closed first
-    // without OnSessionClosed.
+    // without OnSessionClosed. A handle whose peer has already reset the
+    // connection is closed instead and not adopted: the instance keeps what
+    // it holds, nothing is reported, LastError is 10054.
     void Dup(int handle);
     void Close();
     void Shutdown(int how);
@@ -133,6 +139,8 @@ private:
     int CreateSocket(const char* prefix, bool withLocalPort, const char* functionName);
     bool BindLocal();
     bool PeerName(sockaddr_in& peer, const char* functionName);
+    // Sets SO_LINGER from LingerOnOff and LingerTimeout; 0 or the error.
+    [[nodiscard]] int SetLinger(int handle) const;
     void ApplyLinger();
     bool SetIntOption(int option, int value, const char* functionName);
     void InternalClose(bool shutdownFirst, int error);
@@ -143,6 +151,8 @@ private:
     void ClearSendQueue();
     [[nodiscard]] bool QueueIsEmpty() const;
     int SendDirect(const char* data, int len);
+    // The peer has gone: closes and fires OnSessionClosed(error) once.
+    void ConnectionLost(int error);
     void SendFailed(int error);
     void ConsumeSent(int64_t count);
     ssize_t SendQueued(int handle, int64_t& offered);

@@ -244,3 +244,42 @@ TEST(WSocketStream, AbortDropsTheQueueAndClosesAtOnce)
     char byte = 0;
     EXPECT_EQ(recv(peer.Handle(), &byte, 1, 0), 0); // linger off: an orderly end
 }
+
+TEST(WSocketStream, AConnectionResetBeforeItIsTakenIsDroppedQuietly)
+{
+    TcpServer tcp;
+    std::string caught;
+    tcp.server.OnBgException = [&](TCustomWSocket*, const std::exception& e, bool&) { caught = e.what(); };
+    PlainSocket served = tcp.ConnectClient();
+    const int servedHandle = tcp.client.SocketHandle();
+
+    // A port scan: connect and reset at once, before the server takes it.
+    {
+        PlainSocket scan = PlainSocket::TcpClient(tcp.Port());
+        linger abortive{1, 0};
+        ASSERT_EQ(setsockopt(scan.Handle(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive), 0);
+    }
+    ASSERT_TRUE(SpinUntil([&] { return tcp.sessions == 2; }));
+    EXPECT_EQ(caught, "");
+    EXPECT_EQ(tcp.server.State(), wsListening);
+    EXPECT_EQ(tcp.client.SocketHandle(), servedHandle);
+    EXPECT_EQ(tcp.client.State(), wsConnected);
+    EXPECT_EQ(tcp.client.LastError(), 10054);
+    // Nothing waits any more: no connection to take is no error.
+    EXPECT_EQ(MessageOf([&] { EXPECT_EQ(tcp.server.Accept(), -1); }), "(no exception)");
+    EXPECT_EQ(tcp.server.LastError(), 10035);
+
+    // The served peer resets; asked for its name before the close
+    // notification is handled, the connection closes as a send would.
+    linger abortive{1, 0};
+    ASSERT_EQ(setsockopt(served.Handle(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive), 0);
+    served.Close();
+    tcp.log.clear();
+    QString name;
+    EXPECT_EQ(MessageOf([&] { name = tcp.client.PeerPort(); }), "(no exception)");
+    EXPECT_EQ(name, QStringLiteral("error"));
+    EXPECT_EQ(tcp.log, (std::vector<std::string>{"state 7", "closed 10057"}));
+
+    PlainSocket next = tcp.ConnectClient();
+    EXPECT_EQ(tcp.client.PeerPort(), QString::number(next.LocalPort()));
+}
