@@ -557,7 +557,12 @@ void Tf_main::Btn_closecomClick()
 
 void Tf_main::SrvWSocketSessionAvailable()
 {
+    // A client that is gone before it could be taken (a port scan connects
+    // and resets at once) is dropped without a line: the server goes on
+    // listening and a client being served keeps its connection.
     const int handle = SrvWSocket->Accept();
+    if (handle < 0)
+        return;
     try {
         TmpWSocket->Dup(handle);
     } catch (...) {
@@ -566,11 +571,16 @@ void Tf_main::SrvWSocketSessionAvailable()
             ::close(handle);
         throw;
     }
+    if (TmpWSocket->SocketHandle() != handle)
+        return;
+    const QString peer = TmpWSocket->PeerAddr();
+    if (TmpWSocket->State() != wsConnected)
+        return;
     SetSendNowForStyle();
     if (state_.SendStyle != StyleLoop)
         Btn_ljfb->setCursor(Qt::PointingHandCursor);
     ReceiveLines->Flush();
-    Memo1->AppendLine(kConnectedWith + TmpWSocket->PeerAddr());
+    Memo1->AppendLine(kConnectedWith + peer);
 }
 
 void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)

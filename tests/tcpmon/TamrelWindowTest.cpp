@@ -408,6 +408,27 @@ private slots:
         QCOMPARE(w_->SrvWSocket->State(), wsListening);
     }
 
+    void portScanLeavesTheServerListening()
+    {
+        Listen();
+        auto served = Connect();
+        QVERIFY(served);
+        for (int i = 0; i < 3; ++i) {
+            TestClient scan(port_);
+            QVERIFY(scan.Connected());
+            scan.Close(true);
+        }
+        // Connections are taken in order: the next client is taken after the scans.
+        auto next = Connect();
+        QVERIFY(next);
+        QCOMPARE(ConnectedLines(), 2);
+        QCOMPARE(w_->SrvWSocket->State(), wsListening);
+        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
+        QVERIFY(log_.errors.isEmpty());
+        SendAndWait(*next, Hex("0102"));
+        QTRY_COMPARE(LastRecvLine(), QStringLiteral("01 02 "));
+    }
+
     void thousandClientsLeaveOneConnection()
     {
         Listen();
