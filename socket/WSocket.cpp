@@ -354,6 +354,14 @@ void TCustomWSocket::Listen()
         return;
     }
     handle_ = handle;
+    // LocalPort tells the port actually bound: the system's choice for port 0.
+    sockaddr_in bound{};
+    socklen_t boundLength = sizeof bound;
+    if (getsockname(handle, reinterpret_cast<sockaddr*>(&bound), &boundLength) == 0) {
+        localPortNumber_ = ntohs(bound.sin_port);
+        localPort_ = QString::number(localPortNumber_);
+        localPortResolved_ = true;
+    }
     SetState(wsBound);
     if (socketType_ == SOCK_DGRAM) {
         SetState(wsListening);

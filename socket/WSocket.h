@@ -89,7 +89,8 @@ public:
     TBgExceptionEvent OnBgException;
 
     // Opens a socket bound to Addr:Port that receives datagrams or waits for
-    // connections.
+    // connections; LocalPort then holds the port bound (the system's choice
+    // when Port is "0").
     void Listen();
     // Opens a socket towards Addr:Port: a datagram socket bound to LocalPort
     // (the system's choice for "0"), or a stream socket whose non-blocking

@@ -521,6 +521,9 @@ void Tf_main::ShowListening(bool listening)
     Btn_closecom->SetBitmap(ToolImage(listening ? QStringLiteral("stop") : QStringLiteral("start")));
     Btn_closecom->SetCaption(listening ? kStopCaption : kStartCaption);
     Btn_closecom->setToolTip(listening ? kStopCaption : kStartCaption);
+    // While listening the panel shows the port bound, which for port 0 the
+    // system chose; otherwise the port the next start will ask for.
+    Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket->LocalPort() : state_.ServerPort));
 }
 
 void Tf_main::Btn_closecomClick()

@@ -367,6 +367,8 @@ void Tf_main::StartListening()
     // A larger queue in the kernel rides out bursts (capped by the system).
     const int queueBytes = kReceiveQueueBytes;
     ::setsockopt(UDPServer1_.SocketHandle(), SOL_SOCKET, SO_RCVBUF, &queueBytes, sizeof(queueBytes));
+    // The port bound, which for port 0 the system chose; the setting stays.
+    Panels_->SetPanelText(PanelPorts, PortStatusText(UDPServer1_.LocalPort(), state_.ClientHost, state_.ClientPort));
     SetImageIndex(A.B_open, ToolbarImage::ListenOn);
     SetHint(A.B_open, kListenOnHint);
     A.Btn_setupcom->setEnabled(false);
@@ -379,6 +381,7 @@ void Tf_main::StopListening()
 {
     AppendRecvNote(QStringLiteral("停止监听接收端口"));
     UDPServer1_.Close();
+    Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
     yieldNext_ = false;
     SetImageIndex(A.B_open, ToolbarImage::ListenOff);
     SetHint(A.B_open, kListenOffHint);

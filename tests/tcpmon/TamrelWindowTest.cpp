@@ -247,6 +247,21 @@ private slots:
         QVERIFY(Connect() != nullptr);
     }
 
+    void portZeroShowsThePortTheSystemChose()
+    {
+        SetPortThroughDialog(QStringLiteral("0"));
+        w_->Btn_closecom->click();
+        const QString prefix = QStringLiteral("服务器端口:");
+        const QString shown = w_->PanelText(Tf_main::PanelPort);
+        QVERIFY2(shown.startsWith(prefix), qPrintable(shown));
+        port_ = shown.mid(prefix.size()).toInt();
+        QVERIFY2(port_ > 0, qPrintable(shown));
+        QVERIFY(Connect() != nullptr);
+        QCOMPARE(w_->State().ServerPort, QStringLiteral("0"));
+        w_->Btn_closecom->click();
+        QCOMPARE(w_->PanelText(Tf_main::PanelPort), prefix + QStringLiteral("0"));
+    }
+
     void newerClientReplacesTheOlder()
     {
         Listen();
