@@ -577,6 +577,7 @@ void TCustomWSocket::CloseHandleQuietly()
     readiness_->Stop();
     ::close(handle_);
     handle_ = -1;
+    ClearSendQueue();
 }
 
 void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
@@ -600,6 +601,7 @@ void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
     const int result = ::close(handle_);
     const int savedErrno = errno;
     handle_ = -1;
+    ClearSendQueue();
     // The descriptor is released even when close() is interrupted.
     if (result != 0 && savedErrno != EINTR) {
         errno = savedErrno;
@@ -665,11 +667,19 @@ void TCustomWSocket::RecycleFrontChunk()
 
 void TCustomWSocket::ClearSendQueue()
 {
-    sendQueue_.clear();
+    decltype(sendQueue_)().swap(sendQueue_);
+    decltype(spareChunks_)().swap(spareChunks_);
+    queuedBytes_ = 0;
+}
+
+size_t TCustomWSocket::HeldChunks() const
+{
+    return sendQueue_.size() + spareChunks_.size();
 }
 
 void TCustomWSocket::QueueData(const char* data, int len)
 {
+    queuedBytes_ += len;
     if (sendQueue_.empty())
         sendQueue_.push_back(NewChunk());
     int copied = sendQueue_.back()->Append(data, len);
@@ -683,6 +693,12 @@ int TCustomWSocket::Send(const void* data, int len)
 {
     if (state_ != wsConnected) {
         WSocketSetLastError(WSAENOTCONN);
+        ReportSocketError("Send");
+        return -1;
+    }
+    if (len > 0 && queuedBytes_ + len > MaxQueuedBytes) {
+        // Nothing of a frame that does not fit whole is sent or queued.
+        WSocketSetLastError(WSAENOBUFS);
         ReportSocketError("Send");
         return -1;
     }
@@ -721,6 +737,7 @@ int TCustomWSocket::Send(const QByteArray& data)
 
 void TCustomWSocket::ConsumeSent(int64_t count)
 {
+    queuedBytes_ -= count;
     while (count > 0) {
         TBuffer& front = *sendQueue_.front();
         count -= front.Consume(static_cast<int>(std::min<int64_t>(count, front.Unread())));

@@ -66,6 +66,18 @@ public:
     // (OnSessionClosed with the error) and gives "error", not an exception.
     [[nodiscard]] QString PeerAddr();
     [[nodiscard]] QString PeerPort();
+    // The most a connection keeps queued beyond what its socket has taken.
+    // A peer that leaves a mebibyte unread on top of what the system
+    // buffers for it is not reading: holding more only puts the error off
+    // and costs memory that a monitor running for hours cannot spare. It is
+    // far above any one frame the programs send (512 bytes to a TCP client,
+    // 1514 per datagram), so a peer that reads never meets it.
+    static constexpr int64_t MaxQueuedBytes = 1 << 20;
+    // Bytes queued and not yet taken by the socket.
+    [[nodiscard]] int64_t QueuedBytes() const { return queuedBytes_; }
+    // Chunks of ChunkSize bytes held for sending, spares kept for reuse
+    // included; none once the connection has ended.
+    [[nodiscard]] size_t HeldChunks() const;
     // The present socket, -1 when there is none.
     [[nodiscard]] int SocketHandle() const { return handle_; }
 
@@ -99,6 +111,8 @@ public:
     // Queues the bytes and sends what the socket takes at once; the rest goes
     // out on later write readiness. Returns len, 0 for len <= 0, -1 when not
     // connected. OnDataSent fires from the event loop once the queue is empty.
+    // Bytes that would take the queue beyond MaxQueuedBytes are refused
+    // whole, nothing of them sent: socket error 10055 "Send", -1.
     int Send(const void* data, int len);
     int Send(const QByteArray& data);
     // Bytes read; 0 when a stream peer has closed; -1 on failure with the
@@ -149,6 +163,7 @@ private:
     void QueueData(const char* data, int len);
     std::unique_ptr<TBuffer> NewChunk();
     void RecycleFrontChunk();
+    // Frees the queue and its spare chunks.
     void ClearSendQueue();
     [[nodiscard]] bool QueueIsEmpty() const;
     int SendDirect(const char* data, int len);
@@ -192,6 +207,7 @@ private:
 
     std::deque<std::unique_ptr<TBuffer>> sendQueue_;
     std::vector<std::unique_ptr<TBuffer>> spareChunks_;
+    int64_t queuedBytes_ = 0;
     bool allSent_ = true;
     bool closeReported_ = false;
     bool destroying_ = false;
