@@ -19,7 +19,6 @@
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
-#include "platform/TimedSaveFile.h"
 #include "socket/WSocket.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
@@ -626,7 +625,7 @@ int Tf_main::TmpWSocketDataAvailable()
                                               static_cast<std::size_t>(count));
 
     if (Timer1->Enabled())
-        SMemo1.append(ReceiveLine(bytes));
+        SMemo1.Append(ReceiveLine(bytes));
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
         if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
@@ -771,7 +770,7 @@ void Tf_main::N9Click()
 
 void Tf_main::Timer1Timer()
 {
-    WriteTimedSave(QDir::currentPath(), state_.SaveNumber, SMemo1, DateTimeText(QDateTime::currentDateTime()));
+    SMemo1.Save(QDir::currentPath(), state_.SaveNumber, DateTimeText(QDateTime::currentDateTime()));
 }
 
 void Tf_main::Timer2Timer()

@@ -24,7 +24,6 @@
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
-#include "platform/TimedSaveFile.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/ShowMessage.h"
@@ -838,15 +837,7 @@ void Tf_main::N_intervalsaveClick()
 
 void Tf_main::Timer1Timer()
 {
-    QStringList lines = SMemo1_.TakeLines();
-    try {
-        WriteTimedSave(QDir::currentPath(), state_.SaveNumber, lines, DateTimeText(QDateTime::currentDateTime()));
-    } catch (...) {
-        // Kept for the next tick, with the date line in front.
-        for (const QString& line : lines)
-            SMemo1_.Append(line);
-        throw;
-    }
+    SMemo1_.Save(QDir::currentPath(), state_.SaveNumber, DateTimeText(QDateTime::currentDateTime()));
 }
 
 // ---- View ----

@@ -382,7 +382,7 @@ private slots:
         QVERIFY(w_->Memo1->isReadOnly());
         const int lines = w_->Memo1->LineCount();
         client->Send(Hex("0102"));
-        QTRY_COMPARE(w_->SMemo1, QStringList{QStringLiteral("01 02 ")});
+        QTRY_COMPARE(w_->SMemo1.Lines(), QStringList{QStringLiteral("01 02 ")});
         QCOMPARE(w_->Memo1->LineCount(), lines);
 
         // The tick writes receive0.dat in the current folder.
@@ -395,7 +395,7 @@ private slots:
         QVERIFY(!saved[0].isEmpty());
         QCOMPARE(saved[1], QStringLiteral("01 02 "));
         QCOMPARE(w_->State().SaveNumber, 1);
-        QVERIFY(w_->SMemo1.isEmpty());
+        QVERIFY(w_->SMemo1.IsEmpty());
         // The dialog keeps its box as it was left; a bad number is an error.
         WhenShown(w_->F_save, [this] {
             QVERIFY(w_->F_save->CheckBox1->isChecked());
