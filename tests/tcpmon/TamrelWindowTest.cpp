@@ -621,6 +621,27 @@ private slots:
         QTRY_COMPARE(next->Received().size(), 512);
     }
 
+    void aClientThatNeverReadsGetsABoundedQueueAndSendErrors()
+    {
+        Listen();
+        auto client = Connect();
+        QVERIFY(client);
+        w_->Memo2->setPlainText(QString(QStringLiteral("55 ")).repeated(512));
+        ChooseSendStyle(&Tf_sendstyle::RadioButton2, true, QStringLiteral("0"));
+        // The system's buffers take some megabytes first; the loop is bounded.
+        for (int i = 0; i < 100000 && log_.errors.isEmpty(); ++i)
+            Tick(w_->Timer3);
+        QCOMPARE(log_.errors.size(), 1);
+        QVERIFY2(log_.errors[0].startsWith(QStringLiteral("Error 10055 in function Send")), qPrintable(log_.errors[0]));
+        QVERIFY(w_->TmpWSocket->QueuedBytes() <= TCustomWSocket::MaxQueuedBytes);
+        QCOMPARE(w_->TmpWSocket->State(), wsConnected);
+        QVERIFY(w_->Timer3->Enabled());
+        // The client leaves: everything held for it is given back.
+        client->Close(true);
+        QTRY_COMPARE(w_->TmpWSocket->State(), wsClosed);
+        QCOMPARE(w_->TmpWSocket->HeldChunks(), size_t(0));
+    }
+
     void sendStyleDialogChecksTheInterval()
     {
         WhenShown(w_->F_sendstyle, [this] {
