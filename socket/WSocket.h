@@ -111,8 +111,9 @@ public:
     // Queues the bytes and sends what the socket takes at once; the rest goes
     // out on later write readiness. Returns len, 0 for len <= 0, -1 when not
     // connected. OnDataSent fires from the event loop once the queue is empty.
-    // Bytes that would take the queue beyond MaxQueuedBytes are refused
-    // whole, nothing of them sent: socket error 10055 "Send", -1.
+    // A Send that does not fit whole into what the queue has left of
+    // MaxQueuedBytes is refused, nothing of it sent: socket error 10055
+    // "Send", -1.
     int Send(const void* data, int len);
     int Send(const QByteArray& data);
     // Bytes read; 0 when a stream peer has closed; -1 on failure with the
