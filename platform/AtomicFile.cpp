@@ -9,13 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// Writes all bytes, going on after short writes; false on any error.
-bool WriteAll(int fd, const QByteArray& bytes)
+bool WriteAll(int fd, const char* data, qsizetype size)
 {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
+    qsizetype left = size;
     while (left > 0) {
         const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
         if (n < 0) {
@@ -32,6 +28,8 @@ bool WriteAll(int fd, const QByteArray& bytes)
     }
     return true;
 }
+
+namespace {
 
 // Creates a new file beside `target` named "<target>.<random>"; returns its
 // descriptor and name, or -1.
@@ -64,6 +62,11 @@ void SyncFolder(const QByteArray& target)
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
 {
+    return WriteFileAtomically(path, [&bytes](int fd) { return WriteAll(fd, bytes.constData(), bytes.size()); });
+}
+
+bool WriteFileAtomically(const QString& path, const std::function<bool(int fd)>& write)
+{
     const QFileInfo info(path);
     QString targetPath = path;
     if (info.isSymLink()) {
@@ -76,7 +79,7 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
     if (fd < 0) {
         return false;
     }
-    bool ok = WriteAll(fd, bytes);
+    bool ok = write(fd);
     struct stat old {};
     if (ok && ::stat(target.constData(), &old) == 0) {
         // Owner first: changing it may clear set-id bits that fchmod puts back.

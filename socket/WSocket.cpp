@@ -31,6 +31,47 @@ bool IsLostConnection(int error)
         || error == WSAECONNABORTED;
 }
 
+// An accept that found the waiting connection gone: nothing waits any more
+// (taken elsewhere, or removed by the reset), or the connection broke before
+// it was taken (errors the system hands on from the new connection).
+bool ConnectionLeftBeforeAccept(int posixErrno)
+{
+    switch (posixErrno) {
+    case EAGAIN:
+#if EAGAIN != EWOULDBLOCK
+    case EWOULDBLOCK:
+#endif
+    case ECONNABORTED:
+    case ECONNRESET:
+    case EPROTO:
+    case ENETDOWN:
+    case ENOPROTOOPT:
+    case EHOSTDOWN:
+    case ENONET:
+    case EHOSTUNREACH:
+    case EOPNOTSUPP:
+    case ENETUNREACH:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// True for an accepted stream handle whose peer reset the connection before
+// it was taken (a port scan connects and resets at once): it has no peer any
+// more and a reset waits on it. Reading the pending error clears it; such a
+// handle is closed right after.
+bool PeerResetBeforeTaken(int handle)
+{
+    sockaddr_in peer{};
+    socklen_t length = sizeof peer;
+    if (getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) == 0 || errno != ENOTCONN)
+        return false;
+    int pending = 0;
+    socklen_t size = sizeof pending;
+    return getsockopt(handle, SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending != 0;
+}
+
 int PlatformSendFlags(TSocketSendFlags flags)
 {
     return MSG_NOSIGNAL | (flags == wsSendUrgent ? MSG_OOB : 0);
@@ -171,7 +212,13 @@ bool TCustomWSocket::PeerName(sockaddr_in& peer, const char* functionName)
     socklen_t length = sizeof peer;
     if (getpeername(handle_, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
         return true;
-    WSocketSetLastErrorFromErrno();
+    const int error = WSocketSetLastErrorFromErrno();
+    // The peer has reset the connection and its close notification has not
+    // come yet: the connection is closed now, as a send would find it.
+    if (error == WSAENOTCONN || error == WSAECONNRESET) {
+        ConnectionLost(error);
+        return false;
+    }
     ReportSocketError(functionName);
     return false;
 }
@@ -307,6 +354,14 @@ void TCustomWSocket::Listen()
         return;
     }
     handle_ = handle;
+    // LocalPort tells the port actually bound: the system's choice for port 0.
+    sockaddr_in bound{};
+    socklen_t boundLength = sizeof bound;
+    if (getsockname(handle, reinterpret_cast<sockaddr*>(&bound), &boundLength) == 0) {
+        localPortNumber_ = ntohs(bound.sin_port);
+        localPort_ = QString::number(localPortNumber_);
+        localPortResolved_ = true;
+    }
     SetState(wsBound);
     if (socketType_ == SOCK_DGRAM) {
         SetState(wsListening);
@@ -415,6 +470,14 @@ bool TCustomWSocket::BindLocal()
     return true;
 }
 
+int TCustomWSocket::SetLinger(int handle) const
+{
+    linger value{};
+    value.l_onoff = lingerOnOff_ == wsLingerOn ? 1 : 0;
+    value.l_linger = lingerTimeout_;
+    return setsockopt(handle, SOL_SOCKET, SO_LINGER, &value, sizeof value) == 0 ? 0 : WSocketSetLastErrorFromErrno();
+}
+
 void TCustomWSocket::ApplyLinger()
 {
     if (lingerOnOff_ == wsLingerNoSet)
@@ -423,13 +486,8 @@ void TCustomWSocket::ApplyLinger()
         ReportError("Cannot set linger option at this time");
         return;
     }
-    linger value{};
-    value.l_onoff = lingerOnOff_ == wsLingerOn ? 1 : 0;
-    value.l_linger = lingerTimeout_;
-    if (setsockopt(handle_, SOL_SOCKET, SO_LINGER, &value, sizeof value) != 0) {
-        WSocketSetLastErrorFromErrno();
+    if (SetLinger(handle_) != 0)
         ReportSocketError("setsockopt(SO_LINGER)");
-    }
 }
 
 // ---- accepting and adopting ----
@@ -450,8 +508,9 @@ int TCustomWSocket::Accept()
     readiness_->ReadDone();
     if (handle < 0) {
         errno = savedErrno;
-        WSocketSetLastErrorFromErrno();
-        ReportSocketError("Accept");
+        lastError_ = WSocketSetLastErrorFromErrno();
+        if (!ConnectionLeftBeforeAccept(savedErrno))
+            ReportSocketError("Accept");
         return -1;
     }
     return handle;
@@ -464,6 +523,25 @@ void TCustomWSocket::Dup(int handle)
         WSocketSetLastError(WSAEINVAL);
         ReportSocketError("Dup");
         return;
+    }
+    if (PeerResetBeforeTaken(handle)) {
+        ::close(handle);
+        lastError_ = WSAECONNRESET;
+        return;
+    }
+    // Linger goes on before anything held is let go. Some systems refuse
+    // options on a connection the peer has reset: dropped as above.
+    if (lingerOnOff_ != wsLingerNoSet) {
+        const int error = SetLinger(handle);
+        if (error == WSAECONNRESET || error == WSAENOTCONN || error == WSAEINVAL) {
+            ::close(handle);
+            lastError_ = error;
+            return;
+        }
+        if (error != 0) {
+            ReportSocketError("setsockopt(SO_LINGER)");
+            return;
+        }
     }
     if (state_ != wsClosed) {
         if (handle_ >= 0) {
@@ -483,7 +561,6 @@ void TCustomWSocket::Dup(int handle)
     ClearSendQueue();
     lastCount_ = WaitingCount{};
     handle_ = handle;
-    ApplyLinger();
     if (!readiness_->Start(handle, DupInterest)) {
         ReportSocketError("WSAAsyncSelect");
         return;
@@ -500,6 +577,7 @@ void TCustomWSocket::CloseHandleQuietly()
     readiness_->Stop();
     ::close(handle_);
     handle_ = -1;
+    ClearSendQueue();
 }
 
 void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
@@ -523,6 +601,7 @@ void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
     const int result = ::close(handle_);
     const int savedErrno = errno;
     handle_ = -1;
+    ClearSendQueue();
     // The descriptor is released even when close() is interrupted.
     if (result != 0 && savedErrno != EINTR) {
         errno = savedErrno;
@@ -588,11 +667,19 @@ void TCustomWSocket::RecycleFrontChunk()
 
 void TCustomWSocket::ClearSendQueue()
 {
-    sendQueue_.clear();
+    decltype(sendQueue_)().swap(sendQueue_);
+    decltype(spareChunks_)().swap(spareChunks_);
+    queuedBytes_ = 0;
+}
+
+size_t TCustomWSocket::HeldChunks() const
+{
+    return sendQueue_.size() + spareChunks_.size();
 }
 
 void TCustomWSocket::QueueData(const char* data, int len)
 {
+    queuedBytes_ += len;
     if (sendQueue_.empty())
         sendQueue_.push_back(NewChunk());
     int copied = sendQueue_.back()->Append(data, len);
@@ -606,6 +693,12 @@ int TCustomWSocket::Send(const void* data, int len)
 {
     if (state_ != wsConnected) {
         WSocketSetLastError(WSAENOTCONN);
+        ReportSocketError("Send");
+        return -1;
+    }
+    if (len > 0 && queuedBytes_ + len > MaxQueuedBytes) {
+        // Nothing of a frame that does not fit whole is sent or queued.
+        WSocketSetLastError(WSAENOBUFS);
         ReportSocketError("Send");
         return -1;
     }
@@ -644,6 +737,7 @@ int TCustomWSocket::Send(const QByteArray& data)
 
 void TCustomWSocket::ConsumeSent(int64_t count)
 {
+    queuedBytes_ -= count;
     while (count > 0) {
         TBuffer& front = *sendQueue_.front();
         count -= front.Consume(static_cast<int>(std::min<int64_t>(count, front.Unread())));
@@ -690,14 +784,19 @@ bool TCustomWSocket::QueueIsEmpty() const
     return sendQueue_.empty() || (sendQueue_.size() == 1 && sendQueue_.front()->Unread() == 0);
 }
 
+void TCustomWSocket::ConnectionLost(int error)
+{
+    const std::shared_ptr<bool> alive = alive_;
+    closeReported_ = true;
+    Close();
+    if (*alive && OnSessionClosed)
+        OnSessionClosed(this, error);
+}
+
 void TCustomWSocket::SendFailed(int error)
 {
     if (IsLostConnection(error)) {
-        const std::shared_ptr<bool> alive = alive_;
-        closeReported_ = true;
-        Close();
-        if (*alive && OnSessionClosed)
-            OnSessionClosed(this, error);
+        ConnectionLost(error);
     } else if (error == WSAEWOULDBLOCK || error == WSAENOBUFS) {
         readiness_->WriteBlocked();
     } else {

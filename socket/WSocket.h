@@ -62,8 +62,22 @@ public:
     // Bytes waiting to be read; -1 (and a socket error) when the query fails.
     [[nodiscard]] int RcvdCount();
     // Dotted address and decimal port of the peer; "error" unless connected.
+    // A peer found to have reset the connection closes it as a send would
+    // (OnSessionClosed with the error) and gives "error", not an exception.
     [[nodiscard]] QString PeerAddr();
     [[nodiscard]] QString PeerPort();
+    // The most a connection keeps queued beyond what its socket has taken.
+    // A peer that leaves a mebibyte unread on top of what the system
+    // buffers for it is not reading: holding more only puts the error off
+    // and costs memory that a monitor running for hours cannot spare. It is
+    // far above any one frame the programs send (512 bytes to a TCP client,
+    // 1514 per datagram), so a peer that reads never meets it.
+    static constexpr int64_t MaxQueuedBytes = 1 << 20;
+    // Bytes queued and not yet taken by the socket.
+    [[nodiscard]] int64_t QueuedBytes() const { return queuedBytes_; }
+    // Chunks of ChunkSize bytes held for sending, spares kept for reuse
+    // included; none once the connection has ended.
+    [[nodiscard]] size_t HeldChunks() const;
     // The present socket, -1 when there is none.
     [[nodiscard]] int SocketHandle() const { return handle_; }
 
@@ -87,7 +101,8 @@ public:
     TBgExceptionEvent OnBgException;
 
     // Opens a socket bound to Addr:Port that receives datagrams or waits for
-    // connections.
+    // connections; LocalPort then holds the port bound (the system's choice
+    // when Port is "0").
     void Listen();
     // Opens a socket towards Addr:Port: a datagram socket bound to LocalPort
     // (the system's choice for "0"), or a stream socket whose non-blocking
@@ -96,6 +111,9 @@ public:
     // Queues the bytes and sends what the socket takes at once; the rest goes
     // out on later write readiness. Returns len, 0 for len <= 0, -1 when not
     // connected. OnDataSent fires from the event loop once the queue is empty.
+    // A Send that does not fit whole into what the queue has left of
+    // MaxQueuedBytes is refused, nothing of it sent: socket error 10055
+    // "Send", -1.
     int Send(const void* data, int len);
     int Send(const QByteArray& data);
     // Bytes read; 0 when a stream peer has closed; -1 on failure with the
@@ -103,10 +121,14 @@ public:
     int Receive(void* buffer, int size);
     int ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& fromLen);
     // The handle of a waiting connection (owned by the caller until an
-    // instance adopts it with Dup), -1 on failure.
+    // instance adopts it with Dup), -1 on failure. A connection that went
+    // away before it could be taken is no error: -1 without a report, the
+    // reason in LastError.
     int Accept();
     // Adopts a connected handle; a connection still held is closed first
-    // without OnSessionClosed.
+    // without OnSessionClosed. A handle whose peer has already reset the
+    // connection is closed instead and not adopted: the instance keeps what
+    // it holds, nothing is reported, LastError is 10054.
     void Dup(int handle);
     void Close();
     void Shutdown(int how);
@@ -133,6 +155,8 @@ private:
     int CreateSocket(const char* prefix, bool withLocalPort, const char* functionName);
     bool BindLocal();
     bool PeerName(sockaddr_in& peer, const char* functionName);
+    // Sets SO_LINGER from LingerOnOff and LingerTimeout; 0 or the error.
+    [[nodiscard]] int SetLinger(int handle) const;
     void ApplyLinger();
     bool SetIntOption(int option, int value, const char* functionName);
     void InternalClose(bool shutdownFirst, int error);
@@ -140,9 +164,12 @@ private:
     void QueueData(const char* data, int len);
     std::unique_ptr<TBuffer> NewChunk();
     void RecycleFrontChunk();
+    // Frees the queue and its spare chunks.
     void ClearSendQueue();
     [[nodiscard]] bool QueueIsEmpty() const;
     int SendDirect(const char* data, int len);
+    // The peer has gone: closes and fires OnSessionClosed(error) once.
+    void ConnectionLost(int error);
     void SendFailed(int error);
     void ConsumeSent(int64_t count);
     ssize_t SendQueued(int handle, int64_t& offered);
@@ -181,6 +208,7 @@ private:
 
     std::deque<std::unique_ptr<TBuffer>> sendQueue_;
     std::vector<std::unique_ptr<TBuffer>> spareChunks_;
+    int64_t queuedBytes_ = 0;
     bool allSent_ = true;
     bool closeReported_ = false;
     bool destroying_ = false;

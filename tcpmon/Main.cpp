@@ -19,7 +19,6 @@
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
-#include "platform/TimedSaveFile.h"
 #include "socket/WSocket.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
@@ -521,6 +520,9 @@ void Tf_main::ShowListening(bool listening)
     Btn_closecom->SetBitmap(ToolImage(listening ? QStringLiteral("stop") : QStringLiteral("start")));
     Btn_closecom->SetCaption(listening ? kStopCaption : kStartCaption);
     Btn_closecom->setToolTip(listening ? kStopCaption : kStartCaption);
+    // While listening the panel shows the port bound, which for port 0 the
+    // system chose; otherwise the port the next start will ask for.
+    Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket->LocalPort() : state_.ServerPort));
 }
 
 void Tf_main::Btn_closecomClick()
@@ -557,7 +559,12 @@ void Tf_main::Btn_closecomClick()
 
 void Tf_main::SrvWSocketSessionAvailable()
 {
+    // A client that is gone before it could be taken (a port scan connects
+    // and resets at once) is dropped without a line: the server goes on
+    // listening and a client being served keeps its connection.
     const int handle = SrvWSocket->Accept();
+    if (handle < 0)
+        return;
     try {
         TmpWSocket->Dup(handle);
     } catch (...) {
@@ -566,11 +573,16 @@ void Tf_main::SrvWSocketSessionAvailable()
             ::close(handle);
         throw;
     }
+    if (TmpWSocket->SocketHandle() != handle)
+        return;
+    const QString peer = TmpWSocket->PeerAddr();
+    if (TmpWSocket->State() != wsConnected)
+        return;
     SetSendNowForStyle();
     if (state_.SendStyle != StyleLoop)
         Btn_ljfb->setCursor(Qt::PointingHandCursor);
     ReceiveLines->Flush();
-    Memo1->AppendLine(kConnectedWith + TmpWSocket->PeerAddr());
+    Memo1->AppendLine(kConnectedWith + peer);
 }
 
 void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
@@ -613,7 +625,7 @@ int Tf_main::TmpWSocketDataAvailable()
                                               static_cast<std::size_t>(count));
 
     if (Timer1->Enabled())
-        SMemo1.append(ReceiveLine(bytes));
+        SMemo1.Append(ReceiveLine(bytes));
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
         if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
@@ -758,7 +770,7 @@ void Tf_main::N9Click()
 
 void Tf_main::Timer1Timer()
 {
-    WriteTimedSave(QDir::currentPath(), state_.SaveNumber, SMemo1, DateTimeText(QDateTime::currentDateTime()));
+    SMemo1.Save(QDir::currentPath(), state_.SaveNumber, DateTimeText(QDateTime::currentDateTime()));
 }
 
 void Tf_main::Timer2Timer()

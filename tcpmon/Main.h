@@ -4,6 +4,7 @@
 #include "tcpmon/TamrelState.h"
 
 #include "frame/LineRandom.h"
+#include "platform/CaptureBuffer.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -79,7 +80,7 @@ public:
     // Components, named as the program's commands and windows know them.
     TSMemo* Memo1 = nullptr;   // receive window
     TSMemo* Memo2 = nullptr;   // send window
-    QStringList SMemo1;        // lines captured for the next timed save
+    CaptureBuffer SMemo1;      // lines captured for the next timed save
     // Receive lines on their way into Memo1; every other edit of Memo1 is
     // made after flushing it.
     BatchedLineWriter* ReceiveLines = nullptr;

@@ -24,7 +24,6 @@
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
-#include "platform/TimedSaveFile.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/ShowMessage.h"
@@ -377,6 +376,8 @@ void Tf_main::StartListening()
     // A larger queue in the kernel rides out bursts (capped by the system).
     const int queueBytes = kReceiveQueueBytes;
     ::setsockopt(UDPServer1_.SocketHandle(), SOL_SOCKET, SO_RCVBUF, &queueBytes, sizeof(queueBytes));
+    // The port bound, which for port 0 the system chose; the setting stays.
+    Panels_->SetPanelText(PanelPorts, PortStatusText(UDPServer1_.LocalPort(), state_.ClientHost, state_.ClientPort));
     SetImageIndex(A.B_open, ToolbarImage::ListenOn);
     SetHint(A.B_open, kListenOnHint);
     A.Btn_setupcom->setEnabled(false);
@@ -389,6 +390,7 @@ void Tf_main::StopListening()
 {
     AppendRecvNote(QStringLiteral("停止监听接收端口"));
     UDPServer1_.Close();
+    Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
     yieldNext_ = false;
     SetImageIndex(A.B_open, ToolbarImage::ListenOff);
     SetHint(A.B_open, kListenOffHint);
@@ -845,15 +847,7 @@ void Tf_main::N_intervalsaveClick()
 
 void Tf_main::Timer1Timer()
 {
-    QStringList lines = SMemo1_.TakeLines();
-    try {
-        WriteTimedSave(QDir::currentPath(), state_.SaveNumber, lines, DateTimeText(QDateTime::currentDateTime()));
-    } catch (...) {
-        // Kept for the next tick, with the date line in front.
-        for (const QString& line : lines)
-            SMemo1_.Append(line);
-        throw;
-    }
+    SMemo1_.Save(QDir::currentPath(), state_.SaveNumber, DateTimeText(QDateTime::currentDateTime()));
 }
 
 // ---- View ----

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "socket/WSocketResolve.h"
-#include "udpmon/CaptureBuffer.h"
+#include "platform/CaptureBuffer.h"
 #include "udpmon/ClientAddress.h"
 #include "udpmon/MainActions.h"
 #include "udpmon/OstrelState.h"

@@ -1,3 +1,4 @@
+#include "platform/CaptureBuffer.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFile.h"
 #include "platform/TimedSaveFile.h"
@@ -9,6 +10,8 @@
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -152,18 +155,20 @@ TEST(TimedSave, NumberedFilesWithTheDateLineFirst)
     ASSERT_TRUE(dir.isValid());
     WriteBytes(dir.filePath(QStringLiteral("receive0.dat")), "old content that is longer\r\n");
     int number = 0;
-    QStringList buffer{QStringLiteral("01 02 "), QStringLiteral("01 02 ")};
-    WriteTimedSave(dir.path(), number, buffer, QStringLiteral("12/08/26 10:00:00"));
+    CaptureBuffer buffer(dir.path());
+    buffer.Append(QStringLiteral("01 02 "));
+    buffer.Append(QStringLiteral("01 02 "));
+    buffer.Save(dir.path(), number, QStringLiteral("12/08/26 10:00:00"));
     EXPECT_EQ(number, 1);
-    EXPECT_TRUE(buffer.isEmpty());
-    WriteTimedSave(dir.path(), number, buffer, QStringLiteral("12/08/26 10:00:06"));
+    EXPECT_TRUE(buffer.IsEmpty());
+    buffer.Save(dir.path(), number, QStringLiteral("12/08/26 10:00:06"));
     EXPECT_EQ(number, 2);
 
     EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("receive0.dat"))),
               QByteArray("12/08/26 10:00:00\r\n01 02 \r\n01 02 \r\n"));
     EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("receive1.dat"))), QByteArray("12/08/26 10:00:06\r\n"));
     // Nothing but the two files: no temporary file is left behind.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("receive0.dat"), QStringLiteral("receive1.dat")}));
     EXPECT_EQ(TimedSaveFileName(QStringLiteral("/tmp/x"), 12), QStringLiteral("/tmp/x/receive12.dat"));
 }
@@ -174,20 +179,94 @@ TEST(TimedSave, FailedSaveKeepsLinesAndNumberForTheNextTry)
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.filePath(QStringLiteral("later"));
     int number = 3;
-    QStringList buffer{QStringLiteral("68 16 ")};
+    CaptureBuffer buffer(dir.path());
+    buffer.Append(QStringLiteral("68 16 "));
     try {
-        WriteTimedSave(folder, number, buffer, QStringLiteral("d1"));
+        buffer.Save(folder, number, QStringLiteral("d1"));
         ADD_FAILURE() << "saving into a missing folder succeeded";
     } catch (const EInOutError& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + folder + "/receive3.dat");
     }
     EXPECT_EQ(number, 3);
-    EXPECT_EQ(buffer, (QStringList{QStringLiteral("d1"), QStringLiteral("68 16 ")}));
+    EXPECT_EQ(buffer.Lines(), (QStringList{QStringLiteral("d1"), QStringLiteral("68 16 ")}));
 
     ASSERT_TRUE(QDir().mkpath(folder));
-    WriteTimedSave(folder, number, buffer, QStringLiteral("d2"));
+    buffer.Save(folder, number, QStringLiteral("d2"));
     EXPECT_EQ(number, 4);
     EXPECT_EQ(ReadBytes(folder + "/receive3.dat"), QByteArray("d2\r\nd1\r\n68 16 \r\n"));
+}
+
+// Lines as the receive paths make them: hex pairs with a trailing space, of
+// every length up to a whole 65507-byte datagram.
+QStringList ReceivedLines(int count)
+{
+    QStringList lines;
+    for (int i = 0; i < count; ++i) {
+        const int pairs = i == count / 2 ? 65507 : 1 + (i * 37) % 400;
+        lines.append(QStringLiteral("%1 ").arg(i % 256, 2, 16, QLatin1Char('0')).toUpper().repeated(pairs));
+    }
+    return lines;
+}
+
+TEST(TimedSave, ManyLinesStayInBoundedMemoryAndGiveTheFileTheLinesInMemoryGave)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList lines = ReceivedLines(12000);
+    qsizetype total = 0;
+    qsizetype longest = 0;
+    for (const QString& line : lines) {
+        total += line.size() + 2;
+        longest = std::max(longest, line.size() + 2);
+    }
+    const qsizetype bound = 2 * (CaptureBuffer::kMemoryBlock + longest);
+    ASSERT_GT(total, 10 * bound);
+
+    CaptureBuffer buffer(dir.path());
+    qsizetype peak = 0;
+    for (const QString& line : lines) {
+        buffer.Append(line);
+        peak = std::max(peak, buffer.MemoryBytes());
+    }
+    EXPECT_LE(peak, bound);
+    EXPECT_EQ(buffer.Count(), lines.size());
+    EXPECT_TRUE(buffer.Lines() == lines);
+    // The lines wait in no file of the folder.
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    int number = 7;
+    const QString date = QStringLiteral("12/08/26 10:00:00");
+    buffer.Save(dir.path(), number, date);
+    EXPECT_EQ(number, 8);
+    EXPECT_TRUE(buffer.IsEmpty());
+    const QString inMemory = dir.filePath(QStringLiteral("in-memory.dat"));
+    SaveTextLines(inMemory, QStringList{date} + lines);
+    EXPECT_TRUE(ReadBytes(dir.filePath(QStringLiteral("receive7.dat"))) == ReadBytes(inMemory));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("in-memory.dat"), QStringLiteral("receive7.dat")}));
+}
+
+TEST(TimedSave, ASpillFileThatCannotBeWrittenFailsTheNextSaveAndLosesNoLineItKept)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CaptureBuffer buffer(dir.filePath(QStringLiteral("missing")));
+    const QStringList lines = NumberedLines(1, 10000);
+    for (const QString& line : lines)
+        buffer.Append(line);
+    int number = 0;
+    try {
+        buffer.Save(dir.path(), number, QStringLiteral("d1"));
+        ADD_FAILURE() << "a save after a failed spill succeeded";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file ") + dir.path() + "/receive0.dat");
+    }
+    EXPECT_EQ(number, 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("receive0.dat"))));
+    buffer.Save(dir.path(), number, QStringLiteral("d2"));
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("receive0.dat"))),
+              CrLfText(QStringList{QStringLiteral("d2"), QStringLiteral("d1")} + lines));
 }
 
 } // namespace

@@ -162,7 +162,7 @@ TEST(WSocketStream, LargeSendIsQueuedAndResumedInOrder)
     ASSERT_EQ(setsockopt(client.SocketHandle(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small), 0);
 
     dataSent = 0;
-    const std::string bytes = Pattern(4 * 1024 * 1024 + 17);
+    const std::string bytes = Pattern(TCustomWSocket::MaxQueuedBytes);
     EXPECT_EQ(client.Send(bytes.data(), static_cast<int>(bytes.size())), static_cast<int>(bytes.size()));
     EXPECT_LT(sentBytes, static_cast<int64_t>(bytes.size())); // the socket took only part at once
 
@@ -181,6 +181,35 @@ TEST(WSocketStream, LargeSendIsQueuedAndResumedInOrder)
     for (int turn = 0; turn < 10; ++turn)
         QCoreApplication::processEvents();
     EXPECT_EQ(dataSent, 1);
+}
+
+TEST(WSocketStream, TheSendQueueOfAPeerThatDoesNotReadIsBoundedAndFreedWhenItLeaves)
+{
+    std::signal(SIGPIPE, SIG_DFL);
+    TcpServer tcp;
+    PlainSocket peer = tcp.ConnectClient();
+    const std::string frame = Pattern(500);
+    std::string failure = "(no exception)";
+    int64_t queuedBefore = 0;
+    // The system's buffers take some megabytes first; the loop is bounded.
+    for (int sent = 0; sent < 200000 && failure == "(no exception)"; ++sent) {
+        queuedBefore = tcp.client.QueuedBytes();
+        failure = MessageOf([&] { tcp.client.Send(frame.data(), static_cast<int>(frame.size())); });
+    }
+    EXPECT_EQ(failure, "Error 10055 in function Send\r\nNo buffer space available");
+    // The frame that did not fit went nowhere; whole frames fill the queue.
+    EXPECT_EQ(tcp.client.QueuedBytes(), queuedBefore);
+    EXPECT_LE(tcp.client.QueuedBytes(), TCustomWSocket::MaxQueuedBytes);
+    EXPECT_GT(tcp.client.QueuedBytes() + static_cast<int64_t>(frame.size()), TCustomWSocket::MaxQueuedBytes);
+    EXPECT_EQ(tcp.client.State(), wsConnected);
+    EXPECT_GT(tcp.client.HeldChunks(), 0u);
+
+    linger abortive{1, 0};
+    ASSERT_EQ(setsockopt(peer.Handle(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive), 0);
+    peer.Close();
+    ASSERT_TRUE(SpinUntil([&] { return tcp.client.State() == wsClosed; }));
+    EXPECT_EQ(tcp.client.QueuedBytes(), 0);
+    EXPECT_EQ(tcp.client.HeldChunks(), 0u);
 }
 
 TEST(WSocketStream, SendToAPeerThatResetClosesCleanly)
@@ -243,4 +272,47 @@ TEST(WSocketStream, AbortDropsTheQueueAndClosesAtOnce)
     EXPECT_EQ(tcp.log, (std::vector<std::string>{"state 7", "closed 0"}));
     char byte = 0;
     EXPECT_EQ(recv(peer.Handle(), &byte, 1, 0), 0); // linger off: an orderly end
+}
+
+TEST(WSocketStream, AConnectionResetBeforeItIsTakenIsDroppedQuietly)
+{
+    TcpServer tcp;
+    std::string caught;
+    tcp.server.OnBgException = [&](TCustomWSocket*, const std::exception& e, bool&) { caught = e.what(); };
+    PlainSocket served = tcp.ConnectClient();
+    const int servedHandle = tcp.client.SocketHandle();
+
+    // A port scan: connect and reset at once, before the server takes it.
+    {
+        PlainSocket scan = PlainSocket::TcpClient(tcp.Port());
+        linger abortive{1, 0};
+        ASSERT_EQ(setsockopt(scan.Handle(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive), 0);
+    }
+    ASSERT_TRUE(SpinUntil([&] { return tcp.sessions == 2; }));
+    EXPECT_EQ(caught, "");
+    EXPECT_EQ(tcp.server.State(), wsListening);
+    EXPECT_EQ(tcp.client.SocketHandle(), servedHandle);
+    EXPECT_EQ(tcp.client.State(), wsConnected);
+    EXPECT_EQ(tcp.client.LastError(), 10054);
+    // Nothing waits any more: no connection to take is no error.
+    EXPECT_EQ(MessageOf([&] { EXPECT_EQ(tcp.server.Accept(), -1); }), "(no exception)");
+    EXPECT_EQ(tcp.server.LastError(), 10035);
+
+    // The served peer resets; asked for its name before the close
+    // notification is handled, the connection closes as a send would.
+    linger abortive{1, 0};
+    ASSERT_EQ(setsockopt(served.Handle(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive), 0);
+    served.Close();
+    tcp.log.clear();
+    QString name;
+    for (int attempt = 0; attempt < 100 && name != QStringLiteral("error"); ++attempt) {
+        EXPECT_EQ(MessageOf([&] { name = tcp.client.PeerPort(); }), "(no exception)");
+        if (name != QStringLiteral("error"))
+            usleep(1000); // the reset is on its way
+    }
+    EXPECT_EQ(name, QStringLiteral("error"));
+    EXPECT_EQ(tcp.log, (std::vector<std::string>{"state 7", "closed 10057"}));
+
+    PlainSocket next = tcp.ConnectClient();
+    EXPECT_EQ(tcp.client.PeerPort(), QString::number(next.LocalPort()));
 }

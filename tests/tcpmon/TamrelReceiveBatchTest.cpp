@@ -121,8 +121,8 @@ private slots:
         const QStringList expected = LineByLine(lines, bytes);
         QCOMPARE(w_->Memo1->LineCount(), expected.size());
         QCOMPARE(w_->Memo1->Lines(), expected);
-        QCOMPARE(w_->SMemo1.size(), fullChunks + (lastSize > 0 ? 1 : 0));
-        QCOMPARE(w_->SMemo1.constLast(), LineOf(bytes.right(lastSize > 0 ? lastSize : Tf_main::kReadSize)));
+        QCOMPARE(w_->SMemo1.Count(), fullChunks + (lastSize > 0 ? 1 : 0));
+        QCOMPARE(w_->SMemo1.Lines().constLast(), LineOf(bytes.right(lastSize > 0 ? lastSize : Tf_main::kReadSize)));
         QVERIFY(!w_->ReceiveLines->Pending());
     }
 

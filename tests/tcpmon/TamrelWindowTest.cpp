@@ -269,6 +269,21 @@ private slots:
         QVERIFY(Connect() != nullptr);
     }
 
+    void portZeroShowsThePortTheSystemChose()
+    {
+        SetPortThroughDialog(QStringLiteral("0"));
+        w_->Btn_closecom->click();
+        const QString prefix = QStringLiteral("服务器端口:");
+        const QString shown = w_->PanelText(Tf_main::PanelPort);
+        QVERIFY2(shown.startsWith(prefix), qPrintable(shown));
+        port_ = shown.mid(prefix.size()).toInt();
+        QVERIFY2(port_ > 0, qPrintable(shown));
+        QVERIFY(Connect() != nullptr);
+        QCOMPARE(w_->State().ServerPort, QStringLiteral("0"));
+        w_->Btn_closecom->click();
+        QCOMPARE(w_->PanelText(Tf_main::PanelPort), prefix + QStringLiteral("0"));
+    }
+
     void newerClientReplacesTheOlder()
     {
         Listen();
@@ -389,7 +404,7 @@ private slots:
         QVERIFY(w_->Memo1->isReadOnly());
         const int lines = w_->Memo1->LineCount();
         client->Send(Hex("0102"));
-        QTRY_COMPARE(w_->SMemo1, QStringList{QStringLiteral("01 02 ")});
+        QTRY_COMPARE(w_->SMemo1.Lines(), QStringList{QStringLiteral("01 02 ")});
         QCOMPARE(w_->Memo1->LineCount(), lines);
 
         // The tick writes receive0.dat in the current folder.
@@ -402,7 +417,7 @@ private slots:
         QVERIFY(!saved[0].isEmpty());
         QCOMPARE(saved[1], QStringLiteral("01 02 "));
         QCOMPARE(w_->State().SaveNumber, 1);
-        QVERIFY(w_->SMemo1.isEmpty());
+        QVERIFY(w_->SMemo1.IsEmpty());
         // The dialog keeps its box as it was left; a bad number is an error.
         WhenShown(w_->F_save, [this] {
             QVERIFY(w_->F_save->CheckBox1->isChecked());
@@ -428,6 +443,27 @@ private slots:
         QVERIFY(!w_->N_stoplisten->isEnabled());
         w_->Btn_closecom->click();
         QCOMPARE(w_->SrvWSocket->State(), wsListening);
+    }
+
+    void portScanLeavesTheServerListening()
+    {
+        Listen();
+        auto served = Connect();
+        QVERIFY(served);
+        for (int i = 0; i < 3; ++i) {
+            TestClient scan(port_);
+            QVERIFY(scan.Connected());
+            scan.Close(true);
+        }
+        // Connections are taken in order: the next client is taken after the scans.
+        auto next = Connect();
+        QVERIFY(next);
+        QCOMPARE(ConnectedLines(), 2);
+        QCOMPARE(w_->SrvWSocket->State(), wsListening);
+        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
+        QVERIFY(log_.errors.isEmpty());
+        SendAndWait(*next, Hex("0102"));
+        QTRY_COMPARE(LastRecvLine(), QStringLiteral("01 02 "));
     }
 
     void thousandClientsLeaveOneConnection()
@@ -605,6 +641,27 @@ private slots:
         QVERIFY(next);
         Tick(w_->Timer3);
         QTRY_COMPARE(next->Received().size(), 512);
+    }
+
+    void aClientThatNeverReadsGetsABoundedQueueAndSendErrors()
+    {
+        Listen();
+        auto client = Connect();
+        QVERIFY(client);
+        w_->Memo2->setPlainText(QString(QStringLiteral("55 ")).repeated(512));
+        ChooseSendStyle(&Tf_sendstyle::RadioButton2, true, QStringLiteral("0"));
+        // The system's buffers take some megabytes first; the loop is bounded.
+        for (int i = 0; i < 100000 && log_.errors.isEmpty(); ++i)
+            Tick(w_->Timer3);
+        QCOMPARE(log_.errors.size(), 1);
+        QVERIFY2(log_.errors[0].startsWith(QStringLiteral("Error 10055 in function Send")), qPrintable(log_.errors[0]));
+        QVERIFY(w_->TmpWSocket->QueuedBytes() <= TCustomWSocket::MaxQueuedBytes);
+        QCOMPARE(w_->TmpWSocket->State(), wsConnected);
+        QVERIFY(w_->Timer3->Enabled());
+        // The client leaves: everything held for it is given back.
+        client->Close(true);
+        QTRY_COMPARE(w_->TmpWSocket->State(), wsClosed);
+        QCOMPARE(w_->TmpWSocket->HeldChunks(), size_t(0));
     }
 
     void sendStyleDialogChecksTheInterval()

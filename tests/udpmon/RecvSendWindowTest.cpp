@@ -143,6 +143,7 @@ private slots:
 
     void listeningShowsDatagrams();
     void portInUseLeavesTheNotListeningState();
+    void portZeroShowsThePortTheSystemChose();
     void timePrefixAndAsciiMode();
     void pauseAndCaptureInterplay();
     void the101stAnd102ndLine();
@@ -247,6 +248,25 @@ void RecvSendWindowTest::portInUseLeavesTheNotListeningState()
     Listen();
     peer_->SendTo(serverPort_, Bytes({0x42}));
     QTRY_COMPARE(RecvLines().last(), QStringLiteral("42 "));
+}
+
+void RecvSendWindowTest::portZeroShowsThePortTheSystemChose()
+{
+    ConfigurePorts(*window_, 0, peer_->Port());
+    const QString settingText = QStringLiteral("接收端口:0, 信宿地址:127.0.0.1 %1").arg(peer_->Port());
+    QCOMPARE(window_->Panels()->PanelText(Tf_main::PanelPorts), settingText);
+    Listen();
+    const QRegularExpressionMatch shown = QRegularExpression(QStringLiteral("^接收端口:(\\d+), 信宿地址:127.0.0.1 %1$")
+                                                                 .arg(peer_->Port()))
+                                              .match(window_->Panels()->PanelText(Tf_main::PanelPorts));
+    QVERIFY2(shown.hasMatch(), qPrintable(window_->Panels()->PanelText(Tf_main::PanelPorts)));
+    const int bound = shown.captured(1).toInt();
+    QVERIFY(bound > 0);
+    peer_->SendTo(bound, Bytes({0x30}));
+    QTRY_COMPARE(RecvLines().last(), QStringLiteral("30 "));
+    QCOMPARE(window_->State().ServerPort, QStringLiteral("0"));
+    window_->Actions().N_opencom->trigger();
+    QCOMPARE(window_->Panels()->PanelText(Tf_main::PanelPorts), settingText);
 }
 
 void RecvSendWindowTest::timePrefixAndAsciiMode()
