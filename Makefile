@@ -13,7 +13,7 @@ ifeq ($(CI),true)
 CMAKE_EXTRA += -DTELEMON_WERROR=ON
 endif
 
-.PHONY: deps deps-bench deps-fuzz deps-dist build run run-tcp test test-asan bench bench-trigger fuzz \
+.PHONY: deps deps-bench deps-fuzz deps-dist build run run-tcp test test-asan bench bench-trigger soak fuzz \
 	install deb check-install clean
 
 deps:
@@ -62,6 +62,13 @@ bench: deps-bench $(BUILD_BENCH)/build.ninja
 bench-trigger: deps-bench $(BUILD_BENCH)/build.ninja
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	cmake --build $(BUILD_BENCH) --target run-bench-trigger
+
+SOAK_MINUTES ?= 10
+
+soak: deps-bench $(BUILD_BENCH)/build.ninja
+	cmake -S . -B $(BUILD_BENCH) -DSOAK_MINUTES=$(SOAK_MINUTES) > /dev/null
+	cmake --build $(BUILD_BENCH) -j $(JOBS) --target soak_ostrel soak_tamrel
+	cmake --build $(BUILD_BENCH) --target run-soak
 
 $(BUILD_FUZZ)/build.ninja: CMakeLists.txt | deps-fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELEMON_FUZZ=ON

@@ -1,0 +1,183 @@
+#include "SoakProbe.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+long ResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+int OpenDescriptors()
+{
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
+}
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+SoakProbe::SoakProbe(int minutes, std::function<long long()> savedLines)
+    : minutes_(minutes)
+    , savedLines_(std::move(savedLines))
+    , lastCpuSeconds_(CpuSeconds())
+{
+}
+
+void SoakProbe::Run(const std::function<bool()>& done)
+{
+    std::printf("%6s %10s %6s %7s %10s %12s\n", "minute", "RSS kB", "fds", "CPU %", "stall ms", "lines saved");
+    std::fflush(stdout);
+    QElapsedTimer clock;
+    clock.start();
+    QElapsedTimer tick;
+    tick.start();
+    double worst = 0;
+    int minute = 0;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        worst = std::max(worst, static_cast<double>(tick.nsecsElapsed()) / 1e6 - 10.0);
+        tick.restart();
+        if (clock.elapsed() >= (minute + 1) * 60000LL) {
+            ++minute;
+            TakeRow(minute, worst);
+            worst = 0;
+        }
+        if (done() || clock.elapsed() > minutes_ * 60000LL + 10000)
+            loop.quit();
+    });
+    timer.start(10);
+    loop.exec();
+}
+
+void SoakProbe::TakeRow(int minute, double worstStallMs)
+{
+    const double cpu = CpuSeconds();
+    const Row row{minute, ResidentKb(), OpenDescriptors(), (cpu - lastCpuSeconds_) / 60.0 * 100.0, worstStallMs,
+                  savedLines_()};
+    lastCpuSeconds_ = cpu;
+    rows_.push_back(row);
+    std::printf("%6d %10ld %6d %7.1f %10.1f %12lld\n", row.minute, row.rssKb, row.descriptors, row.cpuPct,
+                row.worstStallMs, row.saved);
+    std::fflush(stdout);
+}
+
+bool SoakProbe::Report() const
+{
+    if (rows_.empty()) {
+        std::printf("no minute completed\n");
+        return false;
+    }
+    const Row& first = rows_.front();
+    long growth = 0;
+    int moreFds = 0;
+    double stall = 0;
+    for (const Row& row : rows_) {
+        growth = std::max(growth, row.rssKb - first.rssKb);
+        moreFds = std::max(moreFds, row.descriptors - first.descriptors);
+        stall = std::max(stall, row.worstStallMs);
+    }
+    const bool memoryOk = growth < 2048;
+    const bool fdsOk = moreFds == 0;
+    const bool stallOk = stall <= 100;
+    std::printf("memory after the first minute: +%ld kB   %s\n", growth, memoryOk ? "goal met" : "goal NOT met");
+    std::printf("descriptors after the first minute: +%d   %s\n", moreFds, fdsOk ? "goal met" : "goal NOT met");
+    std::printf("worst stall: %.1f ms   %s\n", stall, stallOk ? "goal met" : "goal NOT met");
+    return memoryOk && fdsOk && stallOk;
+}
+
+int FreeUdpPort()
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    int port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0
+        && getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    ::close(fd);
+    return port;
+}
+
+long long CountSavedLines(const QString& folder)
+{
+    long long lines = 0;
+    const QStringList names = QDir(folder).entryList({QStringLiteral("receive*.dat")}, QDir::Files);
+    for (const QString& name : names) {
+        QFile file(QDir(folder).filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const long long rows = file.readAll().count("\r\n");
+        lines += std::max(rows - 1, 0LL);
+    }
+    return lines;
+}
+
+long long SentCount(const QByteArray& output)
+{
+    const QRegularExpressionMatch match
+        = QRegularExpression(QStringLiteral("sent[= ](\\d+)")).match(QString::fromLatin1(output));
+    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+}
+
+long long UdpDrops(int port)
+{
+    QFile table(QStringLiteral("/proc/net/udp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return -1;
+    const QString hexPort = QStringLiteral(":%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 2 && QString::fromLatin1(fields[1]).endsWith(hexPort))
+            return fields.last().toLongLong();
+    }
+    return -1;
+}
+
+void WaitFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void QuietOffscreenWarnings()
+{
+    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (!message.startsWith(QStringLiteral("This plugin does not support")))
+            previous(type, context, message);
+    });
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// What a soak run watches in its own process while the window works: every
+// minute the resident memory, the open descriptors, the CPU share of one
+// core over that minute, the worst lateness of a 10 ms timer in the event
+// loop and the lines saved so far; then the table and its goals.
+class SoakProbe {
+public:
+    SoakProbe(int minutes, std::function<long long()> savedLines);
+
+    // Turns the event loop until `done` says so or the minutes and ten
+    // seconds are over.
+    void Run(const std::function<bool()>& done);
+    // Prints the table and the goals; true when all are met: memory grown by
+    // less than 2 MB and no descriptor more after the first minute, no stall
+    // over 100 ms.
+    [[nodiscard]] bool Report() const;
+
+private:
+    struct Row {
+        int minute;
+        long rssKb;
+        int descriptors;
+        double cpuPct;
+        double worstStallMs;
+        long long saved;
+    };
+    void TakeRow(int minute, double worstStallMs);
+
+    int minutes_;
+    std::function<long long()> savedLines_;
+    std::vector<Row> rows_;
+    double lastCpuSeconds_ = 0;
+};
+
+[[nodiscard]] int FreeUdpPort();
+// The received lines in the timed-save files of a folder (date lines not counted).
+[[nodiscard]] long long CountSavedLines(const QString& folder);
+// N of the sender's "sent=N" or "sent N".
+[[nodiscard]] long long SentCount(const QByteArray& output);
+// The kernel's drop count of the UDP socket bound to the port.
+[[nodiscard]] long long UdpDrops(int port);
+// Drops the offscreen platform's notes on window features it lacks.
+void QuietOffscreenWarnings();
+// Turns the event loop for the milliseconds.
+void WaitFor(int ms);
