@@ -25,6 +25,7 @@
 #include "widgets/CaretReadout.h"
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
+#include "widgets/TerminationSignals.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -495,7 +496,13 @@ void Tf_main::closeEvent(QCloseEvent* event)
     try {
         WriteServerPort(*iniFile_, state_.ServerPort);
     } catch (const std::exception& error) {
-        prompts_.ErrorBox(error);
+        settingsWritten_ = false;
+        // Closed without asking (a termination signal), nobody may be there
+        // to click a box.
+        if (closeConfirmed_)
+            ReportOnStandardError(error);
+        else
+            prompts_.ErrorBox(error);
     }
     event->accept();
     emit Closed();

@@ -1,9 +1,13 @@
 #include "widgets/TerminationSignals.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <stdexcept>
 
 #include <sys/socket.h>
@@ -25,6 +29,14 @@ extern "C" void OnTerminationSignal(int signalNumber)
 }
 
 } // namespace
+
+void ReportOnStandardError(const std::exception& error)
+{
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QByteArray line = QFile::encodeName(program) + ": " + error.what() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    std::fflush(stderr);
+}
 
 TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent)

@@ -2,7 +2,14 @@
 
 #include <QObject>
 
+#include <exception>
+
 class QSocketNotifier;
+
+// Reports an error met while the program ends without anyone at the screen
+// (a termination signal): one line "<program file name>: <message>" on
+// standard error, instead of a box that would wait for a click forever.
+void ReportOnStandardError(const std::exception& error);
 
 // Turns SIGTERM and SIGINT (a logout, `kill`, Ctrl+C in the starting terminal)
 // into a Qt signal delivered on the thread that created the object, so the
