@@ -484,7 +484,9 @@ void Tf_main::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!closeConfirmed_ && !prompts_.Question(kExitText, kExitTitle)) {
+    // A termination signal while the question is open rejects it and
+    // confirms the close.
+    if (!closeConfirmed_ && !prompts_.Question(kExitText, kExitTitle) && !closeConfirmed_) {
         event->ignore();
         return;
     }
