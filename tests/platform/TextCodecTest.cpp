@@ -88,7 +88,7 @@ QByteArray CodesetUnder(const char* locale, const QString& folder = QString())
     return codeset;
 }
 
-TEST(TextCodec, EnvironmentCodesetIsTheLocalesNotTheProcesss)
+TEST(TextCodec, EnvironmentCodesetFollowsTheEnvironmentNotTheProcess)
 {
     EXPECT_EQ(CodesetUnder("C.UTF-8"), QByteArray("UTF-8"));
     EXPECT_EQ(CodesetUnder("xx_XX.NOPE"), QByteArray());
@@ -171,19 +171,16 @@ TEST(TextFile, LinesSplitAtEveryLineEnd)
     }
 }
 
-TEST(TextFile, SaveWritesCrLfUtf8AndReadsBack)
+TEST_F(WrittenText, SaveWritesCrLfUtf8AndReadsBack)
 {
     SetWrittenCharset(TextCharset::Utf8);
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("send.snd"));
+    const QString path = dir_.filePath(QStringLiteral("send.snd"));
     const QStringList lines{QStringLiteral("01 03 1A "), QString(), kChinese};
     SaveTextLines(path, lines);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("01 03 1A \r\n\r\n") + kChinese.toUtf8() + "\r\n");
     EXPECT_EQ(LoadTextLines(path), lines);
-    SetWrittenCharset(std::nullopt);
 }
 
 TEST(TextFile, FailuresNameTheFile)
