@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <optional>
@@ -94,13 +95,14 @@ void IniFile::Load()
         bom_ = bytes.left(3);
         bytes.remove(0, 3);
     }
-    rawIsUtf8_ = IsValidUtf8(bytes);
-    QStringDecoder decoder = rawIsUtf8_ ? QStringDecoder(QStringDecoder::Utf8) : QStringDecoder("GBK");
-    if (!decoder.isValid()) {
-        decoder = QStringDecoder(QStringDecoder::Utf8);
-    }
-    // Both encodings keep CR and LF as single bytes that never occur inside
-    // a character, so lines can be split before decoding.
+    // A file all UTF-8 is read as UTF-8. Any other is read line by line, each
+    // line as UTF-8 when it is valid UTF-8, else as GBK: a GBK file that got
+    // lines in UTF-8 (written under another locale) reads right either way.
+    const bool allUtf8 = IsValidUtf8(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder other = NonUtf8TextDecoder();
+    // UTF-8, GBK and GB18030 keep CR and LF as single bytes that never occur
+    // inside a character, so lines can be split before decoding.
     bool endSeen = false;
     qsizetype start = 0;
     const qsizetype n = bytes.size();
@@ -117,7 +119,8 @@ void IniFile::Load()
         }
         Line line;
         line.raw = bytes.mid(start, stop - start);
-        line.text = decoder.decode(line.raw);
+        line.text = (allUtf8 || !other.isValid() || IsValidUtf8(line.raw)) ? utf8.decode(line.raw)
+                                                                          : other.decode(line.raw);
         line.end = bytes.mid(stop, next - stop);
         if (!endSeen && !line.end.isEmpty()) {
             lineEnd_ = line.end;
@@ -300,28 +303,35 @@ bool IniFile::ValueExists(const QString& section, const QString& key) const
 
 void IniFile::UpdateFile()
 {
+    QStringEncoder encoder = WrittenTextEncoder();
+    std::vector<QByteArray> encoded;  // the touched lines, in file order
     QByteArray bytes = bom_;
     for (const Section& section : sections_) {
         for (const Line& line : section.lines) {
             if (line.deleted) {
                 continue;
             }
-            bytes += (line.touched || !rawIsUtf8_) ? EncodeText(line.text) : line.raw;
+            if (line.touched) {
+                encoded.push_back(encoder.encode(line.text));
+                bytes += encoded.back();
+            } else {
+                bytes += line.raw;
+            }
             bytes += line.end;
         }
     }
     if (!WriteFileAtomically(fileName_, bytes)) {
         throw EInOutError(QStringLiteral("Unable to write to %1").arg(fileName_));
     }
+    auto next = encoded.begin();
     for (Section& section : sections_) {
         for (Line& line : section.lines) {
-            if (line.touched || !rawIsUtf8_) {
-                line.raw = EncodeText(line.text);
+            if (line.touched && !line.deleted) {
+                line.raw = std::move(*next++);
                 line.touched = false;
             }
         }
     }
-    rawIsUtf8_ = true;
 }
 
 const QString& IniFile::FileName() const

@@ -12,9 +12,10 @@
 // The file is read once by the constructor (a missing or unreadable file is
 // an empty one) and kept in memory line by line; UpdateFile writes it back
 // whole. Lines that no Write touched are written back byte for byte, so
-// comments, blank lines, spacing, line endings and every other section and
-// key stay as they were. (A file that was not UTF-8 is written in UTF-8;
-// its text is kept.)
+// comments, blank lines, spacing, line endings, encodings (GBK, UTF-8, bytes
+// valid in neither) and every other section and key stay as they were. Lines
+// a Write touched are written in the locale's character set (EncodeText).
+// A line is read as UTF-8 when it is valid UTF-8, else as GBK (DecodeText).
 //
 // Lookup follows the classic profile rules: section and key names are
 // compared case-insensitively and without surrounding blanks; the first
@@ -90,5 +91,4 @@ private:
     QByteArray lineEnd_ = "\n";      // the file's own line end, for new lines
     std::vector<Section> sections_;
     QHash<QString, int> sectionIndex_;  // case-folded name -> first section of that name
-    bool rawIsUtf8_ = true;           // false: the file was GBK, every line is written anew
 };

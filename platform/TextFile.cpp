@@ -130,7 +130,8 @@ void ReadLines(const QString& path, LineCollector& collector)
 }
 
 // Decodes the lines with one encoding for all: UTF-8 when every kept line is
-// valid UTF-8 (a byte-order mark at the start dropped), else GBK.
+// valid UTF-8 (a byte-order mark at the start dropped), else GBK (GB18030
+// under a GB18030 locale).
 QStringList DecodeLines(const std::vector<std::string*>& raw)
 {
     const auto bytes = [](const std::string* line) {
@@ -147,9 +148,9 @@ QStringList DecodeLines(const std::vector<std::string*>& raw)
     // start of the next.
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     if (!utf8) {
-        QStringDecoder gbk("GBK", QStringDecoder::Flag::Stateless);
-        if (gbk.isValid())
-            decoder = std::move(gbk);
+        QStringDecoder other = NonUtf8TextDecoder();
+        if (other.isValid())
+            decoder = std::move(other);
     }
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(raw.size()));
@@ -178,9 +179,10 @@ QStringList LoadTrimmedTextLines(const QString& path, int limit)
 
 void SaveTextLines(const QString& path, const QStringList& lines)
 {
+    QStringEncoder encoder = WrittenTextEncoder();
     QByteArray bytes;
     for (const QString& line : lines) {
-        bytes += EncodeText(line);
+        bytes += encoder.encode(line);
         bytes += "\r\n";
     }
     if (!WriteFileAtomically(path, bytes)) {

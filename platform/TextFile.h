@@ -8,7 +8,7 @@
 // Reading splits the file into lines at CR LF, LF or CR; a line break at the
 // very end does not start another line. The file is read in pieces, so only
 // the lines that are kept are ever held in memory. The kept lines are decoded
-// as UTF-8 when they are valid UTF-8, else as GBK (DecodeText). A file that
+// as UTF-8 when they are all valid UTF-8, else as GBK (DecodeText). A file that
 // cannot be opened or read throws EInOutError("Cannot open file <path>").
 
 [[nodiscard]] QStringList LoadTextLines(const QString& path);
@@ -18,7 +18,8 @@
 // lines, a shorter one all of them. `limit` must be at least 1.
 [[nodiscard]] QStringList LoadTrimmedTextLines(const QString& path, int limit);
 
-// Writes each line followed by CR LF, UTF-8, replacing the file atomically:
+// Writes each line followed by CR LF, in the locale's character set
+// (WrittenCharset), replacing the file atomically:
 // on failure the old file is left as it was and EInOutError("Cannot create
 // file <path>") is thrown.
 void SaveTextLines(const QString& path, const QStringList& lines);

@@ -24,6 +24,7 @@
 #include "widgets/CaretReadout.h"
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
+#include "widgets/TerminationSignals.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -482,7 +483,9 @@ void Tf_main::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!closeConfirmed_ && !prompts_.Question(kExitText, kExitTitle)) {
+    // A termination signal while the question is open rejects it and
+    // confirms the close.
+    if (!closeConfirmed_ && !prompts_.Question(kExitText, kExitTitle) && !closeConfirmed_) {
         event->ignore();
         return;
     }
@@ -494,7 +497,13 @@ void Tf_main::closeEvent(QCloseEvent* event)
     try {
         WriteServerPort(*iniFile_, state_.ServerPort);
     } catch (const std::exception& error) {
-        prompts_.ErrorBox(error);
+        settingsWritten_ = false;
+        // Closed without asking (a termination signal), nobody may be there
+        // to click a box.
+        if (closeConfirmed_)
+            ReportOnStandardError(error);
+        else
+            prompts_.ErrorBox(error);
     }
     event->accept();
     emit Closed();

@@ -70,8 +70,12 @@ public:
     [[nodiscard]] QString PanelText(Panel panel) const;
 
     // Closes like "Yes" to the exit question, without asking (termination
-    // signals).
+    // signals): nobody may be there to click a box, so a settings file that
+    // cannot be written is reported on standard error instead.
     void CloseWithoutAsking();
+    // False once a close failed to write the settings (the program's exit
+    // status then says so).
+    [[nodiscard]] bool SettingsWritten() const { return settingsWritten_; }
 
     // The pacing above, changed (tests and benchmarks): a pass of 0 ms reads
     // one chunk per readiness event.
@@ -204,5 +208,6 @@ private:
     bool closeConfirmed_ = false;
     bool sendErrorShowing_ = false;
     bool closed_ = false;
+    bool settingsWritten_ = true;
     int readPassMs_ = kReadPassMs;
 };

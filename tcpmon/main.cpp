@@ -8,6 +8,8 @@
 
 #include <QIcon>
 
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
     // --help and --version answer before any display is opened.
@@ -31,12 +33,14 @@ int main(int argc, char** argv)
     ErrorBoxApplication::setWindowIcon(QIcon(QStringLiteral(":/app/Tamrel_S.svg")));
 
     // A logout, `kill` or Ctrl+C closes the window as "Yes" to the exit
-    // question does: sockets shut down, settings written, nothing asked.
+    // question does: sockets shut down, settings written, nothing asked; a
+    // failure to write them goes to standard error and the exit status is 1.
     TerminationSignals termination;
     Tf_main window(TamrelSettingsPathForThisProgram(), DefaultPrompts());
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &Tf_main::CloseWithoutAsking);
     QObject::connect(&window, &Tf_main::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.show();
-    return ErrorBoxApplication::exec();
+    const int status = ErrorBoxApplication::exec();
+    return window.SettingsWritten() ? status : EXIT_FAILURE;
 }

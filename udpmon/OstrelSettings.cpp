@@ -51,12 +51,15 @@ OstrelSettings ReadOstrelSettings(const IniFile& file)
     settings.ServerPort = file.ReadString(kServerSection, kServerPort, QStringLiteral("1888"));
     settings.ClientHost = file.ReadString(kClientSection, kClientHost, QStringLiteral("127.0.0.1"));
     settings.ClientPort = file.ReadString(kClientSection, kClientPort, QStringLiteral("1889"));
-    // Lines after the last key present would all be empty: a count far
-    // beyond the keys (a file edited by hand or damaged) creates no lines
-    // for them, instead of filling the memory with empty ones.
-    const std::vector<int> present = LineKeyIndices(file);
-    const int afterLastKey = present.empty() ? 0 : *std::max_element(present.begin(), present.end()) + 1;
-    const int count = std::min(file.ReadInteger(kSendSection, kLinesCount, 0), afterLastKey);
+    // A count beyond the limit is damaged (a file edited by hand or cut
+    // short): the Line keys present decide instead, up to the limit, and no
+    // empty lines are made up after the last of them.
+    int count = file.ReadInteger(kSendSection, kLinesCount, 0);
+    if (count > kSendLinesLimit) {
+        const std::vector<int> present = LineKeyIndices(file);
+        const int afterLastKey = present.empty() ? 0 : *std::max_element(present.begin(), present.end()) + 1;
+        count = std::min(afterLastKey, kSendLinesLimit);
+    }
     for (int i = 0; i < count; ++i)
         settings.SendLines << file.ReadString(kSendSection, LineKey(i), QString());
     return settings;
@@ -64,7 +67,7 @@ OstrelSettings ReadOstrelSettings(const IniFile& file)
 
 void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings)
 {
-    const int count = static_cast<int>(settings.SendLines.size());
+    const int count = static_cast<int>(std::min<qsizetype>(settings.SendLines.size(), kSendLinesLimit));
 
     file.WriteString(kServerSection, kServerPort, settings.ServerPort);
     file.WriteString(kClientSection, kClientHost, settings.ClientHost);

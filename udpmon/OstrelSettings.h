@@ -13,16 +13,25 @@ struct OstrelSettings {
     QStringList SendLines; // the send window's lines, empty ones included
 };
 
+// The most send lines the settings keep. A send window is a list of frames
+// to pick from by hand or by schedule: a file loaded into it keeps at most
+// 2000 lines, and 10000 leaves room for lines typed or pasted beyond that,
+// while a damaged count cannot fill the memory with empty lines.
+inline constexpr int kSendLinesLimit = 10000;
+
 // "Ostrel.ini" in the given folder (the process's current directory at start).
 [[nodiscard]] QString OstrelSettingsPath(const QString& folder);
 
 // Reads the settings; absent keys give "1888", "127.0.0.1", "1889" and no
 // send lines. "SendLinesCount" lines are read as "Line0", "Line1", …; an
-// absent Line key reads as an empty line.
+// absent Line key reads as an empty line. A count above kSendLinesLimit is
+// taken as damaged: the lines run up to the last Line key present, at most
+// kSendLinesLimit of them.
 [[nodiscard]] OstrelSettings ReadOstrelSettings(const IniFile& file);
 
-// Writes every setting, every send line included, so that SendLinesCount is
-// the number of Line keys; Line keys left over from a longer list are removed.
+// Writes every setting and the send lines, empty ones included (the first
+// kSendLinesLimit of them), so that SendLinesCount is the number of Line keys;
+// Line keys left over from a longer list are removed.
 // Then writes the file; throws EInOutError when that fails, leaving the old
 // file as it was.
 void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings);

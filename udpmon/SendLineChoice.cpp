@@ -26,18 +26,17 @@ std::int32_t NextLoopLine(const SendSchedule& schedule, bool rangeOn, int lineCo
 
 QByteArray AsciiLineBytes(const QString& line)
 {
-    const QByteArray text = EncodeText(line);
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'r') {
-            bytes.append('\r');
+    QString text;
+    text.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == u'\\' && i + 1 < line.size() && line[i + 1] == u'r') {
+            text.append(u'\r');
             ++i;
         } else {
-            bytes.append(text[i]);
+            text.append(line[i]);
         }
     }
-    return bytes;
+    return EncodeText(text);
 }
 
 HexSendPlan PlanHexSend(std::string_view trimmedLine, std::int32_t copiesPerSend)

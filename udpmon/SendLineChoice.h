@@ -23,8 +23,10 @@ class LineRandom;
 // back to the first.
 [[nodiscard]] std::int32_t NextLoopLine(const SendSchedule& schedule, bool rangeOn, int lineCount);
 
-// The bytes of an ASCII-mode line: the text as UTF-8, where each backslash
-// followed by a lower-case r becomes the byte 0x0D. Nothing else is read.
+// The bytes of an ASCII-mode line: the text in the locale's character set
+// (EncodeText), where each backslash character followed by a lower-case r
+// becomes the byte 0x0D. Nothing else is read. A GBK character whose second
+// byte is that of a backslash is never taken for one.
 [[nodiscard]] QByteArray AsciiLineBytes(const QString& line);
 
 // What a hex-mode send of one (trimmed) line does.

@@ -9,6 +9,8 @@
 #include <QFontDatabase>
 #include <QIcon>
 
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
     // --help and --version answer before any display is opened.
@@ -41,12 +43,14 @@ int main(int argc, char** argv)
     }
 
     // A logout, `kill` or Ctrl+C closes the window the normal way, so the
-    // settings are written as at any other exit.
+    // settings are written as at any other exit; a failure to write them goes
+    // to standard error, not to a box, and the exit status is 1.
     TerminationSignals termination;
     Tf_main window;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &QWidget::close);
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &Tf_main::CloseWithoutAsking);
     QObject::connect(&window, &Tf_main::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.show();
-    return ErrorBoxApplication::exec();
+    const int status = ErrorBoxApplication::exec();
+    return window.SettingsWritten() ? status : EXIT_FAILURE;
 }

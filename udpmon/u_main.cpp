@@ -30,6 +30,7 @@
 #include "widgets/StatusPanels.h"
 #include "widgets/TF_color.h"
 #include "widgets/TSMemo.h"
+#include "widgets/TerminationSignals.h"
 
 #include <QAction>
 #include <QApplication>
@@ -329,6 +330,12 @@ void Tf_main::ConnectCommands()
     bind(A.Btn_exit, &Tf_main::Btn_exitClick);
 }
 
+void Tf_main::CloseWithoutAsking()
+{
+    unattendedClose_ = true;
+    close();
+}
+
 void Tf_main::closeEvent(QCloseEvent* event)
 {
     // Closing is always allowed; a settings file that cannot be written is
@@ -336,7 +343,11 @@ void Tf_main::closeEvent(QCloseEvent* event)
     try {
         WriteSettings();
     } catch (const std::exception& error) {
-        ShowErrorBox(error);
+        settingsWritten_ = false;
+        if (unattendedClose_)
+            ReportOnStandardError(error);
+        else
+            ShowErrorBox(error);
     }
     event->accept();
     emit Closed();

@@ -102,6 +102,14 @@ public:
     // laid out once per receive pass).
     void FlushReceiveWindow();
 
+    // Closes as the user's close does, for a termination signal: nobody may
+    // be there to click a box, so a settings file that cannot be written is
+    // reported on standard error instead.
+    void CloseWithoutAsking();
+    // False once a close failed to write the settings (the program's exit
+    // status then says so).
+    [[nodiscard]] bool SettingsWritten() const { return settingsWritten_; }
+
     // Status bar panels, left to right.
     enum Panel { PanelSendStyle = 0, PanelTimed, PanelCaret, PanelPorts, PanelCredit };
 
@@ -229,4 +237,7 @@ private:
     ReceiveTimeText recvTime_;
     QElapsedTimer passClock_;
     bool yieldNext_ = false;
+
+    bool unattendedClose_ = false;  // CloseWithoutAsking: errors go to standard error
+    bool settingsWritten_ = true;
 };

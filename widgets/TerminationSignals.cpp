@@ -1,9 +1,14 @@
 #include "widgets/TerminationSignals.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <stdexcept>
 
 #include <sys/socket.h>
@@ -25,6 +30,14 @@ extern "C" void OnTerminationSignal(int signalNumber)
 }
 
 } // namespace
+
+void ReportOnStandardError(const std::exception& error)
+{
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QByteArray line = QFile::encodeName(program) + ": " + error.what() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    std::fflush(stderr);
+}
 
 TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent)
@@ -58,6 +71,26 @@ TerminationSignals::~TerminationSignals()
 void TerminationSignals::ReadPending()
 {
     unsigned char byte = 0;
-    while (::read(g_pipe[1], &byte, 1) == 1)
+    while (::read(g_pipe[1], &byte, 1) == 1) {
+        RejectModalWindows();
         emit terminationRequested(byte);
+    }
+}
+
+void TerminationSignals::RejectModalWindows()
+{
+    // Innermost first; each one rejected is hidden at once. The bound only
+    // guards against a window that refuses to go.
+    for (int left = 64; left > 0; --left) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr)
+            return;
+        // Closed as by the window's close button: a box answers with its
+        // escape button (No, Cancel); one without is rejected.
+        modal->close();
+        if (auto* dialog = qobject_cast<QDialog*>(modal); dialog != nullptr && dialog->isVisible())
+            dialog->reject();
+        if (modal->isVisible())
+            return;
+    }
 }

@@ -1,5 +1,6 @@
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -271,20 +272,73 @@ TEST_F(IniFileTest, DeleteKeyRemovesOnlyThatLine)
     EXPECT_EQ(ReadBytes(Path()), "[S]\r\nLine0=a\r\n[T]\r\nLine1=c\r\n");
 }
 
-TEST_F(IniFileTest, GbkFileIsReadAndRewrittenInUtf8)
+// Files in the encodings a desk accumulates: GBK from the Chinese code page,
+// UTF-8, bytes valid in neither, CR LF and LF lines, comments. Writing one key
+// must give back every other line as it was, whatever the locale.
+struct EncodingCase {
+    const char* name;
+    QByteArray before;  // the lines above the key the program writes
+    QByteArray after;   // the lines below it
+};
+
+class IniFileEncodings : public IniFileTest {
+protected:
+    void TearDown() override { SetWrittenCharset(std::nullopt); }
+};
+
+TEST_F(IniFileEncodings, UntouchedLinesComeBackByteForByteAndWrittenOnesInTheLocaleCharset)
 {
     QStringEncoder gbk("GBK");
     ASSERT_TRUE(gbk.isValid());
-    const QString text = QStringLiteral("; 以太网配置\r\n[SendFrame]\r\nSendLinesCount=1\r\nLine0=发送报文\r\n");
-    const QByteArray bytes = gbk.encode(text);
-    WriteBytes(Path(), bytes);
-    IniFile ini(Path());
-    EXPECT_EQ(ini.ReadString("SendFrame", "Line0", ""), QStringLiteral("发送报文"));
-    ini.WriteInteger("SendFrame", "SendLinesCount", 1);
-    ini.UpdateFile();
-    EXPECT_EQ(ReadBytes(Path()), text.toUtf8());  // same text, same layout, now UTF-8
-    const IniFile again(Path());
-    EXPECT_EQ(again.ReadString("SendFrame", "Line0", ""), QStringLiteral("发送报文"));
+    const QString value = QStringLiteral("68 04 07 // 总召唤");
+    const EncodingCase cases[] = {
+        {"gbk", gbk.encode(QStringLiteral("; 以太网配置\r\n[SendFrame]\r\n")),
+         gbk.encode(QStringLiteral("Line1=发送报文\r\n[其它]\r\n说明=保留\r\n"))},
+        {"utf-8 and lf", QStringLiteral("; 以太网配置\n[SendFrame]\n").toUtf8(),
+         QStringLiteral("Line1=发送报文\n; 注释\n").toUtf8()},
+        {"invalid bytes", "; \xFF\xFE\x80 x\r\n[SendFrame]\r\n", "Line1=\xC3\x28\xA1\r\n[\x81]\r\nk=\xFE\xFF"},
+        {"mixed", gbk.encode(QStringLiteral("; 以太网配置\n[SendFrame]\r\n")),
+         QStringLiteral("Line1=发送报文\r\n").toUtf8() + "k=\xB0\xA1\n"},
+    };
+    for (const TextCharset charset : {TextCharset::Utf8, TextCharset::Gbk}) {
+        SetWrittenCharset(charset);
+        const QByteArray written = charset == TextCharset::Gbk ? gbk.encode(value) : value.toUtf8();
+        for (const EncodingCase& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (charset == TextCharset::Gbk ? " under GBK" : " under UTF-8"));
+            const QByteArray end = c.before.endsWith("\r\n") ? "\r\n" : "\n";
+            WriteBytes(Path(), c.before + "Line0=old" + end + c.after);
+            IniFile ini(Path());
+            ini.WriteString("SendFrame", "Line0", value);
+            ini.UpdateFile();
+            EXPECT_EQ(ReadBytes(Path()), c.before + "Line0=" + written + end + c.after);
+            // Read again under either charset, the value and the untouched
+            // lines' text come back.
+            const IniFile again(Path());
+            EXPECT_EQ(again.ReadString("SendFrame", "Line0", ""), value);
+            if (QByteArray(c.name) != "invalid bytes") {
+                EXPECT_EQ(again.ReadString("SendFrame", "Line1", ""), QStringLiteral("发送报文"));
+            }
+        }
+    }
+}
+
+TEST_F(IniFileEncodings, LinesWrittenUnderOneLocaleReadBackUnderAnother)
+{
+    // A GBK file that got a UTF-8 line, and a UTF-8 file that got a GBK one.
+    SetWrittenCharset(TextCharset::Utf8);
+    IniFile first(Path());
+    first.WriteString("S", "a", QStringLiteral("接收报文"));
+    first.UpdateFile();
+    SetWrittenCharset(TextCharset::Gbk);
+    IniFile second(Path());
+    second.WriteString("S", "b", QStringLiteral("发送报文"));
+    second.UpdateFile();
+    EXPECT_EQ(ReadBytes(Path()), QStringLiteral("[S]\na=接收报文\n").toUtf8() + "b=\xB7\xA2\xCB\xCD\xB1\xA8\xCE\xC4\n");
+
+    SetWrittenCharset(TextCharset::Utf8);
+    const IniFile third(Path());
+    EXPECT_EQ(third.ReadString("S", "a", ""), QStringLiteral("接收报文"));
+    EXPECT_EQ(third.ReadString("S", "b", ""), QStringLiteral("发送报文"));
 }
 
 TEST_F(IniFileTest, ByteOrderMarkIsKept)

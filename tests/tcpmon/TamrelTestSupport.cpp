@@ -142,6 +142,8 @@ Prompts RecordingPrompts(PromptLog& log)
     };
     prompts.Question = [&log](const QString&, const QString&) {
         ++log.questions;
+        if (log.whileQuestionOpen)
+            log.whileQuestionOpen();
         return log.answerYes;
     };
     prompts.RunFileDialog = [&log](QFileDialog&) { return log.nextFile; };

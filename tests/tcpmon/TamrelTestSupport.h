@@ -63,6 +63,7 @@ struct PromptLog {
     bool answerYes = true;
     QString nextFile;       // the file a file dialog returns; empty: cancelled
     std::function<void()> whileErrorBoxOpen; // runs inside each error box
+    std::function<void()> whileQuestionOpen; // runs inside each question
 };
 
 [[nodiscard]] Prompts RecordingPrompts(PromptLog& log);

@@ -825,6 +825,20 @@ private slots:
         QCOMPARE(IniFile(SettingsPath()).ReadString(QStringLiteral("TCPServer"), QStringLiteral("Server Port"), QString()),
                  QStringLiteral("8888"));
     }
+
+    void signalDuringTheExitQuestionClosesAnyway()
+    {
+        // The signal rejects the open box, so the question answers No; the
+        // close still goes on and writes the settings.
+        log_.answerYes = false;
+        log_.whileQuestionOpen = [this] { w_->CloseWithoutAsking(); };
+        QSignalSpy closed(w_.get(), &Tf_main::Closed);
+        w_->close();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!w_->isVisible());
+        QVERIFY(w_->SettingsWritten());
+        QVERIFY(QFile::exists(SettingsPath()));
+    }
 };
 
 QTEST_MAIN(TamrelWindowTest)

@@ -72,12 +72,18 @@ INSTANTIATE_TEST_SUITE_P(Counts, SendLinesRead,
         CountCase{"[SendFrame]\nSendLinesCount=x\nLine0=01\n", {}},
         CountCase{"[SendFrame]\nSendLinesCount=-2\nLine0=01\n", {}},
         CountCase{"[sendframe]\nsendlinescount=2\nline1=68 16 // 注释\n", {"", "68 16 // 注释"}},
-        // No lines are made up after the last key present.
-        CountCase{"[SendFrame]\nSendLinesCount=5\nLine0=01\nLine2=\n", {"01", "", ""}},
+        // Keys missing inside the count are empty lines, also after the
+        // last key present.
+        CountCase{"[SendFrame]\nSendLinesCount=5\nLine0=01\nLine2=03\n", {"01", "", "03", "", ""}},
+        CountCase{"[SendFrame]\nSendLinesCount=2\n", {"", ""}},
+        // A count beyond what a send window holds is damaged: the keys present
+        // decide, and no lines are made up after the last of them.
         CountCase{"[SendFrame]\nSendLinesCount=2000000000\nLine1=02\nLine0=01\n", {"01", "02"}},
+        CountCase{"[SendFrame]\nSendLinesCount=10001\nLine2=03\n", {"", "", "03"}},
         CountCase{"[SendFrame]\nSendLinesCount=2147483647\n", {}},
         // Only "Line" and a plain decimal index names a send line.
-        CountCase{"[SendFrame]\nSendLinesCount=9\nLine0=01\nLine05=x\nLinex=y\nLine-3=z\n", {"01"}}));
+        CountCase{"[SendFrame]\nSendLinesCount=99999\nLine0=01\nLine05=x\nLinex=y\nLine-3=z\n", {"01"}},
+        CountCase{"[SendFrame]\nSendLinesCount=2\nLine01=x\n", {"", ""}}));
 
 TEST_F(OstrelSettingsTest, EverySendLineIsStoredAndCounted)
 {
@@ -96,6 +102,34 @@ TEST_F(OstrelSettingsTest, EverySendLineIsStoredAndCounted)
     EXPECT_EQ(back.ServerPort, QStringLiteral("2404"));
     EXPECT_EQ(back.ClientHost, QStringLiteral("10.0.0.7"));
     EXPECT_EQ(back.ClientPort, QStringLiteral("2405"));
+}
+
+TEST_F(OstrelSettingsTest, CountsUpToTheLimitAreKeptAndKeysBeyondItAreNotRead)
+{
+    WriteFile(QByteArray("[SendFrame]\nSendLinesCount=") + QByteArray::number(kSendLinesLimit)
+              + "\nLine0=first\nLine" + QByteArray::number(kSendLinesLimit - 1) + "=last\n");
+    const QStringList lines = ReadOstrelSettings(IniFile(Path())).SendLines;
+    ASSERT_EQ(lines.size(), kSendLinesLimit);
+    EXPECT_EQ(lines.front(), QStringLiteral("first"));
+    EXPECT_EQ(lines.back(), QStringLiteral("last"));
+
+    WriteFile(QByteArray("[SendFrame]\nSendLinesCount=999999\nLine0=first\nLine")
+              + QByteArray::number(kSendLinesLimit) + "=beyond\n");
+    EXPECT_EQ(ReadOstrelSettings(IniFile(Path())).SendLines.size(), kSendLinesLimit);
+}
+
+TEST_F(OstrelSettingsTest, AWindowBeyondTheLimitStoresItsFirstLines)
+{
+    QStringList lines;
+    for (int i = 0; i < kSendLinesLimit + 3; ++i)
+        lines << QString::number(i);
+    IniFile file(Path());
+    StoreOstrelSettings(file, Stored(lines));
+
+    IniFile reread(Path());
+    EXPECT_EQ(reread.ReadInteger("SendFrame", "SendLinesCount", -1), kSendLinesLimit);
+    EXPECT_FALSE(reread.ValueExists("SendFrame", QStringLiteral("Line%1").arg(kSendLinesLimit)));
+    EXPECT_TRUE(ReadOstrelSettings(reread).SendLines == lines.mid(0, kSendLinesLimit));
 }
 
 TEST_F(OstrelSettingsTest, ALongSendLineComesBackWhole)

@@ -5,6 +5,7 @@
 #include "udpmon/SendStyleConfirm.h"
 
 #include "frame/LineRandom.h"
+#include "platform/TextCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -202,8 +203,15 @@ TEST(SendLineChoice, AsciiBytes)
         {QStringLiteral("01 02 // x"), QByteArray("01 02 // x")},
         {QStringLiteral("中"), QByteArray("\xE4\xB8\xAD")},
     };
+    SetWrittenCharset(TextCharset::Utf8);
     for (const Case& c : cases)
         EXPECT_EQ(AsciiLineBytes(c.line), c.bytes) << Std(c.line);
+    // Under a GBK locale: "中" is D6 D0, and the second byte of "乗" (81 5C)
+    // is no backslash.
+    SetWrittenCharset(TextCharset::Gbk);
+    EXPECT_EQ(AsciiLineBytes(QStringLiteral("中\\r")), QByteArray("\xD6\xD0\r"));
+    EXPECT_EQ(AsciiLineBytes(QStringLiteral("乗r")), QByteArray("\x81\x5Cr"));
+    SetWrittenCharset(std::nullopt);
 }
 
 TEST(SendLineChoice, HexSendPlans)

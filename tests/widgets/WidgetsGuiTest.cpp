@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -82,6 +83,7 @@ private slots:
     void colourPickersRememberTheirColour();
     void colourDialogShowsColoursInForceAndOkCancelOnlyClose();
     void terminationSignalIsDeliveredInTheEventLoop();
+    void terminationSignalRejectsTheBoxesThatWaitForAClick();
 };
 
 void WidgetsGuiTest::caretIsTheStartOfTheSelection_data()
@@ -274,6 +276,34 @@ void WidgetsGuiTest::terminationSignalIsDeliveredInTheEventLoop()
     struct sigaction current {};
     QCOMPARE(::sigaction(SIGTERM, nullptr, &current), 0);
     QVERIFY(current.sa_handler == before.sa_handler);
+}
+
+void WidgetsGuiTest::terminationSignalRejectsTheBoxesThatWaitForAClick()
+{
+    // A question open inside a dialog, both modal, as when a logout comes
+    // while a box is up: the signal must let both return.
+    TerminationSignals watcher;
+    QSignalSpy spy(&watcher, &TerminationSignals::terminationRequested);
+    QDialog dialog;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    int stillOpen = 0;
+    QTimer::singleShot(0, &dialog, [&] {
+        QTimer::singleShot(0, &dialog, [] { std::raise(SIGTERM); });
+        // Only when the signal did not end the boxes: count them and close
+        // them, so that the test itself never waits.
+        QTimer::singleShot(5000, &dialog, [&] {
+            while (QWidget* modal = QApplication::activeModalWidget()) {
+                ++stillOpen;
+                modal->hide();
+            }
+        });
+        answer = QMessageBox::question(&dialog, QStringLiteral("t"), QStringLiteral("q"));
+    });
+    const int result = dialog.exec();
+    QCOMPARE(stillOpen, 0);
+    QCOMPARE(answer, QMessageBox::No);
+    QCOMPARE(result, int(QDialog::Rejected));
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_MAIN(WidgetsGuiTest)
