@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -98,9 +99,11 @@ void ReadLines(const QString& path, LineCollector& collector)
         ThrowCannotOpen(path);
 
     bool skipLineFeed = false; // the last piece ended in CR: a leading LF belongs to it
-    std::vector<char> piece(kReadPiece);
+    // A small file is read in one piece of its own size.
+    const qint64 pieceSize = file.size() > 0 ? std::min(file.size() + 1, kReadPiece) : kReadPiece;
+    std::vector<char> piece(static_cast<std::size_t>(pieceSize));
     for (;;) {
-        const qint64 got = file.read(piece.data(), kReadPiece);
+        const qint64 got = file.read(piece.data(), pieceSize);
         if (got < 0)
             ThrowCannotOpen(path);
         if (got == 0)
