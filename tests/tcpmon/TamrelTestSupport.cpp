@@ -131,6 +131,12 @@ void TestClient::Close(bool reset)
     fd_ = -1;
 }
 
+void TestClient::ShutdownSending()
+{
+    if (fd_ >= 0)
+        ::shutdown(fd_, SHUT_WR);
+}
+
 Prompts RecordingPrompts(PromptLog& log)
 {
     Prompts prompts;

@@ -46,6 +46,8 @@ public:
     [[nodiscard]] bool PeerClosed();
     // Closes the connection (a reset when `reset`).
     void Close(bool reset = false);
+    // Ends the sending direction only; what the server sends still arrives.
+    void ShutdownSending();
 
 private:
     void Drain();
