@@ -607,16 +607,25 @@ void Tf_main::ReadChunks()
     QElapsedTimer pass;
     pass.start();
     int count = -1;
+    // Reads go on only while bytes wait: the end of a client's stream is read
+    // once, by the pass of its close notification, so that a client leaving
+    // after whole chunks gets one empty line, not two.
+    bool drained = false;
     try {
-        do {
+        for (;;) {
             count = TmpWSocketDataAvailable();
-        } while (count == kReadSize && TmpWSocket->State() == wsConnected && pass.elapsed() < readPassMs_);
+            if (count != kReadSize || TmpWSocket->State() != wsConnected || pass.elapsed() >= readPassMs_)
+                break;
+            drained = TmpWSocket->RcvdCount() == 0;
+            if (drained)
+                break;
+        }
     } catch (...) {
         ReceiveLines->FlushSoon();
         throw;
     }
     const bool connected = TmpWSocket->State() == wsConnected;
-    const bool clientPaused = count < kReadSize && ReceiveLines->WaitingEdits() <= kShowAtOnceLines;
+    const bool clientPaused = (count < kReadSize || drained) && ReceiveLines->WaitingEdits() <= kShowAtOnceLines;
     if (!connected || clientPaused)
         ReceiveLines->Flush();
     else

@@ -7,7 +7,9 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -129,6 +131,23 @@ void TestClient::Close(bool reset)
     }
     ::close(fd_);
     fd_ = -1;
+}
+
+void TestClient::ShutdownSending()
+{
+    if (fd_ >= 0)
+        ::shutdown(fd_, SHUT_WR);
+}
+
+int TestClient::Unacknowledged() const
+{
+    int bytes = 0;
+    return fd_ >= 0 && ioctl(fd_, SIOCOUTQ, &bytes) == 0 ? bytes : -1;
+}
+
+int TestClient::LocalPort() const
+{
+    return fd_ >= 0 ? BoundPort(fd_) : 0;
 }
 
 Prompts RecordingPrompts(PromptLog& log)

@@ -46,6 +46,13 @@ public:
     [[nodiscard]] bool PeerClosed();
     // Closes the connection (a reset when `reset`).
     void Close(bool reset = false);
+    // Ends the sending direction only; what the server sends still arrives.
+    void ShutdownSending();
+    // Bytes sent that the server's system has not yet acknowledged, which
+    // on loopback means not yet queued for the server to read; -1 on failure.
+    [[nodiscard]] int Unacknowledged() const;
+    // The client's own port, as the server sees it as the peer port.
+    [[nodiscard]] int LocalPort() const;
 
 private:
     void Drain();
