@@ -2,6 +2,7 @@
 // chunk. With no rule on every chunk is shown; otherwise a chunk is shown
 // when any rule that is on is satisfied; a rule whose fields pass the
 // dialog's checks is satisfied by the chunk built to hold its value.
+#include "FilterField.h"
 #include "FuzzRequire.h"
 #include "tcpmon/ReceiveFilter.h"
 
@@ -18,21 +19,11 @@
 
 namespace {
 
-QString Field(FuzzedDataProvider& input)
-{
-    // Mostly short numbers, sometimes anything.
-    if (input.ConsumeBool()) {
-        const std::string bytes = input.ConsumeRandomLengthString(24);
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    }
-    return QString::number(input.ConsumeIntegralInRange<int>(-3, 300), input.ConsumeBool() ? 10 : 16);
-}
-
 void TcpFilter(FuzzedDataProvider& input, const std::vector<std::uint8_t>& frame)
 {
     std::array<FilterRuleInput, 3> rules;
     for (FilterRuleInput& rule : rules)
-        rule = {input.ConsumeBool(), Field(input), Field(input)};
+        rule = {input.ConsumeBool(), FilterField(input), FilterField(input)};
     const std::span<const std::uint8_t> chunk(frame);
     bool anyOn = false;
     bool any = false;

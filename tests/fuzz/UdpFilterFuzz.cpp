@@ -2,6 +2,7 @@
 // line. Rules that are on act each on their own (the line is shown when any
 // one of them finds its value); a rule whose fields pass the dialog's checks
 // finds a two-digit value at its position in the frame built to hold it.
+#include "FilterField.h"
 #include "FuzzRequire.h"
 #include "udpmon/DisplayFilter.h"
 
@@ -18,21 +19,11 @@
 
 namespace {
 
-QString Field(FuzzedDataProvider& input)
-{
-    // Mostly short numbers, sometimes anything.
-    if (input.ConsumeBool()) {
-        const std::string bytes = input.ConsumeRandomLengthString(24);
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    }
-    return QString::number(input.ConsumeIntegralInRange<int>(-3, 300), input.ConsumeBool() ? 10 : 16);
-}
-
 void UdpFilter(FuzzedDataProvider& input, const std::vector<std::uint8_t>& frame, const QString& line)
 {
     std::array<FilterRow, 3> rows;
     for (FilterRow& row : rows)
-        row = {input.ConsumeBool(), Field(input), Field(input)};
+        row = {input.ConsumeBool(), FilterField(input), FilterField(input)};
     const FilterRules rules = FilterRulesFromRows(rows);
     bool any = false;
     for (std::size_t k = 0; k < rules.size(); ++k) {
