@@ -41,7 +41,8 @@ private:
 };
 
 [[nodiscard]] int FreeUdpPort();
-// The received lines in the timed-save files of a folder (date lines not counted).
+// The received lines in the timed-save files of a folder (date lines not
+// counted); a file already counted is not read again.
 [[nodiscard]] long long CountSavedLines(const QString& folder);
 // N of the sender's "sent=N" or "sent N".
 [[nodiscard]] long long SentCount(const QByteArray& output);
