@@ -133,9 +133,10 @@ void ReadLines(const QString& path, LineCollector& collector)
 }
 
 // Decodes the lines with one encoding for all: UTF-8 when every kept line is
-// valid UTF-8 (a byte-order mark at the start dropped), else GBK (GB18030
-// under a GB18030 locale).
-QStringList DecodeLines(const std::vector<std::string*>& raw)
+// valid UTF-8 (a byte-order mark at the start of the file dropped, one that
+// starts any other line kept as text), else GBK (GB18030 under a GB18030
+// locale). `fromFileStart`: the first line held is the file's first line.
+QStringList DecodeLines(const std::vector<std::string*>& raw, bool fromFileStart)
 {
     const auto bytes = [](const std::string* line) {
         return QByteArray::fromRawData(line->data(), static_cast<qsizetype>(line->size()));
@@ -149,7 +150,8 @@ QStringList DecodeLines(const std::vector<std::string*>& raw)
     }
     // Stateless: a broken sequence at the end of one line never swallows the
     // start of the next.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     if (!utf8) {
         QStringDecoder other = NonUtf8TextDecoder();
         if (other.isValid())
@@ -161,6 +163,8 @@ QStringList DecodeLines(const std::vector<std::string*>& raw)
         lines.append(decoder.decode(bytes(line)));
         std::string().swap(*line);
     }
+    if (utf8 && fromFileStart && !lines.isEmpty() && lines.constFirst().startsWith(QChar(0xFEFF)))
+        lines.first().remove(0, 1);
     return lines;
 }
 
@@ -170,14 +174,15 @@ QStringList LoadTextLines(const QString& path)
 {
     LineCollector collector(0);
     ReadLines(path, collector);
-    return DecodeLines(collector.Held(0));
+    return DecodeLines(collector.Held(0), true);
 }
 
 QStringList LoadTrimmedTextLines(const QString& path, int limit)
 {
     LineCollector collector(limit);
     ReadLines(path, collector);
-    return DecodeLines(collector.Held(collector.Count() > static_cast<std::size_t>(limit) ? 1 : 0));
+    const bool trimmed = collector.Count() > static_cast<std::size_t>(limit);
+    return DecodeLines(collector.Held(trimmed ? 1 : 0), !trimmed);
 }
 
 void SaveTextLines(const QString& path, const QStringList& lines)

@@ -120,6 +120,21 @@ TEST_F(TrimmedLoad, OnlyKeptLinesDecideTheEncoding)
     EXPECT_EQ(LoadTrimmedTextLines(Path(), 2), QStringList{QStringLiteral("接收 01")});
 }
 
+TEST_F(TrimmedLoad, OnlyTheFilesOwnByteOrderMarkIsDropped)
+{
+    // A byte-order mark starts the file; the same bytes starting a later
+    // line are text (U+FEFF), also as the first line a trimmed load keeps,
+    // and come back after a save.
+    WriteBytes(Path(), "\xEF\xBB\xBF" "01 02\r\n05\r\n\xEF\xBB\xBF" "03\r\n04\r\n");
+    const QStringList expected{QStringLiteral("01 02"), QStringLiteral("05"), QChar(0xFEFF) + QStringLiteral("03"),
+                               QStringLiteral("04")};
+    EXPECT_EQ(LoadTextLines(Path()), expected);
+    EXPECT_EQ(LoadTrimmedTextLines(Path(), 4), expected);
+    EXPECT_EQ(LoadTrimmedTextLines(Path(), 3), expected.mid(2));
+    SaveTextLines(Path(), expected);
+    EXPECT_EQ(LoadTextLines(Path()), expected);
+}
+
 TEST_F(TrimmedLoad, BinaryFileLoadsAsLinesBetweenItsBreaks)
 {
     QByteArray bytes;
