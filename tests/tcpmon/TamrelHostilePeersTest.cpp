@@ -158,11 +158,8 @@ private slots:
     {
         QVERIFY(dir_.isValid());
         log_ = PromptLog{};
-        w_ = std::make_unique<Tf_main>(dir_.filePath(QStringLiteral("Tamrel_S.ini")), RecordingPrompts(log_));
-        w_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-        w_->State().ServerPort = QStringLiteral("0");
-        w_->N_startlisten->trigger();
+        w_ = OpenListeningWindow(dir_.filePath(QStringLiteral("Tamrel_S.ini")), log_, QStringLiteral("0"));
+        QVERIFY(w_);
         QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
         port_ = w_->SrvWSocket->LocalPort().toInt();
         QVERIFY(port_ > 0);

@@ -1,6 +1,9 @@
 #include "TamrelTestSupport.h"
 
+#include "socket/WSocket.h"
+
 #include <QDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -191,4 +194,17 @@ int OpenDescriptors()
 QByteArray Hex(const char* text)
 {
     return QByteArray::fromHex(QByteArray(text));
+}
+
+std::unique_ptr<Tf_main> OpenListeningWindow(const QString& settingsPath, PromptLog& log, const QString& port)
+{
+    auto window = std::make_unique<Tf_main>(settingsPath, RecordingPrompts(log));
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        return nullptr;
+    window->State().ServerPort = port;
+    window->N_startlisten->trigger();
+    if (window->SrvWSocket->State() != wsListening)
+        return nullptr;
+    return window;
 }
