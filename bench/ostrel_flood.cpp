@@ -17,7 +17,8 @@
 // loop's thread, and our whole process with its painting) gives the
 // capacity ratio beside it.
 // Goals: ratio >= 0.3 for 16-byte datagrams, none missing, stalls <= 100 ms.
-#include "udpmon/FrameLogTimer.h"
+#include "monitor/IntervalTimer.h"
+#include "platform/CaptureBuffer.h"
 #include "udpmon/u_main.h"
 
 #include "widgets/TSMemo.h"

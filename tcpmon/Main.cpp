@@ -1,6 +1,5 @@
 #include "tcpmon/Main.h"
 
-#include "tcpmon/IntervalTimer.h"
 #include "tcpmon/LineLimits.h"
 #include "tcpmon/MainLayout.h"
 #include "tcpmon/ReceiveFilter.h"
@@ -15,6 +14,11 @@
 
 #include "frame/CheckCodes.h"
 #include "frame/HexText.h"
+#include "monitor/CheckCodeLine.h"
+#include "monitor/FrameLogDialogs.h"
+#include "monitor/IntervalTimer.h"
+#include "monitor/ReceiveLine.h"
+#include "monitor/TimedSave.h"
 #include "platform/Conversions.h"
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
@@ -22,6 +26,7 @@
 #include "socket/WSocket.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
+#include "widgets/ErrorBoxApplication.h"
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
 #include "widgets/TerminationSignals.h"
@@ -82,35 +87,11 @@ QPixmap ToolImage(const QString& name)
     return image;
 }
 
-QFileDialog* MakeFileDialog(QWidget* parent, const QString& suffix, QFileDialog::AcceptMode mode, bool confirmOverwrite)
-{
-    auto* dialog = new QFileDialog(parent);
-    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog->setOption(QFileDialog::HideNameFilterDetails, true);
-    dialog->setOption(QFileDialog::ReadOnly, false);
-    dialog->setNameFilters({QStringLiteral("*.%1 (*.%1)").arg(suffix), QStringLiteral("*.txt (*.txt)"),
-                            QStringLiteral("*.dat (*.dat)"), QStringLiteral("*.* (*)")});
-    dialog->setDefaultSuffix(suffix);
-    dialog->setAcceptMode(mode);
-    if (mode == QFileDialog::AcceptOpen)
-        dialog->setFileMode(QFileDialog::ExistingFile);
-    else
-        dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
-    return dialog;
-}
-
 // The receive line of a chunk: its bytes as hex pairs, each followed by a space.
 QString ReceiveLine(const QByteArray& bytes)
 {
-    const std::string text =
-        BytesToHexText(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ToStd(const QString& text)
-{
-    return text.toUtf8().toStdString();
+    return monitor::ReceiveHexText(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                   static_cast<std::size_t>(bytes.size()));
 }
 
 } // namespace
@@ -131,12 +112,12 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     CreateStatusBar();
     CreateSockets();
 
-    Timer1 = new IntervalTimer(60000, this);
-    Timer2 = new IntervalTimer(1000, this);
-    Timer3 = new IntervalTimer(1000, this);
-    connect(Timer1, &IntervalTimer::OnTimer, this, [this] { Guarded([this] { Timer1Timer(); }); });
-    connect(Timer2, &IntervalTimer::OnTimer, this, &Tf_main::Timer2Timer);
-    connect(Timer3, &IntervalTimer::OnTimer, this, &Tf_main::Timer3Timer);
+    timedSave_ = new monitor::TimedSave(state_.SaveNumber, [this](const std::exception& error) { prompts_.ErrorBox(error); }, this);
+    Timer1()->SetInterval(60000);
+    Timer2 = new monitor::IntervalTimer(1000, this);
+    Timer3 = new monitor::IntervalTimer(1000, this);
+    connect(Timer2, &monitor::IntervalTimer::OnTimer, this, &Tf_main::Timer2Timer);
+    connect(Timer3, &monitor::IntervalTimer::OnTimer, this, &Tf_main::Timer3Timer);
     Timer2->SetEnabled(true);
     Timer2Timer();
 
@@ -382,19 +363,26 @@ void Tf_main::CreateDialogs()
     F_save = new Tf_save(this);
     F_filter = new Tf_filter(this);
     F_version = new Tf_version(this);
-    SaveDialog1 = MakeFileDialog(this, QStringLiteral("rcv"), QFileDialog::AcceptSave, true);
-    SaveDialog2 = MakeFileDialog(this, QStringLiteral("snd"), QFileDialog::AcceptSave, false);
-    OpenDialog1 = MakeFileDialog(this, QStringLiteral("rcv"), QFileDialog::AcceptOpen, false);
-    OpenDialog2 = MakeFileDialog(this, QStringLiteral("snd"), QFileDialog::AcceptOpen, false);
+    fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
+    SaveDialog1 = fileDialogs_->SaveDialog1;
+    SaveDialog2 = fileDialogs_->SaveDialog2;
+    OpenDialog1 = fileDialogs_->OpenDialog1;
+    OpenDialog2 = fileDialogs_->OpenDialog2;
 }
 
 void Tf_main::Guarded(const std::function<void()>& command)
 {
-    try {
-        command();
-    } catch (const std::exception& error) {
-        prompts_.ErrorBox(error);
-    }
+    RunShowingErrors(command, prompts_.ErrorBox);
+}
+
+monitor::IntervalTimer* Tf_main::Timer1() const
+{
+    return timedSave_->Timer1();
+}
+
+CaptureBuffer& Tf_main::SMemo1()
+{
+    return timedSave_->SMemo1();
 }
 
 // A command sees and edits the receive window with every line read so far.
@@ -492,7 +480,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
     closed_ = true;
     ReceiveLines->Flush();
     ShutdownSockets();
-    Timer1->SetEnabled(false);
+    Timer1()->SetEnabled(false);
     Timer3->SetEnabled(false);
     try {
         WriteServerPort(*iniFile_, state_.ServerPort);
@@ -642,8 +630,7 @@ int Tf_main::TmpWSocketDataAvailable()
     const std::span<const std::uint8_t> chunk(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                               static_cast<std::size_t>(count));
 
-    if (Timer1->Enabled())
-        SMemo1.Append(ReceiveLine(bytes));
+    timedSave_->Capture(ReceiveLine(bytes));
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
         if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
@@ -682,10 +669,10 @@ void Tf_main::Btn_ljfbClick()
         return;
     const int lineCount = Memo2->LineCount();
     const std::uint8_t style = state_.SendStyle;
-    const int index = ChooseSendLine(style, lineCount, Memo2->CaretLine(), state_.LoopLine, random_);
+    const int index = monitor::ChooseSendLine(style, Memo2->CaretLine(), lineCount, state_.LoopLine, random_);
     SendLine(Memo2->Line(index));
     if (style == StyleLoop)
-        state_.LoopLine = NextLoopLine(state_.LoopLine, Memo2->LineCount());
+        state_.LoopLine = monitor::NextLoopLine(state_.LoopLine, Memo2->LineCount());
     if (style == StyleRandom && RandomStyleTrimsFirstLine(Memo2->LineCount())) {
         QTextCursor cursor(Memo2->document()->firstBlock());
         cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
@@ -697,15 +684,7 @@ void Tf_main::Timer3Timer()
 {
     // A tick that comes while the error box of an earlier tick is still open
     // does nothing: the boxes would pile up once a second.
-    if (sendErrorShowing_)
-        return;
-    try {
-        Btn_ljfbClick();
-    } catch (const std::exception& error) {
-        sendErrorShowing_ = true;
-        prompts_.ErrorBox(error);
-        sendErrorShowing_ = false;
-    }
+    RunShowingErrorsUnlessBusy(sendErrorShowing_, [this] { Btn_ljfbClick(); }, prompts_.ErrorBox);
 }
 
 void Tf_main::SendLine(const QString& line)
@@ -778,17 +757,12 @@ void Tf_main::N9Click()
     if (!choice)
         return;
     if (!choice->on) {
-        Timer1->SetEnabled(false);
+        Timer1()->SetEnabled(false);
         return;
     }
     const double minutes = StrToFloat(choice->minutesText);
-    Timer1->SetInterval(TimerPeriodMs(minutes, 60000.0));
-    Timer1->SetEnabled(true);
-}
-
-void Tf_main::Timer1Timer()
-{
-    SMemo1.Save(QDir::currentPath(), state_.SaveNumber, DateTimeText(QDateTime::currentDateTime()));
+    Timer1()->SetInterval(TimerPeriodMs(minutes, 60000.0));
+    Timer1()->SetEnabled(true);
 }
 
 void Tf_main::Timer2Timer()
@@ -846,22 +820,9 @@ void Tf_main::N_68Click()
 
 void Tf_main::ApplyCheckCode(bool frame68)
 {
-    const int lineIndex = Memo2->CaretLine();
-    const std::string line = ToStd(Memo2->Line(lineIndex));
-    const CheckCodeResult result = frame68 ? Add68Frame(line) : AddSumCode(line);
-    switch (result.kind) {
-    case CheckCodeResult::Kind::Unchanged:
-        return;
-    case CheckCodeResult::Kind::Message:
-        prompts_.Message(QString::fromStdString(result.text));
-        return;
-    case CheckCodeResult::Kind::Replaced: {
-        QTextCursor cursor(Memo2->document()->findBlockByNumber(lineIndex));
-        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        cursor.insertText(QString::fromStdString(result.text));
-        return;
-    }
-    }
+    if (const std::optional<QString> message = monitor::ApplyCheckCodeToCaretLine(
+            *Memo2, Memo2->CaretLine(), frame68 ? &Add68Frame : &AddSumCode, monitor::CaretAfterCheckCode::Kept))
+        prompts_.Message(*message);
 }
 
 void Tf_main::N_showtoolbarClick()

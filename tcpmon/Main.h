@@ -4,7 +4,6 @@
 #include "tcpmon/TamrelState.h"
 
 #include "frame/LineRandom.h"
-#include "platform/CaptureBuffer.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -13,8 +12,8 @@
 #include <memory>
 
 class BatchedLineWriter;
+class CaptureBuffer;
 class IniFile;
-class IntervalTimer;
 class QAction;
 class QFileDialog;
 class QLabel;
@@ -29,6 +28,11 @@ class Tf_filter;
 class Tf_save;
 class Tf_sendstyle;
 class Tf_version;
+namespace monitor {
+class FrameLogDialogs;
+class IntervalTimer;
+class TimedSave;
+} // namespace monitor
 
 // The main window of the TCP server monitor. It owns the program-wide state,
 // the settings file (open from start-up to the end of the run), both sockets,
@@ -84,15 +88,16 @@ public:
     // Components, named as the program's commands and windows know them.
     TSMemo* Memo1 = nullptr;   // receive window
     TSMemo* Memo2 = nullptr;   // send window
-    CaptureBuffer SMemo1;      // lines captured for the next timed save
     // Receive lines on their way into Memo1; every other edit of Memo1 is
     // made after flushing it.
     BatchedLineWriter* ReceiveLines = nullptr;
     std::unique_ptr<TWSocket> SrvWSocket;
     std::unique_ptr<TWSocket> TmpWSocket;
-    IntervalTimer* Timer1 = nullptr; // timed save
-    IntervalTimer* Timer2 = nullptr; // status bar clock
-    IntervalTimer* Timer3 = nullptr; // send timer
+    monitor::IntervalTimer* Timer2 = nullptr; // status bar clock
+    monitor::IntervalTimer* Timer3 = nullptr; // send timer
+    // The timed-save timer and the lines captured for the next timed save.
+    [[nodiscard]] monitor::IntervalTimer* Timer1() const;
+    [[nodiscard]] CaptureBuffer& SMemo1();
 
     QToolBar* ToolBar1 = nullptr;
     TOutlookBtn* Btn_closecom = nullptr;
@@ -185,7 +190,6 @@ private:
     void Btn_setupcomClick();
     void Btn_flilterClick();
     void N9Click();
-    void Timer1Timer();
     void Timer2Timer();
     void Btn_savereceiveClick();
     void N_loadreceiveClick();
@@ -203,6 +207,8 @@ private:
     TamrelState state_;
     Prompts prompts_;
     std::unique_ptr<IniFile> iniFile_;
+    std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
+    monitor::TimedSave* timedSave_ = nullptr;
     LineRandom random_;
     bool displayPaused_ = false;
     bool closeConfirmed_ = false;

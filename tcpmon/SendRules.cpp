@@ -1,30 +1,11 @@
 #include "tcpmon/SendRules.h"
 
 #include "frame/HexText.h"
-#include "frame/LineRandom.h"
 #include "platform/Conversions.h"
 
 #include <climits>
 #include <cmath>
 #include <optional>
-
-int ChooseSendLine(std::uint8_t style, int lineCount, int caretLine, int loopLine, LineRandom& random)
-{
-    switch (style) {
-    case StyleLoop:
-        return loopLine;
-    case StyleRandom:
-        return random.Next(lineCount);
-    default:
-        return caretLine;
-    }
-}
-
-int NextLoopLine(int loopLine, int lineCount)
-{
-    const int next = loopLine + 1;
-    return next >= lineCount ? 0 : next;
-}
 
 bool RandomStyleTrimsFirstLine(int lineCount)
 {

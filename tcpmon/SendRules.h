@@ -1,11 +1,11 @@
 #pragma once
 
+#include "monitor/SendLineChoice.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <vector>
-
-class LineRandom;
 
 // The rules of sending to the client: which line a send takes, how a line
 // becomes bytes, what follows a send, and the send style dialog's checks
@@ -20,14 +20,10 @@ inline constexpr int kRandomStyleLineLimit = 1000;
 inline constexpr char16_t kSendFormatMessage[] = u"发报格式错误,请修改! eg:\"01 03 1A\"";
 inline constexpr char16_t kLoopStyleHint[] = u"请更改循环发送方式为其它";
 
-enum SendStyleCode : std::uint8_t { StyleLoop = 0, StyleSingle = 1, StyleRandom = 2 };
-
-// The index of the send-window line that a send takes; an index at or past
-// the last line reads as an empty line. Style 2 advances the generator.
-[[nodiscard]] int ChooseSendLine(std::uint8_t style, int lineCount, int caretLine, int loopLine, LineRandom& random);
-
-// LoopLine after a loop send over a window of lineCount lines.
-[[nodiscard]] int NextLoopLine(int loopLine, int lineCount);
+using monitor::SendStyleCode;
+using monitor::StyleLoop;
+using monitor::StyleRandom;
+using monitor::StyleSingle;
 
 // Whether the first line goes after a random-style send.
 [[nodiscard]] bool RandomStyleTrimsFirstLine(int lineCount);

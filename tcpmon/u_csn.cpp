@@ -1,6 +1,6 @@
 #include "tcpmon/u_csn.h"
 
-#include "tcpmon/DialogButtons.h"
+#include "monitor/DialogButtons.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,13 +22,12 @@ TF_csn::TF_csn(QWidget* parent)
     row->addWidget(label);
     row->addWidget(Edit1, 1);
 
-    const CancelOkButtons buttons = MakeCancelOkButtons(this, "BitBtn1", "BitBtn2");
-    BitBtn1 = buttons.cancel;
-    BitBtn2 = buttons.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons.row);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.cancel;
+    BitBtn2 = buttons.ok;
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 std::optional<QString> TF_csn::Ask(const QString& port)

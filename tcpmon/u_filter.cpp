@@ -1,6 +1,6 @@
 #include "tcpmon/u_filter.h"
 
-#include "tcpmon/DialogButtons.h"
+#include "monitor/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -59,15 +59,13 @@ Tf_filter::Tf_filter(QWidget* parent)
         EnableRow(row, false);
     }
 
-    const CancelOkButtons buttons = MakeCancelOkButtons(this, "BitBtn1", "BitBtn2");
-    BitBtn1 = buttons.cancel;
-    BitBtn2 = buttons.ok;
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(note);
     layout->addWidget(group);
-    layout->addLayout(buttons.row);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.cancel;
+    BitBtn2 = buttons.ok;
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void Tf_filter::EnableRow(int row, bool on)

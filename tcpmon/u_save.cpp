@@ -1,6 +1,6 @@
 #include "tcpmon/u_save.h"
 
-#include "tcpmon/DialogButtons.h"
+#include "monitor/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -33,15 +33,13 @@ Tf_save::Tf_save(QWidget* parent)
     note->setStyleSheet(QStringLiteral("color: green;"));
     note->setFixedSize(220, 72);
 
-    const CancelOkButtons buttons = MakeCancelOkButtons(this, "BitBtn1", "BitBtn2");
-    BitBtn1 = buttons.cancel;
-    BitBtn2 = buttons.ok;
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(note);
-    layout->addLayout(buttons.row);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.cancel;
+    BitBtn2 = buttons.ok;
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 
     const auto follow = [this](bool on) {
         edit1->setVisible(on);

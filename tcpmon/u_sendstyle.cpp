@@ -1,6 +1,6 @@
 #include "tcpmon/u_sendstyle.h"
 
-#include "tcpmon/DialogButtons.h"
+#include "monitor/DialogButtons.h"
 
 #include "tcpmon/Prompts.h"
 #include "tcpmon/SendRules.h"
@@ -53,15 +53,13 @@ Tf_sendstyle::Tf_sendstyle(const Prompts& prompts, QWidget* parent)
     optionLayout->addWidget(Label1, 0, 2);
     optionLayout->setColumnStretch(3, 1);
 
-    const CancelOkButtons buttons = MakeCancelOkButtons(this, "BitBtn1", "BitBtn3");
-    BitBtn1 = buttons.cancel;
-    BitBtn3 = buttons.ok;
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(styles);
     layout->addWidget(options);
-    layout->addLayout(buttons.row);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout, "BitBtn3");
+    BitBtn1 = buttons.cancel;
+    BitBtn3 = buttons.ok;
+    connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
 
     for (QRadioButton* radio : {RadioButton1, RadioButton2, RadioButton3})
         connect(radio, &QRadioButton::toggled, this, &Tf_sendstyle::UpdateVisibility);

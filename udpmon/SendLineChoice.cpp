@@ -1,28 +1,7 @@
 #include "udpmon/SendLineChoice.h"
 
 #include "frame/HexText.h"
-#include "frame/LineRandom.h"
 #include "platform/TextCodec.h"
-
-int ChooseSendLine(const SendSchedule& schedule, int caretLine, int lineCount, LineRandom& random)
-{
-    switch (schedule.SendStyle) {
-    case 0:
-        return schedule.LoopLine;
-    case 2:
-        return random.Next(lineCount);
-    default:
-        return caretLine;
-    }
-}
-
-std::int32_t NextLoopLine(const SendSchedule& schedule, bool rangeOn, int lineCount)
-{
-    const std::int32_t next = schedule.LoopLine + 1;
-    if (rangeOn)
-        return next > schedule.LoopLast ? schedule.LoopFirst : next;
-    return next >= lineCount ? 0 : next;
-}
 
 QByteArray AsciiLineBytes(const QString& line)
 {

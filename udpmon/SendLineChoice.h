@@ -9,19 +9,7 @@
 #include <string_view>
 #include <vector>
 
-class LineRandom;
-
-// Which line of the send window a send uses, and how loop sending moves on.
-
-// The 0-based index of the line to send: the loop line (style 0), the caret
-// line (style 1) or a random line of lineCount (style 2, which advances the
-// generator). An index at or past the last line reads as an empty line.
-[[nodiscard]] int ChooseSendLine(const SendSchedule& schedule, int caretLine, int lineCount, LineRandom& random);
-
-// The loop line after a loop send: the next one; with the range on, past
-// LoopLast it goes back to LoopFirst; without it, past the last line it goes
-// back to the first.
-[[nodiscard]] std::int32_t NextLoopLine(const SendSchedule& schedule, bool rangeOn, int lineCount);
+// How a line of the send window becomes the bytes of a datagram.
 
 // The bytes of an ASCII-mode line: the text in the locale's character set
 // (EncodeText), where each backslash character followed by a lower-case r

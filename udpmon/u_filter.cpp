@@ -1,6 +1,6 @@
 #include "udpmon/u_filter.h"
 
-#include "udpmon/DialogButtons.h"
+#include "monitor/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -54,9 +54,9 @@ Tf_filter::Tf_filter(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Panel1);
     layout->addWidget(group);
-    const CancelOkButtons buttons = AddCancelOkRow(this, layout);
-    BitBtn1 = buttons.BitBtn1;
-    BitBtn2 = buttons.BitBtn2;
+    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.cancel;
+    BitBtn2 = buttons.ok;
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }
 

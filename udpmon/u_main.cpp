@@ -1,10 +1,7 @@
 #include "udpmon/u_main.h"
 
-#include "udpmon/CheckCodeLine.h"
 #include "udpmon/DisplayFilter.h"
 #include "udpmon/DockForm.h"
-#include "udpmon/FrameLogDialogs.h"
-#include "udpmon/FrameLogTimer.h"
 #include "udpmon/OstrelSettings.h"
 #include "udpmon/PaintPacer.h"
 #include "udpmon/StatusTexts.h"
@@ -20,6 +17,11 @@
 #include "udpmon/u_version.h"
 
 #include "frame/HexText.h"
+#include "monitor/CheckCodeLine.h"
+#include "monitor/FrameLogDialogs.h"
+#include "monitor/IntervalTimer.h"
+#include "monitor/SendLineChoice.h"
+#include "monitor/TimedSave.h"
 #include "platform/Calculator.h"
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
@@ -161,9 +163,9 @@ Tf_main::Tf_main(QWidget* parent)
     F_sendstyle = new Tf_sendstyle(state_.SendStyleState, this);
     connect(F_sendstyle, &Tf_sendstyle::Confirmed, this, &Tf_main::SendStyleConfirmed);
 
-    Timer1_ = new FrameLogTimer(this);
-    Timer3_ = new FrameLogTimer(this);
-    connect(Timer3_, &FrameLogTimer::OnTimer, this,
+    timedSave_ = new monitor::TimedSave(state_.SaveNumber, [](const std::exception& error) { ShowErrorBox(error); }, this);
+    Timer3_ = new monitor::IntervalTimer(this);
+    connect(Timer3_, &monitor::IntervalTimer::OnTimer, this,
             [this] { RunShowingErrorsUnlessBusy(sendTickBusy_, [this] { Btn_ljfbClick(); }); });
     recvBuffer_.resize(kReceiveBufferSize);
     recvPaintPacer_ = new PaintPacer(kReceivePaintIntervalMs, this);
@@ -183,6 +185,16 @@ TSMemo* Tf_main::RecvMemo() const
 TSMemo* Tf_main::SendMemo() const
 {
     return sendForm_->Memo1;
+}
+
+CaptureBuffer& Tf_main::SMemo1()
+{
+    return timedSave_->SMemo1();
+}
+
+monitor::IntervalTimer* Tf_main::Timer1() const
+{
+    return timedSave_->Timer1();
 }
 
 void Tf_main::CentreOnScreen()
@@ -408,7 +420,7 @@ void Tf_main::StopListening()
     A.Btn_setupcom->setEnabled(true);
     A.N_opencom->setText(kListenOffHint);
     A.N_setupcom->setEnabled(true);
-    Timer1_->SetEnabled(false);
+    Timer1()->SetEnabled(false);
     SendMemo()->setReadOnly(false);
 }
 
@@ -483,23 +495,22 @@ void Tf_main::ReadOneDatagram()
 
 void Tf_main::ReceiveHex(const std::uint8_t* data, std::size_t n)
 {
-    const QString hex = ReceiveHexText(data, n);
-    const QString line = ReceiveDisplayLine(hex, state_.ShowTime, state_.ShowTime ? recvTime_.Now() : QString());
+    const QString hex = monitor::ReceiveHexText(data, n);
+    const QString line = monitor::ReceiveDisplayLine(hex, state_.ShowTime, state_.ShowTime ? recvTime_.Now() : QString());
     if (!state_.DisplayPaused) {
         recvBatch_.Begin(RecvMemo()->LineCount());
         recvBatch_.EmptyIfFull();
         if (!hooks_.ApplyDisplayFilter || hooks_.ApplyDisplayFilter(hex))
             recvBatch_.Append(line);
     }
-    if (Timer1_->Enabled())
-        SMemo1_.Append(line);
+    timedSave_->Capture(line);
 }
 
 void Tf_main::ReceiveAscii(const std::uint8_t* data, std::size_t n)
 {
     if (state_.DisplayPaused)
         return;
-    const QString line = ReceiveDisplayLine(ReceiveAsciiText(data, n), state_.ShowTime,
+    const QString line = monitor::ReceiveDisplayLine(monitor::ReceiveAsciiText(data, n), state_.ShowTime,
                                             state_.ShowTime ? recvTime_.Now() : QString());
     // The text may hold line breaks of its own: it goes to the window
     // directly, which counts its lines as they are.
@@ -618,7 +629,7 @@ void Tf_main::Btn_ljfbClick()
         return;
     SendSchedule& schedule = state_.SendStyleState;
     const int lineCount = memo->LineCount();
-    const int index = ChooseSendLine(schedule, memo->CaretLine(), lineCount, lineRandom_);
+    const int index = monitor::ChooseSendLine(schedule.SendStyle, memo->CaretLine(), lineCount, schedule.LoopLine, lineRandom_);
     const QString line = memo->Line(index);
     if (schedule.SendAscii) {
         SendAsciiLine(line);
@@ -628,7 +639,9 @@ void Tf_main::Btn_ljfbClick()
         SendHexLine(QString::fromUtf8(trimmed.data(), static_cast<qsizetype>(trimmed.size())));
     }
     if (schedule.SendStyle == 0)
-        schedule.LoopLine = NextLoopLine(schedule, F_sendstyle->RangeOn(), lineCount);
+        schedule.LoopLine = monitor::NextLoopLine(
+            schedule.LoopLine, lineCount,
+            F_sendstyle->RangeOn() ? std::optional(monitor::LoopRange{schedule.LoopFirst, schedule.LoopLast}) : std::nullopt);
 }
 
 void Tf_main::SendHexLine(const QString& line)
@@ -734,7 +747,7 @@ void Tf_main::N_dnpClick()
 void Tf_main::ApplyCheckCode(CheckCodeResult (*command)(std::string_view))
 {
     TSMemo* memo = SendMemo();
-    if (const std::optional<QString> message = ApplyCheckCodeToCaretLine(*memo, memo->CaretLine(), command))
+    if (const std::optional<QString> message = monitor::ApplyCheckCodeToCaretLine(*memo, memo->CaretLine(), command))
         ShowMessage(*message);
 }
 
@@ -745,9 +758,8 @@ void Tf_main::CreateRuleDialogs()
     F_filter = new Tf_filter(this);
     F_trigger = new Tf_trigger(state_.TriggerRules, this);
     connect(F_trigger, &Tf_trigger::RulesApplied, this, &Tf_main::ShowTriggerImage);
-    F_save = new Tf_save(*Timer1_, this);
-    fileDialogs_ = std::make_unique<FrameLogDialogs>(this);
-    connect(Timer1_, &FrameLogTimer::OnTimer, this, [this] { RunShowingErrors([this] { Timer1Timer(); }); });
+    F_save = new Tf_save(*Timer1(), this);
+    fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
 
     hooks_.ApplyDisplayFilter = [this](QStringView hex) {
         return !AnyFilterRuleOn(state_.FilterRules) || ApplyDisplayFilter(state_.FilterRules, hex);
@@ -807,21 +819,21 @@ constexpr int kLoadedSendLimit = 2000;
 void Tf_main::Btn_savereceiveClick()
 {
     FlushReceiveWindow();
-    const QString path = FrameLogDialogs::Run(*fileDialogs_->SaveDialog1);
+    const QString path = monitor::FrameLogDialogs::Run(*fileDialogs_->SaveDialog1);
     if (!path.isEmpty())
         SaveTextLines(path, RecvMemo()->Lines());
 }
 
 void Tf_main::Btn_savesendClick()
 {
-    const QString path = FrameLogDialogs::Run(*fileDialogs_->SaveDialog2);
+    const QString path = monitor::FrameLogDialogs::Run(*fileDialogs_->SaveDialog2);
     if (!path.isEmpty())
         SaveTextLines(path, SendMemo()->Lines());
 }
 
 void Tf_main::Btn_loadrecvClick()
 {
-    const QString path = FrameLogDialogs::Run(*fileDialogs_->OpenDialog1);
+    const QString path = monitor::FrameLogDialogs::Run(*fileDialogs_->OpenDialog1);
     if (path.isEmpty())
         return;
     // Read first: a file that cannot be read leaves the window alone.
@@ -832,7 +844,7 @@ void Tf_main::Btn_loadrecvClick()
 
 void Tf_main::Btn_loadsendClick()
 {
-    const QString path = FrameLogDialogs::Run(*fileDialogs_->OpenDialog2);
+    const QString path = monitor::FrameLogDialogs::Run(*fileDialogs_->OpenDialog2);
     if (path.isEmpty())
         return;
     const QStringList lines = LoadTrimmedTextLines(path, kLoadedSendLimit);
@@ -854,11 +866,6 @@ void Tf_main::N_sendclearClick()
 void Tf_main::N_intervalsaveClick()
 {
     F_save->exec();
-}
-
-void Tf_main::Timer1Timer()
-{
-    SMemo1_.Save(QDir::currentPath(), state_.SaveNumber, DateTimeText(QDateTime::currentDateTime()));
 }
 
 // ---- View ----

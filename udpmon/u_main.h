@@ -1,12 +1,11 @@
 #pragma once
 
 #include "socket/WSocketResolve.h"
-#include "platform/CaptureBuffer.h"
 #include "udpmon/ClientAddress.h"
 #include "udpmon/MainActions.h"
 #include "udpmon/OstrelState.h"
 #include "udpmon/ReceiveHooks.h"
-#include "udpmon/ReceiveLine.h"
+#include "monitor/ReceiveLine.h"
 #include "udpmon/ReceiveWindowBatch.h"
 
 #include "frame/CheckCodes.h"
@@ -33,11 +32,15 @@ class Tf_version;
 class Tf_filter;
 class Tf_trigger;
 class Tf_save;
-class FrameLogDialogs;
-class FrameLogTimer;
 class TF_csn;
 class Tf_sendstyle;
 struct SendStyleOutcome;
+class CaptureBuffer;
+namespace monitor {
+class FrameLogDialogs;
+class IntervalTimer;
+class TimedSave;
+} // namespace monitor
 
 // The main window of the UDP monitor. It owns the program-wide state, the
 // settings file (open from start-up to the end of the run), the receive and
@@ -76,17 +79,17 @@ public:
     [[nodiscard]] Tf_filter* FilterDialog() const { return F_filter; }
     [[nodiscard]] Tf_trigger* TriggerDialog() const { return F_trigger; }
     [[nodiscard]] Tf_save* TimedSaveDialog() const { return F_save; }
-    [[nodiscard]] FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
+    [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
 
     // The receive path's hand-offs to the display filter and the triggers.
     [[nodiscard]] ReceiveHooks& Hooks() { return hooks_; }
     // The capture buffer of received lines for timed saving, filled while
     // Timer1 runs.
-    [[nodiscard]] CaptureBuffer& SMemo1() { return SMemo1_; }
+    [[nodiscard]] CaptureBuffer& SMemo1();
     // The timed-save timer; the receive path only asks whether it runs.
-    [[nodiscard]] FrameLogTimer* Timer1() const { return Timer1_; }
+    [[nodiscard]] monitor::IntervalTimer* Timer1() const;
     // The send timer: each tick sends as the send-now command does.
-    [[nodiscard]] FrameLogTimer* Timer3() const { return Timer3_; }
+    [[nodiscard]] monitor::IntervalTimer* Timer3() const { return Timer3_; }
     // The receiving socket, listening on 0.0.0.0 : ServerPort while the
     // monitor listens.
     [[nodiscard]] TWSocket& UDPServer1() { return UDPServer1_; }
@@ -176,7 +179,6 @@ private:
     void N_receiveclearClick();
     void N_sendclearClick();
     void N_intervalsaveClick();
-    void Timer1Timer();
     // The rules' parts of the main window.
     void CreateRuleDialogs();
     void ApplyCheckCode(CheckCodeResult (*command)(std::string_view));
@@ -213,12 +215,11 @@ private:
     Tf_filter* F_filter = nullptr;
     Tf_trigger* F_trigger = nullptr;
     Tf_save* F_save = nullptr;
-    std::unique_ptr<FrameLogDialogs> fileDialogs_;
+    std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
 
     ReceiveHooks hooks_;
-    CaptureBuffer SMemo1_;
-    FrameLogTimer* Timer1_ = nullptr;
-    FrameLogTimer* Timer3_ = nullptr;
+    monitor::TimedSave* timedSave_ = nullptr;
+    monitor::IntervalTimer* Timer3_ = nullptr;
     // The text windows are being docked side by side again.
     bool arrangingForms_ = false;
     // A send tick is under way, its error box perhaps open.
@@ -234,7 +235,7 @@ private:
     // The receive window is painted at most once per interval while lines
     // pour in.
     PaintPacer* recvPaintPacer_ = nullptr;
-    ReceiveTimeText recvTime_;
+    monitor::ReceiveTimeText recvTime_;
     QElapsedTimer passClock_;
     bool yieldNext_ = false;
 

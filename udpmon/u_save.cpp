@@ -1,8 +1,8 @@
 #include "udpmon/u_save.h"
 
-#include "udpmon/DialogButtons.h"
+#include "monitor/DialogButtons.h"
 #include "udpmon/FrameLogPeriod.h"
-#include "udpmon/FrameLogTimer.h"
+#include "monitor/IntervalTimer.h"
 
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/ShowMessage.h"
@@ -17,7 +17,7 @@
 
 #include <optional>
 
-Tf_save::Tf_save(FrameLogTimer& timer, QWidget* parent)
+Tf_save::Tf_save(monitor::IntervalTimer& timer, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , timer_(timer)
 {
@@ -48,9 +48,9 @@ Tf_save::Tf_save(FrameLogTimer& timer, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(Memo1);
-    const CancelOkButtons buttons = AddCancelOkRow(this, layout);
-    BitBtn1 = buttons.BitBtn1;
-    BitBtn2 = buttons.BitBtn2;
+    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.cancel;
+    BitBtn2 = buttons.ok;
     connect(BitBtn2, &QPushButton::clicked, this, &Tf_save::BitBtn2Click);
 
     connect(CheckBox1, &QCheckBox::toggled, this, &Tf_save::FollowCheckBox);

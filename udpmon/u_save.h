@@ -2,7 +2,9 @@
 
 #include <QDialog>
 
-class FrameLogTimer;
+namespace monitor {
+class IntervalTimer;
+}
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -21,7 +23,7 @@ class Tf_save final : public QDialog {
 
 public:
     // The timer is the main window's and outlives the dialog.
-    explicit Tf_save(FrameLogTimer& timer, QWidget* parent = nullptr);
+    explicit Tf_save(monitor::IntervalTimer& timer, QWidget* parent = nullptr);
 
     QCheckBox* CheckBox1; // "定时保存"
     QLineEdit* edit1;     // minutes
@@ -37,5 +39,5 @@ private:
     void FollowCheckBox();
     void BitBtn2Click();
 
-    FrameLogTimer& timer_;
+    monitor::IntervalTimer& timer_;
 };

@@ -1,6 +1,6 @@
 #include "udpmon/u_trigger.h"
 
-#include "udpmon/DialogButtons.h"
+#include "monitor/DialogButtons.h"
 
 #include "widgets/ShowMessage.h"
 
@@ -53,9 +53,9 @@ Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Memo1);
     layout->addWidget(group);
-    const CancelOkButtons buttons = AddCancelOkRow(this, layout);
-    BitBtn1 = buttons.BitBtn1;
-    BitBtn2 = buttons.BitBtn2;
+    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
+    BitBtn1 = buttons.cancel;
+    BitBtn2 = buttons.ok;
     connect(BitBtn2, &QPushButton::clicked, this, &Tf_trigger::BitBtn2Click);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QMessageBox>
 
+#include <stdexcept>
+
 ErrorBoxApplication::ErrorBoxApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -18,21 +20,31 @@ bool ErrorBoxApplication::notify(QObject* receiver, QEvent* event)
 
 void RunShowingErrors(const std::function<void()>& command)
 {
+    RunShowingErrors(command, [](const std::exception& error) { ShowErrorBox(error); });
+}
+
+void RunShowingErrors(const std::function<void()>& command, const ErrorReport& report)
+{
     try {
         command();
     } catch (const std::exception& error) {
-        ShowErrorBox(error);
+        report(error);
     } catch (...) {
-        ShowErrorBox(QStringLiteral("未知错误"));
+        report(std::runtime_error("未知错误"));
     }
 }
 
 void RunShowingErrorsUnlessBusy(bool& busy, const std::function<void()>& command)
 {
+    RunShowingErrorsUnlessBusy(busy, command, [](const std::exception& error) { ShowErrorBox(error); });
+}
+
+void RunShowingErrorsUnlessBusy(bool& busy, const std::function<void()>& command, const ErrorReport& report)
+{
     if (busy)
         return;
     busy = true;
-    RunShowingErrors(command);
+    RunShowingErrors(command, report);
     busy = false;
 }
 

@@ -28,11 +28,17 @@ public:
 void ShowErrorBox(const std::exception& error);
 void ShowErrorBox(const QString& message);
 
-// Runs a command; an exception it throws is shown in the error box and goes
-// no further.
+// How a command's error is shown: ShowErrorBox by default; the windows'
+// tests put their own in.
+using ErrorReport = std::function<void(const std::exception& error)>;
+
+// Runs a command; an exception it throws is shown in the error box (or
+// given to `report`) and goes no further.
 void RunShowingErrors(const std::function<void()>& command);
+void RunShowingErrors(const std::function<void()>& command, const ErrorReport& report);
 
 // Runs a command that a timer repeats, as RunShowingErrors does, unless a
 // run before it is still under way (its error box open): `busy` marks that,
 // one flag per timer, so that a failing timer's boxes do not pile up.
 void RunShowingErrorsUnlessBusy(bool& busy, const std::function<void()>& command);
+void RunShowingErrorsUnlessBusy(bool& busy, const std::function<void()>& command, const ErrorReport& report);

@@ -1,6 +1,7 @@
 #include "TamrelTestSupport.h"
 
-#include "tcpmon/IntervalTimer.h"
+#include "monitor/IntervalTimer.h"
+#include "platform/CaptureBuffer.h"
 #include "tcpmon/Main.h"
 #include "tcpmon/TOutlookBtn.h"
 
@@ -208,8 +209,8 @@ private slots:
         QFETCH(int, readPassMs);
         w_->SetReceivePacing(readPassMs, Tf_main::kDisplayDelayMs);
         // Timed saving takes every chunk read, shown or not.
-        w_->Timer1->SetInterval(3600000);
-        w_->Timer1->SetEnabled(true);
+        w_->Timer1()->SetInterval(3600000);
+        w_->Timer1()->SetEnabled(true);
         auto client = Connect();
         QVERIFY(client);
         const QByteArray stream = Stream(72 * 1024 + 17);
@@ -229,7 +230,7 @@ private slots:
 
         // Every byte that reached the server is shown, each chunk once, and
         // handed to timed saving alike.
-        QTRY_COMPARE(LinesOfLastClient(), w_->SMemo1.Lines());
+        QTRY_COMPARE(LinesOfLastClient(), w_->SMemo1().Lines());
         const QStringList shown = LinesOfLastClient();
         QByteArray bytes;
         for (const QString& line : shown) {
@@ -284,8 +285,8 @@ private slots:
     void halfClose()
     {
         QFETCH(int, size);
-        w_->Timer1->SetInterval(3600000);
-        w_->Timer1->SetEnabled(true);
+        w_->Timer1()->SetInterval(3600000);
+        w_->Timer1()->SetEnabled(true);
         auto client = Connect();
         QVERIFY(client);
         const QByteArray bytes = Stream(size);
@@ -298,7 +299,7 @@ private slots:
         QStringList expected = ChunkLines(bytes);
         expected << QString();
         QTRY_COMPARE(LinesOfLastClient(), expected);
-        QCOMPARE(w_->SMemo1.Lines(), expected);
+        QCOMPARE(w_->SMemo1().Lines(), expected);
         VerifyStillServing();
     }
 };

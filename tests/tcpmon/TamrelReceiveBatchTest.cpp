@@ -1,6 +1,7 @@
 #include "TamrelTestSupport.h"
 
-#include "tcpmon/IntervalTimer.h"
+#include "monitor/IntervalTimer.h"
+#include "platform/CaptureBuffer.h"
 #include "tcpmon/LineLimits.h"
 #include "tcpmon/Main.h"
 #include "tcpmon/TOutlookBtn.h"
@@ -103,8 +104,8 @@ private slots:
         QFETCH(int, fullChunks);
         QFETCH(int, lastSize);
         // Timed saving captures every chunk.
-        w_->Timer1->SetInterval(3600000);
-        w_->Timer1->SetEnabled(true);
+        w_->Timer1()->SetInterval(3600000);
+        w_->Timer1()->SetEnabled(true);
         auto client = Connect();
         QVERIFY(client);
         QStringList lines;
@@ -118,8 +119,8 @@ private slots:
         const QStringList expected = LineByLine(lines, bytes);
         QCOMPARE(w_->Memo1->LineCount(), expected.size());
         QCOMPARE(w_->Memo1->Lines(), expected);
-        QCOMPARE(w_->SMemo1.Count(), fullChunks + (lastSize > 0 ? 1 : 0));
-        QCOMPARE(w_->SMemo1.Lines().constLast(), LineOf(bytes.right(lastSize > 0 ? lastSize : Tf_main::kReadSize)));
+        QCOMPARE(w_->SMemo1().Count(), fullChunks + (lastSize > 0 ? 1 : 0));
+        QCOMPARE(w_->SMemo1().Lines().constLast(), LineOf(bytes.right(lastSize > 0 ? lastSize : Tf_main::kReadSize)));
         QVERIFY(!w_->ReceiveLines->Pending());
     }
 

@@ -94,19 +94,19 @@ TEST(DisplayFilter, DialogFieldChecks)
 TEST(SendLineChoice, EachStyleTakesItsLine)
 {
     LineRandom random;
-    EXPECT_EQ(ChooseSendLine(StyleSingle, 5, 3, 1, random), 3);
-    EXPECT_EQ(ChooseSendLine(StyleLoop, 5, 3, 1, random), 1);
+    EXPECT_EQ(monitor::ChooseSendLine(StyleSingle, 3, 5, 1, random), 3);
+    EXPECT_EQ(monitor::ChooseSendLine(StyleLoop, 3, 5, 1, random), 1);
 
     // The loop visits 0, 1, 2, 0, 1 over three lines.
     std::vector<int> visited;
     int loopLine = 0;
     for (int i = 0; i < 5; ++i) {
-        visited.push_back(ChooseSendLine(StyleLoop, 3, 0, loopLine, random));
-        loopLine = NextLoopLine(loopLine, 3);
+        visited.push_back(monitor::ChooseSendLine(StyleLoop, 0, 3, loopLine, random));
+        loopLine = monitor::NextLoopLine(loopLine, 3);
     }
     EXPECT_EQ(visited, (std::vector<int>{0, 1, 2, 0, 1}));
     // A window that shrank under the loop sends it back to the top.
-    EXPECT_EQ(NextLoopLine(7, 3), 0);
+    EXPECT_EQ(monitor::NextLoopLine(7, 3), 0);
 }
 
 TEST(SendLineChoice, RandomStyleRepeatsTheSameSequenceEveryRun)
@@ -114,7 +114,7 @@ TEST(SendLineChoice, RandomStyleRepeatsTheSameSequenceEveryRun)
     LineRandom random;
     std::vector<int> chosen;
     for (int i = 0; i < 8; ++i)
-        chosen.push_back(ChooseSendLine(StyleRandom, 10, 0, 0, random));
+        chosen.push_back(monitor::ChooseSendLine(StyleRandom, 0, 10, 0, random));
     EXPECT_EQ(chosen, (std::vector<int>{0, 0, 8, 2, 2, 6, 3, 1}));
 }
 

@@ -1,6 +1,7 @@
 #include "TamrelTestSupport.h"
 
-#include "tcpmon/IntervalTimer.h"
+#include "monitor/IntervalTimer.h"
+#include "platform/CaptureBuffer.h"
 #include "tcpmon/Main.h"
 #include "tcpmon/TOutlookBtn.h"
 #include "tcpmon/u_csn.h"
@@ -118,7 +119,7 @@ private:
         });
         w_->Btn_flilter->click();
     }
-    void Tick(IntervalTimer* timer) { emit timer->OnTimer(); }
+    void Tick(monitor::IntervalTimer* timer) { emit timer->OnTimer(); }
 
 private slots:
     void init()
@@ -166,7 +167,7 @@ private slots:
         QCOMPARE(w_->Panels->PanelWidth(2), 250);
         QVERIFY(!w_->PanelText(Tf_main::PanelClock).isEmpty());
         QVERIFY(w_->Timer2->Enabled());
-        QVERIFY(!w_->Timer1->Enabled());
+        QVERIFY(!w_->Timer1()->Enabled());
         QVERIFY(!w_->Timer3->Enabled());
         QCOMPARE(w_->State().SendStyle, 1);
         QCOMPARE(w_->SrvWSocket->State(), wsClosed);
@@ -182,10 +183,10 @@ private slots:
     {
         // The send timer and timed save keep their period: no tick comes
         // before it is due (a coarse timer may come 5 % early).
-        IntervalTimer timer(100);
+        monitor::IntervalTimer timer(100);
         QElapsedTimer clock;
         std::vector<qint64> ticks;
-        connect(&timer, &IntervalTimer::OnTimer, [&] { ticks.push_back(clock.elapsed()); });
+        connect(&timer, &monitor::IntervalTimer::OnTimer, [&] { ticks.push_back(clock.elapsed()); });
         clock.start();
         timer.SetEnabled(true);
         QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 6, 5000);
@@ -395,8 +396,8 @@ private slots:
             w_->F_save->BitBtn2->click();
         });
         w_->N9->trigger();
-        QVERIFY(w_->Timer1->Enabled());
-        QCOMPARE(w_->Timer1->Interval(), 600000);
+        QVERIFY(w_->Timer1()->Enabled());
+        QCOMPARE(w_->Timer1()->Interval(), 600000);
 
         w_->Btn_watch->click();
         QCOMPARE(w_->Btn_watch->Caption(), QStringLiteral("继续显示"));
@@ -404,20 +405,20 @@ private slots:
         QVERIFY(w_->Memo1->isReadOnly());
         const int lines = w_->Memo1->LineCount();
         client->Send(Hex("0102"));
-        QTRY_COMPARE(w_->SMemo1.Lines(), QStringList{QStringLiteral("01 02 ")});
+        QTRY_COMPARE(w_->SMemo1().Lines(), QStringList{QStringLiteral("01 02 ")});
         QCOMPARE(w_->Memo1->LineCount(), lines);
 
         // The tick writes receive0.dat in the current folder.
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir_.path()));
-        Tick(w_->Timer1);
+        Tick(w_->Timer1());
         QDir::setCurrent(before);
         const QStringList saved = LoadTextLines(dir_.filePath(QStringLiteral("receive0.dat")));
         QCOMPARE(saved.size(), 2);
         QVERIFY(!saved[0].isEmpty());
         QCOMPARE(saved[1], QStringLiteral("01 02 "));
         QCOMPARE(w_->State().SaveNumber, 1);
-        QVERIFY(w_->SMemo1.IsEmpty());
+        QVERIFY(w_->SMemo1().IsEmpty());
         // The dialog keeps its box as it was left; a bad number is an error.
         WhenShown(w_->F_save, [this] {
             QVERIFY(w_->F_save->CheckBox1->isChecked());
@@ -426,7 +427,7 @@ private slots:
         });
         w_->N9->trigger();
         QCOMPARE(log_.errors, QStringList{QStringLiteral("'x' is not a valid floating point value")});
-        QCOMPARE(w_->Timer1->Interval(), 600000);
+        QCOMPARE(w_->Timer1()->Interval(), 600000);
 
         w_->Btn_watch->click();
         QCOMPARE(w_->Btn_watch->Caption(), QStringLiteral("暂停显示"));

@@ -1,7 +1,8 @@
 #include "TestSupport.h"
 
-#include "udpmon/FrameLogDialogs.h"
-#include "udpmon/FrameLogTimer.h"
+#include "monitor/FrameLogDialogs.h"
+#include "monitor/IntervalTimer.h"
+#include "platform/CaptureBuffer.h"
 #include "udpmon/u_main.h"
 #include "udpmon/u_save.h"
 

@@ -1,5 +1,6 @@
 #include "udpmon/ClientAddress.h"
-#include "udpmon/ReceiveLine.h"
+#include "monitor/ReceiveLine.h"
+#include "monitor/SendLineChoice.h"
 #include "udpmon/ReceiveWindowBatch.h"
 #include "udpmon/SendLineChoice.h"
 #include "udpmon/SendStyleConfirm.h"
@@ -27,16 +28,16 @@ std::string Std(const QString& text)
 TEST(ReceiveLine, HexTextWithAndWithoutTime)
 {
     const std::uint8_t bytes[] = {0x01, 0x03, 0x1A};
-    const QString hex = ReceiveHexText(bytes, 3);
+    const QString hex = monitor::ReceiveHexText(bytes, 3);
     EXPECT_EQ(Std(hex), "01 03 1A ");
-    EXPECT_EQ(Std(ReceiveDisplayLine(hex, false, QStringLiteral("9:05:03"))), "01 03 1A ");
-    EXPECT_EQ(Std(ReceiveDisplayLine(hex, true, QStringLiteral("9:05:03"))), "9:05:03  01 03 1A ");
+    EXPECT_EQ(Std(monitor::ReceiveDisplayLine(hex, false, QStringLiteral("9:05:03"))), "01 03 1A ");
+    EXPECT_EQ(Std(monitor::ReceiveDisplayLine(hex, true, QStringLiteral("9:05:03"))), "9:05:03  01 03 1A ");
 }
 
 TEST(ReceiveLine, LargestDatagramGivesItsFullLine)
 {
     const std::vector<std::uint8_t> bytes(65507, 0xFF);
-    const QString hex = ReceiveHexText(bytes.data(), bytes.size());
+    const QString hex = monitor::ReceiveHexText(bytes.data(), bytes.size());
     EXPECT_EQ(hex.size(), 196521);
     EXPECT_TRUE(hex.startsWith(QStringLiteral("FF FF ")));
 }
@@ -55,13 +56,13 @@ TEST(ReceiveLine, AsciiEndsAtTheFirstZeroByte)
         {{0xD6, 0xD0, 0xCE, 0xC4}, "中文"}, // GBK
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Std(ReceiveAsciiText(c.bytes.data(), c.bytes.size())), c.text);
-    EXPECT_EQ(Std(ReceiveDisplayLine(ReceiveAsciiText(cases[1].bytes.data(), 2), true, QStringLiteral("T"))), "T  ");
+        EXPECT_EQ(Std(monitor::ReceiveAsciiText(c.bytes.data(), c.bytes.size())), c.text);
+    EXPECT_EQ(Std(monitor::ReceiveDisplayLine(monitor::ReceiveAsciiText(cases[1].bytes.data(), 2), true, QStringLiteral("T"))), "T  ");
 }
 
 TEST(ReceiveLine, TimeTextFollowsTheSecond)
 {
-    ReceiveTimeText clock;
+    monitor::ReceiveTimeText clock;
     const QString first = clock.At(1000);
     EXPECT_FALSE(first.isEmpty());
     EXPECT_EQ(clock.At(1000), first);
@@ -145,8 +146,9 @@ std::vector<int> LoopSends(SendSchedule s, bool range, int lineCount, int sends)
     LineRandom random;
     std::vector<int> lines;
     for (int i = 0; i < sends; ++i) {
-        lines.push_back(ChooseSendLine(s, 0, lineCount, random) + 1);
-        s.LoopLine = NextLoopLine(s, range, lineCount);
+        lines.push_back(monitor::ChooseSendLine(s.SendStyle, 0, lineCount, s.LoopLine, random) + 1);
+        s.LoopLine = monitor::NextLoopLine(s.LoopLine, lineCount,
+                                          range ? std::optional(monitor::LoopRange{s.LoopFirst, s.LoopLast}) : std::nullopt);
     }
     return lines;
 }
@@ -172,7 +174,7 @@ TEST(SendLineChoice, SingleLineIsTheCaretLine)
     SendSchedule s;
     s.SendStyle = 1;
     LineRandom random;
-    EXPECT_EQ(ChooseSendLine(s, 4, 10, random), 4);
+    EXPECT_EQ(monitor::ChooseSendLine(s.SendStyle, 4, 10, s.LoopLine, random), 4);
     EXPECT_EQ(random.Next(10), 0); // the generator was not advanced
 }
 
@@ -183,7 +185,7 @@ TEST(SendLineChoice, RandomSendingSequenceAfterStart)
     LineRandom random;
     std::vector<int> lines;
     for (int i = 0; i < 8; ++i)
-        lines.push_back(ChooseSendLine(s, 0, 10, random) + 1);
+        lines.push_back(monitor::ChooseSendLine(s.SendStyle, 0, 10, s.LoopLine, random) + 1);
     EXPECT_EQ(lines, (std::vector<int>{1, 1, 9, 3, 3, 7, 4, 2}));
 }
 

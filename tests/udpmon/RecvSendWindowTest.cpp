@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
-#include "udpmon/FrameLogTimer.h"
+#include "monitor/IntervalTimer.h"
+#include "platform/CaptureBuffer.h"
 #include "udpmon/u_csn.h"
 #include "udpmon/u_main.h"
 #include "udpmon/u_sendstyle.h"

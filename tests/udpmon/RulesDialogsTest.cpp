@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "udpmon/FrameLogTimer.h"
+#include "monitor/IntervalTimer.h"
 #include "udpmon/FrameLogPeriod.h"
 #include "udpmon/u_filter.h"
 #include "udpmon/u_save.h"
@@ -205,7 +205,7 @@ void RulesDialogsTest::triggerCancelKeepsTheRules()
 
 void RulesDialogsTest::saveDialogFollowsTheTimer()
 {
-    FrameLogTimer timer;
+    monitor::IntervalTimer timer;
     Tf_save dialog(timer);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("定时收报对话框"));
     QCOMPARE(dialog.edit1->text(), QStringLiteral("60"));
@@ -238,7 +238,7 @@ void RulesDialogsTest::saveDialogFollowsTheTimer()
 
 void RulesDialogsTest::saveDialogRefusesMinutesOutOfRange()
 {
-    FrameLogTimer timer;
+    monitor::IntervalTimer timer;
     timer.SetInterval(6000);
     timer.SetEnabled(true);
     Tf_save dialog(timer);
@@ -261,7 +261,7 @@ void RulesDialogsTest::saveDialogRefusesMinutesOutOfRange()
 
 void RulesDialogsTest::saveDialogConversionErrorClosesIt()
 {
-    FrameLogTimer timer;
+    monitor::IntervalTimer timer;
     Tf_save dialog(timer);
     dialog.show();
     QTest::mouseClick(dialog.CheckBox1, Qt::LeftButton);
@@ -276,8 +276,8 @@ void RulesDialogsTest::saveDialogConversionErrorClosesIt()
 
 void RulesDialogsTest::saveTimerFiresAndKeepsLongPeriods()
 {
-    FrameLogTimer timer;
-    QSignalSpy ticks(&timer, &FrameLogTimer::OnTimer);
+    monitor::IntervalTimer timer;
+    QSignalSpy ticks(&timer, &monitor::IntervalTimer::OnTimer);
     timer.SetInterval(20);
     timer.SetEnabled(true);
     QTRY_VERIFY(ticks.count() >= 2);

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
-#include "udpmon/FrameLogTimer.h"
+#include "monitor/IntervalTimer.h"
+#include "platform/CaptureBuffer.h"
 #include "udpmon/ToolbarImages.h"
 #include "udpmon/u_filter.h"
 #include "udpmon/u_main.h"

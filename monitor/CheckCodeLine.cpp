@@ -1,10 +1,13 @@
-#include "udpmon/CheckCodeLine.h"
+#include "monitor/CheckCodeLine.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 
-std::optional<QString> ApplyCheckCodeToCaretLine(QPlainTextEdit& memo, int caretLine, CheckCodeCommand command)
+namespace monitor {
+
+std::optional<QString> ApplyCheckCodeToCaretLine(QPlainTextEdit& memo, int caretLine, CheckCodeCommand command,
+                                                 CaretAfterCheckCode caret)
 {
     const QTextBlock block = memo.document()->findBlockByNumber(caretLine);
     if (!block.isValid())
@@ -22,6 +25,9 @@ std::optional<QString> ApplyCheckCodeToCaretLine(QPlainTextEdit& memo, int caret
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     cursor.insertText(QString::fromUtf8(result.text.data(), static_cast<qsizetype>(result.text.size())));
-    memo.setTextCursor(cursor);
+    if (caret == CaretAfterCheckCode::EndOfLine)
+        memo.setTextCursor(cursor);
     return std::nullopt;
 }
+
+} // namespace monitor

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <ctime>
 
+namespace monitor {
+
 // How a received datagram becomes one line of the receive window.
 
-// The hex text: two upper-case digits and one space per byte ("01 03 1A ").
+// The hex text: two upper-case digits and one space per byte ("01 03 1A "),
+// the line of a datagram or a chunk in both programs.
 [[nodiscard]] QString ReceiveHexText(const std::uint8_t* data, std::size_t n);
 
 // The ASCII-mode text: the bytes up to the first zero byte (at most n), read
@@ -31,3 +34,5 @@ private:
     std::time_t second_ = -1;
     QString text_;
 };
+
+} // namespace monitor

@@ -1,4 +1,4 @@
-#include "udpmon/ReceiveLine.h"
+#include "monitor/ReceiveLine.h"
 
 #include "frame/HexText.h"
 #include "platform/DateTimeText.h"
@@ -8,6 +8,8 @@
 #include <QDateTime>
 
 #include <cstring>
+
+namespace monitor {
 
 QString ReceiveHexText(const std::uint8_t* data, std::size_t n)
 {
@@ -42,3 +44,5 @@ const QString& ReceiveTimeText::At(std::time_t second)
     }
     return text_;
 }
+
+} // namespace monitor

@@ -1,21 +1,28 @@
-#include "tcpmon/DialogButtons.h"
+#include "monitor/DialogButtons.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-CancelOkButtons MakeCancelOkButtons(QDialog* dialog, const char* cancelName, const char* okName)
+namespace monitor {
+
+CancelOkButtons AddCancelOkRow(QDialog* dialog, QVBoxLayout* layout, const char* okName)
 {
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
-    cancel->setObjectName(QString::fromLatin1(cancelName));
+    cancel->setObjectName(QStringLiteral("BitBtn1"));
     auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
     ok->setObjectName(QString::fromLatin1(okName));
     ok->setDefault(true);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(cancel);
     row->addWidget(ok);
-    return {cancel, ok, row};
+    layout->addLayout(row);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    return {cancel, ok};
 }
+
+} // namespace monitor

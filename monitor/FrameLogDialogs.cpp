@@ -1,7 +1,8 @@
-#include "udpmon/FrameLogDialogs.h"
+#include "monitor/FrameLogDialogs.h"
 
 #include <QFileDialog>
 
+namespace monitor {
 namespace {
 
 const QStringList kReceiveFilters{QStringLiteral("*.rcv"), QStringLiteral("*.txt"), QStringLiteral("*.dat"),
@@ -42,3 +43,5 @@ QString FrameLogDialogs::Run(QFileDialog& dialog)
         return QString();
     return dialog.selectedFiles().constFirst();
 }
+
+} // namespace monitor

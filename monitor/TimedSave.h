@@ -1,0 +1,48 @@
+#pragma once
+
+#include "monitor/IntervalTimer.h"
+#include "platform/CaptureBuffer.h"
+#include "widgets/ErrorBoxApplication.h"
+
+#include <QObject>
+
+namespace monitor {
+
+// Timed saving of received lines, as both programs do it: while the timer
+// (`Timer1`) runs, every received line is captured in the buffer (`SMemo1`);
+// each tick writes what the buffer holds, after a date line, to the next
+// numbered file of the current directory. A tick whose save fails reports
+// the error and the program goes on (the lines wait for the next tick).
+class TimedSave final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TimedSave)
+
+public:
+    // `number` is the program's count of the next file; `report` shows a
+    // failed save.
+    TimedSave(int& number, ErrorReport report, QObject* parent = nullptr);
+
+    [[nodiscard]] IntervalTimer* Timer1() const { return timer_; }
+    [[nodiscard]] CaptureBuffer& SMemo1() { return buffer_; }
+    [[nodiscard]] const CaptureBuffer& SMemo1() const { return buffer_; }
+
+    // A received line, captured while the timer runs.
+    void Capture(const QString& line)
+    {
+        if (timer_->Enabled())
+            buffer_.Append(line);
+    }
+
+    // One timed save now, as a tick makes it; errors are thrown.
+    void Save();
+
+private:
+    void Tick();
+
+    int& number_;
+    ErrorReport report_;
+    IntervalTimer* timer_;
+    CaptureBuffer buffer_;
+};
+
+} // namespace monitor
