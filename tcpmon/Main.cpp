@@ -300,7 +300,7 @@ void Tf_main::CreateMainArea()
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->SetTextColor(kLime);
     Memo1->SetBackgroundColor(background);
-    ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, this);
+    ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit, this);
     // Received lines are hex pairs, which need no text shaping: laying out
     // and drawing a long line then costs a third of what it would.
     QFont receiveFont = Memo1->font();

@@ -3,7 +3,8 @@
 #include "udpmon/DisplayFilter.h"
 #include "udpmon/DockForm.h"
 #include "udpmon/OstrelSettings.h"
-#include "udpmon/PaintPacer.h"
+#include "udpmon/DatagramSender.h"
+#include "udpmon/ReceivePass.h"
 #include "udpmon/StatusTexts.h"
 #include "udpmon/ToolbarImages.h"
 #include "udpmon/Triggers.h"
@@ -26,6 +27,7 @@
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
+#include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/ShowMessage.h"
@@ -42,15 +44,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 
@@ -59,22 +55,15 @@ namespace {
 const QColor kLime(0, 255, 0);
 const QColor kYellow(255, 255, 0);
 
-// The largest datagram read at once.
-constexpr int kReceiveBufferSize = 65536;
-// A receive pass that has run this long lets the event loop run (timers,
-// input, painting) before it goes on with the datagrams still waiting.
-constexpr qint64 kReceivePassBudgetMs = 10;
-// Nor does it gather more text for the window than can be laid out in about
-// as long (long lines cost the layout time per character).
-constexpr qsizetype kReceivePassTextBudget = 50000;
+// The receive window is emptied when it holds more than this many lines as
+// a received line is to be added, so it holds at most 101 received lines.
+constexpr int kReceiveWindowLineLimit = 100;
 // Lines of a pass with this much text are painted after the event loop has
 // run once more.
 constexpr qsizetype kReceiveDeferPaintChars = 20000;
 // Received lines are painted at most this often (the lines themselves are
 // in the window at the end of every pass).
 constexpr int kReceivePaintIntervalMs = 25;
-// The kernel queue asked for the listening socket.
-constexpr int kReceiveQueueBytes = 4 << 20;
 
 const QString kListenOffHint = QStringLiteral("开始监听");
 const QString kListenOnHint = QStringLiteral("停止监听");
@@ -94,40 +83,6 @@ void SetHint(QAction* action, const QString& hint)
 {
     action->setToolTip(hint);
     action->setText(hint);
-}
-
-// Lays out the received lines of one pass in the window, leaving the same
-// lines as appending them one by one would have. The text is left ending
-// with a line break (which adds no line): the next lines then go into the
-// empty last block, and a long line before them is not laid out again.
-void AppendReceivedLines(TSMemo* memo, const ReceiveWindowBatch::Update& update)
-{
-    if (update.emptyFirst)
-        memo->clear();
-    if (update.lines.isEmpty())
-        return;
-    QTextDocument* doc = memo->document();
-    QString text;
-    if (!doc->isEmpty() && doc->lastBlock().length() > 1)
-        text += QLatin1Char('\n');
-    text += update.lines.join(QLatin1Char('\n'));
-    text += QLatin1Char('\n');
-
-    // The user's caret and selection stay where they were.
-    const QTextCursor caret = memo->textCursor();
-    const int anchor = caret.anchor();
-    const int position = caret.position();
-    QTextCursor cursor(doc);
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
-    if (memo->textCursor().anchor() != anchor || memo->textCursor().position() != position) {
-        QTextCursor restored(doc);
-        restored.setPosition(anchor);
-        restored.setPosition(position, QTextCursor::KeepAnchor);
-        memo->setTextCursor(restored);
-    }
-    QScrollBar* bar = memo->verticalScrollBar();
-    bar->setValue(bar->maximum());
 }
 
 } // namespace
@@ -167,15 +122,52 @@ Tf_main::Tf_main(QWidget* parent)
     Timer3_ = new monitor::IntervalTimer(this);
     connect(Timer3_, &monitor::IntervalTimer::OnTimer, this,
             [this] { RunShowingErrorsUnlessBusy(sendTickBusy_, [this] { Btn_ljfbClick(); }); });
-    recvBuffer_.resize(kReceiveBufferSize);
-    recvPaintPacer_ = new PaintPacer(kReceivePaintIntervalMs, this);
-    UDPServer1_.OnDataAvailable = [this](TCustomWSocket* Sender, int Error) { UDPServer1DataAvailable(Sender, Error); };
+    CreateReceivePass();
     CreateRuleDialogs();
 
     ConnectCommands();
 }
 
 Tf_main::~Tf_main() = default;
+
+void Tf_main::CreateReceivePass()
+{
+    // The window's side of the receive pass: its line rule, the display
+    // filter's verdict, the capture for timed saving, and lines written to
+    // the window together at the end of each pass, painted at a pace a
+    // screen can show.
+    recvLines_ = new BatchedLineWriter(RecvMemo(), 0, kReceiveWindowLineLimit, this);
+    recvLines_->SetPaintPacing(kReceivePaintIntervalMs, kReceiveDeferPaintChars);
+    ReceiveOutlet outlet;
+    outlet.HexLine = [this](const QString& line, bool shown) {
+        recvLines_->EmptyIfFull();
+        if (shown)
+            recvLines_->Append(line);
+    };
+    outlet.AsciiText = [this](const QString& text) {
+        // The text may hold line breaks of its own: it goes to the window
+        // directly, which counts its lines as they are.
+        recvLines_->Flush();
+        recvLines_->EmptyIfFull();
+        recvLines_->Append(text);
+        recvLines_->Flush();
+    };
+    outlet.PendingChars = [this] { return recvLines_->PendingChars(); };
+    outlet.ShowLines = [this] { recvLines_->Flush(); };
+    outlet.Capture = [this](const QString& line) { timedSave_->Capture(line); };
+    sender_ = std::make_unique<DatagramSender>(state_);
+    receivePass_ = new ReceivePass(state_, *sender_, std::move(outlet), this);
+}
+
+ReceiveHooks& Tf_main::Hooks()
+{
+    return receivePass_->Hooks();
+}
+
+TWSocket& Tf_main::UDPServer1()
+{
+    return receivePass_->UDPServer1();
+}
 
 TSMemo* Tf_main::RecvMemo() const
 {
@@ -389,18 +381,11 @@ void Tf_main::StartListening()
 {
     SendMemo()->setReadOnly(Timer3_->Enabled());
     AppendRecvNote(QStringLiteral("开始监听接收端口"));
-    UDPServer1_.Close();
-    UDPServer1_.SetProto(QStringLiteral("udp"));
-    UDPServer1_.SetAddr(QStringLiteral("0.0.0.0"));
-    UDPServer1_.SetPort(state_.ServerPort);
     // A failed start leaves every control in the not-listening state, so the
     // next start command starts again.
-    UDPServer1_.Listen();
-    // A larger queue in the kernel rides out bursts (capped by the system).
-    const int queueBytes = kReceiveQueueBytes;
-    ::setsockopt(UDPServer1_.SocketHandle(), SOL_SOCKET, SO_RCVBUF, &queueBytes, sizeof(queueBytes));
+    receivePass_->Start();
     // The port bound, which for port 0 the system chose; the setting stays.
-    Panels_->SetPanelText(PanelPorts, PortStatusText(UDPServer1_.LocalPort(), state_.ClientHost, state_.ClientPort));
+    Panels_->SetPanelText(PanelPorts, PortStatusText(UDPServer1().LocalPort(), state_.ClientHost, state_.ClientPort));
     SetImageIndex(A.B_open, ToolbarImage::ListenOn);
     SetHint(A.B_open, kListenOnHint);
     A.Btn_setupcom->setEnabled(false);
@@ -412,9 +397,8 @@ void Tf_main::StartListening()
 void Tf_main::StopListening()
 {
     AppendRecvNote(QStringLiteral("停止监听接收端口"));
-    UDPServer1_.Close();
+    receivePass_->Stop();
     Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
-    yieldNext_ = false;
     SetImageIndex(A.B_open, ToolbarImage::ListenOff);
     SetHint(A.B_open, kListenOffHint);
     A.Btn_setupcom->setEnabled(true);
@@ -429,111 +413,11 @@ void Tf_main::Btn_setupcomClick()
     F_csn->exec();
 }
 
-// ---- Receive path ----
-
-// The socket component calls this once per waiting datagram and goes on
-// while datagrams wait. The lines of one pass are laid out together when
-// nothing more waits; a pass that has run for its budget ends by not
-// reading, and goes on from the event loop once that has run.
-void Tf_main::UDPServer1DataAvailable(TCustomWSocket* /*Sender*/, int /*Error*/)
-{
-    if (yieldNext_) {
-        yieldNext_ = false;
-        QTimer::singleShot(0, this, &Tf_main::ResumeReceiving);
-        return;
-    }
-    if (!passClock_.isValid())
-        passClock_.start();
-    ReadOneDatagram();
-}
-
-void Tf_main::ResumeReceiving()
-{
-    if (UDPServer1_.State() != wsListening)
-        return;
-    passClock_.start();
-    try {
-        ReadOneDatagram();
-    } catch (...) { // NOLINT(bugprone-empty-catch): as in the socket's own pass, a failed answer is not shown
-        FlushReceiveWindow();
-    }
-}
-
-void Tf_main::ReadOneDatagram()
-{
-    sockaddr_in from{};
-    int fromLength = static_cast<int>(sizeof(from));
-    const int n = UDPServer1_.ReceiveFrom(recvBuffer_.data(), kReceiveBufferSize, from, fromLength);
-    if (n > 0) {
-        const auto count = static_cast<std::size_t>(n);
-        if (state_.RecvAscii)
-            ReceiveAscii(recvBuffer_.data(), count);
-        else
-            ReceiveHex(recvBuffer_.data(), count);
-    }
-    // The answer leaves before the lines are laid out, so laying them out
-    // never delays it; the lines read so far are laid out also when the
-    // answer fails (which ends the pass).
-    try {
-        if (n > 0 && !state_.RecvAscii && hooks_.MatchTriggers)
-            hooks_.MatchTriggers(recvBuffer_.data(), static_cast<std::size_t>(n));
-    } catch (...) {
-        FlushReceiveWindow();
-        passClock_.invalidate();
-        throw;
-    }
-    // The pass ends when nothing more waits or its budget is spent.
-    const bool moreWaiting = UDPServer1_.RcvdCount() > 0;
-    const bool budgetSpent = (passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs)
-        || recvBatch_.PendingChars() >= kReceivePassTextBudget;
-    if (!moreWaiting || budgetSpent) {
-        FlushReceiveWindow();
-        passClock_.invalidate();
-        yieldNext_ = moreWaiting;
-    }
-}
-
-void Tf_main::ReceiveHex(const std::uint8_t* data, std::size_t n)
-{
-    const QString hex = monitor::ReceiveHexText(data, n);
-    const QString line = monitor::ReceiveDisplayLine(hex, state_.ShowTime, state_.ShowTime ? recvTime_.Now() : QString());
-    if (!state_.DisplayPaused) {
-        recvBatch_.Begin(RecvMemo()->LineCount());
-        recvBatch_.EmptyIfFull();
-        if (!hooks_.ApplyDisplayFilter || hooks_.ApplyDisplayFilter(hex))
-            recvBatch_.Append(line);
-    }
-    timedSave_->Capture(line);
-}
-
-void Tf_main::ReceiveAscii(const std::uint8_t* data, std::size_t n)
-{
-    if (state_.DisplayPaused)
-        return;
-    const QString line = monitor::ReceiveDisplayLine(monitor::ReceiveAsciiText(data, n), state_.ShowTime,
-                                            state_.ShowTime ? recvTime_.Now() : QString());
-    // The text may hold line breaks of its own: it goes to the window
-    // directly, which counts its lines as they are.
-    FlushReceiveWindow();
-    TSMemo* memo = RecvMemo();
-    if (memo->LineCount() > ReceiveWindowBatch::kLineLimit)
-        memo->clear();
-    memo->AppendLine(line);
-}
+// ---- Receive window ----
 
 void Tf_main::FlushReceiveWindow()
 {
-    if (!recvBatch_.IsOpen())
-        return;
-    TSMemo* memo = RecvMemo();
-    // Long lines cost as much to paint as to lay out: the painting waits
-    // until the event loop has run once, so that the two are not one stall.
-    if (recvBatch_.PendingChars() >= kReceiveDeferPaintChars && memo->viewport()->updatesEnabled()) {
-        memo->viewport()->setUpdatesEnabled(false);
-        QTimer::singleShot(0, memo, [memo] { memo->viewport()->setUpdatesEnabled(true); });
-    }
-    AppendReceivedLines(memo, recvBatch_.Take());
-    recvPaintPacer_->Changed(memo);
+    recvLines_->Flush();
 }
 
 void Tf_main::AppendRecvNote(const QString& line)
@@ -585,25 +469,7 @@ void Tf_main::N_ShowtimeClick()
 
 void Tf_main::SendDatagram(const std::uint8_t* bytes, std::size_t length)
 {
-    UDPClient1_.SetProto(QStringLiteral("udp"));
-    UDPClient1_.SetAddr(clientAddress_.AddrFor(state_.ClientHost));
-    UDPClient1_.SetPort(state_.ClientPort);
-    UDPClient1_.SetLocalPort(QStringLiteral("0"));
-    UDPClient1_.Connect();
-    try {
-        // The component sends at most 1514 bytes per datagram; a Send takes
-        // an int length, so a longer buffer goes in pieces.
-        std::size_t offset = 0;
-        while (offset < length) {
-            const std::size_t piece = std::min<std::size_t>(length - offset, 1 << 20);
-            UDPClient1_.Send(bytes + offset, static_cast<int>(piece));
-            offset += piece;
-        }
-    } catch (...) {
-        UDPClient1_.Close();
-        throw;
-    }
-    UDPClient1_.Close();
+    sender_->Send(bytes, length);
 }
 
 void Tf_main::UpdateSendNow(SendNowMoment moment)
@@ -760,20 +626,6 @@ void Tf_main::CreateRuleDialogs()
     connect(F_trigger, &Tf_trigger::RulesApplied, this, &Tf_main::ShowTriggerImage);
     F_save = new Tf_save(*Timer1(), this);
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
-
-    hooks_.ApplyDisplayFilter = [this](QStringView hex) {
-        return !AnyFilterRuleOn(state_.FilterRules) || ApplyDisplayFilter(state_.FilterRules, hex);
-    };
-    hooks_.MatchTriggers = [this](const std::uint8_t* data, std::size_t n) { AnswerTrigger(data, n); };
-}
-
-void Tf_main::AnswerTrigger(const std::uint8_t* data, std::size_t n)
-{
-    const std::optional<int> rule = MatchTriggers(state_.TriggerRules, data, n);
-    if (!rule)
-        return;
-    const TriggerRule& matched = state_.TriggerRules[static_cast<std::size_t>(*rule)];
-    SendDatagram(matched.ResponseBytes.data(), matched.ResponseCount);
 }
 
 void Tf_main::Btn_filterClick()

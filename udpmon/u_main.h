@@ -1,18 +1,13 @@
 #pragma once
 
-#include "socket/WSocketResolve.h"
-#include "udpmon/ClientAddress.h"
 #include "udpmon/MainActions.h"
 #include "udpmon/OstrelState.h"
 #include "udpmon/ReceiveHooks.h"
-#include "monitor/ReceiveLine.h"
-#include "udpmon/ReceiveWindowBatch.h"
 
 #include "frame/CheckCodes.h"
 #include "frame/LineRandom.h"
 #include "socket/WSocket.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <cstddef>
@@ -21,8 +16,10 @@
 #include <string_view>
 #include <vector>
 
+class BatchedLineWriter;
+class DatagramSender;
 class IniFile;
-class PaintPacer;
+class ReceivePass;
 class QStatusBar;
 class StatusPanels;
 class TDockableForm;
@@ -82,7 +79,7 @@ public:
     [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
 
     // The receive path's hand-offs to the display filter and the triggers.
-    [[nodiscard]] ReceiveHooks& Hooks() { return hooks_; }
+    [[nodiscard]] ReceiveHooks& Hooks();
     // The capture buffer of received lines for timed saving, filled while
     // Timer1 runs.
     [[nodiscard]] CaptureBuffer& SMemo1();
@@ -92,7 +89,7 @@ public:
     [[nodiscard]] monitor::IntervalTimer* Timer3() const { return Timer3_; }
     // The receiving socket, listening on 0.0.0.0 : ServerPort while the
     // monitor listens.
-    [[nodiscard]] TWSocket& UDPServer1() { return UDPServer1_; }
+    [[nodiscard]] TWSocket& UDPServer1();
     // True while the monitor listens (the hint of B_open is the marker).
     [[nodiscard]] bool Listening() const;
 
@@ -139,13 +136,9 @@ private:
     void StartListening();
     void StopListening();
     void Btn_setupcomClick();
-    // Receive path.
-    void UDPServer1DataAvailable(TCustomWSocket* Sender, int Error);
-    void ReadOneDatagram();
-    void ReceiveHex(const std::uint8_t* data, std::size_t n);
-    void ReceiveAscii(const std::uint8_t* data, std::size_t n);
+    // Receive window.
+    void CreateReceivePass();
     void AppendRecvNote(const QString& line);
-    void ResumeReceiving();
     // Receive display.
     void Btn_watchClick();
     void Btn_recvascClick();
@@ -182,7 +175,6 @@ private:
     // The rules' parts of the main window.
     void CreateRuleDialogs();
     void ApplyCheckCode(CheckCodeResult (*command)(std::string_view));
-    void AnswerTrigger(const std::uint8_t* data, std::size_t n);
     void ShowFilterImage();
     void ShowTriggerImage();
     // View.
@@ -217,27 +209,17 @@ private:
     Tf_save* F_save = nullptr;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
 
-    ReceiveHooks hooks_;
     monitor::TimedSave* timedSave_ = nullptr;
     monitor::IntervalTimer* Timer3_ = nullptr;
     // The text windows are being docked side by side again.
     bool arrangingForms_ = false;
     // A send tick is under way, its error box perhaps open.
     bool sendTickBusy_ = false;
-    TWSocket UDPServer1_;
-    TWSocket UDPClient1_;
-    ClientAddress clientAddress_{&WSocketResolveHost};
     LineRandom lineRandom_;
-
-    // The receive pass: lines laid out together, and the time it has taken.
-    std::vector<std::uint8_t> recvBuffer_;
-    ReceiveWindowBatch recvBatch_;
-    // The receive window is painted at most once per interval while lines
-    // pour in.
-    PaintPacer* recvPaintPacer_ = nullptr;
-    monitor::ReceiveTimeText recvTime_;
-    QElapsedTimer passClock_;
-    bool yieldNext_ = false;
+    std::unique_ptr<DatagramSender> sender_;
+    // Received lines on their way into the receive window.
+    BatchedLineWriter* recvLines_ = nullptr;
+    ReceivePass* receivePass_ = nullptr;
 
     bool unattendedClose_ = false;  // CloseWithoutAsking: errors go to standard error
     bool settingsWritten_ = true;

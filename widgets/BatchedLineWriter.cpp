@@ -1,10 +1,14 @@
 #include "widgets/BatchedLineWriter.h"
 
+#include "widgets/PaintPacer.h"
 #include "widgets/TSMemo.h"
 
 #include <QEvent>
 #include <QScrollBar>
 #include <QStringList>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -29,15 +33,25 @@ QString TextOfLines(const std::vector<QString>& lines)
 
 } // namespace
 
-BatchedLineWriter::BatchedLineWriter(TSMemo* memo, int delayMs, QObject* parent)
+BatchedLineWriter::BatchedLineWriter(TSMemo* memo, int delayMs, int lineLimit, QObject* parent)
     : QObject(parent)
     , memo_(memo)
     , delayMs_(delayMs)
+    , lineLimit_(lineLimit)
 {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &BatchedLineWriter::Flush);
     memo_->installEventFilter(this);
     memo_->viewport()->installEventFilter(this);
+}
+
+BatchedLineWriter::~BatchedLineWriter() = default;
+
+void BatchedLineWriter::SetPaintPacing(int intervalMs, qsizetype deferChars)
+{
+    delete pacer_;
+    pacer_ = intervalMs > 0 ? new PaintPacer(intervalMs, this) : nullptr;
+    deferPaintChars_ = deferChars;
 }
 
 void BatchedLineWriter::Open()
@@ -54,6 +68,7 @@ void BatchedLineWriter::Append(QString line)
 {
     Open();
     ++waitingEdits_;
+    pendingChars_ += line.size();
     lines_.push_back({std::move(line), {}, nullptr});
 }
 
@@ -61,6 +76,7 @@ void BatchedLineWriter::Append(QByteArray bytes, LineFormat format)
 {
     Open();
     ++waitingEdits_;
+    pendingChars_ += 3 * bytes.size();
     lines_.push_back({{}, std::move(bytes), format});
 }
 
@@ -70,6 +86,15 @@ void BatchedLineWriter::Clear()
     ++waitingEdits_;
     cleared_ = true;
     lines_.clear();
+    pendingChars_ = 0;
+}
+
+bool BatchedLineWriter::EmptyIfFull()
+{
+    if (lineLimit_ <= 0 || LineCount() <= lineLimit_)
+        return false;
+    Clear();
+    return true;
 }
 
 int BatchedLineWriter::LineCount() const
@@ -86,6 +111,7 @@ void BatchedLineWriter::Flush()
         return;
     open_ = false;
     waitingEdits_ = 0;
+    const qsizetype chars = std::exchange(pendingChars_, 0);
     std::vector<QString> lines;
     lines.reserve(lines_.size());
     for (Line& line : lines_)
@@ -109,6 +135,15 @@ void BatchedLineWriter::Flush()
         memo_->AppendLine(TextOfLines(lines));
     }
     view->setUpdatesEnabled(updates);
+    if (pacer_ == nullptr)
+        return;
+    // Long lines cost as much to paint as to lay out: the painting waits
+    // until the event loop has run once.
+    if (deferPaintChars_ > 0 && chars >= deferPaintChars_ && view->updatesEnabled()) {
+        view->setUpdatesEnabled(false);
+        QTimer::singleShot(0, view, [view] { view->setUpdatesEnabled(true); });
+    }
+    pacer_->Changed(memo_);
 }
 
 void BatchedLineWriter::FlushSoon()

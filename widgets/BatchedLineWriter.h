@@ -8,6 +8,7 @@
 
 #include <vector>
 
+class PaintPacer;
 class TSMemo;
 
 // Lines bound for a text window, taken in at constant cost each and written
@@ -31,8 +32,10 @@ class BatchedLineWriter final : public QObject {
     Q_DISABLE_COPY_MOVE(BatchedLineWriter)
 
 public:
-    // `delayMs`: how long FlushSoon lets lines wait at most.
-    BatchedLineWriter(TSMemo* memo, int delayMs, QObject* parent = nullptr);
+    // `delayMs`: how long FlushSoon lets lines wait at most. `lineLimit`: the
+    // window's line rule, applied by EmptyIfFull (0: no rule).
+    BatchedLineWriter(TSMemo* memo, int delayMs, int lineLimit = 0, QObject* parent = nullptr);
+    ~BatchedLineWriter() override;
 
     // Makes a line of bytes, for lines that are costly to make.
     using LineFormat = QString (*)(const QByteArray& bytes);
@@ -44,14 +47,29 @@ public:
     void Append(QByteArray bytes, LineFormat format);
     // Empties the window; lines appended afterwards start it again.
     void Clear();
+    // The window's line rule: empties it when it holds more than lineLimit
+    // lines. Each window applies it at its own moment (before or after a
+    // line is added); true when it emptied the window.
+    bool EmptyIfFull();
     // The number of lines the window holds once flushed (TSMemo::LineCount).
     [[nodiscard]] int LineCount() const;
     // True while edits wait to be written.
     [[nodiscard]] bool Pending() const { return open_; }
     // The number of Append and Clear calls that wait to be written.
     [[nodiscard]] int WaitingEdits() const { return waitingEdits_; }
+    // The characters of the lines that wait (a line made of bytes counts
+    // three per byte).
+    [[nodiscard]] qsizetype PendingChars() const { return pendingChars_; }
 
     void SetDelay(int delayMs) { delayMs_ = delayMs; }
+
+    // Paces the painting of a window whose lines come far faster than a
+    // screen can show them: after a flush the window is painted at most once
+    // per intervalMs, together with every change made meanwhile; a flush of
+    // at least deferChars characters is painted only after the event loop
+    // has run once, so that laying out and painting are not one stall. The
+    // text itself is always up to date after Flush.
+    void SetPaintPacing(int intervalMs, qsizetype deferChars);
 
     // Writes the waiting edits into the window now.
     void Flush();
@@ -75,6 +93,10 @@ private:
     bool cleared_ = false;
     int baseLines_ = 0;
     int waitingEdits_ = 0;
+    int lineLimit_ = 0;
+    qsizetype pendingChars_ = 0;
+    PaintPacer* pacer_ = nullptr;
+    qsizetype deferPaintChars_ = 0;
     struct Line {
         QString text;
         QByteArray bytes;

@@ -1,7 +1,6 @@
 #include "udpmon/ClientAddress.h"
 #include "monitor/ReceiveLine.h"
 #include "monitor/SendLineChoice.h"
-#include "udpmon/ReceiveWindowBatch.h"
 #include "udpmon/SendLineChoice.h"
 #include "udpmon/SendStyleConfirm.h"
 
@@ -67,66 +66,6 @@ TEST(ReceiveLine, TimeTextFollowsTheSecond)
     EXPECT_FALSE(first.isEmpty());
     EXPECT_EQ(clock.At(1000), first);
     EXPECT_NE(clock.At(1001), first);
-}
-
-// ---- The receive window's line rule ----
-
-TEST(ReceiveWindowBatch, The101stLineIsAddedAndThe102ndEmptiesTheWindow)
-{
-    ReceiveWindowBatch batch;
-    batch.Begin(100);
-    batch.EmptyIfFull();
-    batch.Append(QStringLiteral("101"));
-    EXPECT_EQ(batch.WindowLines(), 101);
-    batch.EmptyIfFull();
-    batch.Append(QStringLiteral("102"));
-    const ReceiveWindowBatch::Update update = batch.Take();
-    EXPECT_TRUE(update.emptyFirst);
-    EXPECT_EQ(update.lines, QStringList{QStringLiteral("102")});
-    EXPECT_FALSE(batch.IsOpen());
-}
-
-TEST(ReceiveWindowBatch, AHiddenLineStillEmptiesAFullWindow)
-{
-    ReceiveWindowBatch batch;
-    batch.Begin(101);
-    batch.EmptyIfFull(); // the filter then hides the line
-    const ReceiveWindowBatch::Update update = batch.Take();
-    EXPECT_TRUE(update.emptyFirst);
-    EXPECT_TRUE(update.lines.isEmpty());
-}
-
-TEST(ReceiveWindowBatch, ALongRunKeepsOnlyWhatLineByLineWouldLeave)
-{
-    // 250 lines into a window of 30: emptied at 101+30 ... the window ends
-    // as line-by-line appending leaves it.
-    int window = 30;
-    QStringList expected;
-    for (int i = 0; i < 30; ++i)
-        expected.append(QStringLiteral("old"));
-    ReceiveWindowBatch batch;
-    batch.Begin(window);
-    for (int i = 0; i < 250; ++i) {
-        const QString line = QString::number(i);
-        batch.EmptyIfFull();
-        batch.Append(line);
-        if (expected.size() > ReceiveWindowBatch::kLineLimit)
-            expected.clear();
-        expected.append(line);
-    }
-    const ReceiveWindowBatch::Update update = batch.Take();
-    EXPECT_TRUE(update.emptyFirst);
-    EXPECT_EQ(update.lines, expected);
-    EXPECT_LE(update.lines.size(), 101);
-}
-
-TEST(ReceiveWindowBatch, BeginDoesNotRestartAnOpenRun)
-{
-    ReceiveWindowBatch batch;
-    batch.Begin(5);
-    batch.Append(QStringLiteral("a"));
-    batch.Begin(0);
-    EXPECT_EQ(batch.WindowLines(), 6);
 }
 
 // ---- Choice of the line to send ----

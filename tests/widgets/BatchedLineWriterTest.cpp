@@ -129,6 +129,49 @@ private slots:
         QCOMPARE(pair.batched.verticalScrollBar()->value(), pair.batched.verticalScrollBar()->maximum());
     }
 
+    // The receive window of the UDP monitor: emptied when it holds more than
+    // 100 lines as a line is to be added (also when the display filter then
+    // hides the line), so it holds at most 101 received lines.
+    void lineRuleBeforeEachLine()
+    {
+        QStringList hundred;
+        for (int i = 0; i < 100; ++i)
+            hundred.append(QStringLiteral("old"));
+        Pair pair(hundred.join(QLatin1Char('\n')));
+        BatchedLineWriter writer(&pair.batched, 1000, 100);
+        QVERIFY(!writer.EmptyIfFull());
+        writer.Append(QStringLiteral("101"));
+        QCOMPARE(writer.LineCount(), 101); // counted while waiting, the window's 100 lines included
+        QVERIFY(writer.EmptyIfFull());
+        writer.Append(QStringLiteral("102"));
+        writer.Flush();
+        QCOMPARE(pair.batched.Lines(), QStringList{QStringLiteral("102")});
+
+        // A hidden line still empties a full window.
+        for (int i = 0; i < 100; ++i)
+            writer.Append(QStringLiteral("x"));
+        writer.Flush();
+        QCOMPARE(pair.batched.LineCount(), 101);
+        QVERIFY(writer.EmptyIfFull()); // the filter then hides the line
+        writer.Flush();
+        QCOMPARE(pair.batched.LineCount(), 0);
+
+        // A long run into a window of 30 ends as line-by-line appending leaves it.
+        QStringList expected(30, QStringLiteral("old"));
+        pair.batched.SetLines(expected);
+        for (int i = 0; i < 250; ++i) {
+            const QString line = QString::number(i);
+            writer.EmptyIfFull();
+            writer.Append(line);
+            if (expected.size() > 100)
+                expected.clear();
+            expected.append(line);
+        }
+        writer.Flush();
+        QCOMPARE(pair.batched.Lines(), expected);
+        QVERIFY(pair.batched.LineCount() <= 101);
+    }
+
     void caretAndSelectionStayAsLineByLine()
     {
         Pair pair(QStringLiteral("first line\nsecond line"));

@@ -1,4 +1,4 @@
-#include "udpmon/PaintPacer.h"
+#include "widgets/PaintPacer.h"
 
 #include <QWidget>
 

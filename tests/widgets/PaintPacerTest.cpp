@@ -1,7 +1,7 @@
 // The receive window's paint pacing: a change right after another waits to
 // be painted until the interval is over, never longer, and a pacer never
 // keeps a widget's updates off that someone else switched off.
-#include "udpmon/PaintPacer.h"
+#include "widgets/PaintPacer.h"
 
 #include <QTest>
 #include <QWidget>
