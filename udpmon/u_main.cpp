@@ -4,11 +4,12 @@
 #include "udpmon/DockForm.h"
 #include "udpmon/OstrelSettings.h"
 #include "udpmon/DatagramSender.h"
+#include "udpmon/MainView.h"
 #include "udpmon/ReceivePass.h"
 #include "udpmon/StatusTexts.h"
 #include "udpmon/ToolbarImages.h"
 #include "udpmon/Triggers.h"
-#include "udpmon/SendLineChoice.h"
+#include "udpmon/SendPlan.h"
 #include "udpmon/SendStyleConfirm.h"
 #include "udpmon/u_csn.h"
 #include "udpmon/u_sendstyle.h"
@@ -77,12 +78,6 @@ void OnFocusedEditor(Operation operation)
         operation(memo);
     else if (auto* line = qobject_cast<QLineEdit*>(focus))
         operation(line);
-}
-
-void SetHint(QAction* action, const QString& hint)
-{
-    action->setToolTip(hint);
-    action->setText(hint);
 }
 
 } // namespace
@@ -217,18 +212,7 @@ void Tf_main::CreateTextWindows()
     recvForm_ = new TDockableForm(QStringLiteral("接收报文"), kLime, this);
     sendForm_ = new TDockableForm(QStringLiteral("发送报文"), kYellow, this);
 
-    // A window dropped onto the other docks beside it, never as a tab of it.
-    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
-    addDockWidget(Qt::LeftDockWidgetArea, recvForm_);
-    splitDockWidget(recvForm_, sendForm_, Qt::Horizontal);
-    for (TDockableForm* form : {recvForm_, sendForm_}) {
-        connect(form, &QDockWidget::topLevelChanged, this, [this](bool floating) {
-            if (!floating)
-                QTimer::singleShot(0, this, &Tf_main::DockFormsSideBySide);
-        });
-        connect(form, &QDockWidget::dockLocationChanged, this,
-                [this] { QTimer::singleShot(0, this, &Tf_main::DockFormsSideBySide); });
-    }
+    new SideBySideDocks(this, recvForm_, sendForm_);
 
     for (TSMemo* memo : {RecvMemo(), SendMemo()}) {
         memo->SetPopupMenu(A.PopupMenu1);
@@ -294,12 +278,17 @@ void Tf_main::ConnectCommands()
     bind(A.N_ljfb, &Tf_main::Btn_ljfbClick);
     bind(A.N_watch, &Tf_main::Btn_watchClick);
 
-    bind(A.N_verify1, &Tf_main::N_verify1Click);
-    bind(A.N_68, &Tf_main::N_68Click);
-    bind(A.N_verify2, &Tf_main::N_verify2Click);
-    bind(A.N_CDT, &Tf_main::N_CDTClick);
-    bind(A.N_modbus, &Tf_main::N_modbusClick);
-    bind(A.N_dnp, &Tf_main::N_dnpClick);
+    // The check-code commands on the send window's caret line.
+    const auto bindCheckCode = [this](QAction* action, CheckCodeResult (*command)(std::string_view)) {
+        connect(action, &QAction::triggered, this,
+                [this, command] { RunShowingErrors([this, command] { ApplyCheckCode(command); }); });
+    };
+    bindCheckCode(A.N_verify1, &AddSumCode);
+    bindCheckCode(A.N_68, &Add68Frame);
+    bindCheckCode(A.N_verify2, &AddParityCode);
+    bindCheckCode(A.N_CDT, &AddCdtCode);
+    bindCheckCode(A.N_modbus, &AddModbusCode);
+    bindCheckCode(A.N_dnp, &AddDnpCode);
     bind(A.N_flilter, &Tf_main::Btn_filterClick);
     bind(A.N_trigger, &Tf_main::N_triggerClick);
     bind(A.N_intervalsave, &Tf_main::N_intervalsaveClick);
@@ -496,48 +485,25 @@ void Tf_main::Btn_ljfbClick()
     SendSchedule& schedule = state_.SendStyleState;
     const int lineCount = memo->LineCount();
     const int index = monitor::ChooseSendLine(schedule.SendStyle, memo->CaretLine(), lineCount, schedule.LoopLine, lineRandom_);
-    const QString line = memo->Line(index);
-    if (schedule.SendAscii) {
-        SendAsciiLine(line);
-    } else {
-        const QByteArray text = line.toUtf8();
-        const std::string_view trimmed = TrimSendLine(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-        SendHexLine(QString::fromUtf8(trimmed.data(), static_cast<qsizetype>(trimmed.size())));
+    const HexSendPlan plan = PlanLineSend(memo->Line(index), schedule);
+    switch (plan.kind) {
+    case HexSendPlan::Kind::Nothing:
+        break;
+    case HexSendPlan::Kind::FormatError:
+        StopTimedSendingOnError();
+        ShowMessage(SendMessage::FormatError);
+        break;
+    case HexSendPlan::Kind::TooLong:
+        ShowMessage(SendMessage::BufferLimit);
+        break;
+    case HexSendPlan::Kind::Send:
+        SendDatagram(plan.buffer.data(), plan.buffer.size());
+        break;
     }
     if (schedule.SendStyle == 0)
         schedule.LoopLine = monitor::NextLoopLine(
             schedule.LoopLine, lineCount,
             F_sendstyle->RangeOn() ? std::optional(monitor::LoopRange{schedule.LoopFirst, schedule.LoopLast}) : std::nullopt);
-}
-
-void Tf_main::SendHexLine(const QString& line)
-{
-    const QByteArray text = line.toUtf8();
-    const HexSendPlan plan = PlanHexSend(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                                         state_.SendStyleState.CopiesPerSend);
-    switch (plan.kind) {
-    case HexSendPlan::Kind::Nothing:
-        return;
-    case HexSendPlan::Kind::FormatError:
-        StopTimedSendingOnError();
-        ShowMessage(SendMessage::FormatError);
-        return;
-    case HexSendPlan::Kind::TooLong:
-        ShowMessage(SendMessage::BufferLimit);
-        return;
-    case HexSendPlan::Kind::Send:
-        SendDatagram(plan.buffer.data(), plan.buffer.size());
-        return;
-    }
-}
-
-void Tf_main::SendAsciiLine(const QString& line)
-{
-    if (line.isEmpty())
-        return;
-    // A line of any length is sent whole, as datagrams of at most 1514 bytes.
-    const QByteArray bytes = AsciiLineBytes(line);
-    SendDatagram(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
 }
 
 void Tf_main::StopTimedSendingOnError()
@@ -579,36 +545,6 @@ void Tf_main::SendStyleConfirmed(const SendStyleOutcome& outcome)
 }
 
 // ---- Check codes ----
-
-void Tf_main::N_verify1Click()
-{
-    ApplyCheckCode(&AddSumCode);
-}
-
-void Tf_main::N_68Click()
-{
-    ApplyCheckCode(&Add68Frame);
-}
-
-void Tf_main::N_verify2Click()
-{
-    ApplyCheckCode(&AddParityCode);
-}
-
-void Tf_main::N_CDTClick()
-{
-    ApplyCheckCode(&AddCdtCode);
-}
-
-void Tf_main::N_modbusClick()
-{
-    ApplyCheckCode(&AddModbusCode);
-}
-
-void Tf_main::N_dnpClick()
-{
-    ApplyCheckCode(&AddDnpCode);
-}
 
 void Tf_main::ApplyCheckCode(CheckCodeResult (*command)(std::string_view))
 {
@@ -732,27 +668,6 @@ void Tf_main::N_showsendClick()
     ShowForm(sendForm_);
 }
 
-void Tf_main::DockFormsSideBySide()
-{
-    // Wherever a window was dropped, the two docked windows stand side by
-    // side again, receive on the left, as at start.
-    if (arrangingForms_ || recvForm_->isFloating() || sendForm_->isFloating() || recvForm_->isHidden()
-        || sendForm_->isHidden())
-        return;
-    const QRect recv = recvForm_->geometry();
-    const QRect send = sendForm_->geometry();
-    if (tabifiedDockWidgets(recvForm_).isEmpty() && recv.right() < send.left() && recv.top() == send.top())
-        return;
-    arrangingForms_ = true;
-    removeDockWidget(sendForm_);
-    removeDockWidget(recvForm_);
-    addDockWidget(Qt::LeftDockWidgetArea, recvForm_);
-    splitDockWidget(recvForm_, sendForm_, Qt::Horizontal);
-    recvForm_->show();
-    sendForm_->show();
-    arrangingForms_ = false;
-}
-
 void Tf_main::ShowForm(TDockableForm* form)
 {
     // A hidden window comes back where it was, docked or floating.
@@ -781,55 +696,10 @@ void Tf_main::N_CalcClick()
 
 void Tf_main::Btn_RTopClick()
 {
-    // The button's hint tells the mode: "窗口总在最前" is the normal one.
-    if (A.Btn_RTop->toolTip() == QStringLiteral("窗口总在最前"))
-        EnterCompactMode();
+    if (InCompactMode(A))
+        LeaveCompactMode(*this, A, StatusBar1, QSize(kRestoredWidth, kRestoredHeight));
     else
-        LeaveCompactMode();
-}
-
-void Tf_main::EnterCompactMode()
-{
-    A.Btn_RTop->setChecked(true);
-    SetHint(A.Btn_RTop, QStringLiteral("恢复主窗口"));
-    for (QMenu* menu : A.MainMenus)
-        menu->menuAction()->setVisible(false);
-    A.ToolBar1->setVisible(false);
-    StatusBar1->setVisible(false);
-    A.P_restore->setEnabled(true);
-    A.P_top->setEnabled(false);
-
-    // A small always-on-top tool window in the screen's top-left corner,
-    // shown without taking the focus from where it is.
-    const QSize keptSize = size();
-    const bool wasVisible = isVisible();
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
-    move(0, 0);
-    resize(keptSize);
-    if (wasVisible) {
-        setAttribute(Qt::WA_ShowWithoutActivating, true);
-        show();
-        setAttribute(Qt::WA_ShowWithoutActivating, false);
-    }
-}
-
-void Tf_main::LeaveCompactMode()
-{
-    const QPoint keptPlace = pos();
-    const bool wasVisible = isVisible();
-    setWindowFlags(Qt::Window);
-    StatusBar1->setVisible(true);
-    A.P_restore->setEnabled(false);
-    A.P_top->setEnabled(true);
-    A.Btn_RTop->setChecked(false);
-    for (QMenu* menu : A.MainMenus)
-        menu->menuAction()->setVisible(true);
-    SetHint(A.Btn_RTop, QStringLiteral("窗口总在最前"));
-    A.ToolBar1->setVisible(A.N_showtoolbar->isChecked());
-    move(keptPlace);
-    resize(kRestoredWidth, kRestoredHeight);
-    if (wasVisible)
-        show();
+        EnterCompactMode(*this, A, StatusBar1);
 }
 
 // ---- Edit and program ----

@@ -147,19 +147,10 @@ private:
     enum class SendNowMoment { ListenStart, StyleConfirmed };
     void UpdateSendNow(SendNowMoment moment);
     void Btn_ljfbClick();
-    void SendHexLine(const QString& line);
-    void SendAsciiLine(const QString& line);
     void StopTimedSendingOnError();
     void Btn_sendascClick();
     void N_fbfsClick();
     void SendStyleConfirmed(const SendStyleOutcome& outcome);
-    // Check codes.
-    void N_verify1Click();
-    void N_68Click();
-    void N_verify2Click();
-    void N_CDTClick();
-    void N_modbusClick();
-    void N_dnpClick();
     // Filter and triggers.
     void Btn_filterClick();
     void Btn_triggerClick();
@@ -174,6 +165,7 @@ private:
     void N_intervalsaveClick();
     // The rules' parts of the main window.
     void CreateRuleDialogs();
+    // The check-code commands on the send window's caret line.
     void ApplyCheckCode(CheckCodeResult (*command)(std::string_view));
     void ShowFilterImage();
     void ShowTriggerImage();
@@ -181,13 +173,10 @@ private:
     void N_showrecvClick();
     void N_showsendClick();
     void ShowForm(TDockableForm* form);
-    void DockFormsSideBySide();
     void N_showtoolbarClick();
     void N_colorClick();
     void N_CalcClick();
     void Btn_RTopClick();
-    void EnterCompactMode();
-    void LeaveCompactMode();
     // Edit and program.
     void Delete2Click();
     void About1Click();
@@ -211,8 +200,6 @@ private:
 
     monitor::TimedSave* timedSave_ = nullptr;
     monitor::IntervalTimer* Timer3_ = nullptr;
-    // The text windows are being docked side by side again.
-    bool arrangingForms_ = false;
     // A send tick is under way, its error box perhaps open.
     bool sendTickBusy_ = false;
     LineRandom lineRandom_;

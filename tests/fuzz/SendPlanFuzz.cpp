@@ -3,7 +3,7 @@
 // frame text), too long (exactly when the copies exceed the send buffer) or
 // the frame's bytes repeated back to back.
 #include "FuzzRequire.h"
-#include "udpmon/SendLineChoice.h"
+#include "udpmon/SendPlan.h"
 
 #include "frame/HexText.h"
 

@@ -1,7 +1,7 @@
 #include "udpmon/ClientAddress.h"
 #include "monitor/ReceiveLine.h"
 #include "monitor/SendLineChoice.h"
-#include "udpmon/SendLineChoice.h"
+#include "udpmon/SendPlan.h"
 #include "udpmon/SendStyleConfirm.h"
 
 #include "frame/LineRandom.h"

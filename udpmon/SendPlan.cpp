@@ -1,4 +1,4 @@
-#include "udpmon/SendLineChoice.h"
+#include "udpmon/SendPlan.h"
 
 #include "frame/HexText.h"
 #include "platform/TextCodec.h"
@@ -16,6 +16,22 @@ QByteArray AsciiLineBytes(const QString& line)
         }
     }
     return EncodeText(text);
+}
+
+HexSendPlan PlanLineSend(const QString& line, const SendSchedule& schedule)
+{
+    if (schedule.SendAscii) {
+        HexSendPlan plan;
+        if (line.isEmpty())
+            return plan;
+        const QByteArray bytes = AsciiLineBytes(line);
+        plan.kind = HexSendPlan::Kind::Send;
+        plan.buffer.assign(bytes.begin(), bytes.end());
+        return plan;
+    }
+    const QByteArray text = line.toUtf8();
+    return PlanHexSend(TrimSendLine(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))),
+                       schedule.CopiesPerSend);
 }
 
 HexSendPlan PlanHexSend(std::string_view trimmedLine, std::int32_t copiesPerSend)

@@ -31,6 +31,12 @@ struct HexSendPlan {
 
 [[nodiscard]] HexSendPlan PlanHexSend(std::string_view trimmedLine, std::int32_t copiesPerSend);
 
+// What a send of a send-window line does under the schedule: in ASCII mode
+// the line's bytes (AsciiLineBytes; nothing for an empty line), sent whole
+// whatever their length; in hex mode the plan of the line with its comment
+// and surrounding blanks trimmed (TrimSendLine).
+[[nodiscard]] HexSendPlan PlanLineSend(const QString& line, const SendSchedule& schedule);
+
 namespace SendMessage {
 inline const QString FormatError = QStringLiteral("发报格式错误,请修改! eg:\"01 03 1A\"");
 inline const QString BufferLimit = QStringLiteral("超过发送缓冲区4096字节限制，请修改发送个数");

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QSize>
+
+class MainActions;
+class QAction;
+class QMainWindow;
+class QStatusBar;
+class TDockableForm;
+
+// What the view commands do to the main window's parts.
+
+// Keeps the two text windows docked side by side, receive on the left, as at
+// start: wherever one of them is dropped while both are docked and shown,
+// the pair is docked again that way (never as tabs, never one above the
+// other). Floating or hidden windows are left where they are.
+class SideBySideDocks final : public QObject {
+public:
+    SideBySideDocks(QMainWindow* window, TDockableForm* left, TDockableForm* right);
+
+    // Docks the pair side by side again unless it already stands so.
+    void Arrange();
+
+private:
+    QMainWindow* window_;
+    TDockableForm* left_;
+    TDockableForm* right_;
+    bool arranging_ = false;
+};
+
+// "窗口总在最前": the window becomes a small always-on-top tool window in the
+// screen's top-left corner without menus, toolbar and status bar, shown
+// without taking the focus; leaving it brings them back (the toolbar as its
+// menu item says) at `restoredSize`, where the compact window stood. The
+// button's hint tells the mode.
+[[nodiscard]] bool InCompactMode(const MainActions& actions);
+void EnterCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* statusBar);
+void LeaveCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* statusBar, QSize restoredSize);
+
+// An action's hint and caption together.
+void SetHint(QAction* action, const QString& hint);
