@@ -2,6 +2,7 @@
 
 #include "udpmon/DisplayFilter.h"
 #include "udpmon/DockForm.h"
+#include "udpmon/EditCommands.h"
 #include "udpmon/OstrelSettings.h"
 #include "udpmon/DatagramSender.h"
 #include "udpmon/MainView.h"
@@ -42,7 +43,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFont>
-#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
@@ -68,17 +68,6 @@ constexpr int kReceivePaintIntervalMs = 25;
 
 const QString kListenOffHint = QStringLiteral("开始监听");
 const QString kListenOnHint = QStringLiteral("停止监听");
-
-// Runs an edit operation on the text control that has the input focus.
-template <typename Operation>
-void OnFocusedEditor(Operation operation)
-{
-    QWidget* focus = QApplication::focusWidget();
-    if (auto* memo = qobject_cast<QPlainTextEdit*>(focus))
-        operation(memo);
-    else if (auto* line = qobject_cast<QLineEdit*>(focus))
-        operation(line);
-}
 
 } // namespace
 
@@ -258,18 +247,7 @@ void Tf_main::ConnectCommands()
 
     bind(A.N_opencom, &Tf_main::B_openClick);
 
-    for (QAction* copy : {A.Copy1, A.Copy2})
-        connect(copy, &QAction::triggered, this, [] { OnFocusedEditor([](auto* e) { e->copy(); }); });
-    for (QAction* cut : {A.Cut1, A.Cut2})
-        connect(cut, &QAction::triggered, this, [] { OnFocusedEditor([](auto* e) { e->cut(); }); });
-    for (QAction* paste : {A.Paste1, A.Paste2})
-        connect(paste, &QAction::triggered, this, [] { OnFocusedEditor([](auto* e) { e->paste(); }); });
-    for (QAction* selectAll : {A.SelectAll1, A.SelectAll2})
-        connect(selectAll, &QAction::triggered, this, [] { OnFocusedEditor([](auto* e) { e->selectAll(); }); });
-    for (QAction* undo : {A.Undo1, A.Undo2})
-        connect(undo, &QAction::triggered, this, [] { OnFocusedEditor([](auto* e) { e->undo(); }); });
-    bind(A.Delete1, &Tf_main::Delete2Click);
-    bind(A.Delete2, &Tf_main::Delete2Click);
+    ConnectEditCommands(A, this, RecvMemo(), SendMemo());
 
     bind(A.N_fbfs, &Tf_main::N_fbfsClick);
     bind(A.N_setupcom, &Tf_main::Btn_setupcomClick);
@@ -703,16 +681,6 @@ void Tf_main::Btn_RTopClick()
 }
 
 // ---- Edit and program ----
-
-void Tf_main::Delete2Click()
-{
-    TSMemo* memo = RecvMemo()->hasFocus() ? RecvMemo() : SendMemo();
-    if (memo->isReadOnly())
-        return;
-    QTextCursor cursor = memo->textCursor();
-    cursor.removeSelectedText();
-    memo->setTextCursor(cursor);
-}
 
 void Tf_main::About1Click()
 {

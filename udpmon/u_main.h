@@ -178,7 +178,6 @@ private:
     void N_CalcClick();
     void Btn_RTopClick();
     // Edit and program.
-    void Delete2Click();
     void About1Click();
     void Btn_exitClick();
 
