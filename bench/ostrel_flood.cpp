@@ -45,6 +45,8 @@
 #include <functional>
 #include <vector>
 
+using namespace ostrel;
+
 namespace {
 
 constexpr double kFloodSeconds = 1.5;

@@ -46,6 +46,8 @@
 #include <cstdio>
 #include <functional>
 
+using namespace ostrel;
+
 namespace {
 
 constexpr int kRate = 5000;

@@ -52,6 +52,8 @@
 #include <cstdlib>
 #include <functional>
 
+using namespace ostrel;
+
 namespace {
 
 constexpr int kTickMs = 10;

@@ -8,6 +8,8 @@
 #include <exception>
 #include <utility>
 
+namespace ostrel {
+
 ClientAddress::ClientAddress(Lookup lookup, qint64 lifetimeMs)
     : lookup_(std::move(lookup))
     , lifetimeMs_(lifetimeMs)
@@ -36,3 +38,5 @@ QString ClientAddress::AddrFor(const QString& host)
         addr_ = QString::fromLatin1(text);
     return addr_;
 }
+
+} // namespace ostrel

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace ostrel {
+
 // The text given to the sending socket as its destination host. A host
 // name is looked up at most once within the lifetime (a lookup may read
 // files or ask a name server, and would otherwise delay every answer to a
@@ -29,3 +31,5 @@ private:
     QString addr_;
     QElapsedTimer age_;
 };
+
+} // namespace ostrel

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace ostrel {
+
 DatagramSender::DatagramSender(const OstrelState& state)
     : state_(state)
 {
@@ -31,3 +33,5 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
     }
     UDPClient1_.Close();
 }
+
+} // namespace ostrel

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace ostrel {
+
 struct OstrelState;
 
 // The sending side of the UDP monitor (`UDPClient1`): every send, typed or a
@@ -27,3 +29,5 @@ private:
     TWSocket UDPClient1_;
     ClientAddress clientAddress_{&WSocketResolveHost};
 };
+
+} // namespace ostrel

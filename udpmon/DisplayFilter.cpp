@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace ostrel {
+
 bool AnyFilterRuleOn(const FilterRules& rules)
 {
     return std::any_of(rules.begin(), rules.end(), [](const FilterRule& rule) { return rule.FilterRuleOn; });
@@ -50,3 +52,5 @@ bool IsFilterValueText(const QString& text)
     const std::optional<int> value = TryStrToInt(QLatin1Char('$') + text);
     return value && *value >= 0 && *value <= 0xFF;
 }
+
+} // namespace ostrel

@@ -7,6 +7,8 @@
 
 #include <array>
 
+namespace ostrel {
+
 // The display filter: a hex-mode line is shown when any rule that is on finds
 // its value at its position. A rule compares the two characters of byte p of
 // the hex text (characters 3p - 2 and 3p - 1, counted from 1) with its value
@@ -38,3 +40,5 @@ struct FilterRow {
 // is hexadecimal from 0 to FF.
 [[nodiscard]] bool IsFilterPositionText(const QString& text);
 [[nodiscard]] bool IsFilterValueText(const QString& text);
+
+} // namespace ostrel

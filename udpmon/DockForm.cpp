@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QToolButton>
 
+namespace ostrel {
+
 namespace {
 
 const QColor kNavy(0, 0, 128);
@@ -66,3 +68,5 @@ void TDockableForm::FormFloat(bool floating)
     floatedBefore_ = true;
     resize(kFloatingWidth, kFloatingHeight);
 }
+
+} // namespace ostrel

@@ -7,6 +7,8 @@ class QLabel;
 class QToolButton;
 class TSMemo;
 
+namespace ostrel {
+
 // A text window of the main window: a caption strip (`Panel1`) over a text
 // area (`Memo1`). It docks into the main window's client area, floats when
 // dragged out by its caption strip, and closing it only hides it: its text and
@@ -33,3 +35,5 @@ private:
 
     bool floatedBefore_ = false;
 };
+
+} // namespace ostrel

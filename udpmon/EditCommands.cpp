@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QTextCursor>
 
+namespace ostrel {
+
 namespace {
 
 // Runs an edit operation on the text control that has the input focus.
@@ -50,3 +52,5 @@ void ConnectEditCommands(const MainActions& actions, QObject* context, TSMemo* r
     for (QAction* remove : {A.Delete1, A.Delete2})
         QObject::connect(remove, &QAction::triggered, context, [receive, send] { DeleteSelection(receive, send); });
 }
+
+} // namespace ostrel

@@ -1,8 +1,11 @@
 #pragma once
 
-class MainActions;
 class QObject;
 class TSMemo;
+
+namespace ostrel {
+
+class MainActions;
 
 // The edit commands of the main menu and the text windows' context menu:
 // copy, cut, paste, select all and undo act on the text field that has the
@@ -10,3 +13,5 @@ class TSMemo;
 // selection of the receive window when it has the focus, else of the send
 // window, unless that window is read-only.
 void ConnectEditCommands(const MainActions& actions, QObject* context, TSMemo* receive, TSMemo* send);
+
+} // namespace ostrel

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace ostrel {
+
 std::optional<std::int64_t> SavePeriodMs(const QString& minutesText)
 {
     const double minutes = StrToFloat(minutesText);
@@ -11,3 +13,5 @@ std::optional<std::int64_t> SavePeriodMs(const QString& minutesText)
         return std::nullopt;
     return static_cast<std::int64_t>(std::trunc(minutes * 60000.0));
 }
+
+} // namespace ostrel

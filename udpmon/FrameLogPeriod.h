@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace ostrel {
+
 // The period of timed saving, typed in minutes. The timer counts
 // milliseconds in 32 bits, so the longest period is 71582 minutes; negative
 // minutes give no period at all. 0 minutes are accepted: the timer is then on
@@ -17,3 +19,5 @@ inline const QString kSaveMinutesMessage = QStringLiteral("保存间隔应为0�
 // for minutes outside 0 to 71582. A text that is not a number throws
 // EConvertError("'<text>' is not a valid floating point value").
 [[nodiscard]] std::optional<std::int64_t> SavePeriodMs(const QString& minutesText);
+
+} // namespace ostrel

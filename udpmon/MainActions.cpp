@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+namespace ostrel {
+
 namespace {
 
 constexpr int kToolbarIconSize = 20;
@@ -177,3 +179,5 @@ MainActions::MainActions(QMainWindow* window)
     Btn_help = Button(ToolBar1, "Btn_help", QStringLiteral("帮助信息"), ToolbarImage::Help);
     Btn_exit = Button(ToolBar1, "Btn_exit", QStringLiteral("退出程序"), ToolbarImage::Exit);
 }
+
+} // namespace ostrel

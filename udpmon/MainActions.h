@@ -7,6 +7,8 @@ class QMainWindow;
 class QMenu;
 class QToolBar;
 
+namespace ostrel {
+
 // Every command entry of the main window: the main menu, the toolbar and the
 // context menu of the text windows, with their captions, hints, shortcuts,
 // images and start states. A menu item and its toolbar twin are separate
@@ -94,3 +96,5 @@ public:
     QAction* Btn_help;
     QAction* Btn_exit;
 };
+
+} // namespace ostrel

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+namespace ostrel {
+
 namespace {
 
 const QString kNormalModeHint = QStringLiteral("窗口总在最前");
@@ -109,3 +111,5 @@ void SetHint(QAction* action, const QString& hint)
     action->setToolTip(hint);
     action->setText(hint);
 }
+
+} // namespace ostrel

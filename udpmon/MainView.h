@@ -3,10 +3,13 @@
 #include <QObject>
 #include <QSize>
 
-class MainActions;
 class QAction;
 class QMainWindow;
 class QStatusBar;
+
+namespace ostrel {
+
+class MainActions;
 class TDockableForm;
 
 // What the view commands do to the main window's parts.
@@ -40,3 +43,5 @@ void LeaveCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* sta
 
 // An action's hint and caption together.
 void SetHint(QAction* action, const QString& hint);
+
+} // namespace ostrel

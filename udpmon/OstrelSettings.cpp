@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace ostrel {
+
 namespace {
 
 const QString kServerSection = QStringLiteral("UDPServer");
@@ -82,3 +84,5 @@ void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings)
     }
     file.UpdateFile();
 }
+
+} // namespace ostrel

@@ -5,6 +5,8 @@
 
 class IniFile;
 
+namespace ostrel {
+
 // What the settings file "Ostrel.ini" keeps between runs.
 struct OstrelSettings {
     QString ServerPort;
@@ -35,3 +37,5 @@ inline constexpr int kSendLinesLimit = 10000;
 // Then writes the file; throws EInOutError when that fails, leaving the old
 // file as it was.
 void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings);
+
+} // namespace ostrel

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace ostrel {
+
 // The send schedule and send mode, read by sending and set by the send style
 // dialog.
 struct SendSchedule {
@@ -54,3 +56,5 @@ struct OstrelState {
     std::array<FilterRule, 3> FilterRules;
     std::array<TriggerRule, 3> TriggerRules;
 };
+
+} // namespace ostrel

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace ostrel {
+
 // The two places where the receive path hands a hex-mode datagram to the
 // rules. Both are optional: while a hook is empty every line is shown and no
 // frame is answered.
@@ -21,3 +23,5 @@ struct ReceiveHooks {
     // thrown here ends the handling of that datagram without a message.
     std::function<void(const std::uint8_t* data, std::size_t n)> MatchTriggers;
 };
+
+} // namespace ostrel

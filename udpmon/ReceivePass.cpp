@@ -13,6 +13,8 @@
 #include <optional>
 #include <utility>
 
+namespace ostrel {
+
 namespace {
 
 // The largest datagram read at once.
@@ -143,3 +145,5 @@ void ReceivePass::ReceiveAscii(const std::uint8_t* data, std::size_t n)
     outlet_.AsciiText(monitor::ReceiveDisplayLine(monitor::ReceiveAsciiText(data, n), state_.ShowTime,
                                                   state_.ShowTime ? time_.Now() : QString()));
 }
+
+} // namespace ostrel

@@ -13,6 +13,8 @@
 #include <functional>
 #include <vector>
 
+namespace ostrel {
+
 struct OstrelState;
 class DatagramSender;
 
@@ -73,3 +75,5 @@ private:
     QElapsedTimer passClock_;
     bool yieldNext_ = false;
 };
+
+} // namespace ostrel

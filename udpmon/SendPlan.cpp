@@ -3,6 +3,8 @@
 #include "frame/HexText.h"
 #include "platform/TextCodec.h"
 
+namespace ostrel {
+
 QByteArray AsciiLineBytes(const QString& line)
 {
     QString text;
@@ -57,3 +59,5 @@ HexSendPlan PlanHexSend(std::string_view trimmedLine, std::int32_t copiesPerSend
         plan.buffer.insert(plan.buffer.end(), frame.bytes.begin(), frame.bytes.end());
     return plan;
 }
+
+} // namespace ostrel

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace ostrel {
+
 // How a line of the send window becomes the bytes of a datagram.
 
 // The bytes of an ASCII-mode line: the text in the locale's character set
@@ -41,3 +43,5 @@ namespace SendMessage {
 inline const QString FormatError = QStringLiteral("发报格式错误,请修改! eg:\"01 03 1A\"");
 inline const QString BufferLimit = QStringLiteral("超过发送缓冲区4096字节限制，请修改发送个数");
 } // namespace SendMessage
+
+} // namespace ostrel

@@ -4,6 +4,8 @@
 #include "platform/Conversions.h"
 #include "platform/Exceptions.h"
 
+namespace ostrel {
+
 namespace {
 
 SendStyleOutcome Refused(const QString& message, SendStyleOutcome::Field field, bool errorBox = false)
@@ -111,3 +113,5 @@ QString SendStylePanelText(std::uint8_t style, std::int32_t copiesPerSend)
     }
     return name + QString::number(copiesPerSend) + QStringLiteral("遍");
 }
+
+} // namespace ostrel

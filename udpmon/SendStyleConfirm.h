@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace ostrel {
+
 // The send style dialog's rules, apart from its controls.
 
 // What the dialog's controls hold when OK is pressed.
@@ -56,3 +58,5 @@ inline const QString NotPositiveInteger = QStringLiteral("请输入正整数!");
 inline const QString TooManyCopies = QStringLiteral("一次发送拷贝个数不能超过4096个");
 inline const QString RangeOrder = QStringLiteral("循环末行行数应大于起始行数");
 } // namespace SendStyleMessage
+
+} // namespace ostrel

@@ -1,5 +1,7 @@
 #include "udpmon/StatusTexts.h"
 
+namespace ostrel {
+
 QString PortStatusText(const QString& serverPort, const QString& clientHost, const QString& clientPort)
 {
     return QStringLiteral("接收端口:") + serverPort + QStringLiteral(", 信宿地址:") + clientHost
@@ -15,3 +17,5 @@ QString CreditText()
 {
     return QStringLiteral("© 2026 Telemon");
 }
+
+} // namespace ostrel

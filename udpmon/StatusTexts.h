@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace ostrel {
+
 // Texts of the main window's status bar.
 
 // Panel 3: "接收端口:1888, 信宿地址:127.0.0.1 1889".
@@ -13,3 +15,5 @@
 
 // Panel 4: the makers' credit.
 [[nodiscard]] QString CreditText();
+
+} // namespace ostrel

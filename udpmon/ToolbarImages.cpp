@@ -4,6 +4,19 @@
 #include <QHash>
 #include <QVariant>
 
+// The pictures are compiled into this static library; nothing else refers to
+// them, so they are registered by hand on first use.
+static void InitToolbarResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(icons);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace ostrel {
+
 namespace {
 
 const char* const kImageIndexProperty = "imageIndex";
@@ -36,17 +49,6 @@ QString ResourceName(int index)
 
 } // namespace
 
-// The pictures are compiled into this static library; nothing else refers to
-// them, so they are registered by hand on first use.
-static void InitToolbarResources()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(icons);
-        return true;
-    }();
-    (void)done;
-}
-
 QIcon ToolbarIcon(int index)
 {
     InitToolbarResources();
@@ -67,3 +69,5 @@ int ImageIndex(const QAction* action)
     const QVariant index = action->property(kImageIndexProperty);
     return index.isValid() ? index.toInt() : -1;
 }
+
+} // namespace ostrel

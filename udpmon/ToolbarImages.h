@@ -4,6 +4,8 @@
 
 class QAction;
 
+namespace ostrel {
+
 // The main window's image list: one picture per index. A command that
 // switches a button's look sets one of these indices.
 namespace ToolbarImage {
@@ -35,3 +37,5 @@ constexpr int SendAscii = 20;
 void SetImageIndex(QAction* action, int index);
 // The index last set on the action, -1 when none was.
 [[nodiscard]] int ImageIndex(const QAction* action);
+
+} // namespace ostrel

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <string_view>
 
+namespace ostrel {
+
 namespace {
 
 std::optional<std::uint8_t> HexPair(char high, char low)
@@ -144,3 +146,5 @@ bool AnyTriggerEnabled(const TriggerRules& rules)
 {
     return std::any_of(rules.begin(), rules.end(), [](const TriggerRule& rule) { return rule.Enabled; });
 }
+
+} // namespace ostrel

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace ostrel {
+
 // The triggers: three rules, each a pattern of byte positions with at most
 // one wildcard ("??" one byte, "**" a run of one or more bytes) and a
 // response. A received frame that equals the pattern of the first enabled
@@ -61,3 +63,5 @@ struct TriggerRow {
 [[nodiscard]] QStringList ApplyTriggerRows(TriggerRules& rules, const std::array<TriggerRow, 3>& rows);
 
 [[nodiscard]] bool AnyTriggerEnabled(const TriggerRules& rules);
+
+} // namespace ostrel

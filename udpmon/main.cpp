@@ -46,9 +46,9 @@ int main(int argc, char** argv)
     // settings are written as at any other exit; a failure to write them goes
     // to standard error, not to a box, and the exit status is 1.
     TerminationSignals termination;
-    Tf_main window;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &Tf_main::CloseWithoutAsking);
-    QObject::connect(&window, &Tf_main::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    ostrel::Tf_main window;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &ostrel::Tf_main::CloseWithoutAsking);
+    QObject::connect(&window, &ostrel::Tf_main::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.show();
     const int status = ErrorBoxApplication::exec();

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace ostrel {
+
 TF_csn::TF_csn(OstrelState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
     , GroupBox1(new QGroupBox(QStringLiteral("接收设置"), this))
@@ -74,3 +76,5 @@ void TF_csn::BitBtn4Click()
     emit PortsChanged();
     accept();
 }
+
+} // namespace ostrel

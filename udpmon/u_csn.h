@@ -5,6 +5,9 @@
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+
+namespace ostrel {
+
 struct OstrelState;
 
 // The port dialog "以太网UDP端口配置": the receiving port and the destination
@@ -38,3 +41,5 @@ private:
 
     OstrelState& state_;
 };
+
+} // namespace ostrel

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace ostrel {
+
 Tf_filter::Tf_filter(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -91,3 +93,5 @@ std::optional<FilterRules> Tf_filter::Ask()
         return std::nullopt;
     return Rules();
 }
+
+} // namespace ostrel

@@ -12,6 +12,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace ostrel {
+
 // The display filter dialog "过滤报文": three rows "只显示第 [position]
 // 个字节为 [value] 的报文", each switched by its check box. A field is
 // emptied at once when its text stops being a valid position or value. The
@@ -41,3 +43,5 @@ private:
     void RowClicked(int row);
     static void Repair(QLineEdit* edit, bool (*valid)(const QString&));
 };
+
+} // namespace ostrel

@@ -51,6 +51,8 @@
 
 #include <algorithm>
 
+namespace ostrel {
+
 namespace {
 
 const QColor kLime(0, 255, 0);
@@ -691,3 +693,5 @@ void Tf_main::Btn_exitClick()
 {
     close();
 }
+
+} // namespace ostrel

@@ -17,14 +17,24 @@
 #include <vector>
 
 class BatchedLineWriter;
-class DatagramSender;
 class IniFile;
-class ReceivePass;
 class QStatusBar;
 class StatusPanels;
-class TDockableForm;
 class TF_color;
 class TSMemo;
+class CaptureBuffer;
+
+namespace monitor {
+class FrameLogDialogs;
+class IntervalTimer;
+class TimedSave;
+} // namespace monitor
+
+namespace ostrel {
+
+class DatagramSender;
+class ReceivePass;
+class TDockableForm;
 class Tf_version;
 class Tf_filter;
 class Tf_trigger;
@@ -32,12 +42,6 @@ class Tf_save;
 class TF_csn;
 class Tf_sendstyle;
 struct SendStyleOutcome;
-class CaptureBuffer;
-namespace monitor {
-class FrameLogDialogs;
-class IntervalTimer;
-class TimedSave;
-} // namespace monitor
 
 // The main window of the UDP monitor. It owns the program-wide state, the
 // settings file (open from start-up to the end of the run), the receive and
@@ -210,3 +214,5 @@ private:
     bool unattendedClose_ = false;  // CloseWithoutAsking: errors go to standard error
     bool settingsWritten_ = true;
 };
+
+} // namespace ostrel

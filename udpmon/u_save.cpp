@@ -17,6 +17,8 @@
 
 #include <optional>
 
+namespace ostrel {
+
 Tf_save::Tf_save(monitor::IntervalTimer& timer, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , timer_(timer)
@@ -94,3 +96,5 @@ void Tf_save::BitBtn2Click()
     timer_.SetEnabled(true);
     accept();
 }
+
+} // namespace ostrel

@@ -2,14 +2,17 @@
 
 #include <QDialog>
 
-namespace monitor {
-class IntervalTimer;
-}
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace monitor {
+class IntervalTimer;
+} // namespace monitor
+
+namespace ostrel {
 
 // The timed-save dialog "定时收报对话框": the check box "定时保存" and the
 // minutes field with its label "分", shown while the box is ticked. Showing
@@ -41,3 +44,5 @@ private:
 
     monitor::IntervalTimer& timer_;
 };
+
+} // namespace ostrel

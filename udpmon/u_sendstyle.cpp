@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace ostrel {
+
 namespace {
 
 constexpr int kEditLength = 5;
@@ -275,3 +277,5 @@ void Tf_sendstyle::BitBtn3Click()
     emit Confirmed(outcome);
     accept();
 }
+
+} // namespace ostrel

@@ -11,6 +11,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+namespace ostrel {
+
 // The send style dialog "发送报文方式": the send style, timed sending and its
 // interval, the loop range and the copies per send. Created once; its
 // controls keep their state between openings, also after Cancel. Showing
@@ -68,3 +70,5 @@ private:
 
     const SendSchedule& schedule_;
 };
+
+} // namespace ostrel

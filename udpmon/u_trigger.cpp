@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace ostrel {
+
 Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , rules_(rules)
@@ -79,3 +81,5 @@ void Tf_trigger::BitBtn2Click()
     if (messages.isEmpty())
         accept();
 }
+
+} // namespace ostrel

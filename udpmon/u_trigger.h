@@ -12,6 +12,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace ostrel {
+
 // The trigger dialog "触发器": three rows "当接收报文 [pattern] 触发发送报文
 // [response]". OK checks every checked row, shows the message of each one
 // that fails, puts the outcome into the rules in force and closes only when
@@ -43,3 +45,5 @@ private:
 
     TriggerRules& rules_;
 };
+
+} // namespace ostrel

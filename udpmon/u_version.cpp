@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace ostrel {
+
 namespace {
 
 const char* const kReleaseNotes =
@@ -50,3 +52,5 @@ Tf_version::Tf_version(QWidget* parent)
 
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
+
+} // namespace ostrel

@@ -6,6 +6,8 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace ostrel {
+
 // The version dialog "版本信息": the program's name and version, the makers'
 // notice and the release notes. It has no logic.
 class Tf_version final : public QDialog {
@@ -20,3 +22,5 @@ public:
     QPlainTextEdit* NotesMemo;
     QPushButton* OKButton;
 };
+
+} // namespace ostrel

@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <functional>
 
+using namespace ostrel;
+
 namespace {
 
 // Triggers a command whose modal dialog `fill` sets and confirms.

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+using namespace ostrel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider input(data, size);

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace ostrel;
+
 namespace {
 
 QString Field(FuzzedDataProvider& input)

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace ostrel;
+
 namespace {
 
 QString Text(FuzzedDataProvider& input)

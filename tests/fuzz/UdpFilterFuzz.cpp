@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace ostrel;
+
 namespace {
 
 void UdpFilter(FuzzedDataProvider& input, const std::vector<std::uint8_t>& frame, const QString& line)

@@ -28,6 +28,8 @@
 
 #include <sys/resource.h>
 
+using namespace ostrel;
+
 namespace {
 
 QStringList NumberedLines(int count)

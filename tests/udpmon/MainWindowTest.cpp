@@ -25,6 +25,8 @@
 
 #include <sys/resource.h>
 
+using namespace ostrel;
+
 namespace {
 
 const QString kTitle = QStringLiteral("Ostrel-通用以太网UDP通信监测工具");

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace ostrel;
+
 namespace {
 
 class OstrelSettingsTest : public ::testing::Test {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace ostrel;
+
 namespace {
 
 std::string Std(const QString& text)

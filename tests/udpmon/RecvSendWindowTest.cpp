@@ -28,6 +28,8 @@
 #include <stdexcept>
 #include <vector>
 
+using namespace ostrel;
+
 namespace {
 
 // A UDP socket of the test on 127.0.0.1 at a port the kernel chose: it

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace ostrel;
+
 namespace {
 
 // Closes the next `count` message boxes, one after the other, keeping their

@@ -25,6 +25,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+using namespace ostrel;
+
 namespace {
 
 QByteArray Bytes(std::initializer_list<int> values)

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace ostrel;
+
 namespace {
 
 FilterRules Rules(std::initializer_list<std::pair<const char*, const char*>> on)

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace ostrel;
+
 TestDirectory::TestDirectory()
     : previous_(QDir::currentPath())
 {

@@ -8,7 +8,9 @@
 #include <memory>
 
 class QWidget;
+namespace ostrel {
 class Tf_main;
+} // namespace ostrel
 
 // Runs a test in a fresh temporary folder made the current directory, so
 // the window reads and writes its own Ostrel.ini there and never the one of
@@ -44,4 +46,4 @@ void CloseNextMessageBox(SeenBox& box);
 
 // A new main window, shown and exposed; it reads the current directory's
 // settings file.
-[[nodiscard]] std::unique_ptr<Tf_main> OpenWindow();
+[[nodiscard]] std::unique_ptr<ostrel::Tf_main> OpenWindow();

@@ -21,6 +21,8 @@
 
 #include <memory>
 
+using namespace ostrel;
+
 namespace {
 
 bool AnyMainMenuShown(const Tf_main& window)
