@@ -49,6 +49,15 @@ using namespace ostrel;
 
 namespace {
 
+// Empties the capture buffer between runs: a timed save into a folder that
+// goes away at once.
+void EmptyCapture(CaptureBuffer& capture)
+{
+    QTemporaryDir folder;
+    int number = 0;
+    capture.Save(folder.path(), number, QStringLiteral("-"));
+}
+
 constexpr double kFloodSeconds = 1.5;
 constexpr int kReceiveQueueBytes = 4 << 20;
 constexpr int kTickMs = 10;
@@ -200,7 +209,7 @@ Figures WindowFlood(Tf_main& window, int size)
     window.Actions().N_opencom->trigger();
     window.Timer1()->SetInterval(24LL * 3600 * 1000);
     window.Timer1()->SetEnabled(true);
-    window.SMemo1().Clear();
+    EmptyCapture(window.SMemo1());
 
     QProcess sender;
     QElapsedTimer clock;
@@ -235,7 +244,7 @@ Figures WindowFlood(Tf_main& window, int size)
         previous = sequence;
         first = false;
     }
-    window.SMemo1().Clear();
+    EmptyCapture(window.SMemo1());
     window.Timer1()->SetEnabled(false);
     window.Actions().N_opencom->trigger();
     return f;
