@@ -136,7 +136,7 @@ void TCustomWSocket::SetNameProperty(const QString& value, QString& text, NamePr
     if (marks.assigned && value == text)
         return;
     if (state_ != wsClosed) {
-        ReportError(std::string("Cannot change ") + name + " if not closed");
+        ReportError(std::string("Cannot change ") + name + " if not closed", 0);
         return;
     }
     text = value.trimmed();
@@ -162,7 +162,7 @@ void TCustomWSocket::SetProto(const QString& value)
 void TCustomWSocket::SetLocalPort(const QString& value)
 {
     if (state_ != wsClosed) {
-        ReportError("Cannot change LocalPort if not closed");
+        ReportError("Cannot change LocalPort if not closed", 0);
         return;
     }
     localPort_ = value;
@@ -172,13 +172,13 @@ void TCustomWSocket::SetLocalPort(const QString& value)
 void TCustomWSocket::SetLocalAddr(const QString& value)
 {
     if (state_ != wsClosed) {
-        ReportError("Cannot change LocalAddr if not closed");
+        ReportError("Cannot change LocalAddr if not closed", 0);
         return;
     }
     const QByteArray text = value.isEmpty() ? QByteArray("0.0.0.0") : value.toLatin1();
     in_addr address{};
     if (inet_aton(text.constData(), &address) == 0 || address.s_addr == INADDR_NONE) {
-        ReportError("SetLocalAddr(): Invalid IP address");
+        ReportError("SetLocalAddr(): Invalid IP address", 0);
         return;
     }
     localAddr_ = QString::fromLatin1(inet_ntoa(address));
@@ -187,7 +187,7 @@ void TCustomWSocket::SetLocalAddr(const QString& value)
 void TCustomWSocket::SetSendFlags(TSocketSendFlags flags)
 {
     if (flags != wsSendNormal && flags != wsSendUrgent) {
-        ReportError("Invalid SendFlags");
+        ReportError("Invalid SendFlags", 0);
         return;
     }
     sendFlags_ = flags;
@@ -237,13 +237,13 @@ QString TCustomWSocket::PeerPort()
 
 // ---- errors and state ----
 
-void TCustomWSocket::ReportError(const std::string& message)
+void TCustomWSocket::ReportError(const std::string& message, int errorCode)
 {
     if (OnError && !destroying_) {
         OnError(this);
         return;
     }
-    throw ESocketException(message);
+    throw ESocketException(message, errorCode);
 }
 
 void TCustomWSocket::ReportSocketError(const std::string& functionName)
@@ -256,7 +256,7 @@ void TCustomWSocket::ReportSocketError(const std::string& functionName)
         SetState(wsClosed);
     }
     lastError_ = error;
-    ReportError(message);
+    ReportError(message, error);
 }
 
 void TCustomWSocket::SetState(TSocketState newState)
@@ -291,7 +291,7 @@ bool TCustomWSocket::Resolve(const char* prefix, bool withLocalPort)
             addrMarks_.resolved = true;
         }
     } catch (const ESocketException& e) {
-        ReportError(prefix + std::string(e.what()));
+        ReportError(prefix + std::string(e.what()), e.ErrorCode());
         return false;
     }
     return true;
@@ -387,19 +387,19 @@ void TCustomWSocket::Listen()
 void TCustomWSocket::Connect()
 {
     if (handle_ >= 0 && state_ != wsClosed) {
-        ReportError("Connect: Socket already in use");
+        ReportError("Connect: Socket already in use", 0);
         return;
     }
     if (!portMarks_.assigned) {
-        ReportError("Connect: No Port Specified");
+        ReportError("Connect: No Port Specified", 0);
         return;
     }
     if (!addrMarks_.assigned) {
-        ReportError("Connect: No IP Address Specified");
+        ReportError("Connect: No IP Address Specified", 0);
         return;
     }
     if (!protoMarks_.assigned) {
-        ReportError("Connect: No Protocol Specified");
+        ReportError("Connect: No Protocol Specified", 0);
         return;
     }
     const int handle = CreateSocket("connect: ", true, "Connect (socket)");
@@ -456,13 +456,13 @@ bool TCustomWSocket::BindLocal()
     local.sin_addr.s_addr = WSocketResolveHost(localAddr_);
     if (bind(handle_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         lastError_ = WSocketSetLastErrorFromErrno();
-        ReportError("winsock.bind failed, error #" + std::to_string(lastError_));
+        ReportError("winsock.bind failed, error #" + std::to_string(lastError_), lastError_);
         return false;
     }
     socklen_t length = sizeof local;
     if (getsockname(handle_, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
         lastError_ = WSocketSetLastErrorFromErrno();
-        ReportError("winsock.getsockname failed, error #" + std::to_string(lastError_));
+        ReportError("winsock.getsockname failed, error #" + std::to_string(lastError_), lastError_);
         return false;
     }
     localPortNumber_ = ntohs(local.sin_port);
@@ -483,7 +483,7 @@ void TCustomWSocket::ApplyLinger()
     if (lingerOnOff_ == wsLingerNoSet)
         return;
     if (handle_ < 0) {
-        ReportError("Cannot set linger option at this time");
+        ReportError("Cannot set linger option at this time", 0);
         return;
     }
     if (SetLinger(handle_) != 0)

@@ -136,7 +136,10 @@ public:
     void Abort();
 
 protected:
-    void ReportError(const std::string& message);
+    // Calls OnError, or raises ESocketException(message, errorCode) when
+    // none is assigned; errorCode is the socket error number the message
+    // reports, 0 for none.
+    void ReportError(const std::string& message, int errorCode);
     // Reports "Error N in function NAME" CR LF the error text, N being the
     // last socket error.
     void ReportSocketError(const std::string& functionName);

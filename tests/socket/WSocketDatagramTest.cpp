@@ -179,7 +179,7 @@ TEST(WSocketDatagram, AnExceptionInTheHandlerEndsOnlyThatPass)
         ++calls;
         reader(sender, error);
         if (calls == 1)
-            throw ESocketException("handler failed");
+            throw ESocketException("handler failed", 0);
     };
     server.socket.OnBgException = [&](TCustomWSocket*, const std::exception&, bool&) { ++bgExceptions; };
     PlainSocket sender = PlainSocket::UdpReceiver();

@@ -121,17 +121,21 @@ TEST(WSocketListen, ReportsResolutionFailuresWithPrefix)
         const char* proto;
         const char* addr;
         const char* message;
+        int errorCode;
     } cases[] = {
-        {"67424", "udp", "0.0.0.0", "listen: WSocketResolvePort: Invalid Port."},
-        {"1888", "nosuchproto", "0.0.0.0", "listen: WSocketResolveProto: Cannot convert protocol 'nosuchproto', Error #11004"},
-        {"1888", "udp", "1.2.3.09", "listen: WSocketResolveHost: '1.2.3.09' Invalid IP address."},
+        {"67424", "udp", "0.0.0.0", "listen: WSocketResolvePort: Invalid Port.", 0},
+        {"1888", "nosuchproto", "0.0.0.0", "listen: WSocketResolveProto: Cannot convert protocol 'nosuchproto', Error #11004",
+         WSANO_DATA},
+        {"1888", "udp", "1.2.3.09", "listen: WSocketResolveHost: '1.2.3.09' Invalid IP address.", 0},
     };
     for (const auto& c : cases) {
         TWSocket socket;
         socket.SetPort(QString::fromLatin1(c.port));
         socket.SetProto(QString::fromLatin1(c.proto));
         socket.SetAddr(QString::fromLatin1(c.addr));
-        EXPECT_EQ(MessageOf([&] { socket.Listen(); }), c.message);
+        const Raised raised = RaisedBy([&] { socket.Listen(); });
+        EXPECT_EQ(raised.message, c.message);
+        EXPECT_EQ(raised.errorCode, c.errorCode) << c.message;
         EXPECT_EQ(socket.State(), wsClosed);
         EXPECT_EQ(socket.SocketHandle(), -1);
     }
@@ -145,8 +149,10 @@ TEST(WSocketListen, PortInUseLeavesTheInstanceClosed)
         std::vector<TSocketState> states;
         socket.OnChangeState = [&](TCustomWSocket*, TSocketState, TSocketState s) { states.push_back(s); };
         Aim(socket, proto, holder.LocalPort());
-        const std::string message = MessageOf([&] { socket.Listen(); });
+        const Raised raised = RaisedBy([&] { socket.Listen(); });
+        const std::string& message = raised.message;
         EXPECT_EQ(message, "Error 10048 in function Bind\r\nAddress already in use") << proto;
+        EXPECT_EQ(raised.errorCode, WSAEADDRINUSE) << proto;
         EXPECT_EQ(message.substr(0, 11), "Error 10048");
         EXPECT_EQ(socket.State(), wsClosed);
         EXPECT_EQ(socket.SocketHandle(), -1);
