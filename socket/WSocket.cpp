@@ -307,6 +307,13 @@ int TCustomWSocket::CreateSocket(const char* prefix, bool withLocalPort, const c
     if (handle < 0) {
         WSocketSetLastErrorFromErrno();
         ReportSocketError(functionName);
+        return handle;
+    }
+    if (receiveQueueBytes_ > 0) {
+        // The system caps the size (net.core.rmem_max on Linux) and may
+        // refuse it; either way the socket works with what it has, so a
+        // failure is no error.
+        (void)setsockopt(handle, SOL_SOCKET, SO_RCVBUF, &receiveQueueBytes_, sizeof receiveQueueBytes_);
     }
     return handle;
 }

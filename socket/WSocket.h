@@ -11,6 +11,7 @@
 
 #include <netinet/in.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -89,6 +90,13 @@ public:
     void SetLingerOnOff(TSocketLingerOnOff value) { lingerOnOff_ = value; }
     [[nodiscard]] int LingerTimeout() const { return lingerTimeout_; }
     void SetLingerTimeout(int seconds) { lingerTimeout_ = seconds; }
+    // The size of the system's receive queue asked for every socket that
+    // Listen and Connect open, before it is bound (a connection Dup adopts
+    // has the size of the listening socket it came from). 0, the default,
+    // leaves the system's size, and so does a negative number; kept across
+    // Close.
+    [[nodiscard]] int ReceiveQueueBytes() const { return receiveQueueBytes_; }
+    void SetReceiveQueueBytes(int bytes) { receiveQueueBytes_ = std::max(bytes, 0); }
 
     TSessionAvailable OnSessionAvailable;
     TSessionConnected OnSessionConnected;
@@ -208,6 +216,7 @@ private:
     TSocketSendFlags sendFlags_ = wsSendNormal;
     TSocketLingerOnOff lingerOnOff_ = wsLingerOn;
     int lingerTimeout_ = 0;
+    int receiveQueueBytes_ = 0;
 
     std::deque<std::unique_ptr<TBuffer>> sendQueue_;
     std::vector<std::unique_ptr<TBuffer>> spareChunks_;
