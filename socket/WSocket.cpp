@@ -1,5 +1,6 @@
 #include "socket/WSocket.h"
 
+#include "socket/WSocketOutcome.h"
 #include "socket/WSocketReadiness.h"
 
 #include <arpa/inet.h>
@@ -24,38 +25,6 @@ constexpr int DiscardSize = 1024;
 constexpr unsigned ListenInterest = FD_READ | FD_WRITE | FD_ACCEPT | FD_CLOSE;
 constexpr unsigned ConnectInterest = FD_READ | FD_WRITE | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
 constexpr unsigned DupInterest = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;
-
-bool IsLostConnection(int error)
-{
-    return error == WSAECONNRESET || error == WSAENOTSOCK || error == WSAENOTCONN || error == WSAEINVAL
-        || error == WSAECONNABORTED;
-}
-
-// An accept that found the waiting connection gone: nothing waits any more
-// (taken elsewhere, or removed by the reset), or the connection broke before
-// it was taken (errors the system hands on from the new connection).
-bool ConnectionLeftBeforeAccept(int posixErrno)
-{
-    switch (posixErrno) {
-    case EAGAIN:
-#if EAGAIN != EWOULDBLOCK
-    case EWOULDBLOCK:
-#endif
-    case ECONNABORTED:
-    case ECONNRESET:
-    case EPROTO:
-    case ENETDOWN:
-    case ENOPROTOOPT:
-    case EHOSTDOWN:
-    case ENONET:
-    case EHOSTUNREACH:
-    case EOPNOTSUPP:
-    case ENETUNREACH:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // True for an accepted stream handle whose peer reset the connection before
 // it was taken (a port scan connects and resets at once): it has no peer any
@@ -215,7 +184,7 @@ bool TCustomWSocket::PeerName(sockaddr_in& peer, const char* functionName)
     const int error = WSocketSetLastErrorFromErrno();
     // The peer has reset the connection and its close notification has not
     // come yet: the connection is closed now, as a send would find it.
-    if (error == WSAENOTCONN || error == WSAECONNRESET) {
+    if (ClassifyCall(SocketCall::Other, -1, error) == CallOutcome::PeerGone) {
         ConnectionLost(error);
         return false;
     }
@@ -251,7 +220,7 @@ void TCustomWSocket::ReportSocketError(const std::string& functionName)
     const int error = WSocketGetLastError();
     const std::string message = "Error " + std::to_string(error) + " in function " + functionName + "\r\n"
         + ErrorText(error);
-    if (error == WSAECONNRESET || error == WSAENOTCONN) {
+    if (ClassifyCall(SocketCall::Other, -1, error) == CallOutcome::PeerGone) {
         CloseHandleQuietly();
         SetState(wsClosed);
     }
@@ -516,7 +485,8 @@ int TCustomWSocket::Accept()
     if (handle < 0) {
         errno = savedErrno;
         lastError_ = WSocketSetLastErrorFromErrno();
-        if (!ConnectionLeftBeforeAccept(savedErrno))
+        // A connection that went away before it was taken is no error.
+        if (ClassifyAccept(handle, savedErrno) == CallOutcome::Failed)
             ReportSocketError("Accept");
         return -1;
     }
@@ -540,12 +510,13 @@ void TCustomWSocket::Dup(int handle)
     // options on a connection the peer has reset: dropped as above.
     if (lingerOnOff_ != wsLingerNoSet) {
         const int error = SetLinger(handle);
-        if (error == WSAECONNRESET || error == WSAENOTCONN || error == WSAEINVAL) {
+        const CallOutcome outcome = ClassifyCall(SocketCall::AdoptOption, error == 0 ? 0 : -1, error);
+        if (outcome == CallOutcome::PeerGone) {
             ::close(handle);
             lastError_ = error;
             return;
         }
-        if (error != 0) {
+        if (outcome != CallOutcome::Done) {
             ReportSocketError("setsockopt(SO_LINGER)");
             return;
         }
@@ -802,9 +773,10 @@ void TCustomWSocket::ConnectionLost(int error)
 
 void TCustomWSocket::SendFailed(int error)
 {
-    if (IsLostConnection(error)) {
+    const CallOutcome outcome = ClassifyCall(SocketCall::Send, -1, error);
+    if (outcome == CallOutcome::PeerGone) {
         ConnectionLost(error);
-    } else if (error == WSAEWOULDBLOCK || error == WSAENOBUFS) {
+    } else if (outcome == CallOutcome::WouldBlock) {
         readiness_->WriteBlocked();
     } else {
         ReportSocketError("TryToSend failed");
@@ -819,7 +791,7 @@ int TCustomWSocket::SendDirect(const char* data, int len)
     } while (count < 0 && errno == EINTR);
     if (count < 0) {
         const int error = WSocketSetLastErrorFromErrno();
-        if (error == WSAEWOULDBLOCK || error == WSAENOBUFS)
+        if (ClassifyCall(SocketCall::Send, count, error) == CallOutcome::WouldBlock)
             return 0;
         SendFailed(error);
         return -1;
@@ -933,7 +905,8 @@ void TCustomWSocket::ReceivePass(int error)
                 OnDataAvailable(this, error);
             } else {
                 std::array<char, DiscardSize> discard{};
-                if (Receive(discard.data(), DiscardSize) < 0 && lastError_ == WSAEWOULDBLOCK)
+                const int count = Receive(discard.data(), DiscardSize);
+                if (ClassifyCall(SocketCall::Receive, count, lastError_) == CallOutcome::WouldBlock)
                     lastError_ = 0;
             }
         } catch (...) {
