@@ -57,7 +57,7 @@ TCustomWSocket::TCustomWSocket()
 
 TCustomWSocket::~TCustomWSocket()
 {
-    *alive_ = false;
+    guard_.MarkDestroyed();
     destroying_ = true;
     if (state_ != wsClosed) {
         try {
@@ -587,15 +587,15 @@ void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
         ReportSocketError("Disconnect (closesocket)");
         return;
     }
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     SetState(wsClosed);
-    if (!*alive)
+    if (!instance.Alive())
         return;
     if (!destroying_ && !closeReported_) {
         closeReported_ = true;
         if (OnSessionClosed) {
             OnSessionClosed(this, error);
-            if (!*alive)
+            if (!instance.Alive())
                 return;
         }
     }
@@ -681,7 +681,7 @@ int TCustomWSocket::Send(const void* data, int len)
         return -1;
     }
     allSent_ = false;
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     const char* bytes = static_cast<const char*>(data);
     if (len > 0 && socketType_ == SOCK_STREAM && !sending_ && QueueIsEmpty()) {
         // Nothing waits: send straight from the caller's bytes and queue
@@ -703,7 +703,7 @@ int TCustomWSocket::Send(const void* data, int len)
     if (len > 0)
         QueueData(bytes, len);
     TryToSend();
-    if (*alive && allSent_)
+    if (instance.Alive() && allSent_)
         readiness_->Post(FD_WRITE, 0);
     return std::max(len, 0);
 }
@@ -764,10 +764,10 @@ bool TCustomWSocket::QueueIsEmpty() const
 
 void TCustomWSocket::ConnectionLost(int error)
 {
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     closeReported_ = true;
     Close();
-    if (*alive && OnSessionClosed)
+    if (instance.Alive() && OnSessionClosed)
         OnSessionClosed(this, error);
 }
 
@@ -808,7 +808,7 @@ void TCustomWSocket::TryToSend()
         return;
     }
     const int handle = handle_;
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     sending_ = true;
     for (;;) {
         if (sendQueue_.front()->Unread() == 0) {
@@ -834,7 +834,7 @@ void TCustomWSocket::TryToSend()
         if (OnSendData) {
             sending_ = false;
             OnSendData(this, static_cast<int>(count));
-            if (!*alive || handle_ != handle)
+            if (!instance.Alive() || handle_ != handle)
                 return;
             sending_ = true;
         }
@@ -896,7 +896,7 @@ int TCustomWSocket::ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& 
 void TCustomWSocket::ReceivePass(int error)
 {
     const int handle = handle_;
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     for (;;) {
         lastError_ = 0;
         const int readsBefore = readsMade_;
@@ -913,7 +913,7 @@ void TCustomWSocket::ReceivePass(int error)
             // An exception escaping the handler ends the pass unreported.
             return;
         }
-        if (!*alive || handle_ != handle)
+        if (!instance.Alive() || handle_ != handle)
             return;
         if ((options_ & WSocketOptionBit(wsoNoReceiveLoop)) != 0 || lastError_ != 0)
             return;
@@ -939,49 +939,49 @@ void TCustomWSocket::ProcessNotification(int handle, unsigned events, int error)
 {
     if (handle != handle_)
         return;
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     ++notificationDepth_;
     try {
         if ((events & FD_CONNECT) != 0) {
             SetState(wsConnected);
-            if (*alive && OnSessionConnected)
+            if (instance.Alive() && OnSessionConnected)
                 OnSessionConnected(this, error);
-            if (*alive && error != 0 && state_ != wsClosed)
+            if (instance.Alive() && error != 0 && state_ != wsClosed)
                 Close();
         }
-        if (*alive && (events & FD_READ) != 0)
+        if (instance.Alive() && (events & FD_READ) != 0)
             ReceivePass(error);
-        if (*alive && (events & FD_WRITE) != 0) {
+        if (instance.Alive() && (events & FD_WRITE) != 0) {
             TryToSend();
-            if (*alive && allSent_ && OnDataSent)
+            if (instance.Alive() && allSent_ && OnDataSent)
                 OnDataSent(this, error);
         }
-        if (*alive && (events & FD_ACCEPT) != 0 && OnSessionAvailable)
+        if (instance.Alive() && (events & FD_ACCEPT) != 0 && OnSessionAvailable)
             OnSessionAvailable(this, error);
-        if (*alive && (events & FD_CLOSE) != 0 && state_ != wsConnecting) {
+        if (instance.Alive() && (events & FD_CLOSE) != 0 && state_ != wsConnecting) {
             ReceivePass(0);
-            if (*alive && !closeReported_) {
+            if (instance.Alive() && !closeReported_) {
                 closeReported_ = true;
                 if (OnSessionClosed)
                     OnSessionClosed(this, error);
             }
-            if (*alive && state_ != wsClosed)
+            if (instance.Alive() && state_ != wsClosed)
                 Close();
         }
     } catch (const std::exception& e) {
-        if (*alive)
+        if (instance.Alive())
             HandleBgException(e);
     } catch (...) {
-        if (*alive)
+        if (instance.Alive())
             HandleBgException(std::runtime_error("Unknown exception"));
     }
-    if (*alive)
+    if (instance.Alive())
         --notificationDepth_;
 }
 
 void TCustomWSocket::HandleBgException(const std::exception& e)
 {
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     bool canClose = true;
     if (OnBgException) {
         try {
@@ -989,7 +989,7 @@ void TCustomWSocket::HandleBgException(const std::exception& e)
         } catch (...) { // NOLINT(bugprone-empty-catch): a failing handler changes nothing
         }
     }
-    if (*alive && canClose) {
+    if (instance.Alive() && canClose) {
         try {
             Abort();
         } catch (...) { // NOLINT(bugprone-empty-catch): the instance is closed as far as it goes

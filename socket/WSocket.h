@@ -1,5 +1,6 @@
 #pragma once
 
+#include "socket/DestructionGuard.h"
 #include "socket/ESocketException.h"
 #include "socket/WSockbuf.h"
 #include "socket/WSocketErrors.h"
@@ -235,9 +236,9 @@ private:
     WaitingCount lastCount_;
     int notificationDepth_ = 0;
 
-    // False once the instance is destroyed; handlers may destroy it while
-    // the instance is still on the stack.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Handlers may destroy the instance while its code is still on the
+    // stack: that code asks the guard before it goes on.
+    DestructionGuard guard_;
     WSocketReadiness* readiness_ = nullptr;
 };
 
