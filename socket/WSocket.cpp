@@ -222,7 +222,11 @@ void TCustomWSocket::ReportSocketError(const std::string& functionName)
         + ErrorText(error);
     if (ClassifyCall(SocketCall::Other, -1, error) == CallOutcome::PeerGone) {
         CloseHandleQuietly();
+        const DestructionGuard::Scope instance(guard_);
         SetState(wsClosed);
+        // An instance its handler destroyed reports nothing more.
+        if (!instance.Alive())
+            return;
     }
     lastError_ = error;
     ReportError(message, error);
@@ -338,11 +342,15 @@ void TCustomWSocket::Listen()
         localPort_ = QString::number(localPortNumber_);
         localPortResolved_ = true;
     }
+    const DestructionGuard::Scope instance(guard_);
     SetState(wsBound);
+    if (!instance.Alive())
+        return;
     if (socketType_ == SOCK_DGRAM) {
         SetState(wsListening);
-        SetState(wsConnected);
-        if (OnSessionConnected)
+        if (instance.Alive())
+            SetState(wsConnected);
+        if (instance.Alive() && OnSessionConnected)
             OnSessionConnected(this, 0);
     } else {
         if (::listen(handle, 5) != 0) {
@@ -352,7 +360,7 @@ void TCustomWSocket::Listen()
         }
         SetState(wsListening);
     }
-    if (handle_ != handle)
+    if (!instance.Alive() || handle_ != handle)
         return;
     readiness_->Start(handle, ListenInterest,
                       socketType_ == SOCK_DGRAM ? WSocketReadiness::Created::Datagram
@@ -382,8 +390,9 @@ void TCustomWSocket::Connect()
     if (handle < 0)
         return;
     handle_ = handle;
+    const DestructionGuard::Scope instance(guard_);
     SetState(wsOpened);
-    if (handle_ != handle)
+    if (!instance.Alive() || handle_ != handle)
         return;
     if (socketType_ == SOCK_DGRAM) {
         if (!BindLocal())
@@ -395,6 +404,8 @@ void TCustomWSocket::Connect()
         if ((localPortNumber_ != 0 || localAddr_ != QLatin1String("0.0.0.0")) && !BindLocal())
             return;
         ApplyLinger();
+        if (!instance.Alive())
+            return;
         if (!SetIntOption(SO_KEEPALIVE, -1, "setsockopt(SO_KEEPALIVE)")
             || !SetIntOption(SO_REUSEADDR, -1, "setsockopt(SO_REUSEADDR)"))
             return;
@@ -407,7 +418,7 @@ void TCustomWSocket::Connect()
                       WSocketReadiness::ReadWatch::NextTurn);
     if (socketType_ == SOCK_DGRAM) {
         SetState(wsConnected);
-        if (OnSessionConnected)
+        if (instance.Alive() && OnSessionConnected)
             OnSessionConnected(this, 0);
         return;
     }
@@ -534,7 +545,13 @@ void TCustomWSocket::Dup(int handle)
                 return;
             }
         }
+        const DestructionGuard::Scope instance(guard_);
         SetState(wsClosed);
+        // Destroyed by its handler: the handle would have been its own.
+        if (!instance.Alive()) {
+            ::close(handle);
+            return;
+        }
     }
     ClearSendQueue();
     lastCount_ = WaitingCount{};
@@ -562,8 +579,10 @@ void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
 {
     if (handle_ < 0) {
         if (state_ != wsClosed) {
+            const DestructionGuard::Scope instance(guard_);
             SetState(wsClosed);
-            ResetDefaults();
+            if (instance.Alive())
+                ResetDefaults();
         }
         return;
     }
@@ -619,8 +638,11 @@ void TCustomWSocket::Abort()
 {
     ClearSendQueue();
     if (state_ == wsConnected && protocolNumber_ == IPPROTO_TCP) {
+        const DestructionGuard::Scope instance(guard_);
         lingerOnOff_ = wsLingerOff;
         ApplyLinger();
+        if (!instance.Alive())
+            return;
     }
     InternalClose(false, 0);
 }

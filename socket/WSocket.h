@@ -29,9 +29,10 @@ class WSocketReadiness;
 // every event runs there, one notification at a time. Events fired by an
 // operation (OnChangeState, OnSessionConnected, OnSessionClosed, OnSendData)
 // run inside that operation before it returns; handlers may call operations
-// of the same instance and may destroy it. Destroying an instance closes its
-// socket without firing any event, since its handlers may refer to objects
-// already gone.
+// of the same instance and may destroy it. An operation whose handler
+// destroyed the instance returns at once and reports nothing more (a handle
+// given to Dup is closed). Destroying an instance closes its socket without
+// firing any event, since its handlers may refer to objects already gone.
 //
 // Errors: every reported error calls OnError when it is assigned, and raises
 // ESocketException otherwise. Exceptions escaping a handler that runs from a

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -265,4 +267,69 @@ TEST(WSocketAccept, OnlyOnAListeningInstance)
     // Without a socket, Shutdown does nothing.
     socket.Shutdown(2);
     EXPECT_EQ(socket.State(), wsClosed);
+}
+
+TEST(WSocketLifetime, AHandlerMayDestroyItsInstanceFromAnyEventAnOperationFires)
+{
+    // Each operation runs again and again, its k-th event destroying the
+    // instance, until it fires fewer than k events. The operation must not
+    // touch the instance once it is gone (AddressSanitizer tells), and the
+    // socket it held or was given is closed.
+    PlainSocket udpPeer = PlainSocket::UdpReceiver();
+    // Connections for Dup come from a listener of their own, so that none
+    // of them is one an instance reset.
+    PlainSocket listener = PlainSocket::TcpListener();
+    PlainSocket acceptor = PlainSocket::TcpListener();
+    std::vector<PlainSocket> clients;
+    int given = -1;
+    const auto connection = [&] {
+        clients.push_back(PlainSocket::TcpClient(acceptor.LocalPort()));
+        given = ::accept4(acceptor.Handle(), nullptr, nullptr, SOCK_CLOEXEC);
+        return given;
+    };
+    const struct {
+        const char* name;
+        std::function<void(TWSocket&)> prepare;
+        std::function<void(TWSocket&)> act;
+    } operations[] = {
+        {"udp listen", [](TWSocket& s) { Aim(s, "udp", 0); }, [](TWSocket& s) { s.Listen(); }},
+        {"tcp listen", [](TWSocket& s) { Aim(s, "tcp", 0); }, [](TWSocket& s) { s.Listen(); }},
+        {"udp connect", [&](TWSocket& s) { Aim(s, "udp", udpPeer.LocalPort()); }, [](TWSocket& s) { s.Connect(); }},
+        {"tcp connect", [&](TWSocket& s) { Aim(s, "tcp", listener.LocalPort()); }, [](TWSocket& s) { s.Connect(); }},
+        {"send while closed", [](TWSocket&) {}, [](TWSocket& s) { s.Send("x", 1); }},
+        {"dup over a connection", [&](TWSocket& s) { s.Dup(connection()); }, [&](TWSocket& s) { s.Dup(connection()); }},
+        {"close", [&](TWSocket& s) { s.Dup(connection()); }, [](TWSocket& s) { s.Close(); }},
+    };
+    for (const auto& operation : operations) {
+        int fired = 0;
+        for (int k = 1; k <= 10; ++k) {
+            auto socket = std::make_unique<TWSocket>();
+            given = -1;
+            operation.prepare(*socket);
+            int events = 0;
+            int heldHandle = -1;
+            const auto event = [&] {
+                if (++events == k) {
+                    heldHandle = socket->SocketHandle();
+                    socket.reset();
+                }
+            };
+            socket->OnChangeState = [&](TCustomWSocket*, TSocketState, TSocketState) { event(); };
+            socket->OnSessionConnected = [&](TCustomWSocket*, int) { event(); };
+            socket->OnSessionClosed = [&](TCustomWSocket*, int) { event(); };
+            socket->OnSendData = [&](TCustomWSocket*, int) { event(); };
+            socket->OnError = [&](TCustomWSocket*) { event(); };
+            operation.act(*socket);
+            if (socket != nullptr) {
+                fired = k - 1;
+                break;
+            }
+            for (const int handle : {heldHandle, given}) {
+                if (handle >= 0) {
+                    EXPECT_EQ(fcntl(handle, F_GETFD), -1) << operation.name << ", event " << k;
+                }
+            }
+        }
+        EXPECT_GT(fired, 0) << operation.name;
+    }
 }
