@@ -1,5 +1,6 @@
 #include "socket/WSocket.h"
 
+#include "socket/WSocketOutcome.h"
 #include "socket/WSocketReadiness.h"
 
 #include <arpa/inet.h>
@@ -24,38 +25,6 @@ constexpr int DiscardSize = 1024;
 constexpr unsigned ListenInterest = FD_READ | FD_WRITE | FD_ACCEPT | FD_CLOSE;
 constexpr unsigned ConnectInterest = FD_READ | FD_WRITE | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
 constexpr unsigned DupInterest = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;
-
-bool IsLostConnection(int error)
-{
-    return error == WSAECONNRESET || error == WSAENOTSOCK || error == WSAENOTCONN || error == WSAEINVAL
-        || error == WSAECONNABORTED;
-}
-
-// An accept that found the waiting connection gone: nothing waits any more
-// (taken elsewhere, or removed by the reset), or the connection broke before
-// it was taken (errors the system hands on from the new connection).
-bool ConnectionLeftBeforeAccept(int posixErrno)
-{
-    switch (posixErrno) {
-    case EAGAIN:
-#if EAGAIN != EWOULDBLOCK
-    case EWOULDBLOCK:
-#endif
-    case ECONNABORTED:
-    case ECONNRESET:
-    case EPROTO:
-    case ENETDOWN:
-    case ENOPROTOOPT:
-    case EHOSTDOWN:
-    case ENONET:
-    case EHOSTUNREACH:
-    case EOPNOTSUPP:
-    case ENETUNREACH:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // True for an accepted stream handle whose peer reset the connection before
 // it was taken (a port scan connects and resets at once): it has no peer any
@@ -88,7 +57,7 @@ TCustomWSocket::TCustomWSocket()
 
 TCustomWSocket::~TCustomWSocket()
 {
-    *alive_ = false;
+    guard_.MarkDestroyed();
     destroying_ = true;
     if (state_ != wsClosed) {
         try {
@@ -136,7 +105,7 @@ void TCustomWSocket::SetNameProperty(const QString& value, QString& text, NamePr
     if (marks.assigned && value == text)
         return;
     if (state_ != wsClosed) {
-        ReportError(std::string("Cannot change ") + name + " if not closed");
+        ReportError(std::string("Cannot change ") + name + " if not closed", 0);
         return;
     }
     text = value.trimmed();
@@ -162,7 +131,7 @@ void TCustomWSocket::SetProto(const QString& value)
 void TCustomWSocket::SetLocalPort(const QString& value)
 {
     if (state_ != wsClosed) {
-        ReportError("Cannot change LocalPort if not closed");
+        ReportError("Cannot change LocalPort if not closed", 0);
         return;
     }
     localPort_ = value;
@@ -172,13 +141,13 @@ void TCustomWSocket::SetLocalPort(const QString& value)
 void TCustomWSocket::SetLocalAddr(const QString& value)
 {
     if (state_ != wsClosed) {
-        ReportError("Cannot change LocalAddr if not closed");
+        ReportError("Cannot change LocalAddr if not closed", 0);
         return;
     }
     const QByteArray text = value.isEmpty() ? QByteArray("0.0.0.0") : value.toLatin1();
     in_addr address{};
     if (inet_aton(text.constData(), &address) == 0 || address.s_addr == INADDR_NONE) {
-        ReportError("SetLocalAddr(): Invalid IP address");
+        ReportError("SetLocalAddr(): Invalid IP address", 0);
         return;
     }
     localAddr_ = QString::fromLatin1(inet_ntoa(address));
@@ -187,7 +156,7 @@ void TCustomWSocket::SetLocalAddr(const QString& value)
 void TCustomWSocket::SetSendFlags(TSocketSendFlags flags)
 {
     if (flags != wsSendNormal && flags != wsSendUrgent) {
-        ReportError("Invalid SendFlags");
+        ReportError("Invalid SendFlags", 0);
         return;
     }
     sendFlags_ = flags;
@@ -215,7 +184,7 @@ bool TCustomWSocket::PeerName(sockaddr_in& peer, const char* functionName)
     const int error = WSocketSetLastErrorFromErrno();
     // The peer has reset the connection and its close notification has not
     // come yet: the connection is closed now, as a send would find it.
-    if (error == WSAENOTCONN || error == WSAECONNRESET) {
+    if (ClassifyCall(SocketCall::Other, -1, error) == CallOutcome::PeerGone) {
         ConnectionLost(error);
         return false;
     }
@@ -237,13 +206,13 @@ QString TCustomWSocket::PeerPort()
 
 // ---- errors and state ----
 
-void TCustomWSocket::ReportError(const std::string& message)
+void TCustomWSocket::ReportError(const std::string& message, int errorCode)
 {
     if (OnError && !destroying_) {
         OnError(this);
         return;
     }
-    throw ESocketException(message);
+    throw ESocketException(message, errorCode);
 }
 
 void TCustomWSocket::ReportSocketError(const std::string& functionName)
@@ -251,12 +220,16 @@ void TCustomWSocket::ReportSocketError(const std::string& functionName)
     const int error = WSocketGetLastError();
     const std::string message = "Error " + std::to_string(error) + " in function " + functionName + "\r\n"
         + ErrorText(error);
-    if (error == WSAECONNRESET || error == WSAENOTCONN) {
+    if (ClassifyCall(SocketCall::Other, -1, error) == CallOutcome::PeerGone) {
         CloseHandleQuietly();
+        const DestructionGuard::Scope instance(guard_);
         SetState(wsClosed);
+        // An instance its handler destroyed reports nothing more.
+        if (!instance.Alive())
+            return;
     }
     lastError_ = error;
-    ReportError(message);
+    ReportError(message, error);
 }
 
 void TCustomWSocket::SetState(TSocketState newState)
@@ -291,7 +264,7 @@ bool TCustomWSocket::Resolve(const char* prefix, bool withLocalPort)
             addrMarks_.resolved = true;
         }
     } catch (const ESocketException& e) {
-        ReportError(prefix + std::string(e.what()));
+        ReportError(prefix + std::string(e.what()), e.ErrorCode());
         return false;
     }
     return true;
@@ -307,6 +280,13 @@ int TCustomWSocket::CreateSocket(const char* prefix, bool withLocalPort, const c
     if (handle < 0) {
         WSocketSetLastErrorFromErrno();
         ReportSocketError(functionName);
+        return handle;
+    }
+    if (receiveQueueBytes_ > 0) {
+        // The system caps the size (net.core.rmem_max on Linux) and may
+        // refuse it; either way the socket works with what it has, so a
+        // failure is no error.
+        (void)setsockopt(handle, SOL_SOCKET, SO_RCVBUF, &receiveQueueBytes_, sizeof receiveQueueBytes_);
     }
     return handle;
 }
@@ -362,11 +342,15 @@ void TCustomWSocket::Listen()
         localPort_ = QString::number(localPortNumber_);
         localPortResolved_ = true;
     }
+    const DestructionGuard::Scope instance(guard_);
     SetState(wsBound);
+    if (!instance.Alive())
+        return;
     if (socketType_ == SOCK_DGRAM) {
         SetState(wsListening);
-        SetState(wsConnected);
-        if (OnSessionConnected)
+        if (instance.Alive())
+            SetState(wsConnected);
+        if (instance.Alive() && OnSessionConnected)
             OnSessionConnected(this, 0);
     } else {
         if (::listen(handle, 5) != 0) {
@@ -376,7 +360,7 @@ void TCustomWSocket::Listen()
         }
         SetState(wsListening);
     }
-    if (handle_ != handle)
+    if (!instance.Alive() || handle_ != handle)
         return;
     readiness_->Start(handle, ListenInterest,
                       socketType_ == SOCK_DGRAM ? WSocketReadiness::Created::Datagram
@@ -387,27 +371,28 @@ void TCustomWSocket::Listen()
 void TCustomWSocket::Connect()
 {
     if (handle_ >= 0 && state_ != wsClosed) {
-        ReportError("Connect: Socket already in use");
+        ReportError("Connect: Socket already in use", 0);
         return;
     }
     if (!portMarks_.assigned) {
-        ReportError("Connect: No Port Specified");
+        ReportError("Connect: No Port Specified", 0);
         return;
     }
     if (!addrMarks_.assigned) {
-        ReportError("Connect: No IP Address Specified");
+        ReportError("Connect: No IP Address Specified", 0);
         return;
     }
     if (!protoMarks_.assigned) {
-        ReportError("Connect: No Protocol Specified");
+        ReportError("Connect: No Protocol Specified", 0);
         return;
     }
     const int handle = CreateSocket("connect: ", true, "Connect (socket)");
     if (handle < 0)
         return;
     handle_ = handle;
+    const DestructionGuard::Scope instance(guard_);
     SetState(wsOpened);
-    if (handle_ != handle)
+    if (!instance.Alive() || handle_ != handle)
         return;
     if (socketType_ == SOCK_DGRAM) {
         if (!BindLocal())
@@ -419,6 +404,8 @@ void TCustomWSocket::Connect()
         if ((localPortNumber_ != 0 || localAddr_ != QLatin1String("0.0.0.0")) && !BindLocal())
             return;
         ApplyLinger();
+        if (!instance.Alive())
+            return;
         if (!SetIntOption(SO_KEEPALIVE, -1, "setsockopt(SO_KEEPALIVE)")
             || !SetIntOption(SO_REUSEADDR, -1, "setsockopt(SO_REUSEADDR)"))
             return;
@@ -431,7 +418,7 @@ void TCustomWSocket::Connect()
                       WSocketReadiness::ReadWatch::NextTurn);
     if (socketType_ == SOCK_DGRAM) {
         SetState(wsConnected);
-        if (OnSessionConnected)
+        if (instance.Alive() && OnSessionConnected)
             OnSessionConnected(this, 0);
         return;
     }
@@ -456,13 +443,13 @@ bool TCustomWSocket::BindLocal()
     local.sin_addr.s_addr = WSocketResolveHost(localAddr_);
     if (bind(handle_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         lastError_ = WSocketSetLastErrorFromErrno();
-        ReportError("winsock.bind failed, error #" + std::to_string(lastError_));
+        ReportError("winsock.bind failed, error #" + std::to_string(lastError_), lastError_);
         return false;
     }
     socklen_t length = sizeof local;
     if (getsockname(handle_, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
         lastError_ = WSocketSetLastErrorFromErrno();
-        ReportError("winsock.getsockname failed, error #" + std::to_string(lastError_));
+        ReportError("winsock.getsockname failed, error #" + std::to_string(lastError_), lastError_);
         return false;
     }
     localPortNumber_ = ntohs(local.sin_port);
@@ -483,7 +470,7 @@ void TCustomWSocket::ApplyLinger()
     if (lingerOnOff_ == wsLingerNoSet)
         return;
     if (handle_ < 0) {
-        ReportError("Cannot set linger option at this time");
+        ReportError("Cannot set linger option at this time", 0);
         return;
     }
     if (SetLinger(handle_) != 0)
@@ -509,7 +496,8 @@ int TCustomWSocket::Accept()
     if (handle < 0) {
         errno = savedErrno;
         lastError_ = WSocketSetLastErrorFromErrno();
-        if (!ConnectionLeftBeforeAccept(savedErrno))
+        // A connection that went away before it was taken is no error.
+        if (ClassifyAccept(handle, savedErrno) == CallOutcome::Failed)
             ReportSocketError("Accept");
         return -1;
     }
@@ -533,12 +521,13 @@ void TCustomWSocket::Dup(int handle)
     // options on a connection the peer has reset: dropped as above.
     if (lingerOnOff_ != wsLingerNoSet) {
         const int error = SetLinger(handle);
-        if (error == WSAECONNRESET || error == WSAENOTCONN || error == WSAEINVAL) {
+        const CallOutcome outcome = ClassifyCall(SocketCall::AdoptOption, error == 0 ? 0 : -1, error);
+        if (outcome == CallOutcome::PeerGone) {
             ::close(handle);
             lastError_ = error;
             return;
         }
-        if (error != 0) {
+        if (outcome != CallOutcome::Done) {
             ReportSocketError("setsockopt(SO_LINGER)");
             return;
         }
@@ -556,7 +545,13 @@ void TCustomWSocket::Dup(int handle)
                 return;
             }
         }
+        const DestructionGuard::Scope instance(guard_);
         SetState(wsClosed);
+        // Destroyed by its handler: the handle would have been its own.
+        if (!instance.Alive()) {
+            ::close(handle);
+            return;
+        }
     }
     ClearSendQueue();
     lastCount_ = WaitingCount{};
@@ -584,8 +579,10 @@ void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
 {
     if (handle_ < 0) {
         if (state_ != wsClosed) {
+            const DestructionGuard::Scope instance(guard_);
             SetState(wsClosed);
-            ResetDefaults();
+            if (instance.Alive())
+                ResetDefaults();
         }
         return;
     }
@@ -609,15 +606,15 @@ void TCustomWSocket::InternalClose(bool shutdownFirst, int error)
         ReportSocketError("Disconnect (closesocket)");
         return;
     }
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     SetState(wsClosed);
-    if (!*alive)
+    if (!instance.Alive())
         return;
     if (!destroying_ && !closeReported_) {
         closeReported_ = true;
         if (OnSessionClosed) {
             OnSessionClosed(this, error);
-            if (!*alive)
+            if (!instance.Alive())
                 return;
         }
     }
@@ -641,8 +638,11 @@ void TCustomWSocket::Abort()
 {
     ClearSendQueue();
     if (state_ == wsConnected && protocolNumber_ == IPPROTO_TCP) {
+        const DestructionGuard::Scope instance(guard_);
         lingerOnOff_ = wsLingerOff;
         ApplyLinger();
+        if (!instance.Alive())
+            return;
     }
     InternalClose(false, 0);
 }
@@ -703,7 +703,7 @@ int TCustomWSocket::Send(const void* data, int len)
         return -1;
     }
     allSent_ = false;
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     const char* bytes = static_cast<const char*>(data);
     if (len > 0 && socketType_ == SOCK_STREAM && !sending_ && QueueIsEmpty()) {
         // Nothing waits: send straight from the caller's bytes and queue
@@ -725,7 +725,7 @@ int TCustomWSocket::Send(const void* data, int len)
     if (len > 0)
         QueueData(bytes, len);
     TryToSend();
-    if (*alive && allSent_)
+    if (instance.Alive() && allSent_)
         readiness_->Post(FD_WRITE, 0);
     return std::max(len, 0);
 }
@@ -786,18 +786,19 @@ bool TCustomWSocket::QueueIsEmpty() const
 
 void TCustomWSocket::ConnectionLost(int error)
 {
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     closeReported_ = true;
     Close();
-    if (*alive && OnSessionClosed)
+    if (instance.Alive() && OnSessionClosed)
         OnSessionClosed(this, error);
 }
 
 void TCustomWSocket::SendFailed(int error)
 {
-    if (IsLostConnection(error)) {
+    const CallOutcome outcome = ClassifyCall(SocketCall::Send, -1, error);
+    if (outcome == CallOutcome::PeerGone) {
         ConnectionLost(error);
-    } else if (error == WSAEWOULDBLOCK || error == WSAENOBUFS) {
+    } else if (outcome == CallOutcome::WouldBlock) {
         readiness_->WriteBlocked();
     } else {
         ReportSocketError("TryToSend failed");
@@ -812,7 +813,7 @@ int TCustomWSocket::SendDirect(const char* data, int len)
     } while (count < 0 && errno == EINTR);
     if (count < 0) {
         const int error = WSocketSetLastErrorFromErrno();
-        if (error == WSAEWOULDBLOCK || error == WSAENOBUFS)
+        if (ClassifyCall(SocketCall::Send, count, error) == CallOutcome::WouldBlock)
             return 0;
         SendFailed(error);
         return -1;
@@ -829,7 +830,7 @@ void TCustomWSocket::TryToSend()
         return;
     }
     const int handle = handle_;
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     sending_ = true;
     for (;;) {
         if (sendQueue_.front()->Unread() == 0) {
@@ -855,7 +856,7 @@ void TCustomWSocket::TryToSend()
         if (OnSendData) {
             sending_ = false;
             OnSendData(this, static_cast<int>(count));
-            if (!*alive || handle_ != handle)
+            if (!instance.Alive() || handle_ != handle)
                 return;
             sending_ = true;
         }
@@ -917,7 +918,7 @@ int TCustomWSocket::ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& 
 void TCustomWSocket::ReceivePass(int error)
 {
     const int handle = handle_;
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     for (;;) {
         lastError_ = 0;
         const int readsBefore = readsMade_;
@@ -926,14 +927,15 @@ void TCustomWSocket::ReceivePass(int error)
                 OnDataAvailable(this, error);
             } else {
                 std::array<char, DiscardSize> discard{};
-                if (Receive(discard.data(), DiscardSize) < 0 && lastError_ == WSAEWOULDBLOCK)
+                const int count = Receive(discard.data(), DiscardSize);
+                if (ClassifyCall(SocketCall::Receive, count, lastError_) == CallOutcome::WouldBlock)
                     lastError_ = 0;
             }
         } catch (...) {
             // An exception escaping the handler ends the pass unreported.
             return;
         }
-        if (!*alive || handle_ != handle)
+        if (!instance.Alive() || handle_ != handle)
             return;
         if ((options_ & WSocketOptionBit(wsoNoReceiveLoop)) != 0 || lastError_ != 0)
             return;
@@ -959,49 +961,49 @@ void TCustomWSocket::ProcessNotification(int handle, unsigned events, int error)
 {
     if (handle != handle_)
         return;
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     ++notificationDepth_;
     try {
         if ((events & FD_CONNECT) != 0) {
             SetState(wsConnected);
-            if (*alive && OnSessionConnected)
+            if (instance.Alive() && OnSessionConnected)
                 OnSessionConnected(this, error);
-            if (*alive && error != 0 && state_ != wsClosed)
+            if (instance.Alive() && error != 0 && state_ != wsClosed)
                 Close();
         }
-        if (*alive && (events & FD_READ) != 0)
+        if (instance.Alive() && (events & FD_READ) != 0)
             ReceivePass(error);
-        if (*alive && (events & FD_WRITE) != 0) {
+        if (instance.Alive() && (events & FD_WRITE) != 0) {
             TryToSend();
-            if (*alive && allSent_ && OnDataSent)
+            if (instance.Alive() && allSent_ && OnDataSent)
                 OnDataSent(this, error);
         }
-        if (*alive && (events & FD_ACCEPT) != 0 && OnSessionAvailable)
+        if (instance.Alive() && (events & FD_ACCEPT) != 0 && OnSessionAvailable)
             OnSessionAvailable(this, error);
-        if (*alive && (events & FD_CLOSE) != 0 && state_ != wsConnecting) {
+        if (instance.Alive() && (events & FD_CLOSE) != 0 && state_ != wsConnecting) {
             ReceivePass(0);
-            if (*alive && !closeReported_) {
+            if (instance.Alive() && !closeReported_) {
                 closeReported_ = true;
                 if (OnSessionClosed)
                     OnSessionClosed(this, error);
             }
-            if (*alive && state_ != wsClosed)
+            if (instance.Alive() && state_ != wsClosed)
                 Close();
         }
     } catch (const std::exception& e) {
-        if (*alive)
+        if (instance.Alive())
             HandleBgException(e);
     } catch (...) {
-        if (*alive)
+        if (instance.Alive())
             HandleBgException(std::runtime_error("Unknown exception"));
     }
-    if (*alive)
+    if (instance.Alive())
         --notificationDepth_;
 }
 
 void TCustomWSocket::HandleBgException(const std::exception& e)
 {
-    const std::shared_ptr<bool> alive = alive_;
+    const DestructionGuard::Scope instance(guard_);
     bool canClose = true;
     if (OnBgException) {
         try {
@@ -1009,7 +1011,7 @@ void TCustomWSocket::HandleBgException(const std::exception& e)
         } catch (...) { // NOLINT(bugprone-empty-catch): a failing handler changes nothing
         }
     }
-    if (*alive && canClose) {
+    if (instance.Alive() && canClose) {
         try {
             Abort();
         } catch (...) { // NOLINT(bugprone-empty-catch): the instance is closed as far as it goes

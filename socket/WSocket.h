@@ -1,5 +1,6 @@
 #pragma once
 
+#include "socket/DestructionGuard.h"
 #include "socket/ESocketException.h"
 #include "socket/WSockbuf.h"
 #include "socket/WSocketErrors.h"
@@ -11,6 +12,7 @@
 
 #include <netinet/in.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -27,9 +29,10 @@ class WSocketReadiness;
 // every event runs there, one notification at a time. Events fired by an
 // operation (OnChangeState, OnSessionConnected, OnSessionClosed, OnSendData)
 // run inside that operation before it returns; handlers may call operations
-// of the same instance and may destroy it. Destroying an instance closes its
-// socket without firing any event, since its handlers may refer to objects
-// already gone.
+// of the same instance and may destroy it. An operation whose handler
+// destroyed the instance returns at once and reports nothing more (a handle
+// given to Dup is closed). Destroying an instance closes its socket without
+// firing any event, since its handlers may refer to objects already gone.
 //
 // Errors: every reported error calls OnError when it is assigned, and raises
 // ESocketException otherwise. Exceptions escaping a handler that runs from a
@@ -89,6 +92,13 @@ public:
     void SetLingerOnOff(TSocketLingerOnOff value) { lingerOnOff_ = value; }
     [[nodiscard]] int LingerTimeout() const { return lingerTimeout_; }
     void SetLingerTimeout(int seconds) { lingerTimeout_ = seconds; }
+    // The size of the system's receive queue asked for every socket that
+    // Listen and Connect open, before it is bound (a connection Dup adopts
+    // has the size of the listening socket it came from). 0, the default,
+    // leaves the system's size, and so does a negative number; kept across
+    // Close.
+    [[nodiscard]] int ReceiveQueueBytes() const { return receiveQueueBytes_; }
+    void SetReceiveQueueBytes(int bytes) { receiveQueueBytes_ = std::max(bytes, 0); }
 
     TSessionAvailable OnSessionAvailable;
     TSessionConnected OnSessionConnected;
@@ -136,7 +146,10 @@ public:
     void Abort();
 
 protected:
-    void ReportError(const std::string& message);
+    // Calls OnError, or raises ESocketException(message, errorCode) when
+    // none is assigned; errorCode is the socket error number the message
+    // reports, 0 for none.
+    void ReportError(const std::string& message, int errorCode);
     // Reports "Error N in function NAME" CR LF the error text, N being the
     // last socket error.
     void ReportSocketError(const std::string& functionName);
@@ -205,6 +218,7 @@ private:
     TSocketSendFlags sendFlags_ = wsSendNormal;
     TSocketLingerOnOff lingerOnOff_ = wsLingerOn;
     int lingerTimeout_ = 0;
+    int receiveQueueBytes_ = 0;
 
     std::deque<std::unique_ptr<TBuffer>> sendQueue_;
     std::vector<std::unique_ptr<TBuffer>> spareChunks_;
@@ -223,9 +237,9 @@ private:
     WaitingCount lastCount_;
     int notificationDepth_ = 0;
 
-    // False once the instance is destroyed; handlers may destroy it while
-    // the instance is still on the stack.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Handlers may destroy the instance while its code is still on the
+    // stack: that code asks the guard before it goes on.
+    DestructionGuard guard_;
     WSocketReadiness* readiness_ = nullptr;
 };
 

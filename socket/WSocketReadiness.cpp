@@ -1,6 +1,7 @@
 #include "socket/WSocketReadiness.h"
 
 #include "socket/WSocketErrors.h"
+#include "socket/WSocketOutcome.h"
 #include "socket/WSocketTypes.h"
 
 #include <QCoreApplication>
@@ -204,16 +205,16 @@ void WSocketReadiness::Readable()
     case Kind::Stream: {
         char probe = 0;
         const ssize_t count = recv(handle_, &probe, 1, MSG_PEEK);
-        if (count > 0) {
+        const int error = count < 0 ? WSocketErrorFromErrno(errno) : 0;
+        const CallOutcome outcome = ClassifyCall(SocketCall::Receive, count, error);
+        if (outcome == CallOutcome::Done) {
             Deliver(FD_READ, 0);
-        } else if (count == 0) {
-            closeSignalled_ = true;
-            Deliver(FD_CLOSE, 0);
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+        } else if (outcome == CallOutcome::WouldBlock) {
             ArmRead();
         } else {
+            // The end of the stream (error 0) or a failure such as a reset.
             closeSignalled_ = true;
-            Deliver(FD_CLOSE, WSocketErrorFromErrno(errno));
+            Deliver(FD_CLOSE, error);
         }
         return;
     }

@@ -86,7 +86,7 @@ bool IsDottedQuad(const QString& text)
 uint32_t WSocketResolveHost(const QString& text)
 {
     if (text.isEmpty() || text.size() > 256)
-        throw ESocketException("WSocketResolveHost: '" + text.toStdString() + "' Invalid Hostname.");
+        throw ESocketException("WSocketResolveHost: '" + text.toStdString() + "' Invalid Hostname.", 0);
     const QString trimmed = text.trimmed();
     if (IsDottedQuad(text)) {
         in_addr address{};
@@ -95,7 +95,7 @@ uint32_t WSocketResolveHost(const QString& text)
             return address.s_addr;
         if (trimmed == QLatin1String("255.255.255.255"))
             return INADDR_NONE;
-        throw ESocketException("WSocketResolveHost: '" + text.toStdString() + "' Invalid IP address.");
+        throw ESocketException("WSocketResolveHost: '" + text.toStdString() + "' Invalid IP address.", 0);
     }
     addrinfo hints{};
     hints.ai_family = AF_INET;
@@ -106,7 +106,8 @@ uint32_t WSocketResolveHost(const QString& text)
     if (code != 0 || result == nullptr) {
         const int error = code != 0 ? WSocketErrorFromLookup(code) : WSAHOST_NOT_FOUND;
         WSocketSetLastError(error);
-        throw ESocketException(Formatted("WSocketResolveHost: Cannot convert host address '", text, "', Error #", error));
+        throw ESocketException(Formatted("WSocketResolveHost: Cannot convert host address '", text, "', Error #", error),
+                               error);
     }
     const uint32_t address = reinterpret_cast<const sockaddr_in*>(result->ai_addr)->sin_addr.s_addr;
     freeaddrinfo(result);
@@ -116,11 +117,11 @@ uint32_t WSocketResolveHost(const QString& text)
 uint16_t WSocketResolvePort(const QString& portText, const QString& protoText)
 {
     if (portText.isEmpty() || portText.size() >= 32)
-        throw ESocketException("WSocketResolvePort: Invalid Port.");
+        throw ESocketException("WSocketResolvePort: Invalid Port.", 0);
     if (IsDigit(portText[0])) {
         const uint64_t number = LeadingNumber(portText);
         if (number > 65535)
-            throw ESocketException("WSocketResolvePort: Invalid Port.");
+            throw ESocketException("WSocketResolvePort: Invalid Port.", 0);
         return static_cast<uint16_t>(number);
     }
     const QByteArray service = portText.trimmed().toUtf8();
@@ -132,7 +133,8 @@ uint16_t WSocketResolvePort(const QString& portText, const QString& protoText)
                     buffer.data(), buffer.size(), &found);
     if (found == nullptr) {
         WSocketSetLastError(WSANO_DATA);
-        throw ESocketException(Formatted("WSocketResolvePort: Cannot convert port '", portText, "', Error #", WSANO_DATA));
+        throw ESocketException(Formatted("WSocketResolvePort: Cannot convert port '", portText, "', Error #", WSANO_DATA),
+                               WSANO_DATA);
     }
     return ntohs(static_cast<uint16_t>(found->s_port));
 }
@@ -140,7 +142,7 @@ uint16_t WSocketResolvePort(const QString& portText, const QString& protoText)
 int WSocketResolveProto(const QString& text)
 {
     if (text.isEmpty() || text.size() >= 32)
-        throw ESocketException("WSocketResolveProto: Invalid Protocol.");
+        throw ESocketException("WSocketResolveProto: Invalid Protocol.", 0);
     const QString trimmed = text.trimmed();
     if (!trimmed.isEmpty() && IsDigit(trimmed[0]))
         return static_cast<int>(std::min<uint64_t>(LeadingNumber(trimmed), 0x7FFFFFFF));
@@ -162,5 +164,6 @@ int WSocketResolveProto(const QString& text)
             return builtin.number;
     }
     WSocketSetLastError(WSANO_DATA);
-    throw ESocketException(Formatted("WSocketResolveProto: Cannot convert protocol '", text, "', Error #", WSANO_DATA));
+    throw ESocketException(Formatted("WSocketResolveProto: Cannot convert protocol '", text, "', Error #", WSANO_DATA),
+                           WSANO_DATA);
 }

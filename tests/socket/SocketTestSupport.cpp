@@ -18,14 +18,19 @@ bool SpinUntil(const std::function<bool()>& done, int boundMs)
     return done();
 }
 
-std::string MessageOf(const std::function<void()>& action)
+Raised RaisedBy(const std::function<void()>& action)
 {
     try {
         action();
     } catch (const ESocketException& e) {
-        return e.what();
+        return {e.what(), e.ErrorCode()};
     }
-    return "(no exception)";
+    return {"(no exception)", -1};
+}
+
+std::string MessageOf(const std::function<void()>& action)
+{
+    return RaisedBy(action).message;
 }
 
 PlainSocket::~PlainSocket()

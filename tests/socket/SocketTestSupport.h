@@ -12,6 +12,14 @@
 // bound only keeps a failing test from hanging); returns done().
 bool SpinUntil(const std::function<bool()>& done, int boundMs = 20000);
 
+// What an action raised: the message and number of its ESocketException,
+// or "(no exception)" and -1.
+struct Raised {
+    std::string message;
+    int errorCode;
+};
+Raised RaisedBy(const std::function<void()>& action);
+
 // Runs action and returns the message of the ESocketException it raised,
 // or "(no exception)".
 std::string MessageOf(const std::function<void()>& action);

@@ -67,6 +67,36 @@ TEST(WSocketDatagram, ListenGoesToConnectedAndReportsTheSession)
     EXPECT_EQ(socket.State(), wsConnected);
 }
 
+TEST(WSocketDatagram, TheReceiveQueueSizeAskedForIsGivenToListeningAndConnectedSockets)
+{
+    // The system doubles the size asked for and caps it, so the sizes are
+    // compared with the system's own, not with the number asked for.
+    const auto receiveQueue = [](int handle) {
+        int bytes = 0;
+        socklen_t length = sizeof bytes;
+        EXPECT_EQ(getsockopt(handle, SOL_SOCKET, SO_RCVBUF, &bytes, &length), 0);
+        return bytes;
+    };
+    TWSocket plain;
+    Aim(plain, "udp", 0);
+    plain.Listen();
+    const int systemSize = receiveQueue(plain.SocketHandle());
+
+    PlainSocket peer = PlainSocket::UdpReceiver();
+    TWSocket socket;
+    socket.SetReceiveQueueBytes(4 << 20);
+    Aim(socket, "udp", 0);
+    socket.Listen();
+    ASSERT_EQ(socket.State(), wsConnected);
+    EXPECT_GT(receiveQueue(socket.SocketHandle()), systemSize);
+    socket.Close();
+    Aim(socket, "udp", peer.LocalPort());
+    socket.Connect();
+    ASSERT_EQ(socket.State(), wsConnected);
+    EXPECT_GT(receiveQueue(socket.SocketHandle()), systemSize);
+    EXPECT_EQ(socket.ReceiveQueueBytes(), 4 << 20);
+}
+
 TEST(WSocketDatagram, ThreeQueuedDatagramsGiveThreeCallsInOnePass)
 {
     UdpServer server;
@@ -179,7 +209,7 @@ TEST(WSocketDatagram, AnExceptionInTheHandlerEndsOnlyThatPass)
         ++calls;
         reader(sender, error);
         if (calls == 1)
-            throw ESocketException("handler failed");
+            throw ESocketException("handler failed", 0);
     };
     server.socket.OnBgException = [&](TCustomWSocket*, const std::exception&, bool&) { ++bgExceptions; };
     PlainSocket sender = PlainSocket::UdpReceiver();

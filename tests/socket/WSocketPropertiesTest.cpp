@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -121,17 +123,21 @@ TEST(WSocketListen, ReportsResolutionFailuresWithPrefix)
         const char* proto;
         const char* addr;
         const char* message;
+        int errorCode;
     } cases[] = {
-        {"67424", "udp", "0.0.0.0", "listen: WSocketResolvePort: Invalid Port."},
-        {"1888", "nosuchproto", "0.0.0.0", "listen: WSocketResolveProto: Cannot convert protocol 'nosuchproto', Error #11004"},
-        {"1888", "udp", "1.2.3.09", "listen: WSocketResolveHost: '1.2.3.09' Invalid IP address."},
+        {"67424", "udp", "0.0.0.0", "listen: WSocketResolvePort: Invalid Port.", 0},
+        {"1888", "nosuchproto", "0.0.0.0", "listen: WSocketResolveProto: Cannot convert protocol 'nosuchproto', Error #11004",
+         WSANO_DATA},
+        {"1888", "udp", "1.2.3.09", "listen: WSocketResolveHost: '1.2.3.09' Invalid IP address.", 0},
     };
     for (const auto& c : cases) {
         TWSocket socket;
         socket.SetPort(QString::fromLatin1(c.port));
         socket.SetProto(QString::fromLatin1(c.proto));
         socket.SetAddr(QString::fromLatin1(c.addr));
-        EXPECT_EQ(MessageOf([&] { socket.Listen(); }), c.message);
+        const Raised raised = RaisedBy([&] { socket.Listen(); });
+        EXPECT_EQ(raised.message, c.message);
+        EXPECT_EQ(raised.errorCode, c.errorCode) << c.message;
         EXPECT_EQ(socket.State(), wsClosed);
         EXPECT_EQ(socket.SocketHandle(), -1);
     }
@@ -145,8 +151,10 @@ TEST(WSocketListen, PortInUseLeavesTheInstanceClosed)
         std::vector<TSocketState> states;
         socket.OnChangeState = [&](TCustomWSocket*, TSocketState, TSocketState s) { states.push_back(s); };
         Aim(socket, proto, holder.LocalPort());
-        const std::string message = MessageOf([&] { socket.Listen(); });
+        const Raised raised = RaisedBy([&] { socket.Listen(); });
+        const std::string& message = raised.message;
         EXPECT_EQ(message, "Error 10048 in function Bind\r\nAddress already in use") << proto;
+        EXPECT_EQ(raised.errorCode, WSAEADDRINUSE) << proto;
         EXPECT_EQ(message.substr(0, 11), "Error 10048");
         EXPECT_EQ(socket.State(), wsClosed);
         EXPECT_EQ(socket.SocketHandle(), -1);
@@ -259,4 +267,69 @@ TEST(WSocketAccept, OnlyOnAListeningInstance)
     // Without a socket, Shutdown does nothing.
     socket.Shutdown(2);
     EXPECT_EQ(socket.State(), wsClosed);
+}
+
+TEST(WSocketLifetime, AHandlerMayDestroyItsInstanceFromAnyEventAnOperationFires)
+{
+    // Each operation runs again and again, its k-th event destroying the
+    // instance, until it fires fewer than k events. The operation must not
+    // touch the instance once it is gone (AddressSanitizer tells), and the
+    // socket it held or was given is closed.
+    PlainSocket udpPeer = PlainSocket::UdpReceiver();
+    // Connections for Dup come from a listener of their own, so that none
+    // of them is one an instance reset.
+    PlainSocket listener = PlainSocket::TcpListener();
+    PlainSocket acceptor = PlainSocket::TcpListener();
+    std::vector<PlainSocket> clients;
+    int given = -1;
+    const auto connection = [&] {
+        clients.push_back(PlainSocket::TcpClient(acceptor.LocalPort()));
+        given = ::accept4(acceptor.Handle(), nullptr, nullptr, SOCK_CLOEXEC);
+        return given;
+    };
+    const struct {
+        const char* name;
+        std::function<void(TWSocket&)> prepare;
+        std::function<void(TWSocket&)> act;
+    } operations[] = {
+        {"udp listen", [](TWSocket& s) { Aim(s, "udp", 0); }, [](TWSocket& s) { s.Listen(); }},
+        {"tcp listen", [](TWSocket& s) { Aim(s, "tcp", 0); }, [](TWSocket& s) { s.Listen(); }},
+        {"udp connect", [&](TWSocket& s) { Aim(s, "udp", udpPeer.LocalPort()); }, [](TWSocket& s) { s.Connect(); }},
+        {"tcp connect", [&](TWSocket& s) { Aim(s, "tcp", listener.LocalPort()); }, [](TWSocket& s) { s.Connect(); }},
+        {"send while closed", [](TWSocket&) {}, [](TWSocket& s) { s.Send("x", 1); }},
+        {"dup over a connection", [&](TWSocket& s) { s.Dup(connection()); }, [&](TWSocket& s) { s.Dup(connection()); }},
+        {"close", [&](TWSocket& s) { s.Dup(connection()); }, [](TWSocket& s) { s.Close(); }},
+    };
+    for (const auto& operation : operations) {
+        int fired = 0;
+        for (int k = 1; k <= 10; ++k) {
+            auto socket = std::make_unique<TWSocket>();
+            given = -1;
+            operation.prepare(*socket);
+            int events = 0;
+            int heldHandle = -1;
+            const auto event = [&] {
+                if (++events == k) {
+                    heldHandle = socket->SocketHandle();
+                    socket.reset();
+                }
+            };
+            socket->OnChangeState = [&](TCustomWSocket*, TSocketState, TSocketState) { event(); };
+            socket->OnSessionConnected = [&](TCustomWSocket*, int) { event(); };
+            socket->OnSessionClosed = [&](TCustomWSocket*, int) { event(); };
+            socket->OnSendData = [&](TCustomWSocket*, int) { event(); };
+            socket->OnError = [&](TCustomWSocket*) { event(); };
+            operation.act(*socket);
+            if (socket != nullptr) {
+                fired = k - 1;
+                break;
+            }
+            for (const int handle : {heldHandle, given}) {
+                if (handle >= 0) {
+                    EXPECT_EQ(fcntl(handle, F_GETFD), -1) << operation.name << ", event " << k;
+                }
+            }
+        }
+        EXPECT_GT(fired, 0) << operation.name;
+    }
 }
