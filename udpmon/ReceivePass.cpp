@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <optional>
 #include <utility>
@@ -37,6 +36,8 @@ ReceivePass::ReceivePass(OstrelState& state, DatagramSender& sender, ReceiveOutl
     , buffer_(kReceiveBufferSize)
 {
     UDPServer1_.OnDataAvailable = [this](TCustomWSocket*, int) { DataAvailable(); };
+    // A larger queue in the kernel rides out bursts (capped by the system).
+    UDPServer1_.SetReceiveQueueBytes(kReceiveQueueBytes);
     hooks_.ApplyDisplayFilter = [this](QStringView hex) {
         return !AnyFilterRuleOn(state_.FilterRules) || ApplyDisplayFilter(state_.FilterRules, hex);
     };
@@ -56,9 +57,6 @@ void ReceivePass::Start()
     UDPServer1_.SetAddr(QStringLiteral("0.0.0.0"));
     UDPServer1_.SetPort(state_.ServerPort);
     UDPServer1_.Listen();
-    // A larger queue in the kernel rides out bursts (capped by the system).
-    const int queueBytes = kReceiveQueueBytes;
-    ::setsockopt(UDPServer1_.SocketHandle(), SOL_SOCKET, SO_RCVBUF, &queueBytes, sizeof(queueBytes));
 }
 
 void ReceivePass::Stop()
