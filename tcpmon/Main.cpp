@@ -23,7 +23,6 @@
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
-#include "socket/WSocket.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/ErrorBoxApplication.h"
@@ -35,7 +34,6 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -48,8 +46,6 @@
 #include <QToolBar>
 
 #include <array>
-
-#include <unistd.h>
 
 // The images are compiled into this static library; a static library's
 // resources must be registered by hand.
@@ -69,7 +65,6 @@ const QString kAlreadyRunning = QStringLiteral("Already running as server");
 const QString kConnectedWith = QStringLiteral("Connected with ");
 const QString kExitText = QStringLiteral("您真要退出吗？提醒您保存数据！");
 const QString kExitTitle = QStringLiteral("退出应用程序？");
-const QString kPortInUse = QStringLiteral("Error 10048");
 const QColor kLime(0, 255, 0);
 const QColor kYellow(255, 255, 0);
 
@@ -110,7 +105,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     CreateToolBar();
     CreateMainArea();
     CreateStatusBar();
-    CreateSockets();
+    CreateSession();
 
     timedSave_ = new monitor::TimedSave(state_.SaveNumber, [this](const std::exception& error) { prompts_.ErrorBox(error); }, this);
     Timer1()->SetInterval(60000);
@@ -137,13 +132,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
 Tf_main::~Tf_main()
 {
     // No socket event may reach the window while it is taken apart.
-    for (TWSocket* socket : {SrvWSocket.get(), TmpWSocket.get()}) {
-        socket->OnChangeState = nullptr;
-        socket->OnSessionAvailable = nullptr;
-        socket->OnDataAvailable = nullptr;
-    }
-    TmpWSocket.reset();
-    SrvWSocket.reset();
+    session_.reset();
 }
 
 // ---- construction ----
@@ -332,28 +321,16 @@ void Tf_main::CreateStatusBar()
         ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });
 }
 
-void Tf_main::CreateSockets()
+void Tf_main::CreateSession()
 {
-    SrvWSocket = std::make_unique<TWSocket>();
-    TmpWSocket = std::make_unique<TWSocket>();
-    for (TWSocket* socket : {SrvWSocket.get(), TmpWSocket.get()}) {
-        socket->SetLingerOnOff(wsLingerOff);
-        socket->SetLingerTimeout(10);
-    }
-    SrvWSocket->SetProto(QStringLiteral("tcp"));
-    SrvWSocket->SetAddr(QStringLiteral("0.0.0.0"));
-    // One read per readiness event, so that a client streaming without pause
-    // cannot hold the event loop: the next chunk comes with the next event.
-    TmpWSocket->SetComponentOptions(WSocketOptionBit(wsoNoReceiveLoop));
-
-    SrvWSocket->OnSessionAvailable = [this](TCustomWSocket*, int) { SrvWSocketSessionAvailable(); };
-    TmpWSocket->OnDataAvailable = [this](TCustomWSocket*, int) { ReadChunks(); };
-    // The component aborts the listening socket after an error while taking a
-    // client; the switch must not go on saying the server listens.
-    SrvWSocket->OnChangeState = [this](TCustomWSocket*, TSocketState, TSocketState newState) {
-        if (newState == wsClosed && Btn_closecom->Caption() == kStopCaption)
-            ShowListening(false);
-    };
+    session_ = std::make_unique<ClientSession>();
+    SrvWSocket = &session_->SrvWSocket();
+    TmpWSocket = &session_->TmpWSocket();
+    session_->ListeningChanged = [this](bool listening) { ShowListening(listening); };
+    session_->AddressInUse = [this] { Memo1->AppendLine(kAlreadyRunning); };
+    session_->ClientConnected = [this](const QString& peer) { ClientConnected(peer); };
+    session_->ChunkRead = [this](QByteArray chunk) { ReceiveChunk(std::move(chunk)); };
+    session_->ReadPassEnded = [this](ReadPassEnd end) { ReadPassEnded(end); };
 }
 
 void Tf_main::CreateDialogs()
@@ -479,7 +456,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
     }
     closed_ = true;
     ReceiveLines->Flush();
-    ShutdownSockets();
+    session_->Shutdown();
     Timer1()->SetEnabled(false);
     Timer3->SetEnabled(false);
     try {
@@ -495,17 +472,6 @@ void Tf_main::closeEvent(QCloseEvent* event)
     }
     event->accept();
     emit Closed();
-}
-
-void Tf_main::ShutdownSockets()
-{
-    for (TWSocket* socket : {TmpWSocket.get(), SrvWSocket.get()}) {
-        try {
-            socket->Shutdown(2);
-            socket->Close();
-        } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): the program ends either way
-        }
-    }
 }
 
 // ---- listening and clients ----
@@ -524,57 +490,14 @@ void Tf_main::ShowListening(bool listening)
 
 void Tf_main::Btn_closecomClick()
 {
-    if (Btn_closecom->Caption() == kStopCaption) {
-        TmpWSocket->Close();
-        SrvWSocket->Close();
-        ShowListening(false);
-        return;
-    }
-    if (SrvWSocket->State() == wsListening)
-        return;
-    if (SrvWSocket->State() != wsClosed)
-        SrvWSocket->Abort();
-    SrvWSocket->SetPort(state_.ServerPort);
-    SrvWSocket->SetProto(QStringLiteral("tcp"));
-    SrvWSocket->SetAddr(state_.ListenAddr);
-    try {
-        SrvWSocket->Listen();
-    } catch (const ESocketException& error) {
-        // A socket left half-open by the failure is dropped, so that the
-        // next start begins from nothing.
-        if (SrvWSocket->State() != wsClosed)
-            SrvWSocket->Abort();
-        ShowListening(false);
-        if (QString::fromUtf8(error.what()).left(kPortInUse.size()) == kPortInUse) {
-            Memo1->AppendLine(kAlreadyRunning);
-            return;
-        }
-        throw;
-    }
-    ShowListening(true);
+    if (session_->Listening())
+        session_->Stop();
+    else
+        session_->Listen(state_.ListenAddr, state_.ServerPort);
 }
 
-void Tf_main::SrvWSocketSessionAvailable()
+void Tf_main::ClientConnected(const QString& peer)
 {
-    // A client that is gone before it could be taken (a port scan connects
-    // and resets at once) is dropped without a line: the server goes on
-    // listening and a client being served keeps its connection.
-    const int handle = SrvWSocket->Accept();
-    if (handle < 0)
-        return;
-    try {
-        TmpWSocket->Dup(handle);
-    } catch (...) {
-        // A handle the client socket did not adopt is not leaked.
-        if (TmpWSocket->SocketHandle() != handle)
-            ::close(handle);
-        throw;
-    }
-    if (TmpWSocket->SocketHandle() != handle)
-        return;
-    const QString peer = TmpWSocket->PeerAddr();
-    if (TmpWSocket->State() != wsConnected)
-        return;
     SetSendNowForStyle();
     if (state_.SendStyle != StyleLoop)
         Btn_ljfb->setCursor(Qt::PointingHandCursor);
@@ -584,52 +507,16 @@ void Tf_main::SrvWSocketSessionAvailable()
 
 void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
 {
-    readPassMs_ = readPassMs;
+    session_->SetReadPassMs(readPassMs);
     ReceiveLines->SetDelay(displayDelayMs);
 }
 
-void Tf_main::ReadChunks()
+// Every chunk is its own line, captured, filtered and counted against the
+// 600-line limit one by one; only the window's edit waits.
+void Tf_main::ReceiveChunk(QByteArray bytes)
 {
-    // Every chunk is still its own line, filtered and counted against the
-    // 600-line limit one by one; only the window's edit waits.
-    QElapsedTimer pass;
-    pass.start();
-    int count = -1;
-    // Reads go on only while bytes wait: the end of a client's stream is read
-    // once, by the pass of its close notification, so that a client leaving
-    // after whole chunks gets one empty line, not two.
-    bool drained = false;
-    try {
-        for (;;) {
-            count = TmpWSocketDataAvailable();
-            if (count != kReadSize || TmpWSocket->State() != wsConnected || pass.elapsed() >= readPassMs_)
-                break;
-            drained = TmpWSocket->RcvdCount() == 0;
-            if (drained)
-                break;
-        }
-    } catch (...) {
-        ReceiveLines->FlushSoon();
-        throw;
-    }
-    const bool connected = TmpWSocket->State() == wsConnected;
-    const bool clientPaused = (count < kReadSize || drained) && ReceiveLines->WaitingEdits() <= kShowAtOnceLines;
-    if (!connected || clientPaused)
-        ReceiveLines->Flush();
-    else
-        ReceiveLines->FlushSoon();
-}
-
-int Tf_main::TmpWSocketDataAvailable()
-{
-    QByteArray bytes(kReadSize, Qt::Uninitialized);
-    const int count = TmpWSocket->Receive(bytes.data(), kReadSize);
-    if (count < 0)
-        return count;
-    bytes.truncate(count);
     const std::span<const std::uint8_t> chunk(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                              static_cast<std::size_t>(count));
-
+                                              static_cast<std::size_t>(bytes.size()));
     timedSave_->Capture(ReceiveLine(bytes));
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
@@ -638,7 +525,16 @@ int Tf_main::TmpWSocketDataAvailable()
     }
     if (ReceiveWindowOverflows(ReceiveLines->LineCount()))
         ReceiveLines->Clear();
-    return count;
+}
+
+void Tf_main::ReadPassEnded(ReadPassEnd end)
+{
+    const bool showNow = end == ReadPassEnd::ClientGone
+        || (end == ReadPassEnd::ClientPaused && ReceiveLines->WaitingEdits() <= kShowAtOnceLines);
+    if (showNow)
+        ReceiveLines->Flush();
+    else
+        ReceiveLines->FlushSoon();
 }
 
 void Tf_main::Btn_watchClick()
@@ -698,7 +594,7 @@ void Tf_main::SendLine(const QString& line)
         prompts_.Message(QString::fromUtf16(kSendFormatMessage));
         return;
     case SendLineParse::Kind::Frame:
-        TmpWSocket->Send(parsed.bytes.data(), static_cast<int>(parsed.bytes.size()));
+        session_->Send(parsed.bytes);
         return;
     }
 }
