@@ -1,6 +1,7 @@
 #include "tcpmon/Main.h"
 
 #include "tcpmon/LineLimits.h"
+#include "tcpmon/MainActions.h"
 #include "tcpmon/MainLayout.h"
 #include "tcpmon/ReceiveFilter.h"
 #include "tcpmon/SendRules.h"
@@ -35,10 +36,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QPainter>
-#include <QSvgRenderer>
 #include <QLabel>
-#include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -56,10 +54,6 @@ static void InitTamrelResources()
 
 namespace {
 
-const QString kStartCaption = QStringLiteral("开始监听");
-const QString kStopCaption = QStringLiteral("停止监听");
-const QString kPauseCaption = QStringLiteral("暂停显示");
-const QString kResumeCaption = QStringLiteral("继续显示");
 const QString kPortPrefix = QStringLiteral("服务器端口:");
 const QString kAlreadyRunning = QStringLiteral("Already running as server");
 const QString kConnectedWith = QStringLiteral("Connected with ");
@@ -67,20 +61,6 @@ const QString kExitText = QStringLiteral("您真要退出吗？提醒您保存�
 const QString kExitTitle = QStringLiteral("退出应用程序？");
 const QColor kLime(0, 255, 0);
 const QColor kYellow(255, 255, 0);
-
-constexpr int kToolButtonWidth = 56;
-constexpr int kToolButtonHeight = 55;
-constexpr int kImageSize = 32;
-
-QPixmap ToolImage(const QString& name)
-{
-    QSvgRenderer renderer(QStringLiteral(":/tamrel/icons/%1.svg").arg(name));
-    QPixmap image(kImageSize, kImageSize);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
-}
 
 // The receive line of a chunk: its bytes as hex pairs, each followed by a space.
 QString ReceiveLine(const QByteArray& bytes)
@@ -101,8 +81,10 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     // Topmost once shown: it stays above other programs' windows.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
-    CreateMenus();
-    CreateToolBar();
+    CreateMainMenu(*this);
+    BindMenu();
+    CreateMainToolBar(*this);
+    BindToolBar();
     CreateMainArea();
     CreateStatusBar();
     CreateSession();
@@ -137,66 +119,8 @@ Tf_main::~Tf_main()
 
 // ---- construction ----
 
-void Tf_main::CreateMenus()
+void Tf_main::BindMenu()
 {
-    const auto item = [this](QMenu* menu, const QString& caption, const char* name) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        // The shortcuts work wherever the focus is in the window, also while
-        // the menu bar is not looked at.
-        addAction(action);
-        return action;
-    };
-
-    QMenu* frames = menuBar()->addMenu(QStringLiteral("报文处理"));
-    N_receiveclear = item(frames, QStringLiteral("收报显示清空"), "N_receiveclear");
-    N_receiveclear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    frames->addSeparator();
-    N_savereceive = item(frames, QStringLiteral("保存收报..."), "N_savereceive");
-    N_loadreceive = item(frames, QStringLiteral("提取收报..."), "N_loadreceive");
-    frames->addSeparator();
-    N_savesend = item(frames, QStringLiteral("保存发报..."), "N_savesend");
-    N_savesend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    N_loadsend = item(frames, QStringLiteral("提取发报..."), "N_loadsend");
-    frames->addSeparator();
-    N_sendclear = item(frames, QStringLiteral("发报内容清空"), "N_sendclear");
-
-    QMenu* server = menuBar()->addMenu(QStringLiteral("服务器监听"));
-    N_startlisten = item(server, kStartCaption, "N_startlisten");
-    N_stoplisten = item(server, kStopCaption, "N_stoplisten");
-    N_stoplisten->setEnabled(false);
-
-    QMenu* settings = menuBar()->addMenu(QStringLiteral("参数设置"));
-    N_fbfs = item(settings, QStringLiteral("发报方式..."), "N_fbfs");
-    // The port dialog is reached from the toolbar only.
-    N_setupcom = item(settings, QStringLiteral("以太网配置..."), "N_setupcom");
-    N_setupcom->setEnabled(false);
-    settings->addSeparator();
-    N_ljfb = item(settings, QStringLiteral("立即发报"), "N_ljfb");
-    N_ljfb->setShortcut(QKeySequence(Qt::Key_F12));
-    N_watch = item(settings, kPauseCaption, "N_watch");
-    N_watch->setShortcut(QKeySequence(Qt::Key_F1));
-
-    QMenu* extra = menuBar()->addMenu(QStringLiteral("附加功能"));
-    N_verify = item(extra, QStringLiteral("添加校验码"), "N_verify");
-    N_verify->setShortcut(QKeySequence(Qt::Key_F10));
-    N_verify->setStatusTip(QStringLiteral("最后字节添加求和校验"));
-    N_verify->setToolTip(QStringLiteral("最后字节添加求和校验"));
-    N_68 = item(extra, QStringLiteral("添加0x68报文"), "N_68");
-    N_68->setShortcut(QKeySequence(Qt::Key_F11));
-    extra->addSeparator();
-    N_flilter = item(extra, QStringLiteral("过滤报文..."), "N_flilter");
-    extra->addSeparator();
-    N9 = item(extra, QStringLiteral("收报定时保存..."), "N9");
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("显示"));
-    N_showtoolbar = item(view, QStringLiteral("工具条"), "N_showtoolbar");
-    N_showtoolbar->setCheckable(true);
-    N_showtoolbar->setChecked(true);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
-    About1 = item(help, QStringLiteral("关于..."), "About1");
-
     Bind(N_receiveclear, &Tf_main::N_receiveclearClick);
     Bind(N_savereceive, &Tf_main::Btn_savereceiveClick);
     Bind(N_loadreceive, &Tf_main::N_loadreceiveClick);
@@ -217,39 +141,8 @@ void Tf_main::CreateMenus()
     Bind(About1, &Tf_main::About1Click);
 }
 
-void Tf_main::CreateToolBar()
+void Tf_main::BindToolBar()
 {
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
-
-    QFont captionFont = font();
-    captionFont.setPixelSize(10);
-    const auto button = [&](const char* name, const QString& caption, const QString& image, const QString& hint) {
-        auto* b = new TOutlookBtn(QString::fromLatin1(name), ToolBar1);
-        b->SetStyle(TOutlookBtn::bsOutlook);
-        b->setFixedSize(kToolButtonWidth, kToolButtonHeight);
-        b->setFont(captionFont);
-        b->SetCaption(caption);
-        b->SetBitmap(ToolImage(image));
-        b->setToolTip(hint);
-        ToolBar1->addWidget(b);
-        return b;
-    };
-    Btn_closecom = button("Btn_closecom", kStartCaption, QStringLiteral("start"), kStartCaption);
-    Btn_setupcom = button("Btn_setupcom", QStringLiteral("服务器配置"), QStringLiteral("setup"), QStringLiteral("Config"));
-    ToolBar1->addSeparator();
-    Btn_watch = button("Btn_watch", kPauseCaption, QStringLiteral("pause"), kPauseCaption);
-    Btn_flilter = button("Btn_flilter", QStringLiteral("过滤报文"), QStringLiteral("filter"), QStringLiteral("过滤报文"));
-    Btn_ljfb = button("Btn_ljfb", QStringLiteral("立即发报"), QStringLiteral("send_now"), QStringLiteral("立即发报"));
-    ToolBar1->addSeparator();
-    Btn_savereceive = button("Btn_savereceive", QStringLiteral("保存收报"), QStringLiteral("save_recv"), QStringLiteral("保存收报"));
-    Btn_loadsend = button("Btn_loadsend", QStringLiteral("提取发报"), QStringLiteral("load_send"), QStringLiteral("提取发报"));
-    ToolBar1->addSeparator();
-    Btn_exit = button("Btn_exit", QStringLiteral("退出程序"), QStringLiteral("exit"), QStringLiteral("退出程序"));
-
     Bind(Btn_closecom, &Tf_main::Btn_closecomClick);
     Bind(Btn_setupcom, &Tf_main::Btn_setupcomClick);
     Bind(Btn_watch, &Tf_main::Btn_watchClick);
@@ -478,11 +371,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
 
 void Tf_main::ShowListening(bool listening)
 {
-    N_startlisten->setEnabled(!listening);
-    N_stoplisten->setEnabled(listening);
-    Btn_closecom->SetBitmap(ToolImage(listening ? QStringLiteral("stop") : QStringLiteral("start")));
-    Btn_closecom->SetCaption(listening ? kStopCaption : kStartCaption);
-    Btn_closecom->setToolTip(listening ? kStopCaption : kStartCaption);
+    ShowListeningSwitch(*this, listening);
     // While listening the panel shows the port bound, which for port 0 the
     // system chose; otherwise the port the next start will ask for.
     Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket->LocalPort() : state_.ServerPort));
@@ -539,12 +428,8 @@ void Tf_main::ReadPassEnded(ReadPassEnd end)
 
 void Tf_main::Btn_watchClick()
 {
-    const bool pause = Btn_watch->Caption() == kPauseCaption;
-    const QString caption = pause ? kResumeCaption : kPauseCaption;
-    Btn_watch->SetCaption(caption);
-    Btn_watch->setToolTip(caption);
-    N_watch->setText(caption);
-    Btn_watch->SetBitmap(ToolImage(pause ? QStringLiteral("resume") : QStringLiteral("pause")));
+    const bool pause = !displayPaused_;
+    ShowDisplaySwitch(*this, pause);
     Memo1->setReadOnly(pause);
     displayPaused_ = pause;
 }

@@ -158,8 +158,8 @@ protected:
     QMenu* createPopupMenu() override;
 
 private:
-    void CreateMenus();
-    void CreateToolBar();
+    void BindMenu();
+    void BindToolBar();
     void CreateMainArea();
     void CreateStatusBar();
     void CreateSession();
