@@ -2,7 +2,7 @@
 
 #include "tcpmon/LineLimits.h"
 #include "tcpmon/MainActions.h"
-#include "tcpmon/MainLayout.h"
+#include "tcpmon/MainArea.h"
 #include "tcpmon/ReceiveFilter.h"
 #include "tcpmon/SendRules.h"
 #include "tcpmon/TOutlookBtn.h"
@@ -36,9 +36,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
-#include <QSplitter>
-#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolBar>
@@ -59,8 +56,6 @@ const QString kAlreadyRunning = QStringLiteral("Already running as server");
 const QString kConnectedWith = QStringLiteral("Connected with ");
 const QString kExitText = QStringLiteral("您真要退出吗？提醒您保存数据！");
 const QString kExitTitle = QStringLiteral("退出应用程序？");
-const QColor kLime(0, 255, 0);
-const QColor kYellow(255, 255, 0);
 
 // The receive line of a chunk: its bytes as hex pairs, each followed by a space.
 QString ReceiveLine(const QByteArray& bytes)
@@ -85,8 +80,11 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     BindMenu();
     CreateMainToolBar(*this);
     BindToolBar();
-    CreateMainArea();
-    CreateStatusBar();
+    CreateMainArea(*this);
+    ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, this);
+    CreateMainStatusBar(*this);
+    for (TSMemo* memo : {Memo1, Memo2})
+        ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });
     CreateSession();
 
     timedSave_ = new monitor::TimedSave(state_.SaveNumber, [this](const std::exception& error) { prompts_.ErrorBox(error); }, this);
@@ -151,67 +149,6 @@ void Tf_main::BindToolBar()
     Bind(Btn_savereceive, &Tf_main::Btn_savereceiveClick);
     Bind(Btn_loadsend, &Tf_main::N_loadsendClick);
     Bind(Btn_exit, &Tf_main::Btn_exitClick);
-}
-
-void Tf_main::CreateMainArea()
-{
-    auto* area = new QWidget(this);
-    area->setObjectName(QStringLiteral("MainArea"));
-    setCentralWidget(area);
-
-    const auto label = [area](const QString& text) {
-        auto* l = new QLabel(text, area);
-        l->setStyleSheet(QStringLiteral("color: blue;"));
-        l->adjustSize();
-        return l;
-    };
-    LabelRecv = label(QStringLiteral("接收报文"));
-    LabelSend = label(QStringLiteral("发送报文"));
-
-    PanelLeft = new QWidget(area);
-    PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
-    PanelRight = new QWidget(area);
-    PanelRight->setObjectName(QStringLiteral("PanelRight"));
-    Splitter1 = new QSplitter(Qt::Horizontal, area);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(kSplitterWidth);
-    Splitter1->setChildrenCollapsible(false);
-
-    const QColor background = palette().color(QPalette::Highlight); // the active caption's colour
-    Memo1 = new TSMemo(Splitter1);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->SetTextColor(kLime);
-    Memo1->SetBackgroundColor(background);
-    ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, this);
-    // Received lines are hex pairs, which need no text shaping: laying out
-    // and drawing a long line then costs a third of what it would.
-    QFont receiveFont = Memo1->font();
-    receiveFont.setStyleStrategy(QFont::PreferNoShaping);
-    Memo1->setFont(receiveFont);
-    Memo2 = new TSMemo(Splitter1);
-    Memo2->setObjectName(QStringLiteral("Memo2"));
-    Memo2->SetTextColor(kYellow);
-    Memo2->SetBackgroundColor(background);
-    Splitter1->setStretchFactor(0, 0);
-    Splitter1->setStretchFactor(1, 1);
-    connect(Splitter1, &QSplitter::splitterMoved, this, &Tf_main::PlaceLabels);
-}
-
-void Tf_main::CreateStatusBar()
-{
-    auto* bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setSizeGripEnabled(false);
-    Panels = new StatusPanels(bar);
-    Panels->AddPanel(140, Qt::AlignLeft);
-    Panels->AddPanel(150, Qt::AlignLeft);
-    Panels->AddPanel(250, Qt::AlignLeft);
-    Panels->AddPanel(150, Qt::AlignRight);
-    Panels->SetPanelText(PanelCredit, QStringLiteral("TCP服务器监测 V1.5"));
-    bar->addPermanentWidget(Panels, 1);
-    setStatusBar(bar);
-    for (TSMemo* memo : {Memo1, Memo2})
-        ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });
 }
 
 void Tf_main::CreateSession()
@@ -282,39 +219,13 @@ QString Tf_main::PanelText(Panel panel) const
 void Tf_main::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    PlaceMainArea();
+    PlaceMainArea(*this);
 }
 
 void Tf_main::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    PlaceMainArea();
-}
-
-void Tf_main::PlaceMainArea()
-{
-    QWidget* area = centralWidget();
-    const MainAreaWidths widths = MainAreaFor(width());
-    const int areaWidth = area->width();
-    const int top = kLabelStripHeight;
-    const int height = std::max(0, area->height() - top);
-    PanelLeft->setGeometry(0, top, widths.margin, height);
-    PanelRight->setGeometry(areaWidth - widths.margin, top, widths.margin, height);
-    const int inner = std::max(0, areaWidth - 2 * widths.margin);
-    Splitter1->setGeometry(widths.margin, top, inner, height);
-    const int receive = std::min(widths.receive, std::max(0, inner - kSplitterWidth));
-    Splitter1->setSizes({receive, std::max(0, inner - kSplitterWidth - receive)});
-    PlaceLabels();
-}
-
-void Tf_main::PlaceLabels()
-{
-    const auto place = [this](QLabel* label, TSMemo* memo) {
-        const int left = Splitter1->x() + memo->x();
-        label->move(LabelLeft(left, memo->width()), (kLabelStripHeight - label->height()) / 2);
-    };
-    place(LabelRecv, Memo1);
-    place(LabelSend, Memo2);
+    PlaceMainArea(*this);
 }
 
 QMenu* Tf_main::createPopupMenu()

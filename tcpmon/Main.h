@@ -160,12 +160,8 @@ protected:
 private:
     void BindMenu();
     void BindToolBar();
-    void CreateMainArea();
-    void CreateStatusBar();
     void CreateSession();
     void CreateDialogs();
-    void PlaceMainArea();
-    void PlaceLabels();
 
     // Runs a command; an exception it raises goes to the error box.
     void Guarded(const std::function<void()>& command);
