@@ -25,9 +25,11 @@ enum class ReadPassEnd {
 // may be left empty. GUI thread only (the sockets' event loop).
 //
 // Errors: Listen, Stop and Send throw the socket's errors (ESocketException).
-// An exception thrown by a callback that runs from a socket notification
-// (ClientConnected, ChunkRead, ReadPassEnded) is caught by the socket, which
-// then aborts that socket, as it does for its own handlers.
+// An exception while taking a client (ClientConnected's included) goes on to
+// the listening socket's notification, which aborts that socket (then
+// ListeningChanged(false)). An exception from ChunkRead ends the read pass:
+// ReadPassEnded(Failed) is called and the exception goes on to the client
+// socket's notification (see TCustomWSocket).
 //
 // Destruction closes both sockets without any callback.
 class ClientSession final {
