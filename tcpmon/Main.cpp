@@ -113,6 +113,8 @@ Tf_main::~Tf_main()
 {
     // No socket event may reach the window while it is taken apart.
     session_.reset();
+    SrvWSocket = nullptr;
+    TmpWSocket = nullptr;
 }
 
 // ---- construction ----
