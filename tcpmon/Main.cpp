@@ -1,7 +1,8 @@
 #include "tcpmon/Main.h"
 
 #include "tcpmon/LineLimits.h"
-#include "tcpmon/MainLayout.h"
+#include "tcpmon/MainActions.h"
+#include "tcpmon/MainArea.h"
 #include "tcpmon/ReceiveFilter.h"
 #include "tcpmon/SendRules.h"
 #include "tcpmon/TOutlookBtn.h"
@@ -23,7 +24,6 @@
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
-#include "socket/WSocket.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/ErrorBoxApplication.h"
@@ -35,21 +35,12 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
-#include <QPainter>
-#include <QSvgRenderer>
-#include <QLabel>
-#include <QMenuBar>
-#include <QSplitter>
-#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolBar>
 
 #include <array>
-
-#include <unistd.h>
 
 // The images are compiled into this static library; a static library's
 // resources must be registered by hand.
@@ -60,32 +51,11 @@ static void InitTamrelResources()
 
 namespace {
 
-const QString kStartCaption = QStringLiteral("开始监听");
-const QString kStopCaption = QStringLiteral("停止监听");
-const QString kPauseCaption = QStringLiteral("暂停显示");
-const QString kResumeCaption = QStringLiteral("继续显示");
 const QString kPortPrefix = QStringLiteral("服务器端口:");
 const QString kAlreadyRunning = QStringLiteral("Already running as server");
 const QString kConnectedWith = QStringLiteral("Connected with ");
 const QString kExitText = QStringLiteral("您真要退出吗？提醒您保存数据！");
 const QString kExitTitle = QStringLiteral("退出应用程序？");
-const QString kPortInUse = QStringLiteral("Error 10048");
-const QColor kLime(0, 255, 0);
-const QColor kYellow(255, 255, 0);
-
-constexpr int kToolButtonWidth = 56;
-constexpr int kToolButtonHeight = 55;
-constexpr int kImageSize = 32;
-
-QPixmap ToolImage(const QString& name)
-{
-    QSvgRenderer renderer(QStringLiteral(":/tamrel/icons/%1.svg").arg(name));
-    QPixmap image(kImageSize, kImageSize);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
-}
 
 // The receive line of a chunk: its bytes as hex pairs, each followed by a space.
 QString ReceiveLine(const QByteArray& bytes)
@@ -106,11 +76,16 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     // Topmost once shown: it stays above other programs' windows.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
-    CreateMenus();
-    CreateToolBar();
-    CreateMainArea();
-    CreateStatusBar();
-    CreateSockets();
+    CreateMainMenu(*this);
+    BindMenu();
+    CreateMainToolBar(*this);
+    BindToolBar();
+    CreateMainArea(*this);
+    ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit, this);
+    CreateMainStatusBar(*this);
+    for (TSMemo* memo : {Memo1, Memo2})
+        ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });
+    CreateSession();
 
     timedSave_ = new monitor::TimedSave(state_.SaveNumber, [this](const std::exception& error) { prompts_.ErrorBox(error); }, this);
     Timer1()->SetInterval(60000);
@@ -137,77 +112,15 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
 Tf_main::~Tf_main()
 {
     // No socket event may reach the window while it is taken apart.
-    for (TWSocket* socket : {SrvWSocket.get(), TmpWSocket.get()}) {
-        socket->OnChangeState = nullptr;
-        socket->OnSessionAvailable = nullptr;
-        socket->OnDataAvailable = nullptr;
-    }
-    TmpWSocket.reset();
-    SrvWSocket.reset();
+    session_.reset();
+    SrvWSocket = nullptr;
+    TmpWSocket = nullptr;
 }
 
 // ---- construction ----
 
-void Tf_main::CreateMenus()
+void Tf_main::BindMenu()
 {
-    const auto item = [this](QMenu* menu, const QString& caption, const char* name) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        // The shortcuts work wherever the focus is in the window, also while
-        // the menu bar is not looked at.
-        addAction(action);
-        return action;
-    };
-
-    QMenu* frames = menuBar()->addMenu(QStringLiteral("报文处理"));
-    N_receiveclear = item(frames, QStringLiteral("收报显示清空"), "N_receiveclear");
-    N_receiveclear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    frames->addSeparator();
-    N_savereceive = item(frames, QStringLiteral("保存收报..."), "N_savereceive");
-    N_loadreceive = item(frames, QStringLiteral("提取收报..."), "N_loadreceive");
-    frames->addSeparator();
-    N_savesend = item(frames, QStringLiteral("保存发报..."), "N_savesend");
-    N_savesend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    N_loadsend = item(frames, QStringLiteral("提取发报..."), "N_loadsend");
-    frames->addSeparator();
-    N_sendclear = item(frames, QStringLiteral("发报内容清空"), "N_sendclear");
-
-    QMenu* server = menuBar()->addMenu(QStringLiteral("服务器监听"));
-    N_startlisten = item(server, kStartCaption, "N_startlisten");
-    N_stoplisten = item(server, kStopCaption, "N_stoplisten");
-    N_stoplisten->setEnabled(false);
-
-    QMenu* settings = menuBar()->addMenu(QStringLiteral("参数设置"));
-    N_fbfs = item(settings, QStringLiteral("发报方式..."), "N_fbfs");
-    // The port dialog is reached from the toolbar only.
-    N_setupcom = item(settings, QStringLiteral("以太网配置..."), "N_setupcom");
-    N_setupcom->setEnabled(false);
-    settings->addSeparator();
-    N_ljfb = item(settings, QStringLiteral("立即发报"), "N_ljfb");
-    N_ljfb->setShortcut(QKeySequence(Qt::Key_F12));
-    N_watch = item(settings, kPauseCaption, "N_watch");
-    N_watch->setShortcut(QKeySequence(Qt::Key_F1));
-
-    QMenu* extra = menuBar()->addMenu(QStringLiteral("附加功能"));
-    N_verify = item(extra, QStringLiteral("添加校验码"), "N_verify");
-    N_verify->setShortcut(QKeySequence(Qt::Key_F10));
-    N_verify->setStatusTip(QStringLiteral("最后字节添加求和校验"));
-    N_verify->setToolTip(QStringLiteral("最后字节添加求和校验"));
-    N_68 = item(extra, QStringLiteral("添加0x68报文"), "N_68");
-    N_68->setShortcut(QKeySequence(Qt::Key_F11));
-    extra->addSeparator();
-    N_flilter = item(extra, QStringLiteral("过滤报文..."), "N_flilter");
-    extra->addSeparator();
-    N9 = item(extra, QStringLiteral("收报定时保存..."), "N9");
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("显示"));
-    N_showtoolbar = item(view, QStringLiteral("工具条"), "N_showtoolbar");
-    N_showtoolbar->setCheckable(true);
-    N_showtoolbar->setChecked(true);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
-    About1 = item(help, QStringLiteral("关于..."), "About1");
-
     Bind(N_receiveclear, &Tf_main::N_receiveclearClick);
     Bind(N_savereceive, &Tf_main::Btn_savereceiveClick);
     Bind(N_loadreceive, &Tf_main::N_loadreceiveClick);
@@ -228,39 +141,8 @@ void Tf_main::CreateMenus()
     Bind(About1, &Tf_main::About1Click);
 }
 
-void Tf_main::CreateToolBar()
+void Tf_main::BindToolBar()
 {
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
-
-    QFont captionFont = font();
-    captionFont.setPixelSize(10);
-    const auto button = [&](const char* name, const QString& caption, const QString& image, const QString& hint) {
-        auto* b = new TOutlookBtn(QString::fromLatin1(name), ToolBar1);
-        b->SetStyle(TOutlookBtn::bsOutlook);
-        b->setFixedSize(kToolButtonWidth, kToolButtonHeight);
-        b->setFont(captionFont);
-        b->SetCaption(caption);
-        b->SetBitmap(ToolImage(image));
-        b->setToolTip(hint);
-        ToolBar1->addWidget(b);
-        return b;
-    };
-    Btn_closecom = button("Btn_closecom", kStartCaption, QStringLiteral("start"), kStartCaption);
-    Btn_setupcom = button("Btn_setupcom", QStringLiteral("服务器配置"), QStringLiteral("setup"), QStringLiteral("Config"));
-    ToolBar1->addSeparator();
-    Btn_watch = button("Btn_watch", kPauseCaption, QStringLiteral("pause"), kPauseCaption);
-    Btn_flilter = button("Btn_flilter", QStringLiteral("过滤报文"), QStringLiteral("filter"), QStringLiteral("过滤报文"));
-    Btn_ljfb = button("Btn_ljfb", QStringLiteral("立即发报"), QStringLiteral("send_now"), QStringLiteral("立即发报"));
-    ToolBar1->addSeparator();
-    Btn_savereceive = button("Btn_savereceive", QStringLiteral("保存收报"), QStringLiteral("save_recv"), QStringLiteral("保存收报"));
-    Btn_loadsend = button("Btn_loadsend", QStringLiteral("提取发报"), QStringLiteral("load_send"), QStringLiteral("提取发报"));
-    ToolBar1->addSeparator();
-    Btn_exit = button("Btn_exit", QStringLiteral("退出程序"), QStringLiteral("exit"), QStringLiteral("退出程序"));
-
     Bind(Btn_closecom, &Tf_main::Btn_closecomClick);
     Bind(Btn_setupcom, &Tf_main::Btn_setupcomClick);
     Bind(Btn_watch, &Tf_main::Btn_watchClick);
@@ -271,89 +153,16 @@ void Tf_main::CreateToolBar()
     Bind(Btn_exit, &Tf_main::Btn_exitClick);
 }
 
-void Tf_main::CreateMainArea()
+void Tf_main::CreateSession()
 {
-    auto* area = new QWidget(this);
-    area->setObjectName(QStringLiteral("MainArea"));
-    setCentralWidget(area);
-
-    const auto label = [area](const QString& text) {
-        auto* l = new QLabel(text, area);
-        l->setStyleSheet(QStringLiteral("color: blue;"));
-        l->adjustSize();
-        return l;
-    };
-    LabelRecv = label(QStringLiteral("接收报文"));
-    LabelSend = label(QStringLiteral("发送报文"));
-
-    PanelLeft = new QWidget(area);
-    PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
-    PanelRight = new QWidget(area);
-    PanelRight->setObjectName(QStringLiteral("PanelRight"));
-    Splitter1 = new QSplitter(Qt::Horizontal, area);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(kSplitterWidth);
-    Splitter1->setChildrenCollapsible(false);
-
-    const QColor background = palette().color(QPalette::Highlight); // the active caption's colour
-    Memo1 = new TSMemo(Splitter1);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->SetTextColor(kLime);
-    Memo1->SetBackgroundColor(background);
-    ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit, this);
-    // Received lines are hex pairs, which need no text shaping: laying out
-    // and drawing a long line then costs a third of what it would.
-    QFont receiveFont = Memo1->font();
-    receiveFont.setStyleStrategy(QFont::PreferNoShaping);
-    Memo1->setFont(receiveFont);
-    Memo2 = new TSMemo(Splitter1);
-    Memo2->setObjectName(QStringLiteral("Memo2"));
-    Memo2->SetTextColor(kYellow);
-    Memo2->SetBackgroundColor(background);
-    Splitter1->setStretchFactor(0, 0);
-    Splitter1->setStretchFactor(1, 1);
-    connect(Splitter1, &QSplitter::splitterMoved, this, &Tf_main::PlaceLabels);
-}
-
-void Tf_main::CreateStatusBar()
-{
-    auto* bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setSizeGripEnabled(false);
-    Panels = new StatusPanels(bar);
-    Panels->AddPanel(140, Qt::AlignLeft);
-    Panels->AddPanel(150, Qt::AlignLeft);
-    Panels->AddPanel(250, Qt::AlignLeft);
-    Panels->AddPanel(150, Qt::AlignRight);
-    Panels->SetPanelText(PanelCredit, QStringLiteral("TCP服务器监测 V1.5"));
-    bar->addPermanentWidget(Panels, 1);
-    setStatusBar(bar);
-    for (TSMemo* memo : {Memo1, Memo2})
-        ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });
-}
-
-void Tf_main::CreateSockets()
-{
-    SrvWSocket = std::make_unique<TWSocket>();
-    TmpWSocket = std::make_unique<TWSocket>();
-    for (TWSocket* socket : {SrvWSocket.get(), TmpWSocket.get()}) {
-        socket->SetLingerOnOff(wsLingerOff);
-        socket->SetLingerTimeout(10);
-    }
-    SrvWSocket->SetProto(QStringLiteral("tcp"));
-    SrvWSocket->SetAddr(QStringLiteral("0.0.0.0"));
-    // One read per readiness event, so that a client streaming without pause
-    // cannot hold the event loop: the next chunk comes with the next event.
-    TmpWSocket->SetComponentOptions(WSocketOptionBit(wsoNoReceiveLoop));
-
-    SrvWSocket->OnSessionAvailable = [this](TCustomWSocket*, int) { SrvWSocketSessionAvailable(); };
-    TmpWSocket->OnDataAvailable = [this](TCustomWSocket*, int) { ReadChunks(); };
-    // The component aborts the listening socket after an error while taking a
-    // client; the switch must not go on saying the server listens.
-    SrvWSocket->OnChangeState = [this](TCustomWSocket*, TSocketState, TSocketState newState) {
-        if (newState == wsClosed && Btn_closecom->Caption() == kStopCaption)
-            ShowListening(false);
-    };
+    session_ = std::make_unique<ClientSession>();
+    SrvWSocket = &session_->SrvWSocket();
+    TmpWSocket = &session_->TmpWSocket();
+    session_->ListeningChanged = [this](bool listening) { ShowListening(listening); };
+    session_->AddressInUse = [this] { Memo1->AppendLine(kAlreadyRunning); };
+    session_->ClientConnected = [this](const QString& peer) { ClientConnected(peer); };
+    session_->ChunkRead = [this](QByteArray chunk) { ReceiveChunk(std::move(chunk)); };
+    session_->ReadPassEnded = [this](ReadPassEnd end) { ReadPassEnded(end); };
 }
 
 void Tf_main::CreateDialogs()
@@ -412,39 +221,13 @@ QString Tf_main::PanelText(Panel panel) const
 void Tf_main::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    PlaceMainArea();
+    PlaceMainArea(*this);
 }
 
 void Tf_main::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    PlaceMainArea();
-}
-
-void Tf_main::PlaceMainArea()
-{
-    QWidget* area = centralWidget();
-    const MainAreaWidths widths = MainAreaFor(width());
-    const int areaWidth = area->width();
-    const int top = kLabelStripHeight;
-    const int height = std::max(0, area->height() - top);
-    PanelLeft->setGeometry(0, top, widths.margin, height);
-    PanelRight->setGeometry(areaWidth - widths.margin, top, widths.margin, height);
-    const int inner = std::max(0, areaWidth - 2 * widths.margin);
-    Splitter1->setGeometry(widths.margin, top, inner, height);
-    const int receive = std::min(widths.receive, std::max(0, inner - kSplitterWidth));
-    Splitter1->setSizes({receive, std::max(0, inner - kSplitterWidth - receive)});
-    PlaceLabels();
-}
-
-void Tf_main::PlaceLabels()
-{
-    const auto place = [this](QLabel* label, TSMemo* memo) {
-        const int left = Splitter1->x() + memo->x();
-        label->move(LabelLeft(left, memo->width()), (kLabelStripHeight - label->height()) / 2);
-    };
-    place(LabelRecv, Memo1);
-    place(LabelSend, Memo2);
+    PlaceMainArea(*this);
 }
 
 QMenu* Tf_main::createPopupMenu()
@@ -479,7 +262,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
     }
     closed_ = true;
     ReceiveLines->Flush();
-    ShutdownSockets();
+    session_->Shutdown();
     Timer1()->SetEnabled(false);
     Timer3->SetEnabled(false);
     try {
@@ -497,26 +280,11 @@ void Tf_main::closeEvent(QCloseEvent* event)
     emit Closed();
 }
 
-void Tf_main::ShutdownSockets()
-{
-    for (TWSocket* socket : {TmpWSocket.get(), SrvWSocket.get()}) {
-        try {
-            socket->Shutdown(2);
-            socket->Close();
-        } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): the program ends either way
-        }
-    }
-}
-
 // ---- listening and clients ----
 
 void Tf_main::ShowListening(bool listening)
 {
-    N_startlisten->setEnabled(!listening);
-    N_stoplisten->setEnabled(listening);
-    Btn_closecom->SetBitmap(ToolImage(listening ? QStringLiteral("stop") : QStringLiteral("start")));
-    Btn_closecom->SetCaption(listening ? kStopCaption : kStartCaption);
-    Btn_closecom->setToolTip(listening ? kStopCaption : kStartCaption);
+    ShowListeningSwitch(*this, listening);
     // While listening the panel shows the port bound, which for port 0 the
     // system chose; otherwise the port the next start will ask for.
     Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket->LocalPort() : state_.ServerPort));
@@ -524,57 +292,14 @@ void Tf_main::ShowListening(bool listening)
 
 void Tf_main::Btn_closecomClick()
 {
-    if (Btn_closecom->Caption() == kStopCaption) {
-        TmpWSocket->Close();
-        SrvWSocket->Close();
-        ShowListening(false);
-        return;
-    }
-    if (SrvWSocket->State() == wsListening)
-        return;
-    if (SrvWSocket->State() != wsClosed)
-        SrvWSocket->Abort();
-    SrvWSocket->SetPort(state_.ServerPort);
-    SrvWSocket->SetProto(QStringLiteral("tcp"));
-    SrvWSocket->SetAddr(state_.ListenAddr);
-    try {
-        SrvWSocket->Listen();
-    } catch (const ESocketException& error) {
-        // A socket left half-open by the failure is dropped, so that the
-        // next start begins from nothing.
-        if (SrvWSocket->State() != wsClosed)
-            SrvWSocket->Abort();
-        ShowListening(false);
-        if (QString::fromUtf8(error.what()).left(kPortInUse.size()) == kPortInUse) {
-            Memo1->AppendLine(kAlreadyRunning);
-            return;
-        }
-        throw;
-    }
-    ShowListening(true);
+    if (session_->Listening())
+        session_->Stop();
+    else
+        session_->Listen(state_.ListenAddr, state_.ServerPort);
 }
 
-void Tf_main::SrvWSocketSessionAvailable()
+void Tf_main::ClientConnected(const QString& peer)
 {
-    // A client that is gone before it could be taken (a port scan connects
-    // and resets at once) is dropped without a line: the server goes on
-    // listening and a client being served keeps its connection.
-    const int handle = SrvWSocket->Accept();
-    if (handle < 0)
-        return;
-    try {
-        TmpWSocket->Dup(handle);
-    } catch (...) {
-        // A handle the client socket did not adopt is not leaked.
-        if (TmpWSocket->SocketHandle() != handle)
-            ::close(handle);
-        throw;
-    }
-    if (TmpWSocket->SocketHandle() != handle)
-        return;
-    const QString peer = TmpWSocket->PeerAddr();
-    if (TmpWSocket->State() != wsConnected)
-        return;
     SetSendNowForStyle();
     if (state_.SendStyle != StyleLoop)
         Btn_ljfb->setCursor(Qt::PointingHandCursor);
@@ -584,71 +309,39 @@ void Tf_main::SrvWSocketSessionAvailable()
 
 void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
 {
-    readPassMs_ = readPassMs;
+    session_->SetReadPassMs(readPassMs);
     ReceiveLines->SetDelay(displayDelayMs);
 }
 
-void Tf_main::ReadChunks()
+// Every chunk is its own line, captured, filtered and counted against the
+// 600-line limit one by one; only the window's edit waits.
+void Tf_main::ReceiveChunk(QByteArray bytes)
 {
-    // Every chunk is still its own line, filtered and counted against the
-    // 600-line limit one by one; only the window's edit waits.
-    QElapsedTimer pass;
-    pass.start();
-    int count = -1;
-    // Reads go on only while bytes wait: the end of a client's stream is read
-    // once, by the pass of its close notification, so that a client leaving
-    // after whole chunks gets one empty line, not two.
-    bool drained = false;
-    try {
-        for (;;) {
-            count = TmpWSocketDataAvailable();
-            if (count != kReadSize || TmpWSocket->State() != wsConnected || pass.elapsed() >= readPassMs_)
-                break;
-            drained = TmpWSocket->RcvdCount() == 0;
-            if (drained)
-                break;
-        }
-    } catch (...) {
-        ReceiveLines->FlushSoon();
-        throw;
-    }
-    const bool connected = TmpWSocket->State() == wsConnected;
-    const bool clientPaused = (count < kReadSize || drained) && ReceiveLines->WaitingEdits() <= kShowAtOnceLines;
-    if (!connected || clientPaused)
-        ReceiveLines->Flush();
-    else
-        ReceiveLines->FlushSoon();
-}
-
-int Tf_main::TmpWSocketDataAvailable()
-{
-    QByteArray bytes(kReadSize, Qt::Uninitialized);
-    const int count = TmpWSocket->Receive(bytes.data(), kReadSize);
-    if (count < 0)
-        return count;
-    bytes.truncate(count);
     const std::span<const std::uint8_t> chunk(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                              static_cast<std::size_t>(count));
-
+                                              static_cast<std::size_t>(bytes.size()));
     timedSave_->Capture(ReceiveLine(bytes));
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
         if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
             ReceiveLines->Append(std::move(bytes), &ReceiveLine);
     }
-    if (ReceiveWindowOverflows(ReceiveLines->LineCount()))
-        ReceiveLines->Clear();
-    return count;
+    ReceiveLines->EmptyIfFull();
+}
+
+void Tf_main::ReadPassEnded(ReadPassEnd end)
+{
+    const bool showNow = end == ReadPassEnd::ClientGone
+        || (end == ReadPassEnd::ClientPaused && ReceiveLines->WaitingEdits() <= kShowAtOnceLines);
+    if (showNow)
+        ReceiveLines->Flush();
+    else
+        ReceiveLines->FlushSoon();
 }
 
 void Tf_main::Btn_watchClick()
 {
-    const bool pause = Btn_watch->Caption() == kPauseCaption;
-    const QString caption = pause ? kResumeCaption : kPauseCaption;
-    Btn_watch->SetCaption(caption);
-    Btn_watch->setToolTip(caption);
-    N_watch->setText(caption);
-    Btn_watch->SetBitmap(ToolImage(pause ? QStringLiteral("resume") : QStringLiteral("pause")));
+    const bool pause = !displayPaused_;
+    ShowDisplaySwitch(*this, pause);
     Memo1->setReadOnly(pause);
     displayPaused_ = pause;
 }
@@ -698,7 +391,7 @@ void Tf_main::SendLine(const QString& line)
         prompts_.Message(QString::fromUtf16(kSendFormatMessage));
         return;
     case SendLineParse::Kind::Frame:
-        TmpWSocket->Send(parsed.bytes.data(), static_cast<int>(parsed.bytes.size()));
+        session_->Send(parsed.bytes);
         return;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tcpmon/ClientSession.h"
 #include "tcpmon/Prompts.h"
 #include "tcpmon/TamrelState.h"
 
@@ -23,7 +24,6 @@ class StatusPanels;
 class TF_csn;
 class TOutlookBtn;
 class TSMemo;
-class TWSocket;
 class Tf_filter;
 class Tf_save;
 class Tf_sendstyle;
@@ -35,9 +35,10 @@ class TimedSave;
 } // namespace monitor
 
 // The main window of the TCP server monitor. It owns the program-wide state,
-// the settings file (open from start-up to the end of the run), both sockets,
-// the three timers, the text windows, the capture buffer and every dialog,
-// and wires the commands to them. Everything runs on the GUI thread.
+// the settings file (open from start-up to the end of the run), the client
+// session (both sockets), the three timers, the text windows, the capture
+// buffer and every dialog, and wires the commands and the session to them.
+// Everything runs on the GUI thread.
 //
 // Errors: a command that fails with an exception (a socket error, a file
 // error, a number that does not convert) reports it through the prompts'
@@ -51,14 +52,14 @@ class Tf_main final : public QMainWindow {
 public:
     static constexpr int kStartWidth = 739;
     static constexpr int kStartHeight = 507;
-    static constexpr int kReadSize = 1024;
+    static constexpr int kReadSize = ClientSession::kReadSize;
     // One readiness event reads chunk after chunk while they come full, for
-    // at most this long, then lets the event loop run. Showing lines costs
-    // far more than reading them, so the receive window is brought up to
-    // date before any command, at once when the client paused after at most
+    // at most kReadPassMs (see ClientSession). Showing lines costs far more
+    // than reading them, so the receive window is brought up to date before
+    // any command, at once when the client paused after at most
     // kShowAtOnceLines lines, and otherwise once its oldest unshown line has
     // waited kDisplayDelayMs.
-    static constexpr int kReadPassMs = 15;
+    static constexpr int kReadPassMs = ClientSession::kReadPassMs;
     static constexpr int kDisplayDelayMs = 50;
     static constexpr int kShowAtOnceLines = 64;
 
@@ -91,8 +92,9 @@ public:
     // Receive lines on their way into Memo1; every other edit of Memo1 is
     // made after flushing it.
     BatchedLineWriter* ReceiveLines = nullptr;
-    std::unique_ptr<TWSocket> SrvWSocket;
-    std::unique_ptr<TWSocket> TmpWSocket;
+    // The session's listening socket and client socket (owned by it).
+    TWSocket* SrvWSocket = nullptr;
+    TWSocket* TmpWSocket = nullptr;
     monitor::IntervalTimer* Timer2 = nullptr; // status bar clock
     monitor::IntervalTimer* Timer3 = nullptr; // send timer
     // The timed-save timer and the lines captured for the next timed save.
@@ -156,14 +158,10 @@ protected:
     QMenu* createPopupMenu() override;
 
 private:
-    void CreateMenus();
-    void CreateToolBar();
-    void CreateMainArea();
-    void CreateStatusBar();
-    void CreateSockets();
+    void BindMenu();
+    void BindToolBar();
+    void CreateSession();
     void CreateDialogs();
-    void PlaceMainArea();
-    void PlaceLabels();
 
     // Runs a command; an exception it raises goes to the error box.
     void Guarded(const std::function<void()>& command);
@@ -173,10 +171,11 @@ private:
     // Listening and clients.
     void Btn_closecomClick();
     void ShowListening(bool listening);
-    void SrvWSocketSessionAvailable();
-    // Reads and handles one chunk; the number of bytes read (-1: none).
-    int TmpWSocketDataAvailable();
-    void ReadChunks();
+    void ClientConnected(const QString& peer);
+    // The receive rules of one chunk: timed-save capture, display filter,
+    // the receive window's line limit.
+    void ReceiveChunk(QByteArray chunk);
+    void ReadPassEnded(ReadPassEnd end);
     void Btn_watchClick();
     // Sending.
     void Btn_ljfbClick();
@@ -202,11 +201,11 @@ private:
     void N_showtoolbarClick();
     void About1Click();
     void Btn_exitClick();
-    void ShutdownSockets();
 
     TamrelState state_;
     Prompts prompts_;
     std::unique_ptr<IniFile> iniFile_;
+    std::unique_ptr<ClientSession> session_;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
     monitor::TimedSave* timedSave_ = nullptr;
     LineRandom random_;
@@ -215,5 +214,4 @@ private:
     bool sendErrorShowing_ = false;
     bool closed_ = false;
     bool settingsWritten_ = true;
-    int readPassMs_ = kReadPassMs;
 };

@@ -1,0 +1,163 @@
+#include "tcpmon/ClientSession.h"
+
+#include <QElapsedTimer>
+
+#include <unistd.h>
+
+ClientSession::ClientSession()
+{
+    for (TWSocket* socket : {&server_, &client_}) {
+        socket->SetLingerOnOff(wsLingerOff);
+        socket->SetLingerTimeout(10);
+    }
+    server_.SetProto(QStringLiteral("tcp"));
+    server_.SetAddr(QStringLiteral("0.0.0.0"));
+    // One read per readiness event, so that a client streaming without pause
+    // cannot hold the event loop: the next chunk comes with the next event.
+    client_.SetComponentOptions(WSocketOptionBit(wsoNoReceiveLoop));
+
+    server_.OnSessionAvailable = [this](TCustomWSocket*, int) { SrvWSocketSessionAvailable(); };
+    client_.OnDataAvailable = [this](TCustomWSocket*, int) { ReadChunks(); };
+    // The socket aborts itself after an error while taking a client; the
+    // server then no longer listens.
+    server_.OnChangeState = [this](TCustomWSocket*, TSocketState, TSocketState newState) {
+        if (newState == wsClosed && listening_)
+            SetListening(false);
+    };
+}
+
+ClientSession::~ClientSession()
+{
+    // No socket event may reach the owner while the sockets are taken apart.
+    for (TWSocket* socket : {&server_, &client_}) {
+        socket->OnChangeState = nullptr;
+        socket->OnSessionAvailable = nullptr;
+        socket->OnDataAvailable = nullptr;
+    }
+    // The members then go client first, listening socket last.
+}
+
+void ClientSession::SetListening(bool listening)
+{
+    listening_ = listening;
+    if (ListeningChanged)
+        ListeningChanged(listening);
+}
+
+void ClientSession::Listen(const QString& addr, const QString& port)
+{
+    if (server_.State() == wsListening)
+        return;
+    if (server_.State() != wsClosed)
+        server_.Abort();
+    server_.SetPort(port);
+    server_.SetProto(QStringLiteral("tcp"));
+    server_.SetAddr(addr);
+    try {
+        server_.Listen();
+    } catch (const ESocketException& error) {
+        if (server_.State() != wsClosed)
+            server_.Abort();
+        SetListening(false);
+        if (error.ErrorCode() == WSAEADDRINUSE) {
+            if (AddressInUse)
+                AddressInUse();
+            return;
+        }
+        throw;
+    }
+    SetListening(true);
+}
+
+void ClientSession::Stop()
+{
+    client_.Close();
+    server_.Close();
+    SetListening(false);
+}
+
+void ClientSession::Shutdown()
+{
+    for (TWSocket* socket : {&client_, &server_}) {
+        try {
+            socket->Shutdown(2);
+            socket->Close();
+        } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): the program ends either way
+        }
+    }
+}
+
+void ClientSession::Send(std::span<const std::uint8_t> bytes)
+{
+    client_.Send(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+void ClientSession::SrvWSocketSessionAvailable()
+{
+    // A client that is gone before it could be taken (a port scan connects
+    // and resets at once) is dropped without a report: the server goes on
+    // listening and a client being served keeps its connection.
+    const int handle = server_.Accept();
+    if (handle < 0)
+        return;
+    try {
+        client_.Dup(handle);
+    } catch (...) {
+        // A handle the client socket did not adopt is not leaked.
+        if (client_.SocketHandle() != handle)
+            ::close(handle);
+        throw;
+    }
+    if (client_.SocketHandle() != handle)
+        return;
+    const QString peer = client_.PeerAddr();
+    if (client_.State() != wsConnected)
+        return;
+    if (ClientConnected)
+        ClientConnected(peer);
+}
+
+void ClientSession::ReadChunks()
+{
+    QElapsedTimer pass;
+    pass.start();
+    int count = -1;
+    // Reads go on only while bytes wait: the end of a client's stream is read
+    // once, by the pass of its close notification, so that a client leaving
+    // after whole chunks gives one empty chunk, not two.
+    bool drained = false;
+    try {
+        for (;;) {
+            count = TmpWSocketDataAvailable();
+            if (count != kReadSize || client_.State() != wsConnected || pass.elapsed() >= readPassMs_)
+                break;
+            drained = client_.RcvdCount() == 0;
+            if (drained)
+                break;
+        }
+    } catch (...) {
+        if (ReadPassEnded)
+            ReadPassEnded(ReadPassEnd::Failed);
+        throw;
+    }
+    if (!ReadPassEnded)
+        return;
+    if (client_.State() != wsConnected)
+        ReadPassEnded(ReadPassEnd::ClientGone);
+    else if (count < kReadSize || drained)
+        ReadPassEnded(ReadPassEnd::ClientPaused);
+    else
+        ReadPassEnded(ReadPassEnd::Streaming);
+}
+
+int ClientSession::TmpWSocketDataAvailable()
+{
+    QByteArray bytes(kReadSize, Qt::Uninitialized);
+    const int count = client_.Receive(bytes.data(), kReadSize);
+    if (count < 0)
+        return count;
+    bytes.truncate(count);
+    if (ChunkRead)
+        ChunkRead(std::move(bytes));
+    return count;
+}

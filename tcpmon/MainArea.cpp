@@ -1,0 +1,108 @@
+#include "tcpmon/MainArea.h"
+
+#include "tcpmon/Main.h"
+#include "tcpmon/MainLayout.h"
+
+#include "widgets/StatusPanels.h"
+#include "widgets/TSMemo.h"
+
+#include <QLabel>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include <algorithm>
+
+namespace {
+
+const QColor kLime(0, 255, 0);
+const QColor kYellow(255, 255, 0);
+
+} // namespace
+
+void CreateMainArea(Tf_main& window)
+{
+    auto* area = new QWidget(&window);
+    area->setObjectName(QStringLiteral("MainArea"));
+    window.setCentralWidget(area);
+
+    const auto label = [area](const QString& text) {
+        auto* l = new QLabel(text, area);
+        l->setStyleSheet(QStringLiteral("color: blue;"));
+        l->adjustSize();
+        return l;
+    };
+    window.LabelRecv = label(QStringLiteral("接收报文"));
+    window.LabelSend = label(QStringLiteral("发送报文"));
+
+    window.PanelLeft = new QWidget(area);
+    window.PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
+    window.PanelRight = new QWidget(area);
+    window.PanelRight->setObjectName(QStringLiteral("PanelRight"));
+    auto* splitter = new QSplitter(Qt::Horizontal, area);
+    window.Splitter1 = splitter;
+    splitter->setObjectName(QStringLiteral("Splitter1"));
+    splitter->setHandleWidth(kSplitterWidth);
+    splitter->setChildrenCollapsible(false);
+
+    const QColor background = window.palette().color(QPalette::Highlight); // the active caption's colour
+    auto* receive = new TSMemo(splitter);
+    window.Memo1 = receive;
+    receive->setObjectName(QStringLiteral("Memo1"));
+    receive->SetTextColor(kLime);
+    receive->SetBackgroundColor(background);
+    // Received lines are hex pairs, which need no text shaping: laying out
+    // and drawing a long line then costs a third of what it would.
+    QFont receiveFont = receive->font();
+    receiveFont.setStyleStrategy(QFont::PreferNoShaping);
+    receive->setFont(receiveFont);
+    auto* send = new TSMemo(splitter);
+    window.Memo2 = send;
+    send->setObjectName(QStringLiteral("Memo2"));
+    send->SetTextColor(kYellow);
+    send->SetBackgroundColor(background);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    QObject::connect(splitter, &QSplitter::splitterMoved, &window, [&window] { PlaceLabels(window); });
+}
+
+void CreateMainStatusBar(Tf_main& window)
+{
+    auto* bar = new QStatusBar(&window);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    auto* panels = new StatusPanels(bar);
+    window.Panels = panels;
+    panels->AddPanel(140, Qt::AlignLeft);
+    panels->AddPanel(150, Qt::AlignLeft);
+    panels->AddPanel(250, Qt::AlignLeft);
+    panels->AddPanel(150, Qt::AlignRight);
+    panels->SetPanelText(Tf_main::PanelCredit, QStringLiteral("TCP服务器监测 V1.5"));
+    bar->addPermanentWidget(panels, 1);
+    window.setStatusBar(bar);
+}
+
+void PlaceMainArea(Tf_main& window)
+{
+    QWidget* area = window.centralWidget();
+    const MainAreaWidths widths = MainAreaFor(window.width());
+    const int areaWidth = area->width();
+    const int top = kLabelStripHeight;
+    const int height = std::max(0, area->height() - top);
+    window.PanelLeft->setGeometry(0, top, widths.margin, height);
+    window.PanelRight->setGeometry(areaWidth - widths.margin, top, widths.margin, height);
+    const int inner = std::max(0, areaWidth - 2 * widths.margin);
+    window.Splitter1->setGeometry(widths.margin, top, inner, height);
+    const int receive = std::min(widths.receive, std::max(0, inner - kSplitterWidth));
+    window.Splitter1->setSizes({receive, std::max(0, inner - kSplitterWidth - receive)});
+    PlaceLabels(window);
+}
+
+void PlaceLabels(Tf_main& window)
+{
+    const auto place = [&window](QLabel* label, TSMemo* memo) {
+        const int left = window.Splitter1->x() + memo->x();
+        label->move(LabelLeft(left, memo->width()), (kLabelStripHeight - label->height()) / 2);
+    };
+    place(window.LabelRecv, window.Memo1);
+    place(window.LabelSend, window.Memo2);
+}

@@ -1,0 +1,60 @@
+#include "TamrelTestSupport.h"
+
+#include "tcpmon/ClientSession.h"
+
+#include <QTest>
+
+#include <stdexcept>
+#include <utility>
+
+// The client session on its own, without a window (no display), on real
+// loopback connections.
+class ClientSessionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A chunk handler that throws still ends its read pass (as failed), so
+    // that the owner shows what waits; the server goes on listening and the
+    // next client is served and read.
+    void aThrowingChunkHandlerStillEndsItsPass()
+    {
+        ClientSession session;
+        QStringList peers;
+        QList<QByteArray> chunks;
+        QList<ReadPassEnd> ends;
+        bool refuse = true;
+        session.ClientConnected = [&](const QString& peer) { peers << peer; };
+        session.ChunkRead = [&](QByteArray chunk) {
+            chunks << chunk;
+            if (std::exchange(refuse, false))
+                throw std::runtime_error("chunk refused");
+        };
+        session.ReadPassEnded = [&](ReadPassEnd end) { ends << end; };
+        session.Listen(QStringLiteral("127.0.0.1"), QStringLiteral("0"));
+        QVERIFY(session.Listening());
+        const int port = session.SrvWSocket().LocalPort().toInt();
+        QVERIFY(port > 0);
+
+        TestClient first(port);
+        QVERIFY(first.Connected());
+        QTRY_COMPARE(peers.size(), 1);
+        QVERIFY(first.Send(Hex("0102")));
+        QTRY_COMPARE(ends.size(), 1);
+        QVERIFY(ends.at(0) == ReadPassEnd::Failed);
+        QCOMPARE(chunks, QList<QByteArray>{Hex("0102")});
+        QCOMPARE(session.SrvWSocket().State(), wsListening);
+        QVERIFY(session.Listening());
+
+        TestClient second(port);
+        QVERIFY(second.Connected());
+        QTRY_COMPARE(peers.size(), 2);
+        QVERIFY(second.Send(Hex("03")));
+        QTRY_COMPARE(ends.size(), 2);
+        QVERIFY(ends.at(1) == ReadPassEnd::ClientPaused);
+        QCOMPARE(chunks.constLast(), Hex("03"));
+        QCOMPARE(session.TmpWSocket().State(), wsConnected);
+    }
+};
+
+QTEST_GUILESS_MAIN(ClientSessionTest)
+#include "ClientSessionTest.moc"
