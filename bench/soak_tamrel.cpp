@@ -38,6 +38,8 @@
 #include <cstdio>
 #include <functional>
 
+using namespace tamrel;
+
 namespace {
 
 // Runs `fill` once the dialog shows, then the command that opens it.

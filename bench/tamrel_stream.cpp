@@ -31,6 +31,8 @@
 #include <thread>
 #include <vector>
 
+using namespace tamrel;
+
 namespace {
 
 constexpr double kSeconds = 2.0;

@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+namespace tamrel {
+
 ClientSession::ClientSession()
 {
     for (TWSocket* socket : {&server_, &client_}) {
@@ -161,3 +163,5 @@ int ClientSession::TmpWSocketDataAvailable()
         ChunkRead(std::move(bytes));
     return count;
 }
+
+} // namespace tamrel

@@ -9,6 +9,8 @@
 #include <functional>
 #include <span>
 
+namespace tamrel {
+
 // How a read pass ended, for the pacing of the receive window.
 enum class ReadPassEnd {
     ClientGone,   // the client's connection is no longer open
@@ -94,3 +96,5 @@ private:
     bool listening_ = false;
     int readPassMs_ = kReadPassMs;
 };
+
+} // namespace tamrel

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tamrel {
+
 // The receive window is emptied completely once a received chunk leaves it
 // with more than this many lines.
 inline constexpr int kReceiveWindowLineLimit = 600;
@@ -10,3 +12,5 @@ inline constexpr int kReceiveWindowLineLimit = 600;
 // send file of more than 2000 lines its last 1999.
 inline constexpr int kLoadedReceiveLimit = 500;
 inline constexpr int kLoadedSendLimit = 2000;
+
+} // namespace tamrel

@@ -49,6 +49,8 @@ static void InitTamrelResources()
     Q_INIT_RESOURCE(tamrel);
 }
 
+namespace tamrel {
+
 namespace {
 
 const QString kPortPrefix = QStringLiteral("服务器端口:");
@@ -529,3 +531,5 @@ void Tf_main::About1Click()
 {
     F_version->exec();
 }
+
+} // namespace tamrel

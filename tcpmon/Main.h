@@ -21,18 +21,22 @@ class QLabel;
 class QSplitter;
 class QToolBar;
 class StatusPanels;
-class TF_csn;
-class TOutlookBtn;
 class TSMemo;
-class Tf_filter;
-class Tf_save;
-class Tf_sendstyle;
-class Tf_version;
+
 namespace monitor {
 class FrameLogDialogs;
 class IntervalTimer;
 class TimedSave;
 } // namespace monitor
+
+namespace tamrel {
+
+class TF_csn;
+class TOutlookBtn;
+class Tf_filter;
+class Tf_save;
+class Tf_sendstyle;
+class Tf_version;
 
 // The main window of the TCP server monitor. It owns the program-wide state,
 // the settings file (open from start-up to the end of the run), the client
@@ -215,3 +219,5 @@ private:
     bool closed_ = false;
     bool settingsWritten_ = true;
 };
+
+} // namespace tamrel

@@ -9,6 +9,8 @@
 #include <QSvgRenderer>
 #include <QToolBar>
 
+namespace tamrel {
+
 namespace {
 
 const QString kStartCaption = QStringLiteral("开始监听");
@@ -145,3 +147,5 @@ void ShowDisplaySwitch(Tf_main& window, bool paused)
     window.N_watch->setText(caption);
     window.Btn_watch->SetBitmap(ToolImage(paused ? QStringLiteral("resume") : QStringLiteral("pause")));
 }
+
+} // namespace tamrel

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tamrel {
+
 class Tf_main;
 
 // The command entries of the main window, built into its named members: the
@@ -17,3 +19,5 @@ void ShowListeningSwitch(Tf_main& window, bool listening);
 // The display switch (Btn_watch, N_watch) showing whether the display is
 // paused.
 void ShowDisplaySwitch(Tf_main& window, bool paused);
+
+} // namespace tamrel

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+namespace tamrel {
+
 namespace {
 
 const QColor kLime(0, 255, 0);
@@ -106,3 +108,5 @@ void PlaceLabels(Tf_main& window)
     place(window.LabelRecv, window.Memo1);
     place(window.LabelSend, window.Memo2);
 }
+
+} // namespace tamrel

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tamrel {
+
 class Tf_main;
 
 // The main area and the status bar of the main window, built into its named
@@ -15,3 +17,5 @@ void PlaceMainArea(Tf_main& window);
 // Puts each label over the middle of its text window; also after the
 // splitter moved.
 void PlaceLabels(Tf_main& window);
+
+} // namespace tamrel

@@ -1,5 +1,7 @@
 #include "tcpmon/MainLayout.h"
 
+namespace tamrel {
+
 MainAreaWidths MainAreaFor(int windowWidth)
 {
     return {windowWidth / 22, windowWidth * 5 / 11};
@@ -9,3 +11,5 @@ int LabelLeft(int windowLeft, int windowWidth)
 {
     return windowLeft + windowWidth / 2;
 }
+
+} // namespace tamrel

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tamrel {
+
 // The main area of the window: an empty margin on each side and, between
 // them, the receive window, a splitter and the send window.
 struct MainAreaWidths {
@@ -15,3 +17,5 @@ inline constexpr int kLabelStripHeight = 22;
 // A window's label stands with its left edge at the window's left plus half
 // the window's width (fraction dropped).
 [[nodiscard]] int LabelLeft(int windowLeft, int windowWidth);
+
+} // namespace tamrel

@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+namespace tamrel {
+
 Prompts DefaultPrompts()
 {
     Prompts prompts;
@@ -26,3 +28,5 @@ Prompts DefaultPrompts()
     };
     return prompts;
 }
+
+} // namespace tamrel

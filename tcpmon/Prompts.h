@@ -7,6 +7,8 @@
 
 class QFileDialog;
 
+namespace tamrel {
+
 // The program's modal boxes and file dialogs, reached through one object so
 // that the windows can be driven without a person: tests replace the
 // functions, the program keeps the defaults (the platform's boxes).
@@ -23,3 +25,5 @@ struct Prompts {
 };
 
 [[nodiscard]] Prompts DefaultPrompts();
+
+} // namespace tamrel

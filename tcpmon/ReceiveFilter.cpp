@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace tamrel {
+
 namespace {
 
 std::optional<int> PositionOf(const QString& text)
@@ -48,12 +50,14 @@ bool PassesDisplayFilter(std::span<const std::uint8_t> chunk, const std::array<F
     return !anyOn;
 }
 
-bool IsFilterPositionText(const QString& text)
+bool IsFilterPositionTextOrEmpty(const QString& text)
 {
     return text.isEmpty() || PositionOf(text).has_value();
 }
 
-bool IsFilterValueText(const QString& text)
+bool IsFilterValueTextOrEmpty(const QString& text)
 {
     return text.isEmpty() || ByteValueOf(text).has_value();
 }
+
+} // namespace tamrel

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+namespace tamrel {
+
 // The display filter of the receive path. A rule's enable flag is set by the
 // filter dialog's OK; its position and value are the dialog's fields as they
 // read at the moment a chunk is examined.
@@ -29,5 +31,7 @@ struct FilterRuleInput {
 // The filter dialog's field checks, applied on every change of a field: a
 // position must be a whole number above 0, a value a hexadecimal number from
 // 0 to FF. An empty field is acceptable (the rule then stays off).
-[[nodiscard]] bool IsFilterPositionText(const QString& text);
-[[nodiscard]] bool IsFilterValueText(const QString& text);
+[[nodiscard]] bool IsFilterPositionTextOrEmpty(const QString& text);
+[[nodiscard]] bool IsFilterValueTextOrEmpty(const QString& text);
+
+} // namespace tamrel

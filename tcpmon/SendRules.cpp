@@ -7,6 +7,8 @@
 #include <cmath>
 #include <optional>
 
+namespace tamrel {
+
 bool RandomStyleTrimsFirstLine(int lineCount)
 {
     return lineCount > kRandomStyleLineLimit;
@@ -82,3 +84,5 @@ SendStyleOutcome ConfirmSendStyle(std::uint8_t selectedStyle, bool timedTicked, 
     outcome.sendNowEnabled = !loop;
     return outcome;
 }
+
+} // namespace tamrel

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tamrel {
+
 // The rules of sending to the client: which line a send takes, how a line
 // becomes bytes, what follows a send, and the send style dialog's checks
 // and confirmation.
@@ -63,3 +65,5 @@ struct SendStyleOutcome {
     bool sendNowEnabled = true; // false in loop style: send now is disabled with kLoopStyleHint
 };
 [[nodiscard]] SendStyleOutcome ConfirmSendStyle(std::uint8_t selectedStyle, bool timedTicked, double interval);
+
+} // namespace tamrel

@@ -9,6 +9,8 @@
 #include <QStyleOption>
 #include <qdrawutil.h>
 
+namespace tamrel {
+
 TOutlookBtn::TOutlookBtn(const QString& name, QWidget* parent)
     : QAbstractButton(parent)
 {
@@ -183,3 +185,5 @@ bool TOutlookBtn::hitButton(const QPoint& pos) const
 {
     return style_ != bsNone ? rect().contains(pos) : OverImagePixel(pos);
 }
+
+} // namespace tamrel

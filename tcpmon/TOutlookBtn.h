@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QPixmap>
 
+namespace tamrel {
+
 // A flat picture button: a bitmap drawn transparently (pixels of the colour
 // of its bottom-left pixel are not drawn), centred horizontally, with the
 // caption centred under it and the pair centred vertically. While pressed,
@@ -68,3 +70,5 @@ private:
     QPixmap transparent_;   // with the bottom-left colour masked out
     bool mouseOver_ = false;
 };
+
+} // namespace tamrel

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+namespace tamrel {
+
 namespace {
 
 const QString kSection = QStringLiteral("TCPServer");
@@ -63,3 +65,5 @@ void WriteServerPort(IniFile& settings, const QString& serverPort)
     QDir().mkpath(QFileInfo(settings.FileName()).absolutePath());
     settings.UpdateFile();
 }
+
+} // namespace tamrel

@@ -4,6 +4,8 @@
 
 class IniFile;
 
+namespace tamrel {
+
 // Where the settings file lives and what it holds: section "TCPServer", key
 // "Server Port", default "8888".
 
@@ -28,3 +30,5 @@ class IniFile;
 [[nodiscard]] QString ReadServerPort(const IniFile& settings);
 // Writes the key and the file; throws EInOutError when the file cannot be written.
 void WriteServerPort(IniFile& settings, const QString& serverPort);
+
+} // namespace tamrel

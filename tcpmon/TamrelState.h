@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace tamrel {
+
 // The program-wide state of the TCP server monitor. It lives for the whole
 // run and holds no widgets; only ServerPort reaches the settings file. The
 // values here are those of every program start.
@@ -17,3 +19,5 @@ struct TamrelState {
     int SaveNumber = 0;          // number of the next timed-save file
     std::array<bool, 3> FilterRuleOn{}; // set only by the filter dialog's OK
 };
+
+} // namespace tamrel

@@ -36,9 +36,9 @@ int main(int argc, char** argv)
     // question does: sockets shut down, settings written, nothing asked; a
     // failure to write them goes to standard error and the exit status is 1.
     TerminationSignals termination;
-    Tf_main window(TamrelSettingsPathForThisProgram(), DefaultPrompts());
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &Tf_main::CloseWithoutAsking);
-    QObject::connect(&window, &Tf_main::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    tamrel::Tf_main window(tamrel::TamrelSettingsPathForThisProgram(), tamrel::DefaultPrompts());
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &tamrel::Tf_main::CloseWithoutAsking);
+    QObject::connect(&window, &tamrel::Tf_main::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.show();
     const int status = ErrorBoxApplication::exec();

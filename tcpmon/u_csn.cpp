@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace tamrel {
+
 TF_csn::TF_csn(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
 {
@@ -37,3 +39,5 @@ std::optional<QString> TF_csn::Ask(const QString& port)
         return std::nullopt;
     return Edit1->text();
 }
+
+} // namespace tamrel

@@ -7,6 +7,8 @@
 class QLineEdit;
 class QPushButton;
 
+namespace tamrel {
+
 // The server port dialog "服务器端口配置": one field, no checks. The field
 // is set from the port on every showing; OK keeps its text as typed.
 class TF_csn final : public QDialog {
@@ -24,3 +26,5 @@ public:
     QPushButton* BitBtn1; // Cancel
     QPushButton* BitBtn2; // OK
 };
+
+} // namespace tamrel

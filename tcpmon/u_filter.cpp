@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace tamrel {
+
 namespace {
 
 // Empties a field whose new text the rule refuses, and selects it.
@@ -48,8 +50,8 @@ Tf_filter::Tf_filter(QWidget* parent)
         labels_[row][1] = new QLabel(QStringLiteral("的报文"), group);
         for (QLineEdit* field : {Positions[row], Values[row]})
             field->setFixedWidth(48);
-        GuardField(Positions[row], IsFilterPositionText);
-        GuardField(Values[row], IsFilterValueText);
+        GuardField(Positions[row], IsFilterPositionTextOrEmpty);
+        GuardField(Values[row], IsFilterValueTextOrEmpty);
         grid->addWidget(CheckBoxes[row], row, 0);
         grid->addWidget(Positions[row], row, 1);
         grid->addWidget(labels_[row][0], row, 2);
@@ -99,3 +101,5 @@ std::array<FilterRuleInput, 3> Tf_filter::RuleInputs(const std::array<bool, 3>& 
         rules[row] = {on[row], Positions[row]->text(), Values[row]->text()};
     return rules;
 }
+
+} // namespace tamrel

@@ -12,10 +12,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace tamrel {
+
 // The display filter dialog "过滤报文": three rows "只显示第" position
 // "个字节为" value "的报文". A row's fields and labels are enabled only
 // while its check box is ticked. A field whose text is not acceptable (see
-// IsFilterPositionText, IsFilterValueText) is emptied at once, silently.
+// IsFilterPositionTextOrEmpty, IsFilterValueTextOrEmpty) is emptied at once,
+// silently.
 //
 // The dialog's fields are the rules' parameters: the receive path reads them
 // at every chunk (RuleInputs), so an edit counts at once, even when the
@@ -47,3 +50,5 @@ private:
 
     std::array<std::array<QLabel*, 2>, 3> labels_{};
 };
+
+} // namespace tamrel

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace tamrel {
+
 Tf_save::Tf_save(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -55,3 +57,5 @@ std::optional<Tf_save::Choice> Tf_save::Ask()
         return std::nullopt;
     return Choice{CheckBox1->isChecked(), edit1->text()};
 }
+
+} // namespace tamrel

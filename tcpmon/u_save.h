@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace tamrel {
+
 // The timed-save dialog "定时收报对话框": the check box "定时保存" and the
 // minutes field with its label "分", shown while the box is ticked. The box
 // keeps the state it was left in between showings.
@@ -33,3 +35,5 @@ public:
     QPushButton* BitBtn1; // Cancel
     QPushButton* BitBtn2; // OK
 };
+
+} // namespace tamrel

@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace tamrel {
+
 Tf_sendstyle::Tf_sendstyle(const Prompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , prompts_(prompts)
@@ -128,3 +130,5 @@ std::optional<Tf_sendstyle::Choice> Tf_sendstyle::Ask(std::uint8_t style, double
         return std::nullopt;
     return CurrentChoice();
 }
+
+} // namespace tamrel

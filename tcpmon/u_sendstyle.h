@@ -10,6 +10,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace tamrel {
+
 struct Prompts;
 
 // The send style dialog "发送报文方式": the three styles, timed sending and
@@ -56,3 +59,5 @@ private:
 
     const Prompts& prompts_;
 };
+
+} // namespace tamrel

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+namespace tamrel {
+
 // The about box "版本信息": the program's title line and a short note of
 // what this version added.
 class Tf_version final : public QDialog {
@@ -11,3 +13,5 @@ class Tf_version final : public QDialog {
 public:
     explicit Tf_version(QWidget* parent = nullptr);
 };
+
+} // namespace tamrel

@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+using namespace tamrel;
+
 int main(int argc, char** argv)
 {
     if (argc != 4) {

@@ -17,6 +17,8 @@
 #include <span>
 #include <vector>
 
+using namespace tamrel;
+
 namespace {
 
 void TcpFilter(FuzzedDataProvider& input, const std::vector<std::uint8_t>& frame)
@@ -34,7 +36,7 @@ void TcpFilter(FuzzedDataProvider& input, const std::vector<std::uint8_t>& frame
     FUZZ_REQUIRE(PassesDisplayFilter(chunk, rules) == (!anyOn || any));
 
     const FilterRuleInput& rule = rules[0];
-    if (!IsFilterPositionText(rule.position) || !IsFilterValueText(rule.value) || rule.position.isEmpty()
+    if (!IsFilterPositionTextOrEmpty(rule.position) || !IsFilterValueTextOrEmpty(rule.value) || rule.position.isEmpty()
         || rule.value.isEmpty())
         return;
     const int position = *TryStrToInt(rule.position);

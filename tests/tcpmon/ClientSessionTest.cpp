@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+using namespace tamrel;
+
 // The client session on its own, without a window (no display), on real
 // loopback connections.
 class ClientSessionTest : public QObject {

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace tamrel;
+
 namespace {
 
 const char* const kClientScript = R"(

@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace tamrel;
+
 namespace {
 
 // A 16 × 16 picture: white background (the bottom-left colour) with a red

@@ -24,6 +24,8 @@
 #include <memory>
 #include <vector>
 
+using namespace tamrel;
+
 namespace {
 
 const QString kConnected = QStringLiteral("Connected with 127.0.0.1");

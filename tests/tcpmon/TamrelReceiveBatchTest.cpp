@@ -18,6 +18,8 @@
 
 #include <memory>
 
+using namespace tamrel;
+
 namespace {
 
 // 1024-byte chunks, each of one byte value, then a short one: what one

@@ -17,6 +17,8 @@
 #include <climits>
 #include <vector>
 
+using namespace tamrel;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -80,13 +82,13 @@ TEST(DisplayFilter, NoRuleOnShowsEverythingAndRulesAreJoinedByOr)
 TEST(DisplayFilter, DialogFieldChecks)
 {
     for (const char* good : {"", "1", "16", "$10", "+3"})
-        EXPECT_TRUE(IsFilterPositionText(QString::fromLatin1(good))) << good;
+        EXPECT_TRUE(IsFilterPositionTextOrEmpty(QString::fromLatin1(good))) << good;
     for (const char* bad : {"0", "-", "-1", "1x", "abc"})
-        EXPECT_FALSE(IsFilterPositionText(QString::fromLatin1(bad))) << bad;
+        EXPECT_FALSE(IsFilterPositionTextOrEmpty(QString::fromLatin1(bad))) << bad;
     for (const char* good : {"", "0", "a", "0A", "ff", "FF"})
-        EXPECT_TRUE(IsFilterValueText(QString::fromLatin1(good))) << good;
+        EXPECT_TRUE(IsFilterValueTextOrEmpty(QString::fromLatin1(good))) << good;
     for (const char* bad : {"1G", "100", "-1", "$1", " 1"})
-        EXPECT_FALSE(IsFilterValueText(QString::fromLatin1(bad))) << bad;
+        EXPECT_FALSE(IsFilterValueTextOrEmpty(QString::fromLatin1(bad))) << bad;
 }
 
 // ---- the line a send takes, and what follows it ----

@@ -16,6 +16,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace tamrel;
+
 namespace {
 
 sockaddr_in Loopback(int port)

@@ -73,12 +73,12 @@ struct PromptLog {
     std::function<void()> whileQuestionOpen; // runs inside each question
 };
 
-[[nodiscard]] Prompts RecordingPrompts(PromptLog& log);
+[[nodiscard]] tamrel::Prompts RecordingPrompts(PromptLog& log);
 
 // A main window with its settings file at `settingsPath` and its boxes
 // recorded in `log`, shown and listening on `port`; none when it did not
 // start listening.
-[[nodiscard]] std::unique_ptr<Tf_main> OpenListeningWindow(const QString& settingsPath, PromptLog& log,
+[[nodiscard]] std::unique_ptr<tamrel::Tf_main> OpenListeningWindow(const QString& settingsPath, PromptLog& log,
                                                           const QString& port);
 
 // Runs `action` as soon as `dialog` is shown modally (by something started

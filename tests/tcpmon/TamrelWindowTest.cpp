@@ -35,6 +35,8 @@
 #include <memory>
 #include <vector>
 
+using namespace tamrel;
+
 class TamrelWindowTest : public QObject {
     Q_OBJECT
 
