@@ -180,4 +180,75 @@ MainActions::MainActions(QMainWindow* window)
     Btn_exit = Button(ToolBar1, "Btn_exit", QStringLiteral("退出程序"), ToolbarImage::Exit);
 }
 
+namespace {
+
+const QString kListenOffHint = QStringLiteral("开始监听");
+const QString kListenOnHint = QStringLiteral("停止监听");
+const QString kPauseHint = QStringLiteral("暂停显示");
+const QString kResumeHint = QStringLiteral("继续显示");
+
+} // namespace
+
+bool MainActions::ShowsListening() const
+{
+    return B_open->toolTip() != kListenOffHint;
+}
+
+void MainActions::ShowListening(bool listening)
+{
+    SetImageIndex(B_open, listening ? ToolbarImage::ListenOn : ToolbarImage::ListenOff);
+    SetHint(B_open, listening ? kListenOnHint : kListenOffHint);
+    Btn_setupcom->setEnabled(!listening);
+    N_opencom->setText(listening ? kListenOnHint : kListenOffHint);
+    N_setupcom->setEnabled(!listening);
+}
+
+bool MainActions::ShowsDisplayPaused() const
+{
+    return Btn_watch->toolTip() != kPauseHint;
+}
+
+void MainActions::ShowDisplayPaused(bool paused)
+{
+    Btn_watch->setChecked(paused);
+    SetHint(Btn_watch, paused ? kResumeHint : kPauseHint);
+    SetImageIndex(Btn_watch, paused ? ToolbarImage::DisplayPaused : ToolbarImage::DisplayRunning);
+    N_watch->setText(paused ? kResumeHint : kPauseHint);
+}
+
+void MainActions::ShowRecvAscii(bool ascii)
+{
+    const QString text = ascii ? QStringLiteral("接收还原到二进制模式") : QStringLiteral("接收切换到ASCII码模式");
+    Btn_recvasc->setChecked(ascii);
+    Btn_recvasc->setToolTip(text);
+    N_recvasc->setText(text);
+    Btn_filter->setEnabled(!ascii);
+    Btn_trigger->setEnabled(!ascii);
+}
+
+void MainActions::ShowSendAscii(bool ascii)
+{
+    const QString text = ascii ? QStringLiteral("发送还原到二进制模式") : QStringLiteral("发送切换到ASCII码模式");
+    Btn_sendasc->setChecked(ascii);
+    Btn_sendasc->setToolTip(text);
+    N_sendasc->setText(text);
+}
+
+void MainActions::ShowSendNow(std::uint8_t sendStyle, bool pointingHand)
+{
+    const bool enabled = sendStyle != 0;
+    Btn_ljfb->setEnabled(enabled);
+    N_ljfb->setEnabled(enabled);
+    Btn_ljfb->setToolTip(enabled ? QStringLiteral("立即发报") : QStringLiteral("请更改循环发送方式为其它"));
+    QWidget* button = ToolBar1->widgetForAction(Btn_ljfb);
+    if (enabled && pointingHand && button != nullptr)
+        button->setCursor(Qt::PointingHandCursor);
+}
+
+void SetHint(QAction* action, const QString& hint)
+{
+    action->setToolTip(hint);
+    action->setText(hint);
+}
+
 } // namespace ostrel

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QList>
+#include <QString>
+
+#include <cstdint>
 
 class QAction;
 class QMainWindow;
@@ -95,6 +98,22 @@ public:
     QAction* Btn_ljfb;
     QAction* Btn_help;
     QAction* Btn_exit;
+
+    // The look of the switches, which also tells their state: "开始监听" /
+    // "停止监听" (the listen button's hint is the marker of listening),
+    // "暂停显示" / "继续显示", the ASCII modes of receiving and sending, and
+    // send now ("立即发报"), disabled in loop style (0) with a hint to change
+    // it; `pointingHand` gives its button the hand cursor.
+    [[nodiscard]] bool ShowsListening() const;
+    void ShowListening(bool listening);
+    [[nodiscard]] bool ShowsDisplayPaused() const;
+    void ShowDisplayPaused(bool paused);
+    void ShowRecvAscii(bool ascii);
+    void ShowSendAscii(bool ascii);
+    void ShowSendNow(std::uint8_t sendStyle, bool pointingHand);
 };
+
+// An action's hint and caption together.
+void SetHint(QAction* action, const QString& hint);
 
 } // namespace ostrel

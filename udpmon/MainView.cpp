@@ -106,10 +106,4 @@ void LeaveCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* sta
         window.show();
 }
 
-void SetHint(QAction* action, const QString& hint)
-{
-    action->setToolTip(hint);
-    action->setText(hint);
-}
-
 } // namespace ostrel

@@ -41,7 +41,4 @@ private:
 void EnterCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* statusBar);
 void LeaveCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* statusBar, QSize restoredSize);
 
-// An action's hint and caption together.
-void SetHint(QAction* action, const QString& hint);
-
 } // namespace ostrel

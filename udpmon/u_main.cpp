@@ -68,8 +68,6 @@ constexpr qsizetype kReceiveDeferPaintChars = 20000;
 // in the window at the end of every pass).
 constexpr int kReceivePaintIntervalMs = 25;
 
-const QString kListenOffHint = QStringLiteral("开始监听");
-const QString kListenOnHint = QStringLiteral("停止监听");
 
 } // namespace
 
@@ -335,7 +333,7 @@ QMenu* Tf_main::createPopupMenu()
 
 bool Tf_main::Listening() const
 {
-    return A.B_open->toolTip() != kListenOffHint;
+    return A.ShowsListening();
 }
 
 void Tf_main::B_openClick()
@@ -355,12 +353,8 @@ void Tf_main::StartListening()
     receivePass_->Start();
     // The port bound, which for port 0 the system chose; the setting stays.
     Panels_->SetPanelText(PanelPorts, PortStatusText(UDPServer1().LocalPort(), state_.ClientHost, state_.ClientPort));
-    SetImageIndex(A.B_open, ToolbarImage::ListenOn);
-    SetHint(A.B_open, kListenOnHint);
-    A.Btn_setupcom->setEnabled(false);
-    A.N_setupcom->setEnabled(false);
-    A.N_opencom->setText(kListenOnHint);
-    UpdateSendNow(SendNowMoment::ListenStart);
+    A.ShowListening(true);
+    A.ShowSendNow(state_.SendStyleState.SendStyle, true);
 }
 
 void Tf_main::StopListening()
@@ -368,11 +362,7 @@ void Tf_main::StopListening()
     AppendRecvNote(QStringLiteral("停止监听接收端口"));
     receivePass_->Stop();
     Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
-    SetImageIndex(A.B_open, ToolbarImage::ListenOff);
-    SetHint(A.B_open, kListenOffHint);
-    A.Btn_setupcom->setEnabled(true);
-    A.N_opencom->setText(kListenOffHint);
-    A.N_setupcom->setEnabled(true);
+    A.ShowListening(false);
     Timer1()->SetEnabled(false);
     SendMemo()->setReadOnly(false);
 }
@@ -399,33 +389,16 @@ void Tf_main::AppendRecvNote(const QString& line)
 
 void Tf_main::Btn_watchClick()
 {
-    if (A.Btn_watch->toolTip() == QStringLiteral("暂停显示")) {
-        A.Btn_watch->setChecked(true);
-        SetHint(A.Btn_watch, QStringLiteral("继续显示"));
-        SetImageIndex(A.Btn_watch, ToolbarImage::DisplayPaused);
-        A.N_watch->setText(QStringLiteral("继续显示"));
-        state_.DisplayPaused = true;
-        AppendRecvNote(QStringLiteral("已暂停显示!"));
-    } else {
-        A.Btn_watch->setChecked(false);
-        SetHint(A.Btn_watch, QStringLiteral("暂停显示"));
-        SetImageIndex(A.Btn_watch, ToolbarImage::DisplayRunning);
-        A.N_watch->setText(QStringLiteral("暂停显示"));
-        state_.DisplayPaused = false;
-        AppendRecvNote(QStringLiteral("已恢复显示!"));
-    }
+    const bool pause = !A.ShowsDisplayPaused();
+    A.ShowDisplayPaused(pause);
+    state_.DisplayPaused = pause;
+    AppendRecvNote(pause ? QStringLiteral("已暂停显示!") : QStringLiteral("已恢复显示!"));
 }
 
 void Tf_main::Btn_recvascClick()
 {
     state_.RecvAscii = !state_.RecvAscii;
-    const bool ascii = state_.RecvAscii;
-    const QString text = ascii ? QStringLiteral("接收还原到二进制模式") : QStringLiteral("接收切换到ASCII码模式");
-    A.Btn_recvasc->setChecked(ascii);
-    A.Btn_recvasc->setToolTip(text);
-    A.N_recvasc->setText(text);
-    A.Btn_filter->setEnabled(!ascii);
-    A.Btn_trigger->setEnabled(!ascii);
+    A.ShowRecvAscii(state_.RecvAscii);
 }
 
 void Tf_main::N_ShowtimeClick()
@@ -439,22 +412,6 @@ void Tf_main::N_ShowtimeClick()
 void Tf_main::SendDatagram(const std::uint8_t* bytes, std::size_t length)
 {
     sender_->Send(bytes, length);
-}
-
-void Tf_main::UpdateSendNow(SendNowMoment moment)
-{
-    QWidget* button = A.ToolBar1->widgetForAction(A.Btn_ljfb);
-    if (state_.SendStyleState.SendStyle == 0) {
-        A.Btn_ljfb->setEnabled(false);
-        A.N_ljfb->setEnabled(false);
-        A.Btn_ljfb->setToolTip(QStringLiteral("请更改循环发送方式为其它"));
-        return;
-    }
-    A.Btn_ljfb->setEnabled(true);
-    A.N_ljfb->setEnabled(true);
-    A.Btn_ljfb->setToolTip(QStringLiteral("立即发报"));
-    if (moment == SendNowMoment::ListenStart && button != nullptr)
-        button->setCursor(Qt::PointingHandCursor);
 }
 
 void Tf_main::Btn_ljfbClick()
@@ -498,10 +455,7 @@ void Tf_main::Btn_sendascClick()
 {
     bool& ascii = state_.SendStyleState.SendAscii;
     ascii = !ascii;
-    const QString text = ascii ? QStringLiteral("发送还原到二进制模式") : QStringLiteral("发送切换到ASCII码模式");
-    A.Btn_sendasc->setChecked(ascii);
-    A.Btn_sendasc->setToolTip(text);
-    A.N_sendasc->setText(text);
+    A.ShowSendAscii(ascii);
 }
 
 void Tf_main::N_fbfsClick()
@@ -519,7 +473,7 @@ void Tf_main::SendStyleConfirmed(const SendStyleOutcome& outcome)
         Timer3_->SetEnabled(false);
     }
     SendMemo()->setReadOnly(outcome.timerOn);
-    UpdateSendNow(SendNowMoment::StyleConfirmed);
+    A.ShowSendNow(outcome.schedule.SendStyle, false);
     Panels_->SetPanelText(PanelSendStyle, SendStylePanelText(outcome.schedule.SendStyle, outcome.schedule.CopiesPerSend));
     Panels_->SetPanelText(PanelTimed, outcome.timerOn ? QStringLiteral("定时") : QString());
 }

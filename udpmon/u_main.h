@@ -148,8 +148,6 @@ private:
     void Btn_recvascClick();
     void N_ShowtimeClick();
     // Sending.
-    enum class SendNowMoment { ListenStart, StyleConfirmed };
-    void UpdateSendNow(SendNowMoment moment);
     void Btn_ljfbClick();
     void StopTimedSendingOnError();
     void Btn_sendascClick();
