@@ -26,10 +26,13 @@ public:
     [[nodiscard]] CaptureBuffer& SMemo1() { return buffer_; }
     [[nodiscard]] const CaptureBuffer& SMemo1() const { return buffer_; }
 
+    // True while received lines are captured (the timer runs): a caller
+    // whose line costs to make asks first.
+    [[nodiscard]] bool Capturing() const { return timer_->Enabled(); }
     // A received line, captured while the timer runs.
     void Capture(const QString& line)
     {
-        if (timer_->Enabled())
+        if (Capturing())
             buffer_.Append(line);
     }
 

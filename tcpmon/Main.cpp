@@ -321,7 +321,8 @@ void Tf_main::ReceiveChunk(QByteArray bytes)
 {
     const std::span<const std::uint8_t> chunk(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                               static_cast<std::size_t>(bytes.size()));
-    timedSave_->Capture(ReceiveLine(bytes));
+    if (timedSave_->Capturing())
+        timedSave_->Capture(ReceiveLine(bytes));
     if (!displayPaused_) {
         const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
         if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
