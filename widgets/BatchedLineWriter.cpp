@@ -121,9 +121,13 @@ void BatchedLineWriter::Flush()
     // scrolling to the new last line would lay out every new line; with its
     // updates off it just moves, and the one repaint afterwards lays out the
     // lines it shows.
+    // Painting that is already held off (the paint pacing holds the whole
+    // window) is left alone: switching it back on here would keep the view
+    // unpainted after the window is released.
     QWidget* view = memo_->viewport();
     const bool updates = view->updatesEnabled();
-    view->setUpdatesEnabled(false);
+    if (updates)
+        view->setUpdatesEnabled(false);
     if (cleared_) {
         // Emptied, then the lines: the caret is at the start once the window
         // is emptied, and appending keeps it there.
@@ -134,7 +138,8 @@ void BatchedLineWriter::Flush()
         // Appending "a\nb" is appending "a" and then "b".
         memo_->AppendLine(TextOfLines(lines));
     }
-    view->setUpdatesEnabled(updates);
+    if (updates)
+        view->setUpdatesEnabled(true);
     if (pacer_ == nullptr)
         return;
     // Long lines cost as much to paint as to lay out: the painting waits

@@ -172,6 +172,22 @@ private slots:
         QVERIFY(pair.batched.LineCount() <= 101);
     }
 
+    // Flushes while the paint pacing holds the window's painting off leave
+    // it painting again once the interval is over.
+    void pacedFlushesPaintAgainAfterTheInterval()
+    {
+        Pair pair{QString()};
+        BatchedLineWriter writer(&pair.batched, 1000, 100);
+        writer.SetPaintPacing(20, 0);
+        for (int i = 0; i < 5; ++i) {
+            writer.Append(HexLine(8, i));
+            writer.Flush();
+        }
+        QVERIFY(!pair.batched.viewport()->updatesEnabled()); // held within the interval
+        QTRY_VERIFY(pair.batched.updatesEnabled());
+        QVERIFY(pair.batched.viewport()->updatesEnabled());
+    }
+
     void caretAndSelectionStayAsLineByLine()
     {
         Pair pair(QStringLiteral("first line\nsecond line"));
