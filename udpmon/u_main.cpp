@@ -122,6 +122,7 @@ void Tf_main::CreateReceivePass()
     // screen can show.
     recvLines_ = new BatchedLineWriter(RecvMemo(), 0, kReceiveWindowLineLimit, this);
     recvLines_->SetPaintPacing(kReceivePaintIntervalMs, kReceiveDeferPaintChars);
+    recvLines_->SetFinalLineBreak(true);
     ReceiveOutlet outlet;
     outlet.HexLine = [this](const QString& line, bool shown) {
         recvLines_->EmptyIfFull();

@@ -6,6 +6,9 @@
 #include <QEvent>
 #include <QScrollBar>
 #include <QStringList>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <utility>
@@ -29,6 +32,39 @@ QString TextOfLines(const std::vector<QString>& lines)
     if (!lines.empty() && lines.back().isEmpty())
         text += QLatin1Char('\n');
     return text;
+}
+
+// Appends the lines after the window's last line in one edit and leaves the
+// text ending with a line break; the user's caret and selection stay where
+// they were and the last line is scrolled into view.
+void AppendWithFinalBreak(TSMemo* memo, const std::vector<QString>& lines)
+{
+    QTextDocument* doc = memo->document();
+    qsizetype size = 1;
+    for (const QString& line : lines)
+        size += line.size() + 1;
+    QString text;
+    text.reserve(size);
+    if (!doc->isEmpty() && doc->lastBlock().length() > 1)
+        text += QLatin1Char('\n');
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1Char('\n');
+    }
+    const QTextCursor caret = memo->textCursor();
+    const int anchor = caret.anchor();
+    const int position = caret.position();
+    QTextCursor cursor(doc);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    if (memo->textCursor().anchor() != anchor || memo->textCursor().position() != position) {
+        QTextCursor restored(doc);
+        restored.setPosition(anchor);
+        restored.setPosition(position, QTextCursor::KeepAnchor);
+        memo->setTextCursor(restored);
+    }
+    QScrollBar* bar = memo->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }
 
 } // namespace
@@ -125,10 +161,23 @@ void BatchedLineWriter::Flush()
     // window) is left alone: switching it back on here would keep the view
     // unpainted after the window is released.
     QWidget* view = memo_->viewport();
+    // Long lines cost as much to paint as to lay out: with paint pacing, the
+    // painting of a large flush waits until the event loop has run once, so
+    // that the two are not one stall (held off before the edit, so that the
+    // edit itself schedules no painting).
+    if (pacer_ != nullptr && deferPaintChars_ > 0 && chars >= deferPaintChars_ && view->updatesEnabled()) {
+        view->setUpdatesEnabled(false);
+        QTimer::singleShot(0, view, [view] { view->setUpdatesEnabled(true); });
+    }
     const bool updates = view->updatesEnabled();
     if (updates)
         view->setUpdatesEnabled(false);
-    if (cleared_) {
+    if (finalLineBreak_) {
+        if (cleared_)
+            memo_->clear();
+        if (!lines.empty())
+            AppendWithFinalBreak(memo_, lines);
+    } else if (cleared_) {
         // Emptied, then the lines: the caret is at the start once the window
         // is emptied, and appending keeps it there.
         memo_->setPlainText(TextOfLines(lines));
@@ -140,15 +189,8 @@ void BatchedLineWriter::Flush()
     }
     if (updates)
         view->setUpdatesEnabled(true);
-    if (pacer_ == nullptr)
-        return;
-    // Long lines cost as much to paint as to lay out: the painting waits
-    // until the event loop has run once.
-    if (deferPaintChars_ > 0 && chars >= deferPaintChars_ && view->updatesEnabled()) {
-        view->setUpdatesEnabled(false);
-        QTimer::singleShot(0, view, [view] { view->setUpdatesEnabled(true); });
-    }
-    pacer_->Changed(memo_);
+    if (pacer_ != nullptr)
+        pacer_->Changed(memo_);
 }
 
 void BatchedLineWriter::FlushSoon()

@@ -71,6 +71,12 @@ public:
     // text itself is always up to date after Flush.
     void SetPaintPacing(int intervalMs, qsizetype deferChars);
 
+    // Leaves the window's text ending with a line break (which adds no line)
+    // after each flush: the next lines then go into the empty last block, and
+    // a long line before them is not laid out again. The lines are those that
+    // appending them one by one leaves; only the text's end differs.
+    void SetFinalLineBreak(bool on) { finalLineBreak_ = on; }
+
     // Writes the waiting edits into the window now.
     void Flush();
     // Flushes once the oldest waiting edit has waited `delayMs`, from a
@@ -97,6 +103,7 @@ private:
     qsizetype pendingChars_ = 0;
     PaintPacer* pacer_ = nullptr;
     qsizetype deferPaintChars_ = 0;
+    bool finalLineBreak_ = false;
     struct Line {
         QString text;
         QByteArray bytes;

@@ -139,6 +139,7 @@ private slots:
             hundred.append(QStringLiteral("old"));
         Pair pair(hundred.join(QLatin1Char('\n')));
         BatchedLineWriter writer(&pair.batched, 1000, 100);
+        writer.SetFinalLineBreak(true);
         QVERIFY(!writer.EmptyIfFull());
         writer.Append(QStringLiteral("101"));
         QCOMPARE(writer.LineCount(), 101); // counted while waiting, the window's 100 lines included
@@ -146,6 +147,7 @@ private slots:
         writer.Append(QStringLiteral("102"));
         writer.Flush();
         QCOMPARE(pair.batched.Lines(), QStringList{QStringLiteral("102")});
+        QCOMPARE(pair.batched.toPlainText(), QStringLiteral("102\n"));
 
         // A hidden line still empties a full window.
         for (int i = 0; i < 100; ++i)
