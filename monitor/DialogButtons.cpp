@@ -7,11 +7,11 @@
 
 namespace monitor {
 
-CancelOkButtons AddCancelOkRow(QDialog* dialog, QVBoxLayout* layout, const char* okName)
+void AddCancelOkRow(QDialog* dialog, QVBoxLayout* layout, QPushButton*& cancel, QPushButton*& ok, const char* okName)
 {
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
     cancel->setObjectName(QStringLiteral("BitBtn1"));
-    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok = new QPushButton(QStringLiteral("OK"), dialog);
     ok->setObjectName(QString::fromLatin1(okName));
     ok->setDefault(true);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
@@ -22,7 +22,6 @@ CancelOkButtons AddCancelOkRow(QDialog* dialog, QVBoxLayout* layout, const char*
     row->addWidget(ok);
     layout->addLayout(row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    return {cancel, ok};
 }
 
 } // namespace monitor

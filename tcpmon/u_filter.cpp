@@ -64,9 +64,7 @@ Tf_filter::Tf_filter(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(note);
     layout->addWidget(group);
-    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
-    BitBtn1 = buttons.cancel;
-    BitBtn2 = buttons.ok;
+    monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -38,9 +38,7 @@ Tf_save::Tf_save(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(note);
-    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
-    BitBtn1 = buttons.cancel;
-    BitBtn2 = buttons.ok;
+    monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 
     const auto follow = [this](bool on) {

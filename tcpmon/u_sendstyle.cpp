@@ -58,9 +58,7 @@ Tf_sendstyle::Tf_sendstyle(const Prompts& prompts, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(styles);
     layout->addWidget(options);
-    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout, "BitBtn3");
-    BitBtn1 = buttons.cancel;
-    BitBtn3 = buttons.ok;
+    monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn3, "BitBtn3");
     connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
 
     for (QRadioButton* radio : {RadioButton1, RadioButton2, RadioButton3})

@@ -56,9 +56,7 @@ Tf_filter::Tf_filter(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Panel1);
     layout->addWidget(group);
-    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
-    BitBtn1 = buttons.cancel;
-    BitBtn2 = buttons.ok;
+    monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }
 

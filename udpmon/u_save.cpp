@@ -50,9 +50,7 @@ Tf_save::Tf_save(monitor::IntervalTimer& timer, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(Memo1);
-    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
-    BitBtn1 = buttons.cancel;
-    BitBtn2 = buttons.ok;
+    monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &Tf_save::BitBtn2Click);
 
     connect(CheckBox1, &QCheckBox::toggled, this, &Tf_save::FollowCheckBox);

@@ -55,9 +55,7 @@ Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Memo1);
     layout->addWidget(group);
-    const monitor::CancelOkButtons buttons = monitor::AddCancelOkRow(this, layout);
-    BitBtn1 = buttons.cancel;
-    BitBtn2 = buttons.ok;
+    monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &Tf_trigger::BitBtn2Click);
 }
 
