@@ -1,5 +1,7 @@
 #include "monitor/FrameLogDialogs.h"
 
+#include "platform/TextFile.h"
+
 #include <QFileDialog>
 
 namespace monitor {
@@ -35,6 +37,23 @@ FrameLogDialogs::FrameLogDialogs(QWidget* parent)
     , OpenDialog1(MakeDialog(parent, "OpenDialog1", QFileDialog::AcceptOpen, kReceiveFilters, QStringLiteral("rcv"), false))
     , OpenDialog2(MakeDialog(parent, "OpenDialog2", QFileDialog::AcceptOpen, kSendFilters, QStringLiteral("snd"), false))
 {
+}
+
+void FrameLogDialogs::SaveLines(QFileDialog& dialog, const Runner& run, const std::function<QStringList()>& lines)
+{
+    const QString path = run(dialog);
+    if (!path.isEmpty())
+        SaveTextLines(path, lines());
+}
+
+void FrameLogDialogs::LoadLines(QFileDialog& dialog, const Runner& run, int limit,
+                                const std::function<void(const QStringList& lines)>& show)
+{
+    const QString path = run(dialog);
+    if (path.isEmpty())
+        return;
+    const QStringList lines = LoadTrimmedTextLines(path, limit);
+    show(lines);
 }
 
 QString FrameLogDialogs::Run(QFileDialog& dialog)

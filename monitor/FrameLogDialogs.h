@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
 class QFileDialog;
-class QString;
 class QWidget;
 
 namespace monitor {
@@ -18,8 +22,25 @@ public:
     FrameLogDialogs(const FrameLogDialogs&) = delete;
     FrameLogDialogs& operator=(const FrameLogDialogs&) = delete;
 
+    // A loaded receive text of more than 500 lines keeps its last 499, a
+    // send text of more than 2000 lines its last 1999.
+    static constexpr int kLoadedReceiveLimit = 500;
+    static constexpr int kLoadedSendLimit = 2000;
+
     // Runs the dialog modally: the chosen file, or an empty text.
     [[nodiscard]] static QString Run(QFileDialog& dialog);
+    // How a program runs its file dialogs (Run, or a test's answer).
+    using Runner = std::function<QString(QFileDialog& dialog)>;
+
+    // Save: asks for a file, then writes the lines `lines` gives at that
+    // moment (the window as it is when the dialog closes); nothing when
+    // cancelled.
+    static void SaveLines(QFileDialog& dialog, const Runner& run, const std::function<QStringList()>& lines);
+    // Load: asks for a file and reads it first, keeping the last limit - 1
+    // lines of a longer one; only a file that could be read reaches `show`,
+    // so a failure leaves the window alone. Nothing when cancelled.
+    static void LoadLines(QFileDialog& dialog, const Runner& run, int limit,
+                          const std::function<void(const QStringList& lines)>& show);
 
     QFileDialog* SaveDialog1; // save receive text
     QFileDialog* SaveDialog2; // save send text

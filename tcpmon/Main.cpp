@@ -23,7 +23,6 @@
 #include "platform/Conversions.h"
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
-#include "platform/TextFile.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/ErrorBoxApplication.h"
@@ -468,34 +467,27 @@ void Tf_main::Timer2Timer()
 
 void Tf_main::Btn_savereceiveClick()
 {
-    const QString path = prompts_.RunFileDialog(*SaveDialog1);
-    if (!path.isEmpty())
-        SaveTextLines(path, Memo1->Lines());
+    monitor::FrameLogDialogs::SaveLines(*SaveDialog1, prompts_.RunFileDialog, [this] { return Memo1->Lines(); });
 }
 
 void Tf_main::N_loadreceiveClick()
 {
-    const QString path = prompts_.RunFileDialog(*OpenDialog1);
-    if (!path.isEmpty())
-        Memo1->SetLines(LoadTrimmedTextLines(path, kLoadedReceiveLimit));
+    monitor::FrameLogDialogs::LoadLines(*OpenDialog1, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedReceiveLimit,
+                                        [this](const QStringList& lines) { Memo1->SetLines(lines); });
 }
 
 void Tf_main::N_savesendClick()
 {
-    const QString path = prompts_.RunFileDialog(*SaveDialog2);
-    if (!path.isEmpty())
-        SaveTextLines(path, Memo2->Lines());
+    monitor::FrameLogDialogs::SaveLines(*SaveDialog2, prompts_.RunFileDialog, [this] { return Memo2->Lines(); });
 }
 
 void Tf_main::N_loadsendClick()
 {
-    const QString path = prompts_.RunFileDialog(*OpenDialog2);
-    if (path.isEmpty())
-        return;
-    // Read first: a file that cannot be read leaves the typed frames alone.
-    const QStringList lines = LoadTrimmedTextLines(path, kLoadedSendLimit);
-    Memo2->clear();
-    Memo2->SetLines(lines);
+    monitor::FrameLogDialogs::LoadLines(*OpenDialog2, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedSendLimit,
+                                        [this](const QStringList& lines) {
+                                            Memo2->clear();
+                                            Memo2->SetLines(lines);
+                                        });
 }
 
 void Tf_main::N_receiveclearClick()

@@ -28,7 +28,6 @@
 #include "platform/Calculator.h"
 #include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
-#include "platform/TextFile.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
 #include "widgets/ErrorBoxApplication.h"
@@ -530,48 +529,33 @@ void Tf_main::ShowTriggerImage()
 
 // ---- Frame logs ----
 
-namespace {
-
-// A loaded receive text of more than 500 lines keeps its last 499, a send
-// text of more than 2000 lines its last 1999.
-constexpr int kLoadedReceiveLimit = 500;
-constexpr int kLoadedSendLimit = 2000;
-
-} // namespace
-
 void Tf_main::Btn_savereceiveClick()
 {
     FlushReceiveWindow();
-    const QString path = monitor::FrameLogDialogs::Run(*fileDialogs_->SaveDialog1);
-    if (!path.isEmpty())
-        SaveTextLines(path, RecvMemo()->Lines());
+    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog1, &monitor::FrameLogDialogs::Run,
+                                        [this] { return RecvMemo()->Lines(); });
 }
 
 void Tf_main::Btn_savesendClick()
 {
-    const QString path = monitor::FrameLogDialogs::Run(*fileDialogs_->SaveDialog2);
-    if (!path.isEmpty())
-        SaveTextLines(path, SendMemo()->Lines());
+    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog2, &monitor::FrameLogDialogs::Run,
+                                        [this] { return SendMemo()->Lines(); });
 }
 
 void Tf_main::Btn_loadrecvClick()
 {
-    const QString path = monitor::FrameLogDialogs::Run(*fileDialogs_->OpenDialog1);
-    if (path.isEmpty())
-        return;
-    // Read first: a file that cannot be read leaves the window alone.
-    const QStringList lines = LoadTrimmedTextLines(path, kLoadedReceiveLimit);
-    FlushReceiveWindow();
-    RecvMemo()->SetLines(lines);
+    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, &monitor::FrameLogDialogs::Run,
+                                        monitor::FrameLogDialogs::kLoadedReceiveLimit, [this](const QStringList& lines) {
+                                            FlushReceiveWindow();
+                                            RecvMemo()->SetLines(lines);
+                                        });
 }
 
 void Tf_main::Btn_loadsendClick()
 {
-    const QString path = monitor::FrameLogDialogs::Run(*fileDialogs_->OpenDialog2);
-    if (path.isEmpty())
-        return;
-    const QStringList lines = LoadTrimmedTextLines(path, kLoadedSendLimit);
-    SendMemo()->SetLines(lines);
+    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog2, &monitor::FrameLogDialogs::Run,
+                                        monitor::FrameLogDialogs::kLoadedSendLimit,
+                                        [this](const QStringList& lines) { SendMemo()->SetLines(lines); });
 }
 
 void Tf_main::N_receiveclearClick()
