@@ -50,6 +50,7 @@ void CreateMainArea(Tf_main& window)
     auto* receive = new TSMemo(splitter);
     window.Memo1 = receive;
     receive->setObjectName(QStringLiteral("Memo1"));
+    receive->setAccessibleName(QStringLiteral("接收报文"));
     receive->SetTextColor(kLime);
     receive->SetBackgroundColor(background);
     // Received lines are hex pairs, which need no text shaping: laying out
@@ -60,6 +61,7 @@ void CreateMainArea(Tf_main& window)
     auto* send = new TSMemo(splitter);
     window.Memo2 = send;
     send->setObjectName(QStringLiteral("Memo2"));
+    send->setAccessibleName(QStringLiteral("发送报文"));
     send->SetTextColor(kYellow);
     send->SetBackgroundColor(background);
     splitter->setStretchFactor(0, 0);

@@ -20,6 +20,7 @@ Tf_save::Tf_save(QWidget* parent)
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     edit1 = new QLineEdit(QStringLiteral("60"), this);
     edit1->setObjectName(QStringLiteral("edit1"));
+    edit1->setAccessibleName(QStringLiteral("定时保存间隔（分）"));
     edit1->setMaxLength(5);
     edit1->setFixedWidth(56);
     Label1 = new QLabel(QStringLiteral("分"), this);
@@ -30,6 +31,7 @@ Tf_save::Tf_save(QWidget* parent)
     row->addStretch();
 
     auto* note = new QPlainTextEdit(this);
+    note->setAccessibleName(QStringLiteral("说明"));
     note->setReadOnly(true);
     note->setPlainText(QStringLiteral("保存的接收文件都在Ostrel\n执行目录下,文件名依次为\nReceive0.dat，receive1.dat..."));
     note->setStyleSheet(QStringLiteral("color: green;"));

@@ -16,6 +16,7 @@ Tf_version::Tf_version(QWidget* parent)
     bold.setBold(true);
     title->setFont(bold);
     auto* note = new QPlainTextEdit(this);
+    note->setAccessibleName(QStringLiteral("版本说明"));
     note->setReadOnly(true);
     note->setPlainText(QStringLiteral("本版新增：\n"
                                       "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"

@@ -37,6 +37,10 @@ TDockableForm::TDockableForm(const QString& title, const QColor& textColor, QWid
     stripPalette.setColor(QPalette::WindowText, stripPalette.color(QPalette::ToolTipText));
     strip->setPalette(stripPalette);
 
+    // Assistive tools name the icon-only close button and the text area by
+    // the window's title.
+    CloseButton->setAccessibleName(QStringLiteral("关闭") + title);
+    Memo1->setAccessibleName(title);
     CloseButton->setAutoRaise(true);
     CloseButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     CloseButton->setIconSize(QSize(kCaptionHeight - 6, kCaptionHeight - 6));

@@ -30,6 +30,7 @@ Tf_save::Tf_save(monitor::IntervalTimer& timer, QWidget* parent)
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     edit1 = new QLineEdit(QStringLiteral("60"), this);
     edit1->setObjectName(QStringLiteral("edit1"));
+    edit1->setAccessibleName(QStringLiteral("定时保存间隔（分）"));
     edit1->setMaxLength(5);
     edit1->setFixedWidth(56);
     Label1 = new QLabel(QStringLiteral("分"), this);
@@ -42,6 +43,7 @@ Tf_save::Tf_save(monitor::IntervalTimer& timer, QWidget* parent)
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("说明"));
     Memo1->setReadOnly(true);
     Memo1->setPlainText(QStringLiteral("保存的接收文件都在\nSorvel执行目录下,\n文件名依次为\nReceive0.dat，\nreceive1.dat..."));
     Memo1->setStyleSheet(QStringLiteral("color: green;"));

@@ -24,6 +24,7 @@ Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("说明"));
     Memo1->setReadOnly(true);
     Memo1->setPlainText(QStringLiteral("报文格式: 16进制，用空格隔开，如：\"68 0A 0A 68 30...\",支持模糊匹配符**和??，\n"
                                        "\"**\"表示多字节模糊匹配，\"??\"表示单字节模糊匹配，每条触发报文仅支持一个匹配符"));

@@ -37,6 +37,7 @@ Tf_version::Tf_version(QWidget* parent)
     ProductLabel->setFont(productFont);
 
     NotesMemo->setReadOnly(true);
+    NotesMemo->setAccessibleName(QStringLiteral("版本说明"));
     NotesMemo->setPlainText(QString::fromUtf8(kReleaseNotes));
     NotesMemo->setMinimumSize(380, 120);
 

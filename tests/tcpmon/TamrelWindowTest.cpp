@@ -1,4 +1,5 @@
 #include "TamrelTestSupport.h"
+#include "tests/support/AccessibleNames.h"
 
 #include "monitor/IntervalTimer.h"
 #include "platform/CaptureBuffer.h"
@@ -132,6 +133,14 @@ private slots:
         NewWindow();
     }
     void cleanup() { w_.reset(); }
+
+    // Assistive tools and GUI checks find every control by its accessible
+    // name, the dialogs' controls included.
+    void everyControlHasAnAccessibleName()
+    {
+        const QStringList unnamed = ControlsWithoutAccessibleName(w_.get());
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+    }
 
     // ---- start-up, layout, menus ----
 

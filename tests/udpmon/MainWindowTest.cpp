@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "tests/support/AccessibleNames.h"
 
 #include "udpmon/DockForm.h"
 #include "udpmon/ToolbarImages.h"
@@ -57,6 +58,7 @@ private slots:
     void startsWithSettingsFile();
     void menusAndShortcuts();
     void toolbarButtons();
+    void everyControlHasAnAccessibleName();
     void closingWritesEverySendLineAndKeepsTheRest();
     void settingsStayInTheStartDirectory();
     void unwritableSettingsShowTheErrorAndKeepTheOldFile();
@@ -484,6 +486,16 @@ void MainWindowTest::calculatorMissingIsReported()
     QVERIFY(box.seen);
     QCOMPARE(box.title, kTitle);
     QVERIFY(box.text.contains(QStringLiteral("计算器")));
+}
+
+// Assistive tools and GUI checks find every control by its accessible name,
+// the dialogs' controls included.
+void MainWindowTest::everyControlHasAnAccessibleName()
+{
+    TestDirectory directory;
+    const std::unique_ptr<Tf_main> window = OpenWindow();
+    const QStringList unnamed = ControlsWithoutAccessibleName(window.get());
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
 }
 
 QTEST_MAIN(MainWindowTest)
