@@ -14,7 +14,6 @@
 #include "tcpmon/u_version.h"
 
 #include "frame/CheckCodes.h"
-#include "frame/HexText.h"
 #include "monitor/CheckCodeLine.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"

@@ -19,14 +19,12 @@
 #include "udpmon/u_trigger.h"
 #include "udpmon/u_version.h"
 
-#include "frame/HexText.h"
 #include "monitor/CheckCodeLine.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
 #include "monitor/SendLineChoice.h"
 #include "monitor/TimedSave.h"
 #include "platform/Calculator.h"
-#include "platform/DateTimeText.h"
 #include "platform/IniFile.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
@@ -45,10 +43,8 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 
-#include <algorithm>
 
 namespace ostrel {
 

@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 class BatchedLineWriter;
 class IniFile;
