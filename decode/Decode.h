@@ -1,0 +1,78 @@
+#pragma once
+
+#include "decode/Field.h"
+
+#include <optional>
+#include <string_view>
+
+// The protocol decoders and the choice among them. Each decoder is a pure
+// function from a frame's bytes to its fields; each `Shape...` function says
+// whether the bytes have that protocol's shape (its start bytes and lengths,
+// or, for a protocol without start bytes, a check code that verifies), which
+// is what automatic detection goes by.
+
+namespace decode {
+
+enum class Protocol {
+    Auto,       // chosen from the frame's shape
+    Iec104,     // IEC 60870-5-104 APDUs, one or several in a row
+    Iec101,     // IEC 60870-5-101 FT 1.2 fixed and variable frames
+    ModbusTcp,  // MBAP header and PDU
+    ModbusRtu,  // unit, PDU, CRC
+    Dnp3,       // link frame with its CRC blocks
+    Cdt,        // synchronisation, control word, information words
+    CheckSum,   // a frame whose last byte is the sum or the parity of the rest
+    Unrecognised
+};
+
+// The sizes an IEC 60870-5-101 link is configured with, in bytes. IEC 104
+// uses 2, 2 and 3 for cause, common address and object address.
+struct IecSizes {
+    int linkAddress = 1;   // 1 or 2 (0 for none, balanced links)
+    int cause = 1;         // 1 or 2 (the second byte the originator address)
+    int commonAddress = 1; // 1 or 2
+    int objectAddress = 2; // 1, 2 or 3
+};
+
+struct Options {
+    Protocol protocol = Protocol::Auto;
+    IecSizes iec101;
+};
+
+struct Decoded {
+    Protocol protocol = Protocol::Unrecognised;
+    Fields fields;
+};
+
+// The decoder chosen by options.protocol, or by the frame's shape when Auto.
+// A frame that matches nothing gives Unrecognised and one field with its
+// length.
+[[nodiscard]] Decoded Decode(Bytes frame, const Options& options = {});
+
+// The protocol's name as the decode window shows it ("IEC 60870-5-104").
+[[nodiscard]] std::string_view ProtocolName(Protocol protocol);
+
+// --- One decoder per protocol ---------------------------------------------
+
+[[nodiscard]] bool ShapeIec104(Bytes frame);
+[[nodiscard]] Fields DecodeIec104(Bytes frame);
+
+[[nodiscard]] bool ShapeIec101(Bytes frame, const IecSizes& sizes);
+[[nodiscard]] Fields DecodeIec101(Bytes frame, const IecSizes& sizes);
+
+[[nodiscard]] bool ShapeModbusTcp(Bytes frame);
+[[nodiscard]] Fields DecodeModbusTcp(Bytes frame);
+
+[[nodiscard]] bool ShapeModbusRtu(Bytes frame);
+[[nodiscard]] Fields DecodeModbusRtu(Bytes frame);
+
+[[nodiscard]] bool ShapeDnp3(Bytes frame);
+[[nodiscard]] Fields DecodeDnp3(Bytes frame);
+
+[[nodiscard]] bool ShapeCdt(Bytes frame);
+[[nodiscard]] Fields DecodeCdt(Bytes frame);
+
+[[nodiscard]] bool ShapeCheckSum(Bytes frame);
+[[nodiscard]] Fields DecodeCheckSum(Bytes frame);
+
+} // namespace decode
