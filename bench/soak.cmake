@@ -14,15 +14,15 @@ add_custom_command(
     COMMENT "Building the load rig's paced sender")
 add_custom_target(soak_rig DEPENDS ${soak_rig}/udp_blast)
 
-add_executable(soak_ostrel ${CMAKE_CURRENT_SOURCE_DIR}/soak_ostrel.cpp ${CMAKE_CURRENT_SOURCE_DIR}/SoakProbe.cpp)
-target_link_libraries(soak_ostrel PRIVATE udpmon_lib Qt6::Widgets)
+add_executable(soak_ostrel ${CMAKE_CURRENT_SOURCE_DIR}/soak_ostrel.cpp)
+target_link_libraries(soak_ostrel PRIVATE udpmon_lib bench_probes)
 telemon_warnings(soak_ostrel)
 add_dependencies(soak_ostrel soak_rig)
 
 add_executable(soak_tamrel_client ${CMAKE_CURRENT_SOURCE_DIR}/soak_tamrel_client.cpp)
 telemon_warnings(soak_tamrel_client)
-add_executable(soak_tamrel ${CMAKE_CURRENT_SOURCE_DIR}/soak_tamrel.cpp ${CMAKE_CURRENT_SOURCE_DIR}/SoakProbe.cpp)
-target_link_libraries(soak_tamrel PRIVATE tcpmon_lib Qt6::Widgets)
+add_executable(soak_tamrel ${CMAKE_CURRENT_SOURCE_DIR}/soak_tamrel.cpp)
+target_link_libraries(soak_tamrel PRIVATE tcpmon_lib bench_probes)
 telemon_warnings(soak_tamrel)
 add_dependencies(soak_tamrel soak_tamrel_client)
 

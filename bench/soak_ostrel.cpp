@@ -23,6 +23,7 @@
 #include "udpmon/u_trigger.h"
 
 #include "SoakProbe.h"
+#include "WindowProbes.h"
 
 #include "widgets/TSMemo.h"
 
@@ -52,15 +53,6 @@ namespace {
 
 constexpr int kRate = 5000;
 constexpr int kSize = 64;
-
-void WithDialog(QAction* command, const std::function<void(QWidget*)>& fill)
-{
-    QTimer::singleShot(0, [fill] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            fill(dialog);
-    });
-    command->trigger();
-}
 
 // A bound UDP socket that nobody reads: where answers and loop sends go.
 int SinkPort(int& fd)

@@ -32,7 +32,7 @@ add_custom_command(
 add_custom_target(trigger_rig DEPENDS ${trigger_rig_bin}/udp_gen ${trigger_rig_bin}/udp_resp ${trigger_rig_bin}/x_ping)
 
 add_executable(trigger_ostrel ${CMAKE_CURRENT_SOURCE_DIR}/trigger_ostrel.cpp)
-target_link_libraries(trigger_ostrel PRIVATE udpmon_lib Qt6::Widgets)
+target_link_libraries(trigger_ostrel PRIVATE udpmon_lib bench_probes)
 telemon_warnings(trigger_ostrel)
 add_dependencies(trigger_ostrel trigger_rig)
 

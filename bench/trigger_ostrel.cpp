@@ -18,6 +18,9 @@
 // window a _NET_WM_PING every 100 ms while the generator runs and records
 // gui_ping=pongs/pings,p50_ms,max_ms of the answers. After the floods,
 // 10 requests at 10/s right away (recov-now) and once idle (recov-idle).
+#include "SoakProbe.h"
+#include "WindowProbes.h"
+
 #include "udpmon/u_csn.h"
 #include "udpmon/u_main.h"
 #include "udpmon/u_trigger.h"
@@ -28,23 +31,19 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -55,116 +54,6 @@
 using namespace ostrel;
 
 namespace {
-
-constexpr int kTickMs = 10;
-
-int FreePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-double CpuSeconds()
-{
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long long RssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& row : status.readAll().split('\n')) {
-        if (row.startsWith("VmRSS:"))
-            return row.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-// Datagrams the kernel dropped for the socket bound to this local port.
-long long KernelDrops(int port)
-{
-    QFile table(QStringLiteral("/proc/net/udp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray local = QStringLiteral(":%1").arg(port, 4, 16, QLatin1Char('0')).toUpper().toLatin1();
-    for (const QByteArray& row : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = row.simplified().split(' ');
-        if (fields.size() >= 13 && fields[1].endsWith(local))
-            return fields.last().toLongLong();
-    }
-    return -1;
-}
-
-// The worst lateness of a 10 ms timer in the event loop while it lives.
-class StallProbe {
-public:
-    StallProbe()
-    {
-        ticker_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&ticker_, &QTimer::timeout, [this] {
-            worstMs_ = std::max(worstMs_, static_cast<double>(sinceTick_.nsecsElapsed()) / 1e6 - kTickMs);
-            sinceTick_.restart();
-        });
-        sinceTick_.start();
-        ticker_.start(kTickMs);
-    }
-    [[nodiscard]] double WorstMs() const { return worstMs_; }
-
-private:
-    QTimer ticker_;
-    QElapsedTimer sinceTick_;
-    double worstMs_ = 0;
-};
-
-// Counts the paintings of a widget.
-class PaintCounter final : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget)
-        : widget_(widget)
-    {
-        widget_->installEventFilter(this);
-    }
-    ~PaintCounter() override { widget_->removeEventFilter(this); }
-    PaintCounter(const PaintCounter&) = delete;
-    PaintCounter& operator=(const PaintCounter&) = delete;
-    [[nodiscard]] int Count() const { return count_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == widget_ && event->type() == QEvent::Paint)
-            ++count_;
-        return false;
-    }
-
-private:
-    QWidget* widget_;
-    int count_ = 0;
-};
-
-// Runs the event loop until `done` holds, asking every 10 ms.
-void RunUntil(const std::function<bool()>& done)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(kTickMs);
-    loop.exec();
-}
 
 void WhenModalOpens(std::function<void(QWidget*)> handle)
 {
@@ -219,39 +108,6 @@ void WaitIdle(Tf_main& window)
     });
 }
 
-// The answers of the window to _NET_WM_PING while the generator runs, from
-// the load rig's x_ping (empty when not asked for or not on a display).
-class PingProbe {
-public:
-    explicit PingProbe(double seconds)
-    {
-        const QString probe = qEnvironmentVariable("XPING");
-        if (probe.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
-            return;
-        process_.start(probe, {qEnvironmentVariable("DISPLAY"), QString::number(QCoreApplication::applicationPid()),
-                               QString::number(seconds), QStringLiteral("100")});
-        if (!process_.waitForStarted())
-            qFatal("x_ping did not start");
-        started_ = true;
-    }
-    // pongs/pings,p50_ms,max_ms once x_ping has ended (it waits 3 s for late answers).
-    QString Result()
-    {
-        if (!started_)
-            return QStringLiteral("-");
-        RunUntil([this] { return process_.state() == QProcess::NotRunning; });
-        const QString out = QString::fromLatin1(process_.readAllStandardOutput());
-        const QRegularExpression row(QStringLiteral("pings=(\\d+) pongs=(\\d+) p50_ms=([0-9.]+) p99_ms=[0-9.]+ max_ms=([0-9.]+)"));
-        const QRegularExpressionMatch match = row.match(out);
-        if (!match.hasMatch())
-            return QStringLiteral("failed");
-        return QStringLiteral("%1/%2,%3,%4").arg(match.captured(2), match.captured(1), match.captured(3), match.captured(4));
-    }
-
-private:
-    QProcess process_;
-    bool started_ = false;
-};
 
 struct Runner {
     Tf_main& window;
@@ -266,7 +122,7 @@ struct Runner {
             WaitIdle(window);
         const double cpu0 = CpuSeconds();
         const long long rss0 = RssKb();
-        const long long drops0 = KernelDrops(serverPort);
+        const long long drops0 = UdpDrops(serverPort);
         QProcess gen;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("REPLY_PORT"), QString::number(replyPort));
@@ -294,7 +150,7 @@ struct Runner {
         const QString guiPing = ping.Result();
         const double cpu = CpuSeconds() - cpu0;
         const long long rss1 = RssKb();
-        const long long drops = KernelDrops(serverPort) - drops0;
+        const long long drops = UdpDrops(serverPort) - drops0;
         QByteArray result;
         for (const QByteArray& row : gen.readAllStandardOutput().split('\n')) {
             if (row.startsWith("RESULT "))
@@ -350,8 +206,8 @@ int main(int argc, char** argv)
     QDir::setCurrent(dir.path());
     Tf_main window;
     window.show();
-    const int serverPort = FreePort();
-    const int replyPort = FreePort();
+    const int serverPort = FreeUdpPort();
+    const int replyPort = FreeUdpPort();
     Configure(window, serverPort, replyPort);
     std::fprintf(stderr, "ostrel: listening on %d, rule 1 01 03 -> 05 06 to %s:%d, rss_start_kb=%lld\n",
                  serverPort, qPrintable(ClientHost()), replyPort, RssKb());
