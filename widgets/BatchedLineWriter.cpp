@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -143,16 +144,56 @@ int BatchedLineWriter::LineCount() const
 void BatchedLineWriter::Flush()
 {
     timer_.stop();
-    if (!open_)
-        return;
-    open_ = false;
-    waitingEdits_ = 0;
-    const qsizetype chars = std::exchange(pendingChars_, 0);
+    if (open_)
+        Write(0);
+}
+
+void BatchedLineWriter::SetFlushPacing(int minIntervalMs, double waitPerCost, qsizetype maxChars)
+{
+    pacedMinIntervalMs_ = minIntervalMs;
+    pacedWaitPerCost_ = waitPerCost;
+    pacedMaxChars_ = maxChars;
+    disconnect(&timer_, &QTimer::timeout, this, nullptr);
+    if (maxChars > 0)
+        connect(&timer_, &QTimer::timeout, this, &BatchedLineWriter::PacedFlush);
+    else
+        connect(&timer_, &QTimer::timeout, this, &BatchedLineWriter::Flush);
+}
+
+void BatchedLineWriter::PacedFlush()
+{
+    if (open_ && Write(pacedMaxChars_))
+        FlushSoon();
+}
+
+bool BatchedLineWriter::Write(qsizetype maxChars)
+{
+    QElapsedTimer cost;
+    cost.start();
+    // The first lines up to maxChars (at least one); the rest wait.
+    std::size_t count = lines_.size();
+    qsizetype chars = 0;
+    if (maxChars > 0) {
+        count = 0;
+        while (count < lines_.size() && (count == 0 || chars < maxChars)) {
+            const Line& line = lines_[count];
+            chars += line.format != nullptr ? 3 * line.bytes.size() : line.text.size();
+            ++count;
+        }
+    } else {
+        chars = pendingChars_;
+    }
+    const bool rest = count < lines_.size();
     std::vector<QString> lines;
-    lines.reserve(lines_.size());
-    for (Line& line : lines_)
+    lines.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        Line& line = lines_[i];
         lines.push_back(line.format != nullptr ? line.format(line.bytes) : std::move(line.text));
-    lines_.clear();
+    }
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(count));
+    pendingChars_ = rest ? pendingChars_ - chars : 0;
+    waitingEdits_ = rest ? static_cast<int>(lines_.size()) : 0;
+    open_ = false;
     // A visible view that scrolls lays out every line it passes, so that
     // scrolling to the new last line would lay out every new line; with its
     // updates off it just moves, and the one repaint afterwards lays out the
@@ -191,15 +232,30 @@ void BatchedLineWriter::Flush()
         view->setUpdatesEnabled(true);
     if (pacer_ != nullptr)
         pacer_->Changed(memo_);
+    // The lines still waiting follow what is now in the window.
+    cleared_ = false;
+    open_ = rest;
+    baseLines_ = memo_->LineCount();
+    lastFlushCostNs_ = cost.nsecsElapsed() + memo_->LastPaintNs();
+    sinceFlush_.start();
+    return rest;
 }
 
 void BatchedLineWriter::FlushSoon()
 {
     if (!open_)
         return;
-    const qint64 left = delayMs_ - openedAt_.elapsed();
+    qint64 left = delayMs_ - openedAt_.elapsed();
+    if (pacedMaxChars_ > 0 && sinceFlush_.isValid()) {
+        const auto wait = pacedMinIntervalMs_
+            + static_cast<qint64>(static_cast<double>(lastFlushCostNs_) * pacedWaitPerCost_ / 1e6);
+        left = std::max(left, wait - sinceFlush_.elapsed());
+    }
     if (left <= 0) {
-        Flush();
+        if (pacedMaxChars_ > 0)
+            PacedFlush();
+        else
+            Flush();
         return;
     }
     if (!timer_.isActive())

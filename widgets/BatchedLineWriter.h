@@ -71,6 +71,19 @@ public:
     // text itself is always up to date after Flush.
     void SetPaintPacing(int intervalMs, qsizetype deferChars);
 
+    // Paces the flushes that FlushSoon makes, for a window whose lines come
+    // faster than it can lay them out and paint them: a flush waits
+    // minIntervalMs after the last one, and besides as long as the last
+    // one took (its edit and the painting after it) times waitPerCost, so
+    // that the window's own work takes at most a share of the time whatever
+    // the rate and the length of the lines; and it writes lines of at most
+    // maxChars characters together (at least one line), the others waiting
+    // for the next flush, so that the window shows states it really passes
+    // through. Lines that the line rule empties away while they wait are
+    // never laid out. Flush, which the owner calls before it reads or
+    // changes the window, still writes every line.
+    void SetFlushPacing(int minIntervalMs, double waitPerCost, qsizetype maxChars);
+
     // Leaves the window's text ending with a line break (which adds no line)
     // after each flush: the next lines then go into the empty last block, and
     // a long line before them is not laid out again. The lines are those that
@@ -88,6 +101,10 @@ protected:
 
 private:
     void Open();
+    // Writes the first waiting lines, of at most `maxChars` characters (all
+    // of them when maxChars is 0); true when lines still wait.
+    bool Write(qsizetype maxChars);
+    void PacedFlush();
 
     TSMemo* memo_;
     int delayMs_;
@@ -104,6 +121,12 @@ private:
     PaintPacer* pacer_ = nullptr;
     qsizetype deferPaintChars_ = 0;
     bool finalLineBreak_ = false;
+    // Flush pacing: off while pacedMaxChars_ is 0.
+    int pacedMinIntervalMs_ = 0;
+    double pacedWaitPerCost_ = 0;
+    qsizetype pacedMaxChars_ = 0;
+    QElapsedTimer sinceFlush_;
+    qint64 lastFlushCostNs_ = 0;
     struct Line {
         QString text;
         QByteArray bytes;

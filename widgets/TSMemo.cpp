@@ -6,11 +6,17 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 TSMemo::TSMemo(QWidget* parent)
     : QPlainTextEdit(parent)
@@ -128,6 +134,124 @@ void TSMemo::SetPaletteColor(QPalette::ColorRole role, const QColor& color)
     pal.setColor(QPalette::Highlight, selection.highlight);
     pal.setColor(QPalette::HighlightedText, selection.highlightedText);
     setPalette(pal);
+}
+
+namespace {
+
+// The characters drawn on either side of the part of a long line the view
+// shows, so that glyphs cut by the view's edges are drawn whole.
+constexpr int kPartialPaintMargin = 4;
+
+// Draws the part of a laid-out one-line block that falls within `area`
+// (viewport coordinates; the block's top left at `offset`): a layout of
+// just those characters, placed where the block's own layout puts them.
+void DrawPartOfLine(QPainter& painter, const QTextLayout& whole, const QString& text, QPointF offset,
+                    const QList<QTextLayout::FormatRange>& selections, const QRect& area)
+{
+    const QTextLine line = whole.lineAt(0);
+    const int first = std::max(0, line.xToCursor(area.left() - offset.x()) - kPartialPaintMargin);
+    const int last = std::min(static_cast<int>(text.size()), line.xToCursor(area.right() + 1 - offset.x()) + kPartialPaintMargin);
+    if (last <= first)
+        return;
+    QTextLayout part(text.mid(first, last - first), whole.font());
+    part.setTextOption(whole.textOption());
+    part.setCacheEnabled(true);
+    part.beginLayout();
+    QTextLine partLine = part.createLine();
+    partLine.setPosition(QPointF(0, line.y()));
+    part.endLayout();
+    QList<QTextLayout::FormatRange> partSelections;
+    for (const QTextLayout::FormatRange& range : selections) {
+        const int start = std::max(range.start, first);
+        const int end = std::min(range.start + range.length, last);
+        if (end > start)
+            partSelections.append({start - first, end - start, range.format});
+    }
+    part.draw(&painter, QPointF(offset.x() + line.cursorToX(first), offset.y()), partSelections, area);
+}
+
+} // namespace
+
+bool TSMemo::ShowsLongLine(const QRect& area) const
+{
+    if (partialPaintFrom_ <= 0)
+        return false;
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF r = blockBoundingRect(block).translated(offset);
+        if (r.top() > area.bottom())
+            break;
+        if (r.bottom() >= area.top() && block.length() > partialPaintFrom_)
+            return true;
+    }
+    return false;
+}
+
+// The editor's own painting, except that a long line is drawn in part (see
+// SetPartialPaintFrom); the window never wraps, so each line is one block
+// of one laid-out line. (Full-width extra selections and the block caret of
+// overwrite mode, which no window here uses, are not drawn on this path.)
+void TSMemo::paintEvent(QPaintEvent* event)
+{
+    QElapsedTimer clock;
+    clock.start();
+    PaintText(event);
+    lastPaintNs_ = clock.nsecsElapsed();
+}
+
+void TSMemo::PaintText(QPaintEvent* event)
+{
+    QRect area = event->rect();
+    if (!ShowsLongLine(area)) {
+        QPlainTextEdit::paintEvent(event);
+        return;
+    }
+    QPainter painter(viewport());
+    QPointF offset = contentOffset();
+    const QRect viewportRect = viewport()->rect();
+    const qreal maximumWidth = document()->documentLayout()->documentSize().width();
+    painter.setBrushOrigin(offset);
+    const int maxX = static_cast<int>(offset.x() + std::max<qreal>(viewportRect.width(), maximumWidth)
+                                      - document()->documentMargin() + cursorWidth());
+    area.setRight(std::min(area.right(), maxX));
+    painter.setClipRect(area);
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    painter.setPen(context.palette.text().color());
+    const bool caretShown = !isReadOnly() || (textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    QTextBlock block = firstVisibleBlock();
+    for (; block.isValid(); block = block.next()) {
+        const QRectF r = blockBoundingRect(block).translated(offset);
+        if (!block.isVisible()) {
+            offset.ry() += r.height();
+            continue;
+        }
+        if (r.bottom() >= area.top() && r.top() <= area.bottom()) {
+            QTextLayout* layout = block.layout();
+            const int blockStart = block.position();
+            const int blockLength = block.length();
+            QList<QTextLayout::FormatRange> selections;
+            for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
+                const int start = range.cursor.selectionStart() - blockStart;
+                const int end = range.cursor.selectionEnd() - blockStart;
+                if (start < blockLength && end > 0 && end > start)
+                    selections.append({start, end - start, range.format});
+            }
+            if (blockLength > partialPaintFrom_ && layout->lineCount() == 1)
+                DrawPartOfLine(painter, *layout, block.text(), offset, selections, area);
+            else
+                layout->draw(&painter, offset, selections, area);
+            const int caret = context.cursorPosition;
+            if (caretShown && caret >= blockStart && caret < blockStart + blockLength)
+                layout->drawCursor(&painter, offset, caret - blockStart, cursorWidth());
+        }
+        offset.ry() += r.height();
+        if (offset.y() > viewportRect.height())
+            break;
+    }
+    if (backgroundVisible() && !block.isValid() && offset.y() <= area.bottom()
+        && (centerOnScroll() || verticalScrollBar()->maximum() == verticalScrollBar()->minimum()))
+        painter.fillRect(QRect(QPoint(area.left(), static_cast<int>(offset.y())), area.bottomRight()),
+                         palette().window());
 }
 
 void TSMemo::SetPopupMenu(QMenu* menu)

@@ -38,6 +38,14 @@ public:
     [[nodiscard]] QColor BackgroundColor() const;
     void SetBackgroundColor(const QColor& color);
 
+    // Lines of more characters than this are painted in part: only the
+    // characters the view shows (and a few beside them) are drawn, so that
+    // painting costs what is shown, not the line's length. 0 paints every
+    // line whole.
+    void SetPartialPaintFrom(int chars) { partialPaintFrom_ = chars; }
+    // How long the last painting of the text took.
+    [[nodiscard]] qint64 LastPaintNs() const { return lastPaintNs_; }
+
     // The menu that a right click opens in place of the editor's own one;
     // not owned. nullptr restores the editor's own menu.
     void SetPopupMenu(QMenu* menu);
@@ -53,6 +61,7 @@ signals:
     void keyReleased();
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -60,5 +69,10 @@ protected:
 private:
     void SetPaletteColor(QPalette::ColorRole role, const QColor& color);
 
+    [[nodiscard]] bool ShowsLongLine(const QRect& area) const;
+    void PaintText(QPaintEvent* event);
+
     QMenu* popupMenu_ = nullptr;
+    int partialPaintFrom_ = 2000;
+    qint64 lastPaintNs_ = 0;
 };

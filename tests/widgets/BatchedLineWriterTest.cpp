@@ -267,6 +267,48 @@ private slots:
         pair.Compare();
     }
 
+    // Paced flushes write a few lines at a time: after each the window
+    // holds what appending the lines one by one had left at some moment,
+    // and in the end what it leaves after all of them; the lines the line
+    // rule empties away while they wait are never made.
+    void pacedFlushesWriteInPiecesThroughRealStates()
+    {
+        static int made = 0;
+        const BatchedLineWriter::LineFormat hex = [](const QByteArray& bytes) {
+            ++made;
+            return QString::fromLatin1(bytes.toHex(' ').toUpper());
+        };
+        Pair pair{QString()};
+        BatchedLineWriter writer(&pair.batched, 0, 10);
+        writer.SetFinalLineBreak(true);
+        writer.SetFlushPacing(1, 0.5, 20); // two 14-character lines a flush
+        QList<QStringList> states{{}};
+        made = 0;
+        for (int i = 0; i < 25; ++i) {
+            const QByteArray bytes(5, static_cast<char>(i));
+            writer.EmptyIfFull();
+            writer.Append(bytes, hex);
+            QStringList next = states.last();
+            if (next.size() > 10)
+                next.clear();
+            next.append(hex(bytes));
+            states.append(next);
+        }
+        QCOMPARE(made, 25);
+        made = 0;
+        int flushes = 0;
+        while (writer.Pending() && flushes < 100) {
+            writer.FlushSoon();
+            QTRY_VERIFY(pair.batched.LineCount() > 0);
+            QVERIFY2(states.contains(pair.batched.Lines()), qPrintable(pair.batched.Lines().join(QLatin1Char('|'))));
+            ++flushes;
+            QTest::qWait(2);
+        }
+        QCOMPARE(pair.batched.Lines(), states.last());
+        QVERIFY(flushes >= 2);
+        QCOMPARE(made, 3); // the lines after the last emptying
+    }
+
     void flushSoonWritesWithinTheDelay()
     {
         Pair pair{QString()};

@@ -80,6 +80,7 @@ private slots:
     void readoutFollowsMouseAndKeyRelease();
     void linesAndAppend();
     void scrollSignals();
+    void longLinesPaintAsWhenDrawnWhole();
     void colourPickersRememberTheirColour();
     void colourDialogShowsColoursInForceAndOkCancelOnlyClose();
     void terminationSignalIsDeliveredInTheEventLoop();
@@ -203,6 +204,36 @@ void WidgetsGuiTest::scrollSignals()
     memo.horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(hscroll.count(), 1);
     QCOMPARE(vscroll.count(), 1);
+}
+
+// Drawing only the shown part of a long line must leave the same pixels as
+// drawing it whole: the part placed where the whole line puts it, the
+// selection across and beside its edges, the lines around it, at the start,
+// the middle and the end of the line.
+void WidgetsGuiTest::longLinesPaintAsWhenDrawnWhole()
+{
+    QString longLine;
+    for (int i = 0; i < 3000; ++i)
+        longLine += QStringLiteral("%1 ").arg((i * 37) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    TSMemo memo;
+    memo.SetLines({QStringLiteral("[12:00:01.250]68 04 07 00 00 00"), longLine, QStringLiteral("01 03"), longLine});
+    memo.resize(320, 140);
+    memo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&memo));
+    QTextCursor selection(memo.document());
+    const int secondLine = memo.document()->findBlockByNumber(1).position();
+    QScrollBar* bar = memo.horizontalScrollBar();
+    for (const double at : {0.0, 0.5, 1.0}) {
+        selection.setPosition(secondLine + static_cast<int>(at * 8000) + 5);
+        selection.setPosition(secondLine + static_cast<int>(at * 8000) + 140, QTextCursor::KeepAnchor);
+        memo.setTextCursor(selection);
+        bar->setValue(static_cast<int>(at * bar->maximum()));
+        memo.SetPartialPaintFrom(0);
+        const QImage whole = memo.viewport()->grab().toImage();
+        memo.SetPartialPaintFrom(100);
+        const QImage part = memo.viewport()->grab().toImage();
+        QVERIFY2(part == whole, qPrintable(QStringLiteral("differs with the view at %1 of the line").arg(at)));
+    }
 }
 
 void WidgetsGuiTest::colourPickersRememberTheirColour()
