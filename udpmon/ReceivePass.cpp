@@ -19,11 +19,10 @@ namespace {
 // The largest datagram read at once.
 constexpr int kReceiveBufferSize = 65536;
 // A receive pass that has run this long lets the event loop run (timers,
-// input, painting) before it goes on with the datagrams still waiting.
+// input, painting) before it goes on with the datagrams still waiting. The
+// window paces its own work, so the pass reads as fast as the socket
+// delivers.
 constexpr qint64 kReceivePassBudgetMs = 10;
-// Nor does it gather more text for the window than can be laid out in about
-// as long (long lines cost the layout time per character).
-constexpr qsizetype kReceivePassTextBudget = 50000;
 // The kernel queue asked for the listening socket.
 constexpr int kReceiveQueueBytes = 4 << 20;
 
@@ -118,8 +117,7 @@ void ReceivePass::ReadOneDatagram()
     }
     // The pass ends when nothing more waits or its budget is spent.
     const bool moreWaiting = UDPServer1_.RcvdCount() > 0;
-    const bool budgetSpent = (passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs)
-        || outlet_.PendingChars() >= kReceivePassTextBudget;
+    const bool budgetSpent = passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs;
     if (!moreWaiting || budgetSpent) {
         outlet_.ShowLines();
         passClock_.invalidate();

@@ -27,9 +27,8 @@ struct ReceiveOutlet {
     std::function<void(const QString& line, bool shown)> HexLine;
     // An ASCII-mode text (it may hold line breaks of its own), shown at once.
     std::function<void(const QString& text)> AsciiText;
-    // The characters of the lines waiting to be shown.
-    std::function<qsizetype()> PendingChars;
-    // Shows every line read so far.
+    // The lines read so far are to be shown (the window shows them at its
+    // own pace).
     std::function<void()> ShowLines;
     // Every hex-mode line, paused or filtered or not, for timed saving.
     std::function<void(const QString& line)> Capture;
@@ -41,8 +40,8 @@ struct ReceiveOutlet {
 // is served (line rule, display filter), the line is captured for timed
 // saving, and a trigger that matches answers through the sender. The
 // datagrams that wait are read in one pass; a pass that has run for its
-// budget (time, or text waiting to be laid out) shows its lines and lets the
-// event loop run before it goes on. Needs no display.
+// time budget hands its lines on and lets the event loop run before it goes
+// on. Needs no display.
 class ReceivePass final : public QObject {
 public:
     ReceivePass(OstrelState& state, DatagramSender& sender, ReceiveOutlet outlet, QObject* parent = nullptr);

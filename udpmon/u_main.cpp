@@ -59,9 +59,16 @@ constexpr int kReceiveWindowLineLimit = 100;
 // Lines of a pass with this much text are painted after the event loop has
 // run once more.
 constexpr qsizetype kReceiveDeferPaintChars = 20000;
-// Received lines are painted at most this often (the lines themselves are
-// in the window at the end of every pass).
+// Received lines are painted at most this often.
 constexpr int kReceivePaintIntervalMs = 25;
+// The lines read go into the window at most this often, and after each
+// flush the window rests as long again as the flush and its painting took,
+// so that however fast and long the lines, the window's work takes at most
+// half the time and the rest is the receive pass's; a flush writes lines
+// of at most this many characters together.
+constexpr int kReceiveFlushIntervalMs = 20;
+constexpr double kReceiveRestPerWork = 1.0;
+constexpr qsizetype kReceiveFlushChars = 50000;
 
 
 } // namespace
@@ -118,6 +125,7 @@ void Tf_main::CreateReceivePass()
     recvLines_ = new BatchedLineWriter(RecvMemo(), 0, kReceiveWindowLineLimit, this);
     recvLines_->SetPaintPacing(kReceivePaintIntervalMs, kReceiveDeferPaintChars);
     recvLines_->SetFinalLineBreak(true);
+    recvLines_->SetFlushPacing(kReceiveFlushIntervalMs, kReceiveRestPerWork, kReceiveFlushChars);
     ReceiveOutlet outlet;
     outlet.HexLine = [this](const QString& line, bool shown) {
         recvLines_->EmptyIfFull();
@@ -132,8 +140,7 @@ void Tf_main::CreateReceivePass()
         recvLines_->Append(text);
         recvLines_->Flush();
     };
-    outlet.PendingChars = [this] { return recvLines_->PendingChars(); };
-    outlet.ShowLines = [this] { recvLines_->Flush(); };
+    outlet.ShowLines = [this] { recvLines_->FlushSoon(); };
     outlet.Capture = [this](const QString& line) { timedSave_->Capture(line); };
     sender_ = std::make_unique<DatagramSender>(state_);
     receivePass_ = new ReceivePass(state_, *sender_, std::move(outlet), this);
