@@ -3,9 +3,9 @@
 #include "widgets/TSMemo.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -106,6 +106,10 @@ DecodePanel::DecodePanel(QWidget* parent)
     for (QComboBox* box : {ProtocolBox, LinkAddressBox, CauseBox, CommonAddressBox, ObjectAddressBox})
         connect(box, &QComboBox::currentIndexChanged, this, &DecodePanel::DecodeSoon);
 
+    // Which window had the focus last is followed also while hidden, so
+    // that the panel shows that window's line when it opens.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
+
     soon_.setSingleShot(true);
     soon_.setInterval(0);
     connect(&soon_, &QTimer::timeout, this, &DecodePanel::DecodeNow);
@@ -115,19 +119,13 @@ DecodePanel::~DecodePanel() = default;
 
 void DecodePanel::SetSources(TSMemo* receive, RuleOf receiveRule, TSMemo* send, RuleOf sendRule)
 {
-    const bool following = following_;
     Follow(false);
-    for (TSMemo* memo : {receive_, send_})
-        if (memo != nullptr)
-            memo->removeEventFilter(this);
     receive_ = receive;
     send_ = send;
     receiveRule_ = std::move(receiveRule);
     sendRule_ = std::move(sendRule);
     focused_ = receive_;
-    for (TSMemo* memo : {receive_, send_})
-        memo->installEventFilter(this);
-    Follow(following);
+    Follow(isVisible());
     Refresh();
 }
 
@@ -167,8 +165,8 @@ void DecodePanel::hideEvent(QHideEvent* event)
     Follow(false);
 }
 
-// The receive path edits the receive window and moves nothing else: while
-// the panel is hidden no signal of the windows reaches it.
+// Connected to the windows' caret and text only while shown: hidden, nothing
+// the receive path does to the receive window reaches the panel.
 void DecodePanel::Follow(bool on)
 {
     if (on == following_ || receive_ == nullptr)
@@ -186,13 +184,12 @@ void DecodePanel::Follow(bool on)
         soon_.stop();
 }
 
-bool DecodePanel::eventFilter(QObject* watched, QEvent* event)
+void DecodePanel::FocusChanged(QWidget* now)
 {
-    if (event->type() == QEvent::FocusIn && (watched == receive_ || watched == send_) && watched != focused_) {
-        focused_ = static_cast<TSMemo*>(watched);
+    if (now != nullptr && (now == receive_ || now == send_) && now != focused_) {
+        focused_ = static_cast<TSMemo*>(now);
         DecodeSoon();
     }
-    return QWidget::eventFilter(watched, event);
 }
 
 void DecodePanel::DecodeSoon()

@@ -25,7 +25,7 @@ namespace monitor {
 //
 // It follows the caret as it moves and the window's text as lines arrive,
 // decoding at most once per event-loop turn, and only while it is shown:
-// hidden, it is connected to nothing but the focus of the two windows. The
+// hidden, it only notes which of the two windows takes the focus. The
 // choices live as long as the panel; nothing is saved. GUI thread only; the
 // text windows must outlive the panel.
 class DecodePanel final : public QWidget {
@@ -65,10 +65,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Follow(bool on);
+    void FocusChanged(QWidget* now);
     void DecodeSoon();
     void DecodeNow();
     void ShowContextMenu(const QPoint& position);
