@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -92,6 +93,7 @@ DecodePanel::DecodePanel(QWidget* parent)
     Tree->setLineWrapMode(QPlainTextEdit::NoWrap);
     Tree->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    Tree->installEventFilter(this);
     connect(Tree, &QWidget::customContextMenuRequested, this, &DecodePanel::ShowContextMenu);
 
     CopyText->setObjectName(QStringLiteral("CopyText"));
@@ -182,6 +184,14 @@ void DecodePanel::Follow(bool on)
     }
     if (!on)
         soon_.stop();
+}
+
+bool DecodePanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Tree && event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Delete))
+        event->accept();
+    return QWidget::eventFilter(watched, event);
 }
 
 void DecodePanel::FocusChanged(QWidget* now)

@@ -21,7 +21,9 @@ namespace monitor {
 // and a read-only view of the frame on the caret line of the receive or send
 // window (whichever had the focus last) as an indented tree, with check codes
 // that do not verify in red. Ctrl+A and Ctrl+C, and the context menu's
-// "复制全部文本" (CopyText), copy the tree's text.
+// "复制全部文本" (CopyText), copy the tree's text. Del in the tree is the
+// tree's own key (which changes nothing), never a window's delete command
+// acting on another text.
 //
 // It follows the caret as it moves and the window's text as lines arrive,
 // decoding at most once per event-loop turn, and only while it is shown:
@@ -65,6 +67,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Follow(bool on);

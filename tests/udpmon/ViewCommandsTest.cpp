@@ -361,9 +361,13 @@ void ViewCommandsTest::decodeWindowShowsTheFocusedCaretLine()
     QTRY_COMPARE(RedLines(panel->Tree), QList<int>{2});
     QCOMPARE(panel->Tree->document()->findBlockByNumber(2).text(), QStringLiteral("     2  3C  Sum (bad, expected 03)"));
 
-    // Ctrl+A, Ctrl+C and the context menu's item copy the tree's text.
+    // Ctrl+A, Ctrl+C and the context menu's item copy the tree's text; Del
+    // there leaves the send window's selection alone.
     const QString tree = panel->Tree->toPlainText();
+    send->selectAll();
     panel->Tree->setFocus();
+    QTest::keyClick(panel->Tree, Qt::Key_Delete);
+    QCOMPARE(send->Line(0), QStringLiteral("01 02 3C // sum"));
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(panel->Tree, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(panel->Tree, Qt::Key_C, Qt::ControlModifier);
