@@ -8,6 +8,7 @@
 #include "tcpmon/TOutlookBtn.h"
 #include "tcpmon/TamrelSettings.h"
 #include "tcpmon/u_csn.h"
+#include "tcpmon/u_decode.h"
 #include "tcpmon/u_filter.h"
 #include "tcpmon/u_save.h"
 #include "tcpmon/u_sendstyle.h"
@@ -15,6 +16,7 @@
 
 #include "frame/CheckCodes.h"
 #include "monitor/CheckCodeLine.h"
+#include "monitor/DecodePanel.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
 #include "monitor/ReceiveLine.h"
@@ -34,10 +36,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolBar>
 
+#include <algorithm>
 #include <array>
 
 // The images are compiled into this static library; a static library's
@@ -138,6 +142,7 @@ void Tf_main::BindMenu()
     Bind(N_flilter, &Tf_main::Btn_flilterClick);
     Bind(N9, &Tf_main::N9Click);
     Bind(N_showtoolbar, &Tf_main::N_showtoolbarClick);
+    Bind(N_decode, &Tf_main::N_decodeClick);
     Bind(About1, &Tf_main::About1Click);
 }
 
@@ -172,6 +177,12 @@ void Tf_main::CreateDialogs()
     F_save = new Tf_save(this);
     F_filter = new Tf_filter(this);
     F_version = new Tf_version(this);
+    // The decode window, hidden at start; the menu item's check mark follows
+    // it, also when its own close button hides it.
+    F_decode = new Tf_decode(this);
+    F_decode->Panel->SetSources(Memo1, [] { return monitor::FrameLineRule::Receive; },
+                                Memo2, [] { return monitor::FrameLineRule::SendAsTyped; });
+    connect(F_decode, &Tf_decode::VisibilityChanged, N_decode, &QAction::setChecked);
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
     SaveDialog1 = fileDialogs_->SaveDialog1;
     SaveDialog2 = fileDialogs_->SaveDialog2;
@@ -517,6 +528,25 @@ void Tf_main::N_showtoolbarClick()
     const bool show = ToolBar1->isHidden();
     N_showtoolbar->setChecked(show);
     ToolBar1->setVisible(show);
+}
+
+void Tf_main::N_decodeClick()
+{
+    // The menu has already inverted the check mark. The first time, the
+    // window opens at the right of the main window, or at its right edge
+    // when the screen has no room there, leaving the receive window free.
+    const bool show = N_decode->isChecked();
+    if (show && !decodeShownBefore_) {
+        decodeShownBefore_ = true;
+        const QRect frame = frameGeometry();
+        int x = frame.right() + 1;
+        if (const QScreen* place = screen(); place != nullptr && x + F_decode->width() > place->availableGeometry().right())
+            x = std::max(frame.left(), frame.right() + 1 - F_decode->width());
+        F_decode->move(x, frame.top());
+    }
+    F_decode->setVisible(show);
+    if (show)
+        F_decode->raise();
 }
 
 void Tf_main::About1Click()

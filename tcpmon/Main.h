@@ -37,6 +37,7 @@ class Tf_filter;
 class Tf_save;
 class Tf_sendstyle;
 class Tf_version;
+class Tf_decode;
 
 // The main window of the TCP server monitor. It owns the program-wide state,
 // the settings file (open from start-up to the end of the run), the client
@@ -132,6 +133,7 @@ public:
     QAction* N_flilter = nullptr;
     QAction* N9 = nullptr;
     QAction* N_showtoolbar = nullptr;
+    QAction* N_decode = nullptr; // check item: the decode window shown
     QAction* About1 = nullptr;
 
     QLabel* LabelRecv = nullptr;
@@ -146,6 +148,7 @@ public:
     Tf_save* F_save = nullptr;
     Tf_filter* F_filter = nullptr;
     Tf_version* F_version = nullptr;
+    Tf_decode* F_decode = nullptr;
     QFileDialog* SaveDialog1 = nullptr; // receive text
     QFileDialog* SaveDialog2 = nullptr; // send text
     QFileDialog* OpenDialog1 = nullptr; // receive text
@@ -203,6 +206,7 @@ private:
     void N_68Click();
     void ApplyCheckCode(bool frame68);
     void N_showtoolbarClick();
+    void N_decodeClick();
     void About1Click();
     void Btn_exitClick();
 
@@ -217,6 +221,7 @@ private:
     bool closeConfirmed_ = false;
     bool sendErrorShowing_ = false;
     bool closed_ = false;
+    bool decodeShownBefore_ = false;
     bool settingsWritten_ = true;
 };
 

@@ -90,6 +90,8 @@ void CreateMainMenu(Tf_main& window)
     window.N_showtoolbar = item(view, QStringLiteral("工具条"), "N_showtoolbar");
     window.N_showtoolbar->setCheckable(true);
     window.N_showtoolbar->setChecked(true);
+    window.N_decode = item(view, QStringLiteral("报文解析"), "N_decode");
+    window.N_decode->setCheckable(true);
 
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("帮助"));
     window.About1 = item(help, QStringLiteral("关于..."), "About1");

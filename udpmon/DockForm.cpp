@@ -1,5 +1,6 @@
 #include "udpmon/DockForm.h"
 
+#include "monitor/DecodePanel.h"
 #include "widgets/TSMemo.h"
 
 #include <QFrame>
@@ -16,45 +17,55 @@ const QColor kNavy(0, 0, 128);
 
 } // namespace
 
-TDockableForm::TDockableForm(const QString& title, const QColor& textColor, QWidget* parent)
-    : QDockWidget(title, parent)
-    , Panel1(new QFrame(this))
-    , Panel1Caption(new QLabel(title, Panel1))
-    , CloseButton(new QToolButton(Panel1))
-    , Memo1(new TSMemo(this))
+CaptionStrip CreateCaptionStrip(QDockWidget* dock, const QString& title, int height)
 {
-    setObjectName(title);
-    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
-                | QDockWidget::DockWidgetFloatable);
-    setAllowedAreas(Qt::LeftDockWidgetArea);
-
-    QFrame* strip = Panel1;
+    CaptionStrip parts{};
+    auto* strip = new QFrame(dock);
+    parts.Panel1 = strip;
+    parts.Caption = new QLabel(title, strip);
+    parts.CloseButton = new QToolButton(strip);
     strip->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    strip->setFixedHeight(kCaptionHeight);
+    strip->setFixedHeight(height);
     strip->setAutoFillBackground(true);
     QPalette stripPalette = strip->palette();
     stripPalette.setColor(QPalette::Window, stripPalette.color(QPalette::ToolTipBase));
     stripPalette.setColor(QPalette::WindowText, stripPalette.color(QPalette::ToolTipText));
     strip->setPalette(stripPalette);
 
-    // Assistive tools name the icon-only close button and the text area by
-    // the window's title.
-    CloseButton->setAccessibleName(QStringLiteral("关闭") + title);
-    Memo1->setAccessibleName(title);
-    CloseButton->setAutoRaise(true);
-    CloseButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    CloseButton->setIconSize(QSize(kCaptionHeight - 6, kCaptionHeight - 6));
-    CloseButton->setFixedSize(kCaptionHeight - 2, kCaptionHeight - 2);
-    CloseButton->setToolTip(QStringLiteral("关闭"));
-    CloseButton->setFocusPolicy(Qt::NoFocus);
-    connect(CloseButton, &QToolButton::clicked, this, &QDockWidget::close);
+    // Assistive tools name the icon-only close button by the window's title.
+    QToolButton* close = parts.CloseButton;
+    close->setAccessibleName(QStringLiteral("关闭") + title);
+    close->setAutoRaise(true);
+    close->setIcon(dock->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setIconSize(QSize(height - 6, height - 6));
+    close->setFixedSize(height - 2, height - 2);
+    close->setToolTip(QStringLiteral("关闭"));
+    close->setFocusPolicy(Qt::NoFocus);
+    QObject::connect(close, &QToolButton::clicked, dock, &QDockWidget::close);
 
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(3, 0, 1, 0);
     stripLayout->setSpacing(2);
-    stripLayout->addWidget(Panel1Caption, 1);
-    stripLayout->addWidget(CloseButton);
-    setTitleBarWidget(Panel1);
+    stripLayout->addWidget(parts.Caption, 1);
+    stripLayout->addWidget(close);
+    dock->setTitleBarWidget(strip);
+    return parts;
+}
+
+TDockableForm::TDockableForm(const QString& title, const QColor& textColor, QWidget* parent)
+    : QDockWidget(title, parent)
+    , Memo1(new TSMemo(this))
+{
+    setObjectName(title);
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                | QDockWidget::DockWidgetFloatable);
+    setAllowedAreas(Qt::LeftDockWidgetArea);
+    const CaptionStrip strip = CreateCaptionStrip(this, title, kCaptionHeight);
+    Panel1 = strip.Panel1;
+    Panel1Caption = strip.Caption;
+    CloseButton = strip.CloseButton;
+
+    Memo1->setAccessibleName(title);
 
     Memo1->SetBackgroundColor(kNavy);
     Memo1->SetTextColor(textColor);
@@ -71,6 +82,20 @@ void TDockableForm::FormFloat(bool floating)
         return;
     floatedBefore_ = true;
     resize(kFloatingWidth, kFloatingHeight);
+}
+
+TDecodeForm::TDecodeForm(QWidget* parent)
+    : QDockWidget(QStringLiteral("报文解析"), parent)
+    , Panel(new monitor::DecodePanel(this))
+{
+    setObjectName(QStringLiteral("报文解析"));
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                | QDockWidget::DockWidgetFloatable);
+    setAllowedAreas(Qt::RightDockWidgetArea);
+    const CaptionStrip strip = CreateCaptionStrip(this, windowTitle(), TDockableForm::kCaptionHeight);
+    Panel1 = strip.Panel1;
+    CloseButton = strip.CloseButton;
+    setWidget(Panel);
 }
 
 } // namespace ostrel

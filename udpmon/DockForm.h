@@ -7,7 +7,21 @@ class QLabel;
 class QToolButton;
 class TSMemo;
 
+namespace monitor {
+class DecodePanel;
+} // namespace monitor
+
 namespace ostrel {
+
+// The caption strip of a docked window: a sunken strip of the tooltip colour
+// showing the title, with an icon-only close button that hides the window.
+// It becomes the dock's title bar, by which the window is dragged.
+struct CaptionStrip {
+    QFrame* Panel1;
+    QLabel* Caption;
+    QToolButton* CloseButton;
+};
+CaptionStrip CreateCaptionStrip(QDockWidget* dock, const QString& title, int height);
 
 // A text window of the main window: a caption strip (`Panel1`) over a text
 // area (`Memo1`). It docks into the main window's client area, floats when
@@ -34,6 +48,21 @@ private:
     void FormFloat(bool floating);
 
     bool floatedBefore_ = false;
+};
+
+// "报文解析": the decode window, docked beside the receive and send windows
+// (at the right of the main window) or floating, with the same caption strip;
+// closing it only hides it.
+class TDecodeForm final : public QDockWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TDecodeForm)
+
+public:
+    explicit TDecodeForm(QWidget* parent);
+
+    QFrame* Panel1;
+    QToolButton* CloseButton;
+    monitor::DecodePanel* Panel;
 };
 
 } // namespace ostrel

@@ -115,6 +115,8 @@ MainActions::MainActions(QMainWindow* window)
     QMenu* view = bar->addMenu(QStringLiteral("显示"));
     N_showrecv = Item(view, "N_showrecv", QStringLiteral("显示接收窗口"));
     N_showsend = Item(view, "N_showsend", QStringLiteral("显示发送窗口"));
+    N_decode = Item(view, "N_decode", QStringLiteral("报文解析"));
+    N_decode->setCheckable(true);
     N_Showtime = Item(view, "N_Showtime", QStringLiteral("显示接收时间"));
     N_Showtime->setCheckable(true);
     N_color = Item(view, "N_color", QStringLiteral("颜色..."));

@@ -58,6 +58,7 @@ public:
     // "显示"
     QAction* N_showrecv;
     QAction* N_showsend;
+    QAction* N_decode; // check item: the decode window shown
     QAction* N_Showtime;
     QAction* N_color;
     QAction* N_Calc;

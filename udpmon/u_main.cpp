@@ -20,6 +20,7 @@
 #include "udpmon/u_version.h"
 
 #include "monitor/CheckCodeLine.h"
+#include "monitor/DecodePanel.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
 #include "monitor/SendLineChoice.h"
@@ -206,6 +207,19 @@ void Tf_main::CreateTextWindows()
 
     new SideBySideDocks(this, recvForm_, sendForm_);
 
+    // The decode window stands at the right of the pair, hidden at start;
+    // its menu item's check mark follows it (also when its close button or
+    // the window system hides it).
+    decodeForm_ = new TDecodeForm(this);
+    addDockWidget(Qt::RightDockWidgetArea, decodeForm_);
+    decodeForm_->hide();
+    decodeForm_->Panel->SetSources(
+        RecvMemo(), [this] { return state_.RecvAscii ? monitor::FrameLineRule::ReceiveAscii : monitor::FrameLineRule::Receive; },
+        SendMemo(), [this] {
+            return state_.SendStyleState.SendAscii ? monitor::FrameLineRule::SendAscii : monitor::FrameLineRule::Send;
+        });
+    connect(decodeForm_, &QDockWidget::visibilityChanged, A.N_decode, &QAction::setChecked);
+
     for (TSMemo* memo : {RecvMemo(), SendMemo()}) {
         memo->SetPopupMenu(A.PopupMenu1);
         ConnectCaretReadout(memo, [this](const QString& text) { Panels_->SetPanelText(PanelCaret, text); });
@@ -276,6 +290,7 @@ void Tf_main::ConnectCommands()
 
     bind(A.N_showrecv, &Tf_main::N_showrecvClick);
     bind(A.N_showsend, &Tf_main::N_showsendClick);
+    bind(A.N_decode, &Tf_main::N_decodeClick);
     bind(A.N_Showtime, &Tf_main::N_ShowtimeClick);
     bind(A.N_color, &Tf_main::N_colorClick);
     bind(A.N_Calc, &Tf_main::N_CalcClick);
@@ -402,6 +417,7 @@ void Tf_main::Btn_recvascClick()
 {
     state_.RecvAscii = !state_.RecvAscii;
     A.ShowRecvAscii(state_.RecvAscii);
+    decodeForm_->Panel->Refresh();
 }
 
 void Tf_main::N_ShowtimeClick()
@@ -459,6 +475,7 @@ void Tf_main::Btn_sendascClick()
     bool& ascii = state_.SendStyleState.SendAscii;
     ascii = !ascii;
     A.ShowSendAscii(ascii);
+    decodeForm_->Panel->Refresh();
 }
 
 void Tf_main::N_fbfsClick()
@@ -595,6 +612,20 @@ void Tf_main::ShowForm(TDockableForm* form)
     // A hidden window comes back where it was, docked or floating.
     form->show();
     form->raise();
+}
+
+void Tf_main::N_decodeClick()
+{
+    // The menu has already inverted the check mark. The first time it is
+    // shown docked, the window takes two fifths of the main window's width.
+    const bool show = A.N_decode->isChecked();
+    const bool first = !decodeFormShownBefore_;
+    decodeFormShownBefore_ = decodeFormShownBefore_ || show;
+    decodeForm_->setVisible(show);
+    if (show && first && !decodeForm_->isFloating())
+        resizeDocks({decodeForm_}, {width() * 2 / 5}, Qt::Horizontal);
+    if (show)
+        decodeForm_->raise();
 }
 
 void Tf_main::N_showtoolbarClick()

@@ -33,6 +33,7 @@ namespace ostrel {
 
 class DatagramSender;
 class ReceivePass;
+class TDecodeForm;
 class TDockableForm;
 class Tf_version;
 class Tf_filter;
@@ -68,6 +69,7 @@ public:
     [[nodiscard]] const MainActions& Actions() const { return A; }
     [[nodiscard]] TDockableForm* RecvForm() const { return recvForm_; }
     [[nodiscard]] TDockableForm* SendForm() const { return sendForm_; }
+    [[nodiscard]] TDecodeForm* DecodeForm() const { return decodeForm_; }
     [[nodiscard]] TSMemo* RecvMemo() const;
     [[nodiscard]] TSMemo* SendMemo() const;
     [[nodiscard]] StatusPanels* Panels() const { return Panels_; }
@@ -174,6 +176,7 @@ private:
     void N_showrecvClick();
     void N_showsendClick();
     void ShowForm(TDockableForm* form);
+    void N_decodeClick();
     void N_showtoolbarClick();
     void N_colorClick();
     void N_CalcClick();
@@ -189,6 +192,8 @@ private:
     StatusPanels* Panels_ = nullptr;
     TDockableForm* recvForm_ = nullptr;
     TDockableForm* sendForm_ = nullptr;
+    TDecodeForm* decodeForm_ = nullptr;
+    bool decodeFormShownBefore_ = false;
     TF_color* F_color = nullptr;
     Tf_version* F_version = nullptr;
     TF_csn* F_csn = nullptr;

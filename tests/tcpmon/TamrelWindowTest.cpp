@@ -5,7 +5,9 @@
 #include "platform/CaptureBuffer.h"
 #include "tcpmon/Main.h"
 #include "tcpmon/TOutlookBtn.h"
+#include "monitor/DecodePanel.h"
 #include "tcpmon/u_csn.h"
+#include "tcpmon/u_decode.h"
 #include "tcpmon/u_filter.h"
 #include "tcpmon/u_save.h"
 #include "tcpmon/u_sendstyle.h"
@@ -726,6 +728,36 @@ private slots:
         QCOMPARE(log_.messages, QStringList{QStringLiteral("发报格式错误,无法添加校验码,格式应如\"01 03 1A\"")});
         QCOMPARE(w_->Memo2->Line(0), QStringLiteral("1 2 3"));
         QCOMPARE(w_->N_verify->toolTip(), QStringLiteral("最后字节添加求和校验"));
+    }
+
+    // "显示" › "报文解析" opens the decode window; it shows the caret line of
+    // the window focused last, following the lines as they arrive.
+    void decodeWindowFollowsTheCaretLine()
+    {
+        QVERIFY(w_->F_decode->isHidden());
+        QVERIFY(w_->N_decode->isCheckable() && !w_->N_decode->isChecked());
+        w_->N_decode->trigger();
+        QVERIFY(w_->F_decode->isVisible() && w_->N_decode->isChecked());
+        const monitor::DecodePanel* panel = w_->F_decode->Panel;
+
+        Listen();
+        const auto client = Connect();
+        QVERIFY(client);
+        w_->N_receiveclear->trigger();
+        QTRY_COMPARE(panel->Tree->toPlainText(), QStringLiteral("光标所在行没有报文"));
+        SendAndWait(*client, QByteArray::fromHex("AABBCC"));
+        QTRY_COMPARE(panel->Tree->toPlainText(),
+                     QStringLiteral("Unrecognised\n     0  AA BB CC  Unrecognised frame: 3 bytes"));
+
+        // A send line is taken as it would be sent: a comment makes it no frame.
+        w_->Memo2->SetLines({QStringLiteral("AA BB // note")});
+        w_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+        w_->Memo2->setFocus();
+        QTRY_COMPARE(panel->Tree->toPlainText(), QStringLiteral("光标所在行不是十六进制报文"));
+
+        w_->F_decode->close();
+        QVERIFY(!w_->N_decode->isChecked());
     }
 
     void caretReadoutAndClearing()

@@ -4,11 +4,18 @@
 #include "udpmon/ToolbarImages.h"
 #include "udpmon/u_main.h"
 
+#include "decode/Decode.h"
+#include "frame/HexText.h"
+#include "monitor/DecodePanel.h"
 #include "widgets/StatusPanels.h"
 #include "widgets/TF_color.h"
 #include "widgets/TSMemo.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QColorDialog>
 #include <QLabel>
 #include <QMenu>
@@ -49,6 +56,38 @@ QColor PickColour(TF_color* dialog, TF_color::Swatch swatch, const QColor& colou
     return preset;
 }
 
+// A decoder that knows one frame: data bytes and their sum in the last byte.
+decode::Decoded SumFrameDecoder(decode::Bytes frame, const decode::Options&)
+{
+    decode::Decoded d;
+    d.protocol = decode::Protocol::CheckSum;
+    unsigned sum = 0;
+    for (std::size_t i = 0; i + 1 < frame.size(); ++i)
+        sum += frame[i];
+    sum &= 0xFFu;
+    const bool good = frame.back() == sum;
+    decode::FieldWriter w(d.fields, frame);
+    w.Add(0, "Data", 0, frame.size() - 1, "");
+    w.Add(0, "Sum", frame.size() - 1, 1, "", good ? decode::Verdict::Good : decode::Verdict::Bad,
+          good ? std::string() : HexValueText(sum));
+    return d;
+}
+
+// The lines of the decode window shown in red.
+QList<int> RedLines(const QPlainTextEdit* tree)
+{
+    QList<int> red;
+    for (QTextBlock block = tree->document()->begin(); block.isValid(); block = block.next())
+        if (block.begin() != block.end() && block.begin().fragment().charFormat().foreground().color() == Qt::red)
+            red << block.blockNumber();
+    return red;
+}
+
+void PutCaretOnLine(TSMemo* memo, int line)
+{
+    memo->setTextCursor(QTextCursor(memo->document()->findBlockByNumber(line)));
+}
+
 } // namespace
 
 class ViewCommandsTest : public QObject {
@@ -60,6 +99,7 @@ private slots:
     void resizeKeepsEverythingOfTheWindows();
     void closedWindowsComeBackWhereTheyWere();
     void colourDialogFromTheMenu();
+    void decodeWindowShowsTheFocusedCaretLine();
 };
 
 void ViewCommandsTest::compactModeInAndOut()
@@ -269,6 +309,84 @@ void ViewCommandsTest::colourDialogFromTheMenu()
     QTest::qWait(0);
     QCOMPARE(recv->TextColor(), QColor(Qt::red));
     QCOMPARE(window->SendMemo()->TextColor(), QColor(255, 255, 0));
+}
+
+void ViewCommandsTest::decodeWindowShowsTheFocusedCaretLine()
+{
+    TestDirectory dir;
+    const auto window = OpenWindow();
+    const MainActions& a = window->Actions();
+    TDecodeForm* form = window->DecodeForm();
+    monitor::DecodePanel* panel = form->Panel;
+    TSMemo* recv = window->RecvMemo();
+    TSMemo* send = window->SendMemo();
+
+    // Hidden at start, and while hidden lines arriving decode nothing.
+    QVERIFY(form->isHidden());
+    QVERIFY(a.N_decode->isCheckable() && !a.N_decode->isChecked());
+    recv->AppendLine(QStringLiteral("AA BB CC "));
+    QCoreApplication::processEvents();
+    QCOMPARE(panel->DecodeCount(), 0);
+
+    // Opened by the menu item: docked at the right of the pair, which stays
+    // side by side; it shows the receive window's caret line.
+    a.N_decode->trigger();
+    QVERIFY(form->isVisible() && a.N_decode->isChecked());
+    QCOMPARE(window->dockWidgetArea(form), Qt::RightDockWidgetArea);
+    QVERIFY(window->RecvForm()->geometry().right() < window->SendForm()->geometry().left());
+    QVERIFY(window->SendForm()->geometry().right() < form->geometry().left());
+    QTRY_COMPARE(panel->Tree->toPlainText(),
+                 QStringLiteral("Unrecognised\n     0  AA BB CC  Unrecognised frame: 3 bytes"));
+
+    // It follows the caret, past the time of a received line.
+    recv->AppendLine(QStringLiteral("12:00:00  DD EE "));
+    PutCaretOnLine(recv, 1);
+    QTRY_VERIFY(panel->Tree->toPlainText().endsWith(QStringLiteral("0  DD EE  Unrecognised frame: 2 bytes")));
+
+    // The send window once it has the focus; a changed check byte turns its
+    // line red, with the value expected.
+    panel->SetDecoder(&SumFrameDecoder);
+    send->SetLines({QStringLiteral("01 02 03 // sum"), QStringLiteral("")});
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    send->setFocus();
+    PutCaretOnLine(send, 0);
+    QTRY_COMPARE(panel->Tree->toPlainText(),
+                 QStringLiteral("Sum or parity frame\n     0  01 02  Data\n     2  03  Sum (ok)"));
+    QVERIFY(RedLines(panel->Tree).isEmpty());
+    QTextCursor cursor = send->textCursor();
+    cursor.setPosition(6);
+    cursor.setPosition(8, QTextCursor::KeepAnchor);
+    cursor.insertText(QStringLiteral("3C"));
+    QTRY_COMPARE(RedLines(panel->Tree), QList<int>{2});
+    QCOMPARE(panel->Tree->document()->findBlockByNumber(2).text(), QStringLiteral("     2  3C  Sum (bad, expected 03)"));
+
+    // Ctrl+A, Ctrl+C and the context menu's item copy the tree's text; Del
+    // there leaves the send window's selection alone.
+    const QString tree = panel->Tree->toPlainText();
+    send->selectAll();
+    panel->Tree->setFocus();
+    QTest::keyClick(panel->Tree, Qt::Key_Delete);
+    QCOMPARE(send->Line(0), QStringLiteral("01 02 3C // sum"));
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(panel->Tree, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(panel->Tree, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), tree);
+    QGuiApplication::clipboard()->clear();
+    panel->CopyText->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), tree);
+
+    // Closed by its caption strip's button: the check mark goes, and the
+    // caret and the lines of both windows decode nothing.
+    QTest::mouseClick(form->CloseButton, Qt::LeftButton);
+    QVERIFY(form->isHidden());
+    QVERIFY(!a.N_decode->isChecked());
+    const int decoded = panel->DecodeCount();
+    recv->AppendLine(QStringLiteral("01 02 "));
+    PutCaretOnLine(recv, 2);
+    PutCaretOnLine(send, 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(panel->DecodeCount(), decoded);
 }
 
 QTEST_MAIN(ViewCommandsTest)

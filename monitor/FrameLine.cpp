@@ -1,0 +1,88 @@
+#include "monitor/FrameLine.h"
+
+#include "decode/Text.h"
+#include "frame/HexText.h"
+
+#include <QByteArray>
+
+#include <string_view>
+
+namespace monitor {
+
+namespace {
+
+const QString kEmptyLine = QStringLiteral("光标所在行没有报文");
+const QString kNotHexLine = QStringLiteral("光标所在行不是十六进制报文");
+const QString kAsciiLine = QStringLiteral("ASCII码模式的报文行没有可解析的字节");
+
+// The pairs of a text; Empty when it holds no whole pair.
+FrameOfLine FromPairs(std::string_view text)
+{
+    FrameOfLine result;
+    FrameParseResult parsed = HexTextToBytes(text);
+    if (!parsed.ok()) {
+        result.kind = FrameOfLine::Kind::NotHex;
+        return result;
+    }
+    if (!parsed.bytes.empty()) {
+        result.kind = FrameOfLine::Kind::Frame;
+        result.bytes = std::move(parsed.bytes);
+    }
+    return result;
+}
+
+} // namespace
+
+FrameOfLine FrameOfLineText(const QString& line, FrameLineRule rule)
+{
+    if (line.isEmpty())
+        return {};
+    if (rule == FrameLineRule::ReceiveAscii || rule == FrameLineRule::SendAscii)
+        return {FrameOfLine::Kind::Ascii, {}};
+    const QByteArray utf8 = line.toUtf8();
+    const std::string_view text(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    switch (rule) {
+    case FrameLineRule::Receive: {
+        FrameOfLine whole = FromPairs(text);
+        const std::size_t gap = text.find("  ");
+        if (whole.kind != FrameOfLine::Kind::NotHex || gap == std::string_view::npos)
+            return whole;
+        return FromPairs(text.substr(gap + 2));
+    }
+    case FrameLineRule::Send:
+        return FromPairs(TrimSendLine(text));
+    case FrameLineRule::SendAsTyped:
+    case FrameLineRule::ReceiveAscii:
+    case FrameLineRule::SendAscii:
+        break;
+    }
+    return FromPairs(text);
+}
+
+DecodeView DecodeLineView(const QString& line, FrameLineRule rule, const decode::Options& options, Decoder decoder)
+{
+    DecodeView view;
+    const FrameOfLine frame = FrameOfLineText(line, rule);
+    switch (frame.kind) {
+    case FrameOfLine::Kind::Empty:
+        view.lines << kEmptyLine;
+        return view;
+    case FrameOfLine::Kind::NotHex:
+        view.lines << kNotHexLine;
+        return view;
+    case FrameOfLine::Kind::Ascii:
+        view.lines << kAsciiLine;
+        return view;
+    case FrameOfLine::Kind::Frame:
+        break;
+    }
+    const decode::TreeText tree = decode::RenderTree(decoder(frame.bytes, options));
+    view.lines.reserve(static_cast<qsizetype>(tree.lines.size()));
+    for (const std::string& text : tree.lines)
+        view.lines << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    for (const std::size_t index : tree.badLines)
+        view.badLines << static_cast<int>(index);
+    return view;
+}
+
+} // namespace monitor

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+namespace monitor {
+class DecodePanel;
+} // namespace monitor
+
+namespace tamrel {
+
+// "报文解析": the decode window, a tool window of its own beside the main
+// window, not modal. Closing it only hides it; its choices stay for the run.
+class Tf_decode final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Tf_decode)
+
+public:
+    static constexpr int kWidth = 480;
+    static constexpr int kHeight = 380;
+
+    explicit Tf_decode(QWidget* parent = nullptr);
+
+    monitor::DecodePanel* Panel;
+
+signals:
+    // The window was shown (true) or hidden (false), by any means.
+    void VisibilityChanged(bool visible);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+};
+
+} // namespace tamrel
