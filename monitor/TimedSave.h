@@ -5,6 +5,7 @@
 #include "widgets/ErrorBoxApplication.h"
 
 #include <QObject>
+#include <QTimer>
 
 namespace monitor {
 
@@ -13,6 +14,10 @@ namespace monitor {
 // each tick writes what the buffer holds, after a date line, to the next
 // numbered file of the current directory. A tick whose save fails reports
 // the error and the program goes on (the lines wait for the next tick).
+// A large capture is copied into its file a few megabytes per event-loop
+// turn, so that it never holds the program up; lines received
+// meanwhile go to the next file, and a save still in progress when the next
+// tick comes, or when the program ends, is finished first.
 class TimedSave final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TimedSave)
@@ -21,6 +26,7 @@ public:
     // `number` is the program's count of the next file; `report` shows a
     // failed save.
     TimedSave(int& number, ErrorReport report, QObject* parent = nullptr);
+    ~TimedSave() override;
 
     [[nodiscard]] IntervalTimer* Timer1() const { return timer_; }
     [[nodiscard]] CaptureBuffer& SMemo1() { return buffer_; }
@@ -41,11 +47,13 @@ public:
 
 private:
     void Tick();
+    void Step();
 
     int& number_;
     ErrorReport report_;
     IntervalTimer* timer_;
     CaptureBuffer buffer_;
+    QTimer* steps_;
 };
 
 } // namespace monitor

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 bool WriteAll(int fd, const char* data, qsizetype size)
 {
     qsizetype left = size;
@@ -67,33 +69,55 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
 
 bool WriteFileAtomically(const QString& path, const std::function<bool(int fd)>& write)
 {
+    AtomicFileWriter file(path);
+    return file.Fd() >= 0 && write(file.Fd()) && file.Commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString& path)
+{
     const QFileInfo info(path);
     QString targetPath = path;
     if (info.isSymLink()) {
         targetPath = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
     }
-    const QByteArray target = QFile::encodeName(targetPath);
+    target_ = QFile::encodeName(targetPath);
+    fd_ = CreateTemporary(target_, temporary_);
+}
 
-    QByteArray temporary;
-    const int fd = CreateTemporary(target, temporary);
-    if (fd < 0) {
+AtomicFileWriter::~AtomicFileWriter()
+{
+    Abort();
+}
+
+void AtomicFileWriter::Abort()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temporary_.constData());
+    }
+    fd_ = -1;
+}
+
+bool AtomicFileWriter::Commit()
+{
+    if (fd_ < 0) {
         return false;
     }
-    bool ok = write(fd);
+    bool ok = true;
     struct stat old {};
-    if (ok && ::stat(target.constData(), &old) == 0) {
+    if (::stat(target_.constData(), &old) == 0) {
         // Owner first: changing it may clear set-id bits that fchmod puts back.
         // Only root may give the file away; for others it stays theirs.
-        (void)!::fchown(fd, old.st_uid, old.st_gid);
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+        (void)!::fchown(fd_, old.st_uid, old.st_gid);
+        ok = ::fchmod(fd_, old.st_mode & 07777) == 0;
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.constData(), target.constData()) == 0;
+    ok = ok && ::fsync(fd_) == 0;
+    ok = (::close(std::exchange(fd_, -1)) == 0) && ok;
+    ok = ok && ::rename(temporary_.constData(), target_.constData()) == 0;
     if (!ok) {
-        ::unlink(temporary.constData());
+        ::unlink(temporary_.constData());
         return false;
     }
-    SyncFolder(target);
+    SyncFolder(target_);
     return true;
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <limits>
 #include <fcntl.h>
 #include <unistd.h>
 #include <utility>
@@ -22,6 +23,20 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 } // namespace
 
+// A save in steps: its file, the segments sealed for it (the first
+// `segments` of the buffer's), where the copy stands, and what the buffer
+// gives up once the file is in place.
+struct CaptureBuffer::SaveInProgress {
+    QString name;
+    int* number = nullptr;
+    std::unique_ptr<AtomicFileWriter> file;
+    QStringList heads; // its date line, and those of failed saves after it
+    std::size_t segments = 0;
+    std::size_t segment = 0;
+    qint64 offset = 0;
+    qsizetype lines = 0;
+};
+
 CaptureBuffer::CaptureBuffer(QString folder)
     : folder_(std::move(folder))
 {
@@ -29,7 +44,8 @@ CaptureBuffer::CaptureBuffer(QString folder)
 
 CaptureBuffer::~CaptureBuffer()
 {
-    ReleaseSpillFile();
+    saving_.reset();
+    ReleaseSegments(segments_.size());
 }
 
 void CaptureBuffer::Append(const QString& line)
@@ -54,28 +70,30 @@ bool CaptureBuffer::OpenSpillFile()
     if (fd < 0)
         return false;
     ::unlink(name.constData());
-    spillFd_ = fd;
-    spillSize_ = 0;
+    segments_.push_back({fd, 0});
     return true;
 }
 
 bool CaptureBuffer::Spill()
 {
-    if (spillFd_ < 0 && !OpenSpillFile()) {
+    // The segments sealed for a save in progress take no more lines.
+    const bool sealed = saving_ != nullptr && segments_.size() <= saving_->segments;
+    if ((segments_.empty() || sealed) && !OpenSpillFile()) {
         spillFailed_ = true;
         return false;
     }
+    Segment& spill = segments_.back();
     const char* data = pending_.constData();
     qsizetype left = pending_.size();
     while (left > 0) {
-        const ssize_t n = ::write(spillFd_, data, static_cast<size_t>(left));
+        const ssize_t n = ::write(spill.fd, data, static_cast<size_t>(left));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
         data += n;
         left -= n;
-        spillSize_ += n;
+        spill.size += n;
     }
     if (left > 0) {
         pending_.remove(0, pending_.size() - left);
@@ -89,13 +107,45 @@ bool CaptureBuffer::Spill()
     return true;
 }
 
-void CaptureBuffer::ReleaseSpillFile()
+void CaptureBuffer::ReleaseSegments(std::size_t count)
 {
-    if (spillFd_ >= 0)
-        ::close(spillFd_);
-    spillFd_ = -1;
-    spillSize_ = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        ::close(segments_[i].fd);
+    segments_.erase(segments_.begin(), segments_.begin() + static_cast<std::ptrdiff_t>(count));
 }
+
+namespace {
+
+// Copies `length` bytes from `in` at `offset` to the end of `out`, in the
+// kernel where it can; false on any error.
+bool CopyRange(int in, qint64 offset, qint64 length, int out)
+{
+    auto from = static_cast<loff_t>(offset);
+    while (length > 0) {
+        const ssize_t n = ::copy_file_range(in, &from, out, nullptr, static_cast<std::size_t>(length), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP))
+            break; // not across these files: copied through memory below
+        if (n <= 0)
+            return false;
+        length -= n;
+    }
+    std::vector<char> block(static_cast<std::size_t>(std::min<qint64>(length, CaptureBuffer::kMemoryBlock)));
+    while (length > 0) {
+        const auto want = static_cast<std::size_t>(std::min<qint64>(length, CaptureBuffer::kMemoryBlock));
+        const ssize_t n = ::pread(in, block.data(), want, from);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || !WriteAll(out, block.data(), n))
+            return false;
+        from += n;
+        length -= n;
+    }
+    return true;
+}
+
+} // namespace
 
 bool CaptureBuffer::WriteContent(int fd) const
 {
@@ -104,23 +154,17 @@ bool CaptureBuffer::WriteContent(int fd) const
         if (!WriteAll(fd, bytes.constData(), bytes.size()))
             return false;
     }
-    if (spillFd_ >= 0) {
-        std::vector<char> block(static_cast<std::size_t>(kMemoryBlock));
-        for (qint64 at = 0; at < spillSize_;) {
-            const auto want = static_cast<std::size_t>(std::min<qint64>(kMemoryBlock, spillSize_ - at));
-            const ssize_t n = ::pread(spillFd_, block.data(), want, at);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0 || !WriteAll(fd, block.data(), n))
-                return false;
-            at += n;
-        }
+    for (const Segment& segment : segments_) {
+        if (!CopyRange(segment.fd, 0, segment.size, fd))
+            return false;
     }
     return WriteAll(fd, pending_.constData(), pending_.size());
 }
 
 void CaptureBuffer::Save(const QString& folder, int& number, const QString& dateLine)
 {
+    while (saving_ && !SaveStep(std::numeric_limits<qint64>::max())) {
+    }
     const QString name = TimedSaveFileName(folder, number);
     heads_.prepend(dateLine);
     const bool spillFailed = std::exchange(spillFailed_, false);
@@ -132,24 +176,91 @@ void CaptureBuffer::Save(const QString& folder, int& number, const QString& date
     pending_.squeeze();
     count_ = 0;
     spillAt_ = kMemoryBlock;
-    ReleaseSpillFile();
+    ReleaseSegments(segments_.size());
+}
+
+void CaptureBuffer::BeginSave(const QString& folder, int& number, const QString& dateLine)
+{
+    while (saving_ && !SaveStep(std::numeric_limits<qint64>::max())) {
+    }
+    auto save = std::make_unique<SaveInProgress>();
+    save->name = TimedSaveFileName(folder, number);
+    save->number = &number;
+    heads_.prepend(dateLine);
+    // Everything held goes into the spill files, which are then sealed.
+    const bool spilled = pending_.isEmpty() || Spill();
+    spillAt_ = kMemoryBlock;
+    const bool spillFailed = std::exchange(spillFailed_, false);
+    save->file = std::make_unique<AtomicFileWriter>(save->name);
+    if (!spilled || spillFailed || save->file->Fd() < 0)
+        throw EInOutError(QStringLiteral("Cannot create file %1").arg(save->name));
+    for (const QString& head : heads_) {
+        const QByteArray bytes = EncodeText(head) + kLineEnd;
+        if (!WriteAll(save->file->Fd(), bytes.constData(), bytes.size()))
+            throw EInOutError(QStringLiteral("Cannot create file %1").arg(save->name));
+    }
+    save->heads = std::exchange(heads_, {});
+    save->segments = segments_.size();
+    save->lines = count_;
+    saving_ = std::move(save);
+}
+
+bool CaptureBuffer::SaveStep(qint64 maxBytes)
+{
+    if (!saving_)
+        return true;
+    SaveInProgress& save = *saving_;
+    qint64 budget = maxBytes;
+    while (save.segment < save.segments && budget > 0) {
+        const Segment& segment = segments_[save.segment];
+        const qint64 length = std::min(budget, segment.size - save.offset);
+        if (!CopyRange(segment.fd, save.offset, length, save.file->Fd()))
+            SaveFailed();
+        save.offset += length;
+        budget -= length;
+        if (save.offset == segment.size) {
+            ++save.segment;
+            save.offset = 0;
+        }
+    }
+    if (save.segment < save.segments)
+        return false;
+    if (!save.file->Commit())
+        SaveFailed();
+    ++*save.number;
+    count_ -= save.lines;
+    ReleaseSegments(save.segments);
+    saving_.reset();
+    return true;
+}
+
+void CaptureBuffer::SaveFailed()
+{
+    // The sealed segments stay in front of what came since, the date line
+    // in front of them, for the next save.
+    const QString name = saving_->name;
+    heads_ = saving_->heads + heads_;
+    saving_.reset();
+    throw EInOutError(QStringLiteral("Cannot create file %1").arg(name));
 }
 
 QStringList CaptureBuffer::Lines() const
 {
     QByteArray bytes;
-    if (spillFd_ >= 0) {
-        bytes.resize(spillSize_);
+    for (const Segment& segment : segments_) {
+        const qsizetype base = bytes.size();
+        bytes.resize(base + segment.size);
         qint64 at = 0;
-        while (at < spillSize_) {
-            const ssize_t n = ::pread(spillFd_, bytes.data() + at, static_cast<std::size_t>(spillSize_ - at), at);
+        while (at < segment.size) {
+            const ssize_t n = ::pread(segment.fd, bytes.data() + base + at,
+                                      static_cast<std::size_t>(segment.size - at), at);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
                 break;
             at += n;
         }
-        bytes.resize(at);
+        bytes.resize(base + at);
     }
     bytes += pending_;
     QStringList lines = heads_;

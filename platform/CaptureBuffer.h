@@ -4,6 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
+class AtomicFileWriter;
+
 // The hidden capture buffer of received lines (`SMemo1`): while timed saving
 // runs, every line received is appended here, and each timed save writes
 // what it holds to the next numbered file and empties it.
@@ -15,6 +20,11 @@
 // can never be taken for a capture, and it goes with the buffer (or the
 // program) whatever way that ends. Lines kept across a pause of timed saving
 // stay in it for the next file.
+//
+// A save can also be made in steps (BeginSave, then SaveStep until it says
+// done), so that copying a large capture into its file never holds up the
+// caller for long: BeginSave seals what the buffer holds and lines appended
+// afterwards go to the next file; the file appears, whole, at the last step.
 //
 // A spill file that cannot be made or written is reported by the next Save,
 // as a timed save that cannot create its file: the lines not yet written
@@ -52,23 +62,44 @@ public:
     // <name>") is thrown, no file of that name is left half-written, the
     // number stays and the buffer keeps its lines with the date line in
     // front of them, so that the next save tries the same name again.
+    // A save in progress is finished first.
     void Save(const QString& folder, int& number, const QString& dateLine);
 
+    // The same save in steps: BeginSave seals the lines held and starts
+    // their file; each SaveStep copies at most `maxBytes` more of them and
+    // returns true once the file is in place (the number then goes up by
+    // one, and the sealed lines leave the buffer). A failure is thrown as by
+    // Save, and the sealed lines, with the date line in front, stay for the
+    // next save. A save in progress is finished first.
+    void BeginSave(const QString& folder, int& number, const QString& dateLine);
+    [[nodiscard]] bool SaveStep(qint64 maxBytes);
+    [[nodiscard]] bool Saving() const { return saving_ != nullptr; }
+
 private:
+    // A spill file, unlinked from its folder as soon as it is made.
+    struct Segment {
+        int fd = -1;
+        qint64 size = 0;
+    };
+    struct SaveInProgress;
+
     // Writes the lines waiting in memory to the spill file; false when that
     // failed (what was not written stays waiting).
     bool Spill();
     bool OpenSpillFile();
     bool WriteContent(int fd) const;
-    void ReleaseSpillFile();
+    void ReleaseSegments(std::size_t count);
+    [[noreturn]] void SaveFailed();
 
     QString folder_;
     // Date lines of saves that failed, newest first: they head the next file.
     QStringList heads_;
-    // Encoded lines, each ended by CR LF, not yet in the spill file.
+    // Encoded lines, each ended by CR LF, not yet in a spill file.
     QByteArray pending_;
-    int spillFd_ = -1;
-    qint64 spillSize_ = 0;
+    // The spill files in order; lines are spilled into the last one unless
+    // it is sealed for a save.
+    std::vector<Segment> segments_;
+    std::unique_ptr<SaveInProgress> saving_;
     // Pending bytes at which the next spill is tried.
     qsizetype spillAt_ = kMemoryBlock;
     qsizetype count_ = 0;

@@ -284,4 +284,52 @@ TEST(TimedSave, ASpillFileThatCannotBeWrittenFailsTheNextSaveAndLosesNoLineItKep
               CrLfText(QStringList{QStringLiteral("d2"), QStringLiteral("d1")} + lines));
 }
 
+// A save in steps: the file appears whole at the last step only, the lines
+// received meanwhile go to the next file, and a save that fails half-way
+// keeps its lines, date line in front, ahead of the newer ones.
+TEST(TimedSave, SaveInStepsGivesTheSameFilesAndLosesNothingOnFailure)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList first = ReceivedLines(300);
+    const QStringList second = NumberedLines(1, 2000);
+    CaptureBuffer buffer(dir.path());
+    for (const QString& line : first)
+        buffer.Append(line);
+    int number = 0;
+    buffer.BeginSave(dir.path(), number, QStringLiteral("d1"));
+    const QString file0 = dir.filePath(QStringLiteral("receive0.dat"));
+    int steps = 0;
+    std::size_t next = 0;
+    while (!buffer.SaveStep(64 * 1024)) {
+        EXPECT_FALSE(QFile::exists(file0));
+        for (int k = 0; k < 3 && next < static_cast<std::size_t>(second.size()); ++k)
+            buffer.Append(second[static_cast<qsizetype>(next++)]);
+        ++steps;
+    }
+    EXPECT_GE(steps, 4);
+    EXPECT_EQ(number, 1);
+    EXPECT_FALSE(buffer.Saving());
+    EXPECT_EQ(ReadBytes(file0), CrLfText(QStringList{QStringLiteral("d1")} + first));
+    const QStringList meanwhile = second.mid(0, static_cast<qsizetype>(next));
+    EXPECT_EQ(buffer.Lines(), meanwhile);
+    EXPECT_EQ(buffer.Count(), meanwhile.size());
+
+    // The next save's folder goes away half-way: its file cannot be put in place.
+    const QString folder = dir.filePath(QStringLiteral("later"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    buffer.BeginSave(folder, number, QStringLiteral("d2"));
+    buffer.Append(QStringLiteral("AA "));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    EXPECT_THROW(
+        while (!buffer.SaveStep(64 * 1024)) {}, EInOutError);
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(buffer.Lines(), QStringList{QStringLiteral("d2")} + meanwhile + QStringList{QStringLiteral("AA ")});
+    buffer.Save(dir.path(), number, QStringLiteral("d3"));
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("receive1.dat"))),
+              CrLfText(QStringList{QStringLiteral("d3"), QStringLiteral("d2")} + meanwhile + QStringList{QStringLiteral("AA ")}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("receive0.dat"), QStringLiteral("receive1.dat")}));
+}
+
 } // namespace
