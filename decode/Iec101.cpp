@@ -167,8 +167,13 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
         return;
     const std::size_t length = f[1];
     const bool good = f[1] == f[2] && f.size() == length + 6;
+    // The lengths that would fit the frame's size, when one can.
     std::string expected;
-    if (!good && f.size() >= 6 && f.size() - 6 <= 0xFF) {
+    if (!good && f.size() < 6) {
+        expected = "a frame of at least 6 bytes";
+    } else if (!good && f.size() - 6 > 0xFF) {
+        expected = "a frame of at most 261 bytes";
+    } else if (!good) {
         const uint8_t fit[2]{static_cast<uint8_t>(f.size() - 6), static_cast<uint8_t>(f.size() - 6)};
         expected = iec::HexPairs(fit);
     }
