@@ -5,9 +5,10 @@
 #include <numeric>
 #include <string>
 
-// IEC 60870-5-101 frames of format FT 1.2: the fixed frame 10 C A CS 16 and
+// IEC 60870-5-101 frames of format FT 1.2: the fixed frame 10 C A CS 16,
 // the variable frame 68 L L 68 C A ASDU CS 16, where CS is the sum of the
-// bytes from C to the ASDU's end. The sizes of the link address and of the
+// bytes from C to the ASDU's end, and the single character E5 (decoded when
+// the protocol is chosen, not taken by the shape: one byte says too little). The sizes of the link address and of the
 // ASDU's fields are the link's settings.
 
 namespace decode {
@@ -17,6 +18,7 @@ namespace {
 constexpr uint8_t kFixedStart = 0x10;
 constexpr uint8_t kVariableStart = 0x68;
 constexpr uint8_t kEnd = 0x16;
+constexpr uint8_t kSingleCharacter = 0xE5; // a secondary station's ACK
 
 struct FunctionName {
     unsigned code;
@@ -244,6 +246,9 @@ Fields DecodeIec101(Bytes frame, const IecSizes& sizes)
         DecodeFixed(w, LinkAddressSize(sizes));
     } else if (frame[0] == kVariableStart) {
         DecodeVariable(w, sizes);
+    } else if (frame[0] == kSingleCharacter && frame.size() == 1) {
+        w.Add(0, "Link header", 0, 0, "single character");
+        w.Add(1, "Start", 0, 1, "E5 single character: positive acknowledgement");
     } else {
         w.Add(0, "Link header", 0, 0, "");
         w.Add(1, "Start", 0, 1, iec::HexPairs(frame.subspan(0, 1)), Verdict::Bad, "68");

@@ -123,7 +123,7 @@ def ours(fields, link):
         if f["verdict"] == "bad" and value.startswith("truncated"):
             continue
         if name == "Start" and link:
-            put("header", int(value, 16))
+            put("header", int(value.split()[0], 16))
         elif name == "Length" and link:
             put("length", first_int(value))
         elif name == "Length":
