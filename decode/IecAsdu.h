@@ -22,8 +22,9 @@ inline constexpr IecSizes kIec104Sizes{0, 2, 2, 3};
 // A position in the frame and the end of the part being read.
 class Cursor {
 public:
+    // The end is clipped to the frame and the position to the end.
     Cursor(FieldWriter& w, std::size_t pos, std::size_t end)
-        : w_(w), pos_(pos), end_(std::min(end, w.Frame().size())) {}
+        : w_(w), end_(std::min(end, w.Frame().size())), pos_(std::min(pos, end_)) {}
 
     // True when n bytes are left; otherwise adds a Bad field `name` at
     // `depth` saying how many bytes it lacks, and the caller stops.
@@ -42,8 +43,8 @@ public:
 
 private:
     FieldWriter& w_;
-    std::size_t pos_;
     std::size_t end_;
+    std::size_t pos_;
 };
 
 // Whether `asdu` is exactly one ASDU of a known type with these sizes: at
