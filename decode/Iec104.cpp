@@ -1,0 +1,131 @@
+#include "decode/Decode.h"
+#include "decode/IecAsdu.h"
+
+#include <array>
+#include <string>
+
+// IEC 60870-5-104: APDUs of start byte 68, a length of 4 to 253 and four
+// control bytes, an I-format one followed by its ASDU. A TCP chunk may hold
+// several APDUs, decoded one after another.
+
+namespace decode {
+
+namespace {
+
+constexpr std::size_t kMinLength = 4;
+constexpr std::size_t kMaxLength = 253;
+
+constexpr std::array<std::string_view, 6> kUFunctions{
+    "STARTDT act", "STARTDT con", "STOPDT act", "STOPDT con", "TESTFR act", "TESTFR con"};
+
+std::string UFunctions(uint8_t control)
+{
+    std::string s;
+    for (std::size_t bit = 0; bit < kUFunctions.size(); ++bit) {
+        if (control >> (bit + 2) & 1) {
+            if (!s.empty())
+                s += " + ";
+            s += kUFunctions[bit];
+        }
+    }
+    return s.empty() ? "none" : s;
+}
+
+unsigned SequenceNumber(Bytes f, std::size_t at)
+{
+    return (f[at] | f[at + 1] << 8) >> 1;
+}
+
+// The APCI heading's summary, from the four control bytes at `at`.
+std::string ApciSummary(Bytes f, std::size_t at)
+{
+    const uint8_t c1 = f[at];
+    if (!(c1 & 1))
+        return "I-format, N(S)=" + std::to_string(SequenceNumber(f, at)) +
+            " N(R)=" + std::to_string(SequenceNumber(f, at + 2));
+    if ((c1 & 3) == 1)
+        return "S-format, N(R)=" + std::to_string(SequenceNumber(f, at + 2));
+    return "U-format, " + UFunctions(c1);
+}
+
+// One APDU from `pos`; returns where the next one starts, or the frame's
+// end when this one could not be read to its end.
+std::size_t AddApdu(FieldWriter& w, std::size_t pos)
+{
+    const Bytes f = w.Frame();
+    const std::size_t size = f.size();
+    iec::Cursor c(w, pos, size);
+    w.Add(0, "APCI", pos, 0, size - pos >= 6 ? ApciSummary(f, pos + 2) : "");
+    if (f[pos] != 0x68) {
+        w.Add(1, "Start", pos, 1, iec::HexPairs(f.subspan(pos, 1)), Verdict::Bad, "68");
+        return size;
+    }
+    w.Add(1, "Start", pos, 1, "68");
+    c.Skip(1);
+    if (!c.Need(1, "Length", 1))
+        return size;
+    const std::size_t length = f[pos + 1];
+    const std::size_t available = size - pos - 2;
+    const bool good = length >= kMinLength && length <= kMaxLength && length <= available;
+    // The length that would fit the bytes there are (at least the APCI's).
+    const uint8_t fitting =
+        static_cast<uint8_t>(std::max(kMinLength, std::min(available, kMaxLength)));
+    w.Add(1, "Length", pos + 1, 1, std::to_string(length), good ? Verdict::Good : Verdict::Bad,
+          good ? std::string() : iec::HexPairs(Bytes(&fitting, 1)));
+    const std::size_t end = pos + 2 + std::min(length, available);
+
+    iec::Cursor control(w, pos + 2, end);
+    if (!control.Need(1, "Control field", 4))
+        return end;
+    const uint8_t c1 = f[pos + 2];
+    if (!(c1 & 1)) {
+        w.Add(1, "Format", pos + 2, 1, "I-format (numbered information transfer)");
+        w.Add(1, "N(S)", pos + 2, 2, std::to_string(SequenceNumber(f, pos + 2)));
+        w.Add(1, "N(R)", pos + 4, 2, std::to_string(SequenceNumber(f, pos + 4)));
+    } else if ((c1 & 3) == 1) {
+        w.Add(1, "Format", pos + 2, 2, "S-format (numbered supervisory functions)");
+        w.Add(1, "N(R)", pos + 4, 2, std::to_string(SequenceNumber(f, pos + 4)));
+    } else {
+        w.Add(1, "Format", pos + 2, 1, "U-format (unnumbered control functions)");
+        w.Add(1, "Function", pos + 2, 1, UFunctions(c1));
+    }
+    const std::size_t asdu = pos + 6;
+    if (asdu < end) {
+        if (!(c1 & 1))
+            iec::AddAsdu(w, asdu, end, iec::kIec104Sizes);
+        else
+            w.Add(0, "Extra bytes", asdu, end - asdu,
+                  std::to_string(end - asdu) + " bytes after an S- or U-format APCI",
+                  Verdict::Bad, "0 bytes");
+    }
+    return length > available ? size : end;
+}
+
+} // namespace
+
+bool ShapeIec104(Bytes frame)
+{
+    std::size_t pos = 0;
+    while (pos < frame.size()) {
+        if (frame[pos] != 0x68 || pos + 1 >= frame.size())
+            return false;
+        const std::size_t length = frame[pos + 1];
+        if (length < kMinLength || length > kMaxLength)
+            return false;
+        pos += length + 2;
+    }
+    return !frame.empty() && pos == frame.size();
+}
+
+Fields DecodeIec104(Bytes frame)
+{
+    Fields out;
+    FieldWriter w(out, frame);
+    if (frame.empty())
+        (void)iec::Cursor(w, 0, 0).Need(0, "APCI", 6);
+    for (std::size_t pos = 0; pos < frame.size();)
+        pos = AddApdu(w, pos);
+    return out;
+}
+
+} // namespace decode
