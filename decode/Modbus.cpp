@@ -109,9 +109,9 @@ public:
             w_.Add(1, "Register address", data_, 2, std::to_string(U16(0)));
             w_.Add(1, "Register value", data_ + 2, 2, RegisterText(U16(2)));
             break;
-        case 15: ReadWriteCoils(shape); break;
-        case 16: ReadWriteRegisters(shape); break;
-        case 23: ReadReadWrite(shape); break;
+        case 15: WriteMultipleCoils(shape); break;
+        case 16: WriteMultipleRegisters(shape); break;
+        case 23: ReadWriteMultipleRegisters(shape); break;
         default: break;
         }
     }
@@ -234,7 +234,7 @@ private:
         Registers(1, "Value", 1);
     }
 
-    void ReadWriteCoils(Shape shape)
+    void WriteMultipleCoils(Shape shape)
     {
         AddressAndQuantity("Starting address", "Quantity of outputs");
         if (shape == Shape::Response)
@@ -243,7 +243,7 @@ private:
         Bits(5, "Outputs");
     }
 
-    void ReadWriteRegisters(Shape shape)
+    void WriteMultipleRegisters(Shape shape)
     {
         AddressAndQuantity("Starting address", "Quantity of registers");
         if (shape == Shape::Response)
@@ -252,7 +252,7 @@ private:
         Registers(5, "Register", U16(0));
     }
 
-    void ReadReadWrite(Shape shape)
+    void ReadWriteMultipleRegisters(Shape shape)
     {
         if (shape == Shape::Response) {
             w_.Add(1, "Byte count", data_, 1, std::to_string(U8(0)), Verdict::Good);

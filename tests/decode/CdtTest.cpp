@@ -55,7 +55,8 @@ TEST(Cdt, EveryCorpusCrcVerifiesAndAChangedByteFailsItsWordOnly)
             for (const std::size_t at : {std::size_t{2}, std::size_t{5}}) {
                 auto changed = frame;
                 changed[6 + 6 * word + at] ^= 0x10;
-                const auto crcs = Crcs(decode::DecodeCdt(changed));
+                const auto decoded = decode::DecodeCdt(changed);
+                const auto crcs = Crcs(decoded);
                 for (std::size_t k = 0; k < words; ++k)
                     EXPECT_EQ(crcs[k]->verdict, k == word ? Verdict::Bad : Verdict::Good);
                 if (at == 5) {
