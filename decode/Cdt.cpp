@@ -157,7 +157,8 @@ bool ReadControlWord(FieldWriter& w)
         w.Add(0, "Control word", at, kWordSize, text::Truncated(f.size() - at, kWordSize), Verdict::Bad);
         return false;
     }
-    const std::size_t words = (f.size() - at - kWordSize + kWordSize - 1) / kWordSize;
+    // the words after the control word, a last one cut short counted too
+    const std::size_t words = (f.size() - at - 1) / kWordSize;
     w.Add(0, "Control word", at, kWordSize, FrameTypeText(f[at + 1]));
     w.Add(1, "Control byte", at, 1, ControlByteText(f[at]));
     w.Add(1, "Frame type", at + 1, 1, FrameTypeText(f[at + 1]));
