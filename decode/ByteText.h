@@ -1,0 +1,100 @@
+#pragma once
+
+#include "decode/Field.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+// Small pieces the field-bus decoders (MODBUS, DNP3, CDT, sum frames) share:
+// numbers read out of a frame, bytes and check codes written as text, and
+// the lookup of a code's name in a table. Callers check the frame's size
+// before reading; these helpers never do.
+
+namespace decode::text {
+
+// A code and its name, one row of a decoder's name table.
+struct Name {
+    unsigned code;
+    std::string_view name;
+};
+
+// The name of `code` in the table, or `fallback` when the table lacks it.
+[[nodiscard]] inline std::string_view NameOf(std::span<const Name> table, unsigned code,
+                                             std::string_view fallback = "unknown")
+{
+    for (const Name& row : table)
+        if (row.code == code)
+            return row.name;
+    return fallback;
+}
+
+[[nodiscard]] inline unsigned Be16(Bytes frame, std::size_t at)
+{
+    return static_cast<unsigned>(frame[at] << 8 | frame[at + 1]);
+}
+
+[[nodiscard]] inline unsigned Le16(Bytes frame, std::size_t at)
+{
+    return static_cast<unsigned>(frame[at] | frame[at + 1] << 8);
+}
+
+// Bytes as upper-case hex pairs separated by single spaces ("C5 CD").
+[[nodiscard]] inline std::string HexPairs(std::span<const uint8_t> bytes)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (uint8_t b : bytes) {
+        if (!text.empty())
+            text += ' ';
+        text += digits[b >> 4];
+        text += digits[b & 0x0F];
+    }
+    return text;
+}
+
+// One byte's value as its hex pair ("3C"); the caller keeps it below 256.
+[[nodiscard]] inline std::string HexByte(unsigned value)
+{
+    const uint8_t byte = static_cast<uint8_t>(value);
+    return HexPairs(std::span<const uint8_t>(&byte, 1));
+}
+
+// A value as "0x" and `digits` upper-case hex digits ("0x0A", "0x840E").
+[[nodiscard]] inline std::string Hex(unsigned value, int digits)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = hex[value & 0x0F];
+    return "0x" + text;
+}
+
+// A 16-bit value as its two bytes in the order they are sent.
+[[nodiscard]] inline std::string LowHighPairs(unsigned value)
+{
+    const uint8_t bytes[] = {static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8 & 0xFF)};
+    return HexPairs(bytes);
+}
+
+[[nodiscard]] inline std::string HighLowPairs(unsigned value)
+{
+    const uint8_t bytes[] = {static_cast<uint8_t>(value >> 8 & 0xFF), static_cast<uint8_t>(value & 0xFF)};
+    return HexPairs(bytes);
+}
+
+// What a field the frame is too short for says: "truncated: 3 of 4 bytes".
+[[nodiscard]] inline std::string Truncated(std::size_t have, std::size_t need)
+{
+    return "truncated: " + std::to_string(have) + " of " + std::to_string(need) + " bytes";
+}
+
+// A flag bit as "1" or "0".
+[[nodiscard]] inline std::string Bit(unsigned value, int bit)
+{
+    return (value >> bit & 1u) ? "1" : "0";
+}
+
+} // namespace decode::text

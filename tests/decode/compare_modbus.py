@@ -1,0 +1,232 @@
+"""MODBUS RTU and MODBUS/TCP: our decoder's fields against tshark's.
+
+The corpus is corpus/modbus_pymodbus.txt (requests and responses built by
+pymodbus 3.0's RTU and socket framers from its request and response objects,
+recorded once by `compare_modbus.py --record`) and corpus/modbus_hand.txt
+(frames written here: other units and values, exceptions of every listed
+function, bad CRCs). A line "#: rtu request" (or rtu response, tcp request,
+tcp response) says what the frames below it are: tshark tells a request
+from a response by the direction of the packet, so a response is sent from
+the server's port.
+
+Compared per frame: unit, function, exception code, addresses, counts,
+byte count, register values, coil and input bits, written data, CRC
+status and the MBAP fields, each wherever tshark shows it.
+
+    compare_modbus.py DECODE_DUMP     compare, exit 1 on a disagreement
+    compare_modbus.py --record        rewrite corpus/modbus_pymodbus.txt
+"""
+
+import os
+import re
+import sys
+
+import tshark_dissect
+from tshark_dissect import dissect, our_decoding
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = [os.path.join(HERE, "corpus", name) for name in ("modbus_pymodbus.txt", "modbus_hand.txt")]
+TCP_PORT = 502
+RTU_PORT = 5020
+
+TSHARK_KEYS = {
+    "mbrtu.unit_id": "unit", "mbtcp.unit_id": "unit", "mbtcp.trans_id": "trans",
+    "mbtcp.prot_id": "prot", "mbtcp.len": "len", "modbus.func_code": "func",
+    "modbus.exception_code": "exception", "modbus.reference_num": "reference",
+    "modbus.read_reference_num": "reference", "modbus.write_reference_num": "write_reference",
+    "modbus.bit_cnt": "count", "modbus.word_cnt": "count", "modbus.read_word_cnt": "count",
+    "modbus.write_word_cnt": "write_count", "modbus.byte_cnt": "byte_count",
+    "modbus.regval_uint16": "registers", "modbus.bitval": "bits", "modbus.data": "data",
+    "mbrtu.crc16.status": "crc",
+}
+LIST_KEYS = {"registers", "bits"}
+
+OUR_KEYS = {
+    "Unit identifier": "unit", "Transaction identifier": "trans", "Protocol identifier": "prot",
+    "Length": "len", "Exception code": "exception", "Starting address": "reference",
+    "Output address": "reference", "Register address": "reference",
+    "Read starting address": "reference", "Write starting address": "write_reference",
+    "Quantity of coils": "count", "Quantity of inputs": "count", "Quantity of outputs": "count",
+    "Quantity of registers": "count", "Quantity to read": "count", "Quantity to write": "write_count",
+    "Byte count": "byte_count", "Write byte count": "byte_count",
+}
+
+
+def read_corpus():
+    """(kind, direction, frame) for every frame line of the corpus files."""
+    frames = []
+    for path in CORPUS:
+        kind = direction = None
+        with open(path, encoding="utf-8") as f:
+            for line in f:
+                line = line.strip()
+                marker = re.match(r"#:\s*(rtu|tcp)\s+(request|response)$", line)
+                if marker:
+                    kind, direction = marker.groups()
+                elif line and not line.startswith("#"):
+                    if kind is None:
+                        raise SystemExit("%s: a frame before the first '#:' line" % path)
+                    frames.append((kind, direction, bytes.fromhex(line)))
+    return frames
+
+
+def leading_int(text):
+    m = re.match(r"(0x[0-9A-Fa-f]+|\d+)", text)
+    return int(m.group(1), 0)
+
+
+def ours(fields, frame):
+    """Our fields as the comparison's keys."""
+    out = {}
+    function = None
+    registers, bits, data = [], [], ""
+    for f in fields:
+        name, value = f["name"], f["value"]
+        raw = frame[f["offset"]:f["offset"] + f["length"]].hex()
+        if name == "Function code":
+            function = leading_int(value)
+            out["func"] = str(function & 0x7F)
+        elif name == "CRC":
+            out["crc"] = "1" if f["verdict"] == "good" else "0"
+        elif name in OUR_KEYS and OUR_KEYS[name] not in out:
+            out[OUR_KEYS[name]] = str(leading_int(value))
+        elif re.match(r"(Coils|Inputs) \d+-\d+$", name):
+            bits += value.split()
+        elif re.match(r"Outputs \d+-\d+$", name) or name in ("Output value", "Register value"):
+            data += raw
+        elif re.match(r"(Register|Value) \d+$", name) and function == 23:
+            data += raw
+        elif re.match(r"(Register|Value) \d+$", name):
+            registers.append(str(leading_int(value)))
+    if registers:
+        out["registers"] = registers
+    if bits:
+        out["bits"] = bits
+    if data:
+        out["data"] = data
+    return out
+
+
+def theirs(row):
+    out = {}
+    for field, values in row.items():
+        if not values:
+            continue
+        key = TSHARK_KEYS[field]
+        if key in LIST_KEYS:
+            out[key] = values
+        elif key == "data":
+            out[key] = values[0].replace(":", "")
+        else:
+            out.setdefault(key, values[0])
+    return out
+
+
+def dissect_as(frames, kind, direction):
+    """tshark's rows for frames of one kind and direction."""
+    transport, port, name = ("tcp", TCP_PORT, "mbtcp") if kind == "tcp" else ("udp", RTU_PORT, "mbrtu")
+    fields = [f for f in TSHARK_KEYS if f.split(".")[0] in ("modbus", name)]
+    packet = tshark_dissect._packet
+    if direction == "response":  # from the server's port to the client's
+        tshark_dissect._packet = lambda payload, tr, sport, dport: packet(payload, tr, dport, sport)
+    try:
+        return dissect(frames, fields, transport, port, name, ["mbrtu.crc_verification:TRUE"])
+    finally:
+        tshark_dissect._packet = packet
+
+
+def compare(decode_dump):
+    corpus = read_corpus()
+    total = agree = 0
+    keys = {}
+    for kind in ("rtu", "tcp"):
+        kind_total = kind_agree = 0
+        for direction in ("request", "response"):
+            frames = [f for k, d, f in corpus if k == kind and d == direction]
+            if not frames:
+                continue
+            rows = dissect_as(frames, kind, direction)
+            decoded = our_decoding(decode_dump, frames, "modbusrtu" if kind == "rtu" else "modbustcp")
+            for frame, row, fields in zip(frames, rows, decoded):
+                want, got = theirs(row), ours(fields, frame)
+                kind_total += 1
+                if "func" not in want:
+                    print("%s %s %s: tshark shows no function" % (kind, direction, frame.hex(" ")))
+                    continue
+                for k in want:
+                    keys[k] = keys.get(k, 0) + 1
+                differ = {k: (v, got.get(k)) for k, v in want.items() if got.get(k) != v}
+                if differ:
+                    print("%s %s %s: tshark, ours differ: %s" % (kind, direction, frame.hex(" "), differ))
+                else:
+                    kind_agree += 1
+        label = "MODBUS RTU" if kind == "rtu" else "MODBUS/TCP"
+        print("%s: %d frames compared, %d agree" % (label, kind_total, kind_agree))
+        total += kind_total
+        agree += kind_agree
+    print("values compared: " + ", ".join("%s %d" % kv for kv in sorted(keys.items())))
+    return 0 if agree == total and total > 0 else 1
+
+
+def record():
+    """The pymodbus frames: each listed function's request and response, and exceptions."""
+    from pymodbus.bit_read_message import (ReadCoilsRequest, ReadCoilsResponse,
+                                           ReadDiscreteInputsRequest, ReadDiscreteInputsResponse)
+    from pymodbus.bit_write_message import (WriteMultipleCoilsRequest, WriteMultipleCoilsResponse,
+                                            WriteSingleCoilRequest, WriteSingleCoilResponse)
+    from pymodbus.factory import ClientDecoder
+    from pymodbus.framer.rtu_framer import ModbusRtuFramer
+    from pymodbus.framer.socket_framer import ModbusSocketFramer
+    from pymodbus.pdu import ExceptionResponse
+    from pymodbus.register_read_message import (ReadHoldingRegistersRequest, ReadHoldingRegistersResponse,
+                                                ReadInputRegistersRequest, ReadInputRegistersResponse,
+                                                ReadWriteMultipleRegistersRequest,
+                                                ReadWriteMultipleRegistersResponse)
+    from pymodbus.register_write_message import (WriteMultipleRegistersRequest, WriteMultipleRegistersResponse,
+                                                 WriteSingleRegisterRequest, WriteSingleRegisterResponse)
+    requests = [
+        ReadCoilsRequest(19, 37, unit=17), ReadCoilsRequest(0, 1, unit=1),
+        ReadDiscreteInputsRequest(196, 22, unit=3), ReadHoldingRegistersRequest(107, 3, unit=1),
+        ReadHoldingRegistersRequest(40000, 125, unit=247), ReadInputRegistersRequest(8, 1, unit=9),
+        WriteSingleCoilRequest(172, True, unit=4), WriteSingleCoilRequest(7, False, unit=4),
+        WriteSingleRegisterRequest(1, 3, unit=5), WriteSingleRegisterRequest(65535, 65535, unit=5),
+        WriteMultipleCoilsRequest(19, [True, False, True, True, False, False, True, True, True, False], unit=6),
+        WriteMultipleRegistersRequest(1, [10, 258], unit=7),
+        ReadWriteMultipleRegistersRequest(read_address=3, read_count=6, write_address=14,
+                                          write_registers=[255, 255, 255], unit=8),
+    ]
+    responses = [
+        ReadCoilsResponse([True, False, True, True, False, False, True, True, True, True, False, True,
+                           False, True, True, False, False, True, False, False, True, True, False, True,
+                           False, True, True, True, False, False, False, False, True, True, False, True,
+                           True], unit=17),
+        ReadCoilsResponse([True], unit=1),
+        ReadDiscreteInputsResponse([False, False, True, True, False, True, False, True] * 2, unit=3),
+        ReadHoldingRegistersResponse([555, 0, 100], unit=1),
+        ReadInputRegistersResponse([10], unit=9),
+        WriteSingleCoilResponse(172, True, unit=4), WriteSingleRegisterResponse(1, 3, unit=5),
+        WriteMultipleCoilsResponse(19, 10, unit=6), WriteMultipleRegistersResponse(1, 2, unit=7),
+        ReadWriteMultipleRegistersResponse([254, 0xFFFF, 0x1234, 0, 1, 2], unit=8),
+        ExceptionResponse(1, 1, unit=1), ExceptionResponse(2, 2, unit=2), ExceptionResponse(3, 2, unit=1),
+        ExceptionResponse(4, 3, unit=4), ExceptionResponse(5, 4, unit=5), ExceptionResponse(6, 6, unit=6),
+        ExceptionResponse(15, 3, unit=7), ExceptionResponse(16, 4, unit=2), ExceptionResponse(23, 11, unit=8),
+    ]
+    lines = ["# MODBUS frames built by pymodbus 3.0's framers from its request and",
+             "# response objects; written by compare_modbus.py --record, do not edit."]
+    for kind, framer in (("rtu", ModbusRtuFramer), ("tcp", ModbusSocketFramer)):
+        for direction, messages in (("request", requests), ("response", responses)):
+            lines.append("#: %s %s" % (kind, direction))
+            for tid, message in enumerate(messages, start=1):
+                message.transaction_id = tid
+                lines.append(framer(ClientDecoder()).buildPacket(message).hex(" ").upper())
+    with open(CORPUS[0], "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["--record"]:
+        record()
+        sys.exit(0)
+    if len(sys.argv) != 2:
+        sys.exit("usage: compare_modbus.py DECODE_DUMP | --record")
+    sys.exit(compare(sys.argv[1]))
