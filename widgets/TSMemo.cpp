@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
@@ -17,6 +19,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 TSMemo::TSMemo(QWidget* parent)
     : QPlainTextEdit(parent)
@@ -142,39 +145,96 @@ namespace {
 // shows, so that glyphs cut by the view's edges are drawn whole.
 constexpr int kPartialPaintMargin = 4;
 
+// The x of each character of a line in a font laid out without shaping:
+// the sum of the advances of the characters before it, as the layout adds
+// them up.
+class LineAdvances {
+public:
+    LineAdvances(const QFont& font, const QPaintDevice* device) : metrics_(font, device) {}
+
+    // The first character from `from` (whose x is fromX) whose right edge
+    // passes x, the text's size when none does; and that character's x.
+    std::pair<int, qreal> CharAt(const QString& text, qreal x, int from = 0, qreal fromX = 0)
+    {
+        int i = from;
+        qreal at = fromX;
+        for (; i < text.size(); ++i) {
+            const qreal next = at + Of(text[i]);
+            if (next > x)
+                break;
+            at = next;
+        }
+        return {i, at};
+    }
+    // The x of character `index`.
+    qreal XOf(const QString& text, int index)
+    {
+        qreal at = 0;
+        for (int i = 0; i < index && i < text.size(); ++i)
+            at += Of(text[i]);
+        return at;
+    }
+
+private:
+    qreal Of(QChar c)
+    {
+        auto it = cache_.find(c.unicode());
+        if (it == cache_.end())
+            it = cache_.insert(c.unicode(), metrics_.horizontalAdvance(c));
+        return *it;
+    }
+
+    QFontMetricsF metrics_;
+    QHash<char16_t, qreal> cache_;
+};
+
 // Draws the part of a laid-out one-line block that falls within `area`
 // (viewport coordinates; the block's top left at `offset`): a layout of
-// just those characters, placed where the block's own layout puts them.
+// just those characters, placed where the block's own layout puts them,
+// and the caret when it is on the line (`caret` its index, -1 for none).
+// The whole line's layout is asked for its line's place only: asking it
+// for a character's x would shape the whole line again.
 void DrawPartOfLine(QPainter& painter, const QTextLayout& whole, const QString& text, QPointF offset,
-                    const QList<QTextLayout::FormatRange>& selections, const QRect& area)
+                    const QList<QTextLayout::FormatRange>& selections, const QRect& area, int caret,
+                    int caretWidth)
 {
     const QTextLine line = whole.lineAt(0);
-    const int first = std::max(0, line.xToCursor(area.left() - offset.x()) - kPartialPaintMargin);
-    const int last = std::min(static_cast<int>(text.size()), line.xToCursor(area.right() + 1 - offset.x()) + kPartialPaintMargin);
-    if (last <= first)
-        return;
-    QTextLayout part(text.mid(first, last - first), whole.font());
-    part.setTextOption(whole.textOption());
-    part.setCacheEnabled(true);
-    part.beginLayout();
-    QTextLine partLine = part.createLine();
-    partLine.setPosition(QPointF(0, line.y()));
-    part.endLayout();
-    QList<QTextLayout::FormatRange> partSelections;
-    for (const QTextLayout::FormatRange& range : selections) {
-        const int start = std::max(range.start, first);
-        const int end = std::min(range.start + range.length, last);
-        if (end > start)
-            partSelections.append({start - first, end - start, range.format});
+    LineAdvances advances(whole.font(), painter.device());
+    const qreal lineX = line.x();
+    const int left = advances.CharAt(text, area.left() - offset.x() - lineX).first;
+    const int first = std::max(0, left - kPartialPaintMargin);
+    const qreal firstX = advances.XOf(text, first);
+    const int right = advances.CharAt(text, area.right() + 1 - offset.x() - lineX, first, firstX).first;
+    const int last = std::min(static_cast<int>(text.size()), right + kPartialPaintMargin);
+    if (last > first) {
+        QTextLayout part(text.mid(first, last - first), whole.font());
+        part.setTextOption(whole.textOption());
+        part.beginLayout();
+        QTextLine partLine = part.createLine();
+        partLine.setPosition(QPointF(0, line.y()));
+        part.endLayout();
+        QList<QTextLayout::FormatRange> partSelections;
+        for (const QTextLayout::FormatRange& range : selections) {
+            const int start = std::max(range.start, first);
+            const int end = std::min(range.start + range.length, last);
+            if (end > start)
+                partSelections.append({start - first, end - start, range.format});
+        }
+        part.draw(&painter, QPointF(offset.x() + lineX + firstX, offset.y()), partSelections, area);
     }
-    part.draw(&painter, QPointF(offset.x() + line.cursorToX(first), offset.y()), partSelections, area);
+    if (caret >= 0) {
+        const qreal caretX = offset.x() + lineX + advances.XOf(text, caret);
+        painter.fillRect(QRectF(caretX, offset.y() + line.y(), caretWidth, line.height()), painter.pen().brush());
+    }
 }
 
 } // namespace
 
 bool TSMemo::ShowsLongLine(const QRect& area) const
 {
-    if (partialPaintFrom_ <= 0)
+    // Where the characters of a part fall is summed from their advances,
+    // which is what the layout does only when it does not shape the text.
+    if (partialPaintFrom_ <= 0 || !(font().styleStrategy() & QFont::PreferNoShaping))
         return false;
     const QPointF offset = contentOffset();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
@@ -236,13 +296,16 @@ void TSMemo::PaintText(QPaintEvent* event)
                 if (start < blockLength && end > 0 && end > start)
                     selections.append({start, end - start, range.format});
             }
-            if (blockLength > partialPaintFrom_ && layout->lineCount() == 1)
-                DrawPartOfLine(painter, *layout, block.text(), offset, selections, area);
-            else
-                layout->draw(&painter, offset, selections, area);
             const int caret = context.cursorPosition;
-            if (caretShown && caret >= blockStart && caret < blockStart + blockLength)
-                layout->drawCursor(&painter, offset, caret - blockStart, cursorWidth());
+            const bool caretHere = caretShown && caret >= blockStart && caret < blockStart + blockLength;
+            if (blockLength > partialPaintFrom_ && layout->lineCount() == 1) {
+                DrawPartOfLine(painter, *layout, block.text(), offset, selections, area,
+                               caretHere ? caret - blockStart : -1, cursorWidth());
+            } else {
+                layout->draw(&painter, offset, selections, area);
+                if (caretHere)
+                    layout->drawCursor(&painter, offset, caret - blockStart, cursorWidth());
+            }
         }
         offset.ry() += r.height();
         if (offset.y() > viewportRect.height())

