@@ -2,7 +2,7 @@
 
 #include "monitor/IntervalTimer.h"
 #include "platform/CaptureBuffer.h"
-#include "widgets/ErrorBoxApplication.h"
+#include "platform/ErrorReport.h"
 
 #include <QObject>
 
