@@ -9,18 +9,20 @@
 
 namespace monitor {
 
-TimedSave::TimedSave(int& number, ErrorReport report, QObject* parent)
+TimedSave::TimedSave(int& number, ErrorReport report, QObject* parent, QString folder)
     : QObject(parent)
     , number_(number)
     , report_(std::move(report))
+    , folder_(std::move(folder))
     , timer_(new IntervalTimer(this))
+    , buffer_(folder_)
 {
     connect(timer_, &IntervalTimer::OnTimer, this, &TimedSave::Tick);
 }
 
 void TimedSave::Save()
 {
-    buffer_.Save(QDir::currentPath(), number_, DateTimeText(QDateTime::currentDateTime()));
+    buffer_.Save(folder_.isEmpty() ? QDir::currentPath() : folder_, number_, DateTimeText(QDateTime::currentDateTime()));
 }
 
 void TimedSave::Tick()

@@ -11,16 +11,18 @@ namespace monitor {
 // Timed saving of received lines, as both programs do it: while the timer
 // (`Timer1`) runs, every received line is captured in the buffer (`SMemo1`);
 // each tick writes what the buffer holds, after a date line, to the next
-// numbered file of the current directory. A tick whose save fails reports
-// the error and the program goes on (the lines wait for the next tick).
+// numbered file of its folder (the current directory unless one is given).
+// A tick whose save fails reports the error and the program goes on (the
+// lines wait for the next tick). Needs no display.
 class TimedSave final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TimedSave)
 
 public:
     // `number` is the program's count of the next file; `report` shows a
-    // failed save.
-    TimedSave(int& number, ErrorReport report, QObject* parent = nullptr);
+    // failed save; `folder` holds the files (empty: the current directory at
+    // each save).
+    TimedSave(int& number, ErrorReport report, QObject* parent = nullptr, QString folder = QString());
 
     [[nodiscard]] IntervalTimer* Timer1() const { return timer_; }
     [[nodiscard]] CaptureBuffer& SMemo1() { return buffer_; }
@@ -44,6 +46,7 @@ private:
 
     int& number_;
     ErrorReport report_;
+    QString folder_;
     IntervalTimer* timer_;
     CaptureBuffer buffer_;
 };

@@ -1,6 +1,9 @@
 #include "udpmon/DatagramSender.h"
 
+#include "socket/WSockbuf.h"
 #include "udpmon/OstrelState.h"
+
+#include <sys/socket.h>
 
 #include <algorithm>
 
@@ -25,6 +28,8 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
         while (offset < length) {
             const std::size_t piece = std::min<std::size_t>(length - offset, 1 << 20);
             UDPClient1_.Send(bytes + offset, static_cast<int>(piece));
+            if (OnSent)
+                ReportSent(bytes + offset, piece);
             offset += piece;
         }
     } catch (...) {
@@ -32,6 +37,23 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
         throw;
     }
     UDPClient1_.Close();
+}
+
+void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length) const
+{
+    sockaddr_in from{};
+    sockaddr_in to{};
+    socklen_t fromLength = sizeof(from);
+    socklen_t toLength = sizeof(to);
+    const int handle = UDPClient1_.SocketHandle();
+    if (::getsockname(handle, reinterpret_cast<sockaddr*>(&from), &fromLength) != 0
+        || ::getpeername(handle, reinterpret_cast<sockaddr*>(&to), &toLength) != 0)
+        return;
+    // The component sends a datagram socket's bytes in datagrams of at most
+    // ChunkSize bytes.
+    constexpr auto datagramMax = static_cast<std::size_t>(ChunkSize);
+    for (std::size_t offset = 0; offset < length; offset += datagramMax)
+        OnSent(from, to, bytes + offset, std::min(length - offset, datagramMax));
 }
 
 } // namespace ostrel
