@@ -3,6 +3,7 @@
 #include "socket/WSockbuf.h"
 #include "udpmon/OstrelState.h"
 
+#include <arpa/inet.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -41,13 +42,16 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
 
 void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length) const
 {
+    // The socket is bound (to a port of the system's choice on all
+    // addresses) and sends to the dotted address it was given.
     sockaddr_in from{};
-    sockaddr_in to{};
     socklen_t fromLength = sizeof(from);
-    socklen_t toLength = sizeof(to);
-    const int handle = UDPClient1_.SocketHandle();
-    if (::getsockname(handle, reinterpret_cast<sockaddr*>(&from), &fromLength) != 0
-        || ::getpeername(handle, reinterpret_cast<sockaddr*>(&to), &toLength) != 0)
+    if (::getsockname(UDPClient1_.SocketHandle(), reinterpret_cast<sockaddr*>(&from), &fromLength) != 0)
+        return;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(UDPClient1_.Port().toUShort());
+    if (::inet_pton(AF_INET, UDPClient1_.Addr().toLatin1().constData(), &to.sin_addr) != 1)
         return;
     // The component sends a datagram socket's bytes in datagrams of at most
     // ChunkSize bytes.

@@ -27,8 +27,9 @@ public:
     // of 0. Socket errors are thrown as ESocketException.
     void Send(const std::uint8_t* bytes, std::size_t length);
 
-    // Told of every datagram sent, with the local address it left from and
-    // the address it went to (for a packet capture). Optional.
+    // Told of every datagram sent, with the local address it left from (its
+    // address 0.0.0.0: any) and the address it went to (for a packet
+    // capture). Optional.
     std::function<void(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t length)> OnSent;
 
 private:
