@@ -83,7 +83,7 @@ fuzz: deps-fuzz $(BUILD_FUZZ)/build.ninja
 # Both programs with their menu entries, icons, metadata and manual pages,
 # under $(DESTDIR)$(PREFIX).
 install: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target Ostrel Tamrel_S desktop-files
+	cmake --build $(BUILD) -j $(JOBS) --target Ostrel Tamrel_S ostrel-headless desktop-files
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # The Debian package, built in Release with Debian's hardening flags; only the
@@ -95,7 +95,7 @@ $(BUILD_DEB)/build.ninja: CMakeLists.txt | deps-dist
 		-DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON $(CMAKE_EXTRA)
 
 deb: deps-dist $(BUILD_DEB)/build.ninja
-	cmake --build $(BUILD_DEB) -j $(JOBS) --target Ostrel Tamrel_S desktop-files
+	cmake --build $(BUILD_DEB) -j $(JOBS) --target Ostrel Tamrel_S ostrel-headless desktop-files
 	rm -f $(BUILD_DEB)/*.deb
 	cd $(BUILD_DEB) && cpack -G DEB
 	@ls $(BUILD_DEB)/*.deb

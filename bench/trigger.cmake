@@ -1,8 +1,8 @@
 # Ostrel answering a polling master (make bench-trigger, part of make bench):
 # the request generator at 250 to 100 000 requests/s against the real main
-# window configured through its dialogs, beside the minimal C responder and
-# the peer GUI responder measured in the same run by the load rig's anchors
-# script. The rig's sources are used from their read-only place.
+# window configured through its dialogs and against ostrel-headless, beside
+# the minimal C responder and the peer GUI responder measured in the same run
+# by the load rig's anchors script. The rig's sources are used from their read-only place.
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 set(TELEMON_BENCH_RIG "${PROJECT_SOURCE_DIR}/../shared/bench-rig" CACHE PATH
     "The request/response load rig (udp_gen.c, udp_resp.c, x_ping.c, run_anchors.sh)")
@@ -39,7 +39,8 @@ add_dependencies(trigger_ostrel trigger_rig)
 add_custom_target(run-bench-trigger
     COMMAND ${CMAKE_COMMAND} -E env
         RIG=${TELEMON_BENCH_RIG} RIG_BIN=${trigger_rig_bin}
-        OSTREL_HARNESS=$<TARGET_FILE:trigger_ostrel> WORK=${CMAKE_CURRENT_BINARY_DIR}/trigger-work
+        OSTREL_HARNESS=$<TARGET_FILE:trigger_ostrel> HEADLESS=$<TARGET_FILE:ostrel-headless>
+        WORK=${CMAKE_CURRENT_BINARY_DIR}/trigger-work
         bash ${CMAKE_CURRENT_SOURCE_DIR}/trigger_bench.sh
-    DEPENDS trigger_ostrel trigger_rig USES_TERMINAL)
+    DEPENDS trigger_ostrel ostrel-headless trigger_rig USES_TERMINAL)
 add_dependencies(run-benchmarks run-bench-trigger)

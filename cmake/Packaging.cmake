@@ -1,4 +1,4 @@
-# The Debian package of both programs (`make deb`): CPack's DEB generator over
+# The Debian package of the programs (`make deb`): CPack's DEB generator over
 # the install rules of desktop/. Its dependencies are computed from the
 # binaries by dpkg-shlibdeps.
 set(CPACK_GENERATOR DEB)
@@ -14,7 +14,9 @@ shows every chunk of bytes received as one line of hexadecimal byte pairs and
 sends typed frames, with protocol check codes appended.
 Ostrel is the UDP monitor: it listens on one port, sends frames once, on a
 timer or by a schedule, and answers frames by trigger rules.
-Tamrel_S is the TCP server monitor: it serves one client at a time.")
+Tamrel_S is the TCP server monitor: it serves one client at a time.
+ostrel-headless does Ostrel's listening, trigger answers, timed save and a
+pcapng packet capture without a display, for test rigs and servers.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)

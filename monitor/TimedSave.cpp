@@ -21,11 +21,13 @@ QString Now()
 
 } // namespace
 
-TimedSave::TimedSave(int& number, ErrorReport report, QObject* parent)
+TimedSave::TimedSave(int& number, ErrorReport report, QObject* parent, QString folder)
     : QObject(parent)
     , number_(number)
     , report_(std::move(report))
+    , folder_(std::move(folder))
     , timer_(new IntervalTimer(this))
+    , buffer_(folder_)
     , steps_(new QTimer(this))
 {
     connect(timer_, &IntervalTimer::OnTimer, this, &TimedSave::Tick);
@@ -41,9 +43,14 @@ TimedSave::~TimedSave()
     }
 }
 
+QString TimedSave::Folder() const
+{
+    return folder_.isEmpty() ? QDir::currentPath() : folder_;
+}
+
 void TimedSave::Save()
 {
-    buffer_.Save(QDir::currentPath(), number_, Now());
+    buffer_.Save(Folder(), number_, Now());
 }
 
 void TimedSave::Tick()
@@ -51,7 +58,7 @@ void TimedSave::Tick()
     RunShowingErrors(
         [this] {
             // A capture of a few megabytes is in its file when the tick ends.
-            buffer_.BeginSave(QDir::currentPath(), number_, Now());
+            buffer_.BeginSave(Folder(), number_, Now());
             if (!buffer_.SaveStep(kSaveStepBytes))
                 steps_->start(0);
         },

@@ -2,7 +2,7 @@
 
 #include "monitor/IntervalTimer.h"
 #include "platform/CaptureBuffer.h"
-#include "widgets/ErrorBoxApplication.h"
+#include "platform/ErrorReport.h"
 
 #include <QObject>
 #include <QTimer>
@@ -12,8 +12,9 @@ namespace monitor {
 // Timed saving of received lines, as both programs do it: while the timer
 // (`Timer1`) runs, every received line is captured in the buffer (`SMemo1`);
 // each tick writes what the buffer holds, after a date line, to the next
-// numbered file of the current directory. A tick whose save fails reports
-// the error and the program goes on (the lines wait for the next tick).
+// numbered file of its folder (the current directory unless one is given).
+// A tick whose save fails reports the error and the program goes on (the
+// lines wait for the next tick). Needs no display.
 // A large capture is copied into its file a few megabytes per event-loop
 // turn, so that it never holds the program up; lines received
 // meanwhile go to the next file, and a save still in progress when the next
@@ -24,8 +25,9 @@ class TimedSave final : public QObject {
 
 public:
     // `number` is the program's count of the next file; `report` shows a
-    // failed save.
-    TimedSave(int& number, ErrorReport report, QObject* parent = nullptr);
+    // failed save; `folder` holds the files (empty: the current directory at
+    // each save).
+    TimedSave(int& number, ErrorReport report, QObject* parent = nullptr, QString folder = QString());
     ~TimedSave() override;
 
     [[nodiscard]] IntervalTimer* Timer1() const { return timer_; }
@@ -48,9 +50,11 @@ public:
 private:
     void Tick();
     void Step();
+    [[nodiscard]] QString Folder() const;
 
     int& number_;
     ErrorReport report_;
+    QString folder_;
     IntervalTimer* timer_;
     CaptureBuffer buffer_;
     QTimer* steps_;

@@ -913,6 +913,20 @@ int TCustomWSocket::ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& 
     return result;
 }
 
+int TCustomWSocket::SendTo(const void* data, int len, const sockaddr_in& to)
+{
+    ssize_t count;
+    do {
+        count = sendto(handle_, data, static_cast<size_t>(std::max(len, 0)), 0, reinterpret_cast<const sockaddr*>(&to),
+                       sizeof(to));
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) {
+        lastError_ = WSocketSetLastErrorFromErrno();
+        return -1;
+    }
+    return static_cast<int>(count);
+}
+
 // ---- notifications ----
 
 void TCustomWSocket::ReceivePass(int error)

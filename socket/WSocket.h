@@ -130,6 +130,10 @@ public:
     // number in LastError (10035 when nothing waits).
     int Receive(void* buffer, int size);
     int ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& fromLen);
+    // Sends one datagram to `to` from this listening datagram socket, at
+    // once and whole (nothing is queued): len, or -1 with the number in
+    // LastError (10035 when the system's queue is full). Never raises.
+    int SendTo(const void* data, int len, const sockaddr_in& to);
     // The handle of a waiting connection (owned by the caller until an
     // instance adopts it with Dup), -1 on failure. A connection that went
     // away before it could be taken is no error: -1 without a report, the

@@ -1,6 +1,10 @@
 #include "udpmon/DatagramSender.h"
 
+#include "socket/WSockbuf.h"
 #include "udpmon/OstrelState.h"
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 
@@ -25,6 +29,8 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
         while (offset < length) {
             const std::size_t piece = std::min<std::size_t>(length - offset, 1 << 20);
             UDPClient1_.Send(bytes + offset, static_cast<int>(piece));
+            if (OnSent)
+                ReportSent(bytes + offset, piece);
             offset += piece;
         }
     } catch (...) {
@@ -32,6 +38,26 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
         throw;
     }
     UDPClient1_.Close();
+}
+
+void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length) const
+{
+    // The socket is bound (to a port of the system's choice on all
+    // addresses) and sends to the dotted address it was given.
+    sockaddr_in from{};
+    socklen_t fromLength = sizeof(from);
+    if (::getsockname(UDPClient1_.SocketHandle(), reinterpret_cast<sockaddr*>(&from), &fromLength) != 0)
+        return;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(UDPClient1_.Port().toUShort());
+    if (::inet_pton(AF_INET, UDPClient1_.Addr().toLatin1().constData(), &to.sin_addr) != 1)
+        return;
+    // The component sends a datagram socket's bytes in datagrams of at most
+    // ChunkSize bytes.
+    constexpr auto datagramMax = static_cast<std::size_t>(ChunkSize);
+    for (std::size_t offset = 0; offset < length; offset += datagramMax)
+        OnSent(from, to, bytes + offset, std::min(length - offset, datagramMax));
 }
 
 } // namespace ostrel

@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+
+#include <netinet/in.h>
 
 namespace ostrel {
 
@@ -24,7 +27,14 @@ public:
     // of 0. Socket errors are thrown as ESocketException.
     void Send(const std::uint8_t* bytes, std::size_t length);
 
+    // Told of every datagram sent, with the local address it left from (its
+    // address 0.0.0.0: any) and the address it went to (for a packet
+    // capture). Optional.
+    std::function<void(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t length)> OnSent;
+
 private:
+    void ReportSent(const std::uint8_t* bytes, std::size_t length) const;
+
     const OstrelState& state_;
     TWSocket UDPClient1_;
     ClientAddress clientAddress_{&WSocketResolveHost};

@@ -2,6 +2,8 @@
 
 #include <QStringView>
 
+#include <netinet/in.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,6 +24,11 @@ struct ReceiveHooks {
     // been served. A matching rule answers through SendDatagram; an exception
     // thrown here ends the handling of that datagram without a message.
     std::function<void(const std::uint8_t* data, std::size_t n)> MatchTriggers;
+
+    // Every datagram read (n > 0), in either mode, with the address it came
+    // from, before anything else is done with it (a packet capture, or an
+    // answer to the sender). Should not throw.
+    std::function<void(const std::uint8_t* data, std::size_t n, const sockaddr_in& from)> Received;
 };
 
 } // namespace ostrel

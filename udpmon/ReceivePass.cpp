@@ -99,6 +99,8 @@ void ReceivePass::ReadOneDatagram()
     const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, fromLength);
     if (n > 0) {
         const auto count = static_cast<std::size_t>(n);
+        if (hooks_.Received)
+            hooks_.Received(buffer_.data(), count, from);
         if (state_.RecvAscii)
             ReceiveAscii(buffer_.data(), count);
         else

@@ -117,7 +117,7 @@ bool TriggerMatches(const TriggerRule& rule, const std::uint8_t* data, std::size
     return true;
 }
 
-std::optional<int> MatchTriggers(const TriggerRules& rules, const std::uint8_t* data, std::size_t n)
+std::optional<int> MatchTriggers(std::span<const TriggerRule> rules, const std::uint8_t* data, std::size_t n)
 {
     for (std::size_t k = 0; k < rules.size(); ++k) {
         if (rules[k].Enabled && TriggerMatches(rules[k], data, n))

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace ostrel {
 
@@ -46,8 +47,9 @@ inline const QString ResponseInvalid = QStringLiteral("发送报文存在无效�
 [[nodiscard]] bool TriggerMatches(const TriggerRule& rule, const std::uint8_t* data, std::size_t n);
 
 // The 0-based number of the first enabled rule that the frame matches, none
-// when no rule does. Later rules are not tried.
-[[nodiscard]] std::optional<int> MatchTriggers(const TriggerRules& rules, const std::uint8_t* data, std::size_t n);
+// when no rule does. Later rules are not tried. The window has three rules;
+// a program without a dialog may have more.
+[[nodiscard]] std::optional<int> MatchTriggers(std::span<const TriggerRule> rules, const std::uint8_t* data, std::size_t n);
 
 // What one row of the trigger dialog holds.
 struct TriggerRow {

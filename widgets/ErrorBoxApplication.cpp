@@ -4,8 +4,6 @@
 
 #include <QMessageBox>
 
-#include <stdexcept>
-
 ErrorBoxApplication::ErrorBoxApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -21,17 +19,6 @@ bool ErrorBoxApplication::notify(QObject* receiver, QEvent* event)
 void RunShowingErrors(const std::function<void()>& command)
 {
     RunShowingErrors(command, [](const std::exception& error) { ShowErrorBox(error); });
-}
-
-void RunShowingErrors(const std::function<void()>& command, const ErrorReport& report)
-{
-    try {
-        command();
-    } catch (const std::exception& error) {
-        report(error);
-    } catch (...) {
-        report(std::runtime_error("未知错误"));
-    }
 }
 
 void RunShowingErrorsUnlessBusy(bool& busy, const std::function<void()>& command)

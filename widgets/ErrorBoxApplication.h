@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ErrorReport.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -28,14 +30,10 @@ public:
 void ShowErrorBox(const std::exception& error);
 void ShowErrorBox(const QString& message);
 
-// How a command's error is shown: ShowErrorBox by default; the windows'
-// tests put their own in.
-using ErrorReport = std::function<void(const std::exception& error)>;
-
-// Runs a command; an exception it throws is shown in the error box (or
-// given to `report`) and goes no further.
+// Runs a command; an exception it throws is shown in the error box and goes
+// no further (platform/ErrorReport.h has the form with a report of its own,
+// which the windows' tests use).
 void RunShowingErrors(const std::function<void()>& command);
-void RunShowingErrors(const std::function<void()>& command, const ErrorReport& report);
 
 // Runs a command that a timer repeats, as RunShowingErrors does, unless a
 // run before it is still under way (its error box open): `busy` marks that,

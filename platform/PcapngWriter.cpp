@@ -1,0 +1,222 @@
+#include "platform/PcapngWriter.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uint32_t kSectionHeaderBlock = 0x0A0D0D0A;
+constexpr std::uint32_t kInterfaceDescriptionBlock = 1;
+constexpr std::uint32_t kEnhancedPacketBlock = 6;
+constexpr std::uint32_t kByteOrderMagic = 0x1A2B3C4D;
+constexpr std::uint16_t kLinkTypeEthernet = 1;
+constexpr std::uint32_t kSnapLength = 262144;
+constexpr std::size_t kEthernetHeader = 14;
+constexpr std::size_t kIpv4Header = 20;
+constexpr std::size_t kUdpHeader = 8;
+constexpr std::uint8_t kIpProtocolUdp = 17;
+constexpr std::uint8_t kTimeToLive = 64;
+
+// Blocks are written in the machine's byte order, which the section's
+// byte-order magic tells the reader; the packet headers in network order.
+class Bytes {
+public:
+    void U8(std::uint8_t v) { data_.push_back(v); }
+    void U16(std::uint16_t v) { Raw(&v, sizeof(v)); }
+    void U32(std::uint32_t v) { Raw(&v, sizeof(v)); }
+    void Net16(std::uint16_t v)
+    {
+        U8(static_cast<std::uint8_t>(v >> 8));
+        U8(static_cast<std::uint8_t>(v));
+    }
+    void Net32(std::uint32_t v)
+    {
+        Net16(static_cast<std::uint16_t>(v >> 16));
+        Net16(static_cast<std::uint16_t>(v));
+    }
+    void Raw(const void* p, std::size_t n)
+    {
+        const auto* b = static_cast<const std::uint8_t*>(p);
+        data_.insert(data_.end(), b, b + n);
+    }
+    void PadTo4()
+    {
+        while (data_.size() % 4 != 0)
+            data_.push_back(0);
+    }
+    void SetU32(std::size_t at, std::uint32_t v) { std::memcpy(data_.data() + at, &v, sizeof(v)); }
+    void SetNet16(std::size_t at, std::uint16_t v)
+    {
+        data_[at] = static_cast<std::uint8_t>(v >> 8);
+        data_[at + 1] = static_cast<std::uint8_t>(v);
+    }
+    [[nodiscard]] std::size_t Size() const { return data_.size(); }
+    [[nodiscard]] const std::uint8_t* Data() const { return data_.data(); }
+
+private:
+    std::vector<std::uint8_t> data_;
+};
+
+// The ones' complement sum of 16-bit words, folded, not yet inverted.
+std::uint32_t AddWords(std::uint32_t sum, const std::uint8_t* p, std::size_t n)
+{
+    for (std::size_t i = 0; i + 1 < n; i += 2)
+        sum += static_cast<std::uint32_t>(p[i] << 8 | p[i + 1]);
+    if (n % 2 != 0)
+        sum += static_cast<std::uint32_t>(p[n - 1] << 8);
+    while (sum >> 16 != 0)
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    return sum;
+}
+
+std::uint16_t Checksum(std::uint32_t sum)
+{
+    return static_cast<std::uint16_t>(~sum & 0xFFFF);
+}
+
+// Ends a block begun at `start`: its total length at both ends.
+void EndBlock(Bytes& b, std::size_t start)
+{
+    const auto total = static_cast<std::uint32_t>(b.Size() - start + 4);
+    b.SetU32(start + 4, total);
+    b.U32(total);
+}
+
+} // namespace
+
+PcapngWriter::~PcapngWriter()
+{
+    Close();
+}
+
+bool PcapngWriter::Open(const std::string& path)
+{
+    Close();
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        error_ = path + ": " + std::strerror(errno);
+        return false;
+    }
+    Bytes b;
+    b.U32(kSectionHeaderBlock);
+    b.U32(0);
+    b.U32(kByteOrderMagic);
+    b.U16(1); // version 1.0
+    b.U16(0);
+    b.U32(0xFFFFFFFF); // section length not given
+    b.U32(0xFFFFFFFF);
+    EndBlock(b, 0);
+    const std::size_t idb = b.Size();
+    b.U32(kInterfaceDescriptionBlock);
+    b.U32(0);
+    b.U16(kLinkTypeEthernet);
+    b.U16(0);
+    b.U32(kSnapLength);
+    EndBlock(b, idb);
+    if (!WriteBlock(b.Data(), b.Size())) {
+        error_ = path + ": " + error_;
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void PcapngWriter::Close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+bool PcapngWriter::WriteUdp(const Endpoint& from, const Endpoint& to, const std::uint8_t* payload, std::size_t n,
+                            std::uint64_t microseconds)
+{
+    if (fd_ < 0) {
+        error_ = "no capture file open";
+        return false;
+    }
+    if (n > kMaxPayload) {
+        error_ = "datagram too long for one IPv4 packet";
+        return false;
+    }
+    const std::size_t udpLength = kUdpHeader + n;
+    const std::size_t ipLength = kIpv4Header + udpLength;
+    const std::size_t frameLength = kEthernetHeader + ipLength;
+
+    Bytes b;
+    b.U32(kEnhancedPacketBlock);
+    b.U32(0);
+    b.U32(0); // interface 0
+    b.U32(static_cast<std::uint32_t>(microseconds >> 32));
+    b.U32(static_cast<std::uint32_t>(microseconds));
+    b.U32(static_cast<std::uint32_t>(frameLength));
+    b.U32(static_cast<std::uint32_t>(frameLength));
+
+    // Ethernet: zero addresses, IPv4.
+    for (int i = 0; i < 12; ++i)
+        b.U8(0);
+    b.Net16(0x0800);
+
+    const std::size_t ip = b.Size();
+    b.U8(0x45);
+    b.U8(0);
+    b.Net16(static_cast<std::uint16_t>(ipLength));
+    b.Net16(ipIdentification_++);
+    b.Net16(0x4000); // don't fragment
+    b.U8(kTimeToLive);
+    b.U8(kIpProtocolUdp);
+    b.Net16(0); // checksum, below
+    b.Net32(from.address);
+    b.Net32(to.address);
+    b.SetNet16(ip + 10, Checksum(AddWords(0, b.Data() + ip, kIpv4Header)));
+
+    const std::size_t udp = b.Size();
+    b.Net16(from.port);
+    b.Net16(to.port);
+    b.Net16(static_cast<std::uint16_t>(udpLength));
+    b.Net16(0); // checksum, below
+    if (n != 0)
+        b.Raw(payload, n);
+    // The UDP checksum covers the pseudo header (addresses, protocol,
+    // length), the UDP header and the payload; a sum of 0 is sent as FFFF.
+    std::uint32_t sum = AddWords(0, b.Data() + ip + 12, 8);
+    sum += kIpProtocolUdp;
+    sum += static_cast<std::uint32_t>(udpLength);
+    sum = AddWords(sum, b.Data() + udp, udpLength);
+    std::uint16_t udpChecksum = Checksum(sum);
+    if (udpChecksum == 0)
+        udpChecksum = 0xFFFF;
+    b.SetNet16(udp + 6, udpChecksum);
+
+    b.PadTo4();
+    EndBlock(b, 0);
+    return WriteBlock(b.Data(), b.Size());
+}
+
+std::uint64_t PcapngWriter::NowMicroseconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000U + static_cast<std::uint64_t>(now.tv_nsec) / 1000U;
+}
+
+bool PcapngWriter::WriteBlock(const std::uint8_t* bytes, std::size_t n)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t written = ::write(fd_, bytes + done, n - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error_ = written < 0 ? std::strerror(errno) : "nothing written";
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// A packet capture file in the pcapng format that protocol analysers read:
+// one section, one Ethernet interface (time stamps in microseconds, the
+// format's default), and one enhanced packet block per UDP datagram, with
+// Ethernet, IPv4 and UDP headers made up around the payload (lengths and
+// checksums correct, zero hardware addresses).
+//
+// Every block goes to the file in one write, straight to the system (no
+// buffer in the process): a process killed at any moment leaves a file that
+// ends with a whole block, the one being written at most missing. Plain C++
+// and POSIX; not thread-safe.
+class PcapngWriter final {
+public:
+    // An IPv4 address and port, both in host byte order.
+    struct Endpoint {
+        std::uint32_t address = 0;
+        std::uint16_t port = 0;
+    };
+
+    // The largest payload one IPv4 datagram carries.
+    static constexpr std::size_t kMaxPayload = 65507;
+
+    PcapngWriter() = default;
+    ~PcapngWriter();
+    PcapngWriter(const PcapngWriter&) = delete;
+    PcapngWriter& operator=(const PcapngWriter&) = delete;
+
+    // Creates the file (replacing one of that name) and writes the section
+    // and interface blocks. False, with the reason in Error(), when the file
+    // cannot be made or written; a file open before is closed first.
+    [[nodiscard]] bool Open(const std::string& path);
+    void Close();
+    [[nodiscard]] bool IsOpen() const { return fd_ >= 0; }
+    [[nodiscard]] const std::string& Error() const { return error_; }
+
+    // One datagram, time-stamped in microseconds since 1970. False (reason
+    // in Error()) when the file is not open, the payload is longer than
+    // kMaxPayload, or the write failed.
+    [[nodiscard]] bool WriteUdp(const Endpoint& from, const Endpoint& to, const std::uint8_t* payload, std::size_t n,
+                                std::uint64_t microseconds);
+
+    // The present time in microseconds since 1970.
+    [[nodiscard]] static std::uint64_t NowMicroseconds();
+
+private:
+    bool WriteBlock(const std::uint8_t* bytes, std::size_t n);
+
+    int fd_ = -1;
+    std::uint16_t ipIdentification_ = 0;
+    std::string error_;
+};

@@ -1,0 +1,112 @@
+#include "udpmon/headless/HeadlessOptions.h"
+
+#include "udpmon/Triggers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ostrel {
+namespace {
+
+struct Refused {
+    std::vector<const char*> args;
+    QString message; // part of the one line on standard error
+};
+
+class HeadlessRefusalTest : public ::testing::TestWithParam<Refused> {};
+
+// Every refusal ends with 2 and one line and a hint on standard error; a
+// trigger rule is refused with the trigger dialog's own message, also when
+// the good rules before it were read.
+TEST_P(HeadlessRefusalTest, EndsWithStatus2AndItsMessage)
+{
+    QStringList arguments{QStringLiteral("ostrel-headless")};
+    for (const char* arg : GetParam().args)
+        arguments << QString::fromUtf8(arg);
+    const HeadlessCommandLine result = ReadHeadlessCommandLine(arguments, QStringLiteral("2.15"));
+    EXPECT_FALSE(result.options);
+    EXPECT_EQ(result.exitCode, HeadlessExit::UsageError);
+    EXPECT_TRUE(result.standardOutput.isEmpty());
+    EXPECT_TRUE(result.standardError.startsWith(QStringLiteral("ostrel-headless: ")));
+    EXPECT_TRUE(result.standardError.contains(GetParam().message)) << result.standardError.toStdString();
+    EXPECT_TRUE(result.standardError.endsWith(QStringLiteral("Try 'ostrel-headless --help' for more information.\n")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headless, HeadlessRefusalTest,
+    ::testing::Values(
+        Refused{{"--trigger", "01 03=05", "--trigger", "01 ?? ?? 02=05"}, TriggerMessage::TwoWildcards},
+        Refused{{"--trigger", "01 ** 02 ?" "?=05"}, TriggerMessage::TwoWildcards},
+        Refused{{"--trigger=01 0G=05"}, TriggerMessage::PatternInvalid},
+        Refused{{"--trigger", "01 03=05 XX"}, TriggerMessage::ResponseInvalid},
+        Refused{{"--trigger", "01 03=05 ** 06"}, TriggerMessage::ResponseInvalid},
+        Refused{{"--trigger", "=05"}, TriggerMessage::Empty},
+        Refused{{"--trigger", "01 03="}, TriggerMessage::Empty},
+        Refused{{"--trigger", "01 03"}, QStringLiteral("not PATTERN=RESPONSE")},
+        Refused{{"--listen", "65536"}, QStringLiteral("--listen: '65536' is not a port number.")},
+        Refused{{"--listen", "-1"}, QStringLiteral("not a port number")},
+        Refused{{"--to", "127.0.0.1"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--to", "127.0.0.1:0"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--to", ":1889"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--save-minutes", "0"}, QStringLiteral("--save-minutes: '0'")},
+        Refused{{"--save-minutes", "-5"}, QStringLiteral("--save-minutes: '-5'")},
+        Refused{{"--save-minutes", "ten"}, QStringLiteral("--save-minutes: 'ten'")},
+        Refused{{"--save-dir", "/tmp"}, QStringLiteral("--save-dir needs --save-minutes.")},
+        Refused{{"--no-such-option"}, QStringLiteral("no-such-option")},
+        Refused{{"extra"}, QStringLiteral("unexpected argument 'extra'.")}));
+
+// The values given arrive as the monitor uses them: rules in their order
+// (more than the window's three), the 256-pair limit of the dialog, both
+// forms of a long option's value, and the timed-save period in milliseconds.
+TEST(HeadlessOptions, ValuesAsGiven)
+{
+    const std::string longest = [] {
+        std::string text;
+        for (int k = 0; k < 255; ++k)
+            text += "AB ";
+        return text.substr(0, text.size() - 1);
+    }();
+    const QStringList arguments{QStringLiteral("ostrel-headless"), QStringLiteral("--listen=0"),
+                                QStringLiteral("--to"), QStringLiteral("device.local:2404"),
+                                QStringLiteral("--trigger"), QStringLiteral("68 ** 16=10 5B"),
+                                QStringLiteral("--trigger=**=01"), QStringLiteral("--trigger"),
+                                QStringLiteral("0a 0b=7"), QStringLiteral("--trigger"),
+                                QString::fromStdString(longest + "=" + longest),
+                                QStringLiteral("--save-minutes"), QStringLiteral("0.5"),
+                                QStringLiteral("--save-dir"), QStringLiteral("/var/lib/x")};
+    const HeadlessCommandLine result = ReadHeadlessCommandLine(arguments, QStringLiteral("2.15"));
+    ASSERT_TRUE(result.options) << result.standardError.toStdString();
+    const HeadlessOptions& o = *result.options;
+    EXPECT_EQ(o.listenPort, QStringLiteral("0"));
+    EXPECT_EQ(o.toHost, QStringLiteral("device.local"));
+    EXPECT_EQ(o.toPort, QStringLiteral("2404"));
+    ASSERT_EQ(o.triggers.size(), 4U);
+    EXPECT_EQ(o.triggers[0].MultiBytePos, 2);
+    EXPECT_EQ(o.triggers[1].MultiBytePos, 1);
+    EXPECT_EQ(o.triggers[1].PatternCount, 1);
+    EXPECT_EQ(o.triggers[2].PatternBytes[0], 0x0A);
+    EXPECT_EQ(o.triggers[2].ResponseCount, 0); // one character: no pair, an empty answer
+    EXPECT_EQ(o.triggers[3].PatternCount, 255);
+    for (const TriggerRule& rule : o.triggers)
+        EXPECT_TRUE(rule.Enabled);
+    EXPECT_EQ(o.savePeriodMs, 30000);
+    EXPECT_EQ(o.saveDir, QStringLiteral("/var/lib/x"));
+
+    const QString tooLong = QString::fromStdString(longest + " AB");
+    const HeadlessCommandLine refused = ReadHeadlessCommandLine(
+        {QStringLiteral("ostrel-headless"), QStringLiteral("--trigger"), tooLong + QStringLiteral("=01")},
+        QStringLiteral("2.15"));
+    EXPECT_TRUE(refused.standardError.contains(TriggerMessage::TooLong));
+}
+
+TEST(HeadlessOptions, NumberedCaptureFiles)
+{
+    EXPECT_EQ(NumberedCaptureFile(QStringLiteral("/var/log/cap.pcapng"), 1), QStringLiteral("/var/log/cap.1.pcapng"));
+    EXPECT_EQ(NumberedCaptureFile(QStringLiteral("a.b/cap"), 12), QStringLiteral("a.b/cap.12"));
+    EXPECT_EQ(NumberedCaptureFile(QStringLiteral(".hidden"), 2), QStringLiteral(".hidden.2"));
+}
+
+} // namespace
+} // namespace ostrel

@@ -1,0 +1,208 @@
+#include "udpmon/headless/HeadlessMonitor.h"
+
+#include "platform/TextCodec.h"
+#include "socket/WSocketErrors.h"
+#include "udpmon/Triggers.h"
+
+#include <QDir>
+
+#include <stdexcept>
+#include <utility>
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace ostrel {
+
+namespace {
+
+// Errors met for every datagram (an answer that cannot leave, a full disk)
+// are reported at most once a second, with the count of those left out.
+constexpr qint64 kReportIntervalMs = 1000;
+// Local addresses remembered per peer address, for the capture.
+constexpr std::size_t kLocalAddressCacheSize = 256;
+
+PcapngWriter::Endpoint EndpointOf(const sockaddr_in& address)
+{
+    return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
+}
+
+} // namespace
+
+HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorReport report, QObject* parent)
+    : QObject(parent)
+    , options_(std::move(options))
+    , out_(out)
+    , report_(std::move(report))
+    , sender_(state_)
+    , pass_(state_, sender_,
+            ReceiveOutlet{
+                // The hex text is ASCII; the time in front is in the locale's words.
+                [this](const QString& line, bool) { WriteLine(options_.showTime ? EncodeText(line) : line.toLatin1()); },
+                [this](const QString& text) { WriteLine(EncodeText(text)); },
+                [] {},
+                [this](const QString& line) { timedSave_->Capture(line); },
+            })
+    , timedSave_(new monitor::TimedSave(state_.SaveNumber, report_, this, options_.saveDir))
+{
+    state_.ServerPort = options_.listenPort;
+    state_.ClientHost = options_.toHost;
+    state_.ClientPort = options_.toPort;
+    state_.RecvAscii = options_.ascii;
+    state_.ShowTime = options_.showTime;
+    pass_.Hooks().MatchTriggers = [this](const std::uint8_t* data, std::size_t n) { Answer(data, n); };
+    pass_.Hooks().Received = [this](const std::uint8_t* data, std::size_t n, const sockaddr_in& from) {
+        lastSource_ = from;
+        if (!capture_.IsOpen())
+            return;
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = LocalAddressFor(from.sin_addr.s_addr);
+        to.sin_port = htons(listeningPort_);
+        Capture(from, to, data, n);
+    };
+    sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
+        sockaddr_in source = from;
+        if (source.sin_addr.s_addr == htonl(INADDR_ANY))
+            source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
+        Capture(source, to, data, n);
+    };
+}
+
+HeadlessMonitor::~HeadlessMonitor() = default;
+
+void HeadlessMonitor::Start()
+{
+    if (!options_.pcapFile.isEmpty() && !capture_.Open(options_.pcapFile.toStdString()))
+        throw std::runtime_error("cannot make the capture file " + capture_.Error());
+    if (options_.savePeriodMs > 0 && !options_.saveDir.isEmpty() && !QDir(options_.saveDir).exists())
+        throw std::runtime_error("no folder " + options_.saveDir.toStdString() + " for the timed-save files");
+    pass_.Start();
+    listeningPort_ = pass_.UDPServer1().LocalPort().toUShort();
+    if (options_.savePeriodMs > 0) {
+        timedSave_->Timer1()->SetInterval(options_.savePeriodMs);
+        timedSave_->Timer1()->SetEnabled(true);
+    }
+}
+
+std::uint16_t HeadlessMonitor::ListeningPort() const
+{
+    return listeningPort_;
+}
+
+void HeadlessMonitor::NewCaptureFile()
+{
+    if (options_.pcapFile.isEmpty())
+        return;
+    capture_.Close();
+    const QString name = NumberedCaptureFile(options_.pcapFile, ++captureNumber_);
+    if (!capture_.Open(name.toStdString()))
+        report_(std::runtime_error("cannot make the capture file " + capture_.Error() + "; capture stopped"));
+}
+
+void HeadlessMonitor::Finish()
+{
+    pass_.Stop();
+    if (out_ != nullptr)
+        std::fflush(out_);
+    capture_.Close();
+    if (timedSave_->Capturing()) {
+        timedSave_->Timer1()->SetEnabled(false);
+        timedSave_->Save();
+    }
+}
+
+void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
+{
+    const std::optional<int> rule = MatchTriggers(options_.triggers, data, n);
+    if (!rule)
+        return;
+    const TriggerRule& matched = options_.triggers[static_cast<std::size_t>(*rule)];
+    if (matched.ResponseCount == 0)
+        return;
+    if (!options_.replyToSender) {
+        try {
+            sender_.Send(matched.ResponseBytes.data(), matched.ResponseCount);
+        } catch (const std::exception& error) {
+            ReportLimited(QStringLiteral("answer to %1:%2 not sent: %3")
+                              .arg(state_.ClientHost, state_.ClientPort, QString::fromUtf8(error.what())));
+        }
+        return;
+    }
+    TWSocket& socket = pass_.UDPServer1();
+    const sockaddr_in to = lastSource_;
+    if (socket.SendTo(matched.ResponseBytes.data(), matched.ResponseCount, to) < 0) {
+        char address[INET_ADDRSTRLEN] = {};
+        ::inet_ntop(AF_INET, &to.sin_addr, address, sizeof(address));
+        ReportLimited(QStringLiteral("answer to %1:%2 not sent: %3")
+                          .arg(QString::fromLatin1(address))
+                          .arg(ntohs(to.sin_port))
+                          .arg(QString::fromStdString(ErrorText(socket.LastError()))));
+        return;
+    }
+    if (capture_.IsOpen()) {
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        from.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
+        from.sin_port = htons(listeningPort_);
+        Capture(from, to, matched.ResponseBytes.data(), matched.ResponseCount);
+    }
+}
+
+void HeadlessMonitor::Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n)
+{
+    if (capture_.IsOpen()
+        && !capture_.WriteUdp(EndpointOf(from), EndpointOf(to), data, n, PcapngWriter::NowMicroseconds()))
+        ReportLimited(QStringLiteral("capture not written: %1").arg(QString::fromStdString(capture_.Error())));
+}
+
+std::uint32_t HeadlessMonitor::LocalAddressFor(std::uint32_t peer)
+{
+    const auto known = localAddresses_.find(peer);
+    if (known != localAddresses_.end())
+        return known->second;
+    // The address the system would answer from: that of a datagram socket
+    // connected to the peer (connecting sends nothing).
+    std::uint32_t local = htonl(INADDR_LOOPBACK);
+    const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (probe >= 0) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = peer;
+        address.sin_port = htons(9);
+        socklen_t length = sizeof(address);
+        if (::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0
+            && ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            local = address.sin_addr.s_addr;
+        ::close(probe);
+    }
+    if (localAddresses_.size() >= kLocalAddressCacheSize)
+        localAddresses_.clear();
+    localAddresses_.emplace(peer, local);
+    return local;
+}
+
+void HeadlessMonitor::ReportLimited(const QString& message)
+{
+    if (lastReport_.isValid() && lastReport_.elapsed() < kReportIntervalMs) {
+        ++unreported_;
+        return;
+    }
+    QString text = message;
+    if (unreported_ > 0)
+        text += QStringLiteral(" (and %1 more errors since the last report)").arg(unreported_);
+    unreported_ = 0;
+    lastReport_.start();
+    report_(std::runtime_error(text.toStdString()));
+}
+
+void HeadlessMonitor::WriteLine(const QByteArray& text)
+{
+    if (out_ == nullptr)
+        return;
+    std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out_);
+    std::fputc('\n', out_);
+}
+
+} // namespace ostrel

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "monitor/TimedSave.h"
+#include "platform/ErrorReport.h"
+#include "platform/PcapngWriter.h"
+#include "udpmon/DatagramSender.h"
+#include "udpmon/OstrelState.h"
+#include "udpmon/ReceivePass.h"
+#include "udpmon/headless/HeadlessOptions.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <unordered_map>
+
+#include <netinet/in.h>
+
+namespace ostrel {
+
+// Ostrel's receive side without a display: the receive pass listening on the
+// port, its lines on an output stream instead of a window, the trigger rules
+// answering through the sender (or from the listening port to the sender),
+// timed saving, and a packet capture of every datagram received and every
+// answer sent. Errors met while running (an answer not sent, a timed save or
+// a capture write that failed) go to `report` and the monitor goes on.
+class HeadlessMonitor final : public QObject {
+public:
+    // `out` receives the lines (nullptr with --quiet), as the caller has
+    // buffered it.
+    HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorReport report, QObject* parent = nullptr);
+    HeadlessMonitor(const HeadlessMonitor&) = delete;
+    HeadlessMonitor& operator=(const HeadlessMonitor&) = delete;
+    ~HeadlessMonitor() override;
+
+    // Opens the capture, listens and starts timed saving; a failure is thrown
+    // and nothing is left running.
+    void Start();
+    // The port listened on (the system's choice for "0").
+    [[nodiscard]] std::uint16_t ListeningPort() const;
+
+    // Closes the capture file and starts the next numbered one; a failure is
+    // reported and leaves the capture off.
+    void NewCaptureFile();
+
+    // Stops listening, writes out the lines, writes the timed-save lines to
+    // their next file and closes the capture. A timed save that fails is
+    // thrown (after the rest is done).
+    void Finish();
+
+private:
+    void Answer(const std::uint8_t* data, std::size_t n);
+    void Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n);
+    // The local address the system sends from to `peer` (network order).
+    std::uint32_t LocalAddressFor(std::uint32_t peer);
+    void ReportLimited(const QString& message);
+    void WriteLine(const QByteArray& text);
+
+    HeadlessOptions options_;
+    std::FILE* out_;
+    ErrorReport report_;
+    OstrelState state_;
+    DatagramSender sender_;
+    ReceivePass pass_;
+    monitor::TimedSave* timedSave_;
+    PcapngWriter capture_;
+    int captureNumber_ = 0;
+    std::uint16_t listeningPort_ = 0;
+    sockaddr_in lastSource_{};
+    std::unordered_map<std::uint32_t, std::uint32_t> localAddresses_;
+    QElapsedTimer lastReport_;
+    int unreported_ = 0;
+};
+
+} // namespace ostrel

@@ -1,0 +1,182 @@
+#include "udpmon/headless/HeadlessOptions.h"
+
+#include "udpmon/Triggers.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace ostrel {
+
+namespace {
+
+const QString kProgram = QStringLiteral("ostrel-headless");
+
+HeadlessCommandLine UsageError(const QString& problem)
+{
+    HeadlessCommandLine result;
+    result.exitCode = HeadlessExit::UsageError;
+    result.standardError = QStringLiteral("%1: %2\nTry '%1 --help' for more information.\n").arg(kProgram, problem);
+    return result;
+}
+
+// A port number text; `zeroAllowed` for the port listened on.
+bool IsPort(const QString& text, bool zeroAllowed)
+{
+    bool ok = false;
+    const uint port = text.toUInt(&ok);
+    return ok && port <= 65535 && (zeroAllowed || port != 0) && !text.startsWith(QLatin1Char('+'));
+}
+
+const char* const kHelpTail = R"(
+Each datagram received on the port is written to standard output as one line
+in Ostrel's receive format (hex byte pairs, or ASCII text with --ascii; the
+time in front with --time): flushed per line when standard output is a
+terminal, in blocks otherwise. Errors go to standard error.
+
+Trigger rules are Ostrel's: PATTERN and RESPONSE are hex byte pairs separated
+by spaces ("01 03 1A"); a pattern may hold one wildcard, "??" for exactly one
+byte or "**" for one or more bytes. The first rule that matches a datagram
+answers it, later rules are not tried. Rules are not used with --ascii.
+
+Timed save writes everything received (hex mode) every M minutes to the next
+file receive<N>.dat (N from 0) of the save folder, under a date line.
+
+Signals: SIGTERM and SIGINT end the program after the datagrams being read:
+the timed-save lines are written to the next file and the capture is closed.
+SIGHUP closes the capture file and starts a new one: FILE with a number
+before its last extension (cap.pcapng, then cap.1.pcapng, cap.2.pcapng, ...).
+
+Exit status:
+  0  ended by SIGTERM or SIGINT with everything written; --help, --version
+  1  the port could not be listened on, or a file could not be made or written
+  2  a bad option, value or trigger rule (the trigger dialog's message)
+)";
+
+} // namespace
+
+HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const QString& version)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Ostrel's listening, triggers, timed save and packet capture without a display: listens on one UDP port, "
+        "answers datagrams by trigger rules and logs what arrives."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help and exits."));
+    const QCommandLineOption showVersion({QStringLiteral("v"), QStringLiteral("version")},
+                                         QStringLiteral("Displays version information and exits."));
+    const QCommandLineOption listen(QStringLiteral("listen"),
+                                    QStringLiteral("UDP port listened on, on all addresses (default 1888; 0: one the "
+                                                   "system chooses, shown on standard error)."),
+                                    QStringLiteral("PORT"));
+    const QCommandLineOption to(QStringLiteral("to"),
+                                QStringLiteral("Where answers go, from a new port each (default 127.0.0.1:1889)."),
+                                QStringLiteral("HOST:PORT"));
+    const QCommandLineOption trigger(QStringLiteral("trigger"),
+                                     QStringLiteral("A trigger rule; may be given many times, the first match answers."),
+                                     QStringLiteral("PATTERN=RESPONSE"));
+    const QCommandLineOption ascii(QStringLiteral("ascii"),
+                                   QStringLiteral("Show and save datagrams as text, as Ostrel's ASCII receive mode (no "
+                                                  "triggers, no timed-save lines)."));
+    const QCommandLineOption time(QStringLiteral("time"), QStringLiteral("Put the time of arrival in front of each line."));
+    const QCommandLineOption saveMinutes(QStringLiteral("save-minutes"),
+                                         QStringLiteral("Timed save every M minutes (a fraction allowed)."),
+                                         QStringLiteral("M"));
+    const QCommandLineOption saveDir(QStringLiteral("save-dir"),
+                                     QStringLiteral("Folder of the timed-save files (default: the current directory)."),
+                                     QStringLiteral("DIR"));
+    const QCommandLineOption pcap(QStringLiteral("pcap"),
+                                  QStringLiteral("Write every datagram received and every answer sent to FILE (pcapng)."),
+                                  QStringLiteral("FILE"));
+    const QCommandLineOption replyToSender(QStringLiteral("reply-to-sender"),
+                                           QStringLiteral("Answer from the listening port to the address and port the "
+                                                          "datagram came from, instead of --to."));
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Write nothing to standard output."));
+    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, replyToSender, quiet});
+
+    if (!parser.parse(arguments))
+        return UsageError(parser.errorText());
+    if (parser.isSet(help)) {
+        QString text = parser.helpText();
+        text.replace(0, text.indexOf(QLatin1Char('\n')), QStringLiteral("Usage: %1 [options]").arg(kProgram));
+        HeadlessCommandLine result;
+        result.standardOutput = text + QString::fromUtf8(kHelpTail);
+        return result;
+    }
+    if (parser.isSet(showVersion)) {
+        HeadlessCommandLine result;
+        result.standardOutput = QStringLiteral("%1 %2\n").arg(kProgram, version);
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return UsageError(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+
+    HeadlessOptions options;
+    if (parser.isSet(listen)) {
+        options.listenPort = parser.value(listen);
+        if (!IsPort(options.listenPort, true))
+            return UsageError(QStringLiteral("--listen: '%1' is not a port number.").arg(options.listenPort));
+    }
+    if (parser.isSet(to)) {
+        const QString value = parser.value(to);
+        const qsizetype colon = value.lastIndexOf(QLatin1Char(':'));
+        if (colon <= 0 || !IsPort(value.mid(colon + 1), false))
+            return UsageError(QStringLiteral("--to: '%1' is not HOST:PORT.").arg(value));
+        options.toHost = value.left(colon);
+        options.toPort = value.mid(colon + 1);
+    }
+    for (const QString& text : parser.values(trigger)) {
+        const qsizetype equals = text.indexOf(QLatin1Char('='));
+        if (equals < 0)
+            return UsageError(QStringLiteral("--trigger '%1': not PATTERN=RESPONSE.").arg(text));
+        TriggerRule rule;
+        const TriggerValidation checked = ValidateTrigger(rule, text.left(equals), text.mid(equals + 1));
+        if (!checked.ok)
+            return UsageError(QStringLiteral("--trigger '%1': %2").arg(text, checked.message));
+        rule.Enabled = true;
+        options.triggers.push_back(rule);
+    }
+    if (parser.isSet(saveMinutes)) {
+        bool ok = false;
+        const double minutes = parser.value(saveMinutes).toDouble(&ok);
+        const double periodMs = minutes * 60000.0;
+        // A period must tick at least once a millisecond-count that the timer
+        // can hold: from 1 ms to about 292 million years.
+        if (!ok || !std::isfinite(periodMs) || periodMs < 1.0 || periodMs > 9.0e18)
+            return UsageError(QStringLiteral("--save-minutes: '%1' is not a number of minutes above 0.")
+                                  .arg(parser.value(saveMinutes)));
+        options.savePeriodMs = static_cast<std::int64_t>(periodMs);
+    }
+    if (parser.isSet(saveDir)) {
+        if (!parser.isSet(saveMinutes))
+            return UsageError(QStringLiteral("--save-dir needs --save-minutes."));
+        options.saveDir = parser.value(saveDir);
+    }
+    if (parser.isSet(pcap)) {
+        options.pcapFile = parser.value(pcap);
+        if (options.pcapFile.isEmpty())
+            return UsageError(QStringLiteral("--pcap needs a file name."));
+    }
+    options.ascii = parser.isSet(ascii);
+    options.showTime = parser.isSet(time);
+    options.replyToSender = parser.isSet(replyToSender);
+    options.quiet = parser.isSet(quiet);
+
+    HeadlessCommandLine result;
+    result.options = std::move(options);
+    return result;
+}
+
+QString NumberedCaptureFile(const QString& file, int n)
+{
+    const QFileInfo info(file);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString numbered = dot > 0 ? QStringLiteral("%1.%2%3").arg(name.left(dot)).arg(n).arg(name.mid(dot))
+                                     : QStringLiteral("%1.%2").arg(name).arg(n);
+    return file.left(file.size() - name.size()) + numbered;
+}
+
+} // namespace ostrel

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "udpmon/OstrelState.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace ostrel {
+
+// What ostrel-headless is told to do by its command line.
+struct HeadlessOptions {
+    QString listenPort = QStringLiteral("1888"); // "0": the system chooses
+    QString toHost = QStringLiteral("127.0.0.1");
+    QString toPort = QStringLiteral("1889");
+    std::vector<TriggerRule> triggers; // in the order given, all enabled
+    bool ascii = false;
+    bool showTime = false;
+    std::int64_t savePeriodMs = 0; // 0: no timed save
+    QString saveDir;               // empty: the current directory
+    QString pcapFile;              // empty: no capture
+    bool replyToSender = false;
+    bool quiet = false;
+};
+
+// The exit statuses of ostrel-headless.
+namespace HeadlessExit {
+inline constexpr int Ok = 0;         // ended by SIGTERM or SIGINT, everything written; --help, --version
+inline constexpr int Failure = 1;    // could not listen, or a file could not be made
+inline constexpr int UsageError = 2; // a bad option, value or trigger rule
+} // namespace HeadlessExit
+
+// The command line read: options to run with, or texts to print and the
+// status to end with.
+struct HeadlessCommandLine {
+    std::optional<HeadlessOptions> options;
+    int exitCode = HeadlessExit::Ok;
+    QString standardOutput;
+    QString standardError;
+};
+
+// Reads the arguments (the first one is the program path). Long options take
+// their value as "--name value" or "--name=value". --help and --version
+// print to standard output and end with 0; a bad option, a bad value or a
+// trigger rule that Ostrel's trigger dialog refuses prints one line (for a
+// rule: the dialog's message) and a hint to standard error and ends with 2.
+[[nodiscard]] HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const QString& version);
+
+// The name of the n-th capture file started by SIGHUP (n from 1): the number
+// goes before the last extension ("cap.pcapng" → "cap.1.pcapng"), or at the
+// end when there is none.
+[[nodiscard]] QString NumberedCaptureFile(const QString& file, int n);
+
+} // namespace ostrel
