@@ -192,8 +192,11 @@ private:
     {
         for (std::size_t i = from, n = 0; i < size_; ++i, n += 8) {
             std::string bits;
-            for (int b = 0; b < 8; ++b)
-                bits += (b ? " " : "") + text::Bit(U8(i), b);
+            for (int b = 0; b < 8; ++b) {
+                if (b > 0)
+                    bits += ' ';
+                bits += text::Bit(U8(i), b);
+            }
             w_.Add(1, std::string(what) + " " + std::to_string(n) + "-" + std::to_string(n + 7), data_ + i,
                    1, bits);
         }
