@@ -87,11 +87,13 @@ echo
 echo "Trigger responder, 01 03 -> 05 06 on 127.0.0.1, $(nproc) cores, $D s per run"
 printf '%-16s %6s %-10s %7s %7s %7s %7s %9s %9s %8s %5s %6s %13s %8s %-16s %6s %4s\n' \
     responder R rep sent replies frac rep/s p50_ms p99_ms drain_ms cpu% kdrop rss_MB_0→1 stall_ms x_ping paints cmd
-cat "$THEIRS" "$OURS" "$HEADLESS_TSV" | awk -F'\t' '
-function kv(   i, n, j, e, parts) {
+# The key=value fields of a results row, into v[] (used by each table below).
+KV='function kv(   i, n, j, e, parts) {
     delete v
     for (i = 1; i <= NF; i++) { n = split($i, parts, " "); for (j = 1; j <= n; j++) { e = index(parts[j], "="); if (e) v[substr(parts[j], 1, e - 1)] = substr(parts[j], e + 1) } }
 }
+'
+cat "$THEIRS" "$OURS" "$HEADLESS_TSV" | awk -F'\t' "$KV"'
 {
     kv()
     ub = (v["lat"] == "exact") ? " " : "<"
@@ -118,11 +120,7 @@ EOF
 
 echo
 echo "Goals (Ostrel; the peer GUI responder's figures of this run in brackets)"
-cat "$THEIRS" "$OURS" | awk -F'\t' '
-function kv(   i, n, j, e, parts) {
-    delete v
-    for (i = 1; i <= NF; i++) { n = split($i, parts, " "); for (j = 1; j <= n; j++) { e = index(parts[j], "="); if (e) v[substr(parts[j], 1, e - 1)] = substr(parts[j], e + 1) } }
-}
+cat "$THEIRS" "$OURS" | awk -F'\t' "$KV"'
 function minset(a, k, x) { if (!(k in a) || x < a[k]) a[k] = x }
 function maxset(a, k, x) { if (!(k in a) || x > a[k]) a[k] = x }
 {
@@ -165,11 +163,7 @@ END {
 [ -s "$HEADLESS_TSV" ] || exit 0
 echo
 echo "Goals (ostrel-headless against the minimal C responder of this run)"
-cat "$THEIRS" "$HEADLESS_TSV" | awk -F'\t' '
-function kv(   i, n, j, e, parts) {
-    delete v
-    for (i = 1; i <= NF; i++) { n = split($i, parts, " "); for (j = 1; j <= n; j++) { e = index(parts[j], "="); if (e) v[substr(parts[j], 1, e - 1)] = substr(parts[j], e + 1) } }
-}
+cat "$THEIRS" "$HEADLESS_TSV" | awk -F'\t' "$KV"'
 function minset(k, x) { if (!(k in m) || x < m[k]) m[k] = x }
 function maxset(k, x) { if (!(k in m) || x > m[k]) m[k] = x }
 {
