@@ -397,9 +397,24 @@ void Tf_main::FlushReceiveWindow()
     recvLines_->Flush();
 }
 
+// For a command that replaces the whole text: the lines still waiting are
+// emptied away unmade instead of being laid out first.
+void Tf_main::DropWaitingReceiveLines()
+{
+    recvLines_->Clear();
+    recvLines_->Flush();
+}
+
 void Tf_main::AppendRecvNote(const QString& line)
 {
-    FlushReceiveWindow();
+    // Behind lines still waiting for the window the note takes its turn:
+    // writing them all at once would lay out in one go every long line the
+    // view then shows, a stall of seconds with 64 KiB datagrams.
+    if (recvLines_->Pending()) {
+        recvLines_->Append(line);
+        recvLines_->FlushSoon();
+        return;
+    }
     RecvMemo()->AppendLine(line);
 }
 
@@ -566,7 +581,7 @@ void Tf_main::Btn_loadrecvClick()
 {
     monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, &monitor::FrameLogDialogs::Run,
                                         monitor::FrameLogDialogs::kLoadedReceiveLimit, [this](const QStringList& lines) {
-                                            FlushReceiveWindow();
+                                            DropWaitingReceiveLines();
                                             RecvMemo()->SetLines(lines);
                                         });
 }
@@ -580,7 +595,7 @@ void Tf_main::Btn_loadsendClick()
 
 void Tf_main::N_receiveclearClick()
 {
-    FlushReceiveWindow();
+    DropWaitingReceiveLines();
     RecvMemo()->clear();
     Panels_->SetPanelText(PanelCaret, QString());
 }

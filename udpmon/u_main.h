@@ -106,6 +106,7 @@ public:
     // The receive window shows everything read so far (received lines are
     // laid out once per receive pass).
     void FlushReceiveWindow();
+    void DropWaitingReceiveLines();
 
     // Closes as the user's close does, for a termination signal: nobody may
     // be there to click a box, so a settings file that cannot be written is
