@@ -13,6 +13,9 @@ namespace {
 
 // What one event-loop turn copies of a save in progress.
 constexpr qint64 kSaveStepBytes = 4 << 20;
+// How often a save whose file is being flushed to disk looks whether it is
+// in place.
+constexpr int kCommitPollMs = 5;
 
 QString Now()
 {
@@ -37,8 +40,7 @@ TimedSave::TimedSave(int& number, ErrorReport report, QObject* parent, QString f
 TimedSave::~TimedSave()
 {
     try {
-        while (!buffer_.SaveStep(kSaveStepBytes)) {
-        }
+        buffer_.FinishSave();
     } catch (const std::exception&) { // NOLINT(bugprone-empty-catch): nowhere left to report it
     }
 }
@@ -60,7 +62,7 @@ void TimedSave::Tick()
             // A capture of a few megabytes is in its file when the tick ends.
             buffer_.BeginSave(Folder(), number_, Now());
             if (!buffer_.SaveStep(kSaveStepBytes))
-                steps_->start(0);
+                NextStep();
         },
         report_);
 }
@@ -71,6 +73,17 @@ void TimedSave::Step()
     RunShowingErrors([this, &done] { done = buffer_.SaveStep(kSaveStepBytes); }, report_);
     if (done)
         steps_->stop();
+    else
+        NextStep();
+}
+
+void TimedSave::NextStep()
+{
+    // Copying goes on at the next event-loop turn; a file on its way to
+    // the disk is only looked at now and then.
+    const int interval = buffer_.Committing() ? kCommitPollMs : 0;
+    if (!steps_->isActive() || steps_->interval() != interval)
+        steps_->start(interval);
 }
 
 } // namespace monitor

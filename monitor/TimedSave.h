@@ -50,6 +50,7 @@ public:
 private:
     void Tick();
     void Step();
+    void NextStep();
     [[nodiscard]] QString Folder() const;
 
     int& number_;

@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <limits>
+#include <future>
 #include <fcntl.h>
 #include <unistd.h>
 #include <utility>
@@ -34,7 +36,11 @@ struct CaptureBuffer::SaveInProgress {
     std::size_t segments = 0;
     std::size_t segment = 0;
     qint64 offset = 0;
+    qint64 bytes = 0;
     qsizetype lines = 0;
+    // The file being put in place on a thread of its own (declared after
+    // `file`, so that it is waited for before the file goes).
+    std::future<bool> commit;
 };
 
 CaptureBuffer::CaptureBuffer(QString folder)
@@ -161,10 +167,15 @@ bool CaptureBuffer::WriteContent(int fd) const
     return WriteAll(fd, pending_.constData(), pending_.size());
 }
 
+void CaptureBuffer::FinishSave()
+{
+    while (saving_ && !Step(std::numeric_limits<qint64>::max(), true)) {
+    }
+}
+
 void CaptureBuffer::Save(const QString& folder, int& number, const QString& dateLine)
 {
-    while (saving_ && !SaveStep(std::numeric_limits<qint64>::max())) {
-    }
+    FinishSave();
     const QString name = TimedSaveFileName(folder, number);
     heads_.prepend(dateLine);
     const bool spillFailed = std::exchange(spillFailed_, false);
@@ -181,8 +192,7 @@ void CaptureBuffer::Save(const QString& folder, int& number, const QString& date
 
 void CaptureBuffer::BeginSave(const QString& folder, int& number, const QString& dateLine)
 {
-    while (saving_ && !SaveStep(std::numeric_limits<qint64>::max())) {
-    }
+    FinishSave();
     auto save = std::make_unique<SaveInProgress>();
     save->name = TimedSaveFileName(folder, number);
     save->number = &number;
@@ -205,11 +215,28 @@ void CaptureBuffer::BeginSave(const QString& folder, int& number, const QString&
     saving_ = std::move(save);
 }
 
+bool CaptureBuffer::Committing() const
+{
+    return saving_ != nullptr && saving_->commit.valid();
+}
+
 bool CaptureBuffer::SaveStep(qint64 maxBytes)
+{
+    return Step(maxBytes, false);
+}
+
+bool CaptureBuffer::Step(qint64 maxBytes, bool wait)
 {
     if (!saving_)
         return true;
     SaveInProgress& save = *saving_;
+    if (save.commit.valid()) {
+        if (!wait && save.commit.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            return false;
+        if (!save.commit.get())
+            SaveFailed();
+        return SaveDone();
+    }
     qint64 budget = maxBytes;
     while (save.segment < save.segments && budget > 0) {
         const Segment& segment = segments_[save.segment];
@@ -217,6 +244,7 @@ bool CaptureBuffer::SaveStep(qint64 maxBytes)
         if (!CopyRange(segment.fd, save.offset, length, save.file->Fd()))
             SaveFailed();
         save.offset += length;
+        save.bytes += length;
         budget -= length;
         if (save.offset == segment.size) {
             ++save.segment;
@@ -229,11 +257,22 @@ bool CaptureBuffer::SaveStep(qint64 maxBytes)
         ::sync_file_range(save.file->Fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
         return false;
     }
+    if (save.bytes > kBackgroundCommitBytes) {
+        // Flushing a large file to disk can take longer than the caller may
+        // wait; the segments stay sealed until it is in place.
+        save.commit = std::async(std::launch::async, [file = save.file.get()] { return file->Commit(); });
+        return Step(maxBytes, wait);
+    }
     if (!save.file->Commit())
         SaveFailed();
-    ++*save.number;
-    count_ -= save.lines;
-    ReleaseSegments(save.segments);
+    return SaveDone();
+}
+
+bool CaptureBuffer::SaveDone()
+{
+    ++*saving_->number;
+    count_ -= saving_->lines;
+    ReleaseSegments(saving_->segments);
     saving_.reset();
     return true;
 }

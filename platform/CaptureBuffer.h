@@ -36,6 +36,10 @@ class CaptureBuffer final {
 public:
     static constexpr qsizetype kMemoryBlock = 64 * 1024;
     static constexpr qsizetype kMaxPendingBytes = 16 * kMemoryBlock;
+    // A save of a file larger than this is put in place (flushed to disk
+    // and renamed) on a thread of its own, so that waiting for the disk
+    // never holds up the caller; a smaller one is in place at its last step.
+    static constexpr qint64 kBackgroundCommitBytes = 4 << 20;
 
     // The spill file goes into `folder`; empty means the current directory
     // at the moment the file is made.
@@ -71,9 +75,15 @@ public:
     // one, and the sealed lines leave the buffer). A failure is thrown as by
     // Save, and the sealed lines, with the date line in front, stay for the
     // next save. A save in progress is finished first.
+    // Once a large file is copied, the steps only look whether it is in
+    // place yet (Committing): they do no work and never wait.
     void BeginSave(const QString& folder, int& number, const QString& dateLine);
     [[nodiscard]] bool SaveStep(qint64 maxBytes);
     [[nodiscard]] bool Saving() const { return saving_ != nullptr; }
+    [[nodiscard]] bool Committing() const;
+    // Takes the save in progress to its end, waiting for the disk where
+    // needed; thrown as by SaveStep.
+    void FinishSave();
 
 private:
     // A spill file, unlinked from its folder as soon as it is made.
@@ -86,6 +96,10 @@ private:
     // Writes the lines waiting in memory to the spill file; false when that
     // failed (what was not written stays waiting).
     bool Spill();
+    // A step of the save in progress; `wait`: until the file is in place.
+    bool Step(qint64 maxBytes, bool wait);
+    // The file of the save in progress is in place: the save ends.
+    bool SaveDone();
     bool OpenSpillFile();
     bool WriteContent(int fd) const;
     void ReleaseSegments(std::size_t count);

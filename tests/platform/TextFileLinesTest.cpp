@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -333,3 +334,61 @@ TEST(TimedSave, SaveInStepsGivesTheSameFilesAndLosesNothingOnFailure)
 }
 
 } // namespace
+
+namespace {
+
+// Steps a save to its end, as the event loop would, with `between` run
+// before every step; the steps taken.
+int StepToTheEnd(CaptureBuffer& buffer, const std::function<void()>& between)
+{
+    int steps = 0;
+    do {
+        between();
+        ++steps;
+    } while (!buffer.SaveStep(1 << 20));
+    return steps;
+}
+
+} // namespace
+
+// A large file goes to the disk on a thread of its own: the steps after the
+// copy only look whether it is in place, and it appears whole; a failure
+// there keeps its lines for the next save, as any failed save does.
+TEST(TimedSave, LargeFileIsPutInPlaceInTheBackgroundWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString line(3000, QLatin1Char('A'));
+    const int lineCount = static_cast<int>(CaptureBuffer::kBackgroundCommitBytes / 3000) + 100;
+    const QStringList lines(lineCount, line);
+    CaptureBuffer buffer(dir.path());
+    for (const QString& l : lines)
+        buffer.Append(l);
+    int number = 0;
+    buffer.BeginSave(dir.path(), number, QStringLiteral("d1"));
+    const QString file0 = dir.filePath(QStringLiteral("receive0.dat"));
+    bool committed = false;
+    StepToTheEnd(buffer, [&] {
+        committed = committed || buffer.Committing();
+        EXPECT_EQ(number, 0);
+        buffer.Append(QStringLiteral("BB "));
+    });
+    EXPECT_TRUE(committed);
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(ReadBytes(file0), CrLfText(QStringList{QStringLiteral("d1")} + lines));
+    EXPECT_FALSE(buffer.Lines().isEmpty());
+    EXPECT_EQ(buffer.Lines(), QStringList(buffer.Count(), QStringLiteral("BB ")));
+
+    // The folder goes away before the file can be put in place.
+    const QString folder = dir.filePath(QStringLiteral("later"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& l : lines)
+        buffer.Append(l);
+    const QStringList held = buffer.Lines();
+    buffer.BeginSave(folder, number, QStringLiteral("d2"));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    EXPECT_THROW(StepToTheEnd(buffer, [] {}), EInOutError);
+    EXPECT_FALSE(buffer.Saving());
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(buffer.Lines(), QStringList{QStringLiteral("d2")} + held);
+}
