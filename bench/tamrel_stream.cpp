@@ -1,11 +1,12 @@
-// Bytes per second from a loopback client that sends without pause:
+// Bytes per second from a loopback client that sends without pause, in
+// 64 KiB blocks and in 1 400-byte writes:
 //   reference: a plain blocking recv loop reading 1024 bytes per call (the
-//              window's read size) on its own thread;
+//              window's chunk size), and one reading 64 KiB per call;
 //   ours:      the Tamrel_S main window (shown, offscreen) reading through the
 //              socket component and showing every chunk as a line.
 // Also the event loop's worst stall while the window is flooded: the longest
 // gap between ticks of a 10 ms timer, above its period.
-// Goals: ours at least 0.3 of the reference, no stall above 100 ms.
+// Goals: ours at least 0.9 of the 1024-byte loop, no stall above 100 ms.
 // The machine may be shared: the two are measured in turns, several rounds,
 // and the median ratio is the figure (each round's figures are printed).
 #include "tcpmon/Main.h"
@@ -38,7 +39,7 @@ namespace {
 constexpr double kSeconds = 2.0;
 constexpr int kRounds = 3;
 constexpr int kReadSize = 1024;
-constexpr int kClientBlock = 64 * 1024;
+constexpr int kLargeRead = 64 * 1024;
 
 sockaddr_in Loopback(int port)
 {
@@ -68,8 +69,8 @@ int FreePort()
     return port;
 }
 
-// Connects and sends blocks until `stop`; then closes.
-void StreamingClient(int port, const std::atomic<bool>& stop)
+// Connects and sends blocks of `blockSize` until `stop`; then closes.
+void StreamingClient(int port, int blockSize, const std::atomic<bool>& stop)
 {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const sockaddr_in address = Loopback(port);
@@ -79,7 +80,7 @@ void StreamingClient(int port, const std::atomic<bool>& stop)
     }
     timeval timeout{0, 100000};
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    std::vector<char> block(kClientBlock);
+    std::vector<char> block(static_cast<std::size_t>(blockSize));
     for (size_t i = 0; i < block.size(); ++i)
         block[i] = static_cast<char>(i * 7);
     while (!stop.load()) {
@@ -89,26 +90,26 @@ void StreamingClient(int port, const std::atomic<bool>& stop)
     ::close(fd);
 }
 
-double PlainLoopBytesPerSecond()
+double PlainLoopBytesPerSecond(int blockSize, int readSize)
 {
     int port = 0;
     const int listener = ListeningSocket(port);
     std::atomic<bool> stop{false};
-    std::thread client(StreamingClient, port, std::cref(stop));
+    std::thread client(StreamingClient, port, blockSize, std::cref(stop));
     const int fd = accept(listener, nullptr, nullptr);
-    char buffer[kReadSize];
+    std::vector<char> buffer(static_cast<std::size_t>(readSize));
     long long total = 0;
     const auto start = std::chrono::steady_clock::now();
     double elapsed = 0;
     while (elapsed < kSeconds) {
-        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
         if (n <= 0)
             break;
         total += n;
         elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     stop = true;
-    while (recv(fd, buffer, sizeof buffer, 0) > 0) {
+    while (recv(fd, buffer.data(), buffer.size(), 0) > 0) {
     }
     client.join();
     ::close(fd);
@@ -122,7 +123,7 @@ struct WindowFigures {
     long long lines = 0;
 };
 
-WindowFigures WindowBytesPerSecond()
+WindowFigures WindowBytesPerSecond(int blockSize)
 {
     QTemporaryDir dir;
     Prompts prompts = DefaultPrompts();
@@ -136,7 +137,7 @@ WindowFigures WindowBytesPerSecond()
     window.N_startlisten->trigger();
 
     std::atomic<bool> stop{false};
-    std::thread client(StreamingClient, port, std::cref(stop));
+    std::thread client(StreamingClient, port, blockSize, std::cref(stop));
 
     WindowFigures figures;
     long long lines = 0;
@@ -195,24 +196,32 @@ WindowFigures WindowBytesPerSecond()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    std::printf("tamrel_stream: %d rounds of %.0f s of a loopback client sending 64 KiB blocks without pause\n",
-                kRounds, kSeconds);
-    std::vector<double> ratios;
     double worstStall = 0;
-    for (int round = 1; round <= kRounds; ++round) {
-        const double plain = PlainLoopBytesPerSecond();
-        const WindowFigures window = WindowBytesPerSecond();
-        const double ratio = window.bytesPerSecond / plain;
-        ratios.push_back(ratio);
-        worstStall = std::max(worstStall, window.worstStallMs);
-        std::printf("  round %d: plain recv loop (1024-byte reads) %7.1f MB/s, Tamrel_S main window %7.1f MB/s"
-                    " (%lld receive-window edits), ratio %.3f, worst stall %.1f ms\n",
-                    round, plain / 1e6, window.bytesPerSecond / 1e6, window.lines, ratio, window.worstStallMs);
+    for (const int block : {64 * 1024, 1400}) {
+        std::printf("tamrel_stream: %d rounds of %.0f s of a loopback client sending %d-byte writes without pause\n",
+                    kRounds, kSeconds, block);
+        std::vector<double> ratios;
+        std::vector<double> largeRatios;
+        for (int round = 1; round <= kRounds; ++round) {
+            const double plain = PlainLoopBytesPerSecond(block, kReadSize);
+            const double plainLarge = PlainLoopBytesPerSecond(block, kLargeRead);
+            const WindowFigures window = WindowBytesPerSecond(block);
+            ratios.push_back(window.bytesPerSecond / plain);
+            largeRatios.push_back(window.bytesPerSecond / plainLarge);
+            worstStall = std::max(worstStall, window.worstStallMs);
+            std::printf("  round %d: plain recv loop %7.1f MB/s (1024-byte reads), %7.1f MB/s (64 KiB reads);"
+                        " Tamrel_S main window %7.1f MB/s (%lld receive-window edits), ratios %.3f and %.3f,"
+                        " worst stall %.1f ms\n",
+                        round, plain / 1e6, plainLarge / 1e6, window.bytesPerSecond / 1e6, window.lines,
+                        ratios.back(), largeRatios.back(), window.worstStallMs);
+        }
+        std::sort(ratios.begin(), ratios.end());
+        std::sort(largeRatios.begin(), largeRatios.end());
+        const double median = ratios[ratios.size() / 2];
+        std::printf("  median ratio window / plain loop: %.3f (1024-byte reads; goal >= 0.9: %s), %.3f (64 KiB reads)\n",
+                    median, median >= 0.9 ? "met" : "NOT met", largeRatios[largeRatios.size() / 2]);
     }
-    std::sort(ratios.begin(), ratios.end());
-    const double median = ratios[ratios.size() / 2];
-    std::printf("  median ratio window / plain: %.3f   goal >= 0.3   %s\n", median, median >= 0.3 ? "met" : "NOT met");
-    std::printf("  worst event-loop stall: %.1f ms   goal <= 100 ms   %s\n", worstStall,
+    std::printf("worst event-loop stall: %.1f ms   goal <= 100 ms   %s\n", worstStall,
                 worstStall <= 100 ? "met" : "NOT met");
     return 0;
 }

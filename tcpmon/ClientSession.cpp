@@ -2,6 +2,8 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace tamrel {
@@ -102,6 +104,8 @@ void ClientSession::SrvWSocketSessionAvailable()
     const int handle = server_.Accept();
     if (handle < 0)
         return;
+    // What the client served before left unread goes with it.
+    batchAt_ = batchEnd_ = 0;
     try {
         client_.Dup(handle);
     } catch (...) {
@@ -123,15 +127,36 @@ void ClientSession::ReadChunks()
 {
     QElapsedTimer pass;
     pass.start();
-    int count = -1;
-    // Reads go on only while bytes wait: the end of a client's stream is read
-    // once, by the pass of its close notification, so that a client leaving
-    // after whole chunks gives one empty chunk, not two.
+    const int readSize = readPassMs_ > 0 ? kBatchSize : kReadSize;
+    int last = -1;
     bool drained = false;
     try {
+        // What a refused chunk left of the last read goes first; the read
+        // that follows is this pass's own.
+        if (batchAt_ < batchEnd_)
+            last = HandOnChunks();
         for (;;) {
-            count = TmpWSocketDataAvailable();
-            if (count != kReadSize || client_.State() != wsConnected || pass.elapsed() >= readPassMs_)
+            const int count = client_.Receive(batch_.data(), readSize);
+            if (count < 0) {
+                last = count;
+                break;
+            }
+            batchAt_ = 0;
+            batchEnd_ = count;
+            // The end of the client's stream: one empty chunk.
+            if (count == 0) {
+                if (ChunkRead)
+                    ChunkRead(QByteArray());
+                last = 0;
+                break;
+            }
+            last = HandOnChunks();
+            // A short read took all that waited. Reads go on only while
+            // bytes wait: the end of a client's stream is read once, by the
+            // pass of its close notification, so that a client leaving after
+            // whole chunks gives one empty chunk, not two.
+            drained = batchEnd_ < readSize;
+            if (drained || last != kReadSize || client_.State() != wsConnected || pass.elapsed() >= readPassMs_)
                 break;
             drained = client_.RcvdCount() == 0;
             if (drained)
@@ -146,22 +171,23 @@ void ClientSession::ReadChunks()
         return;
     if (client_.State() != wsConnected)
         ReadPassEnded(ReadPassEnd::ClientGone);
-    else if (count < kReadSize || drained)
+    else if (last < kReadSize || drained)
         ReadPassEnded(ReadPassEnd::ClientPaused);
     else
         ReadPassEnded(ReadPassEnd::Streaming);
 }
 
-int ClientSession::TmpWSocketDataAvailable()
+int ClientSession::HandOnChunks()
 {
-    QByteArray bytes(kReadSize, Qt::Uninitialized);
-    const int count = client_.Receive(bytes.data(), kReadSize);
-    if (count < 0)
-        return count;
-    bytes.truncate(count);
-    if (ChunkRead)
-        ChunkRead(std::move(bytes));
-    return count;
+    int last = -1;
+    while (batchAt_ < batchEnd_) {
+        last = std::min(kReadSize, batchEnd_ - batchAt_);
+        QByteArray chunk(batch_.data() + batchAt_, last);
+        batchAt_ += last;
+        if (ChunkRead)
+            ChunkRead(std::move(chunk));
+    }
+    return last;
 }
 
 } // namespace tamrel

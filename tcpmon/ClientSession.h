@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 #include <span>
 
 namespace tamrel {
@@ -70,6 +71,11 @@ public:
 
     // A pass of 0 ms reads one chunk per readiness event.
     void SetReadPassMs(int readPassMs) { readPassMs_ = readPassMs; }
+    // What one read takes at most while the pass goes on: the bytes are
+    // then handed on in chunks of kReadSize, just as reads of kReadSize one
+    // after the other would have taken them, for a system call per many
+    // chunks instead of two per chunk.
+    static constexpr int kBatchSize = 64 * kReadSize;
 
     // After every start or stop of listening, and after a failed start
     // (false), with the new state.
@@ -87,14 +93,20 @@ public:
 private:
     void SrvWSocketSessionAvailable();
     void ReadChunks();
-    // Reads and hands on one chunk; the number of bytes read (-1: none).
-    int TmpWSocketDataAvailable();
+    // Hands on the chunks of the last read, in order; the size of the last
+    // one (-1: none).
+    int HandOnChunks();
     void SetListening(bool listening);
 
     TWSocket server_;
     TWSocket client_;
     bool listening_ = false;
     int readPassMs_ = kReadPassMs;
+    // The last read; the bytes from batchAt_ on are not handed on yet (only
+    // after ChunkRead threw: they go first at the next pass).
+    std::vector<char> batch_ = std::vector<char>(kBatchSize);
+    int batchAt_ = 0;
+    int batchEnd_ = 0;
 };
 
 } // namespace tamrel

@@ -55,6 +55,22 @@ private slots:
         QVERIFY(ends.at(1) == ReadPassEnd::ClientPaused);
         QCOMPARE(chunks.constLast(), Hex("03"));
         QCOMPARE(session.TmpWSocket().State(), wsConnected);
+
+        // Refused in the middle of what one read took: the rest is handed
+        // on, in order, before the next bytes; nothing is lost.
+        chunks.clear();
+        refuse = true;
+        QByteArray stream(3000, Qt::Uninitialized);
+        for (int i = 0; i < stream.size(); ++i)
+            stream[i] = static_cast<char>(i * 7);
+        QVERIFY(second.Send(stream));
+        QTRY_VERIFY(ends.size() >= 3);
+        QVERIFY(ends.at(2) == ReadPassEnd::Failed);
+        QCOMPARE(chunks.at(0).size(), ClientSession::kReadSize);
+        QVERIFY(second.Send(Hex("FF")));
+        QTRY_COMPARE(chunks.join(), stream + Hex("FF"));
+        for (const QByteArray& chunk : chunks)
+            QVERIFY(chunk.size() <= ClientSession::kReadSize);
     }
 };
 
