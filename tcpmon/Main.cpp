@@ -86,6 +86,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     BindToolBar();
     CreateMainArea(*this);
     ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit, this);
+    ReceiveLines->SetFlushPacing(kFlushIntervalMs, 1.0, kFlushChars);
     CreateMainStatusBar(*this);
     for (TSMemo* memo : {Memo1, Memo2})
         ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });

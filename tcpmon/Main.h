@@ -63,10 +63,15 @@ public:
     // than reading them, so the receive window is brought up to date before
     // any command, at once when the client paused after at most
     // kShowAtOnceLines lines, and otherwise once its oldest unshown line has
-    // waited kDisplayDelayMs.
+    // waited kDisplayDelayMs. Under a flood, a flush writes lines of at
+    // most kFlushChars characters together and the next waits at least
+    // kFlushIntervalMs, and as long again as the last one's work took, so
+    // that showing lines never takes more than about half the time.
     static constexpr int kReadPassMs = ClientSession::kReadPassMs;
     static constexpr int kDisplayDelayMs = 50;
     static constexpr int kShowAtOnceLines = 64;
+    static constexpr int kFlushIntervalMs = 20;
+    static constexpr qsizetype kFlushChars = 50000;
 
     // Status bar panels, left to right.
     enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };
