@@ -407,14 +407,15 @@ void Tf_main::DropWaitingReceiveLines()
 
 void Tf_main::AppendRecvNote(const QString& line)
 {
-    // Behind lines still waiting for the window the note takes its turn:
-    // writing them all at once would lay out in one go every long line the
-    // view then shows, a stall of seconds with 64 KiB datagrams.
-    if (recvLines_->Pending()) {
+    // Behind many characters still waiting for the window the note takes
+    // its turn: writing them all at once would lay out in one go every long
+    // line the view then shows, a stall of seconds with 64 KiB datagrams.
+    if (recvLines_->PendingChars() > kReceiveFlushChars) {
         recvLines_->Append(line);
         recvLines_->FlushSoon();
         return;
     }
+    FlushReceiveWindow();
     RecvMemo()->AppendLine(line);
 }
 

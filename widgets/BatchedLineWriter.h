@@ -57,6 +57,8 @@ public:
     [[nodiscard]] bool Pending() const { return open_; }
     // The number of Append and Clear calls that wait to be written.
     [[nodiscard]] int WaitingEdits() const { return waitingEdits_; }
+    // The characters of the lines that wait to be written.
+    [[nodiscard]] qsizetype PendingChars() const { return pendingChars_; }
 
     void SetDelay(int delayMs) { delayMs_ = delayMs; }
 
