@@ -36,6 +36,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFont>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -86,6 +87,13 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     BindToolBar();
     CreateMainArea(*this);
     ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit, this);
+    // A client streaming without pause brings lines at every read pass:
+    // they are painted at a pace a screen can show, and, being hex digits
+    // and spaces, laid out without text shaping.
+    ReceiveLines->SetPaintPacing(kReceivePaintIntervalMs, kReceiveDeferPaintChars);
+    QFont receiveFont = Memo1->font();
+    receiveFont.setStyleStrategy(QFont::PreferNoShaping);
+    Memo1->setFont(receiveFont);
     CreateMainStatusBar(*this);
     for (TSMemo* memo : {Memo1, Memo2})
         ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });

@@ -67,6 +67,11 @@ public:
     static constexpr int kReadPassMs = ClientSession::kReadPassMs;
     static constexpr int kDisplayDelayMs = 50;
     static constexpr int kShowAtOnceLines = 64;
+    // The receive window is painted at most once per kReceivePaintIntervalMs;
+    // a flush of at least kReceiveDeferPaintChars characters is painted after
+    // the event loop has run once more.
+    static constexpr int kReceivePaintIntervalMs = 25;
+    static constexpr qsizetype kReceiveDeferPaintChars = 20000;
 
     // Status bar panels, left to right.
     enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };
