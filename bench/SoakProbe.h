@@ -11,8 +11,10 @@
 // minute the resident memory, the open descriptors (the timed-save
 // capture's spill files apart, which open and close with the ticks), the
 // CPU share of one core over that minute, the worst lateness of a 10 ms
-// timer in the event loop and the lines saved so far; then the table and
-// its goals.
+// timer in the event loop with the CPU time the window's thread used in
+// that interval ("busy": near the stall, the window's own work; far below,
+// the thread waited, for a CPU or for the disk), and the lines saved so
+// far; then the table and its goals.
 class SoakProbe {
 public:
     SoakProbe(int minutes, std::function<long long()> savedLines);
@@ -37,9 +39,10 @@ private:
         int spillFiles;
         double cpuPct;
         double worstStallMs;
+        double worstStallBusyMs;
         long long saved;
     };
-    void TakeRow(int minute, double worstStallMs);
+    void TakeRow(int minute, double worstStallMs, double worstStallBusyMs);
 
     int minutes_;
     std::function<long long()> savedLines_;
