@@ -6,14 +6,15 @@
 //
 // usage: soak_ostrel UDP_BLAST [MINUTES]
 //
-// Every minute one row: resident memory, open descriptors, CPU share of one
-// core, the worst lateness of a 10 ms timer in the event loop, and the
-// lines saved so far. At the end, once the last save has run: the datagrams
-// sent, those the kernel dropped before the window read them, and the lines
-// of the timed-save files, which must equal what the kernel delivered.
-// Goals: memory and descriptors flat after the first minute (growth under
-// 2 MB, no descriptor more), no stall over 100 ms, every delivered datagram
-// saved.
+// Every minute one row: resident memory, open descriptors and, apart, the
+// timed-save capture's spill files, CPU share of one core, the worst
+// lateness of a 10 ms timer in the event loop, and the lines saved so far.
+// At the end, once the last save has run: the datagrams sent, those the
+// kernel dropped before the window read them, and the lines of the
+// timed-save files, which must equal what the kernel delivered. Goals:
+// memory and descriptors flat after the first minute (growth under 2 MB, no
+// descriptor more, at most two spill files), no stall over 100 ms, every
+// delivered datagram saved.
 #include "udpmon/MainActions.h"
 #include "udpmon/u_csn.h"
 #include "udpmon/u_filter.h"

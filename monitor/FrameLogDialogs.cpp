@@ -2,7 +2,9 @@
 
 #include "platform/TextFile.h"
 
+#include <QEvent>
 #include <QFileDialog>
+#include <QFileSystemModel>
 
 namespace monitor {
 namespace {
@@ -11,6 +13,50 @@ const QStringList kReceiveFilters{QStringLiteral("*.rcv"), QStringLiteral("*.txt
                                   QStringLiteral("*.*")};
 const QStringList kSendFilters{QStringLiteral("*.snd"), QStringLiteral("*.txt"), QStringLiteral("*.dat"),
                                QStringLiteral("*.*")};
+
+// A file dialog lists its folder afresh each time it opens and follows it
+// while it is open, never while it is closed: a closed dialog that followed
+// its folder would read it again at every change and keep a row for every
+// file that ever appeared there (the timed save adds one at each tick), for
+// as long as the program runs.
+class ListFolderWhileOpen final : public QObject {
+public:
+    explicit ListFolderWhileOpen(QFileDialog* dialog)
+        : QObject(dialog)
+        , dialog_(dialog)
+    {
+        Follow(false);
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == dialog_ && event->type() == QEvent::Show)
+            Follow(true);
+        else if (watched == dialog_ && event->type() == QEvent::Hide)
+            Follow(false);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Follow(bool on)
+    {
+        auto* model = dialog_->findChild<QFileSystemModel*>();
+        if (model == nullptr)
+            return;
+        model->setOption(QFileSystemModel::DontWatchForChanges, !on);
+        if (!on)
+            return;
+        // The model reads a folder again only when it becomes the root
+        // anew: through the computer's root and back.
+        const QString folder = model->rootPath();
+        model->setRootPath(QString());
+        model->setRootPath(folder);
+    }
+
+    QFileDialog* dialog_;
+};
 
 QFileDialog* MakeDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode, const QStringList& filters,
                         const QString& suffix, bool confirmReplace)
@@ -26,6 +72,7 @@ QFileDialog* MakeDialog(QWidget* parent, const char* name, QFileDialog::AcceptMo
     // driven by tests.
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dialog->setSizeGripEnabled(true);
+    new ListFolderWhileOpen(dialog);
     return dialog;
 }
 

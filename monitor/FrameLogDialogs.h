@@ -11,7 +11,8 @@ class QWidget;
 namespace monitor {
 
 // The four file dialogs of the frame logs. They live for the whole run, so
-// each remembers the folder and the name last used. The receive dialogs
+// each remembers the folder and the name last used; each lists its folder
+// afresh when it opens and follows its changes only while it is open. The receive dialogs
 // offer *.rcv, *.txt, *.dat and *.*, default extension "rcv"; the send
 // dialogs *.snd, *.txt, *.dat and *.*, default extension "snd". Saving the
 // receive text asks before replacing a file; saving the send text does not.

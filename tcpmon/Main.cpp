@@ -87,6 +87,9 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     CreateMainArea(*this);
     ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit, this);
     ReceiveLines->SetFlushPacing(kFlushIntervalMs, 1.0, kFlushChars);
+    // A client streaming without pause brings lines at every read pass:
+    // they are painted at a pace a screen can show.
+    ReceiveLines->SetPaintPacing(kReceivePaintIntervalMs, kReceiveDeferPaintChars);
     CreateMainStatusBar(*this);
     for (TSMemo* memo : {Memo1, Memo2})
         ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });

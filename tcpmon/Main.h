@@ -72,6 +72,11 @@ public:
     static constexpr int kShowAtOnceLines = 64;
     static constexpr int kFlushIntervalMs = 20;
     static constexpr qsizetype kFlushChars = 50000;
+    // The receive window is painted at most once per kReceivePaintIntervalMs;
+    // a flush of at least kReceiveDeferPaintChars characters is painted after
+    // the event loop has run once more.
+    static constexpr int kReceivePaintIntervalMs = 25;
+    static constexpr qsizetype kReceiveDeferPaintChars = 20000;
 
     // Status bar panels, left to right.
     enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };

@@ -163,6 +163,21 @@ private slots:
         QCOMPARE(w_->Memo1->Lines(), LineByLine({}, Chunks(2, 0)));
         QVERIFY(log_.errors.isEmpty());
     }
+
+    // A client streaming without pause may bring lines at every read pass:
+    // the window's text follows at once, its painting at a pace a screen can
+    // show (a change within the interval waits for its end).
+    void streamedLinesArePaintedAtAPace()
+    {
+        for (const QString& line : {QStringLiteral("01 "), QStringLiteral("02 ")}) {
+            w_->ReceiveLines->Append(line);
+            w_->ReceiveLines->Flush();
+        }
+        QCOMPARE(w_->Memo1->Lines().mid(w_->Memo1->LineCount() - 2),
+                 (QStringList{QStringLiteral("01 "), QStringLiteral("02 ")}));
+        QVERIFY(!w_->Memo1->updatesEnabled());
+        QTRY_VERIFY(w_->Memo1->updatesEnabled());
+    }
 };
 
 QTEST_MAIN(TamrelReceiveBatchTest)

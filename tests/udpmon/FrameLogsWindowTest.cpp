@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -70,6 +71,17 @@ void ChooseFile(const QString& path, bool* askedToReplace = nullptr)
     });
 }
 
+// The names a file dialog lists in the folder it shows.
+QStringList ListedNames(QFileDialog* dialog)
+{
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    QStringList names;
+    const QModelIndex folder = model->index(model->rootPath());
+    for (int row = 0; row < model->rowCount(folder); ++row)
+        names.append(model->fileName(model->index(row, 0, folder)));
+    return names;
+}
+
 // Puts the caret of the text window at the start of a line.
 void PutCaretOnLine(TSMemo* memo, int line)
 {
@@ -89,6 +101,7 @@ private slots:
     void loadTrimsReceiveAndSendText();
     void loadGbkFileAndUnreadableFile();
     void saveAsksOnlyForTheReceiveText();
+    void fileDialogsFollowTheirFolderOnlyWhileOpen();
     void clearCommands();
     void timedSaveWritesNumberedFiles();
     void timedSaveFailureKeepsLinesForTheNextTick();
@@ -242,6 +255,38 @@ void FrameLogsWindowTest::saveAsksOnlyForTheReceiveText()
     ChooseFile(dir_.Path() + QStringLiteral("/plain"));
     window->Actions().Btn_savesend->trigger();
     QVERIFY(QFile::exists(dir_.Path() + QStringLiteral("/plain.snd")));
+}
+
+// A closed file dialog does not follow its folder, which the timed save fills
+// all day long; opened, it lists what the folder holds at that moment.
+void FrameLogsWindowTest::fileDialogsFollowTheirFolderOnlyWhileOpen()
+{
+    const auto window = OpenWindow();
+    const monitor::FrameLogDialogs& dialogs = window->FileDialogs();
+    for (QFileDialog* dialog : {dialogs.SaveDialog1, dialogs.SaveDialog2, dialogs.OpenDialog1, dialogs.OpenDialog2}) {
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        QVERIFY(model != nullptr);
+        QVERIFY2(model->testOption(QFileSystemModel::DontWatchForChanges), qPrintable(dialog->objectName()));
+    }
+    QFileDialog* open = dialogs.OpenDialog1;
+    for (int round = 1; round <= 2; ++round) {
+        const QString name = QStringLiteral("made-while-closed-%1.rcv").arg(round);
+        SaveTextLines(QDir(dir_.Path()).filePath(name), {QStringLiteral("01 ")});
+        QStringList listed;
+        bool following = false;
+        WhenModalOpens([&](QWidget* modal) {
+            auto* model = modal->findChild<QFileSystemModel*>();
+            following = !model->testOption(QFileSystemModel::DontWatchForChanges);
+            (void)QTest::qWaitFor([&] { return ListedNames(open).contains(name); }, 5000);
+            listed = ListedNames(open);
+            static_cast<QDialog*>(modal)->reject();
+        });
+        window->Actions().N_loadreceive->trigger();
+        QVERIFY2(listed.contains(name), qPrintable(listed.join(QLatin1Char(' '))));
+        QVERIFY(following);
+        QVERIFY(open->findChild<QFileSystemModel*>()->testOption(QFileSystemModel::DontWatchForChanges));
+        QCOMPARE(open->directory().absolutePath(), QDir(dir_.Path()).absolutePath());
+    }
 }
 
 void FrameLogsWindowTest::clearCommands()
