@@ -80,17 +80,18 @@ QString StoredValue(QString value)
 
 IniFile::IniFile(QString path) : fileName_(std::move(path))
 {
-    sections_.emplace_back();
-    Load();
+    QFile file(fileName_);
+    Parse(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
 }
 
-void IniFile::Load()
+IniFile::IniFile(QString path, const QByteArray& content) : fileName_(std::move(path))
 {
-    QFile file(fileName_);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return;
-    }
-    QByteArray bytes = file.readAll();
+    Parse(content);
+}
+
+void IniFile::Parse(QByteArray bytes)
+{
+    sections_.emplace_back();
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bom_ = bytes.left(3);
         bytes.remove(0, 3);
@@ -301,10 +302,9 @@ bool IniFile::ValueExists(const QString& section, const QString& key) const
     return FindKey(section, key) != nullptr;
 }
 
-void IniFile::UpdateFile()
+QByteArray IniFile::Compose(std::vector<QByteArray>& encoded) const
 {
     QStringEncoder encoder = WrittenTextEncoder();
-    std::vector<QByteArray> encoded;  // the touched lines, in file order
     QByteArray bytes = bom_;
     for (const Section& section : sections_) {
         for (const Line& line : section.lines) {
@@ -320,7 +320,19 @@ void IniFile::UpdateFile()
             bytes += line.end;
         }
     }
-    if (!WriteFileAtomically(fileName_, bytes)) {
+    return bytes;
+}
+
+QByteArray IniFile::Content() const
+{
+    std::vector<QByteArray> encoded;
+    return Compose(encoded);
+}
+
+void IniFile::UpdateFile()
+{
+    std::vector<QByteArray> encoded;
+    if (!WriteFileAtomically(fileName_, Compose(encoded))) {
         throw EInOutError(QStringLiteral("Unable to write to %1").arg(fileName_));
     }
     auto next = encoded.begin();

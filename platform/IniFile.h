@@ -11,7 +11,7 @@
 //
 // The file is read once by the constructor (a missing or unreadable file is
 // an empty one) and kept in memory line by line; UpdateFile writes it back
-// whole. Lines that no Write touched are written back byte for byte, so
+// whole (Content). Lines that no Write touched are written back byte for byte, so
 // comments, blank lines, spacing, line endings, encodings (GBK, UTF-8, bytes
 // valid in neither) and every other section and key stay as they were. Lines
 // a Write touched are written in the locale's character set (EncodeText).
@@ -26,6 +26,9 @@
 class IniFile {
 public:
     explicit IniFile(QString path);
+    // The settings that `content` holds, as if read from the file `path`
+    // (which is not read); UpdateFile writes them to `path`.
+    IniFile(QString path, const QByteArray& content);
 
     [[nodiscard]] QString ReadString(const QString& section, const QString& key, const QString& def) const;
     // The value as an integer (decimal, "$" or "0x" hexadecimal); def when
@@ -48,9 +51,11 @@ public:
     [[nodiscard]] bool SectionExists(const QString& section) const;
     [[nodiscard]] bool ValueExists(const QString& section, const QString& key) const;
 
-    // Writes the whole file atomically (a temporary file in the same folder,
-    // then a rename). Throws EInOutError("Unable to write to <path>") when
-    // that fails; the old file is then left as it was.
+    // The bytes of the whole file as UpdateFile writes them.
+    [[nodiscard]] QByteArray Content() const;
+    // Writes Content() to the file atomically (a temporary file in the same
+    // folder, then a rename). Throws EInOutError("Unable to write to <path>")
+    // when that fails; the old file is then left as it was.
     void UpdateFile();
 
     [[nodiscard]] const QString& FileName() const;
@@ -79,7 +84,10 @@ private:
         int line = -1;
     };
 
-    void Load();
+    void Parse(QByteArray bytes);
+    // The file's bytes; `encoded` gets the bytes of the touched lines, in
+    // file order.
+    [[nodiscard]] QByteArray Compose(std::vector<QByteArray>& encoded) const;
     [[nodiscard]] Place Locate(const QString& section, const QString& key) const;
     [[nodiscard]] const Line* FindKey(const QString& section, const QString& key) const;
     void IndexKeys(Section& section) const;

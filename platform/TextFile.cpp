@@ -92,20 +92,12 @@ const char* NextBreak(const char* from, const char* to)
     return cr != nullptr ? cr : end;
 }
 
-void ReadLines(const QString& path, LineCollector& collector)
+void ReadLines(const TextPieceReader& read, qint64 pieceSize, LineCollector& collector)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        ThrowCannotOpen(path);
-
     bool skipLineFeed = false; // the last piece ended in CR: a leading LF belongs to it
-    // A small file is read in one piece of its own size.
-    const qint64 pieceSize = file.size() > 0 ? std::min(file.size() + 1, kReadPiece) : kReadPiece;
     std::vector<char> piece(static_cast<std::size_t>(pieceSize));
     for (;;) {
-        const qint64 got = file.read(piece.data(), pieceSize);
-        if (got < 0)
-            ThrowCannotOpen(path);
+        const qint64 got = read(piece.data(), pieceSize);
         if (got == 0)
             break;
         const char* at = piece.data();
@@ -168,24 +160,44 @@ QStringList DecodeLines(const std::vector<std::string*>& raw, bool fromFileStart
     return lines;
 }
 
+// The lines of the file, read in pieces of 1 MiB (a small file in one piece
+// of its own size).
+QStringList LoadFileLines(const QString& path, int limit)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        ThrowCannotOpen(path);
+    const qint64 pieceSize = file.size() > 0 ? std::min(file.size() + 1, kReadPiece) : kReadPiece;
+    const auto read = [&file, &path](char* piece, qint64 size) {
+        const qint64 got = file.read(piece, size);
+        if (got < 0)
+            ThrowCannotOpen(path);
+        return got;
+    };
+    return ReadTextLines(read, pieceSize, limit);
+}
+
 } // namespace
+
+QStringList ReadTextLines(const TextPieceReader& read, qint64 pieceSize, int limit)
+{
+    LineCollector collector(limit);
+    ReadLines(read, pieceSize, collector);
+    const bool trimmed = limit > 0 && collector.Count() > static_cast<std::size_t>(limit);
+    return DecodeLines(collector.Held(trimmed ? 1 : 0), !trimmed);
+}
 
 QStringList LoadTextLines(const QString& path)
 {
-    LineCollector collector(0);
-    ReadLines(path, collector);
-    return DecodeLines(collector.Held(0), true);
+    return LoadFileLines(path, 0);
 }
 
 QStringList LoadTrimmedTextLines(const QString& path, int limit)
 {
-    LineCollector collector(limit);
-    ReadLines(path, collector);
-    const bool trimmed = collector.Count() > static_cast<std::size_t>(limit);
-    return DecodeLines(collector.Held(trimmed ? 1 : 0), !trimmed);
+    return LoadFileLines(path, limit);
 }
 
-void SaveTextLines(const QString& path, const QStringList& lines)
+QByteArray TextFileBytes(const QStringList& lines)
 {
     QStringEncoder encoder = WrittenTextEncoder();
     QByteArray bytes;
@@ -193,7 +205,12 @@ void SaveTextLines(const QString& path, const QStringList& lines)
         bytes += encoder.encode(line);
         bytes += "\r\n";
     }
-    if (!WriteFileAtomically(path, bytes)) {
+    return bytes;
+}
+
+void SaveTextLines(const QString& path, const QStringList& lines)
+{
+    if (!WriteFileAtomically(path, TextFileBytes(lines))) {
         throw EInOutError(QStringLiteral("Cannot create file %1").arg(path));
     }
 }

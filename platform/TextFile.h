@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // Plain line files (saved receive/send text, timed-save files).
 //
@@ -18,8 +21,21 @@
 // lines, a shorter one all of them. `limit` must be at least 1.
 [[nodiscard]] QStringList LoadTrimmedTextLines(const QString& path, int limit);
 
-// Writes each line followed by CR LF, in the locale's character set
-// (WrittenCharset), replacing the file atomically:
-// on failure the old file is left as it was and EInOutError("Cannot create
-// file <path>") is thrown.
+// The source of a text's bytes, read in pieces: puts the next at most `size`
+// bytes into `piece` and returns how many, 0 at the end of the text.
+using TextPieceReader = std::function<qint64(char* piece, qint64 size)>;
+
+// The lines of the text that `read` gives in pieces of at most `pieceSize`
+// bytes (at least 1), split and decoded as the loads above do: with `limit`
+// 0 all of them (LoadTextLines), else those LoadTrimmedTextLines keeps. An
+// exception from `read` leaves through this function.
+[[nodiscard]] QStringList ReadTextLines(const TextPieceReader& read, qint64 pieceSize, int limit);
+
+// Each line followed by CR LF, in the locale's character set
+// (WrittenCharset): the bytes SaveTextLines writes.
+[[nodiscard]] QByteArray TextFileBytes(const QStringList& lines);
+
+// Writes TextFileBytes(lines), replacing the file atomically: on failure the
+// old file is left as it was and EInOutError("Cannot create file <path>") is
+// thrown.
 void SaveTextLines(const QString& path, const QStringList& lines);

@@ -1,9 +1,9 @@
-// libFuzzer target for the text-file loader, on any file: the lines are the
-// file's bytes split at CR LF, LF or CR (a break at the very end starts no
-// line), also when a CR LF is split between two pieces read; a file of
-// valid UTF-8 reads as UTF-8; the trimmed load keeps the last lines; and
-// lines saved are read back unchanged.
-#include "FuzzFile.h"
+// libFuzzer target for the text-file loader, on any file content given in
+// pieces of any size: the lines are the bytes split at CR LF, LF or CR (a
+// break at the very end starts no line), also when a CR LF or a character
+// is cut between two pieces; a file of valid UTF-8 reads as UTF-8; the
+// trimmed load keeps the last lines, as the whole load read in pieces of
+// another size has them; and lines saved are read back unchanged.
 #include "FuzzRequire.h"
 #include "platform/TextFile.h"
 
@@ -15,13 +15,12 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
-
-// Lines are read in pieces of 1 MiB.
-constexpr qsizetype kPiece = 1 << 20;
 
 std::vector<QByteArray> SplitLines(const QByteArray& bytes)
 {
@@ -50,6 +49,20 @@ bool ValidUtf8(const QByteArray& bytes)
     return !decoder.hasError();
 }
 
+// The lines of `bytes` read in pieces of at most `piece` bytes.
+QStringList ReadInPieces(const QByteArray& bytes, qint64 piece, int limit)
+{
+    qsizetype at = 0;
+    const auto read = [&bytes, &at](char* to, qint64 size) {
+        const qsizetype n = std::min<qsizetype>(size, bytes.size() - at);
+        if (n > 0)
+            std::memcpy(to, bytes.constData() + at, static_cast<std::size_t>(n));
+        at += n;
+        return static_cast<qint64>(n);
+    };
+    return ReadTextLines(read, piece, limit);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -57,20 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SetWrittenCharset(TextCharset::Utf8);
     FuzzedDataProvider input(data, size);
     const int limit = input.ConsumeIntegralInRange<int>(1, 40);
-    // Sometimes the bytes start just before the end of the first piece, so
-    // that a CR LF or a character may be cut between two reads.
-    const bool acrossPieces = input.ConsumeIntegralInRange<int>(0, 63) == 0;
-    const int shift = input.ConsumeIntegralInRange<int>(1, 8);
+    // Small pieces, so that CR LF pairs and characters are cut between two.
+    const int trimmedPiece = input.ConsumeIntegralInRange<int>(1, 64);
+    const int wholePiece = input.ConsumeIntegralInRange<int>(1, 16);
     const std::string rest = input.ConsumeRemainingBytesAsString();
-    QByteArray file(rest.data(), static_cast<qsizetype>(rest.size()));
-    if (acrossPieces)
-        file.prepend(QByteArray(kPiece - shift - 1, 'x') + '\n');
-    const QString path = FuzzFilePath("lines.txt");
-    WriteFuzzFile(path, file);
+    const QByteArray file(rest.data(), static_cast<qsizetype>(rest.size()));
 
     const std::vector<QByteArray> raw = SplitLines(file);
     const auto count = static_cast<qsizetype>(raw.size());
-    const QStringList kept = LoadTrimmedTextLines(path, limit);
+    const QStringList kept = ReadInPieces(file, trimmedPiece, limit);
     const qsizetype keep = count > limit ? limit - 1 : count;
     FUZZ_REQUIRE(kept.size() == keep);
     bool allUtf8 = true;
@@ -91,13 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             expected.remove(0, 1);
         FUZZ_REQUIRE(kept[i] == expected);
     }
-    if (acrossPieces)
-        return 0;
 
-    const QStringList all = LoadTextLines(path);
+    // The whole file, in pieces of another size. The encoding is chosen for
+    // the lines kept: the whole file reads alike when its dropped lines do
+    // not change that choice.
+    const QStringList all = ReadInPieces(file, wholePiece, 0);
     FUZZ_REQUIRE(all.size() == count);
-    // The encoding is chosen for the lines kept: the whole file reads alike
-    // when its dropped lines do not change that choice.
     bool wholeUtf8 = allUtf8;
     for (qsizetype i = 0; i < count - keep; ++i)
         wholeUtf8 = wholeUtf8 && ValidUtf8(raw[static_cast<std::size_t>(i)]);
@@ -112,7 +119,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (!lines.isEmpty() && lines.constFirst().startsWith(QChar(0xFEFF)))
         return 0; // a leading byte-order mark is dropped on reading
-    SaveTextLines(path, lines);
-    FUZZ_REQUIRE(LoadTextLines(path) == lines);
+    FUZZ_REQUIRE(ReadInPieces(TextFileBytes(lines), trimmedPiece, 0) == lines);
     return 0;
 }
