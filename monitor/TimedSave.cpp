@@ -1,6 +1,7 @@
 #include "monitor/TimedSave.h"
 
 #include "platform/DateTimeText.h"
+#include "platform/TimedSaveFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -35,6 +36,7 @@ TimedSave::TimedSave(int& number, ErrorReport report, QObject* parent, QString f
 {
     connect(timer_, &IntervalTimer::OnTimer, this, &TimedSave::Tick);
     connect(steps_, &QTimer::timeout, this, &TimedSave::Step);
+    RemoveStaleTimedSaveFiles(Folder());
 }
 
 TimedSave::~TimedSave()
@@ -50,27 +52,71 @@ QString TimedSave::Folder() const
     return folder_.isEmpty() ? QDir::currentPath() : folder_;
 }
 
+void TimedSave::SkipTakenNumbers(const QString& folder)
+{
+    if (folder == scanned_ && !NameTaken(TimedSaveFileName(folder, number_)))
+        return;
+    if (folder != scanned_)
+        RemoveStaleTimedSaveFiles(folder);
+    number_ = NextFreeTimedSaveNumber(folder, number_);
+    scanned_ = folder;
+}
+
 void TimedSave::Save()
 {
-    buffer_.Save(Folder(), number_, Now());
+    buffer_.FinishSave();
+    const QString folder = Folder();
+    SkipTakenNumbers(folder);
+    buffer_.Save(folder, number_, Now());
+}
+
+void TimedSave::SaveAtEnd()
+{
+    const bool capturing = Capturing();
+    timer_->SetEnabled(false);
+    steps_->stop();
+    if (capturing || !buffer_.IsEmpty())
+        Save();
+    else
+        buffer_.FinishSave();
+}
+
+void TimedSave::Report(const std::exception& error)
+{
+    reporting_ = true;
+    try {
+        report_(error);
+    } catch (...) {
+        reporting_ = false;
+        throw;
+    }
+    reporting_ = false;
 }
 
 void TimedSave::Tick()
 {
+    // While a failed save is being reported (an error box waiting for its
+    // click), ticks write nothing: the lines wait for a later tick.
+    if (reporting_)
+        return;
     RunShowingErrors(
         [this] {
+            buffer_.FinishSave();
+            const QString folder = Folder();
+            SkipTakenNumbers(folder);
             // A capture of a few megabytes is in its file when the tick ends.
-            buffer_.BeginSave(Folder(), number_, Now());
+            buffer_.BeginSave(folder, number_, Now());
             if (!buffer_.SaveStep(kSaveStepBytes))
                 NextStep();
         },
-        report_);
+        [this](const std::exception& error) { Report(error); });
 }
 
 void TimedSave::Step()
 {
     bool done = true;
-    RunShowingErrors([this, &done] { done = buffer_.SaveStep(kSaveStepBytes); }, report_);
+    RunShowingErrors([this, &done] { done = buffer_.SaveStep(kSaveStepBytes); },
+                     [this](const std::exception& error) { Report(error); });
     if (done)
         steps_->stop();
     else

@@ -19,6 +19,10 @@ namespace monitor {
 // turn, so that it never holds the program up; lines received
 // meanwhile go to the next file, and a save still in progress when the next
 // tick comes, or when the program ends, is finished first.
+// The numbers go on after the highest "receive<N>.dat" of the folder, so a
+// program started again never replaces the files of its runs before; the
+// temporary files of saves that a killed program left are removed when the
+// folder is first used.
 class TimedSave final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TimedSave)
@@ -47,11 +51,23 @@ public:
     // One timed save now, as a tick makes it; errors are thrown.
     void Save();
 
+    // At the program's end: the timer stops, and what was captured since the
+    // last save goes to the next file as a tick would write it (also the
+    // lines kept while timed saving was switched off); nothing when the timer
+    // was off and nothing is kept. Errors are thrown.
+    void SaveAtEnd();
+
 private:
     void Tick();
     void Step();
     void NextStep();
     [[nodiscard]] QString Folder() const;
+    // The number of the next file is moved past the files the folder holds,
+    // so that no file is ever replaced.
+    void SkipTakenNumbers(const QString& folder);
+    // Reports a failed save, one report at a time: ticks while a report is
+    // shown keep their lines for a later tick.
+    void Report(const std::exception& error);
 
     int& number_;
     ErrorReport report_;
@@ -59,6 +75,9 @@ private:
     IntervalTimer* timer_;
     CaptureBuffer buffer_;
     QTimer* steps_;
+    // The folder whose files the number was last moved past.
+    QString scanned_;
+    bool reporting_ = false;
 };
 
 } // namespace monitor

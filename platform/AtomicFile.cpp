@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,14 +34,20 @@ bool WriteAll(int fd, const char* data, qsizetype size)
 
 namespace {
 
-// Creates a new file beside `target` named "<target>.<random>"; returns its
-// descriptor and name, or -1.
+// Creates a new file beside `target` named "<target>.part-<random>" and
+// locks it for as long as it is open, so that a program starting later can
+// tell the file of a write under way from one a killed program left;
+// returns its descriptor and name, or -1.
 int CreateTemporary(const QByteArray& target, QByteArray& name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        name = target + ".part-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
+        if (fd >= 0) {
+            (void)::flock(fd, LOCK_EX | LOCK_NB);
+            return fd;
+        }
+        if (errno != EEXIST) {
             return fd;
         }
     }
@@ -112,8 +119,10 @@ bool AtomicFileWriter::Commit()
         ok = ::fchmod(fd_, old.st_mode & 07777) == 0;
     }
     ok = ok && ::fsync(fd_) == 0;
-    ok = (::close(std::exchange(fd_, -1)) == 0) && ok;
+    // Renamed while still open, so that its lock holds until it is in place
+    // (the flush to disk has already reported any error of the content).
     ok = ok && ::rename(temporary_.constData(), target_.constData()) == 0;
+    ::close(std::exchange(fd_, -1));
     if (!ok) {
         ::unlink(temporary_.constData());
         return false;

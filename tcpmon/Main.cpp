@@ -278,8 +278,16 @@ void Tf_main::closeEvent(QCloseEvent* event)
     closed_ = true;
     ReceiveLines->Flush();
     session_->Shutdown();
-    Timer1()->SetEnabled(false);
     Timer3->SetEnabled(false);
+    try {
+        // What was captured since the last timed save goes to its next file.
+        timedSave_->SaveAtEnd();
+    } catch (const std::exception& error) {
+        if (closeConfirmed_)
+            ReportOnStandardError(error);
+        else
+            prompts_.ErrorBox(error);
+    }
     try {
         WriteServerPort(*iniFile_, state_.ServerPort);
     } catch (const std::exception& error) {

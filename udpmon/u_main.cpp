@@ -327,8 +327,17 @@ void Tf_main::CloseWithoutAsking()
 
 void Tf_main::closeEvent(QCloseEvent* event)
 {
-    // Closing is always allowed; a settings file that cannot be written is
-    // reported and the program still ends.
+    // Closing is always allowed; a settings file or a last timed save that
+    // cannot be written is reported and the program still ends.
+    try {
+        // What was captured since the last timed save goes to its next file.
+        timedSave_->SaveAtEnd();
+    } catch (const std::exception& error) {
+        if (unattendedClose_)
+            ReportOnStandardError(error);
+        else
+            ShowErrorBox(error);
+    }
     try {
         WriteSettings();
     } catch (const std::exception& error) {

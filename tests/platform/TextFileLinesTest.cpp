@@ -1,3 +1,4 @@
+#include "platform/AtomicFile.h"
 #include "platform/CaptureBuffer.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFile.h"
@@ -210,6 +211,57 @@ TEST(TimedSave, FailedSaveKeepsLinesAndNumberForTheNextTry)
     buffer.Save(folder, number, QStringLiteral("d2"));
     EXPECT_EQ(number, 4);
     EXPECT_EQ(ReadBytes(folder + "/receive3.dat"), QByteArray("d2\r\nd1\r\n68 16 \r\n"));
+}
+
+TEST(TimedSave, NumbersGoOnAfterTheHighestFileOfTheFolder)
+{
+    const struct {
+        QStringList names; // files of the folder ("->x": a link to x)
+        int from;
+        int next;
+    } cases[] = {
+        {{}, 0, 0},
+        {{QStringLiteral("receive0.dat"), QStringLiteral("receive7.dat")}, 0, 8},
+        {{QStringLiteral("receive3.dat")}, 5, 5},
+        {{QStringLiteral("receive12.dat->elsewhere")}, 0, 13},
+        {{QStringLiteral("receive4.dat.bak"), QStringLiteral("Receive9.dat"), QStringLiteral("receiveX.dat"),
+          QStringLiteral("receive-1.dat"), QStringLiteral("receive99999999999.dat")},
+         1,
+         1},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        for (const QString& entry : c.names) {
+            const QStringList parts = entry.split(QStringLiteral("->"));
+            if (parts.size() == 2)
+                ASSERT_TRUE(QFile::link(parts[1], dir.filePath(parts[0])));
+            else
+                WriteBytes(dir.filePath(entry), "x");
+        }
+        EXPECT_EQ(NextFreeTimedSaveNumber(dir.path(), c.from), c.next) << c.names.join(' ').toStdString();
+    }
+}
+
+TEST(TimedSave, OnlyTemporaryFilesNoProgramWritesAreRemoved)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A file being written holds its lock: it stays while its writer lives.
+    AtomicFileWriter writing(dir.filePath(QStringLiteral("receive2.dat")));
+    ASSERT_GE(writing.Fd(), 0);
+    const QStringList kept{QStringLiteral("receive3.dat.bak"), QStringLiteral("receive4.dat.part-"),
+                           QStringLiteral("notes.dat.part-1v26cxx"), QStringLiteral("receive5.dat")};
+    for (const QString& name : kept + QStringList{QStringLiteral("receive1.dat.part-1v26cxx")})
+        WriteBytes(dir.filePath(name), "left");
+    const QString temporary = QDir(dir.path()).entryList({QStringLiteral("receive2.dat.part-*")}).value(0);
+    EXPECT_TRUE(IsTimedSaveTemporaryName(temporary)) << temporary.toStdString();
+    EXPECT_EQ(RemoveStaleTimedSaveFiles(dir.path()), 1);
+    QStringList expected = kept + QStringList{temporary};
+    expected.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), expected);
+    ASSERT_TRUE(writing.Commit());
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("receive2.dat"))));
 }
 
 // Lines as the receive paths make them: hex pairs with a trailing space, of

@@ -445,6 +445,15 @@ private slots:
         w_->Btn_watch->click();
         QCOMPARE(w_->Btn_watch->Caption(), QStringLiteral("暂停显示"));
         QVERIFY(!w_->Memo1->isReadOnly());
+
+        // Closing writes what came since the last tick to the next file.
+        client->Send(Hex("0304"));
+        QTRY_COMPARE(w_->SMemo1().Lines(), QStringList{QStringLiteral("03 04 ")});
+        QVERIFY(QDir::setCurrent(dir_.path()));
+        w_->CloseWithoutAsking();
+        QDir::setCurrent(before);
+        QCOMPARE(LoadTextLines(dir_.filePath(QStringLiteral("receive1.dat"))).mid(1),
+                 QStringList{QStringLiteral("03 04 ")});
     }
 
     void acceptErrorAbortShowsNotListening()

@@ -23,9 +23,12 @@
 #include <QStringEncoder>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
+#include <QApplication>
 
 #include <csignal>
 #include <memory>
+#include <utility>
 
 #include <sys/resource.h>
 
@@ -90,6 +93,29 @@ void PutCaretOnLine(TSMemo* memo, int line)
     memo->setFocus();
 }
 
+// While it lives no file can grow past 0 bytes: a timed save cannot write
+// its file.
+class NoFileCanGrow {
+public:
+    NoFileCanGrow()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ok_ = getrlimit(RLIMIT_FSIZE, &old_) == 0;
+        rlimit none = old_;
+        none.rlim_cur = 0;
+        ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &none) == 0;
+    }
+    ~NoFileCanGrow() { Restore(); }
+    NoFileCanGrow(const NoFileCanGrow&) = delete;
+    NoFileCanGrow& operator=(const NoFileCanGrow&) = delete;
+    [[nodiscard]] bool Ok() const { return ok_; }
+    bool Restore() { return std::exchange(ok_, false) && setrlimit(RLIMIT_FSIZE, &old_) == 0; }
+
+private:
+    rlimit old_{};
+    bool ok_ = false;
+};
+
 } // namespace
 
 class FrameLogsWindowTest : public QObject {
@@ -105,6 +131,8 @@ private slots:
     void clearCommands();
     void timedSaveWritesNumberedFiles();
     void timedSaveFailureKeepsLinesForTheNextTick();
+    void timedSaveShowsOneErrorBoxAtATime();
+    void timedSaveGoesOnAfterEarlierRunsAndEndsWithTheWindow();
     void timedSaveDialogMinutesOutOfRange();
 
 private:
@@ -348,17 +376,12 @@ void FrameLogsWindowTest::timedSaveFailureKeepsLinesForTheNextTick()
     for (const QString& old : QDir().entryList({QStringLiteral("receive*")}, QDir::Files))
         QVERIFY(QFile::remove(old));
     window->SMemo1().Append(QStringLiteral("68 16 "));
-    // No file can grow past 0 bytes: the tick cannot write its file.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
-    rlimit none = old;
-    none.rlim_cur = 0;
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &none) == 0);
+    NoFileCanGrow full;
+    QVERIFY(full.Ok());
     SeenBox box;
     CloseNextMessageBox(box);
     emit window->Timer1()->OnTimer();
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &old) == 0);
+    QVERIFY(full.Restore());
     QVERIFY(box.seen);
     QCOMPARE(box.text, QStringLiteral("Cannot create file ") + QDir::currentPath() + QStringLiteral("/receive0.dat"));
     QCOMPARE(window->State().SaveNumber, 0);
@@ -371,6 +394,62 @@ void FrameLogsWindowTest::timedSaveFailureKeepsLinesForTheNextTick()
     QCOMPARE(saved.last(), QStringLiteral("68 16 "));
     QCOMPARE(window->State().SaveNumber, 1);
     QCOMPARE(QDir().entryList({QStringLiteral("receive0.dat*")}, QDir::Files).size(), 1);
+}
+
+void FrameLogsWindowTest::timedSaveShowsOneErrorBoxAtATime()
+{
+    for (const QString& old : QDir().entryList({QStringLiteral("receive*")}, QDir::Files))
+        QVERIFY(QFile::remove(old));
+    const auto window = OpenWindow();
+    window->SMemo1().Append(QStringLiteral("68 16 "));
+    NoFileCanGrow full;
+    QVERIFY(full.Ok());
+    int boxes = 0;
+    WhenModalOpens([&](QWidget* modal) {
+        ++boxes;
+        // A second box would open inside the next tick and be counted here.
+        QTimer::singleShot(0, [&boxes] {
+            if (auto* second = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                second->accept();
+            }
+        });
+        emit window->Timer1()->OnTimer();
+        qobject_cast<QMessageBox*>(modal)->accept();
+    });
+    emit window->Timer1()->OnTimer();
+    QVERIFY(full.Restore());
+    QTest::qWait(10);
+    QCOMPARE(boxes, 1);
+    QCOMPARE(window->State().SaveNumber, 0);
+    QCOMPARE(window->SMemo1().Count(), 2); // the failed tick's date line, the frame
+}
+
+void FrameLogsWindowTest::timedSaveGoesOnAfterEarlierRunsAndEndsWithTheWindow()
+{
+    for (const QString& old : QDir().entryList({QStringLiteral("receive*")}, QDir::Files))
+        QVERIFY(QFile::remove(old));
+    // An earlier run's files, and the temporary file of a save it was killed in.
+    for (const char* name : {"receive0.dat", "receive4.dat", "receive5.dat.part-1v26cxx"}) {
+        QFile file(QString::fromLatin1(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier run\r\n");
+    }
+    auto window = OpenWindow();
+    QVERIFY(!QFile::exists(QStringLiteral("receive5.dat.part-1v26cxx")));
+    window->Timer1()->SetInterval(3600000);
+    window->Timer1()->SetEnabled(true);
+    window->SMemo1().Append(QStringLiteral("01 02 "));
+    emit window->Timer1()->OnTimer();
+    QCOMPARE(LoadTextLines(QStringLiteral("receive5.dat")).mid(1), QStringList{QStringLiteral("01 02 ")});
+    QCOMPARE(LoadTextLines(QStringLiteral("receive0.dat")), QStringList{QStringLiteral("earlier run")});
+    QCOMPARE(LoadTextLines(QStringLiteral("receive4.dat")), QStringList{QStringLiteral("earlier run")});
+
+    // Closing (here as a termination signal closes it) keeps what came since.
+    window->SMemo1().Append(QStringLiteral("03 04 "));
+    window->CloseWithoutAsking();
+    QCOMPARE(LoadTextLines(QStringLiteral("receive6.dat")).mid(1), QStringList{QStringLiteral("03 04 ")});
+    QVERIFY(!window->Timer1()->Enabled());
 }
 
 void FrameLogsWindowTest::timedSaveDialogMinutesOutOfRange()
