@@ -120,14 +120,14 @@ def rules_to_and_capture():
         os.mkdir(saves)
         program = Headless(folder, "--to", f"127.0.0.1:{to_port}",
                            "--trigger", "01 03 ?? 1A=A1", "--trigger", "68 ** 16=A2 A2",
-                           "--trigger", "01 03 77 1A=A3", "--trigger", "7=A5", "--trigger", "0a 0b=A4",
+                           "--trigger", "01 03 77 1A=A3", "--trigger", "07 07=A5", "--trigger", "0a 0b=A4",
                            "--save-minutes", "0.01", "--save-dir", saves, "--pcap", "cap.pcapng")
         frames = [b"\x01\x03\x77\x1a", b"\x01\x03\x77\x1a\x00", b"\x68\x00\x16", b"\x68\x16",
                   b"\x68\x01\x02\x03\x16", b"\x0a\x0b", b"\x07", b"\x68\x16\x16"]
         for frame in frames:
             program.send(frame)
         answers = drain(peer)
-        # First match only: 01 03 77 1A is rule 1's, never rule 3's; "7" never matches.
+        # First match only: 01 03 77 1A is rule 1's, never rule 3's; 07 is not 07 07.
         check([a for a, _ in answers] == [b"\xa1", b"\xa2\xa2", b"\xa2\xa2", b"\xa4", b"\xa2\xa2"],
               f"answers to --to: {answers}")
         check(all(source[1] != program.port for _, source in answers), "answers to --to leave from a new port")

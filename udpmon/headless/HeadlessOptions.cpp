@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ostrel {
@@ -22,12 +23,25 @@ HeadlessCommandLine UsageError(const QString& problem)
     return result;
 }
 
-// A port number text; `zeroAllowed` for the port listened on.
+// A port number text: decimal digits only (no sign, no spaces, which the
+// number conversion would pass); `zeroAllowed` for the port listened on.
 bool IsPort(const QString& text, bool zeroAllowed)
 {
-    bool ok = false;
-    const uint port = text.toUInt(&ok);
-    return ok && port <= 65535 && (zeroAllowed || port != 0) && !text.startsWith(QLatin1Char('+'));
+    if (text.isEmpty() || text.size() > 5
+        || !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return false;
+    const uint port = text.toUInt();
+    return port <= 65535 && (zeroAllowed || port != 0);
+}
+
+// Whether every character of a rule's text belongs to its byte pairs: the
+// trigger check reads (length + 1) / 3 pairs and passes over what is left,
+// so "0" would be a rule of no bytes and "0103" the one byte 01. One space
+// after the last pair is allowed, as a received line has it.
+bool AllPairsRead(const QString& text)
+{
+    const qsizetype length = text.toUtf8().size();
+    return length % 3 == 2 || (length % 3 == 0 && length > 0 && text.endsWith(QLatin1Char(' ')));
 }
 
 const char* const kHelpTail = R"(
@@ -113,6 +127,11 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     if (!parser.positionalArguments().isEmpty())
         return UsageError(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
 
+    for (const QCommandLineOption* single : {&listen, &to, &saveMinutes, &saveDir, &pcap}) {
+        if (parser.values(*single).size() > 1)
+            return UsageError(QStringLiteral("--%1 given more than once.").arg(single->names().constFirst()));
+    }
+
     HeadlessOptions options;
     if (parser.isSet(listen)) {
         options.listenPort = parser.value(listen);
@@ -132,9 +151,15 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         if (equals < 0)
             return UsageError(QStringLiteral("--trigger '%1': not PATTERN=RESPONSE.").arg(text));
         TriggerRule rule;
-        const TriggerValidation checked = ValidateTrigger(rule, text.left(equals), text.mid(equals + 1));
+        const QString pattern = text.left(equals);
+        const QString response = text.mid(equals + 1);
+        const TriggerValidation checked = ValidateTrigger(rule, pattern, response);
         if (!checked.ok)
             return UsageError(QStringLiteral("--trigger '%1': %2").arg(text, checked.message));
+        if (!AllPairsRead(pattern) || !AllPairsRead(response))
+            return UsageError(QStringLiteral("--trigger '%1': %2")
+                                  .arg(text, AllPairsRead(pattern) ? TriggerMessage::ResponseFormat
+                                                                   : TriggerMessage::PatternFormat));
         rule.Enabled = true;
         options.triggers.push_back(rule);
     }
