@@ -170,6 +170,7 @@ def reply_to_sender():
         peer.settimeout(0.2)
         for _ in range(3):
             peer.send(b"\x01\x03")
+        peer.send(b"")
         got = drain(peer)
         check([a for a, _ in got] == [b"\x05\x06"] * 3, f"answers to the connected peer: {got}")
         lines = program.stop(signal.SIGINT)
@@ -177,7 +178,8 @@ def reply_to_sender():
         received, notes = tshark(os.path.join(folder, "c.pcapng"))
         me = str(peer.getsockname()[1])
         check(received == [("127.0.0.1", me, "127.0.0.1", str(program.port), "0103"),
-                           ("127.0.0.1", str(program.port), "127.0.0.1", me, "0506")] * 3 and not notes,
+                           ("127.0.0.1", str(program.port), "127.0.0.1", me, "0506")] * 3
+              + [("127.0.0.1", me, "127.0.0.1", str(program.port), "")] and not notes,
               f"c.pcapng: {received} {notes}")
         peer.close()
 
