@@ -4,8 +4,10 @@ kernel-chosen ports: the trigger rules' matching and first-match order with
 more than three rules, answers to --to and, with --reply-to-sender, to a peer
 whose socket is connected to the listening port; ASCII mode; timed-save
 files; the pcapng read back by tshark; SIGHUP starting a new capture file;
-SIGTERM and SIGINT writing everything; a bad rule refused with exit status 2.
-Every wait is bounded."""
+SIGTERM and SIGINT writing everything; a bad rule refused with exit status 2;
+no file made before the port is had, no capture written over or through a
+link; a full disk (a tmpfs, as root) costing whole packets only, counted;
+errors at most one a second. Every wait is bounded."""
 import os
 import re
 import signal
@@ -47,18 +49,22 @@ class Headless:
             else:
                 time.sleep(0.02)
 
+    def errors(self):
+        with open(self.err_path, encoding="utf-8") as err:
+            return err.read().splitlines()
+
     def send(self, payload):
         with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
             s.sendto(payload, ("127.0.0.1", self.port))
 
-    def stop(self, signal_number=signal.SIGTERM):
+    def stop(self, signal_number=signal.SIGTERM, expected=0):
         self.proc.send_signal(signal_number)
         try:
             status = self.proc.wait(timeout=30)
         except subprocess.TimeoutExpired:
             self.proc.kill()
             status = "killed after 30 s"
-        check(status == 0, f"ended with status {status} after signal {signal_number}")
+        check(status == expected, f"ended with status {status} after signal {signal_number}")
         with open(self.out_path, "rb") as out:
             return out.read().decode("utf-8").splitlines()
 
@@ -209,11 +215,115 @@ def bad_rule():
           f"a bad rule: status {run.returncode}, {err!r}")
 
 
+def earlier_captures():
+    """A busy port makes no file; a capture name that exists, as a file or as
+    a link, is passed over for the next free number, at start and at SIGHUP."""
+    with tempfile.TemporaryDirectory() as folder:
+        earlier = bytes(range(256)) * 20
+        victim = os.path.join(folder, "victim")
+        for name in ("cap.1.pcapng", "victim"):
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(earlier)
+        os.symlink(victim, os.path.join(folder, "cap.pcapng"))
+        os.symlink(victim, os.path.join(folder, "cap.3.pcapng"))
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as busy:
+            busy.bind(("0.0.0.0", 0))
+            run = subprocess.run([PROGRAM, "--listen", str(busy.getsockname()[1]), "--pcap", "cap.1.pcapng"],
+                                 cwd=folder, capture_output=True, timeout=30)
+        check(run.returncode == 1 and sorted(os.listdir(folder)) == ["cap.1.pcapng", "cap.3.pcapng", "cap.pcapng",
+                                                                     "victim"],
+              f"a busy port: status {run.returncode}, files {sorted(os.listdir(folder))}")
+
+        program = Headless(folder, "--quiet", "--pcap", "cap.pcapng")
+        program.send(b"\x01")
+        os.kill(program.proc.pid, signal.SIGHUP)
+        deadline = time.monotonic() + 10
+        while not os.path.exists(os.path.join(folder, "cap.4.pcapng")) and time.monotonic() < deadline:
+            time.sleep(0.05)
+        program.send(b"\x02")
+        time.sleep(0.3)
+        program.stop()
+        errors = program.errors()
+        check(any("cap.pcapng is a symbolic link" in e for e in errors)
+              and any(e.endswith("capture to cap.2.pcapng") and "listening on" in e for e in errors)
+              and any(e.endswith("capture to cap.4.pcapng") for e in errors), f"standard error: {errors}")
+        for name in ("cap.1.pcapng", "victim"):
+            with open(os.path.join(folder, name), "rb") as f:
+                check(f.read() == earlier, f"{name} kept")
+        check(os.path.islink(os.path.join(folder, "cap.3.pcapng")), "the link cap.3.pcapng kept")
+        for name, payload in (("cap.2.pcapng", "01"), ("cap.4.pcapng", "02")):
+            received, notes = tshark(os.path.join(folder, name))
+            check([r[4] for r in received] == [payload] and not notes, f"{name}: {received} {notes}")
+
+
+def timed_save_errors():
+    """A timed save failing at every tick (its folder moved away) says so at most
+    once a second; the last save fails and the status says it."""
+    with tempfile.TemporaryDirectory() as folder:
+        saves = os.path.join(folder, "saves")
+        os.mkdir(saves)
+        program = Headless(folder, "--quiet", "--save-minutes", "0.0002", "--save-dir", saves)
+        os.rename(saves, saves + ".gone")
+        start = time.monotonic()
+        while time.monotonic() - start < 2.5:
+            program.send(b"\x01")
+            time.sleep(0.01)
+        program.stop(expected=1)
+        errors = [e for e in program.errors() if "listening on" not in e]
+        check(2 <= len(errors) <= 5, f"timed-save errors in 2.5 s, the last save's included: {errors}")
+
+
+def full_disk():
+    """A capture on a full tmpfs: whole packets lost and counted, told at most
+    once a second and once when there is room again; every packet in the file
+    read; status 1."""
+    if os.geteuid() != 0:
+        print("ostrel-headless: the full-disk case is skipped: mounting a tmpfs needs root")
+        return
+    with tempfile.TemporaryDirectory() as folder:
+        disk = os.path.join(folder, "disk")
+        os.mkdir(disk)
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=128k", "tmpfs", disk], check=True)
+        try:
+            filler = os.path.join(disk, "filler")
+            with open(filler, "wb") as f:
+                f.write(bytes(64 * 1024))
+            program = Headless(folder, "--quiet", "--pcap", os.path.join(disk, "cap.pcapng"))
+            payloads = [k.to_bytes(2, "big") + bytes(998) for k in range(270)]
+            for payload in payloads[:250]:
+                program.send(payload)
+                time.sleep(0.004)
+            time.sleep(1.2)
+            os.remove(filler)
+            for payload in payloads[250:]:
+                program.send(payload)
+                time.sleep(0.004)
+            time.sleep(0.3)
+            program.stop(expected=1)
+            errors = program.errors()
+            received, notes = tshark(os.path.join(disk, "cap.pcapng"))
+        finally:
+            subprocess.run(["umount", disk], check=True)
+        read = [r[4] for r in received]
+        lost = len(payloads) - len(read)
+        expected = [p.hex() for p in payloads if p.hex() in read]
+        check(0 < lost < 250 and read == expected and read[-20:] == [p.hex() for p in payloads[250:]] and not notes,
+              f"full disk: tshark read {len(read)} of {len(payloads)}, notes {notes}")
+        failures = [e for e in errors if "capture not written" in e]
+        again = [e for e in errors if "again, after" in e]
+        check(1 <= len(failures) <= 3 and len(again) == 1 and errors[-1].endswith(f": {lost} packets lost: they "
+                                                                                  "could not be written to the capture"),
+              f"full disk: {lost} lost, standard error {errors}")
+
+
 def main():
     rules_to_and_capture()
     reply_to_sender()
     ascii_mode()
     bad_rule()
+    earlier_captures()
+    timed_save_errors()
+    full_disk()
     if FAILURES:
         sys.exit("\n".join(FAILURES))
     print("ostrel-headless: rules, answers, ASCII mode, timed save, capture and signals as expected")

@@ -60,12 +60,16 @@ file receive<N>.dat (N from 0) of the save folder, under a date line.
 
 Signals: SIGTERM and SIGINT end the program after the datagrams being read:
 the timed-save lines are written to the next file and the capture is closed.
-SIGHUP closes the capture file and starts a new one: FILE with a number
-before its last extension (cap.pcapng, then cap.1.pcapng, cap.2.pcapng, ...).
+SIGHUP starts a new capture file and closes the one before: FILE with a
+number before its last extension (cap.pcapng, then cap.1.pcapng,
+cap.2.pcapng, ...). A capture never writes over a file or through a link:
+a name that exists is passed over for the next number. A packet the capture
+cannot write (a full disk) is lost whole and counted.
 
 Exit status:
   0  ended by SIGTERM or SIGINT with everything written; --help, --version
-  1  the port could not be listened on, or a file could not be made or written
+  1  the port could not be listened on, or a file could not be made or
+     written (packets lost from the capture, the last timed save)
   2  a bad option, value or trigger rule (the trigger dialog's message)
 )";
 
