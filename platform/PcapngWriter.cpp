@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -79,6 +80,25 @@ std::uint16_t Checksum(std::uint32_t sum)
     return static_cast<std::uint16_t>(~sum & 0xFFFF);
 }
 
+// Writes all n bytes at `offset`; false with the reason in `error` when a
+// write fails or writes nothing (a full disk: the write before it may have
+// been short).
+bool WriteAllAt(int fd, std::int64_t offset, const std::uint8_t* bytes, std::size_t n, std::string& error)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t written = ::pwrite(fd, bytes + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error = written < 0 ? std::strerror(errno) : "nothing written";
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
 // Ends a block begun at `start`: its total length at both ends.
 void EndBlock(Bytes& b, std::size_t start)
 {
@@ -96,12 +116,15 @@ PcapngWriter::~PcapngWriter()
 
 bool PcapngWriter::Open(const std::string& path)
 {
-    Close();
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
+    // O_EXCL: an earlier capture is never cut, and a link at the name is
+    // never followed (a dangling one neither).
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        nameTaken_ = errno == EEXIST || errno == ELOOP;
         error_ = path + ": " + std::strerror(errno);
         return false;
     }
+    nameTaken_ = false;
     Bytes b;
     b.U32(kSectionHeaderBlock);
     b.U32(0);
@@ -118,11 +141,22 @@ bool PcapngWriter::Open(const std::string& path)
     b.U16(0);
     b.U32(kSnapLength);
     EndBlock(b, idb);
-    if (!WriteBlock(b.Data(), b.Size())) {
+    if (!WriteAllAt(fd, 0, b.Data(), b.Size(), error_)) {
         error_ = path + ": " + error_;
-        Close();
+        // The file made here goes again, unless the name has meanwhile come
+        // to be another file's.
+        struct stat made{};
+        struct stat named{};
+        if (::fstat(fd, &made) == 0 && ::lstat(path.c_str(), &named) == 0 && made.st_dev == named.st_dev
+            && made.st_ino == named.st_ino)
+            ::unlink(path.c_str());
+        ::close(fd);
         return false;
     }
+    Close();
+    fd_ = fd;
+    end_ = static_cast<std::int64_t>(b.Size());
+    torn_ = false;
     return true;
 }
 
@@ -207,16 +241,19 @@ std::uint64_t PcapngWriter::NowMicroseconds()
 
 bool PcapngWriter::WriteBlock(const std::uint8_t* bytes, std::size_t n)
 {
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t written = ::write(fd_, bytes + done, n - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            error_ = written < 0 ? std::strerror(errno) : "nothing written";
+    if (torn_) {
+        if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0) {
+            error_ = std::string("cannot cut back a part block: ") + std::strerror(errno);
             return false;
         }
-        done += static_cast<std::size_t>(written);
+        torn_ = false;
     }
-    return true;
+    if (WriteAllAt(fd_, end_, bytes, n, error_)) {
+        end_ += static_cast<std::int64_t>(n);
+        return true;
+    }
+    // What went of the block is cut off; when that fails too, it is cut
+    // before the next block.
+    torn_ = ::ftruncate(fd_, static_cast<off_t>(end_)) != 0;
+    return false;
 }

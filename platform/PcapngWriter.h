@@ -12,8 +12,11 @@
 //
 // Every block goes to the file in one write, straight to the system (no
 // buffer in the process): a process killed at any moment leaves a file that
-// ends with a whole block, the one being written at most missing. Plain C++
-// and POSIX; not thread-safe.
+// ends with a whole block, the one being written at most missing. A write
+// that falls short (a full disk) or fails is cut back to the end of the last
+// whole block, so a block is in the file whole or not at all and the blocks
+// written once there is room again are read like the others. Plain C++ and
+// POSIX; not thread-safe.
 class PcapngWriter final {
 public:
     // An IPv4 address and port, both in host byte order.
@@ -30,17 +33,23 @@ public:
     PcapngWriter(const PcapngWriter&) = delete;
     PcapngWriter& operator=(const PcapngWriter&) = delete;
 
-    // Creates the file (replacing one of that name) and writes the section
-    // and interface blocks. False, with the reason in Error(), when the file
-    // cannot be made or written; a file open before is closed first.
+    // Creates the file and writes the section and interface blocks; a name
+    // that exists (a file, or a symbolic link, which is never followed) is
+    // left alone. False, with the reason in Error() and NameTaken() when the
+    // name exists, when the file cannot be made or written (a file made but
+    // not written is removed); the file open before is closed once the new
+    // one is made, and stays open when it cannot be.
     [[nodiscard]] bool Open(const std::string& path);
     void Close();
     [[nodiscard]] bool IsOpen() const { return fd_ >= 0; }
     [[nodiscard]] const std::string& Error() const { return error_; }
+    // Whether the last Open failed because the name exists.
+    [[nodiscard]] bool NameTaken() const { return nameTaken_; }
 
     // One datagram, time-stamped in microseconds since 1970. False (reason
     // in Error()) when the file is not open, the payload is longer than
-    // kMaxPayload, or the write failed.
+    // kMaxPayload, or the write failed (nothing of the block is left in the
+    // file then).
     [[nodiscard]] bool WriteUdp(const Endpoint& from, const Endpoint& to, const std::uint8_t* payload, std::size_t n,
                                 std::uint64_t microseconds);
 
@@ -51,6 +60,11 @@ private:
     bool WriteBlock(const std::uint8_t* bytes, std::size_t n);
 
     int fd_ = -1;
+    // The end of the last whole block, where the next one is written.
+    std::int64_t end_ = 0;
+    // A block that failed may have left part of itself after end_.
+    bool torn_ = false;
+    bool nameTaken_ = false;
     std::uint16_t ipIdentification_ = 0;
     std::string error_;
 };

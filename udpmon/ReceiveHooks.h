@@ -25,9 +25,10 @@ struct ReceiveHooks {
     // thrown here ends the handling of that datagram without a message.
     std::function<void(const std::uint8_t* data, std::size_t n)> MatchTriggers;
 
-    // Every datagram read (n > 0), in either mode, with the address it came
-    // from, before anything else is done with it (a packet capture, or an
-    // answer to the sender). Should not throw.
+    // Every datagram read, empty ones (n == 0, which make no line) included,
+    // in either mode, with the address it came from, before anything else is
+    // done with it (a packet capture, or an answer to the sender). Should not
+    // throw.
     std::function<void(const std::uint8_t* data, std::size_t n, const sockaddr_in& from)> Received;
 };
 

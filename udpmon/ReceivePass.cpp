@@ -97,10 +97,11 @@ void ReceivePass::ReadOneDatagram()
     sockaddr_in from{};
     int fromLength = static_cast<int>(sizeof(from));
     const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, fromLength);
+    // An empty datagram is received (a capture holds it) but makes no line.
+    if (n >= 0 && hooks_.Received)
+        hooks_.Received(buffer_.data(), static_cast<std::size_t>(n), from);
     if (n > 0) {
         const auto count = static_cast<std::size_t>(n);
-        if (hooks_.Received)
-            hooks_.Received(buffer_.data(), count, from);
         if (state_.RecvAscii)
             ReceiveAscii(buffer_.data(), count);
         else

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -115,6 +118,101 @@ TEST(PcapngWriter, RefusesWhatOneFileCannotHold)
     EXPECT_FALSE(writer.Open("/nonexistent-folder/x.pcapng"));
     EXPECT_NE(writer.Error().find("/nonexistent-folder/x.pcapng"), std::string::npos) << writer.Error();
     EXPECT_FALSE(writer.IsOpen());
+    EXPECT_FALSE(writer.NameTaken());
+}
+
+// A name that exists, as a file or as a symbolic link (also one to nowhere),
+// is never written to or through; the file open before stays open.
+TEST(PcapngWriter, NeverOpensANameThatExists)
+{
+    const std::string file = TempPath("pcapng-taken");
+    const std::string target = TempPath("pcapng-target");
+    const std::string link = TempPath("pcapng-link");
+    const std::string dangling = TempPath("pcapng-dangling");
+    const std::string open = TempPath("pcapng-open");
+    for (const std::string& name : {file, target}) {
+        FILE* f = std::fopen(name.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("earlier capture", f);
+        std::fclose(f);
+    }
+    std::filesystem::create_symlink(target, link);
+    std::filesystem::create_symlink(target + ".none", dangling);
+    PcapngWriter writer;
+    ASSERT_TRUE(writer.Open(open)) << writer.Error();
+    for (const std::string& name : {file, link, dangling}) {
+        EXPECT_FALSE(writer.Open(name)) << name;
+        EXPECT_TRUE(writer.NameTaken()) << name;
+        EXPECT_TRUE(writer.IsOpen());
+    }
+    EXPECT_EQ(std::filesystem::file_size(file), 15U);
+    EXPECT_EQ(std::filesystem::file_size(target), 15U);
+    EXPECT_FALSE(std::filesystem::exists(target + ".none"));
+    EXPECT_TRUE(writer.WriteUdp({1, 1}, {2, 2}, nullptr, 0, 0)) << writer.Error();
+    writer.Close();
+    EXPECT_GT(std::filesystem::file_size(open), 0U);
+    for (const std::string& name : {file, target, link, dangling, open})
+        std::filesystem::remove(name);
+}
+
+// The file size limit stands in for a full disk: a write past it is cut
+// short, the next one fails at once. Each block is then in the file whole or
+// not at all, so what is written after the space returns is read, and a file
+// whose first blocks cannot be written is not left behind.
+TEST(PcapngWriter, BlockWholeOrNotAtAllWhenTheDiskIsFull)
+{
+    struct FileSizeLimit {
+        rlimit before{};
+        sighandler_t handler = std::signal(SIGXFSZ, SIG_IGN);
+        FileSizeLimit() { ::getrlimit(RLIMIT_FSIZE, &before); }
+        void Set(rlim_t bytes) const
+        {
+            rlimit limit = before;
+            limit.rlim_cur = bytes;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ~FileSizeLimit()
+        {
+            ::setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, handler);
+        }
+    } limit;
+    const std::string file = TempPath("pcapng-full");
+    PcapngWriter writer;
+    limit.Set(40);
+    EXPECT_FALSE(writer.Open(file));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    limit.Set(RLIM_INFINITY);
+
+    ASSERT_TRUE(writer.Open(file)) << writer.Error();
+    std::vector<std::uint8_t> payload(100);
+    std::vector<std::string> written;
+    std::uint64_t time = 1700000000000000U;
+    const auto write = [&](std::uint8_t mark) {
+        payload[0] = mark;
+        const bool ok = writer.WriteUdp({1, 1}, {2, 2}, payload.data(), payload.size(), time++);
+        if (ok)
+            written.push_back(Hex(payload));
+        return ok;
+    };
+    ASSERT_TRUE(write(1));
+    ASSERT_TRUE(write(2));
+    const std::uintmax_t whole = std::filesystem::file_size(file);
+    limit.Set(whole + 50);
+    EXPECT_FALSE(write(3)); // 50 bytes fit
+    EXPECT_EQ(std::filesystem::file_size(file), whole);
+    EXPECT_FALSE(write(4)); // none fit
+    EXPECT_EQ(std::filesystem::file_size(file), whole);
+    limit.Set(RLIM_INFINITY);
+    EXPECT_TRUE(write(5)) << writer.Error();
+    EXPECT_TRUE(write(6)) << writer.Error();
+    writer.Close();
+
+    const std::vector<std::string> lines = TsharkLines(file, "-e data.data -e _ws.expert");
+    std::filesystem::remove(file);
+    ASSERT_EQ(lines.size(), written.size());
+    for (std::size_t k = 0; k < written.size(); ++k)
+        EXPECT_EQ(lines[k], written[k] + "\t") << "datagram " << k;
 }
 
 } // namespace

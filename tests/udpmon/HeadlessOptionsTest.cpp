@@ -45,8 +45,18 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--trigger", "=05"}, TriggerMessage::Empty},
         Refused{{"--trigger", "01 03="}, TriggerMessage::Empty},
         Refused{{"--trigger", "01 03"}, QStringLiteral("not PATTERN=RESPONSE")},
+        Refused{{"--trigger", "0=1"}, TriggerMessage::PatternFormat},
+        Refused{{"--trigger", "0103=05"}, TriggerMessage::PatternFormat},
+        Refused{{"--trigger", "01 03=05 0"}, TriggerMessage::ResponseFormat},
         Refused{{"--listen", "65536"}, QStringLiteral("--listen: '65536' is not a port number.")},
         Refused{{"--listen", "-1"}, QStringLiteral("not a port number")},
+        Refused{{"--listen", " 80"}, QStringLiteral("--listen: ' 80' is not a port number.")},
+        Refused{{"--to", "h:80 "}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--listen", "0", "--listen=0"}, QStringLiteral("--listen given more than once.")},
+        Refused{{"--to", "h:1", "--to", "h:1"}, QStringLiteral("--to given more than once.")},
+        Refused{{"--save-minutes", "1", "--save-minutes", "2"}, QStringLiteral("--save-minutes given more than once.")},
+        Refused{{"--save-minutes", "1", "--save-dir", "a", "--save-dir", "b"}, QStringLiteral("--save-dir given more than once.")},
+        Refused{{"--pcap", "a", "--pcap", "b"}, QStringLiteral("--pcap given more than once.")},
         Refused{{"--to", "127.0.0.1"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", "127.0.0.1:0"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", ":1889"}, QStringLiteral("is not HOST:PORT")},
@@ -72,7 +82,7 @@ TEST(HeadlessOptions, ValuesAsGiven)
                                 QStringLiteral("--to"), QStringLiteral("device.local:2404"),
                                 QStringLiteral("--trigger"), QStringLiteral("68 ** 16=10 5B"),
                                 QStringLiteral("--trigger=**=01"), QStringLiteral("--trigger"),
-                                QStringLiteral("0a 0b=7"), QStringLiteral("--trigger"),
+                                QStringLiteral("0a 0b=07 "), QStringLiteral("--trigger"),
                                 QString::fromStdString(longest + "=" + longest),
                                 QStringLiteral("--save-minutes"), QStringLiteral("0.5"),
                                 QStringLiteral("--save-dir"), QStringLiteral("/var/lib/x")};
@@ -87,7 +97,8 @@ TEST(HeadlessOptions, ValuesAsGiven)
     EXPECT_EQ(o.triggers[1].MultiBytePos, 1);
     EXPECT_EQ(o.triggers[1].PatternCount, 1);
     EXPECT_EQ(o.triggers[2].PatternBytes[0], 0x0A);
-    EXPECT_EQ(o.triggers[2].ResponseCount, 0); // one character: no pair, an empty answer
+    EXPECT_EQ(o.triggers[2].ResponseCount, 1); // a space after the last pair, as in a received line
+    EXPECT_EQ(o.triggers[2].ResponseBytes[0], 0x07);
     EXPECT_EQ(o.triggers[3].PatternCount, 255);
     for (const TriggerRule& rule : o.triggers)
         EXPECT_TRUE(rule.Enabled);

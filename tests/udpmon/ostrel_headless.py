@@ -4,8 +4,10 @@ kernel-chosen ports: the trigger rules' matching and first-match order with
 more than three rules, answers to --to and, with --reply-to-sender, to a peer
 whose socket is connected to the listening port; ASCII mode; timed-save
 files; the pcapng read back by tshark; SIGHUP starting a new capture file;
-SIGTERM and SIGINT writing everything; a bad rule refused with exit status 2.
-Every wait is bounded."""
+SIGTERM and SIGINT writing everything; a bad rule refused with exit status 2;
+no file made before the port is had, no capture written over or through a
+link; a full disk (a tmpfs, as root) costing whole packets only, counted;
+errors at most one a second. Every wait is bounded."""
 import os
 import re
 import signal
@@ -47,18 +49,22 @@ class Headless:
             else:
                 time.sleep(0.02)
 
+    def errors(self):
+        with open(self.err_path, encoding="utf-8") as err:
+            return err.read().splitlines()
+
     def send(self, payload):
         with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
             s.sendto(payload, ("127.0.0.1", self.port))
 
-    def stop(self, signal_number=signal.SIGTERM):
+    def stop(self, signal_number=signal.SIGTERM, expected=0):
         self.proc.send_signal(signal_number)
         try:
             status = self.proc.wait(timeout=30)
         except subprocess.TimeoutExpired:
             self.proc.kill()
             status = "killed after 30 s"
-        check(status == 0, f"ended with status {status} after signal {signal_number}")
+        check(status == expected, f"ended with status {status} after signal {signal_number}")
         with open(self.out_path, "rb") as out:
             return out.read().decode("utf-8").splitlines()
 
@@ -120,14 +126,14 @@ def rules_to_and_capture():
         os.mkdir(saves)
         program = Headless(folder, "--to", f"127.0.0.1:{to_port}",
                            "--trigger", "01 03 ?? 1A=A1", "--trigger", "68 ** 16=A2 A2",
-                           "--trigger", "01 03 77 1A=A3", "--trigger", "7=A5", "--trigger", "0a 0b=A4",
+                           "--trigger", "01 03 77 1A=A3", "--trigger", "07 07=A5", "--trigger", "0a 0b=A4",
                            "--save-minutes", "0.01", "--save-dir", saves, "--pcap", "cap.pcapng")
         frames = [b"\x01\x03\x77\x1a", b"\x01\x03\x77\x1a\x00", b"\x68\x00\x16", b"\x68\x16",
                   b"\x68\x01\x02\x03\x16", b"\x0a\x0b", b"\x07", b"\x68\x16\x16"]
         for frame in frames:
             program.send(frame)
         answers = drain(peer)
-        # First match only: 01 03 77 1A is rule 1's, never rule 3's; "7" never matches.
+        # First match only: 01 03 77 1A is rule 1's, never rule 3's; 07 is not 07 07.
         check([a for a, _ in answers] == [b"\xa1", b"\xa2\xa2", b"\xa2\xa2", b"\xa4", b"\xa2\xa2"],
               f"answers to --to: {answers}")
         check(all(source[1] != program.port for _, source in answers), "answers to --to leave from a new port")
@@ -170,6 +176,7 @@ def reply_to_sender():
         peer.settimeout(0.2)
         for _ in range(3):
             peer.send(b"\x01\x03")
+        peer.send(b"")
         got = drain(peer)
         check([a for a, _ in got] == [b"\x05\x06"] * 3, f"answers to the connected peer: {got}")
         lines = program.stop(signal.SIGINT)
@@ -177,7 +184,8 @@ def reply_to_sender():
         received, notes = tshark(os.path.join(folder, "c.pcapng"))
         me = str(peer.getsockname()[1])
         check(received == [("127.0.0.1", me, "127.0.0.1", str(program.port), "0103"),
-                           ("127.0.0.1", str(program.port), "127.0.0.1", me, "0506")] * 3 and not notes,
+                           ("127.0.0.1", str(program.port), "127.0.0.1", me, "0506")] * 3
+              + [("127.0.0.1", me, "127.0.0.1", str(program.port), "")] and not notes,
               f"c.pcapng: {received} {notes}")
         peer.close()
 
@@ -207,11 +215,115 @@ def bad_rule():
           f"a bad rule: status {run.returncode}, {err!r}")
 
 
+def earlier_captures():
+    """A busy port makes no file; a capture name that exists, as a file or as
+    a link, is passed over for the next free number, at start and at SIGHUP."""
+    with tempfile.TemporaryDirectory() as folder:
+        earlier = bytes(range(256)) * 20
+        victim = os.path.join(folder, "victim")
+        for name in ("cap.1.pcapng", "victim"):
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(earlier)
+        os.symlink(victim, os.path.join(folder, "cap.pcapng"))
+        os.symlink(victim, os.path.join(folder, "cap.3.pcapng"))
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as busy:
+            busy.bind(("0.0.0.0", 0))
+            run = subprocess.run([PROGRAM, "--listen", str(busy.getsockname()[1]), "--pcap", "cap.1.pcapng"],
+                                 cwd=folder, capture_output=True, timeout=30)
+        check(run.returncode == 1 and sorted(os.listdir(folder)) == ["cap.1.pcapng", "cap.3.pcapng", "cap.pcapng",
+                                                                     "victim"],
+              f"a busy port: status {run.returncode}, files {sorted(os.listdir(folder))}")
+
+        program = Headless(folder, "--quiet", "--pcap", "cap.pcapng")
+        program.send(b"\x01")
+        os.kill(program.proc.pid, signal.SIGHUP)
+        deadline = time.monotonic() + 10
+        while not os.path.exists(os.path.join(folder, "cap.4.pcapng")) and time.monotonic() < deadline:
+            time.sleep(0.05)
+        program.send(b"\x02")
+        time.sleep(0.3)
+        program.stop()
+        errors = program.errors()
+        check(any("cap.pcapng is a symbolic link" in e for e in errors)
+              and any(e.endswith("capture to cap.2.pcapng") and "listening on" in e for e in errors)
+              and any(e.endswith("capture to cap.4.pcapng") for e in errors), f"standard error: {errors}")
+        for name in ("cap.1.pcapng", "victim"):
+            with open(os.path.join(folder, name), "rb") as f:
+                check(f.read() == earlier, f"{name} kept")
+        check(os.path.islink(os.path.join(folder, "cap.3.pcapng")), "the link cap.3.pcapng kept")
+        for name, payload in (("cap.2.pcapng", "01"), ("cap.4.pcapng", "02")):
+            received, notes = tshark(os.path.join(folder, name))
+            check([r[4] for r in received] == [payload] and not notes, f"{name}: {received} {notes}")
+
+
+def timed_save_errors():
+    """A timed save failing at every tick (its folder moved away) says so at most
+    once a second; the last save fails and the status says it."""
+    with tempfile.TemporaryDirectory() as folder:
+        saves = os.path.join(folder, "saves")
+        os.mkdir(saves)
+        program = Headless(folder, "--quiet", "--save-minutes", "0.0002", "--save-dir", saves)
+        os.rename(saves, saves + ".gone")
+        start = time.monotonic()
+        while time.monotonic() - start < 2.5:
+            program.send(b"\x01")
+            time.sleep(0.01)
+        program.stop(expected=1)
+        errors = [e for e in program.errors() if "listening on" not in e]
+        check(2 <= len(errors) <= 5, f"timed-save errors in 2.5 s, the last save's included: {errors}")
+
+
+def full_disk():
+    """A capture on a full tmpfs: whole packets lost and counted, told at most
+    once a second and once when there is room again; every packet in the file
+    read; status 1."""
+    if os.geteuid() != 0:
+        print("ostrel-headless: the full-disk case is skipped: mounting a tmpfs needs root")
+        return
+    with tempfile.TemporaryDirectory() as folder:
+        disk = os.path.join(folder, "disk")
+        os.mkdir(disk)
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=128k", "tmpfs", disk], check=True)
+        try:
+            filler = os.path.join(disk, "filler")
+            with open(filler, "wb") as f:
+                f.write(bytes(64 * 1024))
+            program = Headless(folder, "--quiet", "--pcap", os.path.join(disk, "cap.pcapng"))
+            payloads = [k.to_bytes(2, "big") + bytes(998) for k in range(270)]
+            for payload in payloads[:250]:
+                program.send(payload)
+                time.sleep(0.004)
+            time.sleep(1.2)
+            os.remove(filler)
+            for payload in payloads[250:]:
+                program.send(payload)
+                time.sleep(0.004)
+            time.sleep(0.3)
+            program.stop(expected=1)
+            errors = program.errors()
+            received, notes = tshark(os.path.join(disk, "cap.pcapng"))
+        finally:
+            subprocess.run(["umount", disk], check=True)
+        read = [r[4] for r in received]
+        lost = len(payloads) - len(read)
+        expected = [p.hex() for p in payloads if p.hex() in read]
+        check(0 < lost < 250 and read == expected and read[-20:] == [p.hex() for p in payloads[250:]] and not notes,
+              f"full disk: tshark read {len(read)} of {len(payloads)}, notes {notes}")
+        failures = [e for e in errors if "capture not written" in e]
+        again = [e for e in errors if "again, after" in e]
+        check(1 <= len(failures) <= 3 and len(again) == 1 and errors[-1].endswith(f": {lost} packets lost: they "
+                                                                                  "could not be written to the capture"),
+              f"full disk: {lost} lost, standard error {errors}")
+
+
 def main():
     rules_to_and_capture()
     reply_to_sender()
     ascii_mode()
     bad_rule()
+    earlier_captures()
+    timed_save_errors()
+    full_disk()
     if FAILURES:
         sys.exit("\n".join(FAILURES))
     print("ostrel-headless: rules, answers, ASCII mode, timed save, capture and signals as expected")

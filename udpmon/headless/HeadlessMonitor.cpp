@@ -5,6 +5,7 @@
 #include "udpmon/Triggers.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <stdexcept>
 #include <utility>
@@ -22,6 +23,8 @@ namespace {
 constexpr qint64 kReportIntervalMs = 1000;
 // Local addresses remembered per peer address, for the capture.
 constexpr std::size_t kLocalAddressCacheSize = 256;
+// How far the capture looks for a free numbered name.
+constexpr int kCaptureNumbersTried = 100000;
 
 PcapngWriter::Endpoint EndpointOf(const sockaddr_in& address)
 {
@@ -44,7 +47,9 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
                 [] {},
                 [this](const QString& line) { timedSave_->Capture(line); },
             })
-    , timedSave_(new monitor::TimedSave(state_.SaveNumber, report_, this, options_.saveDir))
+    , timedSave_(new monitor::TimedSave(
+          state_.SaveNumber, [this](const std::exception& error) { ReportLimited(QString::fromUtf8(error.what())); },
+          this, options_.saveDir))
 {
     state_.ServerPort = options_.listenPort;
     state_.ClientHost = options_.toHost;
@@ -74,12 +79,16 @@ HeadlessMonitor::~HeadlessMonitor() = default;
 
 void HeadlessMonitor::Start()
 {
-    if (!options_.pcapFile.isEmpty() && !capture_.Open(options_.pcapFile.toStdString()))
-        throw std::runtime_error("cannot make the capture file " + capture_.Error());
     if (options_.savePeriodMs > 0 && !options_.saveDir.isEmpty() && !QDir(options_.saveDir).exists())
         throw std::runtime_error("no folder " + options_.saveDir.toStdString() + " for the timed-save files");
+    // No file is made before the port is bound: a start that fails leaves
+    // every file as it was.
     pass_.Start();
     listeningPort_ = pass_.UDPServer1().LocalPort().toUShort();
+    if (!options_.pcapFile.isEmpty() && !OpenCapture(0)) {
+        pass_.Stop();
+        throw std::runtime_error("cannot make the capture file " + capture_.Error());
+    }
     if (options_.savePeriodMs > 0) {
         timedSave_->Timer1()->SetInterval(options_.savePeriodMs);
         timedSave_->Timer1()->SetEnabled(true);
@@ -95,10 +104,29 @@ void HeadlessMonitor::NewCaptureFile()
 {
     if (options_.pcapFile.isEmpty())
         return;
-    capture_.Close();
-    const QString name = NumberedCaptureFile(options_.pcapFile, ++captureNumber_);
-    if (!capture_.Open(name.toStdString()))
-        report_(std::runtime_error("cannot make the capture file " + capture_.Error() + "; capture stopped"));
+    if (OpenCapture(captureNumber_ + 1))
+        Note(QStringLiteral("capture to %1").arg(captureFile_));
+    else
+        Note(QStringLiteral("cannot make the capture file %1; the capture goes on in %2")
+                   .arg(QString::fromStdString(capture_.Error()), captureFile_));
+}
+
+bool HeadlessMonitor::OpenCapture(int number)
+{
+    for (int n = number; n < number + kCaptureNumbersTried; ++n) {
+        const QString name = n == 0 ? options_.pcapFile : NumberedCaptureFile(options_.pcapFile, n);
+        if (capture_.Open(name.toStdString())) {
+            captureNumber_ = n;
+            captureFile_ = name;
+            return true;
+        }
+        if (!capture_.NameTaken())
+            return false;
+        if (n == 0 && QFileInfo(name).isSymLink())
+            Note(QStringLiteral("%1 is a symbolic link: not followed, the capture takes the next free name")
+                       .arg(name));
+    }
+    return false;
 }
 
 void HeadlessMonitor::Finish()
@@ -152,9 +180,22 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
 
 void HeadlessMonitor::Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n)
 {
-    if (capture_.IsOpen()
-        && !capture_.WriteUdp(EndpointOf(from), EndpointOf(to), data, n, PcapngWriter::NowMicroseconds()))
-        ReportLimited(QStringLiteral("capture not written: %1").arg(QString::fromStdString(capture_.Error())));
+    if (!capture_.IsOpen())
+        return;
+    if (!capture_.WriteUdp(EndpointOf(from), EndpointOf(to), data, n, PcapngWriter::NowMicroseconds())) {
+        ++captureLost_;
+        ++captureLosing_;
+        ReportLimited(QStringLiteral("capture not written to %1: %2 (%3 packets lost in all)")
+                          .arg(captureFile_, QString::fromStdString(capture_.Error()))
+                          .arg(captureLost_));
+        return;
+    }
+    // Told once, when the limit allows: until then the next packet written
+    // tells it.
+    if (captureLosing_ > 0 && ReportDue()) {
+        Report(QStringLiteral("capture written to %1 again, after %2 packets lost").arg(captureFile_).arg(captureLosing_));
+        captureLosing_ = 0;
+    }
 }
 
 std::uint32_t HeadlessMonitor::LocalAddressFor(std::uint32_t peer)
@@ -185,7 +226,7 @@ std::uint32_t HeadlessMonitor::LocalAddressFor(std::uint32_t peer)
 
 void HeadlessMonitor::ReportLimited(const QString& message)
 {
-    if (lastReport_.isValid() && lastReport_.elapsed() < kReportIntervalMs) {
+    if (!ReportDue()) {
         ++unreported_;
         return;
     }
@@ -193,8 +234,23 @@ void HeadlessMonitor::ReportLimited(const QString& message)
     if (unreported_ > 0)
         text += QStringLiteral(" (and %1 more errors since the last report)").arg(unreported_);
     unreported_ = 0;
+    Report(text);
+}
+
+bool HeadlessMonitor::ReportDue() const
+{
+    return !lastReport_.isValid() || lastReport_.elapsed() >= kReportIntervalMs;
+}
+
+void HeadlessMonitor::Report(const QString& message)
+{
     lastReport_.start();
-    report_(std::runtime_error(text.toStdString()));
+    Note(message);
+}
+
+void HeadlessMonitor::Note(const QString& message)
+{
+    report_(std::runtime_error(message.toStdString()));
 }
 
 void HeadlessMonitor::WriteLine(const QByteArray& text)

@@ -26,7 +26,9 @@ namespace ostrel {
 // answering through the sender (or from the listening port to the sender),
 // timed saving, and a packet capture of every datagram received and every
 // answer sent. Errors met while running (an answer not sent, a timed save or
-// a capture write that failed) go to `report` and the monitor goes on.
+// a capture write that failed) go to `report`, at most one a second, and the
+// monitor goes on. The capture never replaces a file: a name that exists (a
+// symbolic link included) is passed over for the next numbered one.
 class HeadlessMonitor final : public QObject {
 public:
     // `out` receives the lines (nullptr with --quiet), as the caller has
@@ -36,14 +38,18 @@ public:
     HeadlessMonitor& operator=(const HeadlessMonitor&) = delete;
     ~HeadlessMonitor() override;
 
-    // Opens the capture, listens and starts timed saving; a failure is thrown
-    // and nothing is left running.
+    // Listens, then makes the capture file and starts timed saving; a
+    // failure is thrown and nothing is left running.
     void Start();
     // The port listened on (the system's choice for "0").
     [[nodiscard]] std::uint16_t ListeningPort() const;
+    // The capture file written to (empty without --pcap).
+    [[nodiscard]] const QString& CaptureFile() const { return captureFile_; }
+    // Packets that could not be written to the capture (a full disk).
+    [[nodiscard]] std::uint64_t CapturePacketsLost() const { return captureLost_; }
 
-    // Closes the capture file and starts the next numbered one; a failure is
-    // reported and leaves the capture off.
+    // Starts the next numbered capture file and closes the one before; a
+    // failure is reported and the capture goes on in the file it was in.
     void NewCaptureFile();
 
     // Stops listening, writes out the lines, writes the timed-save lines to
@@ -54,9 +60,19 @@ public:
 private:
     void Answer(const std::uint8_t* data, std::size_t n);
     void Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n);
+    // Opens the capture under --pcap's name, or when that exists the first
+    // numbered name from `number` on that does not; false with the reason
+    // in capture_.Error().
+    bool OpenCapture(int number);
     // The local address the system sends from to `peer` (network order).
     std::uint32_t LocalAddressFor(std::uint32_t peer);
     void ReportLimited(const QString& message);
+    // Whether a report now would keep to the limit.
+    [[nodiscard]] bool ReportDue() const;
+    // A message that counts for the limit, and one that does not (a note
+    // on what a signal did).
+    void Report(const QString& message);
+    void Note(const QString& message);
     void WriteLine(const QByteArray& text);
 
     HeadlessOptions options_;
@@ -68,6 +84,10 @@ private:
     monitor::TimedSave* timedSave_;
     PcapngWriter capture_;
     int captureNumber_ = 0;
+    QString captureFile_;
+    std::uint64_t captureLost_ = 0;
+    // Packets lost since the capture last wrote one; told once it does again.
+    std::uint64_t captureLosing_ = 0;
     std::uint16_t listeningPort_ = 0;
     sockaddr_in lastSource_{};
     std::unordered_map<std::uint32_t, std::uint32_t> localAddresses_;

@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ostrel {
@@ -22,12 +23,25 @@ HeadlessCommandLine UsageError(const QString& problem)
     return result;
 }
 
-// A port number text; `zeroAllowed` for the port listened on.
+// A port number text: decimal digits only (no sign, no spaces, which the
+// number conversion would pass); `zeroAllowed` for the port listened on.
 bool IsPort(const QString& text, bool zeroAllowed)
 {
-    bool ok = false;
-    const uint port = text.toUInt(&ok);
-    return ok && port <= 65535 && (zeroAllowed || port != 0) && !text.startsWith(QLatin1Char('+'));
+    if (text.isEmpty() || text.size() > 5
+        || !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return false;
+    const uint port = text.toUInt();
+    return port <= 65535 && (zeroAllowed || port != 0);
+}
+
+// Whether every character of a rule's text belongs to its byte pairs: the
+// trigger check reads (length + 1) / 3 pairs and passes over what is left,
+// so "0" would be a rule of no bytes and "0103" the one byte 01. One space
+// after the last pair is allowed, as a received line has it.
+bool AllPairsRead(const QString& text)
+{
+    const qsizetype length = text.toUtf8().size();
+    return length % 3 == 2 || (length % 3 == 0 && length > 0 && text.endsWith(QLatin1Char(' ')));
 }
 
 const char* const kHelpTail = R"(
@@ -46,12 +60,16 @@ file receive<N>.dat (N from 0) of the save folder, under a date line.
 
 Signals: SIGTERM and SIGINT end the program after the datagrams being read:
 the timed-save lines are written to the next file and the capture is closed.
-SIGHUP closes the capture file and starts a new one: FILE with a number
-before its last extension (cap.pcapng, then cap.1.pcapng, cap.2.pcapng, ...).
+SIGHUP starts a new capture file and closes the one before: FILE with a
+number before its last extension (cap.pcapng, then cap.1.pcapng,
+cap.2.pcapng, ...). A capture never writes over a file or through a link:
+a name that exists is passed over for the next number. A packet the capture
+cannot write (a full disk) is lost whole and counted.
 
 Exit status:
   0  ended by SIGTERM or SIGINT with everything written; --help, --version
-  1  the port could not be listened on, or a file could not be made or written
+  1  the port could not be listened on, or a file could not be made or
+     written (packets lost from the capture, the last timed save)
   2  a bad option, value or trigger rule (the trigger dialog's message)
 )";
 
@@ -113,6 +131,11 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     if (!parser.positionalArguments().isEmpty())
         return UsageError(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
 
+    for (const QCommandLineOption* single : {&listen, &to, &saveMinutes, &saveDir, &pcap}) {
+        if (parser.values(*single).size() > 1)
+            return UsageError(QStringLiteral("--%1 given more than once.").arg(single->names().constFirst()));
+    }
+
     HeadlessOptions options;
     if (parser.isSet(listen)) {
         options.listenPort = parser.value(listen);
@@ -132,9 +155,15 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         if (equals < 0)
             return UsageError(QStringLiteral("--trigger '%1': not PATTERN=RESPONSE.").arg(text));
         TriggerRule rule;
-        const TriggerValidation checked = ValidateTrigger(rule, text.left(equals), text.mid(equals + 1));
+        const QString pattern = text.left(equals);
+        const QString response = text.mid(equals + 1);
+        const TriggerValidation checked = ValidateTrigger(rule, pattern, response);
         if (!checked.ok)
             return UsageError(QStringLiteral("--trigger '%1': %2").arg(text, checked.message));
+        if (!AllPairsRead(pattern) || !AllPairsRead(response))
+            return UsageError(QStringLiteral("--trigger '%1': %2")
+                                  .arg(text, AllPairsRead(pattern) ? TriggerMessage::ResponseFormat
+                                                                   : TriggerMessage::PatternFormat));
         rule.Enabled = true;
         options.triggers.push_back(rule);
     }

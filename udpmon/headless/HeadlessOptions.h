@@ -29,7 +29,7 @@ struct HeadlessOptions {
 // The exit statuses of ostrel-headless.
 namespace HeadlessExit {
 inline constexpr int Ok = 0;         // ended by SIGTERM or SIGINT, everything written; --help, --version
-inline constexpr int Failure = 1;    // could not listen, or a file could not be made
+inline constexpr int Failure = 1;    // could not listen, or a file could not be made or written
 inline constexpr int UsageError = 2; // a bad option, value or trigger rule
 } // namespace HeadlessExit
 
@@ -49,9 +49,9 @@ struct HeadlessCommandLine {
 // rule: the dialog's message) and a hint to standard error and ends with 2.
 [[nodiscard]] HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const QString& version);
 
-// The name of the n-th capture file started by SIGHUP (n from 1): the number
-// goes before the last extension ("cap.pcapng" → "cap.1.pcapng"), or at the
-// end when there is none.
+// The n-th numbered name of the capture file (n from 1; SIGHUP and a name
+// that exists move on to the next): the number goes before the last
+// extension ("cap.pcapng" → "cap.1.pcapng"), or at the end when there is none.
 [[nodiscard]] QString NumberedCaptureFile(const QString& file, int n);
 
 } // namespace ostrel

@@ -67,13 +67,22 @@ int main(int argc, char** argv)
         PrintError(QString::fromUtf8(error.what()));
         return ostrel::HeadlessExit::Failure;
     }
-    PrintError(QStringLiteral("listening on 0.0.0.0:%1").arg(monitor.ListeningPort()));
+    PrintError(monitor.CaptureFile().isEmpty()
+                   ? QStringLiteral("listening on 0.0.0.0:%1").arg(monitor.ListeningPort())
+                   : QStringLiteral("listening on 0.0.0.0:%1, capture to %2")
+                         .arg(monitor.ListeningPort())
+                         .arg(monitor.CaptureFile()));
 
     QCoreApplication::exec();
     try {
         monitor.Finish();
     } catch (const std::exception& error) {
         PrintError(QString::fromUtf8(error.what()));
+        status = ostrel::HeadlessExit::Failure;
+    }
+    if (monitor.CapturePacketsLost() > 0) {
+        PrintError(QStringLiteral("%1 packets lost: they could not be written to the capture")
+                       .arg(monitor.CapturePacketsLost()));
         status = ostrel::HeadlessExit::Failure;
     }
     return status;
