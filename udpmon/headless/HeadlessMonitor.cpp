@@ -135,10 +135,7 @@ void HeadlessMonitor::Finish()
     if (out_ != nullptr)
         std::fflush(out_);
     capture_.Close();
-    if (timedSave_->Capturing()) {
-        timedSave_->Timer1()->SetEnabled(false);
-        timedSave_->Save();
-    }
+    timedSave_->SaveAtEnd();
 }
 
 void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)

@@ -56,7 +56,8 @@ byte or "**" for one or more bytes. The first rule that matches a datagram
 answers it, later rules are not tried. Rules are not used with --ascii.
 
 Timed save writes everything received (hex mode) every M minutes to the next
-file receive<N>.dat (N from 0) of the save folder, under a date line.
+file receive<N>.dat of the save folder, under a date line; N goes on after
+the highest such file the folder holds, so no earlier file is replaced.
 
 Signals: SIGTERM and SIGINT end the program after the datagrams being read:
 the timed-save lines are written to the next file and the capture is closed.
