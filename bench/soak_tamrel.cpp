@@ -77,28 +77,28 @@ int main(int argc, char** argv)
     window.show();
 
     window.State().ServerPort = QStringLiteral("0");
-    window.Btn_closecom->click();
-    const int port = window.SrvWSocket->LocalPort().toInt();
+    window.Actions().Btn_closecom->click();
+    const int port = window.SrvWSocket()->LocalPort().toInt();
     if (port <= 0) {
         std::fprintf(stderr, "Tamrel_S is not listening\n");
         return 1;
     }
-    WithDialog(window.F_filter, [&] { window.Btn_flilter->click(); }, [&] {
-        window.F_filter->CheckBoxes[0]->setChecked(true);
-        window.F_filter->Positions[0]->setText(QStringLiteral("1"));
-        window.F_filter->Values[0]->setText(QStringLiteral("0"));
-        window.F_filter->BitBtn2->click();
+    WithDialog(window.FilterDialog(), [&] { window.Actions().Btn_flilter->click(); }, [&] {
+        window.FilterDialog()->CheckBoxes[0]->setChecked(true);
+        window.FilterDialog()->Positions[0]->setText(QStringLiteral("1"));
+        window.FilterDialog()->Values[0]->setText(QStringLiteral("0"));
+        window.FilterDialog()->BitBtn2->click();
     });
-    WithDialog(window.F_save, [&] { window.N9->trigger(); }, [&] {
-        window.F_save->CheckBox1->click();
-        window.F_save->edit1->setText(QStringLiteral("0.1"));
-        window.F_save->BitBtn2->click();
+    WithDialog(window.TimedSaveDialog(), [&] { window.Actions().N9->trigger(); }, [&] {
+        window.TimedSaveDialog()->CheckBox1->click();
+        window.TimedSaveDialog()->edit1->setText(QStringLiteral("0.1"));
+        window.TimedSaveDialog()->BitBtn2->click();
     });
-    window.Memo2->setPlainText(QStringLiteral("01 03 00 00 00 0A\n01 03 00 0A 00 05"));
-    WithDialog(window.F_sendstyle, [&] { window.N_fbfs->trigger(); }, [&] {
-        window.F_sendstyle->RadioButton1->click();
-        window.F_sendstyle->edit1->setText(QStringLiteral("0.1"));
-        window.F_sendstyle->BitBtn3->click();
+    window.Area().Memo2->setPlainText(QStringLiteral("01 03 00 00 00 0A\n01 03 00 0A 00 05"));
+    WithDialog(window.SendStyleDialog(), [&] { window.Actions().N_fbfs->trigger(); }, [&] {
+        window.SendStyleDialog()->RadioButton1->click();
+        window.SendStyleDialog()->edit1->setText(QStringLiteral("0.1"));
+        window.SendStyleDialog()->BitBtn3->click();
     });
 
     std::printf("Tamrel_S soak: a client streaming 100 kB/s, replaced every second, for %d min; filter, timed save "

@@ -134,14 +134,14 @@ WindowFigures WindowBytesPerSecond(int blockSize)
     window.show();
     const int port = FreePort();
     window.State().ServerPort = QString::number(port);
-    window.N_startlisten->trigger();
+    window.Actions().N_startlisten->trigger();
 
     std::atomic<bool> stop{false};
     std::thread client(StreamingClient, port, blockSize, std::cref(stop));
 
     WindowFigures figures;
     long long lines = 0;
-    QObject::connect(window.Memo1->document(), &QTextDocument::blockCountChanged, [&lines] { ++lines; });
+    QObject::connect(window.Area().Memo1->document(), &QTextDocument::blockCountChanged, [&lines] { ++lines; });
 
     constexpr int kTick = 10;
     QElapsedTimer clock;
@@ -160,14 +160,14 @@ WindowFigures WindowBytesPerSecond(int blockSize)
     QEventLoop waitForClient;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (window.TmpWSocket->State() == wsConnected)
+        if (window.TmpWSocket()->State() == wsConnected)
             waitForClient.quit();
     });
     poll.start(1);
     waitForClient.exec();
     poll.stop();
 
-    const qint64 startCount = window.TmpWSocket->ReadCount();
+    const qint64 startCount = window.TmpWSocket()->ReadCount();
     clock.start();
     sinceTick.start();
     ticker.start();
@@ -175,14 +175,14 @@ WindowFigures WindowBytesPerSecond(int blockSize)
     QTimer::singleShot(static_cast<int>(kSeconds * 1000), &measuring, &QEventLoop::quit);
     measuring.exec();
     const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    figures.bytesPerSecond = static_cast<double>(window.TmpWSocket->ReadCount() - startCount) / elapsed;
+    figures.bytesPerSecond = static_cast<double>(window.TmpWSocket()->ReadCount() - startCount) / elapsed;
     ticker.stop();
     figures.lines = lines;
 
     stop = true;
     QElapsedTimer drain;
     drain.start();
-    while (window.TmpWSocket->State() == wsConnected && drain.elapsed() < 10000)
+    while (window.TmpWSocket()->State() == wsConnected && drain.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     client.join();
     window.CloseWithoutAsking();

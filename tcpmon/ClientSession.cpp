@@ -4,11 +4,13 @@
 
 #include <algorithm>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace tamrel {
 
-ClientSession::ClientSession()
+ClientSession::ClientSession(monitor::ReceiveRoute& route)
+    : route_(route)
 {
     for (TWSocket* socket : {&server_, &client_}) {
         socket->SetLingerOnOff(wsLingerOff);
@@ -119,6 +121,9 @@ void ClientSession::SrvWSocketSessionAvailable()
     const QString peer = client_.PeerAddr();
     if (client_.State() != wsConnected)
         return;
+    socklen_t length = sizeof(peer_);
+    peer_ = {};
+    ::getpeername(handle, reinterpret_cast<sockaddr*>(&peer_), &length);
     if (ClientConnected)
         ClientConnected(peer);
 }
@@ -145,8 +150,7 @@ void ClientSession::ReadChunks()
             batchEnd_ = count;
             // The end of the client's stream: one empty chunk.
             if (count == 0) {
-                if (ChunkRead)
-                    ChunkRead(QByteArray());
+                HandOn({});
                 last = 0;
                 break;
             }
@@ -163,18 +167,24 @@ void ClientSession::ReadChunks()
                 break;
         }
     } catch (...) {
-        if (ReadPassEnded)
-            ReadPassEnded(ReadPassEnd::Failed);
+        route_.PassEnded(monitor::PassEnd::MoreWaiting);
         throw;
     }
-    if (!ReadPassEnded)
-        return;
     if (client_.State() != wsConnected)
-        ReadPassEnded(ReadPassEnd::ClientGone);
+        route_.PassEnded(monitor::PassEnd::PeerGone);
     else if (last < kReadSize || drained)
-        ReadPassEnded(ReadPassEnd::ClientPaused);
+        route_.PassEnded(monitor::PassEnd::PeerPaused);
     else
-        ReadPassEnded(ReadPassEnd::Streaming);
+        route_.PassEnded(monitor::PassEnd::MoreWaiting);
+}
+
+void ClientSession::HandOn(std::span<const std::uint8_t> chunk)
+{
+    monitor::ReceivedFrame frame;
+    frame.bytes = chunk;
+    frame.source = peer_;
+    frame.arrivalUs = monitor::ReceiveRoute::NowUs();
+    route_.Receive(frame);
 }
 
 int ClientSession::HandOnChunks()
@@ -182,10 +192,9 @@ int ClientSession::HandOnChunks()
     int last = -1;
     while (batchAt_ < batchEnd_) {
         last = std::min(kReadSize, batchEnd_ - batchAt_);
-        QByteArray chunk(batch_.data() + batchAt_, last);
+        const std::span<const std::uint8_t> chunk(batch_.data() + batchAt_, static_cast<std::size_t>(last));
         batchAt_ += last;
-        if (ChunkRead)
-            ChunkRead(std::move(chunk));
+        HandOn(chunk);
     }
     return last;
 }

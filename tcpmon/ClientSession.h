@@ -1,9 +1,11 @@
 #pragma once
 
+#include "monitor/ReceiveRoute.h"
 #include "socket/WSocket.h"
 
-#include <QByteArray>
 #include <QString>
+
+#include <netinet/in.h>
 
 #include <cstdint>
 #include <functional>
@@ -12,27 +14,22 @@
 
 namespace tamrel {
 
-// How a read pass ended, for the pacing of the receive window.
-enum class ReadPassEnd {
-    ClientGone,   // the client's connection is no longer open
-    ClientPaused, // a short chunk, or nothing more waited to be read
-    Streaming,    // full chunks kept coming until the pass's time was up
-    Failed,       // a chunk's handler threw; the exception goes on after this
-};
-
 // The server side of the TCP server monitor: the listening socket
 // (SrvWSocket) and the one client served (TmpWSocket). It listens and stops,
 // takes each new client in place of the one served, reads what the client
-// sends in chunks of at most kReadSize bytes, and sends bytes to it. It knows
+// sends and hands it to the receive route in chunks of at most kReadSize
+// bytes (an empty chunk: the end of the client's stream), ending each read
+// pass with the route's PassEnded, and sends bytes to the client. It knows
 // nothing of windows: it reports through the callbacks below, each of which
 // may be left empty. GUI thread only (the sockets' event loop).
 //
 // Errors: Listen, Stop and Send throw the socket's errors (ESocketException).
 // An exception while taking a client (ClientConnected's included) goes on to
 // the listening socket's notification, which aborts that socket (then
-// ListeningChanged(false)). An exception from ChunkRead ends the read pass:
-// ReadPassEnded(Failed) is called and the exception goes on to the client
-// socket's notification (see TCustomWSocket).
+// ListeningChanged(false)). An exception from the route ends the read pass
+// (PassEnded(MoreWaiting)), the chunks that read left go first at the next
+// pass, and the exception goes on to the client socket's notification (see
+// TCustomWSocket).
 //
 // Destruction closes both sockets without any callback.
 class ClientSession final {
@@ -42,7 +39,7 @@ public:
     // at most this long, then lets the event loop run.
     static constexpr int kReadPassMs = 15;
 
-    ClientSession();
+    explicit ClientSession(monitor::ReceiveRoute& route);
     ~ClientSession();
     ClientSession(const ClientSession&) = delete;
     ClientSession& operator=(const ClientSession&) = delete;
@@ -84,11 +81,6 @@ public:
     std::function<void()> AddressInUse;
     // A new client is served; `peer` is its address.
     std::function<void(const QString& peer)> ClientConnected;
-    // Every chunk read, in order; an empty chunk is the end of the client's
-    // stream.
-    std::function<void(QByteArray chunk)> ChunkRead;
-    // The end of each read pass, after its chunks.
-    std::function<void(ReadPassEnd end)> ReadPassEnded;
 
 private:
     void SrvWSocketSessionAvailable();
@@ -96,15 +88,18 @@ private:
     // Hands on the chunks of the last read, in order; the size of the last
     // one (-1: none).
     int HandOnChunks();
+    void HandOn(std::span<const std::uint8_t> chunk);
     void SetListening(bool listening);
 
+    monitor::ReceiveRoute& route_;
+    sockaddr_in peer_{};
     TWSocket server_;
     TWSocket client_;
     bool listening_ = false;
     int readPassMs_ = kReadPassMs;
     // The last read; the bytes from batchAt_ on are not handed on yet (only
-    // after ChunkRead threw: they go first at the next pass).
-    std::vector<char> batch_ = std::vector<char>(kBatchSize);
+    // after the route threw: they go first at the next pass).
+    std::vector<std::uint8_t> batch_ = std::vector<std::uint8_t>(kBatchSize);
     int batchAt_ = 0;
     int batchEnd_ = 0;
 };

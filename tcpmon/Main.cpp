@@ -19,7 +19,8 @@
 #include "monitor/DecodePanel.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
-#include "monitor/ReceiveLine.h"
+#include "monitor/ReceiveRoute.h"
+#include "monitor/ReceiveWindowSink.h"
 #include "monitor/TimedSave.h"
 #include "platform/Conversions.h"
 #include "platform/DateTimeText.h"
@@ -61,47 +62,35 @@ const QString kConnectedWith = QStringLiteral("Connected with ");
 const QString kExitText = QStringLiteral("您真要退出吗？提醒您保存数据！");
 const QString kExitTitle = QStringLiteral("退出应用程序？");
 
-// The receive line of a chunk: its bytes as hex pairs, each followed by a space.
-QString ReceiveLine(const QByteArray& bytes)
-{
-    return monitor::ReceiveHexText(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   static_cast<std::size_t>(bytes.size()));
-}
-
 } // namespace
 
 Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     : QMainWindow(parent)
     , prompts_(std::move(prompts))
+    , A((InitTamrelResources(), *this))
 {
-    InitTamrelResources();
     setWindowTitle(QStringLiteral("Tamrel-通用TCP通信服务器监测工具（V1.5版）"));
     resize(kStartWidth, kStartHeight);
     // Topmost once shown: it stays above other programs' windows.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
-    CreateMainMenu(*this);
     BindMenu();
-    CreateMainToolBar(*this);
     BindToolBar();
-    CreateMainArea(*this);
-    ReceiveLines = new BatchedLineWriter(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit, this);
-    ReceiveLines->SetFlushPacing(kFlushIntervalMs, 1.0, kFlushChars);
-    // A client streaming without pause brings lines at every read pass:
-    // they are painted at a pace a screen can show.
-    ReceiveLines->SetPaintPacing(kReceivePaintIntervalMs, kReceiveDeferPaintChars);
-    CreateMainStatusBar(*this);
+    area_ = std::make_unique<MainArea>(*this);
+    Memo1 = area_->Memo1;
+    Memo2 = area_->Memo2;
+    Panels = area_->Panels;
     for (TSMemo* memo : {Memo1, Memo2})
         ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });
-    CreateSession();
 
     timedSave_ = new monitor::TimedSave(state_.SaveNumber, [this](const std::exception& error) { prompts_.ErrorBox(error); }, this);
     Timer1()->SetInterval(60000);
-    Timer2 = new monitor::IntervalTimer(1000, this);
-    Timer3 = new monitor::IntervalTimer(1000, this);
-    connect(Timer2, &monitor::IntervalTimer::OnTimer, this, &Tf_main::Timer2Timer);
-    connect(Timer3, &monitor::IntervalTimer::OnTimer, this, &Tf_main::Timer3Timer);
-    Timer2->SetEnabled(true);
+    CreateSession();
+    Timer2_ = new monitor::IntervalTimer(1000, this);
+    Timer3_ = new monitor::IntervalTimer(1000, this);
+    connect(Timer2_, &monitor::IntervalTimer::OnTimer, this, &Tf_main::Timer2Timer);
+    connect(Timer3_, &monitor::IntervalTimer::OnTimer, this, &Tf_main::Timer3Timer);
+    Timer2_->SetEnabled(true);
     Timer2Timer();
 
     // The settings: read once here, written once at the end.
@@ -121,57 +110,64 @@ Tf_main::~Tf_main()
 {
     // No socket event may reach the window while it is taken apart.
     session_.reset();
-    SrvWSocket = nullptr;
-    TmpWSocket = nullptr;
 }
 
 // ---- construction ----
 
 void Tf_main::BindMenu()
 {
-    Bind(N_receiveclear, &Tf_main::N_receiveclearClick);
-    Bind(N_savereceive, &Tf_main::Btn_savereceiveClick);
-    Bind(N_loadreceive, &Tf_main::N_loadreceiveClick);
-    Bind(N_savesend, &Tf_main::N_savesendClick);
-    Bind(N_loadsend, &Tf_main::N_loadsendClick);
-    Bind(N_sendclear, &Tf_main::N_sendclearClick);
-    Bind(N_startlisten, &Tf_main::Btn_closecomClick);
-    Bind(N_stoplisten, &Tf_main::Btn_closecomClick);
-    Bind(N_fbfs, &Tf_main::N_fbfsClick);
-    Bind(N_setupcom, &Tf_main::Btn_setupcomClick);
-    Bind(N_ljfb, &Tf_main::Btn_ljfbClick);
-    Bind(N_watch, &Tf_main::Btn_watchClick);
-    Bind(N_verify, &Tf_main::N_verifyClick);
-    Bind(N_68, &Tf_main::N_68Click);
-    Bind(N_flilter, &Tf_main::Btn_flilterClick);
-    Bind(N9, &Tf_main::N9Click);
-    Bind(N_showtoolbar, &Tf_main::N_showtoolbarClick);
-    Bind(N_decode, &Tf_main::N_decodeClick);
-    Bind(About1, &Tf_main::About1Click);
+    Bind(A.N_receiveclear, &Tf_main::N_receiveclearClick);
+    Bind(A.N_savereceive, &Tf_main::Btn_savereceiveClick);
+    Bind(A.N_loadreceive, &Tf_main::N_loadreceiveClick);
+    Bind(A.N_savesend, &Tf_main::N_savesendClick);
+    Bind(A.N_loadsend, &Tf_main::N_loadsendClick);
+    Bind(A.N_sendclear, &Tf_main::N_sendclearClick);
+    Bind(A.N_startlisten, &Tf_main::Btn_closecomClick);
+    Bind(A.N_stoplisten, &Tf_main::Btn_closecomClick);
+    Bind(A.N_fbfs, &Tf_main::N_fbfsClick);
+    Bind(A.N_setupcom, &Tf_main::Btn_setupcomClick);
+    Bind(A.N_ljfb, &Tf_main::Btn_ljfbClick);
+    Bind(A.N_watch, &Tf_main::Btn_watchClick);
+    Bind(A.N_verify, &Tf_main::N_verifyClick);
+    Bind(A.N_68, &Tf_main::N_68Click);
+    Bind(A.N_flilter, &Tf_main::Btn_flilterClick);
+    Bind(A.N9, &Tf_main::N9Click);
+    Bind(A.N_showtoolbar, &Tf_main::N_showtoolbarClick);
+    Bind(A.N_decode, &Tf_main::N_decodeClick);
+    Bind(A.About1, &Tf_main::About1Click);
 }
 
 void Tf_main::BindToolBar()
 {
-    Bind(Btn_closecom, &Tf_main::Btn_closecomClick);
-    Bind(Btn_setupcom, &Tf_main::Btn_setupcomClick);
-    Bind(Btn_watch, &Tf_main::Btn_watchClick);
-    Bind(Btn_flilter, &Tf_main::Btn_flilterClick);
-    Bind(Btn_ljfb, &Tf_main::Btn_ljfbClick);
-    Bind(Btn_savereceive, &Tf_main::Btn_savereceiveClick);
-    Bind(Btn_loadsend, &Tf_main::N_loadsendClick);
-    Bind(Btn_exit, &Tf_main::Btn_exitClick);
+    Bind(A.Btn_closecom, &Tf_main::Btn_closecomClick);
+    Bind(A.Btn_setupcom, &Tf_main::Btn_setupcomClick);
+    Bind(A.Btn_watch, &Tf_main::Btn_watchClick);
+    Bind(A.Btn_flilter, &Tf_main::Btn_flilterClick);
+    Bind(A.Btn_ljfb, &Tf_main::Btn_ljfbClick);
+    Bind(A.Btn_savereceive, &Tf_main::Btn_savereceiveClick);
+    Bind(A.Btn_loadsend, &Tf_main::N_loadsendClick);
+    Bind(A.Btn_exit, &Tf_main::Btn_exitClick);
 }
 
 void Tf_main::CreateSession()
 {
-    session_ = std::make_unique<ClientSession>();
-    SrvWSocket = &session_->SrvWSocket();
-    TmpWSocket = &session_->TmpWSocket();
+    // Each chunk's line waits for the window; a client that paused after a
+    // few lines sees them at once.
+    receiveSink_ = std::make_unique<monitor::ReceiveWindowSink>(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit,
+                                                                kShowAtOnceLines, this);
+    route_ = std::make_unique<monitor::ReceiveRoute>(
+        *receiveSink_, *timedSave_,
+        TamrelReceivePolicy(state_, [this] { return F_filter->RuleInputs(state_.FilterRuleOn); }),
+        monitor::ReceiveSwitches{&displayPaused_, nullptr, nullptr});
+    session_ = std::make_unique<ClientSession>(*route_);
     session_->ListeningChanged = [this](bool listening) { ShowListening(listening); };
     session_->AddressInUse = [this] { Memo1->AppendLine(kAlreadyRunning); };
     session_->ClientConnected = [this](const QString& peer) { ClientConnected(peer); };
-    session_->ChunkRead = [this](QByteArray chunk) { ReceiveChunk(std::move(chunk)); };
-    session_->ReadPassEnded = [this](ReadPassEnd end) { ReadPassEnded(end); };
+}
+
+BatchedLineWriter* Tf_main::ReceiveLines() const
+{
+    return &receiveSink_->Writer();
 }
 
 void Tf_main::CreateDialogs()
@@ -186,12 +182,8 @@ void Tf_main::CreateDialogs()
     F_decode = new Tf_decode(this);
     F_decode->Panel->SetSources(Memo1, [] { return monitor::FrameLineRule::Receive; },
                                 Memo2, [] { return monitor::FrameLineRule::SendAsTyped; });
-    connect(F_decode, &Tf_decode::VisibilityChanged, N_decode, &QAction::setChecked);
+    connect(F_decode, &Tf_decode::VisibilityChanged, A.N_decode, &QAction::setChecked);
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
-    SaveDialog1 = fileDialogs_->SaveDialog1;
-    SaveDialog2 = fileDialogs_->SaveDialog2;
-    OpenDialog1 = fileDialogs_->OpenDialog1;
-    OpenDialog2 = fileDialogs_->OpenDialog2;
 }
 
 void Tf_main::Guarded(const std::function<void()>& command)
@@ -213,7 +205,7 @@ CaptureBuffer& Tf_main::SMemo1()
 void Tf_main::Bind(QAction* action, void (Tf_main::*handler)())
 {
     connect(action, &QAction::triggered, this, [this, handler] {
-        ReceiveLines->Flush();
+        receiveSink_->Writer().Flush();
         Guarded([this, handler] { (this->*handler)(); });
     });
 }
@@ -221,7 +213,7 @@ void Tf_main::Bind(QAction* action, void (Tf_main::*handler)())
 void Tf_main::Bind(TOutlookBtn* button, void (Tf_main::*handler)())
 {
     connect(button, &TOutlookBtn::clicked, this, [this, handler] {
-        ReceiveLines->Flush();
+        receiveSink_->Writer().Flush();
         Guarded([this, handler] { (this->*handler)(); });
     });
 }
@@ -236,13 +228,13 @@ QString Tf_main::PanelText(Panel panel) const
 void Tf_main::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    PlaceMainArea(*this);
+    area_->Place();
 }
 
 void Tf_main::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    PlaceMainArea(*this);
+    area_->Place();
 }
 
 QMenu* Tf_main::createPopupMenu()
@@ -276,9 +268,9 @@ void Tf_main::closeEvent(QCloseEvent* event)
         return;
     }
     closed_ = true;
-    ReceiveLines->Flush();
+    receiveSink_->Writer().Flush();
     session_->Shutdown();
-    Timer3->SetEnabled(false);
+    Timer3_->SetEnabled(false);
     try {
         // What was captured since the last timed save goes to its next file.
         timedSave_->SaveAtEnd();
@@ -307,10 +299,10 @@ void Tf_main::closeEvent(QCloseEvent* event)
 
 void Tf_main::ShowListening(bool listening)
 {
-    ShowListeningSwitch(*this, listening);
+    A.ShowListening(listening);
     // While listening the panel shows the port bound, which for port 0 the
     // system chose; otherwise the port the next start will ask for.
-    Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket->LocalPort() : state_.ServerPort));
+    Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket()->LocalPort() : state_.ServerPort));
 }
 
 void Tf_main::Btn_closecomClick()
@@ -325,47 +317,21 @@ void Tf_main::ClientConnected(const QString& peer)
 {
     SetSendNowForStyle();
     if (state_.SendStyle != StyleLoop)
-        Btn_ljfb->setCursor(Qt::PointingHandCursor);
-    ReceiveLines->Flush();
+        A.Btn_ljfb->setCursor(Qt::PointingHandCursor);
+    receiveSink_->Writer().Flush();
     Memo1->AppendLine(kConnectedWith + peer);
 }
 
 void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
 {
     session_->SetReadPassMs(readPassMs);
-    ReceiveLines->SetDelay(displayDelayMs);
-}
-
-// Every chunk is its own line, captured, filtered and counted against the
-// 600-line limit one by one; only the window's edit waits.
-void Tf_main::ReceiveChunk(QByteArray bytes)
-{
-    const std::span<const std::uint8_t> chunk(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                              static_cast<std::size_t>(bytes.size()));
-    if (timedSave_->Capturing())
-        timedSave_->Capture(ReceiveLine(bytes));
-    if (!displayPaused_) {
-        const bool anyRule = state_.FilterRuleOn[0] || state_.FilterRuleOn[1] || state_.FilterRuleOn[2];
-        if (!anyRule || PassesDisplayFilter(chunk, F_filter->RuleInputs(state_.FilterRuleOn)))
-            ReceiveLines->Append(std::move(bytes), &ReceiveLine);
-    }
-    ReceiveLines->EmptyIfFull();
-}
-
-void Tf_main::ReadPassEnded(ReadPassEnd end)
-{
-    const bool showNow = end == ReadPassEnd::ClientGone
-        || (end == ReadPassEnd::ClientPaused && ReceiveLines->WaitingEdits() <= kShowAtOnceLines);
-    if (showNow)
-        ReceiveLines->Flush();
-    else
-        ReceiveLines->FlushSoon();
+    receiveSink_->Writer().SetDelay(displayDelayMs);
 }
 
 void Tf_main::Btn_watchClick()
 {
     const bool pause = !displayPaused_;
-    ShowDisplaySwitch(*this, pause);
+    A.ShowDisplayPaused(pause);
     Memo1->setReadOnly(pause);
     displayPaused_ = pause;
 }
@@ -375,9 +341,9 @@ void Tf_main::Btn_watchClick()
 void Tf_main::SetSendNowForStyle()
 {
     const bool enabled = state_.SendStyle != StyleLoop;
-    Btn_ljfb->setEnabled(enabled);
-    N_ljfb->setEnabled(enabled);
-    Btn_ljfb->setToolTip(enabled ? QString() : QString::fromUtf16(kLoopStyleHint));
+    A.Btn_ljfb->setEnabled(enabled);
+    A.N_ljfb->setEnabled(enabled);
+    A.Btn_ljfb->setToolTip(enabled ? QString() : QString::fromUtf16(kLoopStyleHint));
 }
 
 void Tf_main::Btn_ljfbClick()
@@ -422,7 +388,7 @@ void Tf_main::SendLine(const QString& line)
 
 void Tf_main::StopTimedSending()
 {
-    Timer3->SetEnabled(false);
+    Timer3_->SetEnabled(false);
     Memo2->setReadOnly(false);
     F_sendstyle->SetTimed(false);
 }
@@ -440,12 +406,12 @@ void Tf_main::N_fbfsClick()
     const SendStyleOutcome outcome = ConfirmSendStyle(choice->style, choice->timedTicked, choice->interval);
     state_.SendStyle = outcome.style;
     if (outcome.timerOn) {
-        Timer3->SetInterval(outcome.periodMs);
-        Timer3->SetEnabled(true);
+        Timer3_->SetInterval(outcome.periodMs);
+        Timer3_->SetEnabled(true);
         Memo2->setReadOnly(true);
         state_.SendInterval = choice->interval;
     } else {
-        Timer3->SetEnabled(false);
+        Timer3_->SetEnabled(false);
         Memo2->setReadOnly(false);
     }
     SetSendNowForStyle();
@@ -489,23 +455,23 @@ void Tf_main::Timer2Timer()
 
 void Tf_main::Btn_savereceiveClick()
 {
-    monitor::FrameLogDialogs::SaveLines(*SaveDialog1, prompts_.RunFileDialog, [this] { return Memo1->Lines(); });
+    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog1, prompts_.RunFileDialog, [this] { return Memo1->Lines(); });
 }
 
 void Tf_main::N_loadreceiveClick()
 {
-    monitor::FrameLogDialogs::LoadLines(*OpenDialog1, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedReceiveLimit,
+    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedReceiveLimit,
                                         [this](const QStringList& lines) { Memo1->SetLines(lines); });
 }
 
 void Tf_main::N_savesendClick()
 {
-    monitor::FrameLogDialogs::SaveLines(*SaveDialog2, prompts_.RunFileDialog, [this] { return Memo2->Lines(); });
+    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog2, prompts_.RunFileDialog, [this] { return Memo2->Lines(); });
 }
 
 void Tf_main::N_loadsendClick()
 {
-    monitor::FrameLogDialogs::LoadLines(*OpenDialog2, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedSendLimit,
+    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog2, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedSendLimit,
                                         [this](const QStringList& lines) {
                                             Memo2->clear();
                                             Memo2->SetLines(lines);
@@ -537,9 +503,9 @@ void Tf_main::ApplyCheckCode(bool frame68)
 
 void Tf_main::N_showtoolbarClick()
 {
-    const bool show = ToolBar1->isHidden();
-    N_showtoolbar->setChecked(show);
-    ToolBar1->setVisible(show);
+    const bool show = A.ToolBar1->isHidden();
+    A.N_showtoolbar->setChecked(show);
+    A.ToolBar1->setVisible(show);
 }
 
 void Tf_main::N_decodeClick()
@@ -547,7 +513,7 @@ void Tf_main::N_decodeClick()
     // The menu has already inverted the check mark. The first time, the
     // window opens at the right of the main window, or at its right edge
     // when the screen has no room there, leaving the receive window free.
-    const bool show = N_decode->isChecked();
+    const bool show = A.N_decode->isChecked();
     if (show && !decodeShownBefore_) {
         decodeShownBefore_ = true;
         const QRect frame = frameGeometry();

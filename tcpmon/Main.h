@@ -1,6 +1,8 @@
 #pragma once
 
 #include "tcpmon/ClientSession.h"
+#include "tcpmon/MainActions.h"
+#include "tcpmon/MainArea.h"
 #include "tcpmon/Prompts.h"
 #include "tcpmon/TamrelState.h"
 
@@ -16,23 +18,19 @@ class BatchedLineWriter;
 class CaptureBuffer;
 class IniFile;
 class QAction;
-class QFileDialog;
-class QLabel;
-class QSplitter;
-class QToolBar;
 class StatusPanels;
 class TSMemo;
 
 namespace monitor {
 class FrameLogDialogs;
 class IntervalTimer;
+class ReceiveWindowSink;
 class TimedSave;
 } // namespace monitor
 
 namespace tamrel {
 
 class TF_csn;
-class TOutlookBtn;
 class Tf_filter;
 class Tf_save;
 class Tf_sendstyle;
@@ -63,23 +61,18 @@ public:
     // than reading them, so the receive window is brought up to date before
     // any command, at once when the client paused after at most
     // kShowAtOnceLines lines, and otherwise once its oldest unshown line has
-    // waited kDisplayDelayMs. Under a flood, a flush writes lines of at
-    // most kFlushChars characters together and the next waits at least
-    // kFlushIntervalMs, and as long again as the last one's work took, so
-    // that showing lines never takes more than about half the time.
+    // waited kDisplayDelayMs, at the receive window's pace
+    // (monitor::ReceiveWindowSink).
     static constexpr int kReadPassMs = ClientSession::kReadPassMs;
     static constexpr int kDisplayDelayMs = 50;
     static constexpr int kShowAtOnceLines = 64;
-    static constexpr int kFlushIntervalMs = 20;
-    static constexpr qsizetype kFlushChars = 50000;
-    // The receive window is painted at most once per kReceivePaintIntervalMs;
-    // a flush of at least kReceiveDeferPaintChars characters is painted after
-    // the event loop has run once more.
-    static constexpr int kReceivePaintIntervalMs = 25;
-    static constexpr qsizetype kReceiveDeferPaintChars = 20000;
 
     // Status bar panels, left to right.
-    enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };
+    using Panel = MainArea::Panel;
+    static constexpr Panel PanelClock = MainArea::PanelClock;
+    static constexpr Panel PanelCaret = MainArea::PanelCaret;
+    static constexpr Panel PanelPort = MainArea::PanelPort;
+    static constexpr Panel PanelCredit = MainArea::PanelCredit;
 
     Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent = nullptr);
     ~Tf_main() override;
@@ -101,68 +94,29 @@ public:
     // one chunk per readiness event.
     void SetReceivePacing(int readPassMs, int displayDelayMs);
 
-    // Components, named as the program's commands and windows know them.
-    TSMemo* Memo1 = nullptr;   // receive window
-    TSMemo* Memo2 = nullptr;   // send window
-    // Receive lines on their way into Memo1; every other edit of Memo1 is
+    // The parts of the window, as the program's commands and windows know
+    // them: the menu and toolbar, the client area and status bar, the dialogs.
+    [[nodiscard]] const MainActions& Actions() const { return A; }
+    [[nodiscard]] const MainArea& Area() const { return *area_; }
+    [[nodiscard]] TF_csn* PortDialog() const { return F_csn; }
+    [[nodiscard]] Tf_sendstyle* SendStyleDialog() const { return F_sendstyle; }
+    [[nodiscard]] Tf_save* TimedSaveDialog() const { return F_save; }
+    [[nodiscard]] Tf_filter* FilterDialog() const { return F_filter; }
+    [[nodiscard]] Tf_version* VersionDialog() const { return F_version; }
+    [[nodiscard]] Tf_decode* DecodeDialog() const { return F_decode; }
+    [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
+    // Received lines on their way into Memo1; every other edit of Memo1 is
     // made after flushing it.
-    BatchedLineWriter* ReceiveLines = nullptr;
+    [[nodiscard]] BatchedLineWriter* ReceiveLines() const;
     // The session's listening socket and client socket (owned by it).
-    TWSocket* SrvWSocket = nullptr;
-    TWSocket* TmpWSocket = nullptr;
-    monitor::IntervalTimer* Timer2 = nullptr; // status bar clock
-    monitor::IntervalTimer* Timer3 = nullptr; // send timer
-    // The timed-save timer and the lines captured for the next timed save.
+    [[nodiscard]] TWSocket* SrvWSocket() const { return &session_->SrvWSocket(); }
+    [[nodiscard]] TWSocket* TmpWSocket() const { return &session_->TmpWSocket(); }
+    // The timed-save timer and the lines captured for the next timed save,
+    // the status bar clock and the send timer.
     [[nodiscard]] monitor::IntervalTimer* Timer1() const;
     [[nodiscard]] CaptureBuffer& SMemo1();
-
-    QToolBar* ToolBar1 = nullptr;
-    TOutlookBtn* Btn_closecom = nullptr;
-    TOutlookBtn* Btn_setupcom = nullptr;
-    TOutlookBtn* Btn_watch = nullptr;
-    TOutlookBtn* Btn_flilter = nullptr;
-    TOutlookBtn* Btn_ljfb = nullptr;
-    TOutlookBtn* Btn_savereceive = nullptr;
-    TOutlookBtn* Btn_loadsend = nullptr;
-    TOutlookBtn* Btn_exit = nullptr;
-
-    QAction* N_receiveclear = nullptr;
-    QAction* N_savereceive = nullptr;
-    QAction* N_loadreceive = nullptr;
-    QAction* N_savesend = nullptr;
-    QAction* N_loadsend = nullptr;
-    QAction* N_sendclear = nullptr;
-    QAction* N_startlisten = nullptr;
-    QAction* N_stoplisten = nullptr;
-    QAction* N_fbfs = nullptr;
-    QAction* N_setupcom = nullptr;
-    QAction* N_ljfb = nullptr;
-    QAction* N_watch = nullptr;
-    QAction* N_verify = nullptr;
-    QAction* N_68 = nullptr;
-    QAction* N_flilter = nullptr;
-    QAction* N9 = nullptr;
-    QAction* N_showtoolbar = nullptr;
-    QAction* N_decode = nullptr; // check item: the decode window shown
-    QAction* About1 = nullptr;
-
-    QLabel* LabelRecv = nullptr;
-    QLabel* LabelSend = nullptr;
-    QWidget* PanelLeft = nullptr;
-    QWidget* PanelRight = nullptr;
-    QSplitter* Splitter1 = nullptr;
-    StatusPanels* Panels = nullptr;
-
-    TF_csn* F_csn = nullptr;
-    Tf_sendstyle* F_sendstyle = nullptr;
-    Tf_save* F_save = nullptr;
-    Tf_filter* F_filter = nullptr;
-    Tf_version* F_version = nullptr;
-    Tf_decode* F_decode = nullptr;
-    QFileDialog* SaveDialog1 = nullptr; // receive text
-    QFileDialog* SaveDialog2 = nullptr; // send text
-    QFileDialog* OpenDialog1 = nullptr; // receive text
-    QFileDialog* OpenDialog2 = nullptr; // send text
+    [[nodiscard]] monitor::IntervalTimer* Timer2() const { return Timer2_; }
+    [[nodiscard]] monitor::IntervalTimer* Timer3() const { return Timer3_; }
 
 signals:
     // The window has closed, the sockets are shut and the settings written.
@@ -189,10 +143,6 @@ private:
     void Btn_closecomClick();
     void ShowListening(bool listening);
     void ClientConnected(const QString& peer);
-    // The receive rules of one chunk: timed-save capture, display filter,
-    // the receive window's line limit.
-    void ReceiveChunk(QByteArray chunk);
-    void ReadPassEnded(ReadPassEnd end);
     void Btn_watchClick();
     // Sending.
     void Btn_ljfbClick();
@@ -223,6 +173,21 @@ private:
     TamrelState state_;
     Prompts prompts_;
     std::unique_ptr<IniFile> iniFile_;
+    MainActions A;
+    std::unique_ptr<MainArea> area_;
+    TSMemo* Memo1 = nullptr; // the area's receive window
+    TSMemo* Memo2 = nullptr; // the area's send window
+    StatusPanels* Panels = nullptr;
+    monitor::IntervalTimer* Timer2_ = nullptr;
+    monitor::IntervalTimer* Timer3_ = nullptr;
+    TF_csn* F_csn = nullptr;
+    Tf_sendstyle* F_sendstyle = nullptr;
+    Tf_save* F_save = nullptr;
+    Tf_filter* F_filter = nullptr;
+    Tf_version* F_version = nullptr;
+    Tf_decode* F_decode = nullptr;
+    std::unique_ptr<monitor::ReceiveWindowSink> receiveSink_;
+    std::unique_ptr<monitor::ReceiveRoute> route_;
     std::unique_ptr<ClientSession> session_;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
     monitor::TimedSave* timedSave_ = nullptr;

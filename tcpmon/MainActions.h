@@ -1,23 +1,66 @@
 #pragma once
 
+class QAction;
+class QMainWindow;
+class QToolBar;
+
 namespace tamrel {
 
-class Tf_main;
+class TOutlookBtn;
 
-// The command entries of the main window, built into its named members: the
-// main menu (N_…, About1) and the toolbar (ToolBar1, Btn_…), with their
-// captions, hints, shortcuts, images and start states. Each entry's object
-// name is its component name. The menu items are also actions of the window,
-// so that their shortcuts work wherever the focus is. The window owns them
-// and connects them to its commands.
-void CreateMainMenu(Tf_main& window);
-void CreateMainToolBar(Tf_main& window);
+// The command entries of the main window: the main menu (N_…, About1) and
+// the toolbar (ToolBar1, Btn_…), with their captions, hints, shortcuts,
+// images and start states, built into the window given. Each entry's object
+// name is its component name. The menu items are also actions of the
+// window, so that their shortcuts work wherever the focus is. The window
+// owns the widgets and connects them to its commands; this class knows
+// nothing of the window beyond that.
+class MainActions final {
+public:
+    explicit MainActions(QMainWindow& window);
+    MainActions(const MainActions&) = delete;
+    MainActions& operator=(const MainActions&) = delete;
 
-// The listening switch (Btn_closecom, N_startlisten, N_stoplisten) showing
-// whether the server listens.
-void ShowListeningSwitch(Tf_main& window, bool listening);
-// The display switch (Btn_watch, N_watch) showing whether the display is
-// paused.
-void ShowDisplaySwitch(Tf_main& window, bool paused);
+    // The listening switch (Btn_closecom, N_startlisten, N_stoplisten)
+    // showing whether the server listens.
+    void ShowListening(bool listening) const;
+    // The display switch (Btn_watch, N_watch) showing whether the display is
+    // paused.
+    void ShowDisplayPaused(bool paused) const;
+
+    QAction* N_receiveclear = nullptr;
+    QAction* N_savereceive = nullptr;
+    QAction* N_loadreceive = nullptr;
+    QAction* N_savesend = nullptr;
+    QAction* N_loadsend = nullptr;
+    QAction* N_sendclear = nullptr;
+    QAction* N_startlisten = nullptr;
+    QAction* N_stoplisten = nullptr;
+    QAction* N_fbfs = nullptr;
+    QAction* N_setupcom = nullptr;
+    QAction* N_ljfb = nullptr;
+    QAction* N_watch = nullptr;
+    QAction* N_verify = nullptr;
+    QAction* N_68 = nullptr;
+    QAction* N_flilter = nullptr;
+    QAction* N9 = nullptr;
+    QAction* N_showtoolbar = nullptr;
+    QAction* N_decode = nullptr; // check item: the decode window shown
+    QAction* About1 = nullptr;
+
+    QToolBar* ToolBar1 = nullptr;
+    TOutlookBtn* Btn_closecom = nullptr;
+    TOutlookBtn* Btn_setupcom = nullptr;
+    TOutlookBtn* Btn_watch = nullptr;
+    TOutlookBtn* Btn_flilter = nullptr;
+    TOutlookBtn* Btn_ljfb = nullptr;
+    TOutlookBtn* Btn_savereceive = nullptr;
+    TOutlookBtn* Btn_loadsend = nullptr;
+    TOutlookBtn* Btn_exit = nullptr;
+
+private:
+    void CreateMenu(QMainWindow& window);
+    void CreateToolBar(QMainWindow& window);
+};
 
 } // namespace tamrel

@@ -1,12 +1,12 @@
 #include "tcpmon/MainArea.h"
 
-#include "tcpmon/Main.h"
 #include "tcpmon/MainLayout.h"
 
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
 
 #include <QLabel>
+#include <QMainWindow>
 #include <QSplitter>
 #include <QStatusBar>
 
@@ -21,11 +21,18 @@ const QColor kYellow(255, 255, 0);
 
 } // namespace
 
-void CreateMainArea(Tf_main& window)
+MainArea::MainArea(QMainWindow& window)
+    : window_(window)
 {
-    auto* area = new QWidget(&window);
+    CreateArea();
+    CreateStatusBar();
+}
+
+void MainArea::CreateArea()
+{
+    auto* area = new QWidget(&window_);
     area->setObjectName(QStringLiteral("MainArea"));
-    window.setCentralWidget(area);
+    window_.setCentralWidget(area);
 
     const auto label = [area](const QString& text) {
         auto* l = new QLabel(text, area);
@@ -33,22 +40,22 @@ void CreateMainArea(Tf_main& window)
         l->adjustSize();
         return l;
     };
-    window.LabelRecv = label(QStringLiteral("接收报文"));
-    window.LabelSend = label(QStringLiteral("发送报文"));
+    LabelRecv = label(QStringLiteral("接收报文"));
+    LabelSend = label(QStringLiteral("发送报文"));
 
-    window.PanelLeft = new QWidget(area);
-    window.PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
-    window.PanelRight = new QWidget(area);
-    window.PanelRight->setObjectName(QStringLiteral("PanelRight"));
+    PanelLeft = new QWidget(area);
+    PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
+    PanelRight = new QWidget(area);
+    PanelRight->setObjectName(QStringLiteral("PanelRight"));
     auto* splitter = new QSplitter(Qt::Horizontal, area);
-    window.Splitter1 = splitter;
+    Splitter1 = splitter;
     splitter->setObjectName(QStringLiteral("Splitter1"));
     splitter->setHandleWidth(kSplitterWidth);
     splitter->setChildrenCollapsible(false);
 
-    const QColor background = window.palette().color(QPalette::Highlight); // the active caption's colour
+    const QColor background = window_.palette().color(QPalette::Highlight); // the active caption's colour
     auto* receive = new TSMemo(splitter);
-    window.Memo1 = receive;
+    Memo1 = receive;
     receive->setObjectName(QStringLiteral("Memo1"));
     receive->setAccessibleName(QStringLiteral("接收报文"));
     receive->SetTextColor(kLime);
@@ -59,56 +66,56 @@ void CreateMainArea(Tf_main& window)
     receiveFont.setStyleStrategy(QFont::PreferNoShaping);
     receive->setFont(receiveFont);
     auto* send = new TSMemo(splitter);
-    window.Memo2 = send;
+    Memo2 = send;
     send->setObjectName(QStringLiteral("Memo2"));
     send->setAccessibleName(QStringLiteral("发送报文"));
     send->SetTextColor(kYellow);
     send->SetBackgroundColor(background);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    QObject::connect(splitter, &QSplitter::splitterMoved, &window, [&window] { PlaceLabels(window); });
+    QObject::connect(splitter, &QSplitter::splitterMoved, &window_, [this] { PlaceLabels(); });
 }
 
-void CreateMainStatusBar(Tf_main& window)
+void MainArea::CreateStatusBar()
 {
-    auto* bar = new QStatusBar(&window);
+    auto* bar = new QStatusBar(&window_);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
     auto* panels = new StatusPanels(bar);
-    window.Panels = panels;
+    Panels = panels;
     panels->AddPanel(140, Qt::AlignLeft);
     panels->AddPanel(150, Qt::AlignLeft);
     panels->AddPanel(250, Qt::AlignLeft);
     panels->AddPanel(150, Qt::AlignRight);
-    panels->SetPanelText(Tf_main::PanelCredit, QStringLiteral("TCP服务器监测 V1.5"));
+    panels->SetPanelText(PanelCredit, QStringLiteral("TCP服务器监测 V1.5"));
     bar->addPermanentWidget(panels, 1);
-    window.setStatusBar(bar);
+    window_.setStatusBar(bar);
 }
 
-void PlaceMainArea(Tf_main& window)
+void MainArea::Place() const
 {
-    QWidget* area = window.centralWidget();
-    const MainAreaWidths widths = MainAreaFor(window.width());
+    QWidget* area = window_.centralWidget();
+    const MainAreaWidths widths = MainAreaFor(window_.width());
     const int areaWidth = area->width();
     const int top = kLabelStripHeight;
     const int height = std::max(0, area->height() - top);
-    window.PanelLeft->setGeometry(0, top, widths.margin, height);
-    window.PanelRight->setGeometry(areaWidth - widths.margin, top, widths.margin, height);
+    PanelLeft->setGeometry(0, top, widths.margin, height);
+    PanelRight->setGeometry(areaWidth - widths.margin, top, widths.margin, height);
     const int inner = std::max(0, areaWidth - 2 * widths.margin);
-    window.Splitter1->setGeometry(widths.margin, top, inner, height);
+    Splitter1->setGeometry(widths.margin, top, inner, height);
     const int receive = std::min(widths.receive, std::max(0, inner - kSplitterWidth));
-    window.Splitter1->setSizes({receive, std::max(0, inner - kSplitterWidth - receive)});
-    PlaceLabels(window);
+    Splitter1->setSizes({receive, std::max(0, inner - kSplitterWidth - receive)});
+    PlaceLabels();
 }
 
-void PlaceLabels(Tf_main& window)
+void MainArea::PlaceLabels() const
 {
-    const auto place = [&window](QLabel* label, TSMemo* memo) {
-        const int left = window.Splitter1->x() + memo->x();
+    const auto place = [this](QLabel* label, TSMemo* memo) {
+        const int left = Splitter1->x() + memo->x();
         label->move(LabelLeft(left, memo->width()), (kLabelStripHeight - label->height()) / 2);
     };
-    place(window.LabelRecv, window.Memo1);
-    place(window.LabelSend, window.Memo2);
+    place(LabelRecv, Memo1);
+    place(LabelSend, Memo2);
 }
 
 } // namespace tamrel

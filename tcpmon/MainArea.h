@@ -1,21 +1,49 @@
 #pragma once
 
+class QLabel;
+class QMainWindow;
+class QSplitter;
+class QWidget;
+class StatusPanels;
+class TSMemo;
+
 namespace tamrel {
 
-class Tf_main;
+// The client area and the status bar of the main window, built into the
+// window given: the two window labels, the empty side panels, the splitter
+// with the receive window (Memo1) and the send window (Memo2), and the
+// status bar panels. The window owns the widgets; this class knows nothing
+// of it beyond that.
+class MainArea final {
+public:
+    // Status bar panels, left to right.
+    enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };
 
-// The main area and the status bar of the main window, built into its named
-// members: the two window labels, the empty side panels, the splitter with
-// the receive window (Memo1) and the send window (Memo2), and the status bar
-// panels (Tf_main::Panel). The window owns them.
-void CreateMainArea(Tf_main& window);
-void CreateMainStatusBar(Tf_main& window);
+    explicit MainArea(QMainWindow& window);
+    MainArea(const MainArea&) = delete;
+    MainArea& operator=(const MainArea&) = delete;
 
-// Lays the main area out for the window's width (MainAreaFor), the labels
-// included; after every resize and when shown.
-void PlaceMainArea(Tf_main& window);
-// Puts each label over the middle of its text window; also after the
-// splitter moved.
-void PlaceLabels(Tf_main& window);
+    // Lays the area out for the window's width (MainAreaFor), the labels
+    // included; after every resize and when shown.
+    void Place() const;
+    // Puts each label over the middle of its text window; also after the
+    // splitter moved.
+    void PlaceLabels() const;
+
+    TSMemo* Memo1 = nullptr; // receive window
+    TSMemo* Memo2 = nullptr; // send window
+    QLabel* LabelRecv = nullptr;
+    QLabel* LabelSend = nullptr;
+    QWidget* PanelLeft = nullptr;
+    QWidget* PanelRight = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    StatusPanels* Panels = nullptr;
+
+private:
+    void CreateArea();
+    void CreateStatusBar();
+
+    QMainWindow& window_;
+};
 
 } // namespace tamrel

@@ -1,6 +1,7 @@
 #include "tcpmon/ReceiveFilter.h"
 
 #include "platform/Conversions.h"
+#include "tcpmon/TamrelState.h"
 
 #include <optional>
 
@@ -58,6 +59,20 @@ bool IsFilterPositionTextOrEmpty(const QString& text)
 bool IsFilterValueTextOrEmpty(const QString& text)
 {
     return text.isEmpty() || ByteValueOf(text).has_value();
+}
+
+monitor::ReceivePolicy TamrelReceivePolicy(const TamrelState& state, std::function<std::array<FilterRuleInput, 3>()> rules)
+{
+    monitor::ReceivePolicy policy;
+    policy.captureFirst = true;
+    policy.lineRuleAfter = true;
+    policy.linesMadeLate = true;
+    policy.emptyFramesMakeLines = true;
+    policy.byteFilter = [&state, rules = std::move(rules)](std::span<const std::uint8_t> chunk) {
+        const bool anyRule = state.FilterRuleOn[0] || state.FilterRuleOn[1] || state.FilterRuleOn[2];
+        return !anyRule || PassesDisplayFilter(chunk, rules());
+    };
+    return policy;
 }
 
 } // namespace tamrel

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "monitor/ReceiveRoute.h"
+
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 namespace tamrel {
@@ -33,5 +36,16 @@ struct FilterRuleInput {
 // 0 to FF. An empty field is acceptable (the rule then stays off).
 [[nodiscard]] bool IsFilterPositionTextOrEmpty(const QString& text);
 [[nodiscard]] bool IsFilterValueTextOrEmpty(const QString& text);
+
+struct TamrelState;
+
+// Tamrel_S's rules on the receive route: every chunk captured first, paused
+// or filtered out or not; the numeric display filter of the rules whose
+// flags the state holds (`rules` gives the filter dialog's fields as they
+// read at that moment); the window's line rule after every chunk; lines made
+// only when written; the end of the client's stream an empty line; no
+// answers.
+[[nodiscard]] monitor::ReceivePolicy TamrelReceivePolicy(const TamrelState& state,
+                                                         std::function<std::array<FilterRuleInput, 3>()> rules);
 
 } // namespace tamrel

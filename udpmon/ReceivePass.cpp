@@ -5,12 +5,11 @@
 #include "udpmon/OstrelState.h"
 #include "udpmon/Triggers.h"
 
-#include <QTimer>
+#include <QElapsedTimer>
 
 #include <netinet/in.h>
 
 #include <optional>
-#include <utility>
 
 namespace ostrel {
 
@@ -28,25 +27,17 @@ constexpr int kReceiveQueueBytes = 4 << 20;
 
 } // namespace
 
-ReceivePass::ReceivePass(OstrelState& state, DatagramSender& sender, ReceiveOutlet outlet, QObject* parent)
+ReceivePass::ReceivePass(OstrelState& state, monitor::ReceiveRoute& route, QObject* parent)
     : QObject(parent)
     , state_(state)
-    , outlet_(std::move(outlet))
+    , route_(route)
     , buffer_(kReceiveBufferSize)
 {
     UDPServer1_.OnDataAvailable = [this](TCustomWSocket*, int) { DataAvailable(); };
+    // The pass owns its read loop: one readiness event, one pass.
+    UDPServer1_.SetComponentOptions(UDPServer1_.ComponentOptions() | WSocketOptionBit(wsoNoReceiveLoop));
     // A larger queue in the kernel rides out bursts (capped by the system).
     UDPServer1_.SetReceiveQueueBytes(kReceiveQueueBytes);
-    hooks_.ApplyDisplayFilter = [this](QStringView hex) {
-        return !AnyFilterRuleOn(state_.FilterRules) || ApplyDisplayFilter(state_.FilterRules, hex);
-    };
-    hooks_.MatchTriggers = [this, &sender](const std::uint8_t* data, std::size_t n) {
-        const std::optional<int> rule = MatchTriggers(state_.TriggerRules, data, n);
-        if (!rule)
-            return;
-        const TriggerRule& matched = state_.TriggerRules[static_cast<std::size_t>(*rule)];
-        sender.Send(matched.ResponseBytes.data(), matched.ResponseCount);
-    };
 }
 
 void ReceivePass::Start()
@@ -61,88 +52,60 @@ void ReceivePass::Start()
 void ReceivePass::Stop()
 {
     UDPServer1_.Close();
-    yieldNext_ = false;
 }
 
-// The socket component calls this once per waiting datagram and goes on
-// while datagrams wait. The lines of one pass are shown together when
-// nothing more waits; a pass that has run for its budget ends by not
-// reading, and goes on from the event loop once that has run.
+// Reads datagram after datagram until none waits or the pass has spent its
+// budget; each goes to the route, which answers it before its line is laid
+// out. An answer that fails ends the pass (its lines are shown all the
+// same), and the datagrams still waiting are read by the next one.
 void ReceivePass::DataAvailable()
 {
-    if (yieldNext_) {
-        yieldNext_ = false;
-        QTimer::singleShot(0, this, &ReceivePass::Resume);
-        return;
-    }
-    if (!passClock_.isValid())
-        passClock_.start();
-    ReadOneDatagram();
-}
-
-void ReceivePass::Resume()
-{
-    if (UDPServer1_.State() != wsListening)
-        return;
-    passClock_.start();
-    try {
-        ReadOneDatagram();
-    } catch (...) { // NOLINT(bugprone-empty-catch): as in the socket's own pass, a failed answer is not shown
-        outlet_.ShowLines();
-    }
-}
-
-void ReceivePass::ReadOneDatagram()
-{
-    sockaddr_in from{};
-    int fromLength = static_cast<int>(sizeof(from));
-    const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, fromLength);
-    // An empty datagram is received (a capture holds it) but makes no line.
-    if (n >= 0 && hooks_.Received)
-        hooks_.Received(buffer_.data(), static_cast<std::size_t>(n), from);
-    if (n > 0) {
-        const auto count = static_cast<std::size_t>(n);
-        if (state_.RecvAscii)
-            ReceiveAscii(buffer_.data(), count);
-        else
-            ReceiveHex(buffer_.data(), count);
-    }
-    // The answer leaves before the lines are laid out, so laying them out
-    // never delays it; the lines read so far are shown also when the answer
-    // fails (which ends the pass).
-    try {
-        if (n > 0 && !state_.RecvAscii && hooks_.MatchTriggers)
-            hooks_.MatchTriggers(buffer_.data(), static_cast<std::size_t>(n));
-    } catch (...) {
-        outlet_.ShowLines();
-        passClock_.invalidate();
-        throw;
-    }
-    // The pass ends when nothing more waits or its budget is spent.
-    const bool moreWaiting = UDPServer1_.RcvdCount() > 0;
-    const bool budgetSpent = passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs;
-    if (!moreWaiting || budgetSpent) {
-        outlet_.ShowLines();
-        passClock_.invalidate();
-        yieldNext_ = moreWaiting;
+    QElapsedTimer pass;
+    pass.start();
+    for (;;) {
+        sockaddr_in from{};
+        int fromLength = static_cast<int>(sizeof(from));
+        const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, fromLength);
+        if (n < 0) {
+            route_.PassEnded(monitor::PassEnd::PeerPaused);
+            return;
+        }
+        monitor::ReceivedFrame frame;
+        frame.bytes = std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(n));
+        frame.source = from;
+        frame.arrivalUs = monitor::ReceiveRoute::NowUs();
+        try {
+            route_.Receive(frame);
+        } catch (...) {
+            route_.PassEnded(monitor::PassEnd::MoreWaiting);
+            throw;
+        }
+        if (pass.elapsed() >= kReceivePassBudgetMs || UDPServer1_.State() != wsListening) {
+            route_.PassEnded(monitor::PassEnd::MoreWaiting);
+            return;
+        }
     }
 }
 
-void ReceivePass::ReceiveHex(const std::uint8_t* data, std::size_t n)
+monitor::ReceivePolicy OstrelReceivePolicy(OstrelState& state, DatagramSender& sender)
 {
-    const QString hex = monitor::ReceiveHexText(data, n);
-    const QString line = monitor::ReceiveDisplayLine(hex, state_.ShowTime, state_.ShowTime ? time_.Now() : QString());
-    if (!state_.DisplayPaused)
-        outlet_.HexLine(line, !hooks_.ApplyDisplayFilter || hooks_.ApplyDisplayFilter(hex));
-    outlet_.Capture(line);
+    monitor::ReceivePolicy policy;
+    policy.hexFilter = [&state](QStringView hex) {
+        return !AnyFilterRuleOn(state.FilterRules) || ApplyDisplayFilter(state.FilterRules, hex);
+    };
+    policy.answer = [&state, &sender](const monitor::ReceivedFrame& frame) {
+        const std::optional<int> rule = MatchTriggers(state.TriggerRules, frame.bytes.data(), frame.bytes.size());
+        if (!rule)
+            return;
+        const TriggerRule& matched = state.TriggerRules[static_cast<std::size_t>(*rule)];
+        sender.Send(matched.ResponseBytes.data(), matched.ResponseCount);
+    };
+    return policy;
 }
 
-void ReceivePass::ReceiveAscii(const std::uint8_t* data, std::size_t n)
+monitor::ReceiveSwitches OstrelReceiveSwitches(const OstrelState& state)
 {
-    if (state_.DisplayPaused)
-        return;
-    outlet_.AsciiText(monitor::ReceiveDisplayLine(monitor::ReceiveAsciiText(data, n), state_.ShowTime,
-                                                  state_.ShowTime ? time_.Now() : QString()));
+    return {&state.DisplayPaused, &state.RecvAscii, &state.ShowTime};
 }
 
 } // namespace ostrel

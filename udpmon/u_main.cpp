@@ -23,6 +23,8 @@
 #include "monitor/DecodePanel.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
+#include "monitor/ReceiveRoute.h"
+#include "monitor/ReceiveWindowSink.h"
 #include "monitor/SendLineChoice.h"
 #include "monitor/TimedSave.h"
 #include "platform/Calculator.h"
@@ -57,19 +59,6 @@ const QColor kYellow(255, 255, 0);
 // The receive window is emptied when it holds more than this many lines as
 // a received line is to be added, so it holds at most 101 received lines.
 constexpr int kReceiveWindowLineLimit = 100;
-// Lines of a pass with this much text are painted after the event loop has
-// run once more.
-constexpr qsizetype kReceiveDeferPaintChars = 20000;
-// Received lines are painted at most this often.
-constexpr int kReceivePaintIntervalMs = 25;
-// The lines read go into the window at most this often, and after each
-// flush the window rests as long again as the flush and its painting took,
-// so that however fast and long the lines, the window's work takes at most
-// half the time and the rest is the receive pass's; a flush writes lines
-// of at most this many characters together.
-constexpr int kReceiveFlushIntervalMs = 20;
-constexpr double kReceiveRestPerWork = 1.0;
-constexpr qsizetype kReceiveFlushChars = 50000;
 
 
 } // namespace
@@ -119,37 +108,18 @@ Tf_main::~Tf_main() = default;
 
 void Tf_main::CreateReceivePass()
 {
-    // The window's side of the receive pass: its line rule, the display
-    // filter's verdict, the capture for timed saving, and lines written to
-    // the window together at the end of each pass, painted at a pace a
-    // screen can show.
-    recvLines_ = new BatchedLineWriter(RecvMemo(), 0, kReceiveWindowLineLimit, this);
-    recvLines_->SetPaintPacing(kReceivePaintIntervalMs, kReceiveDeferPaintChars);
-    recvLines_->SetFinalLineBreak(true);
-    recvLines_->SetFlushPacing(kReceiveFlushIntervalMs, kReceiveRestPerWork, kReceiveFlushChars);
-    ReceiveOutlet outlet;
-    outlet.HexLine = [this](const QString& line, bool shown) {
-        recvLines_->EmptyIfFull();
-        if (shown)
-            recvLines_->Append(line);
-    };
-    outlet.AsciiText = [this](const QString& text) {
-        // The text may hold line breaks of its own: it goes to the window
-        // directly, which counts its lines as they are.
-        recvLines_->Flush();
-        recvLines_->EmptyIfFull();
-        recvLines_->Append(text);
-        recvLines_->Flush();
-    };
-    outlet.ShowLines = [this] { recvLines_->FlushSoon(); };
-    outlet.Capture = [this](const QString& line) { timedSave_->Capture(line); };
+    // Every pass's lines wait for the window's paced flushes.
+    recvSink_ = std::make_unique<monitor::ReceiveWindowSink>(RecvMemo(), 0, kReceiveWindowLineLimit, -1, this);
+    recvSink_->Writer().SetFinalLineBreak(true);
     sender_ = std::make_unique<DatagramSender>(state_);
-    receivePass_ = new ReceivePass(state_, *sender_, std::move(outlet), this);
+    route_ = std::make_unique<monitor::ReceiveRoute>(*recvSink_, *timedSave_, OstrelReceivePolicy(state_, *sender_),
+                                                     OstrelReceiveSwitches(state_));
+    receivePass_ = new ReceivePass(state_, *route_, this);
 }
 
-ReceiveHooks& Tf_main::Hooks()
+monitor::ReceivePolicy& Tf_main::ReceiveRules()
 {
-    return receivePass_->Hooks();
+    return route_->Policy();
 }
 
 TWSocket& Tf_main::UDPServer1()
@@ -403,29 +373,17 @@ void Tf_main::Btn_setupcomClick()
 
 void Tf_main::FlushReceiveWindow()
 {
-    recvLines_->Flush();
+    recvSink_->Writer().Flush();
 }
 
-// For a command that replaces the whole text: the lines still waiting are
-// emptied away unmade instead of being laid out first.
 void Tf_main::DropWaitingReceiveLines()
 {
-    recvLines_->Clear();
-    recvLines_->Flush();
+    recvSink_->DropWaitingLines();
 }
 
 void Tf_main::AppendRecvNote(const QString& line)
 {
-    // Behind many characters still waiting for the window the note takes
-    // its turn: writing them all at once would lay out in one go every long
-    // line the view then shows, a stall of seconds with 64 KiB datagrams.
-    if (recvLines_->PendingChars() > kReceiveFlushChars) {
-        recvLines_->Append(line);
-        recvLines_->FlushSoon();
-        return;
-    }
-    FlushReceiveWindow();
-    RecvMemo()->AppendLine(line);
+    recvSink_->Note(line);
 }
 
 // ---- Receive display ----

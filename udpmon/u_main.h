@@ -2,7 +2,6 @@
 
 #include "udpmon/MainActions.h"
 #include "udpmon/OstrelState.h"
-#include "udpmon/ReceiveHooks.h"
 
 #include "frame/CheckCodes.h"
 #include "frame/LineRandom.h"
@@ -15,7 +14,6 @@
 #include <memory>
 #include <string_view>
 
-class BatchedLineWriter;
 class IniFile;
 class QStatusBar;
 class StatusPanels;
@@ -26,7 +24,10 @@ class CaptureBuffer;
 namespace monitor {
 class FrameLogDialogs;
 class IntervalTimer;
+class ReceiveRoute;
+class ReceiveWindowSink;
 class TimedSave;
+struct ReceivePolicy;
 } // namespace monitor
 
 namespace ostrel {
@@ -83,8 +84,9 @@ public:
     [[nodiscard]] Tf_save* TimedSaveDialog() const { return F_save; }
     [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
 
-    // The receive path's hand-offs to the display filter and the triggers.
-    [[nodiscard]] ReceiveHooks& Hooks();
+    // The rules of the receive route (display filter, triggers), which
+    // tests replace.
+    [[nodiscard]] monitor::ReceivePolicy& ReceiveRules();
     // The capture buffer of received lines for timed saving, filled while
     // Timer1 runs.
     [[nodiscard]] CaptureBuffer& SMemo1();
@@ -210,8 +212,10 @@ private:
     bool sendTickBusy_ = false;
     LineRandom lineRandom_;
     std::unique_ptr<DatagramSender> sender_;
-    // Received lines on their way into the receive window.
-    BatchedLineWriter* recvLines_ = nullptr;
+    // Received lines on their way into the receive window, the route that
+    // makes them, and the pass that reads the datagrams.
+    std::unique_ptr<monitor::ReceiveWindowSink> recvSink_;
+    std::unique_ptr<monitor::ReceiveRoute> route_;
     ReceivePass* receivePass_ = nullptr;
 
     bool unattendedClose_ = false;  // CloseWithoutAsking: errors go to standard error

@@ -61,13 +61,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         const int port = FreePort();
-        WhenShown(window.F_csn, [&window, port] {
-            window.F_csn->Edit1->setText(QString::number(port));
-            window.F_csn->BitBtn2->click();
+        WhenShown(window.PortDialog(), [&window, port] {
+            window.PortDialog()->Edit1->setText(QString::number(port));
+            window.PortDialog()->BitBtn2->click();
         });
-        window.Btn_setupcom->click();
-        window.Btn_closecom->click();
-        QCOMPARE(window.Btn_closecom->Caption(), QStringLiteral("停止监听"));
+        window.Actions().Btn_setupcom->click();
+        window.Actions().Btn_closecom->click();
+        QCOMPARE(window.Actions().Btn_closecom->Caption(), QStringLiteral("停止监听"));
 
         QProcess client;
         client.setProcessChannelMode(QProcess::MergedChannels);
@@ -79,27 +79,27 @@ private slots:
         // address 0, count 1.
         const QRegularExpression request(
             QStringLiteral("^([0-9A-F]{2} [0-9A-F]{2} )00 00 00 06 01 03 00 00 00 01 $"));
-        QTRY_VERIFY_WITH_TIMEOUT(window.Memo1->LineCount() >= 2 && request.match(window.Memo1->Line(1)).hasMatch(), 60000);
-        QVERIFY(window.Memo1->Line(0).startsWith(QStringLiteral("Connected with 127.0.0.1")));
-        const QString transaction = request.match(window.Memo1->Line(1)).captured(1);
+        QTRY_VERIFY_WITH_TIMEOUT(window.Area().Memo1->LineCount() >= 2 && request.match(window.Area().Memo1->Line(1)).hasMatch(), 60000);
+        QVERIFY(window.Area().Memo1->Line(0).startsWith(QStringLiteral("Connected with 127.0.0.1")));
+        const QString transaction = request.match(window.Area().Memo1->Line(1)).captured(1);
 
         // The response: same transaction, length 5, unit 1, function 3, two
         // bytes, the register 0x1234.
-        window.Memo2->setPlainText(transaction + QStringLiteral("00 00 00 05 01 03 02 12 34"));
+        window.Area().Memo2->setPlainText(transaction + QStringLiteral("00 00 00 05 01 03 02 12 34"));
         // Shortcuts go to the active window; the closed port dialog left none.
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.Memo2->setFocus();
+        window.Area().Memo2->setFocus();
         // Under load the closed dialog's deactivation can arrive late; the
         // shortcut only reaches the window once it is active and focused.
-        QTRY_VERIFY(QApplication::activeWindow() == &window && window.Memo2->hasFocus());
-        QVERIFY(window.N_ljfb->isEnabled());
-        QTest::keyClick(window.Memo2, Qt::Key_F12);
+        QTRY_VERIFY(QApplication::activeWindow() == &window && window.Area().Memo2->hasFocus());
+        QVERIFY(window.Actions().N_ljfb->isEnabled());
+        QTest::keyClick(window.Area().Memo2, Qt::Key_F12);
 
         // The event loop keeps running while the client waits for the answer.
         QTRY_COMPARE_WITH_TIMEOUT(client.state(), QProcess::NotRunning, 60000);
         const QString output = QString::fromUtf8(client.readAll());
-        const QString seen = output + QStringLiteral("\nreceive window: ") + window.Memo1->toPlainText()
+        const QString seen = output + QStringLiteral("\nreceive window: ") + window.Area().Memo1->toPlainText()
             + QStringLiteral("\nmessages: ") + log.messages.join(u'|') + QStringLiteral("\nerrors: ") + log.errors.join(u'|');
         QVERIFY2(client.exitCode() == 0, qPrintable(seen));
         QVERIFY2(output.contains(QStringLiteral("value 4660")), qPrintable(output));

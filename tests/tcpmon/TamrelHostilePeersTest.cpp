@@ -129,30 +129,30 @@ private:
 
     std::unique_ptr<TestClient> Connect()
     {
-        const qsizetype before = w_->Memo1->Lines().count(kConnected);
+        const qsizetype before = w_->Area().Memo1->Lines().count(kConnected);
         auto client = std::make_unique<TestClient>(port_);
-        if (!client->Connected() || !QTest::qWaitFor([&] { return w_->Memo1->Lines().count(kConnected) > before; }))
+        if (!client->Connected() || !QTest::qWaitFor([&] { return w_->Area().Memo1->Lines().count(kConnected) > before; }))
             return nullptr;
         return client;
     }
     // The lines shown after the last "Connected with" line.
     QStringList LinesOfLastClient() const
     {
-        const QStringList lines = w_->Memo1->Lines();
+        const QStringList lines = w_->Area().Memo1->Lines();
         return lines.mid(lines.lastIndexOf(kConnected) + 1);
     }
     void VerifyStillServing()
     {
-        QCOMPARE(w_->SrvWSocket->State(), wsListening);
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
+        QCOMPARE(w_->SrvWSocket()->State(), wsListening);
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("停止监听"));
         QVERIFY2(log_.errors.isEmpty(), qPrintable(log_.errors.join(QLatin1Char('\n'))));
         auto next = Connect();
         QVERIFY(next);
         QVERIFY(next->Send(Hex("01031A")));
         QTRY_COMPARE(LinesOfLastClient(), QStringList{QStringLiteral("01 03 1A ")});
         // And the server's frames reach it.
-        w_->Memo2->setPlainText(QStringLiteral("0A 0B"));
-        w_->Btn_ljfb->click();
+        w_->Area().Memo2->setPlainText(QStringLiteral("0A 0B"));
+        w_->Actions().Btn_ljfb->click();
         QTRY_COMPARE(next->Received(), Hex("0A0B"));
     }
 
@@ -163,8 +163,8 @@ private slots:
         log_ = PromptLog{};
         w_ = OpenListeningWindow(dir_.filePath(QStringLiteral("Tamrel_S.ini")), log_, QStringLiteral("0"));
         QVERIFY(w_);
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
-        port_ = w_->SrvWSocket->LocalPort().toInt();
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("停止监听"));
+        port_ = w_->SrvWSocket()->LocalPort().toInt();
         QVERIFY(port_ > 0);
     }
     void cleanup() { w_.reset(); }
@@ -173,20 +173,20 @@ private slots:
     {
         auto silent = Connect();
         QVERIFY(silent);
-        QCOMPARE(w_->TmpWSocket->State(), wsConnected);
-        QCOMPARE(w_->TmpWSocket->PeerPort(), QString::number(silent->LocalPort()));
+        QCOMPARE(w_->TmpWSocket()->State(), wsConnected);
+        QCOMPARE(w_->TmpWSocket()->PeerPort(), QString::number(silent->LocalPort()));
         // The loop turns and commands work while the client says nothing.
         bool fired = false;
         QTimer::singleShot(0, this, [&fired] { fired = true; });
         QTRY_VERIFY(fired);
         const QString clock = w_->PanelText(Tf_main::PanelClock);
         QTRY_VERIFY_WITH_TIMEOUT(w_->PanelText(Tf_main::PanelClock) != clock, 5000);
-        w_->Btn_watch->click();
-        QCOMPARE(w_->Btn_watch->Caption(), QStringLiteral("继续显示"));
-        w_->Btn_watch->click();
-        QCOMPARE(w_->Btn_watch->Caption(), QStringLiteral("暂停显示"));
-        w_->Memo2->setPlainText(QStringLiteral("55 AA"));
-        w_->Btn_ljfb->click();
+        w_->Actions().Btn_watch->click();
+        QCOMPARE(w_->Actions().Btn_watch->Caption(), QStringLiteral("继续显示"));
+        w_->Actions().Btn_watch->click();
+        QCOMPARE(w_->Actions().Btn_watch->Caption(), QStringLiteral("暂停显示"));
+        w_->Area().Memo2->setPlainText(QStringLiteral("55 AA"));
+        w_->Actions().Btn_ljfb->click();
         QTRY_COMPARE(silent->Received(), Hex("55AA"));
         QVERIFY(!silent->PeerClosed());
 
@@ -194,9 +194,9 @@ private slots:
         auto newer = Connect();
         QVERIFY(newer);
         QTRY_VERIFY(silent->PeerClosed());
-        QCOMPARE(w_->TmpWSocket->PeerPort(), QString::number(newer->LocalPort()));
+        QCOMPARE(w_->TmpWSocket()->PeerPort(), QString::number(newer->LocalPort()));
         QVERIFY(newer->Send(Hex("0A")));
-        QTRY_COMPARE(w_->Memo1->Lines(), (QStringList{kConnected, kConnected, QStringLiteral("0A ")}));
+        QTRY_COMPARE(w_->Area().Memo1->Lines(), (QStringList{kConnected, kConnected, QStringLiteral("0A ")}));
         QVERIFY(log_.errors.isEmpty());
     }
 
@@ -218,7 +218,7 @@ private slots:
         const QByteArray stream = Stream(72 * 1024 + 17);
         const QByteArray first = stream.left(40 * 1024 + 17);
         QVERIFY(client->Send(first));
-        QTRY_COMPARE(w_->TmpWSocket->ReadCount(), qint64(first.size()));
+        QTRY_COMPARE(w_->TmpWSocket()->ReadCount(), qint64(first.size()));
         // The rest waits at the server, unread, when the reset comes: the
         // event loop does not turn until then.
         QVERIFY(client->Send(stream.mid(first.size())));
@@ -228,7 +228,7 @@ private slots:
             QThread::usleep(1000);
         QCOMPARE(client->Unacknowledged(), 0);
         client->Close(true);
-        QTRY_COMPARE(w_->TmpWSocket->State(), wsClosed);
+        QTRY_COMPARE(w_->TmpWSocket()->State(), wsClosed);
 
         // Every byte that reached the server is shown, each chunk once, and
         // handed to timed saving alike.
@@ -261,18 +261,18 @@ private slots:
         const std::vector<int>& open = burst.LeftOpenOnes();
         QCOMPARE(open.size(), leftOpen);
         const QString last = QString::number(Burst::LocalPort(open.back()));
-        QTRY_COMPARE_WITH_TIMEOUT(w_->TmpWSocket->PeerPort(), last, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(w_->TmpWSocket()->PeerPort(), last, 20000);
         // Every other open one has been let go of by the server.
         for (size_t k = 0; k + 1 < open.size(); ++k)
             QTRY_VERIFY2(Burst::ServerEnded(open[k]), qPrintable(QStringLiteral("open connection %1").arg(k)));
         QVERIFY(!Burst::ServerEnded(open.back()));
-        QCOMPARE(w_->TmpWSocket->State(), wsConnected);
-        QCOMPARE(w_->SrvWSocket->State(), wsListening);
+        QCOMPARE(w_->TmpWSocket()->State(), wsConnected);
+        QCOMPARE(w_->SrvWSocket()->State(), wsListening);
         // The test holds its open connections, the server exactly one.
         QTRY_COMPARE(OpenDescriptors(), baseline + static_cast<int>(open.size()) + 1);
         QVERIFY(!Burst::ServerEnded(open.back()));
         burst.CloseAll();
-        QTRY_COMPARE(w_->TmpWSocket->State(), wsClosed);
+        QTRY_COMPARE(w_->TmpWSocket()->State(), wsClosed);
         QTRY_COMPARE(OpenDescriptors(), baseline);
         VerifyStillServing();
     }
@@ -296,7 +296,7 @@ private slots:
         client->ShutdownSending();
         // The server closes its side as for any client that goes away.
         QTRY_VERIFY(client->PeerClosed());
-        QTRY_COMPARE(w_->TmpWSocket->State(), wsClosed);
+        QTRY_COMPARE(w_->TmpWSocket()->State(), wsClosed);
         // Every byte is shown, then the one empty line of the close.
         QStringList expected = ChunkLines(bytes);
         expected << QString();

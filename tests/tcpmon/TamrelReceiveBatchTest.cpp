@@ -65,18 +65,18 @@ private:
 
     std::unique_ptr<TestClient> Connect()
     {
-        const int before = w_->Memo1->Lines().count(QStringLiteral("Connected with 127.0.0.1"));
+        const int before = w_->Area().Memo1->Lines().count(QStringLiteral("Connected with 127.0.0.1"));
         auto client = std::make_unique<TestClient>(w_->State().ServerPort.toInt());
         if (!client->Connected()
-            || !QTest::qWaitFor([&] { return w_->Memo1->Lines().count(QStringLiteral("Connected with 127.0.0.1")) > before; }))
+            || !QTest::qWaitFor([&] { return w_->Area().Memo1->Lines().count(QStringLiteral("Connected with 127.0.0.1")) > before; }))
             return nullptr;
         return client;
     }
     void SendAndWait(TestClient& client, const QByteArray& bytes)
     {
-        const qint64 before = w_->TmpWSocket->ReadCount();
+        const qint64 before = w_->TmpWSocket()->ReadCount();
         QVERIFY(client.Send(bytes));
-        QTRY_COMPARE(w_->TmpWSocket->ReadCount(), before + bytes.size());
+        QTRY_COMPARE(w_->TmpWSocket()->ReadCount(), before + bytes.size());
     }
 
 private slots:
@@ -86,7 +86,7 @@ private slots:
         log_ = PromptLog{};
         w_ = OpenListeningWindow(dir_.filePath(QStringLiteral("Tamrel_S.ini")), log_, QString::number(FreePort()));
         QVERIFY(w_);
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("停止监听"));
     }
     void cleanup() { w_.reset(); }
 
@@ -113,17 +113,17 @@ private slots:
         QStringList lines;
         for (int i = 0; i < before; ++i)
             lines << QStringLiteral("%1 ").arg(i % 256, 2, 16, QLatin1Char('0'));
-        w_->Memo1->SetLines(lines);
+        w_->Area().Memo1->SetLines(lines);
         const QByteArray bytes = Chunks(fullChunks, lastSize);
         // Sent in pieces small enough for the socket to hold whole.
         for (qsizetype at = 0; at < bytes.size(); at += 32 * Tf_main::kReadSize)
             SendAndWait(*client, bytes.mid(at, 32 * Tf_main::kReadSize));
         const QStringList expected = LineByLine(lines, bytes);
-        QCOMPARE(w_->Memo1->LineCount(), expected.size());
-        QCOMPARE(w_->Memo1->Lines(), expected);
+        QCOMPARE(w_->Area().Memo1->LineCount(), expected.size());
+        QCOMPARE(w_->Area().Memo1->Lines(), expected);
         QCOMPARE(w_->SMemo1().Count(), fullChunks + (lastSize > 0 ? 1 : 0));
         QCOMPARE(w_->SMemo1().Lines().constLast(), LineOf(bytes.right(lastSize > 0 ? lastSize : Tf_main::kReadSize)));
-        QVERIFY(!w_->ReceiveLines->Pending());
+        QVERIFY(!w_->ReceiveLines()->Pending());
     }
 
     // One chunk per pass, the display left waiting: whatever reads or edits
@@ -133,34 +133,34 @@ private slots:
         w_->SetReceivePacing(0, 3600000);
         auto client = Connect();
         QVERIFY(client);
-        const QStringList start = w_->Memo1->Lines();
+        const QStringList start = w_->Area().Memo1->Lines();
         const QByteArray bytes = Chunks(3, 0);
         SendAndWait(*client, bytes);
-        QVERIFY(w_->ReceiveLines->Pending());
+        QVERIFY(w_->ReceiveLines()->Pending());
         const QStringList expected = LineByLine(start, bytes);
 
         log_.nextFile = dir_.filePath(QStringLiteral("r.rcv"));
-        w_->N_savereceive->trigger();
+        w_->Actions().N_savereceive->trigger();
         QCOMPARE(LoadTextLines(log_.nextFile), expected);
-        QCOMPARE(w_->Memo1->Lines(), expected);
+        QCOMPARE(w_->Area().Memo1->Lines(), expected);
 
         // A newer client's line comes after the lines read from the older.
         SendAndWait(*client, Chunks(2, 0));
-        QVERIFY(w_->ReceiveLines->Pending());
+        QVERIFY(w_->ReceiveLines()->Pending());
         auto newer = Connect();
         QVERIFY(newer);
         QStringList lines = LineByLine(expected, Chunks(2, 0));
         lines << QStringLiteral("Connected with 127.0.0.1");
-        QCOMPARE(w_->Memo1->Lines(), lines);
+        QCOMPARE(w_->Area().Memo1->Lines(), lines);
 
         // Clearing clears what waits too; pausing shows what was read before.
         SendAndWait(*newer, Chunks(1, 0));
-        QVERIFY(w_->ReceiveLines->Pending());
-        w_->N_receiveclear->trigger();
-        QCOMPARE(w_->Memo1->LineCount(), 0);
+        QVERIFY(w_->ReceiveLines()->Pending());
+        w_->Actions().N_receiveclear->trigger();
+        QCOMPARE(w_->Area().Memo1->LineCount(), 0);
         SendAndWait(*newer, Chunks(2, 0));
-        w_->Btn_watch->click();
-        QCOMPARE(w_->Memo1->Lines(), LineByLine({}, Chunks(2, 0)));
+        w_->Actions().Btn_watch->click();
+        QCOMPARE(w_->Area().Memo1->Lines(), LineByLine({}, Chunks(2, 0)));
         QVERIFY(log_.errors.isEmpty());
     }
 
@@ -170,13 +170,13 @@ private slots:
     void streamedLinesArePaintedAtAPace()
     {
         for (const QString& line : {QStringLiteral("01 "), QStringLiteral("02 ")}) {
-            w_->ReceiveLines->Append(line);
-            w_->ReceiveLines->Flush();
+            w_->ReceiveLines()->Append(line);
+            w_->ReceiveLines()->Flush();
         }
-        QCOMPARE(w_->Memo1->Lines().mid(w_->Memo1->LineCount() - 2),
+        QCOMPARE(w_->Area().Memo1->Lines().mid(w_->Area().Memo1->LineCount() - 2),
                  (QStringList{QStringLiteral("01 "), QStringLiteral("02 ")}));
-        QVERIFY(!w_->Memo1->updatesEnabled());
-        QTRY_VERIFY(w_->Memo1->updatesEnabled());
+        QVERIFY(!w_->Area().Memo1->updatesEnabled());
+        QTRY_VERIFY(w_->Area().Memo1->updatesEnabled());
     }
 };
 

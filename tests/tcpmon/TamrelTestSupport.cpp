@@ -205,8 +205,8 @@ std::unique_ptr<Tf_main> OpenListeningWindow(const QString& settingsPath, Prompt
     if (!QTest::qWaitForWindowExposed(window.get()))
         return nullptr;
     window->State().ServerPort = port;
-    window->N_startlisten->trigger();
-    if (window->SrvWSocket->State() != wsListening)
+    window->Actions().N_startlisten->trigger();
+    if (window->SrvWSocket()->State() != wsListening)
         return nullptr;
     return window;
 }

@@ -3,6 +3,7 @@
 
 #include "monitor/IntervalTimer.h"
 #include "platform/CaptureBuffer.h"
+#include "monitor/FrameLogDialogs.h"
 #include "tcpmon/Main.h"
 #include "tcpmon/TOutlookBtn.h"
 #include "monitor/DecodePanel.h"
@@ -61,24 +62,24 @@ private:
     // Sends the bytes and waits until the window has read them.
     void SendAndWait(TestClient& client, const QByteArray& bytes)
     {
-        const qint64 before = w_->TmpWSocket->ReadCount();
+        const qint64 before = w_->TmpWSocket()->ReadCount();
         QVERIFY(client.Send(bytes));
-        QTRY_COMPARE(w_->TmpWSocket->ReadCount(), before + bytes.size());
+        QTRY_COMPARE(w_->TmpWSocket()->ReadCount(), before + bytes.size());
     }
     void SetPortThroughDialog(const QString& port)
     {
-        WhenShown(w_->F_csn, [this, port] {
-            w_->F_csn->Edit1->setText(port);
-            w_->F_csn->BitBtn2->click();
+        WhenShown(w_->PortDialog(), [this, port] {
+            w_->PortDialog()->Edit1->setText(port);
+            w_->PortDialog()->BitBtn2->click();
         });
-        w_->Btn_setupcom->click();
+        w_->Actions().Btn_setupcom->click();
     }
     void Listen()
     {
         port_ = FreePort();
         SetPortThroughDialog(QString::number(port_));
-        w_->Btn_closecom->click();
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
+        w_->Actions().Btn_closecom->click();
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("停止监听"));
     }
     // Connects a client and waits until the window took it.
     std::unique_ptr<TestClient> Connect()
@@ -93,9 +94,9 @@ private:
     }
     int ConnectedLines() const
     {
-        return w_->Memo1->Lines().filter(QStringLiteral("Connected with ")).size();
+        return w_->Area().Memo1->Lines().filter(QStringLiteral("Connected with ")).size();
     }
-    QString LastRecvLine() const { return w_->Memo1->Line(w_->Memo1->LineCount() - 1); }
+    QString LastRecvLine() const { return w_->Area().Memo1->Line(w_->Area().Memo1->LineCount() - 1); }
     void PutCaretOnLine(TSMemo* memo, int line)
     {
         QTextCursor cursor(memo->document()->findBlockByNumber(line));
@@ -103,26 +104,26 @@ private:
     }
     void ChooseSendStyle(QRadioButton* (Tf_sendstyle::*radio), bool timed, const QString& interval)
     {
-        WhenShown(w_->F_sendstyle, [this, radio, timed, interval] {
-            Tf_sendstyle* d = w_->F_sendstyle;
+        WhenShown(w_->SendStyleDialog(), [this, radio, timed, interval] {
+            Tf_sendstyle* d = w_->SendStyleDialog();
             (d->*radio)->click();
             if (d->CheckBox1->isChecked() != timed)
                 d->CheckBox1->click();
             d->edit1->setText(interval);
             d->BitBtn3->click();
         });
-        w_->N_fbfs->trigger();
+        w_->Actions().N_fbfs->trigger();
     }
     void SetFilter(int row, bool ticked, const QString& position, const QString& value, bool ok)
     {
-        WhenShown(w_->F_filter, [this, row, ticked, position, value, ok] {
-            Tf_filter* d = w_->F_filter;
+        WhenShown(w_->FilterDialog(), [this, row, ticked, position, value, ok] {
+            Tf_filter* d = w_->FilterDialog();
             d->CheckBoxes[row]->setChecked(ticked);
             d->Positions[row]->setText(position);
             d->Values[row]->setText(value);
             (ok ? d->BitBtn2 : d->BitBtn1)->click();
         });
-        w_->Btn_flilter->click();
+        w_->Actions().Btn_flilter->click();
     }
     void Tick(monitor::IntervalTimer* timer) { emit timer->OnTimer(); }
 
@@ -155,37 +156,37 @@ private slots:
         for (QAction* menu : w_->menuBar()->actions())
             menus << menu->text();
         QCOMPARE(menus, (QStringList{"报文处理", "服务器监听", "参数设置", "附加功能", "显示", "帮助"}));
-        QVERIFY(w_->N_startlisten->isEnabled());
-        QVERIFY(!w_->N_stoplisten->isEnabled());
-        QVERIFY(!w_->N_setupcom->isEnabled());
-        QCOMPARE(w_->N_ljfb->shortcut(), QKeySequence(Qt::Key_F12));
-        QCOMPARE(w_->N_verify->shortcut(), QKeySequence(Qt::Key_F10));
-        QCOMPARE(w_->N_68->shortcut(), QKeySequence(Qt::Key_F11));
-        QCOMPARE(w_->N_watch->shortcut(), QKeySequence(Qt::Key_F1));
+        QVERIFY(w_->Actions().N_startlisten->isEnabled());
+        QVERIFY(!w_->Actions().N_stoplisten->isEnabled());
+        QVERIFY(!w_->Actions().N_setupcom->isEnabled());
+        QCOMPARE(w_->Actions().N_ljfb->shortcut(), QKeySequence(Qt::Key_F12));
+        QCOMPARE(w_->Actions().N_verify->shortcut(), QKeySequence(Qt::Key_F10));
+        QCOMPARE(w_->Actions().N_68->shortcut(), QKeySequence(Qt::Key_F11));
+        QCOMPARE(w_->Actions().N_watch->shortcut(), QKeySequence(Qt::Key_F1));
         QStringList captions;
-        for (QAction* action : w_->ToolBar1->actions()) {
+        for (QAction* action : w_->Actions().ToolBar1->actions()) {
             if (action->isSeparator())
                 captions << QStringLiteral("|");
-            else if (auto* b = qobject_cast<TOutlookBtn*>(w_->ToolBar1->widgetForAction(action)))
+            else if (auto* b = qobject_cast<TOutlookBtn*>(w_->Actions().ToolBar1->widgetForAction(action)))
                 captions << b->Caption();
         }
         QCOMPARE(captions, (QStringList{"开始监听", "服务器配置", "|", "暂停显示", "过滤报文", "立即发报", "|",
                                         "保存收报", "提取发报", "|", "退出程序"}));
-        QCOMPARE(w_->Btn_setupcom->toolTip(), QStringLiteral("Config"));
-        QCOMPARE(w_->Btn_closecom->size(), QSize(56, 55));
-        QCOMPARE(w_->Btn_closecom->Style(), TOutlookBtn::bsOutlook);
-        QVERIFY(!w_->Btn_closecom->Bitmap().isNull());
+        QCOMPARE(w_->Actions().Btn_setupcom->toolTip(), QStringLiteral("Config"));
+        QCOMPARE(w_->Actions().Btn_closecom->size(), QSize(56, 55));
+        QCOMPARE(w_->Actions().Btn_closecom->Style(), TOutlookBtn::bsOutlook);
+        QVERIFY(!w_->Actions().Btn_closecom->Bitmap().isNull());
         QCOMPARE(w_->PanelText(Tf_main::PanelPort), QStringLiteral("服务器端口:8888"));
-        QCOMPARE(w_->Panels->PanelWidth(0), 140);
-        QCOMPARE(w_->Panels->PanelWidth(2), 250);
+        QCOMPARE(w_->Area().Panels->PanelWidth(0), 140);
+        QCOMPARE(w_->Area().Panels->PanelWidth(2), 250);
         QVERIFY(!w_->PanelText(Tf_main::PanelClock).isEmpty());
-        QVERIFY(w_->Timer2->Enabled());
+        QVERIFY(w_->Timer2()->Enabled());
         QVERIFY(!w_->Timer1()->Enabled());
-        QVERIFY(!w_->Timer3->Enabled());
+        QVERIFY(!w_->Timer3()->Enabled());
         QCOMPARE(w_->State().SendStyle, 1);
-        QCOMPARE(w_->SrvWSocket->State(), wsClosed);
+        QCOMPARE(w_->SrvWSocket()->State(), wsClosed);
         // Selected text stands out from the windows' background.
-        for (TSMemo* memo : {w_->Memo1, w_->Memo2})
+        for (TSMemo* memo : {w_->Area().Memo1, w_->Area().Memo2})
             QVERIFY(memo->palette().color(QPalette::Highlight) != memo->palette().color(QPalette::Base));
         // The clock ticks.
         const QString first = w_->PanelText(Tf_main::PanelClock);
@@ -213,29 +214,29 @@ private slots:
     {
         w_->resize(1100, 600);
         QTRY_COMPARE(w_->width(), 1100);
-        QCOMPARE(w_->PanelLeft->width(), 50);
-        QCOMPARE(w_->PanelRight->width(), 50);
-        QCOMPARE(w_->Memo1->width(), 500);
-        QCOMPARE(w_->Splitter1->handleWidth(), 4);
-        const int memo2Left = w_->Splitter1->x() + w_->Memo2->x();
-        QCOMPARE(w_->LabelRecv->x(), 50 + 500 / 2);
-        QCOMPARE(w_->LabelSend->x(), memo2Left + w_->Memo2->width() / 2);
+        QCOMPARE(w_->Area().PanelLeft->width(), 50);
+        QCOMPARE(w_->Area().PanelRight->width(), 50);
+        QCOMPARE(w_->Area().Memo1->width(), 500);
+        QCOMPARE(w_->Area().Splitter1->handleWidth(), 4);
+        const int memo2Left = w_->Area().Splitter1->x() + w_->Area().Memo2->x();
+        QCOMPARE(w_->Area().LabelRecv->x(), 50 + 500 / 2);
+        QCOMPARE(w_->Area().LabelSend->x(), memo2Left + w_->Area().Memo2->width() / 2);
         // Moving the splitter re-places the labels only.
-        w_->Splitter1->setSizes({300, w_->Splitter1->width() - 304});
-        emit w_->Splitter1->splitterMoved(300, 1);
-        QCOMPARE(w_->LabelRecv->x(), 50 + w_->Memo1->width() / 2);
-        QCOMPARE(w_->PanelLeft->width(), 50);
+        w_->Area().Splitter1->setSizes({300, w_->Area().Splitter1->width() - 304});
+        emit w_->Area().Splitter1->splitterMoved(300, 1);
+        QCOMPARE(w_->Area().LabelRecv->x(), 50 + w_->Area().Memo1->width() / 2);
+        QCOMPARE(w_->Area().PanelLeft->width(), 50);
     }
 
     void toolbarSwitch()
     {
-        QVERIFY(w_->N_showtoolbar->isChecked());
-        w_->N_showtoolbar->trigger();
-        QVERIFY(!w_->N_showtoolbar->isChecked());
-        QVERIFY(w_->ToolBar1->isHidden());
-        w_->N_showtoolbar->trigger();
-        QVERIFY(w_->N_showtoolbar->isChecked());
-        QVERIFY(!w_->ToolBar1->isHidden());
+        QVERIFY(w_->Actions().N_showtoolbar->isChecked());
+        w_->Actions().N_showtoolbar->trigger();
+        QVERIFY(!w_->Actions().N_showtoolbar->isChecked());
+        QVERIFY(w_->Actions().ToolBar1->isHidden());
+        w_->Actions().N_showtoolbar->trigger();
+        QVERIFY(w_->Actions().N_showtoolbar->isChecked());
+        QVERIFY(!w_->Actions().ToolBar1->isHidden());
     }
 
     // ---- listening and clients ----
@@ -246,28 +247,28 @@ private slots:
         QVERIFY(holder.Port() != 0);
         SetPortThroughDialog(QString::number(holder.Port()));
         QCOMPARE(w_->PanelText(Tf_main::PanelPort), QStringLiteral("服务器端口:%1").arg(holder.Port()));
-        w_->Btn_closecom->click();
+        w_->Actions().Btn_closecom->click();
         QCOMPARE(LastRecvLine(), QStringLiteral("Already running as server"));
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("开始监听"));
-        QVERIFY(w_->N_startlisten->isEnabled());
-        QVERIFY(!w_->N_stoplisten->isEnabled());
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("开始监听"));
+        QVERIFY(w_->Actions().N_startlisten->isEnabled());
+        QVERIFY(!w_->Actions().N_stoplisten->isEnabled());
         QVERIFY(log_.errors.isEmpty());
         // Another start failure goes to the error box.
         SetPortThroughDialog(QStringLiteral("no-such-port"));
-        w_->N_startlisten->trigger();
+        w_->Actions().N_startlisten->trigger();
         QCOMPARE(log_.errors.size(), 1);
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("开始监听"));
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("开始监听"));
         // The user can start again.
         Listen();
     }
 
     void portDialogCancelAndLaterStart()
     {
-        WhenShown(w_->F_csn, [this] {
-            w_->F_csn->Edit1->setText(QStringLiteral("1234"));
-            w_->F_csn->BitBtn1->click();
+        WhenShown(w_->PortDialog(), [this] {
+            w_->PortDialog()->Edit1->setText(QStringLiteral("1234"));
+            w_->PortDialog()->BitBtn1->click();
         });
-        w_->Btn_setupcom->click();
+        w_->Actions().Btn_setupcom->click();
         QCOMPARE(w_->State().ServerPort, QStringLiteral("8888"));
         QCOMPARE(w_->PanelText(Tf_main::PanelPort), QStringLiteral("服务器端口:8888"));
         Listen();
@@ -277,8 +278,8 @@ private slots:
         SetPortThroughDialog(QString::number(second));
         QCOMPARE(w_->PanelText(Tf_main::PanelPort), QStringLiteral("服务器端口:%1").arg(second));
         QVERIFY(TestClient(first).Connected());
-        w_->Btn_closecom->click();
-        w_->Btn_closecom->click();
+        w_->Actions().Btn_closecom->click();
+        w_->Actions().Btn_closecom->click();
         port_ = second;
         QVERIFY(Connect() != nullptr);
     }
@@ -286,7 +287,7 @@ private slots:
     void portZeroShowsThePortTheSystemChose()
     {
         SetPortThroughDialog(QStringLiteral("0"));
-        w_->Btn_closecom->click();
+        w_->Actions().Btn_closecom->click();
         const QString prefix = QStringLiteral("服务器端口:");
         const QString shown = w_->PanelText(Tf_main::PanelPort);
         QVERIFY2(shown.startsWith(prefix), qPrintable(shown));
@@ -294,7 +295,7 @@ private slots:
         QVERIFY2(port_ > 0, qPrintable(shown));
         QVERIFY(Connect() != nullptr);
         QCOMPARE(w_->State().ServerPort, QStringLiteral("0"));
-        w_->Btn_closecom->click();
+        w_->Actions().Btn_closecom->click();
         QCOMPARE(w_->PanelText(Tf_main::PanelPort), prefix + QStringLiteral("0"));
     }
 
@@ -313,14 +314,14 @@ private slots:
         first->Send(Hex("EEEE"));
         QVERIFY(second->Send(Hex("02")));
         QTRY_COMPARE(LastRecvLine(), QStringLiteral("02 "));
-        QVERIFY(!w_->Memo1->Lines().contains(QStringLiteral("EE EE ")));
+        QVERIFY(!w_->Area().Memo1->Lines().contains(QStringLiteral("EE EE ")));
         // Stopping cuts the client off without a line.
-        const int lines = w_->Memo1->LineCount();
-        w_->Btn_closecom->click();
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("开始监听"));
-        QVERIFY(w_->N_startlisten->isEnabled());
+        const int lines = w_->Area().Memo1->LineCount();
+        w_->Actions().Btn_closecom->click();
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("开始监听"));
+        QVERIFY(w_->Actions().N_startlisten->isEnabled());
         QTRY_VERIFY(second->PeerClosed());
-        QCOMPARE(w_->Memo1->LineCount(), lines);
+        QCOMPARE(w_->Area().Memo1->LineCount(), lines);
     }
 
     void twoThousandWaitingBytesAndTheEmptyLineOnClose()
@@ -330,14 +331,14 @@ private slots:
         QVERIFY(client);
         QByteArray bytes(2000, '\x5A');
         QVERIFY(client->Send(bytes));
-        QTRY_COMPARE(w_->Memo1->LineCount(), 3);
-        QCOMPARE(w_->Memo1->Line(1).size(), 1024 * 3);
-        QCOMPARE(w_->Memo1->Line(2).size(), 976 * 3);
-        QVERIFY(w_->Memo1->Line(2).startsWith(QStringLiteral("5A 5A ")));
+        QTRY_COMPARE(w_->Area().Memo1->LineCount(), 3);
+        QCOMPARE(w_->Area().Memo1->Line(1).size(), 1024 * 3);
+        QCOMPARE(w_->Area().Memo1->Line(2).size(), 976 * 3);
+        QVERIFY(w_->Area().Memo1->Line(2).startsWith(QStringLiteral("5A 5A ")));
         client->Close();
-        QTRY_COMPARE(w_->Memo1->LineCount(), 4);
-        QCOMPARE(w_->Memo1->Line(3), QString());
-        QTRY_COMPARE(w_->TmpWSocket->State(), wsClosed);
+        QTRY_COMPARE(w_->Area().Memo1->LineCount(), 4);
+        QCOMPARE(w_->Area().Memo1->Line(3), QString());
+        QTRY_COMPARE(w_->TmpWSocket()->State(), wsClosed);
     }
 
     void filterReadsTheFieldsLive()
@@ -352,24 +353,24 @@ private slots:
         SendAndWait(*client, Hex("01"));
         SendAndWait(*client, Hex("AA03"));
         QCOMPARE(LastRecvLine(), QStringLiteral("AA 03 "));
-        QVERIFY(!w_->Memo1->Lines().contains(QStringLiteral("01 ")));
+        QVERIFY(!w_->Area().Memo1->Lines().contains(QStringLiteral("01 ")));
         // Changing the value and cancelling still counts from the next chunk on.
         SetFilter(0, true, QStringLiteral("2"), QStringLiteral("1A"), false);
         SendAndWait(*client, Hex("0103"));
         SendAndWait(*client, Hex("011A"));
         QCOMPARE(LastRecvLine(), QStringLiteral("01 1A "));
-        QVERIFY(!w_->Memo1->Lines().contains(QStringLiteral("01 03 ")));
+        QVERIFY(!w_->Area().Memo1->Lines().contains(QStringLiteral("01 03 ")));
         // A ticked row with an empty value leaves the rule off after OK.
         SetFilter(0, true, QStringLiteral("2"), QString(), true);
         QVERIFY(!w_->State().FilterRuleOn[0]);
         client->Send(Hex("0177"));
         QTRY_COMPARE(LastRecvLine(), QStringLiteral("01 77 "));
         // The dialog empties bad fields at once.
-        w_->F_filter->Values[1]->setText(QStringLiteral("1G"));
-        QCOMPARE(w_->F_filter->Values[1]->text(), QString());
-        w_->F_filter->Positions[1]->setText(QStringLiteral("0"));
-        QCOMPARE(w_->F_filter->Positions[1]->text(), QString());
-        QVERIFY(!w_->F_filter->Positions[2]->isEnabled());
+        w_->FilterDialog()->Values[1]->setText(QStringLiteral("1G"));
+        QCOMPARE(w_->FilterDialog()->Values[1]->text(), QString());
+        w_->FilterDialog()->Positions[1]->setText(QStringLiteral("0"));
+        QCOMPARE(w_->FilterDialog()->Positions[1]->text(), QString());
+        QVERIFY(!w_->FilterDialog()->Positions[2]->isEnabled());
     }
 
     void the601stLineEmptiesTheWindow()
@@ -380,22 +381,22 @@ private slots:
         QStringList lines;
         for (int i = 0; i < 599; ++i)
             lines << QStringLiteral("00 ");
-        w_->Memo1->SetLines(lines);
+        w_->Area().Memo1->SetLines(lines);
         SendAndWait(*client, Hex("01"));
-        QCOMPARE(w_->Memo1->LineCount(), 600);
+        QCOMPARE(w_->Area().Memo1->LineCount(), 600);
         SendAndWait(*client, Hex("02"));
-        QCOMPARE(w_->Memo1->LineCount(), 0);
+        QCOMPARE(w_->Area().Memo1->LineCount(), 0);
         SendAndWait(*client, Hex("03"));
-        QCOMPARE(w_->Memo1->LineCount(), 1);
-        QCOMPARE(w_->Memo1->Line(0), QStringLiteral("03 "));
+        QCOMPARE(w_->Area().Memo1->LineCount(), 1);
+        QCOMPARE(w_->Area().Memo1->Line(0), QStringLiteral("03 "));
 
         // Chunks read in one go count one by one: the 600th line, the 601st
         // that empties the window, and the next that starts it again.
-        w_->Memo1->SetLines(lines);
+        w_->Area().Memo1->SetLines(lines);
         QByteArray three = QByteArray(1024, '\x11') + QByteArray(1024, '\x22') + QByteArray(1024, '\x33');
         SendAndWait(*client, three);
-        QCOMPARE(w_->Memo1->LineCount(), 1);
-        QCOMPARE(w_->Memo1->Line(0), QString(QStringLiteral("33 ")).repeated(1024));
+        QCOMPARE(w_->Area().Memo1->LineCount(), 1);
+        QCOMPARE(w_->Area().Memo1->Line(0), QString(QStringLiteral("33 ")).repeated(1024));
     }
 
     void pausedDisplayStillCapturesForTimedSaving()
@@ -403,23 +404,23 @@ private slots:
         Listen();
         auto client = Connect();
         QVERIFY(client);
-        WhenShown(w_->F_save, [this] {
-            w_->F_save->CheckBox1->click();
-            w_->F_save->edit1->setText(QStringLiteral("10"));
-            w_->F_save->BitBtn2->click();
+        WhenShown(w_->TimedSaveDialog(), [this] {
+            w_->TimedSaveDialog()->CheckBox1->click();
+            w_->TimedSaveDialog()->edit1->setText(QStringLiteral("10"));
+            w_->TimedSaveDialog()->BitBtn2->click();
         });
-        w_->N9->trigger();
+        w_->Actions().N9->trigger();
         QVERIFY(w_->Timer1()->Enabled());
         QCOMPARE(w_->Timer1()->Interval(), 600000);
 
-        w_->Btn_watch->click();
-        QCOMPARE(w_->Btn_watch->Caption(), QStringLiteral("继续显示"));
-        QCOMPARE(w_->N_watch->text(), QStringLiteral("继续显示"));
-        QVERIFY(w_->Memo1->isReadOnly());
-        const int lines = w_->Memo1->LineCount();
+        w_->Actions().Btn_watch->click();
+        QCOMPARE(w_->Actions().Btn_watch->Caption(), QStringLiteral("继续显示"));
+        QCOMPARE(w_->Actions().N_watch->text(), QStringLiteral("继续显示"));
+        QVERIFY(w_->Area().Memo1->isReadOnly());
+        const int lines = w_->Area().Memo1->LineCount();
         client->Send(Hex("0102"));
         QTRY_COMPARE(w_->SMemo1().Lines(), QStringList{QStringLiteral("01 02 ")});
-        QCOMPARE(w_->Memo1->LineCount(), lines);
+        QCOMPARE(w_->Area().Memo1->LineCount(), lines);
 
         // The tick writes receive0.dat in the current folder.
         const QString before = QDir::currentPath();
@@ -433,18 +434,18 @@ private slots:
         QCOMPARE(w_->State().SaveNumber, 1);
         QVERIFY(w_->SMemo1().IsEmpty());
         // The dialog keeps its box as it was left; a bad number is an error.
-        WhenShown(w_->F_save, [this] {
-            QVERIFY(w_->F_save->CheckBox1->isChecked());
-            w_->F_save->edit1->setText(QStringLiteral("x"));
-            w_->F_save->BitBtn2->click();
+        WhenShown(w_->TimedSaveDialog(), [this] {
+            QVERIFY(w_->TimedSaveDialog()->CheckBox1->isChecked());
+            w_->TimedSaveDialog()->edit1->setText(QStringLiteral("x"));
+            w_->TimedSaveDialog()->BitBtn2->click();
         });
-        w_->N9->trigger();
+        w_->Actions().N9->trigger();
         QCOMPARE(log_.errors, QStringList{QStringLiteral("'x' is not a valid floating point value")});
         QCOMPARE(w_->Timer1()->Interval(), 600000);
 
-        w_->Btn_watch->click();
-        QCOMPARE(w_->Btn_watch->Caption(), QStringLiteral("暂停显示"));
-        QVERIFY(!w_->Memo1->isReadOnly());
+        w_->Actions().Btn_watch->click();
+        QCOMPARE(w_->Actions().Btn_watch->Caption(), QStringLiteral("暂停显示"));
+        QVERIFY(!w_->Area().Memo1->isReadOnly());
 
         // Closing writes what came since the last tick to the next file.
         client->Send(Hex("0304"));
@@ -460,12 +461,12 @@ private slots:
     {
         Listen();
         // What the component does after an error while taking a client.
-        w_->SrvWSocket->Abort();
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("开始监听"));
-        QVERIFY(w_->N_startlisten->isEnabled());
-        QVERIFY(!w_->N_stoplisten->isEnabled());
-        w_->Btn_closecom->click();
-        QCOMPARE(w_->SrvWSocket->State(), wsListening);
+        w_->SrvWSocket()->Abort();
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("开始监听"));
+        QVERIFY(w_->Actions().N_startlisten->isEnabled());
+        QVERIFY(!w_->Actions().N_stoplisten->isEnabled());
+        w_->Actions().Btn_closecom->click();
+        QCOMPARE(w_->SrvWSocket()->State(), wsListening);
     }
 
     void portScanLeavesTheServerListening()
@@ -482,8 +483,8 @@ private slots:
         auto next = Connect();
         QVERIFY(next);
         QCOMPARE(ConnectedLines(), 2);
-        QCOMPARE(w_->SrvWSocket->State(), wsListening);
-        QCOMPARE(w_->Btn_closecom->Caption(), QStringLiteral("停止监听"));
+        QCOMPARE(w_->SrvWSocket()->State(), wsListening);
+        QCOMPARE(w_->Actions().Btn_closecom->Caption(), QStringLiteral("停止监听"));
         QVERIFY(log_.errors.isEmpty());
         SendAndWait(*next, Hex("0102"));
         QTRY_COMPARE(LastRecvLine(), QStringLiteral("01 02 "));
@@ -500,12 +501,12 @@ private slots:
             previous = std::move(client);
         }
         QCOMPARE(ConnectedLines(), 1000);
-        QCOMPARE(w_->TmpWSocket->State(), wsConnected);
+        QCOMPARE(w_->TmpWSocket()->State(), wsConnected);
         // The test holds one client, the window one connection.
         QCOMPARE(OpenDescriptors(), baseline + 2);
         // Its chunk is read; the 1001 lines then exceed the limit.
         SendAndWait(*previous, Hex("0A"));
-        QCOMPARE(w_->Memo1->LineCount(), 0);
+        QCOMPARE(w_->Area().Memo1->LineCount(), 0);
     }
 
     // ---- sending ----
@@ -515,25 +516,25 @@ private slots:
         Listen();
         auto client = Connect();
         QVERIFY(client);
-        w_->Memo2->setPlainText(QStringLiteral("01 03 1A\n01-03-1A\n01 03 1"));
-        PutCaretOnLine(w_->Memo2, 0);
-        w_->Btn_ljfb->click();
+        w_->Area().Memo2->setPlainText(QStringLiteral("01 03 1A\n01-03-1A\n01 03 1"));
+        PutCaretOnLine(w_->Area().Memo2, 0);
+        w_->Actions().Btn_ljfb->click();
         QTRY_COMPARE(client->Received(), Hex("01031A"));
-        PutCaretOnLine(w_->Memo2, 1);
+        PutCaretOnLine(w_->Area().Memo2, 1);
         // Shortcuts go to the active window; a closed dialog leaves none here.
         w_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-        w_->Memo2->setFocus();
+        w_->Area().Memo2->setFocus();
         // Under load a late deactivation can still arrive; the shortcut only
         // reaches the window once it is active and focused.
-        QTRY_VERIFY(QApplication::activeWindow() == w_.get() && w_->Memo2->hasFocus());
-        QTest::keyClick(w_->Memo2, Qt::Key_F12);
+        QTRY_VERIFY(QApplication::activeWindow() == w_.get() && w_->Area().Memo2->hasFocus());
+        QTest::keyClick(w_->Area().Memo2, Qt::Key_F12);
         QTRY_COMPARE(client->Received(), Hex("01031A01031A"));
-        PutCaretOnLine(w_->Memo2, 2);
-        w_->N_ljfb->trigger();
+        PutCaretOnLine(w_->Area().Memo2, 2);
+        w_->Actions().N_ljfb->trigger();
         QTRY_COMPARE(client->Received(), Hex("01031A01031A0103"));
         QVERIFY(log_.messages.isEmpty());
-        QVERIFY(w_->Btn_ljfb->isEnabled());
+        QVERIFY(w_->Actions().Btn_ljfb->isEnabled());
     }
 
     void formatErrorStopsTimedSending()
@@ -541,21 +542,21 @@ private slots:
         Listen();
         auto client = Connect();
         QVERIFY(client);
-        w_->Memo2->setPlainText(QStringLiteral("1 03"));
+        w_->Area().Memo2->setPlainText(QStringLiteral("1 03"));
         ChooseSendStyle(&Tf_sendstyle::RadioButton2, true, QStringLiteral("0"));
-        QVERIFY(w_->Timer3->Enabled());
-        QVERIFY(w_->Memo2->isReadOnly());
-        QVERIFY(w_->F_sendstyle->CheckBox1->isChecked());
-        Tick(w_->Timer3);
+        QVERIFY(w_->Timer3()->Enabled());
+        QVERIFY(w_->Area().Memo2->isReadOnly());
+        QVERIFY(w_->SendStyleDialog()->CheckBox1->isChecked());
+        Tick(w_->Timer3());
         QCOMPARE(log_.messages, QStringList{QStringLiteral("发报格式错误,请修改! eg:\"01 03 1A\"")});
-        QVERIFY(!w_->Timer3->Enabled());
-        QVERIFY(!w_->Memo2->isReadOnly());
-        QVERIFY(!w_->F_sendstyle->CheckBox1->isChecked());
+        QVERIFY(!w_->Timer3()->Enabled());
+        QVERIFY(!w_->Area().Memo2->isReadOnly());
+        QVERIFY(!w_->SendStyleDialog()->CheckBox1->isChecked());
         QVERIFY(client->Received().isEmpty());
         // A line of 513 pairs is refused the same way, nothing sent.
         log_.messages.clear();
-        w_->Memo2->setPlainText(QString(QStringLiteral("AB ")).repeated(513));
-        w_->Btn_ljfb->click();
+        w_->Area().Memo2->setPlainText(QString(QStringLiteral("AB ")).repeated(513));
+        w_->Actions().Btn_ljfb->click();
         QCOMPARE(log_.messages.size(), 1);
         QTest::qWait(50);
         QVERIFY(client->Received().isEmpty());
@@ -566,30 +567,30 @@ private slots:
         Listen();
         auto client = Connect();
         QVERIFY(client);
-        w_->Memo2->setPlainText(QStringLiteral("01\n02\n03"));
+        w_->Area().Memo2->setPlainText(QStringLiteral("01\n02\n03"));
         ChooseSendStyle(&Tf_sendstyle::RadioButton1, false, QStringLiteral("0.5"));
         QCOMPARE(w_->State().SendStyle, 0);
-        QVERIFY(w_->Timer3->Enabled());
-        QCOMPARE(w_->Timer3->Interval(), 500);
+        QVERIFY(w_->Timer3()->Enabled());
+        QCOMPARE(w_->Timer3()->Interval(), 500);
         QCOMPARE(w_->State().SendInterval, 0.5);
-        QVERIFY(!w_->Btn_ljfb->isEnabled());
-        QVERIFY(!w_->N_ljfb->isEnabled());
-        QCOMPARE(w_->Btn_ljfb->toolTip(), QStringLiteral("请更改循环发送方式为其它"));
+        QVERIFY(!w_->Actions().Btn_ljfb->isEnabled());
+        QVERIFY(!w_->Actions().N_ljfb->isEnabled());
+        QCOMPARE(w_->Actions().Btn_ljfb->toolTip(), QStringLiteral("请更改循环发送方式为其它"));
         // No timer ticks by itself in this test: stop it and tick by hand.
-        w_->Timer3->SetInterval(0);
+        w_->Timer3()->SetInterval(0);
         for (int i = 0; i < 4; ++i)
-            Tick(w_->Timer3);
+            Tick(w_->Timer3());
         QTRY_COMPARE(client->Received(), Hex("01020301"));
         QCOMPARE(w_->State().LoopLine, 1);
         // A client connecting afterwards leaves send now disabled.
         auto other = Connect();
         QVERIFY(other);
-        QVERIFY(!w_->Btn_ljfb->isEnabled());
+        QVERIFY(!w_->Actions().Btn_ljfb->isEnabled());
         // The dialog shows the loop layout when opened again, and back.
         ChooseSendStyle(&Tf_sendstyle::RadioButton2, false, QStringLiteral("1"));
-        QVERIFY(!w_->Timer3->Enabled());
-        QVERIFY(!w_->Memo2->isReadOnly());
-        QVERIFY(w_->Btn_ljfb->isEnabled());
+        QVERIFY(!w_->Timer3()->Enabled());
+        QVERIFY(!w_->Area().Memo2->isReadOnly());
+        QVERIFY(w_->Actions().Btn_ljfb->isEnabled());
         QCOMPARE(w_->State().SendInterval, 0.5);
     }
 
@@ -601,44 +602,44 @@ private slots:
         QStringList lines;
         for (int i = 1; i <= 10; ++i)
             lines << QStringLiteral("%1").arg(i, 2, 16, QLatin1Char('0'));
-        w_->Memo2->SetLines(lines);
+        w_->Area().Memo2->SetLines(lines);
         ChooseSendStyle(&Tf_sendstyle::RadioButton3, false, QStringLiteral("1"));
         for (int i = 0; i < 8; ++i)
-            w_->Btn_ljfb->click();
+            w_->Actions().Btn_ljfb->click();
         QTRY_COMPARE(client->Received(), Hex("0101090303070402"));
         // Above a thousand lines one send removes the first line.
         QStringList many;
         for (int i = 0; i < 1001; ++i)
             many << QStringLiteral("%1").arg(i % 256, 2, 16, QLatin1Char('0'));
         many[0] = QStringLiteral("first");
-        w_->Memo2->SetLines(many);
-        w_->Btn_ljfb->click();
-        QCOMPARE(w_->Memo2->LineCount(), 1000);
-        QVERIFY(w_->Memo2->Line(0) != QStringLiteral("first"));
+        w_->Area().Memo2->SetLines(many);
+        w_->Actions().Btn_ljfb->click();
+        QCOMPARE(w_->Area().Memo2->LineCount(), 1000);
+        QVERIFY(w_->Area().Memo2->Line(0) != QStringLiteral("first"));
     }
 
     void notConnectedIsReportedAtEveryTick()
     {
-        w_->Memo2->setPlainText(QStringLiteral("01 02"));
-        w_->N_ljfb->trigger();
+        w_->Area().Memo2->setPlainText(QStringLiteral("01 02"));
+        w_->Actions().N_ljfb->trigger();
         QCOMPARE(log_.errors.size(), 1);
         QVERIFY2(log_.errors[0].startsWith(QStringLiteral("Error 10057")), qPrintable(log_.errors[0]));
         QVERIFY(log_.errors[0].contains(QStringLiteral("Send")));
         ChooseSendStyle(&Tf_sendstyle::RadioButton2, true, QStringLiteral("0"));
-        Tick(w_->Timer3);
-        Tick(w_->Timer3);
+        Tick(w_->Timer3());
+        Tick(w_->Timer3());
         QCOMPARE(log_.errors.size(), 3);
-        QVERIFY(w_->Timer3->Enabled());
+        QVERIFY(w_->Timer3()->Enabled());
         // Ticks that come while a tick's error box is still open do not
         // stack further boxes.
         log_.whileErrorBoxOpen = [this] {
             log_.whileErrorBoxOpen = nullptr;
-            Tick(w_->Timer3);
-            Tick(w_->Timer3);
+            Tick(w_->Timer3());
+            Tick(w_->Timer3());
         };
-        Tick(w_->Timer3);
+        Tick(w_->Timer3());
         QCOMPARE(log_.errors.size(), 4);
-        Tick(w_->Timer3);
+        Tick(w_->Timer3());
         QCOMPARE(log_.errors.size(), 5);
     }
 
@@ -647,22 +648,22 @@ private slots:
         Listen();
         auto client = Connect();
         QVERIFY(client);
-        w_->Memo2->setPlainText(QString(QStringLiteral("55 ")).repeated(512));
+        w_->Area().Memo2->setPlainText(QString(QStringLiteral("55 ")).repeated(512));
         ChooseSendStyle(&Tf_sendstyle::RadioButton2, true, QStringLiteral("0"));
         for (int i = 0; i < 20; ++i)
-            Tick(w_->Timer3);
+            Tick(w_->Timer3());
         client->Close(true);
-        QTRY_COMPARE(w_->TmpWSocket->State(), wsClosed);
+        QTRY_COMPARE(w_->TmpWSocket()->State(), wsClosed);
         for (int i = 0; i < 5; ++i)
-            Tick(w_->Timer3);
+            Tick(w_->Timer3());
         QVERIFY(!log_.errors.isEmpty());
         for (const QString& error : log_.errors)
             QVERIFY2(error.startsWith(QStringLiteral("Error ")), qPrintable(error));
-        QVERIFY(w_->Timer3->Enabled());
+        QVERIFY(w_->Timer3()->Enabled());
         // The window still serves the next client.
         auto next = Connect();
         QVERIFY(next);
-        Tick(w_->Timer3);
+        Tick(w_->Timer3());
         QTRY_COMPARE(next->Received().size(), 512);
     }
 
@@ -671,26 +672,26 @@ private slots:
         Listen();
         auto client = Connect();
         QVERIFY(client);
-        w_->Memo2->setPlainText(QString(QStringLiteral("55 ")).repeated(512));
+        w_->Area().Memo2->setPlainText(QString(QStringLiteral("55 ")).repeated(512));
         ChooseSendStyle(&Tf_sendstyle::RadioButton2, true, QStringLiteral("0"));
         // The system's buffers take some megabytes first; the loop is bounded.
         for (int i = 0; i < 100000 && log_.errors.isEmpty(); ++i)
-            Tick(w_->Timer3);
+            Tick(w_->Timer3());
         QCOMPARE(log_.errors.size(), 1);
         QVERIFY2(log_.errors[0].startsWith(QStringLiteral("Error 10055 in function Send")), qPrintable(log_.errors[0]));
-        QVERIFY(w_->TmpWSocket->QueuedBytes() <= TCustomWSocket::MaxQueuedBytes);
-        QCOMPARE(w_->TmpWSocket->State(), wsConnected);
-        QVERIFY(w_->Timer3->Enabled());
+        QVERIFY(w_->TmpWSocket()->QueuedBytes() <= TCustomWSocket::MaxQueuedBytes);
+        QCOMPARE(w_->TmpWSocket()->State(), wsConnected);
+        QVERIFY(w_->Timer3()->Enabled());
         // The client leaves: everything held for it is given back.
         client->Close(true);
-        QTRY_COMPARE(w_->TmpWSocket->State(), wsClosed);
-        QCOMPARE(w_->TmpWSocket->HeldChunks(), size_t(0));
+        QTRY_COMPARE(w_->TmpWSocket()->State(), wsClosed);
+        QCOMPARE(w_->TmpWSocket()->HeldChunks(), size_t(0));
     }
 
     void sendStyleDialogChecksTheInterval()
     {
-        WhenShown(w_->F_sendstyle, [this] {
-            Tf_sendstyle* d = w_->F_sendstyle;
+        WhenShown(w_->SendStyleDialog(), [this] {
+            Tf_sendstyle* d = w_->SendStyleDialog();
             QVERIFY(d->RadioButton2->isChecked());
             QVERIFY(d->CheckBox1->isVisible());
             QVERIFY(!d->Label2->isVisible());
@@ -708,134 +709,134 @@ private slots:
             d->edit1->setText(QStringLiteral("7"));
             d->BitBtn1->click();
         });
-        w_->N_fbfs->trigger();
+        w_->Actions().N_fbfs->trigger();
         QCOMPARE(log_.messages, (QStringList{QStringLiteral("请输入正实数！"), QStringLiteral("请输入正实数!")}));
         QCOMPARE(w_->State().SendStyle, 1);
-        QVERIFY(!w_->Timer3->Enabled());
+        QVERIFY(!w_->Timer3()->Enabled());
         // Reopening shows the stored interval, not the cancelled text.
-        WhenShown(w_->F_sendstyle, [this] {
-            QCOMPARE(w_->F_sendstyle->edit1->text(), QStringLiteral("1"));
-            QVERIFY(w_->F_sendstyle->RadioButton2->isChecked());
-            w_->F_sendstyle->BitBtn1->click();
+        WhenShown(w_->SendStyleDialog(), [this] {
+            QCOMPARE(w_->SendStyleDialog()->edit1->text(), QStringLiteral("1"));
+            QVERIFY(w_->SendStyleDialog()->RadioButton2->isChecked());
+            w_->SendStyleDialog()->BitBtn1->click();
         });
-        w_->N_fbfs->trigger();
+        w_->Actions().N_fbfs->trigger();
     }
 
     // ---- check codes, caret readout, files ----
 
     void checkCodesOnTheCaretLine()
     {
-        w_->Memo2->setPlainText(QStringLiteral("xx\n01 03 1A \n1 2 3"));
-        PutCaretOnLine(w_->Memo2, 1);
-        w_->N_verify->trigger();
-        QCOMPARE(w_->Memo2->Line(1), QStringLiteral("01 03 1A 1E"));
-        w_->Memo2->setPlainText(QStringLiteral("01 03 1A"));
-        w_->N_68->trigger();
-        QCOMPARE(w_->Memo2->Line(0), QStringLiteral("68 03 03 68 01 03 1A 1E 16"));
-        w_->Memo2->setPlainText(QStringLiteral("1 2 3"));
-        w_->N_verify->trigger();
+        w_->Area().Memo2->setPlainText(QStringLiteral("xx\n01 03 1A \n1 2 3"));
+        PutCaretOnLine(w_->Area().Memo2, 1);
+        w_->Actions().N_verify->trigger();
+        QCOMPARE(w_->Area().Memo2->Line(1), QStringLiteral("01 03 1A 1E"));
+        w_->Area().Memo2->setPlainText(QStringLiteral("01 03 1A"));
+        w_->Actions().N_68->trigger();
+        QCOMPARE(w_->Area().Memo2->Line(0), QStringLiteral("68 03 03 68 01 03 1A 1E 16"));
+        w_->Area().Memo2->setPlainText(QStringLiteral("1 2 3"));
+        w_->Actions().N_verify->trigger();
         QCOMPARE(log_.messages, QStringList{QStringLiteral("发报格式错误,无法添加校验码,格式应如\"01 03 1A\"")});
-        QCOMPARE(w_->Memo2->Line(0), QStringLiteral("1 2 3"));
-        QCOMPARE(w_->N_verify->toolTip(), QStringLiteral("最后字节添加求和校验"));
+        QCOMPARE(w_->Area().Memo2->Line(0), QStringLiteral("1 2 3"));
+        QCOMPARE(w_->Actions().N_verify->toolTip(), QStringLiteral("最后字节添加求和校验"));
     }
 
     // "显示" › "报文解析" opens the decode window; it shows the caret line of
     // the window focused last, following the lines as they arrive.
     void decodeWindowFollowsTheCaretLine()
     {
-        QVERIFY(w_->F_decode->isHidden());
-        QVERIFY(w_->N_decode->isCheckable() && !w_->N_decode->isChecked());
-        w_->N_decode->trigger();
-        QVERIFY(w_->F_decode->isVisible() && w_->N_decode->isChecked());
-        const monitor::DecodePanel* panel = w_->F_decode->Panel;
+        QVERIFY(w_->DecodeDialog()->isHidden());
+        QVERIFY(w_->Actions().N_decode->isCheckable() && !w_->Actions().N_decode->isChecked());
+        w_->Actions().N_decode->trigger();
+        QVERIFY(w_->DecodeDialog()->isVisible() && w_->Actions().N_decode->isChecked());
+        const monitor::DecodePanel* panel = w_->DecodeDialog()->Panel;
 
         Listen();
         const auto client = Connect();
         QVERIFY(client);
-        w_->N_receiveclear->trigger();
+        w_->Actions().N_receiveclear->trigger();
         QTRY_COMPARE(panel->Tree->toPlainText(), QStringLiteral("光标所在行没有报文"));
         SendAndWait(*client, QByteArray::fromHex("AABBCC"));
         QTRY_COMPARE(panel->Tree->toPlainText(),
                      QStringLiteral("Unrecognised\n     0  AA BB CC  Unrecognised frame: 3 bytes"));
 
         // A send line is taken as it would be sent: a comment makes it no frame.
-        w_->Memo2->SetLines({QStringLiteral("AA BB // note")});
+        w_->Area().Memo2->SetLines({QStringLiteral("AA BB // note")});
         w_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-        w_->Memo2->setFocus();
+        w_->Area().Memo2->setFocus();
         QTRY_COMPARE(panel->Tree->toPlainText(), QStringLiteral("光标所在行不是十六进制报文"));
 
-        w_->F_decode->close();
-        QVERIFY(!w_->N_decode->isChecked());
+        w_->DecodeDialog()->close();
+        QVERIFY(!w_->Actions().N_decode->isChecked());
     }
 
     void caretReadoutAndClearing()
     {
-        w_->Memo1->setPlainText(QStringLiteral("01 03 1A \n02 "));
-        PutCaretOnLine(w_->Memo1, 0);
-        QTextCursor cursor = w_->Memo1->textCursor();
+        w_->Area().Memo1->setPlainText(QStringLiteral("01 03 1A \n02 "));
+        PutCaretOnLine(w_->Area().Memo1, 0);
+        QTextCursor cursor = w_->Area().Memo1->textCursor();
         cursor.setPosition(3);
-        w_->Memo1->setTextCursor(cursor);
-        QTest::keyClick(w_->Memo1, Qt::Key_Shift);
+        w_->Area().Memo1->setTextCursor(cursor);
+        QTest::keyClick(w_->Area().Memo1, Qt::Key_Shift);
         QCOMPARE(w_->PanelText(Tf_main::PanelCaret), QStringLiteral("第1帧第2字节"));
-        w_->Memo2->setPlainText(QStringLiteral("a\nb"));
-        PutCaretOnLine(w_->Memo2, 1);
-        QTest::mouseClick(w_->Memo2->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+        w_->Area().Memo2->setPlainText(QStringLiteral("a\nb"));
+        PutCaretOnLine(w_->Area().Memo2, 1);
+        QTest::mouseClick(w_->Area().Memo2->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(w_->PanelText(Tf_main::PanelCaret), QStringLiteral("第1帧第1字节"));
-        w_->N_receiveclear->trigger();
-        QCOMPARE(w_->Memo1->LineCount(), 0);
+        w_->Actions().N_receiveclear->trigger();
+        QCOMPARE(w_->Area().Memo1->LineCount(), 0);
         QCOMPARE(w_->PanelText(Tf_main::PanelCaret), QString());
-        w_->N_sendclear->trigger();
-        QCOMPARE(w_->Memo2->LineCount(), 0);
+        w_->Actions().N_sendclear->trigger();
+        QCOMPARE(w_->Area().Memo2->LineCount(), 0);
     }
 
     void saveAndLoad()
     {
-        w_->Memo1->setPlainText(QStringLiteral("01 02 \nConnected with 127.0.0.1"));
+        w_->Area().Memo1->setPlainText(QStringLiteral("01 02 \nConnected with 127.0.0.1"));
         log_.nextFile = dir_.filePath(QStringLiteral("r.rcv"));
-        w_->Btn_savereceive->click();
+        w_->Actions().Btn_savereceive->click();
         QFile saved(log_.nextFile);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("01 02 \r\nConnected with 127.0.0.1\r\n"));
-        QVERIFY(w_->SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite) == false);
-        QVERIFY(w_->SaveDialog2->testOption(QFileDialog::DontConfirmOverwrite));
-        QCOMPARE(w_->SaveDialog1->defaultSuffix(), QStringLiteral("rcv"));
-        QCOMPARE(w_->SaveDialog2->defaultSuffix(), QStringLiteral("snd"));
+        QVERIFY(w_->FileDialogs().SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite) == false);
+        QVERIFY(w_->FileDialogs().SaveDialog2->testOption(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(w_->FileDialogs().SaveDialog1->defaultSuffix(), QStringLiteral("rcv"));
+        QCOMPARE(w_->FileDialogs().SaveDialog2->defaultSuffix(), QStringLiteral("snd"));
 
         QStringList eight;
         for (int i = 1; i <= 800; ++i)
             eight << QString::number(i);
         SaveTextLines(dir_.filePath(QStringLiteral("800.rcv")), eight);
-        w_->Memo2->setPlainText(QStringLiteral("typed"));
+        w_->Area().Memo2->setPlainText(QStringLiteral("typed"));
         log_.nextFile = dir_.filePath(QStringLiteral("800.rcv"));
-        w_->N_loadreceive->trigger();
-        QCOMPARE(w_->Memo1->LineCount(), 499);
-        QCOMPARE(w_->Memo1->Line(0), QStringLiteral("302"));
-        QCOMPARE(w_->Memo2->Line(0), QStringLiteral("typed"));
+        w_->Actions().N_loadreceive->trigger();
+        QCOMPARE(w_->Area().Memo1->LineCount(), 499);
+        QCOMPARE(w_->Area().Memo1->Line(0), QStringLiteral("302"));
+        QCOMPARE(w_->Area().Memo2->Line(0), QStringLiteral("typed"));
 
         QStringList many;
         for (int i = 1; i <= 2001; ++i)
             many << QString::number(i);
         SaveTextLines(dir_.filePath(QStringLiteral("s.snd")), many);
         log_.nextFile = dir_.filePath(QStringLiteral("s.snd"));
-        w_->Btn_loadsend->click();
-        QCOMPARE(w_->Memo2->LineCount(), 1999);
-        QCOMPARE(w_->Memo2->Line(0), QStringLiteral("3"));
+        w_->Actions().Btn_loadsend->click();
+        QCOMPARE(w_->Area().Memo2->LineCount(), 1999);
+        QCOMPARE(w_->Area().Memo2->Line(0), QStringLiteral("3"));
 
         log_.nextFile = dir_.filePath(QStringLiteral("s2.snd"));
-        w_->N_savesend->trigger();
+        w_->Actions().N_savesend->trigger();
         QCOMPARE(LoadTextLines(log_.nextFile).size(), 1999);
 
         // An unreadable file is reported; the typed frames stay.
         log_.nextFile = dir_.filePath(QStringLiteral("missing.snd"));
-        w_->N_loadsend->trigger();
+        w_->Actions().N_loadsend->trigger();
         QCOMPARE(log_.errors.size(), 1);
         QVERIFY(log_.errors[0].contains(QStringLiteral("missing.snd")));
-        QCOMPARE(w_->Memo2->LineCount(), 1999);
+        QCOMPARE(w_->Area().Memo2->LineCount(), 1999);
         // Cancelled dialogs do nothing.
         log_.nextFile.clear();
-        w_->N_loadreceive->trigger();
-        QCOMPARE(w_->Memo1->LineCount(), 499);
+        w_->Actions().N_loadreceive->trigger();
+        QCOMPARE(w_->Area().Memo1->LineCount(), 499);
     }
 
     // ---- closing and settings ----
@@ -846,10 +847,10 @@ private slots:
         auto client = Connect();
         QVERIFY(client);
         log_.answerYes = false;
-        w_->Btn_exit->click();
+        w_->Actions().Btn_exit->click();
         QCOMPARE(log_.questions, 1);
         QVERIFY(w_->isVisible());
-        QCOMPARE(w_->SrvWSocket->State(), wsListening);
+        QCOMPARE(w_->SrvWSocket()->State(), wsListening);
         QVERIFY(!QFile::exists(SettingsPath()));
 
         SetPortThroughDialog(QStringLiteral("9000"));
@@ -857,7 +858,7 @@ private slots:
         QSignalSpy closed(w_.get(), &Tf_main::Closed);
         w_->close();
         QCOMPARE(closed.count(), 1);
-        QCOMPARE(w_->SrvWSocket->State(), wsClosed);
+        QCOMPARE(w_->SrvWSocket()->State(), wsClosed);
         QTRY_VERIFY(client->PeerClosed());
         QCOMPARE(IniFile(SettingsPath()).ReadString(QStringLiteral("TCPServer"), QStringLiteral("Server Port"), QString()),
                  QStringLiteral("9000"));
@@ -874,7 +875,7 @@ private slots:
 
     void firstRunWritesTheDefaultPort()
     {
-        w_->Btn_exit->click();
+        w_->Actions().Btn_exit->click();
         QCOMPARE(IniFile(SettingsPath()).ReadString(QStringLiteral("TCPServer"), QStringLiteral("Server Port"), QString()),
                  QStringLiteral("8888"));
     }

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "monitor/ReceiveRoute.h"
+
 #include "monitor/IntervalTimer.h"
 #include "platform/CaptureBuffer.h"
 #include "udpmon/u_csn.h"
@@ -290,7 +292,7 @@ void RecvSendWindowTest::timePrefixAndAsciiMode()
     QVERIFY(a.N_flilter->isEnabled());
     // ASCII mode: no capture, no triggers.
     int triggered = 0;
-    window_->Hooks().MatchTriggers = [&triggered](const std::uint8_t*, std::size_t) { ++triggered; };
+    window_->ReceiveRules().answer = [&triggered](const monitor::ReceivedFrame&) { ++triggered; };
     window_->Timer1()->SetInterval(3600000);
     window_->Timer1()->SetEnabled(true);
     peer_->SendTo(serverPort_, QByteArray("AB\0CD", 5));
@@ -317,7 +319,7 @@ void RecvSendWindowTest::pauseAndCaptureInterplay()
     const MainActions& a = window_->Actions();
     Listen();
     int triggered = 0;
-    window_->Hooks().MatchTriggers = [&triggered](const std::uint8_t*, std::size_t) { ++triggered; };
+    window_->ReceiveRules().answer = [&triggered](const monitor::ReceivedFrame&) { ++triggered; };
     window_->Timer1()->SetInterval(3600000);
     window_->Timer1()->SetEnabled(true);
 
@@ -417,14 +419,14 @@ void RecvSendWindowTest::filterHookAndTriggerHook()
         full.append(QStringLiteral("x"));
     window_->RecvMemo()->SetLines(full);
     QStringList asked;
-    window_->Hooks().ApplyDisplayFilter = [&asked](QStringView hex) {
+    window_->ReceiveRules().hexFilter = [&asked](QStringView hex) {
         asked.append(hex.toString());
         return false;
     };
     // A hidden line still empties a full window; the trigger still answers
     // (here through SendDatagram to the test's socket).
-    window_->Hooks().MatchTriggers = [this](const std::uint8_t* data, std::size_t n) {
-        window_->SendDatagram(data, n);
+    window_->ReceiveRules().answer = [this](const monitor::ReceivedFrame& frame) {
+        window_->SendDatagram(frame.bytes.data(), frame.bytes.size());
     };
     window_->Actions().N_Showtime->trigger(); // the filter sees the hex text without the time
     peer_->SendTo(serverPort_, Bytes({0x68, 0x16}));
@@ -444,7 +446,7 @@ void RecvSendWindowTest::answersLeaveBeforeLayoutAndAFailedOneLosesNoLine()
     // is read and answered in a later pass.
     QList<int> linesAtAnswer;
     int answers = 0;
-    window_->Hooks().MatchTriggers = [&](const std::uint8_t*, std::size_t) {
+    window_->ReceiveRules().answer = [&](const monitor::ReceivedFrame&) {
         linesAtAnswer.append(window_->RecvMemo()->LineCount());
         if (++answers == 2)
             throw std::runtime_error("the answer could not be sent");

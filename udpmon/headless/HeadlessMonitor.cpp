@@ -36,37 +36,33 @@ PcapngWriter::Endpoint EndpointOf(const sockaddr_in& address)
 HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorReport report, QObject* parent)
     : QObject(parent)
     , options_(std::move(options))
-    , out_(out)
     , report_(std::move(report))
     , sender_(state_)
-    , pass_(state_, sender_,
-            ReceiveOutlet{
-                // The hex text is ASCII; the time in front is in the locale's words.
-                [this](const QString& line, bool) { WriteLine(options_.showTime ? EncodeText(line) : line.toLatin1()); },
-                [this](const QString& text) { WriteLine(EncodeText(text)); },
-                [] {},
-                [this](const QString& line) { timedSave_->Capture(line); },
-            })
     , timedSave_(new monitor::TimedSave(
           state_.SaveNumber, [this](const std::exception& error) { ReportLimited(QString::fromUtf8(error.what())); },
           this, options_.saveDir))
+    , sink_(out, options_.showTime)
+    , route_(sink_, *timedSave_, {}, OstrelReceiveSwitches(state_))
+    , pass_(state_, route_)
 {
     state_.ServerPort = options_.listenPort;
     state_.ClientHost = options_.toHost;
     state_.ClientPort = options_.toPort;
     state_.RecvAscii = options_.ascii;
     state_.ShowTime = options_.showTime;
-    pass_.Hooks().MatchTriggers = [this](const std::uint8_t* data, std::size_t n) { Answer(data, n); };
-    pass_.Hooks().Received = [this](const std::uint8_t* data, std::size_t n, const sockaddr_in& from) {
-        lastSource_ = from;
+    route_.Policy().answer = [this](const monitor::ReceivedFrame& frame) { Answer(frame.bytes.data(), frame.bytes.size()); };
+    // Every datagram, empty ones included, goes into the capture before it
+    // is answered; its source is where an answer to the sender goes.
+    route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
+        lastSource_ = frame.source;
         if (!capture_.IsOpen())
             return;
         sockaddr_in to{};
         to.sin_family = AF_INET;
-        to.sin_addr.s_addr = LocalAddressFor(from.sin_addr.s_addr);
+        to.sin_addr.s_addr = LocalAddressFor(frame.source.sin_addr.s_addr);
         to.sin_port = htons(listeningPort_);
-        Capture(from, to, data, n);
-    };
+        Capture(frame.source, to, frame.bytes.data(), frame.bytes.size());
+    });
     sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
         sockaddr_in source = from;
         if (source.sin_addr.s_addr == htonl(INADDR_ANY))
@@ -132,8 +128,7 @@ bool HeadlessMonitor::OpenCapture(int number)
 void HeadlessMonitor::Finish()
 {
     pass_.Stop();
-    if (out_ != nullptr)
-        std::fflush(out_);
+    sink_.Flush();
     capture_.Close();
     timedSave_->SaveAtEnd();
 }
@@ -250,7 +245,18 @@ void HeadlessMonitor::Note(const QString& message)
     report_(std::runtime_error(message.toStdString()));
 }
 
-void HeadlessMonitor::WriteLine(const QByteArray& text)
+void HeadlessMonitor::StreamSink::Line(const QString& line)
+{
+    // The hex text is ASCII; the time in front is in the locale's words.
+    Write(showTime_ ? EncodeText(line) : line.toLatin1());
+}
+
+void HeadlessMonitor::StreamSink::Text(const QString& text)
+{
+    Write(EncodeText(text));
+}
+
+void HeadlessMonitor::StreamSink::Write(const QByteArray& text)
 {
     if (out_ == nullptr)
         return;

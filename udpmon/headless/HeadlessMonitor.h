@@ -5,6 +5,7 @@
 #include "platform/PcapngWriter.h"
 #include "udpmon/DatagramSender.h"
 #include "udpmon/OstrelState.h"
+#include "monitor/ReceiveRoute.h"
 #include "udpmon/ReceivePass.h"
 #include "udpmon/headless/HeadlessOptions.h"
 
@@ -73,15 +74,37 @@ private:
     // on what a signal did).
     void Report(const QString& message);
     void Note(const QString& message);
-    void WriteLine(const QByteArray& text);
+
+    // The route's lines on an output stream, one per line (nothing with
+    // --quiet); the window's line rule and pacing have no part here.
+    class StreamSink final : public monitor::LineSink {
+    public:
+        StreamSink(std::FILE* out, bool showTime) : out_(out), showTime_(showTime) {}
+        void EmptyIfFull() override {}
+        void Line(const QString& line) override;
+        void Line(QByteArray bytes, QString (*format)(const QByteArray& bytes)) override { Line(format(bytes)); }
+        void Text(const QString& text) override;
+        void PassEnded(monitor::PassEnd) override {}
+        void Flush()
+        {
+            if (out_ != nullptr)
+                std::fflush(out_);
+        }
+
+    private:
+        void Write(const QByteArray& text);
+        std::FILE* out_;
+        bool showTime_;
+    };
 
     HeadlessOptions options_;
-    std::FILE* out_;
     ErrorReport report_;
     OstrelState state_;
     DatagramSender sender_;
-    ReceivePass pass_;
     monitor::TimedSave* timedSave_;
+    StreamSink sink_;
+    monitor::ReceiveRoute route_;
+    ReceivePass pass_;
     PcapngWriter capture_;
     int captureNumber_ = 0;
     QString captureFile_;

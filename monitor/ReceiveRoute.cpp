@@ -1,0 +1,98 @@
+#include "monitor/ReceiveRoute.h"
+
+#include "monitor/TimedSave.h"
+
+#include <ctime>
+#include <utility>
+
+namespace monitor {
+
+namespace {
+
+bool On(const bool* flag)
+{
+    return flag != nullptr && *flag;
+}
+
+} // namespace
+
+ReceiveRoute::ReceiveRoute(LineSink& sink, TimedSave& capture, ReceivePolicy policy, ReceiveSwitches switches)
+    : sink_(sink)
+    , capture_(capture)
+    , policy_(std::move(policy))
+    , switches_(switches)
+{
+}
+
+std::int64_t ReceiveRoute::NowUs()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+QString HexLineOf(const QByteArray& bytes)
+{
+    return ReceiveHexText(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+}
+
+void ReceiveRoute::Receive(const ReceivedFrame& frame)
+{
+    for (const Observer& observer : observers_)
+        observer(frame);
+    const std::span<const std::uint8_t> bytes = frame.bytes;
+    if (bytes.empty() && !policy_.emptyFramesMakeLines)
+        return;
+    if (On(switches_.ascii)) {
+        ReceiveAscii(frame);
+        return;
+    }
+    // The line is made once, when the first rule needs it.
+    QString hex;
+    QString line;
+    bool made = false;
+    const auto hexText = [&]() -> const QString& {
+        if (!made) {
+            hex = ReceiveHexText(bytes.data(), bytes.size());
+            line = ReceiveDisplayLine(hex, On(switches_.showTime), On(switches_.showTime) ? time_.Now() : QString());
+            made = true;
+        }
+        return hex;
+    };
+    const auto displayLine = [&]() -> const QString& {
+        hexText();
+        return line;
+    };
+
+    if (policy_.captureFirst && capture_.Capturing())
+        capture_.Capture(displayLine());
+    if (!On(switches_.displayPaused)) {
+        if (!policy_.lineRuleAfter)
+            sink_.EmptyIfFull();
+        const bool shown = (!policy_.byteFilter || policy_.byteFilter(bytes))
+            && (!policy_.hexFilter || policy_.hexFilter(hexText()));
+        if (shown) {
+            if (policy_.linesMadeLate && !made)
+                sink_.Line(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())),
+                           &HexLineOf);
+            else
+                sink_.Line(displayLine());
+        }
+    }
+    if (policy_.lineRuleAfter)
+        sink_.EmptyIfFull();
+    if (!policy_.captureFirst && capture_.Capturing())
+        capture_.Capture(displayLine());
+    if (policy_.answer && !bytes.empty())
+        policy_.answer(frame);
+}
+
+void ReceiveRoute::ReceiveAscii(const ReceivedFrame& frame)
+{
+    if (On(switches_.displayPaused))
+        return;
+    sink_.Text(ReceiveDisplayLine(ReceiveAsciiText(frame.bytes.data(), frame.bytes.size()), On(switches_.showTime),
+                                  On(switches_.showTime) ? time_.Now() : QString()));
+}
+
+} // namespace monitor

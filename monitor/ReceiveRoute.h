@@ -1,0 +1,131 @@
+#pragma once
+
+#include "monitor/ReceiveLine.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace monitor {
+
+class TimedSave;
+
+// Which side sent a frame: the device (what a monitor receives) or the
+// monitor itself (what it sends).
+enum class Direction { FromDevice, ToDevice };
+
+// A received datagram (UDP) or chunk (TCP) and what travels with it.
+struct ReceivedFrame {
+    std::span<const std::uint8_t> bytes;
+    sockaddr_in source{};         // the peer it came from (all zero when not known)
+    std::int64_t arrivalUs = 0;   // when it was read, in microseconds since 1970
+    Direction direction = Direction::FromDevice;
+};
+
+// How a reader's pass over what waited on its socket ended.
+enum class PassEnd {
+    MoreWaiting, // it spent its time budget (or an answer failed): more may wait
+    PeerPaused,  // nothing more waits
+    PeerGone     // the peer closed the connection
+};
+
+// Where the route puts the lines it makes: the receive window (its batched
+// writer, monitor/ReceiveWindowSink) or standard output (ostrel-headless).
+class LineSink {
+public:
+    virtual ~LineSink() = default;
+    // The window's line rule: empties the window when it is full.
+    virtual void EmptyIfFull() = 0;
+    // A hex line to show.
+    virtual void Line(const QString& line) = 0;
+    // A hex line to show, made by `format` of `bytes` only when written (a
+    // line the line rule empties away first is never made).
+    virtual void Line(QByteArray bytes, QString (*format)(const QByteArray& bytes)) = 0;
+    // An ASCII-mode text (it may hold line breaks of its own), shown at once.
+    virtual void Text(const QString& text) = 0;
+    // A reader's pass has ended: its lines are shown at the sink's pace.
+    virtual void PassEnded(PassEnd end) = 0;
+};
+
+// What the programs do differently with a received frame.
+struct ReceivePolicy {
+    // Captured for timed saving first, paused or filtered out or not (TCP),
+    // or after the display has been served (UDP).
+    bool captureFirst = false;
+    // The window's line rule after every frame, paused or not (TCP), or
+    // before each frame while the display runs, also when the filter hides
+    // the frame (UDP).
+    bool lineRuleAfter = false;
+    // The window's line made only when written (TCP, which shows no time).
+    bool linesMadeLate = false;
+    // A frame of no bytes makes a line (the end of a TCP stream) or is only
+    // seen by the observers (an empty UDP datagram).
+    bool emptyFramesMakeLines = false;
+    // The display filter: whether the frame's line is shown, judged by its
+    // hex text (the line without the time; UDP) or by its bytes (TCP). A
+    // frame is shown when each filter set passes it.
+    std::function<bool(QStringView hexText)> hexFilter;
+    std::function<bool(std::span<const std::uint8_t> bytes)> byteFilter;
+    // Answers the frame (trigger rules); empty: nothing answers. Called for
+    // every hex-mode frame with bytes, paused or filtered out or not, after
+    // its line is made and before it is laid out. An exception leaves
+    // through Receive, and the reader ends its pass.
+    std::function<void(const ReceivedFrame& frame)> answer;
+};
+
+// The user's switches of the receive side, read at each frame (each points
+// into the program's state; a null one is off).
+struct ReceiveSwitches {
+    const bool* displayPaused = nullptr;
+    const bool* ascii = nullptr;    // ASCII mode: the text shown, nothing captured or answered
+    const bool* showTime = nullptr; // the time of arrival in front of each line
+};
+
+// The one road of a received frame in every program: one call per datagram
+// or chunk makes its line once, captures it for timed saving, asks the
+// display filter, applies the window's line rule, hands the line to the
+// sink and answers it, in the order the program's policy gives. Observers
+// (a packet capture, later analyses) see every frame first, empty ones
+// included. Needs no display.
+class ReceiveRoute final {
+public:
+    using Observer = std::function<void(const ReceivedFrame& frame)>;
+
+    ReceiveRoute(LineSink& sink, TimedSave& capture, ReceivePolicy policy, ReceiveSwitches switches);
+    ReceiveRoute(const ReceiveRoute&) = delete;
+    ReceiveRoute& operator=(const ReceiveRoute&) = delete;
+
+    void Receive(const ReceivedFrame& frame);
+    // The reader's pass has ended.
+    void PassEnded(PassEnd end) { sink_.PassEnded(end); }
+
+    // The policy, for a program that sets its rules after construction (and
+    // tests that put their own in).
+    [[nodiscard]] ReceivePolicy& Policy() { return policy_; }
+    void AddObserver(Observer observer) { observers_.push_back(std::move(observer)); }
+
+    // The present time in microseconds since 1970, as readers stamp frames.
+    [[nodiscard]] static std::int64_t NowUs();
+
+private:
+    void ReceiveAscii(const ReceivedFrame& frame);
+
+    LineSink& sink_;
+    TimedSave& capture_;
+    ReceivePolicy policy_;
+    ReceiveSwitches switches_;
+    std::vector<Observer> observers_;
+    ReceiveTimeText time_;
+};
+
+// The hex line of a chunk's bytes ("01 03 1A "), as a lazily made line.
+[[nodiscard]] QString HexLineOf(const QByteArray& bytes);
+
+} // namespace monitor

@@ -1,0 +1,71 @@
+#include "monitor/ReceiveWindowSink.h"
+
+#include "widgets/BatchedLineWriter.h"
+#include "widgets/TSMemo.h"
+
+#include <utility>
+
+namespace monitor {
+
+ReceiveWindowSink::ReceiveWindowSink(TSMemo* memo, int delayMs, int lineLimit, int showAtOnceLines, QObject* parent)
+    : memo_(memo)
+    , writer_(new BatchedLineWriter(memo, delayMs, lineLimit, parent))
+    , showAtOnceLines_(showAtOnceLines)
+{
+    writer_->SetFlushPacing(kFlushIntervalMs, kRestPerWork, kFlushChars);
+    writer_->SetPaintPacing(kPaintIntervalMs, kDeferPaintChars);
+}
+
+void ReceiveWindowSink::EmptyIfFull()
+{
+    writer_->EmptyIfFull();
+}
+
+void ReceiveWindowSink::Line(const QString& line)
+{
+    writer_->Append(line);
+}
+
+void ReceiveWindowSink::Line(QByteArray bytes, QString (*format)(const QByteArray& bytes))
+{
+    writer_->Append(std::move(bytes), format);
+}
+
+void ReceiveWindowSink::Text(const QString& text)
+{
+    // The text may hold line breaks of its own: it goes to the window
+    // directly, which counts its lines as they are.
+    writer_->Flush();
+    writer_->EmptyIfFull();
+    writer_->Append(text);
+    writer_->Flush();
+}
+
+void ReceiveWindowSink::PassEnded(PassEnd end)
+{
+    const bool showNow = (end == PassEnd::PeerGone && showAtOnceLines_ >= 0)
+        || (end == PassEnd::PeerPaused && writer_->WaitingEdits() <= showAtOnceLines_);
+    if (showNow)
+        writer_->Flush();
+    else
+        writer_->FlushSoon();
+}
+
+void ReceiveWindowSink::Note(const QString& line)
+{
+    if (writer_->PendingChars() > kFlushChars) {
+        writer_->Append(line);
+        writer_->FlushSoon();
+        return;
+    }
+    writer_->Flush();
+    memo_->AppendLine(line);
+}
+
+void ReceiveWindowSink::DropWaitingLines()
+{
+    writer_->Clear();
+    writer_->Flush();
+}
+
+} // namespace monitor
