@@ -253,4 +253,65 @@ void SetHint(QAction* action, const QString& hint)
     action->setText(hint);
 }
 
+std::vector<MainActions::CommandEntry> MainActions::Commands() const
+{
+    return {
+        {N_receiveclear, "N_receiveclearClick"},
+        {N_savereceive, "Btn_savereceiveClick"},
+        {N_loadreceive, "Btn_loadrecvClick"},
+        {N_savesend, "Btn_savesendClick"},
+        {N_loadsend, "Btn_loadsendClick"},
+        {N_sendclear, "N_sendclearClick"},
+        {N_opencom, "B_openClick"},
+        {N_fbfs, "N_fbfsClick"},
+        {N_setupcom, "Btn_setupcomClick"},
+        {N_recvasc, "Btn_recvascClick"},
+        {N_sendasc, "Btn_sendascClick"},
+        {N_ljfb, "Btn_ljfbClick"},
+        {N_watch, "Btn_watchClick"},
+        {N_flilter, "Btn_filterClick"},
+        {N_trigger, "N_triggerClick"},
+        {N_intervalsave, "N_intervalsaveClick"},
+        {N_showrecv, "N_showrecvClick"},
+        {N_showsend, "N_showsendClick"},
+        {N_decode, "N_decodeClick"},
+        {N_Showtime, "N_ShowtimeClick"},
+        {N_color, "N_colorClick"},
+        {N_Calc, "N_CalcClick"},
+        {N_showtoolbar, "N_showtoolbarClick"},
+        {About1, "About1Click"},
+        {P_recv, "N_showrecvClick"},
+        {P_send, "N_showsendClick"},
+        {P_restore, "Btn_RTopClick"},
+        {P_top, "Btn_RTopClick"},
+        {B_open, "B_openClick"},
+        {Btn_setupcom, "Btn_setupcomClick"},
+        {Btn_watch, "Btn_watchClick"},
+        {Btn_filter, "Btn_filterClick"},
+        {Btn_trigger, "Btn_triggerClick"},
+        {Btn_RTop, "Btn_RTopClick"},
+        {Btn_savereceive, "Btn_savereceiveClick"},
+        {Btn_savesend, "Btn_savesendClick"},
+        {Btn_loadrecv, "Btn_loadrecvClick"},
+        {Btn_loadsend, "Btn_loadsendClick"},
+        {Btn_recvasc, "Btn_recvascClick"},
+        {Btn_sendasc, "Btn_sendascClick"},
+        {Btn_ljfb, "Btn_ljfbClick"},
+        {Btn_help, "About1Click"},
+        {Btn_exit, "Btn_exitClick"},
+    };
+}
+
+std::vector<MainActions::CheckCodeEntry> MainActions::CheckCodeCommands() const
+{
+    return {
+        {N_verify1, &AddSumCode},
+        {N_68, &Add68Frame},
+        {N_verify2, &AddParityCode},
+        {N_CDT, &AddCdtCode},
+        {N_modbus, &AddModbusCode},
+        {N_dnp, &AddDnpCode},
+    };
+}
+
 } // namespace ostrel

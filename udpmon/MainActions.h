@@ -1,9 +1,13 @@
 #pragma once
 
+#include "frame/CheckCodes.h"
+
 #include <QList>
 #include <QString>
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 class QAction;
 class QMainWindow;
@@ -99,6 +103,22 @@ public:
     QAction* Btn_ljfb;
     QAction* Btn_help;
     QAction* Btn_exit;
+
+    // The window's commands and the entries that run them, several entries
+    // sharing one (a menu item, its toolbar twin, a context-menu item): each
+    // by the name of the window's handler ("N_fbfsClick"), which the window
+    // runs when the entry is triggered.
+    struct CommandEntry {
+        QAction* entry;
+        const char* handler;
+    };
+    [[nodiscard]] std::vector<CommandEntry> Commands() const;
+    // The check-code commands, each applied to the send window's caret line.
+    struct CheckCodeEntry {
+        QAction* entry;
+        CheckCodeResult (*code)(std::string_view line);
+    };
+    [[nodiscard]] std::vector<CheckCodeEntry> CheckCodeCommands() const;
 
     // The look of the switches, which also tells their state: "开始监听" /
     // "停止监听" (the listen button's hint is the marker of listening),

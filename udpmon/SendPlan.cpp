@@ -1,5 +1,7 @@
 #include "udpmon/SendPlan.h"
 
+#include "monitor/SendLineChoice.h"
+
 #include "frame/HexText.h"
 #include "platform/TextCodec.h"
 
@@ -58,6 +60,18 @@ HexSendPlan PlanHexSend(std::string_view trimmedLine, std::int32_t copiesPerSend
     for (std::size_t i = 0; i < copies; ++i)
         plan.buffer.insert(plan.buffer.end(), frame.bytes.begin(), frame.bytes.end());
     return plan;
+}
+
+SendNowStep PlanSendNow(const SendSchedule& schedule, int caretLine, int lineCount,
+                        const std::function<QString(int index)>& line, bool rangeOn, LineRandom& random)
+{
+    const int index = monitor::ChooseSendLine(schedule.SendStyle, caretLine, lineCount, schedule.LoopLine, random);
+    SendNowStep step{PlanLineSend(line(index), schedule), schedule.LoopLine};
+    if (schedule.SendStyle == 0)
+        step.nextLoopLine = monitor::NextLoopLine(
+            schedule.LoopLine, lineCount,
+            rangeOn ? std::optional(monitor::LoopRange{schedule.LoopFirst, schedule.LoopLast}) : std::nullopt);
+    return step;
 }
 
 } // namespace ostrel

@@ -3,7 +3,11 @@
 #include "udpmon/OstrelState.h"
 
 #include <QByteArray>
+#include "frame/LineRandom.h"
+
 #include <QString>
+
+#include <functional>
 
 #include <cstdint>
 #include <string_view>
@@ -38,6 +42,18 @@ struct HexSendPlan {
 // whatever their length; in hex mode the plan of the line with its comment
 // and surrounding blanks trimmed (TrimSendLine).
 [[nodiscard]] HexSendPlan PlanLineSend(const QString& line, const SendSchedule& schedule);
+
+// One "send now" (the command and each send-timer tick) over the send
+// window's lines: the plan of the send of the line the schedule's style
+// picks (monitor::ChooseSendLine from the caret line), and the loop line
+// once it is done: in loop style the next (within the loop range when
+// `rangeOn`), else as it was. `line` gives the text of a 0-based line.
+struct SendNowStep {
+    HexSendPlan plan;
+    int nextLoopLine = 0;
+};
+[[nodiscard]] SendNowStep PlanSendNow(const SendSchedule& schedule, int caretLine, int lineCount,
+                                      const std::function<QString(int index)>& line, bool rangeOn, LineRandom& random);
 
 namespace SendMessage {
 inline const QString FormatError = QStringLiteral("发报格式错误,请修改! eg:\"01 03 1A\"");

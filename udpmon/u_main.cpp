@@ -220,73 +220,20 @@ void Tf_main::ConnectCommands()
 {
     // A command's exception is shown in the error box right where it is
     // thrown, never passing through the toolkit's event code.
-    const auto bind = [this](QAction* action, void (Tf_main::*handler)()) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { RunShowingErrors([this, handler] { (this->*handler)(); }); });
-    };
-
-    bind(A.N_receiveclear, &Tf_main::N_receiveclearClick);
-    bind(A.N_savereceive, &Tf_main::Btn_savereceiveClick);
-    bind(A.N_loadreceive, &Tf_main::Btn_loadrecvClick);
-    bind(A.N_savesend, &Tf_main::Btn_savesendClick);
-    bind(A.N_loadsend, &Tf_main::Btn_loadsendClick);
-    bind(A.N_sendclear, &Tf_main::N_sendclearClick);
-
-    bind(A.N_opencom, &Tf_main::B_openClick);
-
+    for (const MainActions::CommandEntry& command : A.Commands()) {
+        const QByteArray handler = QByteArray(command.handler);
+        if (metaObject()->indexOfMethod(handler + "()") < 0)
+            qFatal("Tf_main has no command %s", command.handler);
+        connect(command.entry, &QAction::triggered, this, [this, handler] {
+            RunShowingErrors([this, &handler] { QMetaObject::invokeMethod(this, handler.constData(), Qt::DirectConnection); });
+        });
+    }
     ConnectEditCommands(A, this, RecvMemo(), SendMemo());
-
-    bind(A.N_fbfs, &Tf_main::N_fbfsClick);
-    bind(A.N_setupcom, &Tf_main::Btn_setupcomClick);
-    bind(A.N_recvasc, &Tf_main::Btn_recvascClick);
-    bind(A.N_sendasc, &Tf_main::Btn_sendascClick);
-    bind(A.N_ljfb, &Tf_main::Btn_ljfbClick);
-    bind(A.N_watch, &Tf_main::Btn_watchClick);
-
     // The check-code commands on the send window's caret line.
-    const auto bindCheckCode = [this](QAction* action, CheckCodeResult (*command)(std::string_view)) {
-        connect(action, &QAction::triggered, this,
-                [this, command] { RunShowingErrors([this, command] { ApplyCheckCode(command); }); });
-    };
-    bindCheckCode(A.N_verify1, &AddSumCode);
-    bindCheckCode(A.N_68, &Add68Frame);
-    bindCheckCode(A.N_verify2, &AddParityCode);
-    bindCheckCode(A.N_CDT, &AddCdtCode);
-    bindCheckCode(A.N_modbus, &AddModbusCode);
-    bindCheckCode(A.N_dnp, &AddDnpCode);
-    bind(A.N_flilter, &Tf_main::Btn_filterClick);
-    bind(A.N_trigger, &Tf_main::N_triggerClick);
-    bind(A.N_intervalsave, &Tf_main::N_intervalsaveClick);
-
-    bind(A.N_showrecv, &Tf_main::N_showrecvClick);
-    bind(A.N_showsend, &Tf_main::N_showsendClick);
-    bind(A.N_decode, &Tf_main::N_decodeClick);
-    bind(A.N_Showtime, &Tf_main::N_ShowtimeClick);
-    bind(A.N_color, &Tf_main::N_colorClick);
-    bind(A.N_Calc, &Tf_main::N_CalcClick);
-    bind(A.N_showtoolbar, &Tf_main::N_showtoolbarClick);
-    bind(A.About1, &Tf_main::About1Click);
-
-    bind(A.P_recv, &Tf_main::N_showrecvClick);
-    bind(A.P_send, &Tf_main::N_showsendClick);
-    bind(A.P_restore, &Tf_main::Btn_RTopClick);
-    bind(A.P_top, &Tf_main::Btn_RTopClick);
-
-    bind(A.B_open, &Tf_main::B_openClick);
-    bind(A.Btn_setupcom, &Tf_main::Btn_setupcomClick);
-    bind(A.Btn_watch, &Tf_main::Btn_watchClick);
-    bind(A.Btn_filter, &Tf_main::Btn_filterClick);
-    bind(A.Btn_trigger, &Tf_main::Btn_triggerClick);
-    bind(A.Btn_RTop, &Tf_main::Btn_RTopClick);
-    bind(A.Btn_savereceive, &Tf_main::Btn_savereceiveClick);
-    bind(A.Btn_savesend, &Tf_main::Btn_savesendClick);
-    bind(A.Btn_loadrecv, &Tf_main::Btn_loadrecvClick);
-    bind(A.Btn_loadsend, &Tf_main::Btn_loadsendClick);
-    bind(A.Btn_recvasc, &Tf_main::Btn_recvascClick);
-    bind(A.Btn_sendasc, &Tf_main::Btn_sendascClick);
-    bind(A.Btn_ljfb, &Tf_main::Btn_ljfbClick);
-    bind(A.Btn_help, &Tf_main::About1Click);
-    bind(A.Btn_exit, &Tf_main::Btn_exitClick);
+    for (const MainActions::CheckCodeEntry& command : A.CheckCodeCommands()) {
+        connect(command.entry, &QAction::triggered, this,
+                [this, code = command.code] { RunShowingErrors([this, code] { ApplyCheckCode(code); }); });
+    }
 }
 
 void Tf_main::CloseWithoutAsking()
@@ -421,10 +368,9 @@ void Tf_main::Btn_ljfbClick()
     TSMemo* memo = SendMemo();
     if (memo->document()->isEmpty())
         return;
-    SendSchedule& schedule = state_.SendStyleState;
-    const int lineCount = memo->LineCount();
-    const int index = monitor::ChooseSendLine(schedule.SendStyle, memo->CaretLine(), lineCount, schedule.LoopLine, lineRandom_);
-    const HexSendPlan plan = PlanLineSend(memo->Line(index), schedule);
+    const SendNowStep step = PlanSendNow(state_.SendStyleState, memo->CaretLine(), memo->LineCount(),
+                                         [memo](int index) { return memo->Line(index); }, F_sendstyle->RangeOn(), lineRandom_);
+    const HexSendPlan& plan = step.plan;
     switch (plan.kind) {
     case HexSendPlan::Kind::Nothing:
         break;
@@ -439,10 +385,7 @@ void Tf_main::Btn_ljfbClick()
         SendDatagram(plan.buffer.data(), plan.buffer.size());
         break;
     }
-    if (schedule.SendStyle == 0)
-        schedule.LoopLine = monitor::NextLoopLine(
-            schedule.LoopLine, lineCount,
-            F_sendstyle->RangeOn() ? std::optional(monitor::LoopRange{schedule.LoopFirst, schedule.LoopLast}) : std::nullopt);
+    state_.SendStyleState.LoopLine = step.nextLoopLine;
 }
 
 void Tf_main::StopTimedSendingOnError()

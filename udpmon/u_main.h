@@ -131,32 +131,19 @@ protected:
     // commands are the only switches.
     QMenu* createPopupMenu() override;
 
-private:
-    void CreateStatusBar();
-    void CreateTextWindows();
-    void ConnectCommands();
-    void ReadSettings();
-    void WriteSettings();
-    void CentreOnScreen();
-
+private slots:
+    // The commands, one handler each (MainActions::Commands names them).
     // Listening and port dialog.
     void B_openClick();
-    void StartListening();
-    void StopListening();
     void Btn_setupcomClick();
-    // Receive window.
-    void CreateReceivePass();
-    void AppendRecvNote(const QString& line);
     // Receive display.
     void Btn_watchClick();
     void Btn_recvascClick();
     void N_ShowtimeClick();
     // Sending.
     void Btn_ljfbClick();
-    void StopTimedSendingOnError();
     void Btn_sendascClick();
     void N_fbfsClick();
-    void SendStyleConfirmed(const SendStyleOutcome& outcome);
     // Filter and triggers.
     void Btn_filterClick();
     void Btn_triggerClick();
@@ -169,16 +156,9 @@ private:
     void N_receiveclearClick();
     void N_sendclearClick();
     void N_intervalsaveClick();
-    // The rules' parts of the main window.
-    void CreateRuleDialogs();
-    // The check-code commands on the send window's caret line.
-    void ApplyCheckCode(CheckCodeResult (*command)(std::string_view));
-    void ShowFilterImage();
-    void ShowTriggerImage();
     // View.
     void N_showrecvClick();
     void N_showsendClick();
-    void ShowForm(TDockableForm* form);
     void N_decodeClick();
     void N_showtoolbarClick();
     void N_colorClick();
@@ -187,6 +167,27 @@ private:
     // Edit and program.
     void About1Click();
     void Btn_exitClick();
+
+private:
+    void CreateStatusBar();
+    void CreateTextWindows();
+    void ConnectCommands();
+    void ReadSettings();
+    void WriteSettings();
+    void CentreOnScreen();
+    void StartListening();
+    void StopListening();
+    void CreateReceivePass();
+    void AppendRecvNote(const QString& line);
+    void StopTimedSendingOnError();
+    void SendStyleConfirmed(const SendStyleOutcome& outcome);
+    // The rules' parts of the main window.
+    void CreateRuleDialogs();
+    // The check-code commands on the send window's caret line.
+    void ApplyCheckCode(CheckCodeResult (*command)(std::string_view));
+    void ShowFilterImage();
+    void ShowTriggerImage();
+    void ShowForm(TDockableForm* form);
 
     OstrelState state_;
     std::unique_ptr<IniFile> iniFile_;
