@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "QtPrinters.h"
@@ -210,6 +211,61 @@ TEST(TimedSave, FailedSaveKeepsLinesAndNumberForTheNextTry)
     buffer.Save(folder, number, QStringLiteral("d2"));
     EXPECT_EQ(number, 4);
     EXPECT_EQ(ReadBytes(folder + "/receive3.dat"), QByteArray("d2\r\nd1\r\n68 16 \r\n"));
+}
+
+// A symbolic link at a timed-save file's name is never followed, whether
+// it was there before the save, points nowhere yet, or is planted while the
+// save is being written: the save fails naming the file, the link's target
+// is untouched, and the number and lines stay for the next try.
+TEST(TimedSave, ALinkAtTheFileNameIsRefused)
+{
+    enum class When { BeforeSave, BeforeSaveNoTarget, BeforeBeginSave, DuringSteps };
+    for (const When when : {When::BeforeSave, When::BeforeSaveNoTarget, When::BeforeBeginSave, When::DuringSteps}) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString folder = dir.filePath(QStringLiteral("capture"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString victim = dir.filePath(QStringLiteral("victim.dat"));
+        if (when != When::BeforeSaveNoTarget)
+            WriteBytes(victim, "someone else's file\n");
+        const QString name = TimedSaveFileName(folder, 2);
+        int number = 2;
+        CaptureBuffer buffer(folder);
+        buffer.Append(QStringLiteral("68 16 "));
+        try {
+            if (when == When::DuringSteps) {
+                buffer.BeginSave(folder, number, QStringLiteral("d1"));
+                ASSERT_TRUE(QFile::link(victim, name));
+                while (!buffer.SaveStep(1 << 20)) {
+                }
+            } else {
+                ASSERT_TRUE(QFile::link(victim, name));
+                if (when == When::BeforeBeginSave) {
+                    buffer.BeginSave(folder, number, QStringLiteral("d1"));
+                    while (!buffer.SaveStep(1 << 20)) {
+                    }
+                } else {
+                    buffer.Save(folder, number, QStringLiteral("d1"));
+                }
+            }
+            ADD_FAILURE() << "case " << static_cast<int>(when) << ": the save followed the link";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file %1: it is a symbolic link").arg(name));
+        }
+        if (when == When::BeforeSaveNoTarget)
+            EXPECT_FALSE(QFile::exists(victim));
+        else
+            EXPECT_EQ(ReadBytes(victim), QByteArray("someone else's file\n"));
+        EXPECT_TRUE(QFileInfo(name).isSymLink());
+        EXPECT_EQ(number, 2);
+        EXPECT_EQ(buffer.Lines(), (QStringList{QStringLiteral("d1"), QStringLiteral("68 16 ")}));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("receive2.dat")});
+
+        ASSERT_TRUE(QFile::remove(name));
+        buffer.Save(folder, number, QStringLiteral("d2"));
+        EXPECT_EQ(number, 3);
+        EXPECT_EQ(ReadBytes(name), QByteArray("d2\r\nd1\r\n68 16 \r\n"));
+    }
 }
 
 // Lines as the receive paths make them: hex pairs with a trailing space, of
