@@ -23,6 +23,7 @@
 #include "monitor/TimedSave.h"
 #include "platform/Conversions.h"
 #include "platform/DateTimeText.h"
+#include "platform/FreeMemory.h"
 #include "platform/IniFile.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
@@ -422,6 +423,7 @@ void Tf_main::StopTimedSending()
 void Tf_main::N_sendclearClick()
 {
     Memo2->clear();
+    GiveFreedMemoryBack();
 }
 
 void Tf_main::N_fbfsClick()
@@ -486,7 +488,7 @@ void Tf_main::Btn_savereceiveClick()
 
 void Tf_main::N_loadreceiveClick()
 {
-    monitor::FrameLogDialogs::LoadLines(*OpenDialog1, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedReceiveLimit,
+    monitor::FrameLogDialogs::LoadLines(*OpenDialog1, prompts_.RunFileDialog, monitor::FrameLogDialogs::Window::Receive,
                                         [this](const QStringList& lines) { Memo1->SetLines(lines); });
 }
 
@@ -497,7 +499,7 @@ void Tf_main::N_savesendClick()
 
 void Tf_main::N_loadsendClick()
 {
-    monitor::FrameLogDialogs::LoadLines(*OpenDialog2, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedSendLimit,
+    monitor::FrameLogDialogs::LoadLines(*OpenDialog2, prompts_.RunFileDialog, monitor::FrameLogDialogs::Window::Send,
                                         [this](const QStringList& lines) {
                                             Memo2->clear();
                                             Memo2->SetLines(lines);
@@ -508,6 +510,7 @@ void Tf_main::N_receiveclearClick()
 {
     Memo1->clear();
     Panels->SetPanelText(PanelCaret, QString());
+    GiveFreedMemoryBack();
 }
 
 void Tf_main::N_verifyClick()

@@ -26,6 +26,7 @@
 #include "monitor/SendLineChoice.h"
 #include "monitor/TimedSave.h"
 #include "platform/Calculator.h"
+#include "platform/FreeMemory.h"
 #include "platform/IniFile.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
@@ -581,7 +582,7 @@ void Tf_main::Btn_savesendClick()
 void Tf_main::Btn_loadrecvClick()
 {
     monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, &monitor::FrameLogDialogs::Run,
-                                        monitor::FrameLogDialogs::kLoadedReceiveLimit, [this](const QStringList& lines) {
+                                        monitor::FrameLogDialogs::Window::Receive, [this](const QStringList& lines) {
                                             DropWaitingReceiveLines();
                                             RecvMemo()->SetLines(lines);
                                         });
@@ -590,7 +591,7 @@ void Tf_main::Btn_loadrecvClick()
 void Tf_main::Btn_loadsendClick()
 {
     monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog2, &monitor::FrameLogDialogs::Run,
-                                        monitor::FrameLogDialogs::kLoadedSendLimit,
+                                        monitor::FrameLogDialogs::Window::Send,
                                         [this](const QStringList& lines) { SendMemo()->SetLines(lines); });
 }
 
@@ -599,11 +600,13 @@ void Tf_main::N_receiveclearClick()
     DropWaitingReceiveLines();
     RecvMemo()->clear();
     Panels_->SetPanelText(PanelCaret, QString());
+    GiveFreedMemoryBack();
 }
 
 void Tf_main::N_sendclearClick()
 {
     SendMemo()->clear();
+    GiveFreedMemoryBack();
 }
 
 void Tf_main::N_intervalsaveClick()
