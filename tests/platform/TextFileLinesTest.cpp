@@ -260,10 +260,12 @@ TEST(TextLines, LongLinesAreCutAsTheyAreRead)
     const QStringList lines = ReadTextLines(huge, 1 << 20, 500, kLongest, &cut);
     EXPECT_EQ(lines, QStringList{QString(kLongest, QLatin1Char('F'))});
     EXPECT_EQ(cut, 1);
-    if (base == 0)
-        std::cout << "the allocator does not tell what it holds (a sanitizer build): memory not checked\n";
-    else
-        EXPECT_LT(peak - base, std::size_t{8} << 20);
+#if defined(__SANITIZE_ADDRESS__)
+    (void)peak;
+    std::cout << "memory not checked: the sanitizer's allocator does not tell what it holds\n";
+#else
+    EXPECT_LT(peak - base, std::size_t{8} << 20);
+#endif
 }
 
 TEST(TimedSave, NumberedFilesWithTheDateLineFirst)
