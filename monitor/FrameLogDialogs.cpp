@@ -1,5 +1,7 @@
 #include "monitor/FrameLogDialogs.h"
 
+#include "monitor/ReceiveLine.h"
+#include "platform/FreeMemory.h"
 #include "platform/TextFile.h"
 
 #include <QEvent>
@@ -93,14 +95,26 @@ void FrameLogDialogs::SaveLines(QFileDialog& dialog, const Runner& run, const st
         SaveTextLines(path, lines());
 }
 
-void FrameLogDialogs::LoadLines(QFileDialog& dialog, const Runner& run, int limit,
+void FrameLogDialogs::LoadLines(QFileDialog& dialog, const Runner& run, Window window,
                                 const std::function<void(const QStringList& lines)>& show)
 {
     const QString path = run(dialog);
     if (path.isEmpty())
         return;
-    const QStringList lines = LoadTrimmedTextLines(path, limit);
-    show(lines);
+    {
+        const int limit = window == Window::Receive ? kLoadedReceiveLimit : kLoadedSendLimit;
+        LoadedText loaded = LoadTrimmedTextLinesCut(path, limit, kLongestWrittenLineBytes);
+        if (loaded.cutLines > 0)
+            loaded.lines.append(CutLinesNote(window, loaded.cutLines, kLongestWrittenLineBytes));
+        show(loaded.lines);
+    }
+    GiveFreedMemoryBack();
+}
+
+QString FrameLogDialogs::CutLinesNote(Window window, qsizetype cut, qint64 bytes)
+{
+    const QString note = QStringLiteral("有%1行过长，已截断为前%2字节").arg(cut).arg(bytes);
+    return window == Window::Send ? QStringLiteral("// ") + note : note;
 }
 
 QString FrameLogDialogs::Run(QFileDialog& dialog)

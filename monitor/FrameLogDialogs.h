@@ -37,11 +37,21 @@ public:
     // moment (the window as it is when the dialog closes); nothing when
     // cancelled.
     static void SaveLines(QFileDialog& dialog, const Runner& run, const std::function<QStringList()>& lines);
+    // The window a load fills.
+    enum class Window { Receive, Send };
     // Load: asks for a file and reads it first, keeping the last limit - 1
-    // lines of a longer one; only a file that could be read reaches `show`,
-    // so a failure leaves the window alone. Nothing when cancelled.
-    static void LoadLines(QFileDialog& dialog, const Runner& run, int limit,
+    // lines of a longer one (kLoadedReceiveLimit, kLoadedSendLimit); only a
+    // regular file that could be read reaches `show`, so a failure leaves
+    // the window alone. Nothing when cancelled. Lines longer than any line
+    // the programs write (kLongestWrittenLineBytes) are cut as they are
+    // read, and CutLinesNote follows the lines kept (besides them: the note
+    // never takes a kept line's place). The memory of the text replaced is
+    // given back.
+    static void LoadLines(QFileDialog& dialog, const Runner& run, Window window,
                           const std::function<void(const QStringList& lines)>& show);
+    // The line after loaded lines of which `cut` were cut to `bytes` bytes;
+    // in the send window a comment, which sends nothing.
+    [[nodiscard]] static QString CutLinesNote(Window window, qsizetype cut, qint64 bytes);
 
     QFileDialog* SaveDialog1; // save receive text
     QFileDialog* SaveDialog2; // save send text

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DateTimeText.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -21,6 +23,14 @@ namespace monitor {
 // The line shown: the text, or with time display on the time, two spaces
 // and the text.
 [[nodiscard]] QString ReceiveDisplayLine(const QString& text, bool showTime, const QString& timeText);
+
+// The longest line the programs write into a window or a file, in bytes:
+// the hex text of the largest datagram (65507 bytes, 196521 characters)
+// behind the time display (ReceiveDisplayLine: the locale's time, at most
+// kLongestTimeText characters, and two spaces), each character of the time
+// at most 4 bytes in any character set the programs write.
+inline constexpr qint64 kLargestDatagram = 65507;
+inline constexpr qint64 kLongestWrittenLineBytes = 3 * kLargestDatagram + 2 + 4 * kLongestTimeText;
 
 // The local time of handling as the receive window shows it (the long time
 // format: hours, minutes and seconds). The text is formatted once per second

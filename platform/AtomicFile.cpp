@@ -80,12 +80,44 @@ bool WriteFileAtomically(const QString& path, const std::function<bool(int fd)>&
     return file.Fd() >= 0 && write(file.Fd()) && file.Commit();
 }
 
-AtomicFileWriter::AtomicFileWriter(const QString& path)
+namespace {
+
+// Whether the link `link` (as lstat saw it) may be followed.
+bool MayFollow(LinkAtName links, const struct stat& link)
 {
-    const QFileInfo info(path);
+    switch (links) {
+    case LinkAtName::Follow:
+        return true;
+    case LinkAtName::FollowOwnOrRoot:
+        return link.st_uid == ::geteuid() || link.st_uid == 0;
+    case LinkAtName::Refuse:
+        break;
+    }
+    return false;
+}
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(const QString& path, LinkAtName links)
+    : links_(links)
+{
+    // The chain of links at the name, one link at a time (as the kernel
+    // allows, at most 40), each looked at before it is followed.
     QString targetPath = path;
-    if (info.isSymLink()) {
-        targetPath = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(targetPath).constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        if (!MayFollow(links, st)) {
+            refusedLink_ = targetPath;
+            return;
+        }
+        if (hops == 40)
+            return;
+        const QString next = QFileInfo(targetPath).symLinkTarget();
+        if (next.isEmpty())
+            return;
+        targetPath = next;
     }
     target_ = QFile::encodeName(targetPath);
     fd_ = CreateTemporary(target_, temporary_);
@@ -112,7 +144,15 @@ bool AtomicFileWriter::Commit()
     }
     bool ok = true;
     struct stat old {};
-    if (::stat(target_.constData(), &old) == 0) {
+    // Unless links are followed, a link planted at the name since the start
+    // is not looked through: the commit fails. One planted after this look
+    // is replaced by the rename itself, its target untouched.
+    const bool looked = links_ == LinkAtName::Follow ? ::stat(target_.constData(), &old) == 0
+                                                     : ::lstat(target_.constData(), &old) == 0;
+    if (looked && S_ISLNK(old.st_mode)) {
+        refusedLink_ = QFile::decodeName(target_);
+        ok = false;
+    } else if (looked) {
         // Owner first: changing it may clear set-id bits that fchmod puts back.
         // Only root may give the file away; for others it stays theirs.
         (void)!::fchown(fd_, old.st_uid, old.st_gid);

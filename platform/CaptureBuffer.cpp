@@ -23,6 +23,15 @@ namespace {
 
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
+// A capture file never follows a link at its own name: that is refused, by
+// name.
+[[noreturn]] void ThrowCannotCreate(const QString& name, const AtomicFileWriter& file)
+{
+    if (!file.RefusedLink().isEmpty())
+        throw EInOutError(QStringLiteral("Cannot create file %1: it is a symbolic link").arg(name));
+    throw EInOutError(QStringLiteral("Cannot create file %1").arg(name));
+}
+
 } // namespace
 
 // A save in steps: its file, the segments sealed for it (the first
@@ -179,8 +188,9 @@ void CaptureBuffer::Save(const QString& folder, int& number, const QString& date
     const QString name = TimedSaveFileName(folder, number);
     heads_.prepend(dateLine);
     const bool spillFailed = std::exchange(spillFailed_, false);
-    if (spillFailed || !WriteFileAtomically(name, [this](int fd) { return WriteContent(fd); }))
-        throw EInOutError(QStringLiteral("Cannot create file %1").arg(name));
+    AtomicFileWriter file(name, LinkAtName::Refuse);
+    if (spillFailed || file.Fd() < 0 || !WriteContent(file.Fd()) || !file.Commit())
+        ThrowCannotCreate(name, file);
     ++number;
     heads_.clear();
     pending_.resize(0);
@@ -201,9 +211,9 @@ void CaptureBuffer::BeginSave(const QString& folder, int& number, const QString&
     const bool spilled = pending_.isEmpty() || Spill();
     spillAt_ = kMemoryBlock;
     const bool spillFailed = std::exchange(spillFailed_, false);
-    save->file = std::make_unique<AtomicFileWriter>(save->name);
+    save->file = std::make_unique<AtomicFileWriter>(save->name, LinkAtName::Refuse);
     if (!spilled || spillFailed || save->file->Fd() < 0)
-        throw EInOutError(QStringLiteral("Cannot create file %1").arg(save->name));
+        ThrowCannotCreate(save->name, *save->file);
     for (const QString& head : heads_) {
         const QByteArray bytes = EncodeText(head) + kLineEnd;
         if (!WriteAll(save->file->Fd(), bytes.constData(), bytes.size()))
@@ -281,10 +291,9 @@ void CaptureBuffer::SaveFailed()
 {
     // The sealed segments stay in front of what came since, the date line
     // in front of them, for the next save.
-    const QString name = saving_->name;
-    heads_ = saving_->heads + heads_;
-    saving_.reset();
-    throw EInOutError(QStringLiteral("Cannot create file %1").arg(name));
+    const std::unique_ptr<SaveInProgress> failed = std::move(saving_);
+    heads_ = failed->heads + heads_;
+    ThrowCannotCreate(failed->name, *failed->file);
 }
 
 QStringList CaptureBuffer::Lines() const

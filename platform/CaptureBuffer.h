@@ -66,6 +66,9 @@ public:
     // <name>") is thrown, no file of that name is left half-written, the
     // number stays and the buffer keeps its lines with the date line in
     // front of them, so that the next save tries the same name again.
+    // A symbolic link at that name is never followed: the save fails the
+    // same way, with EInOutError("Cannot create file <name>: it is a
+    // symbolic link").
     // A save in progress is finished first.
     void Save(const QString& folder, int& number, const QString& dateLine);
 

@@ -16,7 +16,7 @@ QString Format(const QDateTime& when, const wchar_t* format)
     if (localtime_r(&seconds, &local) == nullptr) {
         return {};
     }
-    wchar_t buffer[128];
+    wchar_t buffer[kLongestTimeText + 1];
     const std::size_t length = std::wcsftime(buffer, sizeof buffer / sizeof buffer[0], format, &local);
     return QString::fromWCharArray(buffer, static_cast<qsizetype>(length));
 }

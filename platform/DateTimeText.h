@@ -10,6 +10,9 @@
 // setlocale(LC_ALL, "") on the first call; later calls do nothing.
 void InitLocale();
 
+// The longest text TimeText, DateText give, in characters.
+inline constexpr int kLongestTimeText = 127;
+
 // The time as the locale's %X ("14:05:09" in most locales).
 [[nodiscard]] QString TimeText(const QDateTime& when);
 // The date as the locale's %x ("03/09/24" in the C locale).

@@ -332,7 +332,16 @@ QByteArray IniFile::Content() const
 void IniFile::UpdateFile()
 {
     std::vector<QByteArray> encoded;
-    if (!WriteFileAtomically(fileName_, Compose(encoded))) {
+    const QByteArray content = Compose(encoded);
+    // The file may be reached through the user's own links (or root's), not
+    // through one another user planted.
+    AtomicFileWriter file(fileName_, LinkAtName::FollowOwnOrRoot);
+    const bool written = file.Fd() >= 0 && WriteAll(file.Fd(), content.constData(), content.size()) && file.Commit();
+    if (!file.RefusedLink().isEmpty()) {
+        throw EInOutError(QStringLiteral("Unable to write to %1: the symbolic link %2 belongs to another user")
+                              .arg(fileName_, file.RefusedLink()));
+    }
+    if (!written) {
         throw EInOutError(QStringLiteral("Unable to write to %1").arg(fileName_));
     }
     auto next = encoded.begin();

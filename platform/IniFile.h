@@ -55,7 +55,9 @@ public:
     [[nodiscard]] QByteArray Content() const;
     // Writes Content() to the file atomically (a temporary file in the same
     // folder, then a rename). Throws EInOutError("Unable to write to <path>")
-    // when that fails; the old file is then left as it was.
+    // when that fails; the old file is then left as it was. A symbolic link
+    // at the path is followed only when it belongs to this user or to root;
+    // another user's link fails the write, the message naming it.
     void UpdateFile();
 
     [[nodiscard]] const QString& FileName() const;

@@ -8,8 +8,12 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -21,13 +25,32 @@ constexpr qint64 kReadPiece = 1 << 20;
     throw EInOutError(QStringLiteral("Cannot open file %1").arg(path));
 }
 
+// A line cut at a byte count may end inside a UTF-8 sequence: that part of
+// a character goes too, so that a cut never makes a UTF-8 text look like
+// another encoding.
+void DropPartialCharacter(std::string& line)
+{
+    std::size_t start = line.size();
+    while (start > 0 && line.size() - start < 3 && (static_cast<unsigned char>(line[start - 1]) & 0xC0) == 0x80)
+        --start;
+    if (start == 0)
+        return;
+    const auto lead = static_cast<unsigned char>(line[start - 1]);
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (lead >= 0xC0 && line.size() - (start - 1) < length)
+        line.resize(start - 1);
+}
+
 // Collects the raw lines of a file as they are read. With a limit only the
 // last `limit` lines are held, in a ring of line buffers that are reused, so
-// a long file costs no memory and no allocation per line.
+// a long file costs no memory and no allocation per line. With a longest
+// line, a line is cut to that many bytes as it is read (the rest of it is
+// never held).
 class LineCollector {
 public:
-    explicit LineCollector(qsizetype limit)
+    LineCollector(qsizetype limit, qint64 longest)
         : limit_(static_cast<std::size_t>(limit))
+        , longest_(static_cast<std::size_t>(std::max<qint64>(longest, 0)))
     {
     }
 
@@ -39,10 +62,19 @@ public:
             if (slot == ring_.size())
                 ring_.emplace_back();
             current_ = &ring_[slot];
-            current_->clear();
+            current_->bytes.clear();
+            current_->cut = false;
             open_ = true;
         }
-        current_->append(data, n);
+        if (longest_ > 0 && (current_->cut || n > longest_ - current_->bytes.size())) {
+            if (!current_->cut) {
+                current_->bytes.append(data, longest_ - current_->bytes.size());
+                DropPartialCharacter(current_->bytes);
+                current_->cut = true;
+            }
+            return;
+        }
+        current_->bytes.append(data, n);
     }
 
     // A line break: the line being read (perhaps empty) is complete.
@@ -64,21 +96,32 @@ public:
     [[nodiscard]] std::size_t Count() const { return count_; }
 
     // The lines held, oldest first; the first `skip` of them left out.
-    [[nodiscard]] std::vector<std::string*> Held(std::size_t skip)
+    // `cut`: how many of them were cut.
+    [[nodiscard]] std::vector<std::string*> Held(std::size_t skip, qsizetype& cut)
     {
         std::vector<std::string*> held;
+        cut = 0;
         const std::size_t n = ring_.size();
         const std::size_t oldest = (limit_ > 0 && count_ > limit_) ? count_ % limit_ : 0;
-        for (std::size_t i = skip; i < n; ++i)
-            held.push_back(&ring_[(oldest + i) % n]);
+        for (std::size_t i = skip; i < n; ++i) {
+            Line& line = ring_[(oldest + i) % n];
+            held.push_back(&line.bytes);
+            cut += line.cut ? 1 : 0;
+        }
         return held;
     }
 
 private:
+    struct Line {
+        std::string bytes;
+        bool cut = false;
+    };
+
     std::size_t limit_;
+    std::size_t longest_;
     std::size_t count_ = 0;
-    std::vector<std::string> ring_;
-    std::string* current_ = nullptr;
+    std::vector<Line> ring_;
+    Line* current_ = nullptr;
     bool open_ = false;
 };
 
@@ -160,41 +203,96 @@ QStringList DecodeLines(const std::vector<std::string*>& raw, bool fromFileStart
     return lines;
 }
 
-// The lines of the file, read in pieces of 1 MiB (a small file in one piece
-// of its own size).
-QStringList LoadFileLines(const QString& path, int limit)
+// What a file that is not a regular one is, for the message that refuses it.
+QString NotRegularKind(mode_t mode)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("a special file");
+}
+
+// An open descriptor, closed when it goes.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    [[nodiscard]] int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// The lines of the file, read in pieces of 1 MiB (a small file in one piece
+// of its own size). Only a regular file is read: the file is opened without
+// waiting (a named pipe with no writer would hold the open for ever) and
+// what was opened is looked at before anything is read from it.
+QStringList LoadFileLines(const QString& path, int limit, qint64 longest, qsizetype* cutLines)
+{
+    const FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0)
         ThrowCannotOpen(path);
-    const qint64 pieceSize = file.size() > 0 ? std::min(file.size() + 1, kReadPiece) : kReadPiece;
-    const auto read = [&file, &path](char* piece, qint64 size) {
-        const qint64 got = file.read(piece, size);
-        if (got < 0)
-            ThrowCannotOpen(path);
-        return got;
+    struct stat st {};
+    if (::fstat(file.Get(), &st) != 0)
+        ThrowCannotOpen(path);
+    if (!S_ISREG(st.st_mode)) {
+        throw EInOutError(QStringLiteral("Cannot open file %1: it is %2, not a regular file").arg(path, NotRegularKind(st.st_mode)));
+    }
+    const qint64 size = st.st_size;
+    const qint64 pieceSize = size > 0 ? std::min(size + 1, kReadPiece) : kReadPiece;
+    const auto read = [&file, &path](char* piece, qint64 want) {
+        for (;;) {
+            const ssize_t got = ::read(file.Get(), piece, static_cast<std::size_t>(want));
+            if (got >= 0)
+                return static_cast<qint64>(got);
+            if (errno != EINTR)
+                ThrowCannotOpen(path);
+        }
     };
-    return ReadTextLines(read, pieceSize, limit);
+    return ReadTextLines(read, pieceSize, limit, longest, cutLines);
 }
 
 } // namespace
 
-QStringList ReadTextLines(const TextPieceReader& read, qint64 pieceSize, int limit)
+QStringList ReadTextLines(const TextPieceReader& read, qint64 pieceSize, int limit, qint64 longestLine,
+                          qsizetype* cutLines)
 {
-    LineCollector collector(limit);
+    LineCollector collector(limit, longestLine);
     ReadLines(read, pieceSize, collector);
     const bool trimmed = limit > 0 && collector.Count() > static_cast<std::size_t>(limit);
-    return DecodeLines(collector.Held(trimmed ? 1 : 0), !trimmed);
+    qsizetype cut = 0;
+    const std::vector<std::string*> held = collector.Held(trimmed ? 1 : 0, cut);
+    if (cutLines != nullptr)
+        *cutLines = cut;
+    return DecodeLines(held, !trimmed);
 }
 
 QStringList LoadTextLines(const QString& path)
 {
-    return LoadFileLines(path, 0);
+    return LoadFileLines(path, 0, 0, nullptr);
 }
 
 QStringList LoadTrimmedTextLines(const QString& path, int limit)
 {
-    return LoadFileLines(path, limit);
+    return LoadFileLines(path, limit, 0, nullptr);
+}
+
+LoadedText LoadTrimmedTextLinesCut(const QString& path, int limit, qint64 longestLine)
+{
+    LoadedText loaded;
+    loaded.lines = LoadFileLines(path, limit, longestLine, &loaded.cutLines);
+    return loaded;
 }
 
 QByteArray TextFileBytes(const QStringList& lines)

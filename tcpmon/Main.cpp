@@ -24,6 +24,7 @@
 #include "monitor/TimedSave.h"
 #include "platform/Conversions.h"
 #include "platform/DateTimeText.h"
+#include "platform/FreeMemory.h"
 #include "platform/IniFile.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
@@ -396,6 +397,7 @@ void Tf_main::StopTimedSending()
 void Tf_main::N_sendclearClick()
 {
     Memo2->clear();
+    GiveFreedMemoryBack();
 }
 
 void Tf_main::N_fbfsClick()
@@ -460,7 +462,7 @@ void Tf_main::Btn_savereceiveClick()
 
 void Tf_main::N_loadreceiveClick()
 {
-    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedReceiveLimit,
+    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, prompts_.RunFileDialog, monitor::FrameLogDialogs::Window::Receive,
                                         [this](const QStringList& lines) { Memo1->SetLines(lines); });
 }
 
@@ -471,7 +473,7 @@ void Tf_main::N_savesendClick()
 
 void Tf_main::N_loadsendClick()
 {
-    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog2, prompts_.RunFileDialog, monitor::FrameLogDialogs::kLoadedSendLimit,
+    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog2, prompts_.RunFileDialog, monitor::FrameLogDialogs::Window::Send,
                                         [this](const QStringList& lines) {
                                             Memo2->clear();
                                             Memo2->SetLines(lines);
@@ -482,6 +484,7 @@ void Tf_main::N_receiveclearClick()
 {
     Memo1->clear();
     Panels->SetPanelText(PanelCaret, QString());
+    GiveFreedMemoryBack();
 }
 
 void Tf_main::N_verifyClick()

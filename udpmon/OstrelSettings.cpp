@@ -47,21 +47,31 @@ QString OstrelSettingsPath(const QString& folder)
     return QDir(folder).filePath(QStringLiteral("Ostrel.ini"));
 }
 
+namespace {
+
+// The number of send lines the file gives: its count, or, when the count is
+// damaged (missing, not a number, negative or beyond the limit: a file
+// edited by hand or cut short), the Line keys present, up to the limit, and
+// no empty lines made up after the last of them.
+int SendLinesInFile(const IniFile& file)
+{
+    const int count = file.ReadInteger(kSendSection, kLinesCount, -1);
+    if (count >= 0 && count <= kSendLinesLimit)
+        return count;
+    const std::vector<int> present = LineKeyIndices(file);
+    const int afterLastKey = present.empty() ? 0 : *std::max_element(present.begin(), present.end()) + 1;
+    return std::min(afterLastKey, kSendLinesLimit);
+}
+
+} // namespace
+
 OstrelSettings ReadOstrelSettings(const IniFile& file)
 {
     OstrelSettings settings;
     settings.ServerPort = file.ReadString(kServerSection, kServerPort, QStringLiteral("1888"));
     settings.ClientHost = file.ReadString(kClientSection, kClientHost, QStringLiteral("127.0.0.1"));
     settings.ClientPort = file.ReadString(kClientSection, kClientPort, QStringLiteral("1889"));
-    // A count beyond the limit is damaged (a file edited by hand or cut
-    // short): the Line keys present decide instead, up to the limit, and no
-    // empty lines are made up after the last of them.
-    int count = file.ReadInteger(kSendSection, kLinesCount, 0);
-    if (count > kSendLinesLimit) {
-        const std::vector<int> present = LineKeyIndices(file);
-        const int afterLastKey = present.empty() ? 0 : *std::max_element(present.begin(), present.end()) + 1;
-        count = std::min(afterLastKey, kSendLinesLimit);
-    }
+    const int count = SendLinesInFile(file);
     for (int i = 0; i < count; ++i)
         settings.SendLines << file.ReadString(kSendSection, LineKey(i), QString());
     return settings;
@@ -70,6 +80,8 @@ OstrelSettings ReadOstrelSettings(const IniFile& file)
 void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings)
 {
     const int count = static_cast<int>(std::min<qsizetype>(settings.SendLines.size(), kSendLinesLimit));
+    // The Line keys the file gave as send lines before this store.
+    const int read = SendLinesInFile(file);
 
     file.WriteString(kServerSection, kServerPort, settings.ServerPort);
     file.WriteString(kClientSection, kClientHost, settings.ClientHost);
@@ -77,9 +89,10 @@ void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings)
     file.WriteInteger(kSendSection, kLinesCount, count);
     for (int i = 0; i < count; ++i)
         file.WriteString(kSendSection, LineKey(i), settings.SendLines[i]);
-    // Line keys left over from a longer list go.
+    // Line keys that were read as send lines and are now beyond the list
+    // go; keys that were never read stay as they are.
     for (const int index : LineKeyIndices(file)) {
-        if (index >= count)
+        if (index >= count && index < read)
             file.DeleteKey(kSendSection, LineKey(index));
     }
     file.UpdateFile();

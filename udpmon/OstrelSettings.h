@@ -26,14 +26,16 @@ inline constexpr int kSendLinesLimit = 10000;
 
 // Reads the settings; absent keys give "1888", "127.0.0.1", "1889" and no
 // send lines. "SendLinesCount" lines are read as "Line0", "Line1", …; an
-// absent Line key reads as an empty line. A count above kSendLinesLimit is
-// taken as damaged: the lines run up to the last Line key present, at most
-// kSendLinesLimit of them.
+// absent Line key reads as an empty line. A count that is missing, not a
+// number, negative or above kSendLinesLimit is taken as damaged: the lines
+// run up to the last Line key present, at most kSendLinesLimit of them.
 [[nodiscard]] OstrelSettings ReadOstrelSettings(const IniFile& file);
 
 // Writes every setting and the send lines, empty ones included (the first
-// kSendLinesLimit of them), so that SendLinesCount is the number of Line keys;
-// Line keys left over from a longer list are removed.
+// kSendLinesLimit of them), so that SendLinesCount is the number of lines
+// stored. Of the Line keys beyond them, those the file gave as send lines
+// (as ReadOstrelSettings reads it) are removed; keys never read as send
+// lines (beyond the count or the limit) are written back untouched.
 // Then writes the file; throws EInOutError when that fails, leaving the old
 // file as it was.
 void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings);

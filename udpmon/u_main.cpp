@@ -28,6 +28,7 @@
 #include "monitor/SendLineChoice.h"
 #include "monitor/TimedSave.h"
 #include "platform/Calculator.h"
+#include "platform/FreeMemory.h"
 #include "platform/IniFile.h"
 #include "widgets/BatchedLineWriter.h"
 #include "widgets/CaretReadout.h"
@@ -491,7 +492,7 @@ void Tf_main::Btn_savesendClick()
 void Tf_main::Btn_loadrecvClick()
 {
     monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, &monitor::FrameLogDialogs::Run,
-                                        monitor::FrameLogDialogs::kLoadedReceiveLimit, [this](const QStringList& lines) {
+                                        monitor::FrameLogDialogs::Window::Receive, [this](const QStringList& lines) {
                                             DropWaitingReceiveLines();
                                             RecvMemo()->SetLines(lines);
                                         });
@@ -500,7 +501,7 @@ void Tf_main::Btn_loadrecvClick()
 void Tf_main::Btn_loadsendClick()
 {
     monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog2, &monitor::FrameLogDialogs::Run,
-                                        monitor::FrameLogDialogs::kLoadedSendLimit,
+                                        monitor::FrameLogDialogs::Window::Send,
                                         [this](const QStringList& lines) { SendMemo()->SetLines(lines); });
 }
 
@@ -509,11 +510,13 @@ void Tf_main::N_receiveclearClick()
     DropWaitingReceiveLines();
     RecvMemo()->clear();
     Panels_->SetPanelText(PanelCaret, QString());
+    GiveFreedMemoryBack();
 }
 
 void Tf_main::N_sendclearClick()
 {
     SendMemo()->clear();
+    GiveFreedMemoryBack();
 }
 
 void Tf_main::N_intervalsaveClick()

@@ -12,9 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <iostream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -421,6 +425,65 @@ TEST_F(IniFileTest, WriteFollowsLinksAndKeepsPermissions)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(Path("real.ini")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A link at the settings file's name is followed only while each link of
+// the chain belongs to the user or to root; another user's link is refused
+// by name and its target stays as it was. Another owner needs root (lchown).
+TEST_F(IniFileTest, OnlyTheUsersOwnOrRootsLinksAreFollowed)
+{
+    constexpr uid_t kOther = 4242;
+    struct Case {
+        std::vector<uid_t> owners; // of the links at the name, first to last
+        int refused;               // the link refused, -1 when none
+    };
+    const uid_t self = ::geteuid();
+    const std::vector<Case> cases{
+        {{self}, -1},
+        {{self, 0}, -1},
+        {{kOther}, 0},
+        {{self, kOther}, 1},
+        {{0, self, kOther}, 2},
+    };
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        const Case& k = cases[c];
+        const bool needsRoot = std::any_of(k.owners.begin(), k.owners.end(), [self](uid_t o) { return o != self; });
+        if (needsRoot && self != 0) {
+            std::cout << "case " << c << " skipped: giving a link another owner needs root\n";
+            continue;
+        }
+        const QString folder = dir_.filePath(QStringLiteral("case%1").arg(c));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString real = folder + QStringLiteral("/real.ini");
+        WriteBytes(real, "[S]\nk=1\n");
+        // link0 -> link1 -> ... -> real.ini
+        QStringList links;
+        for (std::size_t i = 0; i < k.owners.size(); ++i)
+            links << folder + QStringLiteral("/link%1.ini").arg(i);
+        links << real;
+        for (std::size_t i = 0; i < k.owners.size(); ++i) {
+            const auto at = static_cast<qsizetype>(i);
+            ASSERT_TRUE(QFile::link(links[at + 1], links[at]));
+            ASSERT_EQ(::lchown(QFile::encodeName(links[at]).constData(), k.owners[i], static_cast<gid_t>(-1)), 0);
+        }
+        IniFile ini(links.front());
+        ini.WriteInteger("S", "k", 2);
+        if (k.refused < 0) {
+            ini.UpdateFile();
+            EXPECT_EQ(ReadBytes(real), "[S]\nk=2\n") << c;
+        } else {
+            try {
+                ini.UpdateFile();
+                ADD_FAILURE() << "case " << c << ": writing through another user's link succeeded";
+            } catch (const EInOutError& e) {
+                EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Unable to write to %1: the symbolic link %2 belongs to another user")
+                                                           .arg(links.front(), links[k.refused]));
+            }
+            EXPECT_EQ(ReadBytes(real), "[S]\nk=1\n") << c;
+        }
+        EXPECT_TRUE(QFileInfo(links.front()).isSymLink()) << c;
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), links.size()) << c;
+    }
 }
 
 TEST_F(IniFileTest, ReadSectionNamesEachKeyOnceInFileOrder)

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "QtPrinters.h"
@@ -13,7 +14,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
 #include <functional>
+#include <future>
+#include <iostream>
+#include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -153,17 +162,111 @@ TEST_F(TrimmedLoad, BinaryFileLoadsAsLinesBetweenItsBreaks)
     EXPECT_EQ(loaded.size(), breaks + (endsInBreak ? 0 : 1));
 }
 
-TEST_F(TrimmedLoad, UnreadableFileNamesIt)
+// Only a regular file is read; anything else is refused at once, by name
+// and kind, never waited for. Each load runs on a thread of its own with a
+// deadline: a load that waits on the named pipe is let go by opening the
+// pipe's other end, and fails the test instead of holding it.
+TEST_F(TrimmedLoad, OnlyARegularFileIsReadAndNothingIsWaitedFor)
 {
-    const QString missing = dir_.filePath(QStringLiteral("missing.rcv"));
-    for (const QString& path : {missing, dir_.path()}) {
-        try {
-            (void)LoadTrimmedTextLines(path, 500);
-            ADD_FAILURE() << "loading " << path.toStdString() << " succeeded";
-        } catch (const EInOutError& e) {
-            EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot open file ") + path);
+    const QString fifo = dir_.filePath(QStringLiteral("pipe.rcv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    struct Case {
+        QString path;
+        QString why; // after "Cannot open file <path>"
+    };
+    const Case cases[] = {
+        {dir_.filePath(QStringLiteral("missing.rcv")), QString()},
+        {dir_.path(), QStringLiteral(": it is a folder, not a regular file")},
+        {fifo, QStringLiteral(": it is a named pipe, not a regular file")},
+        {QStringLiteral("/dev/null"), QStringLiteral(": it is a device, not a regular file")},
+    };
+    for (const Case& c : cases) {
+        auto load = std::async(std::launch::async, [&c]() -> QString {
+            try {
+                (void)LoadTrimmedTextLines(c.path, 500);
+                return QStringLiteral("loaded");
+            } catch (const EInOutError& e) {
+                return QString::fromUtf8(e.what());
+            }
+        });
+        if (load.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << "loading " << c.path.toStdString() << " waited";
+            const int writer = ::open(QFile::encodeName(c.path).constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+        }
+        EXPECT_EQ(load.get(), QStringLiteral("Cannot open file ") + c.path + c.why);
+    }
+}
+
+// A line longer than the longest is cut to it as it is read, never held
+// whole; the cut keeps whole UTF-8 characters, and only the lines kept are
+// counted.
+TEST(TextLines, LongLinesAreCutAsTheyAreRead)
+{
+    constexpr qint64 kLongest = 1000;
+    const QByteArray chinese = QStringLiteral("接").toUtf8(); // 3 bytes
+    struct Case {
+        QByteArray text;
+        int limit;
+        QStringList lines;
+        qsizetype cut;
+    };
+    const QString longest(kLongest, QLatin1Char('A'));
+    const Case cases[] = {
+        {QByteArray(kLongest, 'A') + "\r\nB", 0, {longest, QStringLiteral("B")}, 0},
+        {QByteArray(kLongest + 1, 'A') + "\r\nB", 0, {longest, QStringLiteral("B")}, 1},
+        {QByteArray(5 * kLongest, 'A') + "\nB\n" + QByteArray(kLongest + 7, 'A'), 0, {longest, QStringLiteral("B"), longest}, 2},
+        // 334 characters of 3 bytes: the cut at 1000 bytes falls in the
+        // 334th, which goes; the next line is still read as UTF-8.
+        {chinese.repeated(334) + "\r\n" + chinese, 0, {QStringLiteral("接").repeated(333), QStringLiteral("接")}, 1},
+        // Trimmed away by the limit: not counted.
+        {QByteArray(2 * kLongest, 'A') + "\r\nB\r\nC\r\n", 2, {QStringLiteral("C")}, 0},
+    };
+    for (const Case& c : cases) {
+        for (const qint64 piece : {qint64{1}, qint64{7}, qint64{4096}}) {
+            qint64 at = 0;
+            const auto read = [&c, &at](char* out, qint64 size) {
+                const qint64 n = std::min(size, c.text.size() - at);
+                std::memcpy(out, c.text.constData() + at, static_cast<std::size_t>(n));
+                at += n;
+                return n;
+            };
+            qsizetype cut = -1;
+            const QStringList lines = ReadTextLines(read, piece, c.limit, kLongest, &cut);
+            EXPECT_EQ(lines, c.lines) << c.text.left(40).toStdString() << " in pieces of " << piece;
+            EXPECT_EQ(cut, c.cut) << c.text.left(40).toStdString() << " in pieces of " << piece;
         }
     }
+
+    // A line of 256 MiB, given in pieces of 1 MiB made as they are asked
+    // for: what the reading holds stays near the longest line, far below
+    // the line (where the allocator tells what it holds).
+    constexpr qint64 kHuge = qint64{256} << 20;
+    const auto held = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return info.uordblks + info.hblkhd; // from the heap and mapped
+    };
+    const std::size_t base = held();
+    std::size_t peak = base;
+    qint64 given = 0;
+    const auto huge = [&](char* out, qint64 size) {
+        peak = std::max(peak, held());
+        const qint64 n = std::min(size, kHuge - given);
+        std::memset(out, 'F', static_cast<std::size_t>(n));
+        given += n;
+        return n;
+    };
+    qsizetype cut = 0;
+    const QStringList lines = ReadTextLines(huge, 1 << 20, 500, kLongest, &cut);
+    EXPECT_EQ(lines, QStringList{QString(kLongest, QLatin1Char('F'))});
+    EXPECT_EQ(cut, 1);
+#if defined(__SANITIZE_ADDRESS__)
+    (void)peak;
+    std::cout << "memory not checked: the sanitizer's allocator does not tell what it holds\n";
+#else
+    EXPECT_LT(peak - base, std::size_t{8} << 20);
+#endif
 }
 
 TEST(TimedSave, NumberedFilesWithTheDateLineFirst)
@@ -262,6 +365,61 @@ TEST(TimedSave, OnlyTemporaryFilesNoProgramWritesAreRemoved)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), expected);
     ASSERT_TRUE(writing.Commit());
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("receive2.dat"))));
+}
+
+// A symbolic link at a timed-save file's name is never followed, whether
+// it was there before the save, points nowhere yet, or is planted while the
+// save is being written: the save fails naming the file, the link's target
+// is untouched, and the number and lines stay for the next try.
+TEST(TimedSave, ALinkAtTheFileNameIsRefused)
+{
+    enum class When { BeforeSave, BeforeSaveNoTarget, BeforeBeginSave, DuringSteps };
+    for (const When when : {When::BeforeSave, When::BeforeSaveNoTarget, When::BeforeBeginSave, When::DuringSteps}) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString folder = dir.filePath(QStringLiteral("capture"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString victim = dir.filePath(QStringLiteral("victim.dat"));
+        if (when != When::BeforeSaveNoTarget)
+            WriteBytes(victim, "someone else's file\n");
+        const QString name = TimedSaveFileName(folder, 2);
+        int number = 2;
+        CaptureBuffer buffer(folder);
+        buffer.Append(QStringLiteral("68 16 "));
+        try {
+            if (when == When::DuringSteps) {
+                buffer.BeginSave(folder, number, QStringLiteral("d1"));
+                ASSERT_TRUE(QFile::link(victim, name));
+                while (!buffer.SaveStep(1 << 20)) {
+                }
+            } else {
+                ASSERT_TRUE(QFile::link(victim, name));
+                if (when == When::BeforeBeginSave) {
+                    buffer.BeginSave(folder, number, QStringLiteral("d1"));
+                    while (!buffer.SaveStep(1 << 20)) {
+                    }
+                } else {
+                    buffer.Save(folder, number, QStringLiteral("d1"));
+                }
+            }
+            ADD_FAILURE() << "case " << static_cast<int>(when) << ": the save followed the link";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot create file %1: it is a symbolic link").arg(name));
+        }
+        if (when == When::BeforeSaveNoTarget)
+            EXPECT_FALSE(QFile::exists(victim));
+        else
+            EXPECT_EQ(ReadBytes(victim), QByteArray("someone else's file\n"));
+        EXPECT_TRUE(QFileInfo(name).isSymLink());
+        EXPECT_EQ(number, 2);
+        EXPECT_EQ(buffer.Lines(), (QStringList{QStringLiteral("d1"), QStringLiteral("68 16 ")}));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("receive2.dat")});
+
+        ASSERT_TRUE(QFile::remove(name));
+        buffer.Save(folder, number, QStringLiteral("d2"));
+        EXPECT_EQ(number, 3);
+        EXPECT_EQ(ReadBytes(name), QByteArray("d2\r\nd1\r\n68 16 \r\n"));
+    }
 }
 
 // Lines as the receive paths make them: hex pairs with a trailing space, of

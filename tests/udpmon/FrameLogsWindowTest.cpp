@@ -2,6 +2,7 @@
 
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
+#include "monitor/ReceiveLine.h"
 #include "platform/CaptureBuffer.h"
 #include "udpmon/u_main.h"
 #include "udpmon/u_save.h"
@@ -125,6 +126,7 @@ private slots:
     void checkCodesThroughTheirShortcuts();
     void checkCodeMessageLeavesTheLine();
     void loadTrimsReceiveAndSendText();
+    void loadCutsOverlongLinesWithANote();
     void loadGbkFileAndUnreadableFile();
     void saveAsksOnlyForTheReceiveText();
     void fileDialogsFollowTheirFolderOnlyWhileOpen();
@@ -219,6 +221,39 @@ void FrameLogsWindowTest::loadTrimsReceiveAndSendText()
         c.action->trigger();
         QCOMPARE(c.memo->LineCount(), c.kept);
         QCOMPARE(c.memo->Line(c.kept - 1), QStringLiteral("%1 01 03 1A ").arg(c.lines));
+    }
+}
+
+// A line longer than any the program writes is cut, and a note after the
+// lines says so, besides them: a full window keeps every line of the file.
+void FrameLogsWindowTest::loadCutsOverlongLinesWithANote()
+{
+    const auto window = OpenWindow();
+    const qint64 longest = monitor::kLongestWrittenLineBytes;
+    const struct {
+        QAction* action;
+        TSMemo* memo;
+        int lines;
+        QString note;
+    } cases[] = {
+        {window->Actions().Btn_loadrecv, window->RecvMemo(), monitor::FrameLogDialogs::kLoadedReceiveLimit,
+         QStringLiteral("有2行过长，已截断为前%1字节").arg(longest)},
+        {window->Actions().N_loadsend, window->SendMemo(), monitor::FrameLogDialogs::kLoadedSendLimit,
+         QStringLiteral("// 有2行过长，已截断为前%1字节").arg(longest)},
+    };
+    for (const auto& c : cases) {
+        QStringList lines = NumberedLines(c.lines);
+        lines[1] = QString(longest + 1, QLatin1Char('A'));
+        lines[c.lines - 1] = QStringLiteral("01 ").repeated(1 << 20);
+        const QString path = dir_.Path() + QStringLiteral("/long%1.txt").arg(c.lines);
+        SaveTextLines(path, lines);
+        ChooseFile(path);
+        c.action->trigger();
+        QCOMPARE(c.memo->LineCount(), c.lines + 1);
+        QCOMPARE(c.memo->Line(0), lines[0]);
+        QCOMPARE(c.memo->Line(1), QString(longest, QLatin1Char('A')));
+        QCOMPARE(c.memo->Line(c.lines - 1), lines[c.lines - 1].left(longest));
+        QCOMPARE(c.memo->Line(c.lines), c.note);
     }
 }
 

@@ -70,9 +70,6 @@ INSTANTIATE_TEST_SUITE_P(Counts, SendLinesRead,
     ::testing::Values(
         CountCase{"[SendFrame]\nSendLinesCount=3\nLine0=01 02\nLine2=03\n", {"01 02", "", "03"}},
         CountCase{"[SendFrame]\nSendLinesCount=1\nLine0=01\nLine1=02\n", {"01"}},
-        CountCase{"[SendFrame]\nLine0=01\n", {}},
-        CountCase{"[SendFrame]\nSendLinesCount=x\nLine0=01\n", {}},
-        CountCase{"[SendFrame]\nSendLinesCount=-2\nLine0=01\n", {}},
         CountCase{"[sendframe]\nsendlinescount=2\nline1=68 16 // 注释\n", {"", "68 16 // 注释"}},
         // Keys missing inside the count are empty lines, also after the
         // last key present.
@@ -145,18 +142,83 @@ TEST_F(OstrelSettingsTest, ALongSendLineComesBackWhole)
     EXPECT_EQ(ReadOstrelSettings(IniFile(Path())).SendLines, lines);
 }
 
-TEST_F(OstrelSettingsTest, LinesLeftOverFromALongerListAreRemoved)
+TEST_F(OstrelSettingsTest, LinesReadAndLeftOverFromALongerListAreRemoved)
 {
-    WriteFile("[SendFrame]\nSendLinesCount=3\nLine0=a\nLine1=b\nLine2=c\nLine3=stale\n");
+    WriteFile("[SendFrame]\nSendLinesCount=3\nLine0=a\nLine1=b\nLine2=c\nLine3=not read\n");
     IniFile file(Path());
     StoreOstrelSettings(file, Stored({"x"}));
 
     IniFile reread(Path());
     EXPECT_EQ(reread.ReadInteger("SendFrame", "SendLinesCount", -1), 1);
     EXPECT_EQ(reread.ReadString("SendFrame", "Line0", "?"), QStringLiteral("x"));
-    for (const char* key : {"Line1", "Line2", "Line3"})
+    for (const char* key : {"Line1", "Line2"})
         EXPECT_FALSE(reread.ValueExists("SendFrame", key)) << key;
+    EXPECT_EQ(reread.ReadString("SendFrame", "Line3", "?"), QStringLiteral("not read"));
 }
+
+// A start and a close with a damaged count: the Line keys present decide
+// what the send window gets, and what was not read is written back as it
+// was.
+struct DamagedCase {
+    QByteArray section;     // the [SendFrame] section's lines
+    QStringList lines;      // what the send window gets
+    int storedCount;        // SendLinesCount after the close
+    QStringList keptAfter;  // "key=value" lines the file holds after the close
+};
+
+void PrintTo(const DamagedCase& c, std::ostream* out)
+{
+    *out << c.section.left(80).toStdString();
+}
+
+class DamagedCount : public OstrelSettingsTest, public ::testing::WithParamInterface<DamagedCase> {};
+
+TEST_P(DamagedCount, StartAndCloseKeepTheLinesAndWhatWasNotRead)
+{
+    const DamagedCase& c = GetParam();
+    WriteFile("[SendFrame]\n" + c.section);
+    IniFile file(Path());
+    const OstrelSettings read = ReadOstrelSettings(file);
+    ASSERT_EQ(read.SendLines.size(), c.lines.size());
+    EXPECT_TRUE(read.SendLines == c.lines);
+    StoreOstrelSettings(file, read);
+
+    const QByteArray after = ReadFile();
+    EXPECT_TRUE(after.contains("SendLinesCount=" + QByteArray::number(c.storedCount) + "\n")) << after.left(200).toStdString();
+    for (const QString& kept : c.keptAfter)
+        EXPECT_TRUE(after.contains("\n" + kept.toUtf8() + "\n")) << kept.toStdString();
+    EXPECT_TRUE(ReadOstrelSettings(IniFile(Path())).SendLines == c.lines);
+}
+
+// The send window of a file whose keys run from Line0 to Line<last>, each
+// key's value its number, the others empty.
+QStringList NumberedWindow(std::initializer_list<int> keys, int size)
+{
+    QStringList lines(size);
+    for (const int key : keys) {
+        if (key < size)
+            lines[key] = QString::number(key);
+    }
+    return lines;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DamagedCount,
+    ::testing::Values(
+        DamagedCase{"SendLinesCount=-7\nLine0=01 02\nLine1=03\n", {"01 02", "03"}, 2, {"Line0=01 02", "Line1=03"}},
+        DamagedCase{"SendLinesCount=123456789012345678901234567890\nLine0=01 02\nLine1=03\n", {"01 02", "03"}, 2,
+                    {"Line0=01 02", "Line1=03"}},
+        DamagedCase{"SendLinesCount=2147483648\nLine0=01 02\nLine1=03\n", {"01 02", "03"}, 2, {"Line0=01 02", "Line1=03"}},
+        DamagedCase{"SendLinesCount=x\nLine0=01 02\nLine2=03\n", {"01 02", "", "03"}, 3, {"Line0=01 02", "Line1=", "Line2=03"}},
+        DamagedCase{"SendLinesCount=\nLine1=03\n", {"", "03"}, 2, {"Line0=", "Line1=03"}},
+        DamagedCase{"Line0=01 02\nLine1=03\n", {"01 02", "03"}, 2, {"Line0=01 02", "Line1=03"}},
+        // Beyond the limit: the first kSendLinesLimit lines are read, the
+        // keys after them are not and stay.
+        DamagedCase{"SendLinesCount=20000\nLine0=0\nLine9999=9999\nLine10000=10000\nLine10001=10001\n",
+                    NumberedWindow({0, 9999}, kSendLinesLimit), kSendLinesLimit,
+                    {"Line0=0", "Line9999=9999", "Line10000=10000", "Line10001=10001"}},
+        // A sound count: the keys beyond it are not read and stay.
+        DamagedCase{"SendLinesCount=1\nLine0=01\nLine1=02\nLine7=08\n", {"01"}, 1, {"Line0=01", "Line1=02", "Line7=08"}},
+        DamagedCase{"SendLinesCount=0\nLine0=01\n", {}, 0, {"Line0=01"}}));
 
 TEST_F(OstrelSettingsTest, AHugeStoredCountIsReplacedWithoutCountingUpToIt)
 {

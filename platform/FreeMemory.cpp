@@ -1,0 +1,8 @@
+#include "platform/FreeMemory.h"
+
+#include <malloc.h>
+
+void GiveFreedMemoryBack()
+{
+    ::malloc_trim(0);
+}
