@@ -1,20 +1,17 @@
 #pragma once
 
+#include "monitor/TimedSaveDialog.h"
+
 #include <QDialog>
 
 #include <optional>
-
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace tamrel {
 
 // The timed-save dialog "定时收报对话框": the check box "定时保存" and the
 // minutes field with its label "分", shown while the box is ticked. The box
 // keeps the state it was left in between showings.
-class Tf_save final : public QDialog {
+class Tf_save final : public QDialog, public monitor::TimedSaveControls {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Tf_save)
 
@@ -28,12 +25,6 @@ public:
 
     // Shows the dialog modally; the choice on OK, nothing on Cancel.
     [[nodiscard]] std::optional<Choice> Ask();
-
-    QCheckBox* CheckBox1; // "定时保存"
-    QLineEdit* edit1;     // minutes
-    QLabel* Label1;       // "分"
-    QPushButton* BitBtn1; // Cancel
-    QPushButton* BitBtn2; // OK
 };
 
 } // namespace tamrel

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "monitor/TimedSaveDialog.h"
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+#include <QDialog>
 
 namespace monitor {
 class IntervalTimer;
@@ -20,7 +16,7 @@ namespace ostrel {
 // off, or on with the typed period; minutes outside 0 to 71582 are refused
 // with a message and the dialog stays open; a text that is not a number
 // closes the dialog with the conversion error. Cancel changes nothing.
-class Tf_save final : public QDialog {
+class Tf_save final : public QDialog, public monitor::TimedSaveControls {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Tf_save)
 
@@ -28,18 +24,10 @@ public:
     // The timer is the main window's and outlives the dialog.
     explicit Tf_save(monitor::IntervalTimer& timer, QWidget* parent = nullptr);
 
-    QCheckBox* CheckBox1; // "定时保存"
-    QLineEdit* edit1;     // minutes
-    QLabel* Label1;       // "分"
-    QPlainTextEdit* Memo1; // the note
-    QPushButton* BitBtn1; // Cancel
-    QPushButton* BitBtn2; // OK
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FollowCheckBox();
     void BitBtn2Click();
 
     monitor::IntervalTimer& timer_;

@@ -1,35 +1,14 @@
 #include "widgets/TerminationSignals.h"
 
+#include "platform/SignalPipe.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
-#include <QSocketNotifier>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <stdexcept>
-
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-// [0] is written by the signal handler, [1] is read by the notifier.
-int g_pipe[2] = {-1, -1};
-struct sigaction g_previousTerm {};
-struct sigaction g_previousInt {};
-
-extern "C" void OnTerminationSignal(int signalNumber)
-{
-    const int savedErrno = errno;
-    const auto byte = static_cast<unsigned char>(signalNumber);
-    [[maybe_unused]] const ssize_t written = ::write(g_pipe[0], &byte, 1);
-    errno = savedErrno;
-}
-
-} // namespace
 
 void ReportOnStandardError(const std::exception& error)
 {
@@ -41,41 +20,16 @@ void ReportOnStandardError(const std::exception& error)
 
 TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent)
+    , pipe_(new SignalPipe({SIGTERM, SIGINT},
+                           [this](int signalNumber) {
+                               RejectModalWindows();
+                               emit terminationRequested(signalNumber);
+                           },
+                           this))
 {
-    if (g_pipe[0] != -1)
-        throw std::logic_error("TerminationSignals exists already");
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_pipe) != 0)
-        throw std::runtime_error("socketpair failed");
-
-    notifier_ = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::ReadPending);
-
-    struct sigaction action {};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, &g_previousTerm);
-    ::sigaction(SIGINT, &action, &g_previousInt);
 }
 
-TerminationSignals::~TerminationSignals()
-{
-    ::sigaction(SIGTERM, &g_previousTerm, nullptr);
-    ::sigaction(SIGINT, &g_previousInt, nullptr);
-    delete notifier_;
-    ::close(g_pipe[0]);
-    ::close(g_pipe[1]);
-    g_pipe[0] = g_pipe[1] = -1;
-}
-
-void TerminationSignals::ReadPending()
-{
-    unsigned char byte = 0;
-    while (::read(g_pipe[1], &byte, 1) == 1) {
-        RejectModalWindows();
-        emit terminationRequested(byte);
-    }
-}
+TerminationSignals::~TerminationSignals() = default;
 
 void TerminationSignals::RejectModalWindows()
 {

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-class QSocketNotifier;
+class SignalPipe;
 
 // Reports an error met while the program ends without anyone at the screen
 // (a termination signal): one line "<program file name>: <message>" on
@@ -31,8 +31,7 @@ signals:
     void terminationRequested(int signalNumber);
 
 private:
-    void ReadPending();
     static void RejectModalWindows();
 
-    QSocketNotifier* notifier_ = nullptr;
+    SignalPipe* pipe_ = nullptr;
 };

@@ -2,7 +2,7 @@
 #include "platform/DateTimeText.h"
 #include "udpmon/headless/HeadlessMonitor.h"
 #include "udpmon/headless/HeadlessOptions.h"
-#include "udpmon/headless/SignalPipe.h"
+#include "platform/SignalPipe.h"
 
 #include <QCoreApplication>
 

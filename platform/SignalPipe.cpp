@@ -1,4 +1,4 @@
-#include "udpmon/headless/SignalPipe.h"
+#include "platform/SignalPipe.h"
 
 #include <QSocketNotifier>
 
