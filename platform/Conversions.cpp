@@ -71,15 +71,22 @@ QString WithoutTrailingZeros(QString number)
     return number;
 }
 
+// The number of blanks the text starts with.
+qsizetype LeadingSpaces(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == u' ') {
+        ++i;
+    }
+    return i;
+}
+
 } // namespace
 
 std::optional<int> TryStrToInt(const QString& text)
 {
     const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n && text.at(i) == u' ') {
-        ++i;
-    }
+    qsizetype i = LeadingSpaces(text);
     bool negative = false;
     if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
         negative = text.at(i) == u'-';
@@ -119,10 +126,7 @@ std::optional<int> TryStrToInt(const QString& text)
 std::optional<double> TryStrToFloat(const QString& text)
 {
     const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n && text.at(i) == u' ') {
-        ++i;
-    }
+    const qsizetype i = LeadingSpaces(text);
     qsizetype end = n;
     while (end > i && text.at(end - 1) == u' ') {
         --end;

@@ -23,24 +23,25 @@ QAction* Item(QMenu* menu, const QByteArray& name, const QString& caption, const
 }
 
 struct EditItems {
-    QAction* copy;
-    QAction* cut;
-    QAction* paste;
-    QAction* selectAll;
-    QAction* undo;
+    QAction*& copy;
+    QAction*& cut;
+    QAction*& paste;
+    QAction*& selectAll;
+    QAction*& undo;
+    QAction*& del;
 };
 
 // The platform's edit actions, named "Copy" + suffix and so on.
-EditItems AddEditItems(QMenu* menu, char suffix, const QKeySequence& undoKey)
+void AddEditItems(QMenu* menu, char suffix, const QKeySequence& undoKey, const QString& deleteCaption,
+                  const EditItems& items)
 {
     const auto name = [suffix](const char* base) { return QByteArray(base) + suffix; };
-    EditItems items{};
     items.copy = Item(menu, name("Copy"), QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
     items.cut = Item(menu, name("Cut"), QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
     items.paste = Item(menu, name("Paste"), QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
     items.selectAll = Item(menu, name("SelectAll"), QStringLiteral("Select &All"));
     items.undo = Item(menu, name("Undo"), QStringLiteral("&Undo"), undoKey);
-    return items;
+    items.del = Item(menu, name("Delete"), deleteCaption, QKeySequence(Qt::Key_Delete));
 }
 
 enum class ButtonStyle { Plain, Check };
@@ -78,13 +79,8 @@ MainActions::MainActions(QMainWindow* window)
     N_opencom = Item(listen, "N_opencom", QStringLiteral("开始监听"), QKeySequence(Qt::Key_F4));
 
     QMenu* edit = bar->addMenu(QStringLiteral("编辑"));
-    const EditItems editItems = AddEditItems(edit, '1', QKeySequence(Qt::ALT | Qt::Key_Backspace));
-    Copy1 = editItems.copy;
-    Cut1 = editItems.cut;
-    Paste1 = editItems.paste;
-    SelectAll1 = editItems.selectAll;
-    Undo1 = editItems.undo;
-    Delete1 = Item(edit, "Delete1", QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete));
+    AddEditItems(edit, '1', QKeySequence(Qt::ALT | Qt::Key_Backspace), QStringLiteral("&Delete"),
+                 {Copy1, Cut1, Paste1, SelectAll1, Undo1, Delete1});
 
     QMenu* settings = bar->addMenu(QStringLiteral("参数设置"));
     N_fbfs = Item(settings, "N_fbfs", QStringLiteral("发报方式..."));
@@ -141,13 +137,8 @@ MainActions::MainActions(QMainWindow* window)
     P_restore->setEnabled(false);
     P_top = Item(PopupMenu1, "P_top", QStringLiteral("总在最前"));
     PopupMenu1->addSeparator();
-    const EditItems popupItems = AddEditItems(PopupMenu1, '2', QKeySequence(Qt::CTRL | Qt::Key_Z));
-    Copy2 = popupItems.copy;
-    Cut2 = popupItems.cut;
-    Paste2 = popupItems.paste;
-    SelectAll2 = popupItems.selectAll;
-    Undo2 = popupItems.undo;
-    Delete2 = Item(PopupMenu1, "Delete2", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
+    AddEditItems(PopupMenu1, '2', QKeySequence(Qt::CTRL | Qt::Key_Z), QStringLiteral("Delete"),
+                 {Copy2, Cut2, Paste2, SelectAll2, Undo2, Delete2});
 
     ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), window);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
