@@ -85,30 +85,19 @@ constexpr Name kQualifiersOfCommand[] = {
 constexpr Name kSelectExecute[] = {{0, "execute"}, {1, "select"}};
 
 constexpr Name kDoublePoints[] = {
-    {0, "indeterminate or intermediate"},
-    {1, "off"},
-    {2, "on"},
-    {3, "indeterminate"},
+    {0, "indeterminate or intermediate"}, {1, "off"}, {2, "on"}, {3, "indeterminate"},
 };
 
 constexpr Name kRegulatingSteps[] = {
-    {0, "not permitted"},
-    {1, "next step lower"},
-    {2, "next step higher"},
-    {3, "not permitted"},
+    {0, "not permitted"}, {1, "next step lower"}, {2, "next step higher"}, {3, "not permitted"},
 };
 
 constexpr Name kDoubleCommands[] = {
-    {0, "not permitted"},
-    {1, "off"},
-    {2, "on"},
-    {3, "not permitted"},
+    {0, "not permitted"}, {1, "off"}, {2, "on"}, {3, "not permitted"},
 };
 
 constexpr Name kInitialisationCauses[] = {
-    {0, "local power switch on"},
-    {1, "local manual reset"},
-    {2, "remote reset"},
+    {0, "local power switch on"}, {1, "local manual reset"}, {2, "remote reset"},
 };
 
 constexpr Name kInitialisationChange[] = {{0, "local parameters unchanged"},
@@ -136,19 +125,12 @@ constexpr Name kInterrogations[] = {
 };
 
 constexpr Name kCounterRequests[] = {
-    {0, "no counter read"},
-    {1, "group 1 counter"},
-    {2, "group 2 counter"},
-    {3, "group 3 counter"},
-    {4, "group 4 counter"},
-    {5, "general counter"},
+    {0, "no counter read"}, {1, "group 1 counter"}, {2, "group 2 counter"}, {3, "group 3 counter"},
+    {4, "group 4 counter"}, {5, "general counter"},
 };
 
 constexpr Name kCounterFreezes[] = {
-    {0, "read"},
-    {1, "freeze without reset"},
-    {2, "freeze with reset"},
-    {3, "reset"},
+    {0, "read"}, {1, "freeze without reset"}, {2, "freeze with reset"}, {3, "reset"},
 };
 
 constexpr Name kResetProcess[] = {
@@ -158,11 +140,8 @@ constexpr Name kResetProcess[] = {
 };
 
 constexpr Name kParameterKinds[] = {
-    {0, "not used"},
-    {1, "threshold value"},
-    {2, "smoothing factor"},
-    {3, "low limit for transmission"},
-    {4, "high limit for transmission"},
+    {0, "not used"}, {1, "threshold value"}, {2, "smoothing factor"},
+    {3, "low limit for transmission"}, {4, "high limit for transmission"},
 };
 
 constexpr Name kParameterChange[] = {{0, "LPC unchanged"}, {1, "LPC changed"}};
