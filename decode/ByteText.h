@@ -8,28 +8,11 @@
 #include <string>
 #include <string_view>
 
-// Small pieces the field-bus decoders (MODBUS, DNP3, CDT, sum frames) share:
-// numbers read out of a frame, bytes and check codes written as text, and
-// the lookup of a code's name in a table. Callers check the frame's size
-// before reading; these helpers never do.
+// The small pieces every decoder shares: numbers read out of a frame, and
+// bytes, check codes and short lengths written as text. Callers check the
+// frame's size before reading; these helpers never do.
 
 namespace decode::text {
-
-// A code and its name, one row of a decoder's name table.
-struct Name {
-    unsigned code;
-    std::string_view name;
-};
-
-// The name of `code` in the table, or `fallback` when the table lacks it.
-[[nodiscard]] inline std::string_view NameOf(std::span<const Name> table, unsigned code,
-                                             std::string_view fallback = "unknown")
-{
-    for (const Name& row : table)
-        if (row.code == code)
-            return row.name;
-    return fallback;
-}
 
 [[nodiscard]] inline unsigned Be16(Bytes frame, std::size_t at)
 {
@@ -95,6 +78,31 @@ struct Name {
 [[nodiscard]] inline std::string Bit(unsigned value, int bit)
 {
     return (value >> bit & 1u) ? "1" : "0";
+}
+
+// Whether the frame holds the `need` bytes of its first part `def`;
+// otherwise adds that part, Bad, saying how many bytes it has.
+inline bool HoldsFirst(FieldWriter& w, const FieldDef& def, std::size_t need)
+{
+    if (w.Frame().size() >= need)
+        return true;
+    w.Add(0, def, 0, need, Truncated(w.Frame().size(), need), Verdict::Bad);
+    return false;
+}
+
+// A check code of `digits` hex digits: "0x1A" and Good when the sent one is
+// the computed one, otherwise "0x1B (should be 0x1A)" and Bad, expecting
+// `expected` (the computed code's bytes as they are sent).
+inline Field& AddCheckCode(FieldWriter& w, int depth, const FieldDef& def, std::size_t at,
+                           unsigned sent, unsigned computed, int digits, std::string expected)
+{
+    const std::size_t length = static_cast<std::size_t>(digits / 2);
+    Field& f = sent == computed
+        ? w.Add(depth, def, at, length, Hex(computed, digits), Verdict::Good)
+        : w.Add(depth, def, at, length, Hex(sent, digits) + " (should be " + Hex(computed, digits) + ")",
+                Verdict::Bad, std::move(expected));
+    f.number = sent;
+    return f;
 }
 
 } // namespace decode::text

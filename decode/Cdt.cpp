@@ -4,6 +4,7 @@
 #include "frame/Crc.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <string>
 
@@ -14,8 +15,6 @@
 namespace decode {
 
 namespace {
-
-using text::Name;
 
 constexpr std::size_t kSyncSize = 6;
 constexpr std::size_t kWordSize = 6;
@@ -62,6 +61,25 @@ constexpr Name kFunctions[] = {
     {0xED, "set the station clock correction"},
 };
 
+enum F : std::size_t {
+    Sync, ControlWord, ControlByte, FrameTypeCode, WordCount, Source, Destination, Crc, InformationWord,
+    FunctionCode, Data, FieldCount
+};
+
+constexpr std::array<FieldDef, FieldCount> kFields{{
+    {"cdt.sync", "Synchronisation word"},
+    {"cdt.control_word", "Control word"},
+    {"cdt.control_byte", "Control byte"},
+    {"cdt.frame_type", "Frame type"},
+    {"cdt.words", "Information words"},
+    {"cdt.source", "Source station"},
+    {"cdt.destination", "Destination station"},
+    {"cdt.crc", "CRC"},
+    {"cdt.word", "Information word"},
+    {"cdt.function", "Function code"},
+    {"cdt.data", "Data"},
+}};
+
 std::string FrameTypeText(unsigned code)
 {
     for (const FrameType& t : kFrameTypes) {
@@ -96,7 +114,7 @@ std::string FunctionText(unsigned code)
     if (code >= 0xF0)
         return hex + "remote signals " + std::to_string(32 * (code - 0xF0)) + "-"
             + std::to_string(32 * (code - 0xF0) + 31);
-    return hex + std::string(text::NameOf(kFunctions, code, "reserved"));
+    return hex + std::string(NameOf(kFunctions, code, "reserved"));
 }
 
 // A remote measurement: 11 bits and a sign, bit 14 overflow, bit 15 invalid.
@@ -133,13 +151,8 @@ std::string DataText(unsigned code, Bytes data)
 void AddCrc(FieldWriter& w, std::size_t word)
 {
     const Bytes frame = w.Frame();
-    const unsigned sent = frame[word + kCrcAt];
     const unsigned crc = CrcCdt(frame.subspan(word, kCrcAt));
-    if (sent == crc)
-        w.Add(1, "CRC", word + kCrcAt, 1, text::Hex(crc, 2), Verdict::Good);
-    else
-        w.Add(1, "CRC", word + kCrcAt, 1, text::Hex(sent, 2) + " (should be " + text::Hex(crc, 2) + ")",
-              Verdict::Bad, text::HexByte(crc));
+    text::AddCheckCode(w, 1, kFields[Crc], word + kCrcAt, frame[word + kCrcAt], crc, 2, text::HexByte(crc));
 }
 
 std::string ControlByteText(unsigned c)
@@ -154,28 +167,34 @@ bool ReadControlWord(FieldWriter& w)
     const Bytes f = w.Frame();
     constexpr std::size_t at = kSyncSize;
     if (f.size() < at + kWordSize) {
-        w.Add(0, "Control word", at, kWordSize, text::Truncated(f.size() - at, kWordSize), Verdict::Bad);
+        w.Add(0, kFields[ControlWord], at, kWordSize, text::Truncated(f.size() - at, kWordSize), Verdict::Bad);
         return false;
     }
     // the words after the control word, a last one cut short counted too
     const std::size_t words = (f.size() - at - 1) / kWordSize;
-    w.Add(0, "Control word", at, kWordSize, FrameTypeText(f[at + 1]));
-    w.Add(1, "Control byte", at, 1, ControlByteText(f[at]));
-    w.Add(1, "Frame type", at + 1, 1, FrameTypeText(f[at + 1]));
+    w.Add(0, kFields[ControlWord], at, kWordSize, FrameTypeText(f[at + 1]));
+    w.Add(1, kFields[ControlByte], at, 1, ControlByteText(f[at])).number = f[at];
+    w.Add(1, kFields[FrameTypeCode], at + 1, 1, FrameTypeText(f[at + 1])).number = f[at + 1];
     const unsigned count = f[at + 2];
     if (count == words)
-        w.Add(1, "Information words", at + 2, 1, std::to_string(count), Verdict::Good);
+        w.Add(1, kFields[WordCount], at + 2, 1, std::to_string(count), Verdict::Good).number = count;
     else
-        w.Add(1, "Information words", at + 2, 1,
+        w.Add(1, kFields[WordCount], at + 2, 1,
               std::to_string(count) + " (the frame holds " + std::to_string(words) + ")", Verdict::Bad,
-              words <= 0xFF ? text::HexByte(static_cast<unsigned>(words)) : "");
-    w.Add(1, "Source station", at + 3, 1, std::to_string(f[at + 3]));
-    w.Add(1, "Destination station", at + 4, 1, std::to_string(f[at + 4]));
+              words <= 0xFF ? text::HexByte(static_cast<unsigned>(words)) : "")
+            .number = count;
+    w.AddBits(1, kFields[Source], at + 3, 1, f[at + 3]);
+    w.AddBits(1, kFields[Destination], at + 4, 1, f[at + 4]);
     AddCrc(w, at);
     return true;
 }
 
 } // namespace
+
+std::span<const FieldDef> CdtFields()
+{
+    return kFields;
+}
 
 bool ShapeCdt(Bytes frame)
 {
@@ -186,28 +205,27 @@ Fields DecodeCdt(Bytes frame)
 {
     Fields out;
     FieldWriter w(out, frame);
-    if (frame.size() < kSyncSize) {
-        w.Add(0, "Synchronisation word", 0, kSyncSize, text::Truncated(frame.size(), kSyncSize), Verdict::Bad);
+    if (!text::HoldsFirst(w, kFields[Sync], kSyncSize))
         return out;
-    }
     if (ShapeCdt(frame))
-        w.Add(0, "Synchronisation word", 0, kSyncSize, "EB 90 EB 90 EB 90", Verdict::Good);
+        w.Add(0, kFields[Sync], 0, kSyncSize, "EB 90 EB 90 EB 90", Verdict::Good);
     else
-        w.Add(0, "Synchronisation word", 0, kSyncSize, text::HexPairs(frame.first(kSyncSize)), Verdict::Bad,
+        w.Add(0, kFields[Sync], 0, kSyncSize, text::HexPairs(frame.first(kSyncSize)), Verdict::Bad,
               "EB 90 EB 90 EB 90");
     if (!ReadControlWord(w))
         return out;
     int index = 1;
     for (std::size_t at = kSyncSize + kWordSize; at < frame.size(); at += kWordSize, ++index) {
-        const std::string name = "Information word " + std::to_string(index);
+        const std::string number = std::to_string(index);
         if (frame.size() - at < kWordSize) {
-            w.Add(0, name, at, kWordSize, text::Truncated(frame.size() - at, kWordSize), Verdict::Bad);
+            w.AddNth(0, kFields[InformationWord], number, at, kWordSize, text::Truncated(frame.size() - at, kWordSize),
+                     Verdict::Bad);
             break;
         }
         const unsigned code = frame[at];
-        w.Add(0, name, at, kWordSize, FunctionText(code));
-        w.Add(1, "Function code", at, 1, FunctionText(code));
-        w.Add(1, "Data", at + 1, 4, DataText(code, frame.subspan(at + 1, 4)));
+        w.AddNth(0, kFields[InformationWord], number, at, kWordSize, FunctionText(code));
+        w.Add(1, kFields[FunctionCode], at, 1, FunctionText(code)).number = code;
+        w.Add(1, kFields[Data], at + 1, 4, DataText(code, frame.subspan(at + 1, 4)));
         AddCrc(w, at);
     }
     return out;

@@ -1,6 +1,7 @@
 #include "decode/ByteText.h"
 #include "decode/Decode.h"
 
+#include <array>
 #include <string>
 
 // Frames the sum and parity check-code commands make: the data, then one
@@ -10,6 +11,16 @@
 namespace decode {
 
 namespace {
+
+enum F : std::size_t { Frame, Data, Sum, Parity, SumOrParity, FieldCount };
+
+constexpr std::array<FieldDef, FieldCount> kFields{{
+    {"sum.frame", "Frame"},
+    {"sum.data", "Data"},
+    {"sum.sum", "Sum"},
+    {"sum.parity", "Parity"},
+    {"sum.check", "Sum or parity"},
+}};
 
 struct Codes {
     unsigned sum = 0;
@@ -28,6 +39,11 @@ Codes CodesOf(Bytes data)
 
 } // namespace
 
+std::span<const FieldDef> CheckSumFields()
+{
+    return kFields;
+}
+
 bool ShapeCheckSum(Bytes frame)
 {
     if (frame.size() < 2)
@@ -42,23 +58,27 @@ Fields DecodeCheckSum(Bytes frame)
     FieldWriter w(out, frame);
     const std::size_t n = frame.size();
     if (n < 2) {
-        w.Add(0, "Frame", 0, 2, text::Truncated(n, 2) + " (data and a check byte at least)", Verdict::Bad);
+        w.Add(0, kFields[Frame], 0, 2, text::Truncated(n, 2) + " (data and a check byte at least)", Verdict::Bad)
+            .number = static_cast<double>(n);
         return out;
     }
     const Codes c = CodesOf(frame.first(n - 1));
-    w.Add(0, "Data", 0, n - 1, std::to_string(n - 1) + " bytes");
+    w.Add(0, kFields[Data], 0, n - 1, std::to_string(n - 1) + " bytes").number = static_cast<double>(n - 1);
     const unsigned sent = frame.back();
+    Field* code = nullptr;
     if (sent == c.sum && sent == c.parity)
-        w.Add(0, "Sum", n - 1, 1, text::Hex(sent, 2) + ": the data's sum mod 256 (and its parity)", Verdict::Good);
+        code = &w.Add(0, kFields[Sum], n - 1, 1, text::Hex(sent, 2) + ": the data's sum mod 256 (and its parity)",
+                      Verdict::Good);
     else if (sent == c.sum)
-        w.Add(0, "Sum", n - 1, 1, text::Hex(sent, 2) + ": the data's sum mod 256", Verdict::Good);
+        code = &w.Add(0, kFields[Sum], n - 1, 1, text::Hex(sent, 2) + ": the data's sum mod 256", Verdict::Good);
     else if (sent == c.parity)
-        w.Add(0, "Parity", n - 1, 1, text::Hex(sent, 2) + ": FF XOR every data byte", Verdict::Good);
+        code = &w.Add(0, kFields[Parity], n - 1, 1, text::Hex(sent, 2) + ": FF XOR every data byte", Verdict::Good);
     else
-        w.Add(0, "Sum or parity", n - 1, 1,
-              text::Hex(sent, 2) + " (the sum would be " + text::Hex(c.sum, 2) + ", the parity "
-                  + text::Hex(c.parity, 2) + ")",
-              Verdict::Bad, text::HexByte(c.sum));
+        code = &w.Add(0, kFields[SumOrParity], n - 1, 1,
+                      text::Hex(sent, 2) + " (the sum would be " + text::Hex(c.sum, 2) + ", the parity "
+                          + text::Hex(c.parity, 2) + ")",
+                      Verdict::Bad, text::HexByte(c.sum));
+    code->number = sent;
     return out;
 }
 

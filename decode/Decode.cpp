@@ -1,75 +1,119 @@
 #include "decode/Decode.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
+#include <vector>
 
 namespace decode {
 
 namespace {
 
-// Strong start markers first (a DNP3 or CDT frame cannot be mistaken for the
-// others), then the IEC frames, then MODBUS/TCP's header, and last the
-// shapes that rest on a check code alone.
-Protocol DetectProtocol(Bytes frame, const IecSizes& sizes)
+enum FrameField : std::size_t { Unrecognised, FrameFieldCount };
+
+constexpr std::array<FieldDef, FrameFieldCount> kFrameFields{{
+    {"frame.unrecognised", "Unrecognised frame"},
+}};
+
+// A shape test or decoder that needs no options, and one that needs the IEC
+// 101 sizes, as the table calls them.
+template <auto function>
+auto Plain(Bytes frame, const Options&)
 {
-    if (ShapeDnp3(frame))
-        return Protocol::Dnp3;
-    if (ShapeCdt(frame))
-        return Protocol::Cdt;
-    if (ShapeIec101(frame, sizes))
-        return Protocol::Iec101;
-    if (ShapeIec104(frame))
-        return Protocol::Iec104;
-    if (ShapeModbusTcp(frame))
-        return Protocol::ModbusTcp;
-    if (ShapeModbusRtu(frame))
-        return Protocol::ModbusRtu;
-    if (ShapeCheckSum(frame))
-        return Protocol::CheckSum;
-    return Protocol::Unrecognised;
+    return function(frame);
+}
+
+template <auto function>
+auto Iec101(Bytes frame, const Options& options)
+{
+    return function(frame, options.iec101);
+}
+
+// Detection ranks: strong start markers first (a DNP3 or CDT frame cannot be
+// mistaken for the others), then the IEC frames, then MODBUS/TCP's header,
+// and last the shapes that rest on a check code alone. Made once, at the
+// first use.
+const auto& Rows()
+{
+    static const std::array kProtocols{
+        ProtocolEntry{Protocol::Auto, "Automatic", 0, nullptr, nullptr, {}, {}},
+        ProtocolEntry{Protocol::Iec104, "IEC 60870-5-104", 4, Plain<ShapeIec104>, Plain<DecodeIec104>,
+                      Iec104Fields(), IecAsduFields()},
+        ProtocolEntry{Protocol::Iec101, "IEC 60870-5-101", 3, Iec101<ShapeIec101>, Iec101<DecodeIec101>,
+                      Iec101Fields(), IecAsduFields()},
+        ProtocolEntry{Protocol::ModbusTcp, "MODBUS/TCP", 5, Plain<ShapeModbusTcp>, Plain<DecodeModbusTcp>,
+                      ModbusFields(), {}},
+        ProtocolEntry{Protocol::ModbusRtu, "MODBUS RTU", 6, Plain<ShapeModbusRtu>, Plain<DecodeModbusRtu>,
+                      ModbusFields(), {}},
+        ProtocolEntry{Protocol::Dnp3, "DNP3", 1, Plain<ShapeDnp3>, Plain<DecodeDnp3>, Dnp3Fields(), {}},
+        ProtocolEntry{Protocol::Cdt, "CDT", 2, Plain<ShapeCdt>, Plain<DecodeCdt>, CdtFields(), {}},
+        ProtocolEntry{Protocol::CheckSum, "Sum or parity frame", 7, Plain<ShapeCheckSum>,
+                      Plain<DecodeCheckSum>, CheckSumFields(), {}},
+    };
+    return kProtocols;
+}
+
+// The rows automatic detection tries, in rank order; made once.
+const std::vector<const ProtocolEntry*>& DetectionOrder()
+{
+    static const std::vector<const ProtocolEntry*> order = [] {
+        std::vector<const ProtocolEntry*> rows;
+        for (const ProtocolEntry& row : Rows())
+            if (row.detectRank > 0)
+                rows.push_back(&row);
+        std::ranges::sort(rows, {}, &ProtocolEntry::detectRank);
+        return rows;
+    }();
+    return order;
+}
+
+const ProtocolEntry* Find(Protocol protocol)
+{
+    const auto it = std::ranges::find(Rows(), protocol, &ProtocolEntry::protocol);
+    return it == Rows().end() ? nullptr : &*it;
 }
 
 } // namespace
 
+std::span<const ProtocolEntry> Protocols()
+{
+    return Rows();
+}
+
+std::span<const FieldDef> FrameFields()
+{
+    return kFrameFields;
+}
+
 Decoded Decode(Bytes frame, const Options& options)
 {
     Decoded d;
-    d.protocol = options.protocol == Protocol::Auto
-        ? DetectProtocol(frame, options.iec101)
-        : options.protocol;
-    switch (d.protocol) {
-    case Protocol::Iec104: d.fields = DecodeIec104(frame); break;
-    case Protocol::Iec101: d.fields = DecodeIec101(frame, options.iec101); break;
-    case Protocol::ModbusTcp: d.fields = DecodeModbusTcp(frame); break;
-    case Protocol::ModbusRtu: d.fields = DecodeModbusRtu(frame); break;
-    case Protocol::Dnp3: d.fields = DecodeDnp3(frame); break;
-    case Protocol::Cdt: d.fields = DecodeCdt(frame); break;
-    case Protocol::CheckSum: d.fields = DecodeCheckSum(frame); break;
-    case Protocol::Auto:
-    case Protocol::Unrecognised: {
+    const ProtocolEntry* row = nullptr;
+    if (options.protocol == Protocol::Auto) {
+        for (const ProtocolEntry* candidate : DetectionOrder())
+            if (candidate->shape(frame, options)) {
+                row = candidate;
+                break;
+            }
+    } else {
+        row = Find(options.protocol);
+    }
+    if (row && row->decode) {
+        d.protocol = row->protocol;
+        d.fields = row->decode(frame, options);
+    } else {
         d.protocol = Protocol::Unrecognised;
         FieldWriter w(d.fields, frame);
-        w.Add(0, "Unrecognised frame", 0, frame.size(),
-              std::to_string(frame.size()) + " bytes");
-        break;
-    }
+        w.Add(0, kFrameFields[Unrecognised], 0, frame.size(), std::to_string(frame.size()) + " bytes")
+            .number = static_cast<double>(frame.size());
     }
     return d;
 }
 
 std::string_view ProtocolName(Protocol protocol)
 {
-    switch (protocol) {
-    case Protocol::Auto: return "Automatic";
-    case Protocol::Iec104: return "IEC 60870-5-104";
-    case Protocol::Iec101: return "IEC 60870-5-101";
-    case Protocol::ModbusTcp: return "MODBUS/TCP";
-    case Protocol::ModbusRtu: return "MODBUS RTU";
-    case Protocol::Dnp3: return "DNP3";
-    case Protocol::Cdt: return "CDT";
-    case Protocol::CheckSum: return "Sum or parity frame";
-    case Protocol::Unrecognised: return "Unrecognised";
-    }
-    return "Unrecognised";
+    const ProtocolEntry* row = Find(protocol);
+    return row ? row->name : "Unrecognised";
 }
 
 } // namespace decode

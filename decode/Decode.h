@@ -3,6 +3,7 @@
 #include "decode/Field.h"
 
 #include <optional>
+#include <span>
 #include <string_view>
 
 // The protocol decoders and the choice among them. Each decoder is a pure
@@ -51,6 +52,31 @@ struct Decoded {
 
 // The protocol's name as the decode window shows it ("IEC 60870-5-104").
 [[nodiscard]] std::string_view ProtocolName(Protocol protocol);
+
+// One row of the protocol table: what `Decode`, `ProtocolName` and the
+// decode window's protocol chooser all read.
+struct ProtocolEntry {
+    Protocol protocol;
+    std::string_view name;   // as the chooser and the tree's first line show it
+    int detectRank;          // automatic detection tries the lower ranks first; 0: never
+    bool (*shape)(Bytes frame, const Options& options);
+    Fields (*decode)(Bytes frame, const Options& options);
+    std::span<const FieldDef> fields;   // its decoder's field table
+    std::span<const FieldDef> carried;  // the fields of a layer it shares with others
+};
+
+// The rows in the chooser's order, "Automatic" (no decoder) first.
+[[nodiscard]] std::span<const ProtocolEntry> Protocols();
+
+// The field tables of the decoders; the key is unique over all of them.
+[[nodiscard]] std::span<const FieldDef> Iec104Fields();
+[[nodiscard]] std::span<const FieldDef> Iec101Fields();
+[[nodiscard]] std::span<const FieldDef> ModbusFields();
+[[nodiscard]] std::span<const FieldDef> Dnp3Fields();
+[[nodiscard]] std::span<const FieldDef> CdtFields();
+[[nodiscard]] std::span<const FieldDef> CheckSumFields();
+[[nodiscard]] std::span<const FieldDef> IecAsduFields();
+[[nodiscard]] std::span<const FieldDef> FrameFields(); // what Decode itself says
 
 // --- One decoder per protocol ---------------------------------------------
 

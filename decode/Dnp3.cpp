@@ -4,6 +4,7 @@
 #include "frame/Crc.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,6 @@
 namespace decode {
 
 namespace {
-
-using text::Name;
 
 constexpr std::size_t kHeaderSize = 10;
 constexpr std::size_t kHeaderCrcAt = 8;
@@ -82,6 +81,56 @@ constexpr std::string_view kIndications[16] = {
     "Already executing",     "Configuration corrupt", "Reserved 2",      "Reserved 1",
 };
 
+constexpr Name kDirections[] = {{0, "from the outstation"}, {1, "from the master"}};
+constexpr Name kPrimary[] = {{0, "secondary"}, {1, "primary"}};
+
+enum F : std::size_t {
+    LinkHeader, Start, Length, Control, Direction, Primary, FrameCountBit, FrameCountValid,
+    DataFlowControl, PrimaryFunction, SecondaryFunction, Destination, Source, HeaderCrc, Transport,
+    TransportFinal, TransportFirst, TransportSequence, SegmentData, ApplicationHeader,
+    ApplicationControl, ApplicationFirst, ApplicationFinal, Confirm, Unsolicited, ApplicationSequence,
+    ApplicationFunction, Indications, Iin1, Iin2, Objects, DataBlock, BlockData, BlockCrc, ExtraBytes,
+    FieldCount
+};
+
+constexpr std::array<FieldDef, FieldCount> kFields{{
+    {"dnp3.link", "Link header"},
+    {"dnp3.start", "Start"},
+    {"dnp3.length", "Length"},
+    {"dnp3.control", "Control"},
+    {"dnp3.control.dir", "Direction", 0x80, kDirections},
+    {"dnp3.control.prm", "Primary", 0x40, kPrimary},
+    {"dnp3.control.fcb", "Frame count bit", 0x20},
+    {"dnp3.control.fcv", "Frame count valid", 0x10},
+    {"dnp3.control.dfc", "Data flow control", 0x10},
+    {"dnp3.control.primary_function", "Function code", 0x0F, kPrimaryFunctions, "unknown"},
+    {"dnp3.control.secondary_function", "Function code", 0x0F, kSecondaryFunctions, "unknown"},
+    {"dnp3.destination", "Destination"},
+    {"dnp3.source", "Source"},
+    {"dnp3.header_crc", "Header CRC"},
+    {"dnp3.transport", "Transport header"},
+    {"dnp3.transport.fin", "Final", 0x80},
+    {"dnp3.transport.fir", "First", 0x40},
+    {"dnp3.transport.sequence", "Sequence", 0x3F},
+    {"dnp3.segment", "Segment data"},
+    {"dnp3.application", "Application header"},
+    {"dnp3.application.control", "Application control"},
+    {"dnp3.application.fir", "First", 0x80},
+    {"dnp3.application.fin", "Final", 0x40},
+    {"dnp3.application.con", "Confirm", 0x20},
+    {"dnp3.application.uns", "Unsolicited", 0x10},
+    {"dnp3.application.sequence", "Sequence", 0x0F},
+    {"dnp3.application.function", "Function code", 0, kApplicationFunctions, "unknown"},
+    {"dnp3.iin", "Internal indications"},
+    {"dnp3.iin1", "IIN1"},
+    {"dnp3.iin2", "IIN2"},
+    {"dnp3.objects", "Objects"},
+    {"dnp3.block", "Data block"},
+    {"dnp3.block.data", "Data"},
+    {"dnp3.block.crc", "CRC"},
+    {"dnp3.extra", "Extra bytes"},
+}};
+
 bool IsResponse(unsigned function)
 {
     return function >= 129 && function <= 131;
@@ -104,18 +153,10 @@ std::string LengthFitting(std::size_t size)
     return "";
 }
 
-std::string CrcText(unsigned sent, unsigned crc)
+void AddCrc(FieldWriter& w, F field, std::size_t at, Bytes covered)
 {
-    return sent == crc ? text::Hex(crc, 4) : text::Hex(sent, 4) + " (should be " + text::Hex(crc, 4) + ")";
-}
-
-void AddCrc(FieldWriter& w, int depth, std::string_view name, std::size_t at, Bytes covered)
-{
-    const Bytes frame = w.Frame();
-    const unsigned sent = text::Le16(frame, at);
     const unsigned crc = CrcDnp(covered);
-    w.Add(depth, name, at, 2, CrcText(sent, crc), sent == crc ? Verdict::Good : Verdict::Bad,
-          sent == crc ? "" : text::LowHighPairs(crc));
+    text::AddCheckCode(w, 1, kFields[field], at, text::Le16(w.Frame(), at), crc, 4, text::LowHighPairs(crc));
 }
 
 class Dnp3Reader {
@@ -124,10 +165,8 @@ public:
 
     void Read()
     {
-        if (f_.size() < kHeaderSize) {
-            w_.Add(0, "Link header", 0, kHeaderSize, text::Truncated(f_.size(), kHeaderSize), Verdict::Bad);
+        if (!text::HoldsFirst(w_, kFields[LinkHeader], kHeaderSize))
             return;
-        }
         ReadLinkHeader();
         CollectUserData();
         const unsigned control = f_[3];
@@ -141,44 +180,44 @@ public:
 private:
     void ReadLinkHeader()
     {
-        w_.Add(0, "Link header", 0, kHeaderSize, "");
+        w_.Add(0, kFields[LinkHeader], 0, kHeaderSize, "");
         const bool startGood = f_[0] == 0x05 && f_[1] == 0x64;
-        w_.Add(1, "Start", 0, 2, text::HexPairs(f_.first(2)), startGood ? Verdict::Good : Verdict::Bad,
-               startGood ? "" : "05 64");
+        w_.Add(1, kFields[Start], 0, 2, text::HexPairs(f_.first(2)), startGood ? Verdict::Good : Verdict::Bad,
+               startGood ? "" : "05 64")
+            .number = text::Be16(f_, 0);
         const unsigned length = f_[2];
         if (length >= kLinkOverhead && FrameSizeFor(length) == f_.size())
-            w_.Add(1, "Length", 2, 1, std::to_string(length), Verdict::Good);
+            w_.Add(1, kFields[Length], 2, 1, std::to_string(length), Verdict::Good).number = length;
         else
-            w_.Add(1, "Length", 2, 1, std::to_string(length) + " (does not fit the frame's " +
+            w_.Add(1, kFields[Length], 2, 1, std::to_string(length) + " (does not fit the frame's " +
                                           std::to_string(f_.size()) + " bytes)",
-                   Verdict::Bad, LengthFitting(f_.size()));
+                   Verdict::Bad, LengthFitting(f_.size()))
+                .number = length;
         ReadControl(f_[3]);
-        w_.Add(1, "Destination", 4, 2, std::to_string(text::Le16(f_, 4)));
-        w_.Add(1, "Source", 6, 2, std::to_string(text::Le16(f_, 6)));
-        AddCrc(w_, 1, "Header CRC", kHeaderCrcAt, f_.first(kHeaderCrcAt));
+        w_.AddBits(1, kFields[Destination], 4, 2, text::Le16(f_, 4));
+        w_.AddBits(1, kFields[Source], 6, 2, text::Le16(f_, 6));
+        AddCrc(w_, HeaderCrc, kHeaderCrcAt, f_.first(kHeaderCrcAt));
     }
 
     void ReadControl(unsigned control)
     {
         const bool primary = control & 0x40;
         const unsigned code = control & 0x0F;
-        const std::string function = std::to_string(code) + " "
-            + std::string(text::NameOf(primary ? std::span<const Name>(kPrimaryFunctions)
-                                               : std::span<const Name>(kSecondaryFunctions),
-                                       code));
+        const FieldDef& functionField = kFields[primary ? PrimaryFunction : SecondaryFunction];
+        const std::string function = functionField.Coded(code);
         std::string bits = "DIR=" + text::Bit(control, 7) + " PRM=" + text::Bit(control, 6);
         bits += primary ? " FCB=" + text::Bit(control, 5) + " FCV=" + text::Bit(control, 4)
                         : " DFC=" + text::Bit(control, 4);
-        w_.Add(1, "Control", 3, 1, text::Hex(control, 2) + ": " + bits + ", " + function);
-        w_.Add(2, "Direction", 3, 1, text::Bit(control, 7) + (control & 0x80 ? " from the master" : " from the outstation"));
-        w_.Add(2, "Primary", 3, 1, text::Bit(control, 6) + (primary ? " primary" : " secondary"));
+        w_.Add(1, kFields[Control], 3, 1, text::Hex(control, 2) + ": " + bits + ", " + function).number = control;
+        for (const F bit : {Direction, Primary})
+            w_.AddBits(2, kFields[bit], 3, 1, control);
         if (primary) {
-            w_.Add(2, "Frame count bit", 3, 1, text::Bit(control, 5));
-            w_.Add(2, "Frame count valid", 3, 1, text::Bit(control, 4));
+            w_.AddBits(2, kFields[FrameCountBit], 3, 1, control);
+            w_.AddBits(2, kFields[FrameCountValid], 3, 1, control);
         } else {
-            w_.Add(2, "Data flow control", 3, 1, text::Bit(control, 4));
+            w_.AddBits(2, kFields[DataFlowControl], 3, 1, control);
         }
-        w_.Add(2, "Function code", 3, 1, function);
+        w_.AddBits(2, functionField, 3, 1, control);
     }
 
     // The offsets of the user data bytes the frame holds, the CRCs left out.
@@ -210,14 +249,14 @@ private:
     bool ReadTransport()
     {
         const unsigned t = f_[user_[0]];
-        w_.Add(0, "Transport header", user_[0], 1,
+        w_.Add(0, kFields[Transport], user_[0], 1,
                text::Hex(t, 2) + ": FIN=" + text::Bit(t, 7) + " FIR=" + text::Bit(t, 6)
-                   + " sequence " + std::to_string(t & 0x3F));
-        w_.Add(1, "Final", user_[0], 1, text::Bit(t, 7));
-        w_.Add(1, "First", user_[0], 1, text::Bit(t, 6));
-        w_.Add(1, "Sequence", user_[0], 1, std::to_string(t & 0x3F));
+                   + " sequence " + std::to_string(t & 0x3F))
+            .number = t;
+        for (const F bit : {TransportFinal, TransportFirst, TransportSequence})
+            w_.AddBits(1, kFields[bit], user_[0], 1, t);
         if (!(t & 0x40)) {
-            AddObjects(1, "Segment data");
+            AddObjects(1, SegmentData);
             return false;
         }
         return true;
@@ -227,34 +266,31 @@ private:
     bool ReadApplication()
     {
         if (user_.size() < 3) {
-            w_.Add(0, "Application header", user_[0] + 1, 2, ShortText(user_.size() - 1, 2), Verdict::Bad);
+            w_.Add(0, kFields[ApplicationHeader], user_[0] + 1, 2, ShortText(user_.size() - 1, 2), Verdict::Bad);
             return false;
         }
         const unsigned control = f_[user_[1]];
         const unsigned function = f_[user_[2]];
         const std::size_t headerSize = IsResponse(function) ? 4 : 2;
-        const std::string functionText =
-            std::to_string(function) + " " + std::string(text::NameOf(kApplicationFunctions, function));
-        w_.Add(0, "Application header", user_[1], std::min(headerSize, user_.size() - 1), functionText);
-        w_.Add(1, "Application control", user_[1], 1,
+        w_.Add(0, kFields[ApplicationHeader], user_[1], std::min(headerSize, user_.size() - 1),
+               kFields[ApplicationFunction].Coded(function));
+        w_.Add(1, kFields[ApplicationControl], user_[1], 1,
                text::Hex(control, 2) + ": FIR=" + text::Bit(control, 7) + " FIN=" + text::Bit(control, 6)
                    + " CON=" + text::Bit(control, 5) + " UNS=" + text::Bit(control, 4) + " SEQ="
-                   + std::to_string(control & 0x0F));
-        w_.Add(2, "First", user_[1], 1, text::Bit(control, 7));
-        w_.Add(2, "Final", user_[1], 1, text::Bit(control, 6));
-        w_.Add(2, "Confirm", user_[1], 1, text::Bit(control, 5));
-        w_.Add(2, "Unsolicited", user_[1], 1, text::Bit(control, 4));
-        w_.Add(2, "Sequence", user_[1], 1, std::to_string(control & 0x0F));
-        w_.Add(1, "Function code", user_[2], 1, functionText);
+                   + std::to_string(control & 0x0F))
+            .number = control;
+        for (const F bit : {ApplicationFirst, ApplicationFinal, Confirm, Unsolicited, ApplicationSequence})
+            w_.AddBits(2, kFields[bit], user_[1], 1, control);
+        w_.AddBits(1, kFields[ApplicationFunction], user_[2], 1, function);
         if (IsResponse(function)) {
             if (user_.size() < 5) {
-                w_.Add(1, "Internal indications", user_[2] + 1, 2, ShortText(user_.size() - 3, 2),
+                w_.Add(1, kFields[Indications], user_[2] + 1, 2, ShortText(user_.size() - 3, 2),
                        Verdict::Bad);
                 return false;
             }
             ReadIndications(f_[user_[3]], f_[user_[4]]);
         }
-        AddObjects(1 + headerSize, "Objects");
+        AddObjects(1 + headerSize, Objects);
         return true;
     }
 
@@ -266,27 +302,28 @@ private:
             if (bits >> i & 1u)
                 set += std::string(set.empty() ? "" : ", ") + "IIN" + (i < 8 ? "1." : "2.")
                     + std::to_string(i % 8) + " " + std::string(kIndications[i]);
-        w_.Add(1, "Internal indications", user_[3], 2, set.empty() ? "none" : set);
+        w_.Add(1, kFields[Indications], user_[3], 2, set.empty() ? "none" : set);
         for (int byte = 0; byte < 2; ++byte) {
             const unsigned value = byte ? iin2 : iin1;
             std::string names;
             for (int i = 0; i < 8; ++i)
                 if (value >> i & 1u)
                     names += std::string(names.empty() ? "" : ", ") + std::string(kIndications[8 * byte + i]);
-            w_.Add(2, byte ? "IIN2" : "IIN1", user_[3 + static_cast<std::size_t>(byte)], 1,
-                   text::Hex(value, 2) + (names.empty() ? "" : ": " + names));
+            w_.Add(2, kFields[byte ? Iin2 : Iin1], user_[3 + static_cast<std::size_t>(byte)], 1,
+                   text::Hex(value, 2) + (names.empty() ? "" : ": " + names))
+                .number = value;
         }
     }
 
     // The user data from index `from` on, without the block CRCs between.
-    void AddObjects(std::size_t from, std::string_view name)
+    void AddObjects(std::size_t from, F name)
     {
         if (from >= user_.size())
             return;
         std::vector<uint8_t> bytes;
         for (std::size_t i = from; i < user_.size(); ++i)
             bytes.push_back(f_[user_[i]]);
-        w_.Add(0, name, user_[from], 0, std::to_string(bytes.size()) + " bytes: " + text::HexPairs(bytes));
+        w_.Add(0, kFields[name], user_[from], 0, std::to_string(bytes.size()) + " bytes: " + text::HexPairs(bytes));
     }
 
     void ReadBlocks()
@@ -295,20 +332,22 @@ private:
         int block = 1;
         for (std::size_t left = UserSize(); left > 0; ++block) {
             const std::size_t size = std::min(left, kBlockSize);
-            const std::string name = "Data block " + std::to_string(block);
+            const std::string number = std::to_string(block);
             if (f_.size() < at + size + 2) {
-                w_.Add(0, name, at, size + 2, text::Truncated(f_.size() - at, size + 2), Verdict::Bad);
+                w_.AddNth(0, kFields[DataBlock], number, at, size + 2, text::Truncated(f_.size() - at, size + 2),
+                          Verdict::Bad);
                 return;
             }
-            w_.Add(0, name, at, size + 2, std::to_string(size) + " bytes and their CRC");
-            w_.Add(1, "Data", at, size, text::HexPairs(f_.subspan(at, size)));
-            AddCrc(w_, 1, "CRC", at + size, f_.subspan(at, size));
+            w_.AddNth(0, kFields[DataBlock], number, at, size + 2, std::to_string(size) + " bytes and their CRC");
+            w_.Add(1, kFields[BlockData], at, size, text::HexPairs(f_.subspan(at, size)));
+            AddCrc(w_, BlockCrc, at + size, f_.subspan(at, size));
             at += size + 2;
             left -= size;
         }
         if (at < f_.size())
-            w_.Add(0, "Extra bytes", at, f_.size() - at,
-                   std::to_string(f_.size() - at) + " bytes after the last block", Verdict::Bad);
+            w_.Add(0, kFields[ExtraBytes], at, f_.size() - at,
+                   std::to_string(f_.size() - at) + " bytes after the last block", Verdict::Bad)
+                .number = static_cast<double>(f_.size() - at);
     }
 
     FieldWriter& w_;
@@ -317,6 +356,11 @@ private:
 };
 
 } // namespace
+
+std::span<const FieldDef> Dnp3Fields()
+{
+    return kFields;
+}
 
 bool ShapeDnp3(Bytes frame)
 {

@@ -4,13 +4,12 @@
 
 namespace decode {
 
-Field& FieldWriter::Add(int depth, std::string_view name, std::size_t offset,
-                        std::size_t length, std::string value, Verdict verdict,
-                        std::string expected)
+Field& FieldWriter::Append(int depth, std::string name, std::size_t offset, std::size_t length,
+                           std::string value, Verdict verdict, std::string expected)
 {
-    Field f;
+    Field& f = out_.emplace_back();
     f.depth = depth;
-    f.name = name;
+    f.name = std::move(name);
     f.offset = offset;
     f.length = length;
     const std::size_t begin = std::min(offset, frame_.size());
@@ -20,8 +19,38 @@ Field& FieldWriter::Add(int depth, std::string_view name, std::size_t offset,
     f.value = std::move(value);
     f.verdict = verdict;
     f.expected = std::move(expected);
-    out_.push_back(std::move(f));
-    return out_.back();
+    return f;
+}
+
+Field& FieldWriter::Add(int depth, const FieldDef& def, std::size_t offset, std::size_t length,
+                        std::string value, Verdict verdict, std::string expected)
+{
+    Field& f = Append(depth, std::string(def.name), offset, length, std::move(value), verdict,
+                      std::move(expected));
+    f.def = &def;
+    return f;
+}
+
+Field& FieldWriter::AddNth(int depth, const FieldDef& def, std::string_view suffix,
+                           std::size_t offset, std::size_t length, std::string value,
+                           Verdict verdict, std::string expected)
+{
+    std::string name(def.name);
+    name += ' ';
+    name += suffix;
+    Field& f = Append(depth, std::move(name), offset, length, std::move(value), verdict,
+                      std::move(expected));
+    f.def = &def;
+    return f;
+}
+
+Field& FieldWriter::AddBits(int depth, const FieldDef& def, std::size_t offset,
+                            std::size_t length, uint64_t raw)
+{
+    const uint64_t value = def.Value(raw);
+    Field& f = Add(depth, def, offset, length, def.Text(value));
+    f.number = static_cast<double>(value);
+    return f;
 }
 
 } // namespace decode

@@ -1,3 +1,4 @@
+#include "decode/ByteText.h"
 #include "decode/Decode.h"
 #include "decode/IecAsdu.h"
 
@@ -20,46 +21,61 @@ constexpr uint8_t kVariableStart = 0x68;
 constexpr uint8_t kEnd = 0x16;
 constexpr uint8_t kSingleCharacter = 0xE5; // a secondary station's ACK
 
-struct FunctionName {
-    unsigned code;
-    std::string_view text;
-};
-
 // From the primary (initiating) station, PRM=1.
-constexpr std::array kPrimaryFunctions{
-    FunctionName{0, "reset of remote link"},
-    FunctionName{1, "reset of user process"},
-    FunctionName{2, "test function for link"},
-    FunctionName{3, "user data, confirm expected"},
-    FunctionName{4, "user data, no reply expected"},
-    FunctionName{8, "request for access demand"},
-    FunctionName{9, "request status of link"},
-    FunctionName{10, "request user data class 1"},
-    FunctionName{11, "request user data class 2"},
+constexpr Name kPrimaryFunctions[] = {
+    {0, "reset of remote link"},
+    {1, "reset of user process"},
+    {2, "test function for link"},
+    {3, "user data, confirm expected"},
+    {4, "user data, no reply expected"},
+    {8, "request for access demand"},
+    {9, "request status of link"},
+    {10, "request user data class 1"},
+    {11, "request user data class 2"},
 };
 
 // From the secondary (responding) station, PRM=0.
-constexpr std::array kSecondaryFunctions{
-    FunctionName{0, "ACK: positive acknowledgement"},
-    FunctionName{1, "NACK: message not accepted, link busy"},
-    FunctionName{8, "user data"},
-    FunctionName{9, "NACK: requested data not available"},
-    FunctionName{11, "status of link or access demand"},
-    FunctionName{14, "link service not functioning"},
-    FunctionName{15, "link service not implemented"},
+constexpr Name kSecondaryFunctions[] = {
+    {0, "ACK: positive acknowledgement"},
+    {1, "NACK: message not accepted, link busy"},
+    {8, "user data"},
+    {9, "NACK: requested data not available"},
+    {11, "status of link or access demand"},
+    {14, "link service not functioning"},
+    {15, "link service not implemented"},
 };
 
-std::string FunctionText(bool primary, unsigned code)
-{
-    const auto find = [code](const auto& table) -> std::string_view {
-        for (const FunctionName& f : table)
-            if (f.code == code)
-                return f.text;
-        return "reserved";
-    };
-    return std::to_string(code) + ' ' +
-        std::string(primary ? find(kPrimaryFunctions) : find(kSecondaryFunctions));
-}
+constexpr Name kPrm[] = {{0, "from the secondary (responding) station"}, {1, "from the primary (initiating) station"}};
+constexpr Name kFcv[] = {{0, "FCB not valid"}, {1, "FCB valid"}};
+constexpr Name kAcd[] = {{0, "no class 1 data waiting"}, {1, "class 1 data waiting"}};
+constexpr Name kDfc[] = {{0, "further messages accepted"}, {1, "further messages may overflow"}};
+
+enum F : std::size_t {
+    LinkHeader, Start, Length, SecondStart, Control, Dir, Prm, Fcb, Fcv, Acd, Dfc, PrimaryFunction,
+    SecondaryFunction, LinkAddress, UserData, LinkTrailer, Checksum, End, ExtraBytes, FieldCount
+};
+
+constexpr std::array<FieldDef, FieldCount> kFields{{
+    {"iec101.link", "Link header"},
+    {"iec101.start", "Start"},
+    {"iec101.length", "Length"},
+    {"iec101.start2", "Start"},
+    {"iec101.control", "Control field"},
+    {"iec101.control.dir", "DIR/RES", 0x80},
+    {"iec101.control.prm", "PRM", 0x40, kPrm},
+    {"iec101.control.fcb", "FCB", 0x20},
+    {"iec101.control.fcv", "FCV", 0x10, kFcv},
+    {"iec101.control.acd", "ACD", 0x20, kAcd},
+    {"iec101.control.dfc", "DFC", 0x10, kDfc},
+    {"iec101.control.primary_function", "Function code", 0x0F, kPrimaryFunctions},
+    {"iec101.control.secondary_function", "Function code", 0x0F, kSecondaryFunctions},
+    {"iec101.address", "Link address"},
+    {"iec101.user_data", "User data"},
+    {"iec101.trailer", "Link trailer"},
+    {"iec101.checksum", "Checksum"},
+    {"iec101.end", "End"},
+    {"iec101.extra", "Extra bytes"},
+}};
 
 std::size_t LinkAddressSize(const IecSizes& sizes)
 {
@@ -70,28 +86,17 @@ void AddControlField(FieldWriter& w, std::size_t at)
 {
     const uint8_t c = w.Frame()[at];
     const bool primary = c & 0x40;
-    const unsigned function = c & 0x0F;
-    const auto bit = [c](uint8_t mask) { return (c & mask) ? 1 : 0; };
+    const FieldDef& function = kFields[primary ? PrimaryFunction : SecondaryFunction];
+    const auto bit = [c](F field) { return std::to_string(kFields[field].Value(c)); };
     const std::string summary = primary
-        ? "PRM=1, FCB=" + std::to_string(bit(0x20)) + ", FCV=" + std::to_string(bit(0x10)) +
-            ", " + FunctionText(true, function)
-        : "PRM=0, ACD=" + std::to_string(bit(0x20)) + ", DFC=" + std::to_string(bit(0x10)) +
-            ", " + FunctionText(false, function);
-    w.Add(1, "Control field", at, 1, summary);
-    w.Add(2, "DIR/RES", at, 1,
-          (c & 0x80) ? "1" : "0");
-    w.Add(2, "PRM", at, 1,
-          primary ? "1 from the primary (initiating) station"
-                  : "0 from the secondary (responding) station");
-    if (primary) {
-        w.Add(2, "FCB", at, 1, std::to_string(bit(0x20)));
-        w.Add(2, "FCV", at, 1, bit(0x10) ? "1 FCB valid" : "0 FCB not valid");
-    } else {
-        w.Add(2, "ACD", at, 1, bit(0x20) ? "1 class 1 data waiting" : "0 no class 1 data waiting");
-        w.Add(2, "DFC", at, 1,
-              bit(0x10) ? "1 further messages may overflow" : "0 further messages accepted");
-    }
-    w.Add(2, "Function code", at, 1, FunctionText(primary, function));
+        ? "PRM=1, FCB=" + bit(Fcb) + ", FCV=" + bit(Fcv) + ", " + function.Coded(function.Value(c))
+        : "PRM=0, ACD=" + bit(Acd) + ", DFC=" + bit(Dfc) + ", " + function.Coded(function.Value(c));
+    w.Add(1, kFields[Control], at, 1, summary);
+    for (const F field : {Dir, Prm})
+        w.AddBits(2, kFields[field], at, 1, c);
+    for (const F field : primary ? std::array{Fcb, Fcv} : std::array{Acd, Dfc})
+        w.AddBits(2, kFields[field], at, 1, c);
+    w.AddBits(2, function, at, 1, c);
 }
 
 void AddLinkAddress(FieldWriter& w, std::size_t at, std::size_t size)
@@ -100,7 +105,7 @@ void AddLinkAddress(FieldWriter& w, std::size_t at, std::size_t size)
     for (std::size_t k = size; k-- > 0;)
         a = a << 8 | w.Frame()[at + k];
     const bool broadcast = a == (size == 2 ? 0xFFFFu : 0xFFu);
-    w.Add(1, "Link address", at, size, std::to_string(a) + (broadcast ? " (broadcast)" : ""));
+    w.Add(1, kFields[LinkAddress], at, size, std::to_string(a) + (broadcast ? " (broadcast)" : "")).number = a;
 }
 
 void AddChecksum(FieldWriter& w, std::size_t at, Bytes summed)
@@ -110,47 +115,49 @@ void AddChecksum(FieldWriter& w, std::size_t at, Bytes summed)
                                             return static_cast<uint8_t>(a + b);
                                         });
     const uint8_t got = w.Frame()[at];
-    w.Add(1, "Checksum", at, 1, iec::HexPairs(w.Frame().subspan(at, 1)),
-          got == sum ? Verdict::Good : Verdict::Bad,
-          got == sum ? std::string() : iec::HexPairs(Bytes(&sum, 1)));
+    w.Add(1, kFields[Checksum], at, 1, text::HexByte(got), got == sum ? Verdict::Good : Verdict::Bad,
+          got == sum ? std::string() : text::HexByte(sum))
+        .number = got;
 }
 
 void AddEnd(FieldWriter& w, std::size_t at)
 {
-    const bool good = w.Frame()[at] == kEnd;
-    w.Add(1, "End", at, 1, iec::HexPairs(w.Frame().subspan(at, 1)),
-          good ? Verdict::None : Verdict::Bad, good ? std::string() : "16");
+    const uint8_t end = w.Frame()[at];
+    w.Add(1, kFields[End], at, 1, text::HexByte(end), end == kEnd ? Verdict::None : Verdict::Bad,
+          end == kEnd ? std::string() : "16")
+        .number = end;
 }
 
 void AddExtra(FieldWriter& w, std::size_t at)
 {
     const std::size_t n = w.Frame().size() - at;
     if (n > 0)
-        w.Add(0, "Extra bytes", at, n, std::to_string(n) + " bytes after the end character",
-              Verdict::Bad, "0 bytes");
+        w.Add(0, kFields[ExtraBytes], at, n, std::to_string(n) + " bytes after the end character",
+              Verdict::Bad, "0 bytes")
+            .number = static_cast<double>(n);
 }
 
 void DecodeFixed(FieldWriter& w, std::size_t la)
 {
     const Bytes f = w.Frame();
-    w.Add(0, "Link header", 0, 0, "fixed length frame");
-    w.Add(1, "Start", 0, 1, "10");
+    w.Add(0, kFields[LinkHeader], 0, 0, "fixed length frame");
+    w.Add(1, kFields[Start], 0, 1, "10").number = kFixedStart;
     iec::Cursor c(w, 1, f.size());
-    if (!c.Need(1, "Control field", 1))
+    if (!c.Need(1, kFields[Control], 1))
         return;
     AddControlField(w, 1);
     c.Skip(1);
     if (la > 0) {
-        if (!c.Need(1, "Link address", la))
+        if (!c.Need(1, kFields[LinkAddress], la))
             return;
         AddLinkAddress(w, 2, la);
         c.Skip(la);
     }
-    if (!c.Need(1, "Checksum", 1))
+    if (!c.Need(1, kFields[Checksum], 1))
         return;
     AddChecksum(w, c.Pos(), f.subspan(1, 1 + la));
     c.Skip(1);
-    if (!c.Need(1, "End", 1))
+    if (!c.Need(1, kFields[End], 1))
         return;
     AddEnd(w, c.Pos());
     AddExtra(w, c.Pos() + 1);
@@ -160,12 +167,12 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
 {
     const Bytes f = w.Frame();
     const std::size_t la = LinkAddressSize(sizes);
-    w.Add(0, "Link header", 0, 0,
+    w.Add(0, kFields[LinkHeader], 0, 0,
           f.size() >= 2 ? "variable length frame, L=" + std::to_string(f[1])
                         : "variable length frame");
-    w.Add(1, "Start", 0, 1, "68");
+    w.Add(1, kFields[Start], 0, 1, "68").number = kVariableStart;
     iec::Cursor c(w, 1, f.size());
-    if (!c.Need(1, "Length", 2))
+    if (!c.Need(1, kFields[Length], 2))
         return;
     const std::size_t length = f[1];
     const bool good = f[1] == f[2] && f.size() == length + 6;
@@ -177,18 +184,20 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
         expected = "a frame of at most 261 bytes";
     } else if (!good) {
         const uint8_t fit[2]{static_cast<uint8_t>(f.size() - 6), static_cast<uint8_t>(f.size() - 6)};
-        expected = iec::HexPairs(fit);
+        expected = text::HexPairs(fit);
     }
-    w.Add(1, "Length", 1, 2,
+    w.Add(1, kFields[Length], 1, 2,
           f[1] == f[2] ? std::to_string(length)
                        : std::to_string(length) + " and " + std::to_string(f[2]) + " differ",
-          good ? Verdict::Good : Verdict::Bad, expected);
+          good ? Verdict::Good : Verdict::Bad, expected)
+        .number = static_cast<double>(length);
     c.Skip(2);
-    if (!c.Need(1, "Start", 1))
+    if (!c.Need(1, kFields[SecondStart], 1))
         return;
     const bool secondStart = f[3] == kVariableStart;
-    w.Add(1, "Start", 3, 1, iec::HexPairs(f.subspan(3, 1)),
-          secondStart ? Verdict::None : Verdict::Bad, secondStart ? std::string() : "68");
+    w.Add(1, kFields[SecondStart], 3, 1, text::HexByte(f[3]),
+          secondStart ? Verdict::None : Verdict::Bad, secondStart ? std::string() : "68")
+        .number = f[3];
 
     const std::size_t userEnd = std::min(4 + length, f.size());
     std::size_t pos = 4;
@@ -201,17 +210,17 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
         if (iec::IsWholeAsdu(asdu, sizes))
             iec::AddAsdu(w, pos, userEnd, sizes);
         else if (!asdu.empty())
-            w.Add(0, "User data", pos, asdu.size(),
+            w.Add(0, kFields[UserData], pos, asdu.size(),
                   std::to_string(asdu.size()) + " bytes, not an ASDU of the set sizes");
     } else if (userEnd > pos) {
-        w.Add(0, "User data", pos, userEnd - pos, std::to_string(userEnd - pos) + " bytes");
+        w.Add(0, kFields[UserData], pos, userEnd - pos, std::to_string(userEnd - pos) + " bytes");
     }
 
-    w.Add(0, "Link trailer", userEnd, 0, "");
+    w.Add(0, kFields[LinkTrailer], userEnd, 0, "");
     iec::Cursor tail(w, userEnd, f.size());
-    if (4 + length > f.size() || !tail.Need(1, "Checksum", 1)) {
+    if (4 + length > f.size() || !tail.Need(1, kFields[Checksum], 1)) {
         if (4 + length > f.size())
-            w.Add(1, "Checksum", userEnd, 0,
+            w.Add(1, kFields[Checksum], userEnd, 0,
                   "truncated: the user data has " + std::to_string(userEnd - 4) + " of " +
                       std::to_string(length) + " bytes",
                   Verdict::Bad, std::to_string(length) + " bytes");
@@ -219,13 +228,18 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
     }
     AddChecksum(w, userEnd, f.subspan(4, length));
     tail.Skip(1);
-    if (!tail.Need(1, "End", 1))
+    if (!tail.Need(1, kFields[End], 1))
         return;
     AddEnd(w, userEnd + 1);
     AddExtra(w, userEnd + 2);
 }
 
 } // namespace
+
+std::span<const FieldDef> Iec101Fields()
+{
+    return kFields;
+}
 
 bool ShapeIec101(Bytes frame, const IecSizes& sizes)
 {
@@ -241,17 +255,17 @@ Fields DecodeIec101(Bytes frame, const IecSizes& sizes)
     Fields out;
     FieldWriter w(out, frame);
     if (frame.empty()) {
-        (void)iec::Cursor(w, 0, 0).Need(0, "Link header", 1);
+        (void)iec::Cursor(w, 0, 0).Need(0, kFields[LinkHeader], 1);
     } else if (frame[0] == kFixedStart) {
         DecodeFixed(w, LinkAddressSize(sizes));
     } else if (frame[0] == kVariableStart) {
         DecodeVariable(w, sizes);
     } else if (frame[0] == kSingleCharacter && frame.size() == 1) {
-        w.Add(0, "Link header", 0, 0, "single character");
-        w.Add(1, "Start", 0, 1, "E5 single character: positive acknowledgement");
+        w.Add(0, kFields[LinkHeader], 0, 0, "single character");
+        w.Add(1, kFields[Start], 0, 1, "E5 single character: positive acknowledgement").number = kSingleCharacter;
     } else {
-        w.Add(0, "Link header", 0, 0, "");
-        w.Add(1, "Start", 0, 1, iec::HexPairs(frame.subspan(0, 1)), Verdict::Bad, "68");
+        w.Add(0, kFields[LinkHeader], 0, 0, "");
+        w.Add(1, kFields[Start], 0, 1, text::HexByte(frame[0]), Verdict::Bad, "68").number = frame[0];
     }
     return out;
 }

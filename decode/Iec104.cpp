@@ -1,3 +1,4 @@
+#include "decode/ByteText.h"
 #include "decode/Decode.h"
 #include "decode/IecAsdu.h"
 
@@ -18,6 +19,22 @@ constexpr std::size_t kMaxLength = 253;
 constexpr std::array<std::string_view, 6> kUFunctions{
     "STARTDT act", "STARTDT con", "STOPDT act", "STOPDT con", "TESTFR act", "TESTFR con"};
 
+constexpr uint8_t kStart = 0x68;
+
+enum F : std::size_t { Apci, Start, Length, Control, Format, Ns, Nr, Function, ExtraBytes, FieldCount };
+
+constexpr std::array<FieldDef, FieldCount> kFields{{
+    {"iec104.apci", "APCI"},
+    {"iec104.start", "Start"},
+    {"iec104.length", "Length"},
+    {"iec104.control", "Control field"},
+    {"iec104.format", "Format"},
+    {"iec104.ns", "N(S)", 0xFFFE},
+    {"iec104.nr", "N(R)", 0xFFFE},
+    {"iec104.u_function", "Function", 0xFC},
+    {"iec104.extra", "Extra bytes"},
+}};
+
 std::string UFunctions(uint8_t control)
 {
     std::string s;
@@ -33,7 +50,7 @@ std::string UFunctions(uint8_t control)
 
 unsigned SequenceNumber(Bytes f, std::size_t at)
 {
-    return (f[at] | f[at + 1] << 8) >> 1;
+    return static_cast<unsigned>(kFields[Ns].Value(text::Le16(f, at)));
 }
 
 // The APCI heading's summary, from the four control bytes at `at`.
@@ -55,14 +72,14 @@ std::size_t AddApdu(FieldWriter& w, std::size_t pos)
     const Bytes f = w.Frame();
     const std::size_t size = f.size();
     iec::Cursor c(w, pos, size);
-    w.Add(0, "APCI", pos, 0, size - pos >= 6 ? ApciSummary(f, pos + 2) : "");
-    if (f[pos] != 0x68) {
-        w.Add(1, "Start", pos, 1, iec::HexPairs(f.subspan(pos, 1)), Verdict::Bad, "68");
+    w.Add(0, kFields[Apci], pos, 0, size - pos >= 6 ? ApciSummary(f, pos + 2) : "");
+    if (f[pos] != kStart) {
+        w.Add(1, kFields[Start], pos, 1, text::HexPairs(f.subspan(pos, 1)), Verdict::Bad, "68").number = f[pos];
         return size;
     }
-    w.Add(1, "Start", pos, 1, "68");
+    w.Add(1, kFields[Start], pos, 1, "68").number = kStart;
     c.Skip(1);
-    if (!c.Need(1, "Length", 1))
+    if (!c.Need(1, kFields[Length], 1))
         return size;
     const std::size_t length = f[pos + 1];
     const std::size_t available = size - pos - 2;
@@ -70,44 +87,51 @@ std::size_t AddApdu(FieldWriter& w, std::size_t pos)
     // The length that would fit the bytes there are (at least the APCI's).
     const uint8_t fitting =
         static_cast<uint8_t>(std::max(kMinLength, std::min(available, kMaxLength)));
-    w.Add(1, "Length", pos + 1, 1, std::to_string(length), good ? Verdict::Good : Verdict::Bad,
-          good ? std::string() : iec::HexPairs(Bytes(&fitting, 1)));
+    w.Add(1, kFields[Length], pos + 1, 1, std::to_string(length), good ? Verdict::Good : Verdict::Bad,
+          good ? std::string() : text::HexByte(fitting))
+        .number = static_cast<double>(length);
     const std::size_t end = pos + 2 + std::min(length, available);
 
     iec::Cursor control(w, pos + 2, end);
-    if (!control.Need(1, "Control field", 4))
+    if (!control.Need(1, kFields[Control], 4))
         return end;
     const uint8_t c1 = f[pos + 2];
     if (!(c1 & 1)) {
-        w.Add(1, "Format", pos + 2, 1, "I-format (numbered information transfer)");
-        w.Add(1, "N(S)", pos + 2, 2, std::to_string(SequenceNumber(f, pos + 2)));
-        w.Add(1, "N(R)", pos + 4, 2, std::to_string(SequenceNumber(f, pos + 4)));
+        w.Add(1, kFields[Format], pos + 2, 1, "I-format (numbered information transfer)");
+        w.AddBits(1, kFields[Ns], pos + 2, 2, text::Le16(f, pos + 2));
+        w.AddBits(1, kFields[Nr], pos + 4, 2, text::Le16(f, pos + 4));
     } else if ((c1 & 3) == 1) {
-        w.Add(1, "Format", pos + 2, 2, "S-format (numbered supervisory functions)");
-        w.Add(1, "N(R)", pos + 4, 2, std::to_string(SequenceNumber(f, pos + 4)));
+        w.Add(1, kFields[Format], pos + 2, 2, "S-format (numbered supervisory functions)");
+        w.AddBits(1, kFields[Nr], pos + 4, 2, text::Le16(f, pos + 4));
     } else {
-        w.Add(1, "Format", pos + 2, 1, "U-format (unnumbered control functions)");
-        w.Add(1, "Function", pos + 2, 1, UFunctions(c1));
+        w.Add(1, kFields[Format], pos + 2, 1, "U-format (unnumbered control functions)");
+        w.Add(1, kFields[Function], pos + 2, 1, UFunctions(c1));
     }
     const std::size_t asdu = pos + 6;
     if (asdu < end) {
         if (!(c1 & 1))
             iec::AddAsdu(w, asdu, end, iec::kIec104Sizes);
         else
-            w.Add(0, "Extra bytes", asdu, end - asdu,
+            w.Add(0, kFields[ExtraBytes], asdu, end - asdu,
                   std::to_string(end - asdu) + " bytes after an S- or U-format APCI",
-                  Verdict::Bad, "0 bytes");
+                  Verdict::Bad, "0 bytes")
+                .number = static_cast<double>(end - asdu);
     }
     return length > available ? size : end;
 }
 
 } // namespace
 
+std::span<const FieldDef> Iec104Fields()
+{
+    return kFields;
+}
+
 bool ShapeIec104(Bytes frame)
 {
     std::size_t pos = 0;
     while (pos < frame.size()) {
-        if (frame[pos] != 0x68 || pos + 1 >= frame.size())
+        if (frame[pos] != kStart || pos + 1 >= frame.size())
             return false;
         const std::size_t length = frame[pos + 1];
         if (length < kMinLength || length > kMaxLength)
@@ -122,7 +146,7 @@ Fields DecodeIec104(Bytes frame)
     Fields out;
     FieldWriter w(out, frame);
     if (frame.empty())
-        (void)iec::Cursor(w, 0, 0).Need(0, "APCI", 6);
+        (void)iec::Cursor(w, 0, 0).Need(0, kFields[Apci], 6);
     for (std::size_t pos = 0; pos < frame.size();)
         pos = AddApdu(w, pos);
     return out;

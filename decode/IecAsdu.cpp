@@ -1,17 +1,285 @@
 #include "decode/IecAsdu.h"
 
+#include "decode/ByteText.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
 #include <cstdio>
+#include <optional>
+#include <span>
 #include <vector>
 
 namespace decode::iec {
 
 namespace {
 
+// --- The field table ------------------------------------------------------
+
+enum F : std::size_t {
+    // the data unit identifier and the objects
+    Asdu, TypeId, Vsq, Sq, ObjectCount, Cot, Pn, Test, Originator, CommonAddress, ReservedObjects,
+    Object, Ioa, FileElements, ExtraBytes,
+    // the information elements
+    Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq, Sep, Spe, Oci, Qdp, Scd, Cp16, Cp24,
+    Cp56, Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc,
+    // their bit fields
+    Spi, Dpi, StatusQuality, QdsQuality, QdpQuality, VtiValue, Transient, BsiValue, NvaValue,
+    SvaValue, R32Value, Counter, SequenceNumber, Carry, Adjusted, CounterInvalid, Es, SpeFlags,
+    OciFlags, ScdSt, ScdCd, Milliseconds, Cp24Minute, Cp24Invalid, Year, Month, Day, Weekday, Hour,
+    Minute, SummerTime, Cp56Invalid, Scs, Dcs, Rcs, SelectExecute, Qu, Ql, CoiCause, CoiChange,
+    QoiValue, Rqt, Frz, QrpValue, Kpa, Lpc, Pop, QpaValue, FbpValue, TscValue, FieldCount
+};
+
+constexpr Name kCauses[] = {
+    {0, "not used"},
+    {1, "periodic, cyclic"},
+    {2, "background scan"},
+    {3, "spontaneous"},
+    {4, "initialised"},
+    {5, "request or requested"},
+    {6, "activation"},
+    {7, "activation confirmation"},
+    {8, "deactivation"},
+    {9, "deactivation confirmation"},
+    {10, "activation termination"},
+    {11, "return information caused by a remote command"},
+    {12, "return information caused by a local command"},
+    {13, "file transfer"},
+    {20, "interrogated by station interrogation"},
+    {37, "requested by general counter request"},
+    {44, "unknown type identification"},
+    {45, "unknown cause of transmission"},
+    {46, "unknown common address of ASDU"},
+    {47, "unknown information object address"},
+};
+
+constexpr Name kSq[] = {{0, "each object with its own address"},
+                        {1, "one address, objects at consecutive addresses"}};
+constexpr Name kPn[] = {{0, "positive confirmation"}, {1, "negative confirmation"}};
+constexpr Name kTest[] = {{0, "no test"}, {1, "test"}};
+constexpr Name kOnOff[] = {{0, "off"}, {1, "on"}};
+
+// The quality bits of the descriptors, each at its place in the byte; an
+// element's mask says which of them it has.
+constexpr Name kQualityBits[] = {{0x01, "OV"}, {0x08, "EI"}, {0x10, "BL"},
+                                 {0x20, "SB"}, {0x40, "NT"}, {0x80, "IV"}};
+constexpr Name kStartEvents[] = {{0x01, "GS"}, {0x02, "SL1"}, {0x04, "SL2"},
+                                 {0x08, "SL3"}, {0x10, "SIE"}, {0x20, "SRD"}};
+constexpr Name kOutputCircuits[] = {{0x01, "GC"}, {0x02, "CL1"}, {0x04, "CL2"}, {0x08, "CL3"}};
+
+constexpr Name kTransient[] = {{1, "transient"}};
+constexpr Name kCarry[] = {{1, "CY carry"}};
+constexpr Name kAdjusted[] = {{1, "CA adjusted"}};
+constexpr Name kWeekdays[] = {{1, "Mon"}, {2, "Tue"}, {3, "Wed"}, {4, "Thu"},
+                              {5, "Fri"}, {6, "Sat"}, {7, "Sun"}};
+
+// Qualifiers 9 to 31 are for specific use.
+constexpr Name kQualifiersOfCommand[] = {
+    {0, "no additional definition"}, {1, "short pulse duration"}, {2, "long pulse duration"},
+    {3, "persistent output"},        {4, "reserved"},             {5, "reserved"},
+    {6, "reserved"},                 {7, "reserved"},             {8, "reserved"},
+};
+
+constexpr Name kSelectExecute[] = {{0, "execute"}, {1, "select"}};
+
+constexpr Name kDoublePoints[] = {
+    {0, "indeterminate or intermediate"}, {1, "off"}, {2, "on"}, {3, "indeterminate"},
+};
+
+constexpr Name kRegulatingSteps[] = {
+    {0, "not permitted"}, {1, "next step lower"}, {2, "next step higher"}, {3, "not permitted"},
+};
+
+constexpr Name kDoubleCommands[] = {
+    {0, "not permitted"}, {1, "off"}, {2, "on"}, {3, "not permitted"},
+};
+
+constexpr Name kInitialisationCauses[] = {
+    {0, "local power switch on"}, {1, "local manual reset"}, {2, "remote reset"},
+};
+
+constexpr Name kInitialisationChange[] = {{0, "local parameters unchanged"},
+                                          {1, "after change of local parameters"}};
+
+constexpr Name kInterrogations[] = {
+    {0, "not used"},
+    {20, "station interrogation"},
+    {21, "interrogation of group 1"},
+    {22, "interrogation of group 2"},
+    {23, "interrogation of group 3"},
+    {24, "interrogation of group 4"},
+    {25, "interrogation of group 5"},
+    {26, "interrogation of group 6"},
+    {27, "interrogation of group 7"},
+    {28, "interrogation of group 8"},
+    {29, "interrogation of group 9"},
+    {30, "interrogation of group 10"},
+    {31, "interrogation of group 11"},
+    {32, "interrogation of group 12"},
+    {33, "interrogation of group 13"},
+    {34, "interrogation of group 14"},
+    {35, "interrogation of group 15"},
+    {36, "interrogation of group 16"},
+};
+
+constexpr Name kCounterRequests[] = {
+    {0, "no counter read"}, {1, "group 1 counter"}, {2, "group 2 counter"}, {3, "group 3 counter"},
+    {4, "group 4 counter"}, {5, "general counter"},
+};
+
+constexpr Name kCounterFreezes[] = {
+    {0, "read"}, {1, "freeze without reset"}, {2, "freeze with reset"}, {3, "reset"},
+};
+
+constexpr Name kResetProcess[] = {
+    {0, "not used"},
+    {1, "general reset of process"},
+    {2, "reset of pending information with time tag of the event buffer"},
+};
+
+constexpr Name kParameterKinds[] = {
+    {0, "not used"}, {1, "threshold value"}, {2, "smoothing factor"},
+    {3, "low limit for transmission"}, {4, "high limit for transmission"},
+};
+
+constexpr Name kParameterChange[] = {{0, "LPC unchanged"}, {1, "LPC changed"}};
+constexpr Name kOperation[] = {{0, "in operation"}, {1, "not in operation"}};
+
+constexpr Name kParameterActivations[] = {
+    {0, "not used"},
+    {1, "act/deact of the previously loaded parameters"},
+    {2, "act/deact of the parameter of the addressed object"},
+    {3, "act/deact of persistent cyclic or periodic transmission of the addressed object"},
+};
+
+constexpr uint64_t kByte2 = 16, kByte3 = 24, kByte4 = 32, kByte5 = 40, kByte6 = 48;
+
+constexpr std::array<FieldDef, FieldCount> kFields{{
+    {"iec.asdu", "ASDU"},
+    {"iec.type", "Type identification"},
+    {"iec.vsq", "Variable structure qualifier"},
+    {"iec.vsq.sq", "SQ", 0x80, kSq},
+    {"iec.vsq.count", "Number of objects", 0x7F},
+    {"iec.cot", "Cause of transmission", 0x3F, kCauses},
+    {"iec.cot.pn", "P/N", 0x40, kPn},
+    {"iec.cot.test", "Test", 0x80, kTest},
+    {"iec.originator", "Originator address"},
+    {"iec.common_address", "Common address"},
+    {"iec.reserved_objects", "Information objects"},
+    {"iec.object", "Information object"},
+    {"iec.ioa", "Information object address"},
+    {"iec.file_elements", "Information elements"},
+    {"iec.extra", "Extra bytes"},
+
+    {"iec.siq", "SIQ"},
+    {"iec.diq", "DIQ"},
+    {"iec.vti", "VTI"},
+    {"iec.qds", "QDS"},
+    {"iec.bsi", "Bitstring"},
+    {"iec.nva", "Normalised value"},
+    {"iec.sva", "Scaled value"},
+    {"iec.r32", "Short floating point"},
+    {"iec.bcr", "Counter reading"},
+    {"iec.bcr.sequence", "Counter sequence"},
+    {"iec.sep", "SEP"},
+    {"iec.spe", "SPE"},
+    {"iec.oci", "OCI"},
+    {"iec.qdp", "QDP"},
+    {"iec.scd", "SCD"},
+    {"iec.cp16", "CP16Time2a"},
+    {"iec.cp24", "CP24Time2a"},
+    {"iec.cp56", "CP56Time2a"},
+    {"iec.sco", "SCO"},
+    {"iec.dco", "DCO"},
+    {"iec.rco", "RCO"},
+    {"iec.qos", "QOS"},
+    {"iec.coi", "COI"},
+    {"iec.qoi", "QOI"},
+    {"iec.qcc", "QCC"},
+    {"iec.qrp", "QRP"},
+    {"iec.qpm", "QPM"},
+    {"iec.qpa", "QPA"},
+    {"iec.fbp", "Fixed test pattern"},
+    {"iec.tsc", "Test sequence counter"},
+
+    {"iec.siq.spi", "SPI", 0x01, kOnOff},
+    {"iec.diq.dpi", "DPI", 0x03, kDoublePoints},
+    {"iec.quality", "Quality", 0xF0, kQualityBits, "good"},
+    {"iec.qds.quality", "Quality", 0xF1, kQualityBits, "good"},
+    {"iec.qdp.quality", "Quality", 0xF8, kQualityBits, "good"},
+    {"iec.vti.value", "Value", 0x7F},
+    {"iec.vti.transient", "T", 0x80, kTransient},
+    {"iec.bsi.value", "Bitstring", 0xFFFFFFFF},
+    {"iec.nva.value", "Normalised value", 0xFFFF},
+    {"iec.sva.value", "Scaled value", 0xFFFF},
+    {"iec.r32.value", "Short floating point", 0xFFFFFFFF},
+    {"iec.bcr.value", "Counter reading", 0xFFFFFFFF},
+    {"iec.bcr.sq", "SQ", 0x1F},
+    {"iec.bcr.cy", "CY", 0x20, kCarry},
+    {"iec.bcr.ca", "CA", 0x40, kAdjusted},
+    {"iec.bcr.iv", "IV", 0x80},
+    {"iec.sep.es", "ES", 0x03, kDoublePoints},
+    {"iec.spe.flags", "Start events", 0x3F, kStartEvents, "none"},
+    {"iec.oci.flags", "Output circuits", 0x0F, kOutputCircuits, "none"},
+    {"iec.scd.st", "ST", 0xFFFF},
+    {"iec.scd.cd", "CD", 0xFFFF0000},
+    {"iec.time.ms", "Milliseconds", 0xFFFF},
+    {"iec.cp24.minute", "Minute", 0x3FULL << kByte2},
+    {"iec.cp24.iv", "IV", 0x80ULL << kByte2},
+    {"iec.cp56.year", "Year", 0x7FULL << kByte6},
+    {"iec.cp56.month", "Month", 0x0FULL << kByte5},
+    {"iec.cp56.day", "Day", 0x1FULL << kByte4},
+    {"iec.cp56.weekday", "Day of week", 0xE0ULL << kByte4, kWeekdays},
+    {"iec.cp56.hour", "Hour", 0x1FULL << kByte3},
+    {"iec.cp56.minute", "Minute", 0x3FULL << kByte2},
+    {"iec.cp56.su", "SU", 0x80ULL << kByte3},
+    {"iec.cp56.iv", "IV", 0x80ULL << kByte2},
+    {"iec.sco.scs", "SCS", 0x01, kOnOff},
+    {"iec.dco.dcs", "DCS", 0x03, kDoubleCommands},
+    {"iec.rco.rcs", "RCS", 0x03, kRegulatingSteps},
+    {"iec.command.se", "S/E", 0x80, kSelectExecute},
+    {"iec.command.qu", "QU", 0x7C, kQualifiersOfCommand, "specific use"},
+    {"iec.qos.ql", "QL", 0x7F},
+    {"iec.coi.cause", "Cause of initialisation", 0x7F, kInitialisationCauses},
+    {"iec.coi.bs", "Change of local parameters", 0x80, kInitialisationChange},
+    {"iec.qoi.value", "QOI", 0xFF, kInterrogations},
+    {"iec.qcc.rqt", "RQT", 0x3F, kCounterRequests},
+    {"iec.qcc.frz", "FRZ", 0xC0, kCounterFreezes},
+    {"iec.qrp.value", "QRP", 0xFF, kResetProcess},
+    {"iec.qpm.kpa", "KPA", 0x3F, kParameterKinds},
+    {"iec.qpm.lpc", "LPC", 0x40, kParameterChange},
+    {"iec.qpm.pop", "POP", 0x80, kOperation},
+    {"iec.qpa.value", "QPA", 0xFF, kParameterActivations},
+    {"iec.fbp.value", "Fixed test pattern", 0xFFFF},
+    {"iec.tsc.value", "Test sequence counter", 0xFFFF},
+}};
+
 // --- Information elements -------------------------------------------------
+
+// How one bit field of an element is written into the element's text.
+enum class Show : uint8_t {
+    Number,     // its value in decimal
+    Signed,     // its value as a two's complement number of its width
+    Hex,        // "0x" and a hex digit per four bits of its width
+    Coded,      // "2 on": its value and the value's name
+    Named,      // the value's name alone
+    Flag,       // its name (or that of its value) where it is not 0, else nothing at all
+    Flags,      // the names of its set bits, or its fallback where none is set
+    Two,        // two decimal digits
+    Millis,     // milliseconds as seconds with three decimals ("05.250")
+    Normalised, // a 16-bit fraction of 1 and, in brackets, the number sent
+    Float       // a 32-bit floating point number
+};
+
+struct Part {
+    F field;
+    Show show;
+    std::string_view before = {}; // written before the part (a separator)
+    bool labelled = false;        // the field's name and a space before the value
+    std::string_view after = {};
+};
 
 enum class Element : uint8_t {
     None,
@@ -20,43 +288,95 @@ enum class Element : uint8_t {
     Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc
 };
 
+constexpr Part kSiq[] = {{Spi, Show::Coded}, {StatusQuality, Show::Flags, ", "}};
+constexpr Part kDiq[] = {{Dpi, Show::Coded}, {StatusQuality, Show::Flags, ", "}};
+constexpr Part kSep[] = {{Es, Show::Coded}, {QdpQuality, Show::Flags, ", "}};
+constexpr Part kVti[] = {{VtiValue, Show::Signed}, {Transient, Show::Flag, ", "}};
+constexpr Part kQds[] = {{QdsQuality, Show::Flags}};
+constexpr Part kQdp[] = {{QdpQuality, Show::Flags}};
+constexpr Part kBsi[] = {{BsiValue, Show::Hex}};
+constexpr Part kNva[] = {{NvaValue, Show::Normalised}};
+constexpr Part kSva[] = {{SvaValue, Show::Signed}};
+constexpr Part kR32[] = {{R32Value, Show::Float}};
+constexpr Part kBcrCount[] = {{Counter, Show::Signed}};
+constexpr Part kBcrSeq[] = {{SequenceNumber, Show::Number, "sequence "},
+                            {Carry, Show::Flag, ", "},
+                            {Adjusted, Show::Flag, ", "},
+                            {CounterInvalid, Show::Flag, ", "}};
+constexpr Part kSpe[] = {{SpeFlags, Show::Flags}};
+constexpr Part kOci[] = {{OciFlags, Show::Flags}};
+constexpr Part kScd[] = {{ScdSt, Show::Hex, "", true}, {ScdCd, Show::Hex, ", ", true}};
+constexpr Part kCp16[] = {{Milliseconds, Show::Number, "", false, " ms"}};
+constexpr Part kCp24[] = {{Cp24Minute, Show::Two, "minute "},
+                          {Milliseconds, Show::Millis, ", ", false, " s"},
+                          {Cp24Invalid, Show::Flag, " "}};
+constexpr Part kCp56[] = {{Year, Show::Two, "20"},      {Month, Show::Two, "-"},
+                          {Day, Show::Two, "-"},        {Hour, Show::Two, " "},
+                          {Minute, Show::Two, ":"},     {Milliseconds, Show::Millis, ":"},
+                          {Weekday, Show::Flag, " "},   {SummerTime, Show::Flag, " "},
+                          {Cp56Invalid, Show::Flag, " "}};
+constexpr Part kSco[] = {{Scs, Show::Coded},
+                         {SelectExecute, Show::Named, ", "},
+                         {Qu, Show::Coded, ", ", true}};
+constexpr Part kDco[] = {{Dcs, Show::Coded},
+                         {SelectExecute, Show::Named, ", "},
+                         {Qu, Show::Coded, ", ", true}};
+constexpr Part kRco[] = {{Rcs, Show::Coded},
+                         {SelectExecute, Show::Named, ", "},
+                         {Qu, Show::Coded, ", ", true}};
+constexpr Part kQos[] = {{Ql, Show::Number, "", true}, {SelectExecute, Show::Named, ", "}};
+constexpr Part kCoi[] = {{CoiCause, Show::Coded}, {CoiChange, Show::Named, ", "}};
+constexpr Part kQoi[] = {{QoiValue, Show::Coded}};
+constexpr Part kQcc[] = {{Rqt, Show::Coded, "", true}, {Frz, Show::Coded, ", ", true}};
+constexpr Part kQrp[] = {{QrpValue, Show::Coded}};
+constexpr Part kQpm[] = {{Kpa, Show::Coded, "", true},
+                         {Lpc, Show::Named, ", "},
+                         {Pop, Show::Named, ", "}};
+constexpr Part kQpa[] = {{QpaValue, Show::Coded}};
+constexpr Part kFbp[] = {{FbpValue, Show::Hex}};
+constexpr Part kTsc[] = {{TscValue, Show::Number}};
+
+// An element: its field, its size in bytes (read least significant byte
+// first) and the bit fields its text is made of, in the order written.
+// Its number is that of its first part, except for flags and time tags.
 struct ElementInfo {
     Element element;
-    std::string_view name;
+    F field;
     std::size_t size;
+    std::span<const Part> parts;
 };
 
 constexpr std::array kElements{
-    ElementInfo{Element::Siq, "SIQ", 1},
-    ElementInfo{Element::Diq, "DIQ", 1},
-    ElementInfo{Element::Vti, "VTI", 1},
-    ElementInfo{Element::Qds, "QDS", 1},
-    ElementInfo{Element::Bsi, "Bitstring", 4},
-    ElementInfo{Element::Nva, "Normalised value", 2},
-    ElementInfo{Element::Sva, "Scaled value", 2},
-    ElementInfo{Element::R32, "Short floating point", 4},
-    ElementInfo{Element::BcrCount, "Counter reading", 4},
-    ElementInfo{Element::BcrSeq, "Counter sequence", 1},
-    ElementInfo{Element::Sep, "SEP", 1},
-    ElementInfo{Element::Spe, "SPE", 1},
-    ElementInfo{Element::Oci, "OCI", 1},
-    ElementInfo{Element::Qdp, "QDP", 1},
-    ElementInfo{Element::Scd, "SCD", 4},
-    ElementInfo{Element::Cp16, "CP16Time2a", 2},
-    ElementInfo{Element::Cp24, "CP24Time2a", 3},
-    ElementInfo{Element::Cp56, "CP56Time2a", 7},
-    ElementInfo{Element::Sco, "SCO", 1},
-    ElementInfo{Element::Dco, "DCO", 1},
-    ElementInfo{Element::Rco, "RCO", 1},
-    ElementInfo{Element::Qos, "QOS", 1},
-    ElementInfo{Element::Coi, "COI", 1},
-    ElementInfo{Element::Qoi, "QOI", 1},
-    ElementInfo{Element::Qcc, "QCC", 1},
-    ElementInfo{Element::Qrp, "QRP", 1},
-    ElementInfo{Element::Qpm, "QPM", 1},
-    ElementInfo{Element::Qpa, "QPA", 1},
-    ElementInfo{Element::Fbp, "Fixed test pattern", 2},
-    ElementInfo{Element::Tsc, "Test sequence counter", 2},
+    ElementInfo{Element::Siq, Siq, 1, kSiq},
+    ElementInfo{Element::Diq, Diq, 1, kDiq},
+    ElementInfo{Element::Vti, Vti, 1, kVti},
+    ElementInfo{Element::Qds, Qds, 1, kQds},
+    ElementInfo{Element::Bsi, Bsi, 4, kBsi},
+    ElementInfo{Element::Nva, Nva, 2, kNva},
+    ElementInfo{Element::Sva, Sva, 2, kSva},
+    ElementInfo{Element::R32, R32, 4, kR32},
+    ElementInfo{Element::BcrCount, BcrCount, 4, kBcrCount},
+    ElementInfo{Element::BcrSeq, BcrSeq, 1, kBcrSeq},
+    ElementInfo{Element::Sep, Sep, 1, kSep},
+    ElementInfo{Element::Spe, Spe, 1, kSpe},
+    ElementInfo{Element::Oci, Oci, 1, kOci},
+    ElementInfo{Element::Qdp, Qdp, 1, kQdp},
+    ElementInfo{Element::Scd, Scd, 4, kScd},
+    ElementInfo{Element::Cp16, Cp16, 2, kCp16},
+    ElementInfo{Element::Cp24, Cp24, 3, kCp24},
+    ElementInfo{Element::Cp56, Cp56, 7, kCp56},
+    ElementInfo{Element::Sco, Sco, 1, kSco},
+    ElementInfo{Element::Dco, Dco, 1, kDco},
+    ElementInfo{Element::Rco, Rco, 1, kRco},
+    ElementInfo{Element::Qos, Qos, 1, kQos},
+    ElementInfo{Element::Coi, Coi, 1, kCoi},
+    ElementInfo{Element::Qoi, Qoi, 1, kQoi},
+    ElementInfo{Element::Qcc, Qcc, 1, kQcc},
+    ElementInfo{Element::Qrp, Qrp, 1, kQrp},
+    ElementInfo{Element::Qpm, Qpm, 1, kQpm},
+    ElementInfo{Element::Qpa, Qpa, 1, kQpa},
+    ElementInfo{Element::Fbp, Fbp, 2, kFbp},
+    ElementInfo{Element::Tsc, Tsc, 2, kTsc},
 };
 
 const ElementInfo& Info(Element e)
@@ -199,131 +519,6 @@ std::size_t ElementsSize(const TypeInfo& t)
     return n;
 }
 
-// --- Coded fields ---------------------------------------------------------
-
-struct Name {
-    unsigned code;
-    std::string_view text;
-};
-
-constexpr std::array kCauses{
-    Name{1, "periodic, cyclic"},
-    Name{2, "background scan"},
-    Name{3, "spontaneous"},
-    Name{4, "initialised"},
-    Name{5, "request or requested"},
-    Name{6, "activation"},
-    Name{7, "activation confirmation"},
-    Name{8, "deactivation"},
-    Name{9, "deactivation confirmation"},
-    Name{10, "activation termination"},
-    Name{11, "return information caused by a remote command"},
-    Name{12, "return information caused by a local command"},
-    Name{13, "file transfer"},
-    Name{20, "interrogated by station interrogation"},
-    Name{37, "requested by general counter request"},
-    Name{44, "unknown type identification"},
-    Name{45, "unknown cause of transmission"},
-    Name{46, "unknown common address of ASDU"},
-    Name{47, "unknown information object address"},
-};
-
-constexpr std::array kQualifiersOfCommand{
-    Name{0, "no additional definition"},
-    Name{1, "short pulse duration"},
-    Name{2, "long pulse duration"},
-    Name{3, "persistent output"},
-};
-
-constexpr std::array kDoublePoints{
-    Name{0, "indeterminate or intermediate"},
-    Name{1, "off"},
-    Name{2, "on"},
-    Name{3, "indeterminate"},
-};
-
-constexpr std::array kRegulatingSteps{
-    Name{0, "not permitted"},
-    Name{1, "next step lower"},
-    Name{2, "next step higher"},
-    Name{3, "not permitted"},
-};
-
-constexpr std::array kDoubleCommands{
-    Name{0, "not permitted"},
-    Name{1, "off"},
-    Name{2, "on"},
-    Name{3, "not permitted"},
-};
-
-constexpr std::array kInitialisationCauses{
-    Name{0, "local power switch on"},
-    Name{1, "local manual reset"},
-    Name{2, "remote reset"},
-};
-
-constexpr std::array kCounterRequests{
-    Name{0, "no counter read"},
-    Name{1, "group 1 counter"},
-    Name{2, "group 2 counter"},
-    Name{3, "group 3 counter"},
-    Name{4, "group 4 counter"},
-    Name{5, "general counter"},
-};
-
-constexpr std::array kCounterFreezes{
-    Name{0, "read"},
-    Name{1, "freeze without reset"},
-    Name{2, "freeze with reset"},
-    Name{3, "reset"},
-};
-
-constexpr std::array kResetProcess{
-    Name{0, "not used"},
-    Name{1, "general reset of process"},
-    Name{2, "reset of pending information with time tag of the event buffer"},
-};
-
-constexpr std::array kParameterKinds{
-    Name{0, "not used"},
-    Name{1, "threshold value"},
-    Name{2, "smoothing factor"},
-    Name{3, "low limit for transmission"},
-    Name{4, "high limit for transmission"},
-};
-
-constexpr std::array kParameterActivations{
-    Name{0, "not used"},
-    Name{1, "act/deact of the previously loaded parameters"},
-    Name{2, "act/deact of the parameter of the addressed object"},
-    Name{3, "act/deact of persistent cyclic or periodic transmission of the addressed object"},
-};
-
-template <std::size_t N>
-std::string Lookup(const std::array<Name, N>& table, unsigned code,
-                   std::string_view otherwise = "reserved")
-{
-    for (const Name& n : table)
-        if (n.code == code)
-            return std::string(n.text);
-    return std::string(otherwise);
-}
-
-// "3 spontaneous": the number, a space and the name.
-template <std::size_t N>
-std::string Coded(const std::array<Name, N>& table, unsigned code,
-                  std::string_view otherwise = "reserved")
-{
-    return std::to_string(code) + ' ' + Lookup(table, code, otherwise);
-}
-
-std::string Hex(uint32_t value, int digits)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%0*X", digits, value);
-    return buf;
-}
-
 std::string Two(unsigned v)
 {
     return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
@@ -332,53 +527,6 @@ std::string Two(unsigned v)
 std::string Millis(unsigned ms)
 {
     return Two(ms / 1000) + '.' + std::to_string(1000 + ms % 1000).substr(1);
-}
-
-// The quality bits every descriptor shares (BL SB NT IV in bits 5..8) and
-// the one of bits 1..4 given as `low`/`lowBit`; "good" when none is set.
-std::string Quality(uint8_t b, std::string_view low = {}, uint8_t lowBit = 0)
-{
-    std::string s;
-    auto add = [&s](std::string_view flag) {
-        if (!s.empty())
-            s += ' ';
-        s += flag;
-    };
-    if (!low.empty() && (b & lowBit))
-        add(low);
-    if (b & 0x10)
-        add("BL");
-    if (b & 0x20)
-        add("SB");
-    if (b & 0x40)
-        add("NT");
-    if (b & 0x80)
-        add("IV");
-    return s.empty() ? "good" : s;
-}
-
-std::string Flags(uint8_t b, const std::array<std::string_view, 8>& names)
-{
-    std::string s;
-    for (int bit = 0; bit < 8; ++bit) {
-        if ((b >> bit & 1) && !names[static_cast<std::size_t>(bit)].empty()) {
-            if (!s.empty())
-                s += ' ';
-            s += names[static_cast<std::size_t>(bit)];
-        }
-    }
-    return s.empty() ? "none" : s;
-}
-
-std::string SelectExecute(uint8_t b)
-{
-    return (b & 0x80) ? "select" : "execute";
-}
-
-std::string CommandQualifier(uint8_t b)
-{
-    const unsigned qu = (b >> 2) & 0x1F;
-    return "QU " + Coded(kQualifiersOfCommand, qu, qu < 9 ? "reserved" : "specific use");
 }
 
 std::string FloatText(float f)
@@ -395,126 +543,87 @@ std::string NormalisedText(int16_t raw)
     return std::string(buf) + " (" + std::to_string(raw) + ")";
 }
 
-std::string Cp24Text(uint32_t v)
+// A value of `width` bits as a two's complement number.
+int64_t Signed(uint64_t v, int width)
 {
-    const unsigned ms = v & 0xFFFF;
-    const uint8_t min = static_cast<uint8_t>(v >> 16);
-    std::string s = "minute " + Two(min & 0x3F) + ", " + Millis(ms) + " s";
-    if (min & 0x80)
-        s += " IV";
-    return s;
+    return width < 64 && (v >> (width - 1) & 1) ? static_cast<int64_t>(v) - (int64_t{1} << width)
+                                                 : static_cast<int64_t>(v);
 }
 
-std::string Cp56Text(const uint8_t* b)
+uint64_t RawOf(const uint8_t* p, std::size_t size)
 {
-    static constexpr std::array<std::string_view, 8> kDays{"", "Mon", "Tue", "Wed",
-                                                           "Thu", "Fri", "Sat", "Sun"};
-    const unsigned ms = b[0] | b[1] << 8;
-    std::string s = "20" + Two(b[6] & 0x7F) + '-' + Two(b[5] & 0x0F) + '-' + Two(b[4] & 0x1F) +
-        ' ' + Two(b[3] & 0x1F) + ':' + Two(b[2] & 0x3F) + ':' + Millis(ms);
-    if (b[4] >> 5)
-        s += ' ' + std::string(kDays[b[4] >> 5]);
-    if (b[3] & 0x80)
-        s += " SU";
-    if (b[2] & 0x80)
-        s += " IV";
-    return s;
+    uint64_t v = 0;
+    for (std::size_t k = size; k-- > 0;)
+        v = v << 8 | p[k];
+    return v;
 }
 
-// The value of one element whose bytes start at p.
-std::string ElementText(Element e, const uint8_t* p)
+std::string PartText(const Part& part, uint64_t raw)
 {
-    const uint8_t b = p[0];
-    const auto le16 = [p] { return static_cast<uint16_t>(p[0] | p[1] << 8); };
-    const auto le32 = [p] {
-        return static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
-    };
-    switch (e) {
-    case Element::Siq:
-        return std::string((b & 1) ? "1 on, " : "0 off, ") + Quality(b);
-    case Element::Diq:
-    case Element::Sep:
-        return Coded(kDoublePoints, b & 3u) + ", " + Quality(b, "EI", e == Element::Sep ? 0x08 : 0);
-    case Element::Vti: {
-        const int v = (b & 0x40) ? (b & 0x7F) - 128 : (b & 0x7F);
-        return std::to_string(v) + ((b & 0x80) ? ", transient" : "");
+    const FieldDef& d = kFields[part.field];
+    const uint64_t v = d.Value(raw);
+    const int width = std::popcount(d.mask);
+    switch (part.show) {
+    case Show::Number: return std::to_string(v);
+    case Show::Signed: return std::to_string(Signed(v, width));
+    case Show::Hex: return text::Hex(static_cast<unsigned>(v), (width + 3) / 4);
+    case Show::Coded: return d.Coded(v);
+    case Show::Named:
+    case Show::Flag: return std::string(d.values.empty() ? d.name : d.NameOf(v));
+    case Show::Flags: {
+        std::string s;
+        for (const Name& bit : d.values) {
+            if (!(bit.code & d.mask & raw))
+                continue;
+            if (!s.empty())
+                s += ' ';
+            s += bit.name;
+        }
+        return s.empty() ? std::string(d.fallback) : s;
     }
-    case Element::Qds:
-        return Quality(b, "OV", 0x01);
-    case Element::Qdp:
-        return Quality(b, "EI", 0x08);
-    case Element::Bsi:
-        return Hex(le32(), 8);
-    case Element::Nva:
-        return NormalisedText(static_cast<int16_t>(le16()));
-    case Element::Sva:
-        return std::to_string(static_cast<int16_t>(le16()));
-    case Element::R32:
-        return FloatText(std::bit_cast<float>(le32()));
-    case Element::BcrCount:
-        return std::to_string(static_cast<int32_t>(le32()));
-    case Element::BcrSeq: {
-        std::string s = "sequence " + std::to_string(b & 0x1F);
-        if (b & 0x20)
-            s += ", CY carry";
-        if (b & 0x40)
-            s += ", CA adjusted";
-        if (b & 0x80)
-            s += ", IV";
-        return s;
-    }
-    case Element::Spe:
-        return Flags(b, {"GS", "SL1", "SL2", "SL3", "SIE", "SRD", "", ""});
-    case Element::Oci:
-        return Flags(b, {"GC", "CL1", "CL2", "CL3", "", "", "", ""});
-    case Element::Scd:
-        return "ST " + Hex(le16(), 4) + ", CD " + Hex(static_cast<uint16_t>(p[2] | p[3] << 8), 4);
-    case Element::Cp16:
-        return std::to_string(le16()) + " ms";
-    case Element::Cp24:
-        return Cp24Text(static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16));
-    case Element::Cp56:
-        return Cp56Text(p);
-    case Element::Sco:
-        return std::string((b & 1) ? "1 on, " : "0 off, ") + SelectExecute(b) + ", " +
-            CommandQualifier(b);
-    case Element::Dco:
-        return Coded(kDoubleCommands, b & 3u) + ", " + SelectExecute(b) + ", " +
-            CommandQualifier(b);
-    case Element::Rco:
-        return Coded(kRegulatingSteps, b & 3u) + ", " + SelectExecute(b) + ", " +
-            CommandQualifier(b);
-    case Element::Qos:
-        return "QL " + std::to_string(b & 0x7F) + ", " + SelectExecute(b);
-    case Element::Coi:
-        return Coded(kInitialisationCauses, b & 0x7Fu) +
-            ((b & 0x80) ? ", after change of local parameters" : ", local parameters unchanged");
-    case Element::Qoi: {
-        if (b == 20)
-            return "20 station interrogation";
-        if (b >= 21 && b <= 36)
-            return std::to_string(b) + " interrogation of group " + std::to_string(b - 20);
-        return std::to_string(b) + (b == 0 ? " not used" : " reserved");
-    }
-    case Element::Qcc:
-        return "RQT " + Coded(kCounterRequests, b & 0x3Fu) + ", FRZ " +
-            Coded(kCounterFreezes, b >> 6u);
-    case Element::Qrp:
-        return Coded(kResetProcess, b);
-    case Element::Qpm:
-        return "KPA " + Coded(kParameterKinds, b & 0x3Fu) +
-            ((b & 0x40) ? ", LPC changed" : ", LPC unchanged") +
-            ((b & 0x80) ? ", not in operation" : ", in operation");
-    case Element::Qpa:
-        return Coded(kParameterActivations, b);
-    case Element::Fbp:
-        return Hex(le16(), 4);
-    case Element::Tsc:
-        return std::to_string(le16());
-    case Element::None:
-        break;
+    case Show::Two: return Two(static_cast<unsigned>(v));
+    case Show::Millis: return Millis(static_cast<unsigned>(v));
+    case Show::Normalised: return NormalisedText(static_cast<int16_t>(Signed(v, width)));
+    case Show::Float: return FloatText(std::bit_cast<float>(static_cast<uint32_t>(v)));
     }
     return {};
+}
+
+// The number an element stands for: that of its first part, where the
+// element's text shows it.
+std::optional<double> PartNumber(const Part& part, uint64_t raw)
+{
+    const FieldDef& d = kFields[part.field];
+    const uint64_t v = d.Value(raw);
+    const int width = std::popcount(d.mask);
+    switch (part.show) {
+    case Show::Signed: return static_cast<double>(Signed(v, width));
+    case Show::Normalised: return static_cast<double>(Signed(v, width)) / 32768.0;
+    case Show::Float: return std::bit_cast<float>(static_cast<uint32_t>(v));
+    case Show::Flags: return std::nullopt; // a set of flags, shown by their names
+    case Show::Two:
+    case Show::Millis: return std::nullopt; // a time tag is not one number
+    default: return static_cast<double>(v);
+    }
+}
+
+// The value of one element whose bytes start at p, written part by part.
+std::string ElementText(const ElementInfo& e, uint64_t raw)
+{
+    std::string s;
+    for (const Part& part : e.parts) {
+        const FieldDef& d = kFields[part.field];
+        if (part.show == Show::Flag && d.Value(raw) == 0)
+            continue;
+        s += part.before;
+        if (part.labelled) {
+            s += d.name;
+            s += ' ';
+        }
+        s += PartText(part, raw);
+        s += part.after;
+    }
+    return s;
 }
 
 int Clamp(int v, int lo, int hi)
@@ -543,10 +652,11 @@ std::string ObjectsText(unsigned n)
 // One object's fields, gathered before its heading is written so that the
 // heading can sum them up.
 struct Pending {
-    std::string_view name;
+    F field;
     std::size_t offset;
     std::size_t length;
     std::string value;
+    std::optional<double> number;
 };
 
 // The information objects after the data unit identifier. Returns false
@@ -561,16 +671,14 @@ bool AddObjects(Cursor& c, const TypeInfo& type, bool sequence, unsigned count,
     for (unsigned i = 0; i < count; ++i) {
         const std::size_t start = c.Pos();
         std::vector<Pending> fields;
-        std::string_view missing;
         std::size_t missingSize = 0;
+        F missingField = Ioa;
         if (i == 0 || !sequence) {
             if (c.Left() < ioaSize) {
-                missing = "Information object address";
                 missingSize = ioaSize;
             } else {
                 address = c.Le(ioaSize);
-                fields.push_back({"Information object address", c.Pos(), ioaSize,
-                                  std::to_string(address)});
+                fields.push_back({Ioa, c.Pos(), ioaSize, std::to_string(address), address});
                 c.Skip(ioaSize);
             }
         } else {
@@ -579,37 +687,38 @@ bool AddObjects(Cursor& c, const TypeInfo& type, bool sequence, unsigned count,
         std::string summary = "IOA " + std::to_string(address);
         if (sequence && i > 0)
             summary += " (sequence)";
-        if (missing.empty() && type.kind == Kind::File) {
-            fields.push_back({"Information elements", c.Pos(), c.Left(),
-                              std::to_string(c.Left()) + " bytes"});
+        if (missingSize == 0 && type.kind == Kind::File) {
+            fields.push_back({FileElements, c.Pos(), c.Left(), std::to_string(c.Left()) + " bytes",
+                              static_cast<double>(c.Left())});
             c.Skip(c.Left());
         }
         for (const Element e : type.elements) {
-            if (e == Element::None || !missing.empty())
+            if (e == Element::None || missingSize != 0)
                 continue;
             const ElementInfo& info = Info(e);
             if (c.Left() < info.size) {
-                missing = info.name;
+                missingField = info.field;
                 missingSize = info.size;
                 continue;
             }
-            fields.push_back({info.name, c.Pos(), info.size,
-                              ElementText(e, w.Frame().data() + c.Pos())});
+            const uint64_t raw = RawOf(w.Frame().data() + c.Pos(), info.size);
+            fields.push_back({info.field, c.Pos(), info.size, ElementText(info, raw),
+                              PartNumber(info.parts.front(), raw)});
             c.Skip(info.size);
         }
         bool first = true;
         for (const Pending& f : fields) {
-            if (f.name == "Information object address")
+            if (f.field == Ioa)
                 continue;
             summary += first ? ": " : "; ";
             summary += f.value;
             first = false;
         }
-        w.Add(0, "Information object " + std::to_string(i + 1), start, 0, summary);
+        w.AddNth(0, kFields[Object], std::to_string(i + 1), start, 0, summary);
         for (Pending& f : fields)
-            w.Add(1, f.name, f.offset, f.length, std::move(f.value));
-        if (!missing.empty()) {
-            (void)c.Need(1, missing, missingSize);
+            w.Add(1, kFields[f.field], f.offset, f.length, std::move(f.value)).number = f.number;
+        if (missingSize != 0) {
+            (void)c.Need(1, kFields[missingField], missingSize);
             return false;
         }
     }
@@ -618,13 +727,12 @@ bool AddObjects(Cursor& c, const TypeInfo& type, bool sequence, unsigned count,
 
 } // namespace
 
-bool Cursor::Need(int depth, std::string_view name, std::size_t n)
+bool Cursor::Need(int depth, const FieldDef& field, std::size_t n)
 {
     if (Left() >= n)
         return true;
-    w_.Add(depth, name, pos_, Left(),
-           "truncated: " + std::to_string(Left()) + " of " + std::to_string(n) + " bytes",
-           Verdict::Bad, std::to_string(n) + " bytes");
+    w_.Add(depth, field, pos_, Left(), text::Truncated(Left(), n), Verdict::Bad,
+           std::to_string(n) + " bytes");
     pos_ = end_;
     return false;
 }
@@ -656,20 +764,7 @@ std::string CauseText(uint8_t cause)
             " counter request";
     if (cause >= 48)
         return std::to_string(cause) + " special use";
-    return Coded(kCauses, cause, cause == 0 ? "not used" : "reserved");
-}
-
-std::string HexPairs(Bytes bytes)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string s;
-    for (const uint8_t b : bytes) {
-        if (!s.empty())
-            s += ' ';
-        s += kDigits[b >> 4];
-        s += kDigits[b & 0x0F];
-    }
-    return s;
+    return kFields[Cot].Coded(cause);
 }
 
 bool IsWholeAsdu(Bytes asdu, const IecSizes& sizes)
@@ -707,63 +802,72 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
                               : f[begin + header - 1])) +
             ", " + ObjectsText(f[begin + 1] & 0x7Fu);
     }
-    w.Add(0, "ASDU", begin, 0, summary);
+    w.Add(0, kFields[Asdu], begin, 0, summary);
 
-    if (!c.Need(1, "Type identification", 1))
+    if (!c.Need(1, kFields[TypeId], 1))
         return;
     const uint8_t typeId = f[c.Pos()];
-    w.Add(1, "Type identification", c.Pos(), 1, TypeText(typeId));
+    w.Add(1, kFields[TypeId], c.Pos(), 1, TypeText(typeId)).number = typeId;
     c.Skip(1);
 
-    if (!c.Need(1, "Variable structure qualifier", 1))
+    if (!c.Need(1, kFields[Vsq], 1))
         return;
     const uint8_t vsq = f[c.Pos()];
-    const bool sequence = vsq & 0x80;
-    const unsigned count = vsq & 0x7Fu;
-    w.Add(1, "Variable structure qualifier", c.Pos(), 1,
-          std::string(sequence ? "SQ=1" : "SQ=0") + ", " + ObjectsText(count));
-    w.Add(2, "SQ", c.Pos(), 1,
-          sequence ? "1 one address, objects at consecutive addresses"
-                   : "0 each object with its own address");
-    w.Add(2, "Number of objects", c.Pos(), 1, std::to_string(count));
+    const bool sequence = kFields[Sq].Value(vsq);
+    const auto count = static_cast<unsigned>(kFields[ObjectCount].Value(vsq));
+    w.Add(1, kFields[Vsq], c.Pos(), 1, std::string(sequence ? "SQ=1" : "SQ=0") + ", " + ObjectsText(count));
+    w.AddBits(2, kFields[Sq], c.Pos(), 1, vsq);
+    w.AddBits(2, kFields[ObjectCount], c.Pos(), 1, vsq);
     c.Skip(1);
 
-    if (!c.Need(1, "Cause of transmission", 1))
+    if (!c.Need(1, kFields[Cot], 1))
         return;
     const uint8_t cot = f[c.Pos()];
-    w.Add(1, "Cause of transmission", c.Pos(), 1, CauseText(cot & 0x3F));
-    w.Add(2, "P/N", c.Pos(), 1,
-          (cot & 0x40) ? "1 negative confirmation" : "0 positive confirmation");
-    w.Add(2, "Test", c.Pos(), 1, (cot & 0x80) ? "1 test" : "0 no test");
+    const auto cause = static_cast<uint8_t>(kFields[Cot].Value(cot));
+    w.Add(1, kFields[Cot], c.Pos(), 1, CauseText(cause)).number = cause;
+    w.AddBits(2, kFields[Pn], c.Pos(), 1, cot);
+    w.AddBits(2, kFields[Test], c.Pos(), 1, cot);
     c.Skip(1);
     if (l.cause == 2) {
-        if (!c.Need(1, "Originator address", 1))
+        if (!c.Need(1, kFields[Originator], 1))
             return;
-        w.Add(1, "Originator address", c.Pos(), 1, std::to_string(f[c.Pos()]));
+        w.AddBits(1, kFields[Originator], c.Pos(), 1, f[c.Pos()]);
         c.Skip(1);
     }
 
-    if (!c.Need(1, "Common address", l.common))
+    if (!c.Need(1, kFields[CommonAddress], l.common))
         return;
     const uint32_t common = c.Le(l.common);
     const bool broadcast = common == (l.common == 2 ? 0xFFFFu : 0xFFu);
-    w.Add(1, "Common address", c.Pos(), l.common,
-          std::to_string(common) + (broadcast ? " (global address)" : ""));
+    w.Add(1, kFields[CommonAddress], c.Pos(), l.common,
+          std::to_string(common) + (broadcast ? " (global address)" : ""))
+        .number = common;
     c.Skip(l.common);
 
     const TypeInfo* type = FindType(typeId);
     if (!type) {
         if (c.Left() > 0)
-            w.Add(0, "Information objects", c.Pos(), c.Left(),
-                  std::to_string(c.Left()) + " bytes of a reserved type");
+            w.Add(0, kFields[ReservedObjects], c.Pos(), c.Left(),
+                  std::to_string(c.Left()) + " bytes of a reserved type")
+                .number = static_cast<double>(c.Left());
         return;
     }
     if (!AddObjects(c, *type, sequence, count, l.object))
         return;
     if (c.Left() > 0)
-        w.Add(0, "Extra bytes", c.Pos(), c.Left(),
+        w.Add(0, kFields[ExtraBytes], c.Pos(), c.Left(),
               std::to_string(c.Left()) + " bytes after the last information object",
-              Verdict::Bad, "0 bytes");
+              Verdict::Bad, "0 bytes")
+            .number = static_cast<double>(c.Left());
 }
 
 } // namespace decode::iec
+
+namespace decode {
+
+std::span<const FieldDef> IecAsduFields()
+{
+    return iec::kFields;
+}
+
+} // namespace decode

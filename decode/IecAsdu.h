@@ -26,9 +26,9 @@ public:
     Cursor(FieldWriter& w, std::size_t pos, std::size_t end)
         : w_(w), end_(std::min(end, w.Frame().size())), pos_(std::min(pos, end_)) {}
 
-    // True when n bytes are left; otherwise adds a Bad field `name` at
+    // True when n bytes are left; otherwise adds a Bad `field` at
     // `depth` saying how many bytes it lacks, and the caller stops.
-    [[nodiscard]] bool Need(int depth, std::string_view name, std::size_t n);
+    [[nodiscard]] bool Need(int depth, const FieldDef& field, std::size_t n);
 
     // The n (at most 4) bytes at the position, least significant first;
     // the caller has made sure they are there.
@@ -62,8 +62,5 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
 
 // "3 spontaneous" for the six bits of a cause of transmission.
 [[nodiscard]] std::string CauseText(uint8_t cause);
-
-// Two upper-case hex digits per byte, separated by spaces ("3C", "C5 CD").
-[[nodiscard]] std::string HexPairs(Bytes bytes);
 
 } // namespace decode::iec

@@ -3,6 +3,7 @@
 
 #include "frame/Crc.h"
 
+#include <array>
 #include <string>
 
 // MODBUS RTU (unit, PDU, CRC) and MODBUS/TCP (MBAP header, PDU). A request
@@ -13,8 +14,6 @@
 namespace decode {
 
 namespace {
-
-using text::Name;
 
 constexpr std::size_t kMbapSize = 7;
 constexpr std::size_t kRtuMinimum = 4; // unit, function, CRC
@@ -54,9 +53,53 @@ constexpr Name kExceptions[] = {
     {11, "Gateway Target Device Failed to Respond"},
 };
 
+enum F : std::size_t {
+    Mbap, TransactionId, ProtocolId, Length, Unit, Frame, Pdu, FunctionCode, ExceptionFunction, Data,
+    ExceptionCode, ExtraBytes, ByteCountField, WriteByteCount, Coils, Inputs, Outputs, Value, Register,
+    StartingAddress, CoilQuantity, InputQuantity, RegisterQuantity, OutputQuantity, ReadAddress,
+    ReadQuantity, WriteAddress, WriteQuantity, OutputAddress, OutputValue, RegisterAddress,
+    RegisterValue, Crc, FieldCount
+};
+
+constexpr std::array<FieldDef, FieldCount> kFields{{
+    {"modbus.mbap", "MBAP header"},
+    {"modbus.transaction", "Transaction identifier"},
+    {"modbus.protocol", "Protocol identifier"},
+    {"modbus.length", "Length"},
+    {"modbus.unit", "Unit identifier"},
+    {"modbus.frame", "Frame"},
+    {"modbus.pdu", "PDU"},
+    {"modbus.function", "Function code", 0, kFunctions, "unknown"},
+    {"modbus.exception_function", "Function code", 0x7F, kFunctions, "unknown"},
+    {"modbus.data", "Data"},
+    {"modbus.exception", "Exception code", 0, kExceptions, "unknown"},
+    {"modbus.extra", "Extra bytes"},
+    {"modbus.byte_count", "Byte count"},
+    {"modbus.write_byte_count", "Write byte count"},
+    {"modbus.coils", "Coils"},
+    {"modbus.inputs", "Inputs"},
+    {"modbus.outputs", "Outputs"},
+    {"modbus.value", "Value"},
+    {"modbus.register", "Register"},
+    {"modbus.start", "Starting address"},
+    {"modbus.coil_quantity", "Quantity of coils"},
+    {"modbus.input_quantity", "Quantity of inputs"},
+    {"modbus.register_quantity", "Quantity of registers"},
+    {"modbus.output_quantity", "Quantity of outputs"},
+    {"modbus.read_start", "Read starting address"},
+    {"modbus.read_quantity", "Quantity to read"},
+    {"modbus.write_start", "Write starting address"},
+    {"modbus.write_quantity", "Quantity to write"},
+    {"modbus.output_address", "Output address"},
+    {"modbus.output_value", "Output value"},
+    {"modbus.register_address", "Register address"},
+    {"modbus.register_value", "Register value"},
+    {"modbus.crc", "CRC"},
+}};
+
 std::string FunctionText(unsigned code)
 {
-    return std::to_string(code) + " " + std::string(text::NameOf(kFunctions, code));
+    return kFields[FunctionCode].Coded(code);
 }
 
 std::string RegisterText(unsigned value)
@@ -85,15 +128,15 @@ public:
         const Shape shape = ShapeOf(code);
         static constexpr std::string_view kShapeText[] = {", request", ", response",
                                                           ", request or its echoed response", ""};
-        w_.Add(0, "PDU", at_, size_ + 1, FunctionText(code) + std::string(kShapeText[static_cast<int>(shape)]));
-        w_.Add(1, "Function code", at_, 1, FunctionText(code));
+        w_.Add(0, kFields[Pdu], at_, size_ + 1, FunctionText(code) + std::string(kShapeText[static_cast<int>(shape)]));
+        w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
         if (shape == Shape::Neither) {
             if (IsListed(code))
-                w_.Add(1, "Data", data_, size_,
+                w_.Add(1, kFields[Data], data_, size_,
                        std::to_string(size_) + " bytes: the length of neither a request nor a response",
                        Verdict::Bad);
             else
-                w_.Add(1, "Data", data_, size_, std::to_string(size_) + " bytes");
+                w_.Add(1, kFields[Data], data_, size_, std::to_string(size_) + " bytes");
             return;
         }
         switch (code) {
@@ -102,12 +145,10 @@ public:
         case 3:
         case 4: ReadRegisters(shape); break;
         case 5:
-            w_.Add(1, "Output address", data_, 2, std::to_string(U16(0)));
-            w_.Add(1, "Output value", data_ + 2, 2, CoilText(U16(2)));
+            AddressAndValue(OutputAddress, OutputValue, CoilText(U16(2)));
             break;
         case 6:
-            w_.Add(1, "Register address", data_, 2, std::to_string(U16(0)));
-            w_.Add(1, "Register value", data_ + 2, 2, RegisterText(U16(2)));
+            AddressAndValue(RegisterAddress, RegisterValue, RegisterText(U16(2)));
             break;
         case 15: WriteMultipleCoils(shape); break;
         case 16: WriteMultipleRegisters(shape); break;
@@ -161,34 +202,37 @@ private:
     void ReadException(unsigned function)
     {
         const std::string to = "exception response to " + FunctionText(function);
-        w_.Add(0, "PDU", at_, size_ + 1, to);
-        w_.Add(1, "Function code", at_, 1, text::Hex(function | 0x80, 2) + ": " + to);
+        w_.Add(0, kFields[Pdu], at_, size_ + 1, to);
+        w_.Add(1, kFields[ExceptionFunction], at_, 1, text::Hex(function | 0x80, 2) + ": " + to).number = function;
         if (size_ == 0) {
-            w_.Add(1, "Exception code", data_, 1, text::Truncated(0, 1), Verdict::Bad);
+            w_.Add(1, kFields[ExceptionCode], data_, 1, text::Truncated(0, 1), Verdict::Bad);
             return;
         }
-        const unsigned code = U8(0);
-        w_.Add(1, "Exception code", data_, 1,
-               std::to_string(code) + " " + std::string(text::NameOf(kExceptions, code)));
+        w_.AddBits(1, kFields[ExceptionCode], data_, 1, U8(0));
         if (size_ > 1)
-            w_.Add(1, "Extra bytes", data_ + 1, size_ - 1,
-                   std::to_string(size_ - 1) + " bytes after the exception code", Verdict::Bad);
+            w_.Add(1, kFields[ExtraBytes], data_ + 1, size_ - 1,
+                   std::to_string(size_ - 1) + " bytes after the exception code", Verdict::Bad)
+                .number = static_cast<double>(size_ - 1);
     }
 
     // A byte count that the count of items should also give.
-    void ByteCount(std::size_t i, unsigned expected, std::string_view name = "Byte count")
+    void ByteCount(std::size_t i, unsigned expected, F field = ByteCountField)
     {
         const unsigned count = U8(i);
         if (count == expected)
-            w_.Add(1, name, data_ + i, 1, std::to_string(count), Verdict::Good);
+            w_.Add(1, kFields[field], data_ + i, 1, std::to_string(count), Verdict::Good).number = count;
         else
-            w_.Add(1, name, data_ + i, 1,
+            w_.Add(1, kFields[field], data_ + i, 1,
                    std::to_string(count) + " (the quantity needs " + std::to_string(expected) + ")",
-                   Verdict::Bad, expected <= 0xFF ? text::HexByte(expected) : "");
+                   Verdict::Bad, expected <= 0xFF ? text::HexByte(expected) : "")
+                .number = count;
     }
 
+    // A byte count the shape has already found right.
+    void GoodByteCount() { w_.Add(1, kFields[ByteCountField], data_, 1, std::to_string(U8(0)), Verdict::Good).number = U8(0); }
+
     // One field per status byte from data byte `from` on: its 8 bits, bit 0 first.
-    void Bits(std::size_t from, std::string_view what)
+    void Bits(std::size_t from, F what)
     {
         for (std::size_t i = from, n = 0; i < size_; ++i, n += 8) {
             std::string bits;
@@ -197,75 +241,83 @@ private:
                     bits += ' ';
                 bits += text::Bit(U8(i), b);
             }
-            w_.Add(1, std::string(what) + " " + std::to_string(n) + "-" + std::to_string(n + 7), data_ + i,
-                   1, bits);
+            w_.AddNth(1, kFields[what], std::to_string(n) + "-" + std::to_string(n + 7), data_ + i, 1, bits)
+                .number = U8(i);
         }
     }
 
     // Register values from data byte `from` on, named "<prefix> <first + k>".
-    void Registers(std::size_t from, std::string_view prefix, unsigned first)
+    void Registers(std::size_t from, F prefix, unsigned first)
     {
         for (std::size_t i = from; i + 1 < size_; i += 2)
-            w_.Add(1, std::string(prefix) + " " + std::to_string(first + (i - from) / 2), data_ + i, 2,
-                   RegisterText(U16(i)));
+            w_.AddNth(1, kFields[prefix], std::to_string(first + (i - from) / 2), data_ + i, 2,
+                      RegisterText(U16(i)))
+                .number = U16(i);
     }
 
-    void AddressAndQuantity(std::string_view address, std::string_view quantity, std::size_t i = 0)
+    // Two 16-bit numbers at data byte `i`: an address and a quantity.
+    void AddressAndQuantity(F address, F quantity, std::size_t i = 0)
     {
-        w_.Add(1, address, data_ + i, 2, std::to_string(U16(i)));
-        w_.Add(1, quantity, data_ + i + 2, 2, std::to_string(U16(i + 2)));
+        w_.AddBits(1, kFields[address], data_ + i, 2, U16(i));
+        w_.AddBits(1, kFields[quantity], data_ + i + 2, 2, U16(i + 2));
+    }
+
+    // An address and the value written there, as the write of one item has them.
+    void AddressAndValue(F address, F value, std::string text)
+    {
+        w_.AddBits(1, kFields[address], data_, 2, U16(0));
+        w_.Add(1, kFields[value], data_ + 2, 2, std::move(text)).number = U16(2);
     }
 
     void ReadBits(unsigned code, Shape shape)
     {
-        const std::string_view what = code == 1 ? "Coils" : "Inputs";
         if (shape == Shape::Request) {
-            AddressAndQuantity("Starting address", code == 1 ? "Quantity of coils" : "Quantity of inputs");
+            AddressAndQuantity(StartingAddress, code == 1 ? CoilQuantity : InputQuantity);
             return;
         }
-        w_.Add(1, "Byte count", data_, 1, std::to_string(U8(0)), Verdict::Good);
-        Bits(1, what);
+        GoodByteCount();
+        Bits(1, code == 1 ? Coils : Inputs);
     }
 
     void ReadRegisters(Shape shape)
     {
         if (shape == Shape::Request) {
-            AddressAndQuantity("Starting address", "Quantity of registers");
+            AddressAndQuantity(StartingAddress, RegisterQuantity);
             return;
         }
-        w_.Add(1, "Byte count", data_, 1, std::to_string(U8(0)), Verdict::Good);
-        Registers(1, "Value", 1);
+        GoodByteCount();
+        Registers(1, Value, 1);
     }
 
     void WriteMultipleCoils(Shape shape)
     {
-        AddressAndQuantity("Starting address", "Quantity of outputs");
+        AddressAndQuantity(StartingAddress, OutputQuantity);
         if (shape == Shape::Response)
             return;
         ByteCount(4, (U16(2) + 7) / 8);
-        Bits(5, "Outputs");
+        Bits(5, Outputs);
     }
 
     void WriteMultipleRegisters(Shape shape)
     {
-        AddressAndQuantity("Starting address", "Quantity of registers");
+        AddressAndQuantity(StartingAddress, RegisterQuantity);
         if (shape == Shape::Response)
             return;
         ByteCount(4, 2 * U16(2));
-        Registers(5, "Register", U16(0));
+        Registers(5, Register, U16(0));
     }
 
     void ReadWriteMultipleRegisters(Shape shape)
     {
         if (shape == Shape::Response) {
-            w_.Add(1, "Byte count", data_, 1, std::to_string(U8(0)), Verdict::Good);
-            Registers(1, "Value", 1);
+            GoodByteCount();
+            Registers(1, Value, 1);
             return;
         }
-        AddressAndQuantity("Read starting address", "Quantity to read");
-        AddressAndQuantity("Write starting address", "Quantity to write", 4);
-        ByteCount(8, 2 * U16(6), "Write byte count");
-        Registers(9, "Register", U16(4));
+        AddressAndQuantity(ReadAddress, ReadQuantity);
+        AddressAndQuantity(WriteAddress, WriteQuantity, 4);
+        ByteCount(8, 2 * U16(6), WriteByteCount);
+        Registers(9, Register, U16(4));
     }
 
     static std::string CoilText(unsigned value)
@@ -288,7 +340,7 @@ private:
 void ReadPdu(FieldWriter& w, std::size_t at, std::size_t end)
 {
     if (end <= at) {
-        w.Add(0, "PDU", at, 1, "truncated: no function code", Verdict::Bad);
+        w.Add(0, kFields[Pdu], at, 1, "truncated: no function code", Verdict::Bad);
         return;
     }
     PduReader(w, at, end).Read();
@@ -301,6 +353,11 @@ bool IsFunctionOrException(unsigned code)
 
 } // namespace
 
+std::span<const FieldDef> ModbusFields()
+{
+    return kFields;
+}
+
 bool ShapeModbusTcp(Bytes frame)
 {
     return frame.size() > kMbapSize && text::Be16(frame, 2) == 0
@@ -311,26 +368,26 @@ Fields DecodeModbusTcp(Bytes frame)
 {
     Fields out;
     FieldWriter w(out, frame);
-    if (frame.size() < kMbapSize) {
-        w.Add(0, "MBAP header", 0, kMbapSize, text::Truncated(frame.size(), kMbapSize), Verdict::Bad);
+    if (!text::HoldsFirst(w, kFields[Mbap], kMbapSize))
         return out;
-    }
-    w.Add(0, "MBAP header", 0, kMbapSize, "");
-    w.Add(1, "Transaction identifier", 0, 2, std::to_string(text::Be16(frame, 0)));
+    w.Add(0, kFields[Mbap], 0, kMbapSize, "");
+    w.AddBits(1, kFields[TransactionId], 0, 2, text::Be16(frame, 0));
     const unsigned protocol = text::Be16(frame, 2);
     if (protocol == 0)
-        w.Add(1, "Protocol identifier", 2, 2, "0 MODBUS", Verdict::Good);
+        w.Add(1, kFields[ProtocolId], 2, 2, "0 MODBUS", Verdict::Good).number = 0;
     else
-        w.Add(1, "Protocol identifier", 2, 2, std::to_string(protocol) + " (not MODBUS)", Verdict::Bad, "00 00");
+        w.Add(1, kFields[ProtocolId], 2, 2, std::to_string(protocol) + " (not MODBUS)", Verdict::Bad, "00 00")
+            .number = protocol;
     const unsigned length = text::Be16(frame, 4);
     const std::size_t follows = frame.size() - 6;
     if (length == follows)
-        w.Add(1, "Length", 4, 2, std::to_string(length), Verdict::Good);
+        w.Add(1, kFields[Length], 4, 2, std::to_string(length), Verdict::Good).number = length;
     else
-        w.Add(1, "Length", 4, 2,
+        w.Add(1, kFields[Length], 4, 2,
               std::to_string(length) + " (" + std::to_string(follows) + " bytes follow)", Verdict::Bad,
-              follows <= 0xFFFF ? text::HighLowPairs(static_cast<unsigned>(follows)) : "");
-    w.Add(1, "Unit identifier", 6, 1, std::to_string(frame[6]));
+              follows <= 0xFFFF ? text::HighLowPairs(static_cast<unsigned>(follows)) : "")
+            .number = length;
+    w.AddBits(1, kFields[Unit], 6, 1, frame[6]);
     ReadPdu(w, kMbapSize, frame.size());
     return out;
 }
@@ -347,20 +404,15 @@ Fields DecodeModbusRtu(Bytes frame)
     FieldWriter w(out, frame);
     const std::size_t n = frame.size();
     if (n < kRtuMinimum) {
-        w.Add(0, "Frame", 0, n,
+        w.Add(0, kFields[Frame], 0, n,
               text::Truncated(n, kRtuMinimum) + " (unit, function code and CRC at least)", Verdict::Bad);
         return out;
     }
     const unsigned unit = frame[0];
-    w.Add(0, "Unit identifier", 0, 1, unit == 0 ? "0 (broadcast)" : std::to_string(unit));
+    w.Add(0, kFields[Unit], 0, 1, unit == 0 ? "0 (broadcast)" : std::to_string(unit)).number = unit;
     ReadPdu(w, 1, n - 2);
-    const unsigned sent = text::Le16(frame, n - 2);
     const unsigned crc = CrcModbus(frame.first(n - 2));
-    if (sent == crc)
-        w.Add(0, "CRC", n - 2, 2, text::Hex(crc, 4), Verdict::Good);
-    else
-        w.Add(0, "CRC", n - 2, 2, text::Hex(sent, 4) + " (should be " + text::Hex(crc, 4) + ")", Verdict::Bad,
-              text::LowHighPairs(crc));
+    text::AddCheckCode(w, 0, kFields[Crc], n - 2, text::Le16(frame, n - 2), crc, 4, text::LowHighPairs(crc));
     return out;
 }
 

@@ -17,16 +17,11 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include <array>
 #include <memory>
 
 namespace monitor {
 
 namespace {
-
-constexpr std::array kProtocols{decode::Protocol::Auto,      decode::Protocol::Iec104, decode::Protocol::Iec101,
-                                decode::Protocol::ModbusTcp, decode::Protocol::ModbusRtu, decode::Protocol::Dnp3,
-                                decode::Protocol::Cdt,       decode::Protocol::CheckSum};
 
 const QColor kBadColor(Qt::red);
 
@@ -63,11 +58,9 @@ DecodePanel::DecodePanel(QWidget* parent)
     ObjectAddressBox = SizeBox(this, QStringLiteral("ObjectAddressBox"), {1, 2, 3}, sizes.objectAddress);
 
     ProtocolBox->setObjectName(QStringLiteral("ProtocolBox"));
-    for (const decode::Protocol protocol : kProtocols) {
-        const std::string_view name = decode::ProtocolName(protocol);
-        ProtocolBox->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
-                             static_cast<int>(protocol));
-    }
+    for (const decode::ProtocolEntry& row : decode::Protocols())
+        ProtocolBox->addItem(QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())),
+                             static_cast<int>(row.protocol));
 
     auto* grid = new QGridLayout;
     grid->setContentsMargins(0, 0, 0, 0);
