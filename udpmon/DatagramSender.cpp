@@ -2,11 +2,13 @@
 
 #include "socket/WSockbuf.h"
 #include "udpmon/OstrelState.h"
+#include "udpmon/Triggers.h"
 
 #include <arpa/inet.h>
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace ostrel {
 
@@ -58,6 +60,15 @@ void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length) c
     constexpr auto datagramMax = static_cast<std::size_t>(ChunkSize);
     for (std::size_t offset = 0; offset < length; offset += datagramMax)
         OnSent(from, to, bytes + offset, std::min(length - offset, datagramMax));
+}
+
+void DatagramSender::Answer(const monitor::ReceivedFrame& frame)
+{
+    const std::optional<int> rule = MatchTriggers(state_.TriggerRules, frame.bytes.data(), frame.bytes.size());
+    if (!rule)
+        return;
+    const TriggerRule& matched = state_.TriggerRules[static_cast<std::size_t>(*rule)];
+    Send(matched.ResponseBytes.data(), matched.ResponseCount);
 }
 
 } // namespace ostrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/ReceiveRoute.h"
 #include "socket/WSocket.h"
 #include "socket/WSocketResolve.h"
 #include "udpmon/ClientAddress.h"
@@ -26,6 +27,10 @@ public:
     // Sends the bytes, at most 1514 bytes per datagram; nothing for a length
     // of 0. Socket errors are thrown as ESocketException.
     void Send(const std::uint8_t* bytes, std::size_t length);
+    // Answers a received frame: the response of the first trigger rule of
+    // the state that matches it is sent (MatchTriggers); nothing when none
+    // matches.
+    void Answer(const monitor::ReceivedFrame& frame);
 
     // Told of every datagram sent, with the local address it left from (its
     // address 0.0.0.0: any) and the address it went to (for a packet

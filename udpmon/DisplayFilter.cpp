@@ -53,4 +53,9 @@ bool IsFilterValueText(const QString& text)
     return value && *value >= 0 && *value <= 0xFF;
 }
 
+bool ShowsLine(const FilterRules& rules, QStringView hexText)
+{
+    return !AnyFilterRuleOn(rules) || ApplyDisplayFilter(rules, hexText);
+}
+
 } // namespace ostrel

@@ -24,6 +24,10 @@ using FilterRules = std::array<FilterRule, 3>;
 // rule is on.
 [[nodiscard]] bool ApplyDisplayFilter(const FilterRules& rules, QStringView hexText);
 
+// Whether a received line with this hex text is shown: always while no rule
+// is on, else as ApplyDisplayFilter says.
+[[nodiscard]] bool ShowsLine(const FilterRules& rules, QStringView hexText);
+
 // What one row of the filter dialog holds.
 struct FilterRow {
     bool checked = false;

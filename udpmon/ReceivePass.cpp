@@ -3,13 +3,12 @@
 #include "udpmon/DatagramSender.h"
 #include "udpmon/DisplayFilter.h"
 #include "udpmon/OstrelState.h"
-#include "udpmon/Triggers.h"
 
 #include <QElapsedTimer>
 
 #include <netinet/in.h>
 
-#include <optional>
+#include <functional>
 
 namespace ostrel {
 
@@ -90,16 +89,8 @@ void ReceivePass::DataAvailable()
 monitor::ReceivePolicy OstrelReceivePolicy(OstrelState& state, DatagramSender& sender)
 {
     monitor::ReceivePolicy policy;
-    policy.hexFilter = [&state](QStringView hex) {
-        return !AnyFilterRuleOn(state.FilterRules) || ApplyDisplayFilter(state.FilterRules, hex);
-    };
-    policy.answer = [&state, &sender](const monitor::ReceivedFrame& frame) {
-        const std::optional<int> rule = MatchTriggers(state.TriggerRules, frame.bytes.data(), frame.bytes.size());
-        if (!rule)
-            return;
-        const TriggerRule& matched = state.TriggerRules[static_cast<std::size_t>(*rule)];
-        sender.Send(matched.ResponseBytes.data(), matched.ResponseCount);
-    };
+    policy.hexFilter = std::bind_front(&ShowsLine, std::cref(state.FilterRules));
+    policy.answer = std::bind_front(&DatagramSender::Answer, &sender);
     return policy;
 }
 
