@@ -5,6 +5,7 @@
 #include "udpmon/OstrelState.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <netinet/in.h>
 
@@ -33,8 +34,6 @@ ReceivePass::ReceivePass(OstrelState& state, monitor::ReceiveRoute& route, QObje
     , buffer_(kReceiveBufferSize)
 {
     UDPServer1_.OnDataAvailable = [this](TCustomWSocket*, int) { DataAvailable(); };
-    // The pass owns its read loop: one readiness event, one pass.
-    UDPServer1_.SetComponentOptions(UDPServer1_.ComponentOptions() | WSocketOptionBit(wsoNoReceiveLoop));
     // A larger queue in the kernel rides out bursts (capped by the system).
     UDPServer1_.SetReceiveQueueBytes(kReceiveQueueBytes);
 }
@@ -51,24 +50,42 @@ void ReceivePass::Start()
 void ReceivePass::Stop()
 {
     UDPServer1_.Close();
+    yieldNext_ = false;
 }
 
-// Reads datagram after datagram until none waits or the pass has spent its
-// budget; each goes to the route, which answers it before its line is laid
-// out. An answer that fails ends the pass (its lines are shown all the
-// same), and the datagrams still waiting are read by the next one.
+// Each call reads one datagram; the lines of a pass are shown together
+// when nothing more waits or the pass has spent its budget.
 void ReceivePass::DataAvailable()
 {
-    QElapsedTimer pass;
-    pass.start();
-    for (;;) {
-        sockaddr_in from{};
-        int fromLength = static_cast<int>(sizeof(from));
-        const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, fromLength);
-        if (n < 0) {
-            route_.PassEnded(monitor::PassEnd::PeerPaused);
-            return;
-        }
+    if (yieldNext_) {
+        yieldNext_ = false;
+        QTimer::singleShot(0, this, &ReceivePass::Resume);
+        return;
+    }
+    if (!passClock_.isValid())
+        passClock_.start();
+    ReadOneDatagram();
+}
+
+void ReceivePass::Resume()
+{
+    if (UDPServer1_.State() != wsListening)
+        return;
+    passClock_.start();
+    try {
+        ReadOneDatagram();
+    } catch (...) { // NOLINT(bugprone-empty-catch): as in the socket's own pass, a failed answer is not shown
+    }
+}
+
+// An answer that fails ends the pass (its lines are shown all the same);
+// the datagrams still waiting are read by the next.
+void ReceivePass::ReadOneDatagram()
+{
+    sockaddr_in from{};
+    int fromLength = static_cast<int>(sizeof(from));
+    const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, fromLength);
+    if (n >= 0) {
         monitor::ReceivedFrame frame;
         frame.bytes = std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(n));
         frame.source = from;
@@ -77,12 +94,16 @@ void ReceivePass::DataAvailable()
             route_.Receive(frame);
         } catch (...) {
             route_.PassEnded(monitor::PassEnd::MoreWaiting);
+            passClock_.invalidate();
             throw;
         }
-        if (pass.elapsed() >= kReceivePassBudgetMs || UDPServer1_.State() != wsListening) {
-            route_.PassEnded(monitor::PassEnd::MoreWaiting);
-            return;
-        }
+    }
+    const bool moreWaiting = UDPServer1_.RcvdCount() > 0;
+    const bool budgetSpent = passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs;
+    if (!moreWaiting || budgetSpent) {
+        route_.PassEnded(moreWaiting ? monitor::PassEnd::MoreWaiting : monitor::PassEnd::PeerPaused);
+        passClock_.invalidate();
+        yieldNext_ = moreWaiting;
     }
 }
 
