@@ -1,8 +1,18 @@
 #include "decode/Field.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace decode {
+
+bool Field::operator==(const Field& other) const
+{
+    const bool sameNumber = number.has_value() == other.number.has_value()
+        && (!number || *number == *other.number || (std::isnan(*number) && std::isnan(*other.number)));
+    return depth == other.depth && name == other.name && offset == other.offset && length == other.length
+        && raw == other.raw && value == other.value && verdict == other.verdict && expected == other.expected
+        && def == other.def && sameNumber;
+}
 
 Field& FieldWriter::Append(int depth, std::string name, std::size_t offset, std::size_t length,
                            std::string value, Verdict verdict, std::string expected)

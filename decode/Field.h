@@ -88,7 +88,9 @@ struct Field {
     const FieldDef* def = nullptr; // its declaration (its key)
     std::optional<double> number = std::nullopt; // the value the text shows, where it is one number
 
-    bool operator==(const Field&) const = default;
+    // Fields are equal when every member is; a number that is not a number
+    // (a float's NaN) equals another such.
+    bool operator==(const Field& other) const;
 };
 
 using Fields = std::vector<Field>;

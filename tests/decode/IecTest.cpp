@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -277,4 +279,16 @@ TEST(IecElements, EveryElementReadsAsItsMeaning)
     }
 }
 
+// A short float of all ones is a NaN: the same frame still decodes to equal
+// fields (a NaN compares unequal to itself unless fields say otherwise).
+TEST(IecFloats, ANotANumberDecodesToEqualFieldsTwice)
+{
+    const auto frame = Hex("68 12 00 00 00 00 0D 01 03 00 01 00 01 00 00 FF FF FF FF 00");
+    const Fields once = decode::DecodeIec104(frame);
+    ASSERT_TRUE(std::any_of(once.begin(), once.end(),
+                            [](const Field& f) { return f.number && std::isnan(*f.number); }));
+    EXPECT_EQ(decode::DecodeIec104(frame), once);
+}
+
 } // namespace
+
