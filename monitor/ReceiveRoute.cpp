@@ -1,8 +1,8 @@
 #include "monitor/ReceiveRoute.h"
 
 #include "monitor/TimedSave.h"
+#include "platform/PcapngWriter.h"
 
-#include <ctime>
 #include <utility>
 
 namespace monitor {
@@ -26,9 +26,7 @@ ReceiveRoute::ReceiveRoute(LineSink& sink, TimedSave& capture, ReceivePolicy pol
 
 std::int64_t ReceiveRoute::NowUs()
 {
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+    return static_cast<std::int64_t>(PcapngWriter::NowMicroseconds());
 }
 
 QString HexLineOf(const QByteArray& bytes)

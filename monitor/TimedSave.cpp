@@ -52,21 +52,23 @@ QString TimedSave::Folder() const
     return folder_.isEmpty() ? QDir::currentPath() : folder_;
 }
 
-void TimedSave::SkipTakenNumbers(const QString& folder)
+QString TimedSave::NextFileFolder()
 {
+    // A save still under way takes its number first.
+    buffer_.FinishSave();
+    const QString folder = Folder();
     if (folder == scanned_ && !NameTaken(TimedSaveFileName(folder, number_)))
-        return;
+        return folder;
     if (folder != scanned_)
         RemoveStaleTimedSaveFiles(folder);
     number_ = NextFreeTimedSaveNumber(folder, number_);
     scanned_ = folder;
+    return folder;
 }
 
 void TimedSave::Save()
 {
-    buffer_.FinishSave();
-    const QString folder = Folder();
-    SkipTakenNumbers(folder);
+    const QString folder = NextFileFolder();
     buffer_.Save(folder, number_, Now());
 }
 
@@ -101,9 +103,7 @@ void TimedSave::Tick()
         return;
     RunShowingErrors(
         [this] {
-            buffer_.FinishSave();
-            const QString folder = Folder();
-            SkipTakenNumbers(folder);
+            const QString folder = NextFileFolder();
             // A capture of a few megabytes is in its file when the tick ends.
             buffer_.BeginSave(folder, number_, Now());
             if (!buffer_.SaveStep(kSaveStepBytes))

@@ -62,9 +62,10 @@ private:
     void Step();
     void NextStep();
     [[nodiscard]] QString Folder() const;
-    // The number of the next file is moved past the files the folder holds,
-    // so that no file is ever replaced.
-    void SkipTakenNumbers(const QString& folder);
+    // The folder of the next file, once a save under way is finished and
+    // the number of the next file moved past the files the folder holds, so
+    // that no file is ever replaced.
+    [[nodiscard]] QString NextFileFolder();
     // Reports a failed save, one report at a time: ticks while a report is
     // shown keep their lines for a later tick.
     void Report(const std::exception& error);

@@ -78,11 +78,8 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     BindMenu();
     BindToolBar();
     area_ = std::make_unique<MainArea>(*this);
-    Memo1 = area_->Memo1;
-    Memo2 = area_->Memo2;
-    Panels = area_->Panels;
-    for (TSMemo* memo : {Memo1, Memo2})
-        ConnectCaretReadout(memo, [this](const QString& text) { Panels->SetPanelText(PanelCaret, text); });
+    for (TSMemo* memo : {area_->Memo1, area_->Memo2})
+        ConnectCaretReadout(memo, [this](const QString& text) { area_->Panels->SetPanelText(PanelCaret, text); });
 
     timedSave_ = new monitor::TimedSave(state_.SaveNumber, [this](const std::exception& error) { prompts_.ErrorBox(error); }, this);
     Timer1()->SetInterval(60000);
@@ -98,7 +95,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
     iniFile_ = std::make_unique<IniFile>(settingsPath);
     state_.ListenAddr = QStringLiteral("0.0.0.0");
     state_.ServerPort = ReadServerPort(*iniFile_);
-    Panels->SetPanelText(PanelPort, kPortPrefix + state_.ServerPort);
+    area_->Panels->SetPanelText(PanelPort, kPortPrefix + state_.ServerPort);
     state_.LoopLine = 0;
     state_.SaveNumber = 0;
     state_.SendStyle = StyleSingle;
@@ -154,7 +151,7 @@ void Tf_main::CreateSession()
 {
     // Each chunk's line waits for the window; a client that paused after a
     // few lines sees them at once.
-    receiveSink_ = std::make_unique<monitor::ReceiveWindowSink>(Memo1, kDisplayDelayMs, kReceiveWindowLineLimit,
+    receiveSink_ = std::make_unique<monitor::ReceiveWindowSink>(area_->Memo1, kDisplayDelayMs, kReceiveWindowLineLimit,
                                                                 kShowAtOnceLines, this);
     route_ = std::make_unique<monitor::ReceiveRoute>(
         *receiveSink_, *timedSave_,
@@ -162,7 +159,7 @@ void Tf_main::CreateSession()
         monitor::ReceiveSwitches{&displayPaused_, nullptr, nullptr});
     session_ = std::make_unique<ClientSession>(*route_);
     session_->ListeningChanged = [this](bool listening) { ShowListening(listening); };
-    session_->AddressInUse = [this] { Memo1->AppendLine(kAlreadyRunning); };
+    session_->AddressInUse = [this] { area_->Memo1->AppendLine(kAlreadyRunning); };
     session_->ClientConnected = [this](const QString& peer) { ClientConnected(peer); };
 }
 
@@ -181,8 +178,8 @@ void Tf_main::CreateDialogs()
     // The decode window, hidden at start; the menu item's check mark follows
     // it, also when its own close button hides it.
     F_decode = new Tf_decode(this);
-    F_decode->Panel->SetSources(Memo1, [] { return monitor::FrameLineRule::Receive; },
-                                Memo2, [] { return monitor::FrameLineRule::SendAsTyped; });
+    F_decode->Panel->SetSources(area_->Memo1, [] { return monitor::FrameLineRule::Receive; },
+                                area_->Memo2, [] { return monitor::FrameLineRule::SendAsTyped; });
     connect(F_decode, &Tf_decode::VisibilityChanged, A.N_decode, &QAction::setChecked);
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
 }
@@ -221,7 +218,7 @@ void Tf_main::Bind(TOutlookBtn* button, void (Tf_main::*handler)())
 
 QString Tf_main::PanelText(Panel panel) const
 {
-    return Panels->PanelText(panel);
+    return area_->Panels->PanelText(panel);
 }
 
 // ---- layout ----
@@ -303,7 +300,7 @@ void Tf_main::ShowListening(bool listening)
     A.ShowListening(listening);
     // While listening the panel shows the port bound, which for port 0 the
     // system chose; otherwise the port the next start will ask for.
-    Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket()->LocalPort() : state_.ServerPort));
+    area_->Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket()->LocalPort() : state_.ServerPort));
 }
 
 void Tf_main::Btn_closecomClick()
@@ -320,7 +317,7 @@ void Tf_main::ClientConnected(const QString& peer)
     if (state_.SendStyle != StyleLoop)
         A.Btn_ljfb->setCursor(Qt::PointingHandCursor);
     receiveSink_->Writer().Flush();
-    Memo1->AppendLine(kConnectedWith + peer);
+    area_->Memo1->AppendLine(kConnectedWith + peer);
 }
 
 void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
@@ -333,7 +330,7 @@ void Tf_main::Btn_watchClick()
 {
     const bool pause = !displayPaused_;
     A.ShowDisplayPaused(pause);
-    Memo1->setReadOnly(pause);
+    area_->Memo1->setReadOnly(pause);
     displayPaused_ = pause;
 }
 
@@ -349,16 +346,16 @@ void Tf_main::SetSendNowForStyle()
 
 void Tf_main::Btn_ljfbClick()
 {
-    if (Memo2->document()->isEmpty())
+    if (area_->Memo2->document()->isEmpty())
         return;
-    const int lineCount = Memo2->LineCount();
+    const int lineCount = area_->Memo2->LineCount();
     const std::uint8_t style = state_.SendStyle;
-    const int index = monitor::ChooseSendLine(style, Memo2->CaretLine(), lineCount, state_.LoopLine, random_);
-    SendLine(Memo2->Line(index));
+    const int index = monitor::ChooseSendLine(style, area_->Memo2->CaretLine(), lineCount, state_.LoopLine, random_);
+    SendLine(area_->Memo2->Line(index));
     if (style == StyleLoop)
-        state_.LoopLine = monitor::NextLoopLine(state_.LoopLine, Memo2->LineCount());
-    if (style == StyleRandom && RandomStyleTrimsFirstLine(Memo2->LineCount())) {
-        QTextCursor cursor(Memo2->document()->firstBlock());
+        state_.LoopLine = monitor::NextLoopLine(state_.LoopLine, area_->Memo2->LineCount());
+    if (style == StyleRandom && RandomStyleTrimsFirstLine(area_->Memo2->LineCount())) {
+        QTextCursor cursor(area_->Memo2->document()->firstBlock());
         cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     }
@@ -390,13 +387,13 @@ void Tf_main::SendLine(const QString& line)
 void Tf_main::StopTimedSending()
 {
     Timer3_->SetEnabled(false);
-    Memo2->setReadOnly(false);
+    area_->Memo2->setReadOnly(false);
     F_sendstyle->SetTimed(false);
 }
 
 void Tf_main::N_sendclearClick()
 {
-    Memo2->clear();
+    area_->Memo2->clear();
     GiveFreedMemoryBack();
 }
 
@@ -410,11 +407,11 @@ void Tf_main::N_fbfsClick()
     if (outcome.timerOn) {
         Timer3_->SetInterval(outcome.periodMs);
         Timer3_->SetEnabled(true);
-        Memo2->setReadOnly(true);
+        area_->Memo2->setReadOnly(true);
         state_.SendInterval = choice->interval;
     } else {
         Timer3_->SetEnabled(false);
-        Memo2->setReadOnly(false);
+        area_->Memo2->setReadOnly(false);
     }
     SetSendNowForStyle();
 }
@@ -427,7 +424,7 @@ void Tf_main::Btn_setupcomClick()
     if (!port)
         return;
     state_.ServerPort = *port;
-    Panels->SetPanelText(PanelPort, kPortPrefix + *port);
+    area_->Panels->SetPanelText(PanelPort, kPortPrefix + *port);
 }
 
 void Tf_main::Btn_flilterClick()
@@ -452,38 +449,38 @@ void Tf_main::N9Click()
 
 void Tf_main::Timer2Timer()
 {
-    Panels->SetPanelText(PanelClock, DateTimeText(QDateTime::currentDateTime()));
+    area_->Panels->SetPanelText(PanelClock, DateTimeText(QDateTime::currentDateTime()));
 }
 
 void Tf_main::Btn_savereceiveClick()
 {
-    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog1, prompts_.RunFileDialog, [this] { return Memo1->Lines(); });
+    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog1, prompts_.RunFileDialog, [this] { return area_->Memo1->Lines(); });
 }
 
 void Tf_main::N_loadreceiveClick()
 {
     monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, prompts_.RunFileDialog, monitor::FrameLogDialogs::Window::Receive,
-                                        [this](const QStringList& lines) { Memo1->SetLines(lines); });
+                                        [this](const QStringList& lines) { area_->Memo1->SetLines(lines); });
 }
 
 void Tf_main::N_savesendClick()
 {
-    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog2, prompts_.RunFileDialog, [this] { return Memo2->Lines(); });
+    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog2, prompts_.RunFileDialog, [this] { return area_->Memo2->Lines(); });
 }
 
 void Tf_main::N_loadsendClick()
 {
     monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog2, prompts_.RunFileDialog, monitor::FrameLogDialogs::Window::Send,
                                         [this](const QStringList& lines) {
-                                            Memo2->clear();
-                                            Memo2->SetLines(lines);
+                                            area_->Memo2->clear();
+                                            area_->Memo2->SetLines(lines);
                                         });
 }
 
 void Tf_main::N_receiveclearClick()
 {
-    Memo1->clear();
-    Panels->SetPanelText(PanelCaret, QString());
+    area_->Memo1->clear();
+    area_->Panels->SetPanelText(PanelCaret, QString());
     GiveFreedMemoryBack();
 }
 
@@ -500,7 +497,7 @@ void Tf_main::N_68Click()
 void Tf_main::ApplyCheckCode(bool frame68)
 {
     if (const std::optional<QString> message = monitor::ApplyCheckCodeToCaretLine(
-            *Memo2, Memo2->CaretLine(), frame68 ? &Add68Frame : &AddSumCode, monitor::CaretAfterCheckCode::Kept))
+            *area_->Memo2, area_->Memo2->CaretLine(), frame68 ? &Add68Frame : &AddSumCode, monitor::CaretAfterCheckCode::Kept))
         prompts_.Message(*message);
 }
 

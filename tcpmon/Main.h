@@ -175,9 +175,6 @@ private:
     std::unique_ptr<IniFile> iniFile_;
     MainActions A;
     std::unique_ptr<MainArea> area_;
-    TSMemo* Memo1 = nullptr; // the area's receive window
-    TSMemo* Memo2 = nullptr; // the area's send window
-    StatusPanels* Panels = nullptr;
     monitor::IntervalTimer* Timer2_ = nullptr;
     monitor::IntervalTimer* Timer3_ = nullptr;
     TF_csn* F_csn = nullptr;

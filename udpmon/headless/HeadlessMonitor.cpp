@@ -61,7 +61,7 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
         to.sin_family = AF_INET;
         to.sin_addr.s_addr = LocalAddressFor(frame.source.sin_addr.s_addr);
         to.sin_port = htons(listeningPort_);
-        Capture(frame.source, to, frame.bytes.data(), frame.bytes.size());
+        Capture(frame.source, to, frame.bytes.data(), frame.bytes.size(), static_cast<std::uint64_t>(frame.arrivalUs));
     });
     sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
         sockaddr_in source = from;
@@ -170,11 +170,14 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
     }
 }
 
-void HeadlessMonitor::Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n)
+void HeadlessMonitor::Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n,
+                              std::uint64_t microseconds)
 {
     if (!capture_.IsOpen())
         return;
-    if (!capture_.WriteUdp(EndpointOf(from), EndpointOf(to), data, n, PcapngWriter::NowMicroseconds())) {
+    if (microseconds == 0)
+        microseconds = PcapngWriter::NowMicroseconds();
+    if (!capture_.WriteUdp(EndpointOf(from), EndpointOf(to), data, n, microseconds)) {
         ++captureLost_;
         ++captureLosing_;
         ReportLimited(QStringLiteral("capture not written to %1: %2 (%3 packets lost in all)")

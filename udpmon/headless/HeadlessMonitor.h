@@ -60,7 +60,9 @@ public:
 
 private:
     void Answer(const std::uint8_t* data, std::size_t n);
-    void Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n);
+    // One datagram into the capture, stamped `microseconds` (now when 0).
+    void Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n,
+                 std::uint64_t microseconds = 0);
     // Opens the capture under --pcap's name, or when that exists the first
     // numbered name from `number` on that does not; false with the reason
     // in capture_.Error().
