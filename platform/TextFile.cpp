@@ -57,15 +57,7 @@ public:
     // Adds bytes to the line being read, starting one when none is.
     void Append(const char* data, std::size_t n)
     {
-        if (!open_) {
-            const std::size_t slot = limit_ > 0 ? count_ % limit_ : count_;
-            if (slot == ring_.size())
-                ring_.emplace_back();
-            current_ = &ring_[slot];
-            current_->bytes.clear();
-            current_->cut = false;
-            open_ = true;
-        }
+        Open();
         if (longest_ > 0 && (current_->cut || n > longest_ - current_->bytes.size())) {
             if (!current_->cut) {
                 current_->bytes.append(data, longest_ - current_->bytes.size());
@@ -80,7 +72,7 @@ public:
     // A line break: the line being read (perhaps empty) is complete.
     void Break()
     {
-        Append(nullptr, 0);
+        Open();
         open_ = false;
         ++count_;
     }
@@ -116,6 +108,20 @@ private:
         std::string bytes;
         bool cut = false;
     };
+
+    // Starts a line when none is being read.
+    void Open()
+    {
+        if (open_)
+            return;
+        const std::size_t slot = limit_ > 0 ? count_ % limit_ : count_;
+        if (slot == ring_.size())
+            ring_.emplace_back();
+        current_ = &ring_[slot];
+        current_->bytes.clear();
+        current_->cut = false;
+        open_ = true;
+    }
 
     std::size_t limit_;
     std::size_t longest_;
