@@ -6,8 +6,6 @@
 #include "tcpmon/ReceiveFilter.h"
 #include "tcpmon/SendRules.h"
 #include "tcpmon/TOutlookBtn.h"
-#include "tcpmon/TamrelSettings.h"
-#include "tcpmon/u_csn.h"
 #include "tcpmon/u_decode.h"
 #include "tcpmon/u_filter.h"
 #include "tcpmon/u_save.h"
@@ -45,6 +43,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 
 // The images are compiled into this static library; a static library's
 // resources must be registered by hand.
@@ -57,20 +56,23 @@ namespace tamrel {
 
 namespace {
 
-const QString kPortPrefix = QStringLiteral("服务器端口:");
-const QString kAlreadyRunning = QStringLiteral("Already running as server");
-const QString kConnectedWith = QStringLiteral("Connected with ");
 const QString kExitText = QStringLiteral("您真要退出吗？提醒您保存数据！");
 const QString kExitTitle = QStringLiteral("退出应用程序？");
 
 } // namespace
 
 Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
+    : Tf_main(settingsPath, std::move(prompts), std::make_unique<ServerSide>(), parent)
+{
+}
+
+Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, std::unique_ptr<Side> side, QWidget* parent)
     : QMainWindow(parent)
     , prompts_(std::move(prompts))
-    , A((InitTamrelResources(), *this))
+    , side_(std::move(side))
+    , A((InitTamrelResources(), *this), side_->Words())
 {
-    setWindowTitle(QStringLiteral("Tamrel-通用TCP通信服务器监测工具（V1.5版）"));
+    setWindowTitle(side_->Words().windowTitle);
     resize(kStartWidth, kStartHeight);
     // Topmost once shown: it stays above other programs' windows.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -93,9 +95,8 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
 
     // The settings: read once here, written once at the end.
     iniFile_ = std::make_unique<IniFile>(settingsPath);
-    state_.ListenAddr = QStringLiteral("0.0.0.0");
-    state_.ServerPort = ReadServerPort(*iniFile_);
-    area_->Panels->SetPanelText(PanelPort, kPortPrefix + state_.ServerPort);
+    side_->ReadSettings(*iniFile_);
+    area_->Panels->SetPanelText(PanelPort, side_->PanelText());
     state_.LoopLine = 0;
     state_.SaveNumber = 0;
     state_.SendStyle = StyleSingle;
@@ -107,7 +108,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent)
 Tf_main::~Tf_main()
 {
     // No socket event may reach the window while it is taken apart.
-    session_.reset();
+    side_.reset();
 }
 
 // ---- construction ----
@@ -157,10 +158,22 @@ void Tf_main::CreateSession()
         *receiveSink_, *timedSave_,
         TamrelReceivePolicy(state_, [this] { return F_filter->RuleInputs(state_.FilterRuleOn); }),
         monitor::ReceiveSwitches{&displayPaused_, nullptr, nullptr});
-    session_ = std::make_unique<ClientSession>(*route_);
-    session_->ListeningChanged = [this](bool listening) { ShowListening(listening); };
-    session_->AddressInUse = [this] { area_->Memo1->AppendLine(kAlreadyRunning); };
-    session_->ClientConnected = [this](const QString& peer) { ClientConnected(peer); };
+    side_->events.switched = [this](bool on) { ShowSwitch(on); };
+    side_->events.panelChanged = [this] { area_->Panels->SetPanelText(PanelPort, side_->PanelText()); };
+    side_->events.note = [this](const QString& note) { Note(note); };
+    side_->events.peerConnected = [this] { PeerConnected(); };
+    // One box at a time: a failure while the box of an earlier one is open
+    // (a reconnection every few seconds) shows nothing more.
+    side_->events.failed = [this](const QString& message) {
+        RunShowingErrorsUnlessBusy(
+            sideErrorShowing_, [&message] { throw std::runtime_error(message.toStdString()); }, prompts_.ErrorBox);
+    };
+    side_->Create(*route_, *this, state_);
+}
+
+ServerSide& Tf_main::Server() const
+{
+    return dynamic_cast<ServerSide&>(*side_);
 }
 
 BatchedLineWriter* Tf_main::ReceiveLines() const
@@ -170,7 +183,6 @@ BatchedLineWriter* Tf_main::ReceiveLines() const
 
 void Tf_main::CreateDialogs()
 {
-    F_csn = new TF_csn(this);
     F_sendstyle = new Tf_sendstyle(prompts_, this);
     F_save = new Tf_save(this);
     F_filter = new Tf_filter(this);
@@ -267,7 +279,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
     }
     closed_ = true;
     receiveSink_->Writer().Flush();
-    session_->Shutdown();
+    side_->Shutdown();
     Timer3_->SetEnabled(false);
     try {
         // What was captured since the last timed save goes to its next file.
@@ -279,7 +291,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
             prompts_.ErrorBox(error);
     }
     try {
-        WriteServerPort(*iniFile_, state_.ServerPort);
+        side_->WriteSettings(*iniFile_);
     } catch (const std::exception& error) {
         settingsWritten_ = false;
         // Closed without asking (a termination signal), nobody may be there
@@ -293,36 +305,35 @@ void Tf_main::closeEvent(QCloseEvent* event)
     emit Closed();
 }
 
-// ---- listening and clients ----
+// ---- the side's switch, peers and notes ----
 
-void Tf_main::ShowListening(bool listening)
+void Tf_main::ShowSwitch(bool on)
 {
-    A.ShowListening(listening);
-    // While listening the panel shows the port bound, which for port 0 the
-    // system chose; otherwise the port the next start will ask for.
-    area_->Panels->SetPanelText(PanelPort, kPortPrefix + (listening ? SrvWSocket()->LocalPort() : state_.ServerPort));
+    A.ShowSwitch(on);
+    area_->Panels->SetPanelText(PanelPort, side_->PanelText());
 }
 
 void Tf_main::Btn_closecomClick()
 {
-    if (session_->Listening())
-        session_->Stop();
-    else
-        session_->Listen(state_.ListenAddr, state_.ServerPort);
+    side_->Switch();
 }
 
-void Tf_main::ClientConnected(const QString& peer)
+void Tf_main::PeerConnected()
 {
     SetSendNowForStyle();
     if (state_.SendStyle != StyleLoop)
         A.Btn_ljfb->setCursor(Qt::PointingHandCursor);
+}
+
+void Tf_main::Note(const QString& note)
+{
     receiveSink_->Writer().Flush();
-    area_->Memo1->AppendLine(kConnectedWith + peer);
+    area_->Memo1->AppendLine(note);
 }
 
 void Tf_main::SetReceivePacing(int readPassMs, int displayDelayMs)
 {
-    session_->SetReadPassMs(readPassMs);
+    side_->SetReadPassMs(readPassMs);
     receiveSink_->Writer().SetDelay(displayDelayMs);
 }
 
@@ -379,7 +390,7 @@ void Tf_main::SendLine(const QString& line)
         prompts_.Message(QString::fromUtf16(kSendFormatMessage));
         return;
     case SendLineParse::Kind::Frame:
-        session_->Send(parsed.bytes);
+        side_->Send(parsed.bytes);
         return;
     }
 }
@@ -420,11 +431,7 @@ void Tf_main::N_fbfsClick()
 
 void Tf_main::Btn_setupcomClick()
 {
-    const std::optional<QString> port = F_csn->Ask(state_.ServerPort);
-    if (!port)
-        return;
-    state_.ServerPort = *port;
-    area_->Panels->SetPanelText(PanelPort, kPortPrefix + *port);
+    side_->Setup();
 }
 
 void Tf_main::Btn_flilterClick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tcpmon/ClientSession.h"
+#include "tcpmon/ServerSide.h"
 #include "tcpmon/MainActions.h"
 #include "tcpmon/MainArea.h"
 #include "tcpmon/Prompts.h"
@@ -37,10 +38,11 @@ class Tf_sendstyle;
 class Tf_version;
 class Tf_decode;
 
-// The main window of the TCP server monitor. It owns the program-wide state,
-// the settings file (open from start-up to the end of the run), the client
-// session (both sockets), the three timers, the text windows, the capture
-// buffer and every dialog, and wires the commands and the session to them.
+// The main window of the TCP monitors. It owns the program-wide state, the
+// settings file (open from start-up to the end of the run), the side (the
+// server's listening and client, or the client's connection: its sockets
+// and setup dialog), the three timers, the text windows, the capture buffer
+// and every dialog, and wires the commands and the side to them.
 // Everything runs on the GUI thread.
 //
 // Errors: a command that fails with an exception (a socket error, a file
@@ -74,6 +76,9 @@ public:
     static constexpr Panel PanelPort = MainArea::PanelPort;
     static constexpr Panel PanelCredit = MainArea::PanelCredit;
 
+    // The window of `side`.
+    Tf_main(const QString& settingsPath, Prompts prompts, std::unique_ptr<Side> side, QWidget* parent = nullptr);
+    // Tamrel_S's window: the server's side.
     Tf_main(const QString& settingsPath, Prompts prompts, QWidget* parent = nullptr);
     ~Tf_main() override;
 
@@ -98,7 +103,9 @@ public:
     // them: the menu and toolbar, the client area and status bar, the dialogs.
     [[nodiscard]] const MainActions& Actions() const { return A; }
     [[nodiscard]] const MainArea& Area() const { return *area_; }
-    [[nodiscard]] TF_csn* PortDialog() const { return F_csn; }
+    [[nodiscard]] Side& TheSide() const { return *side_; }
+    // Tamrel_S's port dialog and sockets (a window of the server's side only).
+    [[nodiscard]] TF_csn* PortDialog() const { return Server().PortDialog(); }
     [[nodiscard]] Tf_sendstyle* SendStyleDialog() const { return F_sendstyle; }
     [[nodiscard]] Tf_save* TimedSaveDialog() const { return F_save; }
     [[nodiscard]] Tf_filter* FilterDialog() const { return F_filter; }
@@ -108,9 +115,8 @@ public:
     // Received lines on their way into Memo1; every other edit of Memo1 is
     // made after flushing it.
     [[nodiscard]] BatchedLineWriter* ReceiveLines() const;
-    // The session's listening socket and client socket (owned by it).
-    [[nodiscard]] TWSocket* SrvWSocket() const { return &session_->SrvWSocket(); }
-    [[nodiscard]] TWSocket* TmpWSocket() const { return &session_->TmpWSocket(); }
+    [[nodiscard]] TWSocket* SrvWSocket() const { return &Server().Session().SrvWSocket(); }
+    [[nodiscard]] TWSocket* TmpWSocket() const { return &Server().Session().TmpWSocket(); }
     // The timed-save timer and the lines captured for the next timed save,
     // the status bar clock and the send timer.
     [[nodiscard]] monitor::IntervalTimer* Timer1() const;
@@ -132,6 +138,7 @@ private:
     void BindMenu();
     void BindToolBar();
     void CreateSession();
+    [[nodiscard]] ServerSide& Server() const;
     void CreateDialogs();
 
     // Runs a command; an exception it raises goes to the error box.
@@ -139,10 +146,11 @@ private:
     void Bind(QAction* action, void (Tf_main::*handler)());
     void Bind(TOutlookBtn* button, void (Tf_main::*handler)());
 
-    // Listening and clients.
+    // The side's switch, peers and notes.
     void Btn_closecomClick();
-    void ShowListening(bool listening);
-    void ClientConnected(const QString& peer);
+    void ShowSwitch(bool on);
+    void PeerConnected();
+    void Note(const QString& note);
     void Btn_watchClick();
     // Sending.
     void Btn_ljfbClick();
@@ -173,11 +181,11 @@ private:
     TamrelState state_;
     Prompts prompts_;
     std::unique_ptr<IniFile> iniFile_;
+    std::unique_ptr<Side> side_;
     MainActions A;
     std::unique_ptr<MainArea> area_;
     monitor::IntervalTimer* Timer2_ = nullptr;
     monitor::IntervalTimer* Timer3_ = nullptr;
-    TF_csn* F_csn = nullptr;
     Tf_sendstyle* F_sendstyle = nullptr;
     Tf_save* F_save = nullptr;
     Tf_filter* F_filter = nullptr;
@@ -185,13 +193,13 @@ private:
     Tf_decode* F_decode = nullptr;
     std::unique_ptr<monitor::ReceiveWindowSink> receiveSink_;
     std::unique_ptr<monitor::ReceiveRoute> route_;
-    std::unique_ptr<ClientSession> session_;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
     monitor::TimedSave* timedSave_ = nullptr;
     LineRandom random_;
     bool displayPaused_ = false;
     bool closeConfirmed_ = false;
     bool sendErrorShowing_ = false;
+    bool sideErrorShowing_ = false;
     bool closed_ = false;
     bool decodeShownBefore_ = false;
     bool settingsWritten_ = true;

@@ -13,8 +13,6 @@ namespace tamrel {
 
 namespace {
 
-const QString kStartCaption = QStringLiteral("开始监听");
-const QString kStopCaption = QStringLiteral("停止监听");
 const QString kPauseCaption = QStringLiteral("暂停显示");
 const QString kResumeCaption = QStringLiteral("继续显示");
 
@@ -34,7 +32,8 @@ QPixmap ToolImage(const QString& name)
 
 } // namespace
 
-MainActions::MainActions(QMainWindow& window)
+MainActions::MainActions(QMainWindow& window, const Side::Texts& words)
+    : words_(words)
 {
     CreateMenu(window);
     CreateToolBar(window);
@@ -64,16 +63,19 @@ void MainActions::CreateMenu(QMainWindow& window)
     frames->addSeparator();
     N_sendclear = item(frames, QStringLiteral("发报内容清空"), "N_sendclear");
 
-    QMenu* server = window.menuBar()->addMenu(QStringLiteral("服务器监听"));
-    N_startlisten = item(server, kStartCaption, "N_startlisten");
-    N_stoplisten = item(server, kStopCaption, "N_stoplisten");
+    QMenu* side = window.menuBar()->addMenu(words_.switchMenu);
+    N_startlisten = item(side, words_.switchOn, "N_startlisten");
+    N_stoplisten = item(side, words_.switchOff, "N_stoplisten");
     N_stoplisten->setEnabled(false);
+    // The key goes to both items: only the enabled one takes it.
+    N_startlisten->setShortcut(words_.switchKey);
+    N_stoplisten->setShortcut(words_.switchKey);
 
     QMenu* settings = window.menuBar()->addMenu(QStringLiteral("参数设置"));
     N_fbfs = item(settings, QStringLiteral("发报方式..."), "N_fbfs");
-    // The port dialog is reached from the toolbar only.
+    // Tamrel_S's port dialog is reached from the toolbar only.
     N_setupcom = item(settings, QStringLiteral("以太网配置..."), "N_setupcom");
-    N_setupcom->setEnabled(false);
+    N_setupcom->setEnabled(words_.setupFromMenu);
     settings->addSeparator();
     N_ljfb = item(settings, QStringLiteral("立即发报"), "N_ljfb");
     N_ljfb->setShortcut(QKeySequence(Qt::Key_F12));
@@ -125,8 +127,8 @@ void MainActions::CreateToolBar(QMainWindow& window)
         bar->addWidget(b);
         return b;
     };
-    Btn_closecom = button("Btn_closecom", kStartCaption, QStringLiteral("start"), kStartCaption);
-    Btn_setupcom = button("Btn_setupcom", QStringLiteral("服务器配置"), QStringLiteral("setup"), QStringLiteral("Config"));
+    Btn_closecom = button("Btn_closecom", words_.switchOn, QStringLiteral("start"), words_.switchOn);
+    Btn_setupcom = button("Btn_setupcom", words_.setupButton, QStringLiteral("setup"), words_.setupHint);
     bar->addSeparator();
     Btn_watch = button("Btn_watch", kPauseCaption, QStringLiteral("pause"), kPauseCaption);
     Btn_flilter = button("Btn_flilter", QStringLiteral("过滤报文"), QStringLiteral("filter"), QStringLiteral("过滤报文"));
@@ -138,13 +140,13 @@ void MainActions::CreateToolBar(QMainWindow& window)
     Btn_exit = button("Btn_exit", QStringLiteral("退出程序"), QStringLiteral("exit"), QStringLiteral("退出程序"));
 }
 
-void MainActions::ShowListening(bool listening) const
+void MainActions::ShowSwitch(bool on) const
 {
-    N_startlisten->setEnabled(!listening);
-    N_stoplisten->setEnabled(listening);
-    Btn_closecom->SetBitmap(ToolImage(listening ? QStringLiteral("stop") : QStringLiteral("start")));
-    Btn_closecom->SetCaption(listening ? kStopCaption : kStartCaption);
-    Btn_closecom->setToolTip(listening ? kStopCaption : kStartCaption);
+    N_startlisten->setEnabled(!on);
+    N_stoplisten->setEnabled(on);
+    Btn_closecom->SetBitmap(ToolImage(on ? QStringLiteral("stop") : QStringLiteral("start")));
+    Btn_closecom->SetCaption(on ? words_.switchOff : words_.switchOn);
+    Btn_closecom->setToolTip(on ? words_.switchOff : words_.switchOn);
 }
 
 void MainActions::ShowDisplayPaused(bool paused) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tcpmon/Side.h"
+
 class QAction;
 class QMainWindow;
 class QToolBar;
@@ -17,13 +19,15 @@ class TOutlookBtn;
 // nothing of the window beyond that.
 class MainActions final {
 public:
-    explicit MainActions(QMainWindow& window);
+    // `words`: the captions of the side's switch and setup button.
+    MainActions(QMainWindow& window, const Side::Texts& words);
     MainActions(const MainActions&) = delete;
     MainActions& operator=(const MainActions&) = delete;
 
-    // The listening switch (Btn_closecom, N_startlisten, N_stoplisten)
-    // showing whether the server listens.
-    void ShowListening(bool listening) const;
+    // The side's switch (Btn_closecom, N_startlisten, N_stoplisten) showing
+    // whether it is on (the server listens; the client connects or is
+    // connected).
+    void ShowSwitch(bool on) const;
     // The display switch (Btn_watch, N_watch) showing whether the display is
     // paused.
     void ShowDisplayPaused(bool paused) const;
@@ -59,6 +63,8 @@ public:
     TOutlookBtn* Btn_exit = nullptr;
 
 private:
+    Side::Texts words_;
+
     void CreateMenu(QMainWindow& window);
     void CreateToolBar(QMainWindow& window);
 };
