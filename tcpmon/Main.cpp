@@ -79,7 +79,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, std::unique_ptr<S
 
     BindMenu();
     BindToolBar();
-    area_ = std::make_unique<MainArea>(*this);
+    area_ = std::make_unique<MainArea>(*this, side_->Words().credit);
     for (TSMemo* memo : {area_->Memo1, area_->Memo2})
         ConnectCaretReadout(memo, [this](const QString& text) { area_->Panels->SetPanelText(PanelCaret, text); });
 
@@ -186,7 +186,7 @@ void Tf_main::CreateDialogs()
     F_sendstyle = new Tf_sendstyle(prompts_, this);
     F_save = new Tf_save(this);
     F_filter = new Tf_filter(this);
-    F_version = new Tf_version(this);
+    F_version = new Tf_version(side_->Words().aboutTitle, side_->Words().aboutNote, this);
     // The decode window, hidden at start; the menu item's check mark follows
     // it, also when its own close button hides it.
     F_decode = new Tf_decode(this);

@@ -21,11 +21,11 @@ const QColor kYellow(255, 255, 0);
 
 } // namespace
 
-MainArea::MainArea(QMainWindow& window)
+MainArea::MainArea(QMainWindow& window, const QString& credit)
     : window_(window)
 {
     CreateArea();
-    CreateStatusBar();
+    CreateStatusBar(credit);
 }
 
 void MainArea::CreateArea()
@@ -76,7 +76,7 @@ void MainArea::CreateArea()
     QObject::connect(splitter, &QSplitter::splitterMoved, &window_, [this] { PlaceLabels(); });
 }
 
-void MainArea::CreateStatusBar()
+void MainArea::CreateStatusBar(const QString& credit)
 {
     auto* bar = new QStatusBar(&window_);
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -87,7 +87,7 @@ void MainArea::CreateStatusBar()
     panels->AddPanel(150, Qt::AlignLeft);
     panels->AddPanel(250, Qt::AlignLeft);
     panels->AddPanel(150, Qt::AlignRight);
-    panels->SetPanelText(PanelCredit, QStringLiteral("TCP服务器监测 V1.5"));
+    panels->SetPanelText(PanelCredit, credit);
     bar->addPermanentWidget(panels, 1);
     window_.setStatusBar(bar);
 }

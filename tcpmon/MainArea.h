@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QLabel;
 class QMainWindow;
 class QSplitter;
@@ -19,7 +21,8 @@ public:
     // Status bar panels, left to right.
     enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };
 
-    explicit MainArea(QMainWindow& window);
+    // `credit`: the text of the status bar's last panel.
+    MainArea(QMainWindow& window, const QString& credit);
     MainArea(const MainArea&) = delete;
     MainArea& operator=(const MainArea&) = delete;
 
@@ -41,7 +44,7 @@ public:
 
 private:
     void CreateArea();
-    void CreateStatusBar();
+    void CreateStatusBar(const QString& credit);
 
     QMainWindow& window_;
 };

@@ -33,6 +33,12 @@ const Side::Texts& ServerSide::Words() const
         QStringLiteral("Config"),
         QKeySequence(),
         false,
+        QStringLiteral("TCP服务器监测 V1.5"),
+        QStringLiteral("Tamrel-通用TCP通信服务器监测工具  V1.5版"),
+        QStringLiteral("本版新增：\n"
+                       "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"
+                       "2. 修正收报定时保存的问题；\n"
+                       "3. 改进窗口布局，接收区与发送区可拖动分隔。"),
     };
     return words;
 }

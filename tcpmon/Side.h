@@ -41,6 +41,9 @@ public:
         QString setupHint;        // and hint
         QKeySequence switchKey;   // the switch's key (none: no key)
         bool setupFromMenu = false; // the settings menu's "以太网配置..." opens the setup dialog
+        QString credit;           // the status bar's last panel
+        QString aboutTitle;       // the about box's title line
+        QString aboutNote;        // and its note
     };
 
     // What the side tells the window.

@@ -7,27 +7,24 @@
 
 namespace tamrel {
 
-Tf_version::Tf_version(QWidget* parent)
+Tf_version::Tf_version(const QString& titleLine, const QString& note, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("版本信息"));
-    auto* title = new QLabel(QStringLiteral("Tamrel-通用TCP通信服务器监测工具  V1.5版"), this);
+    auto* title = new QLabel(titleLine, this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    auto* note = new QPlainTextEdit(this);
-    note->setAccessibleName(QStringLiteral("版本说明"));
-    note->setReadOnly(true);
-    note->setPlainText(QStringLiteral("本版新增：\n"
-                                      "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"
-                                      "2. 修正收报定时保存的问题；\n"
-                                      "3. 改进窗口布局，接收区与发送区可拖动分隔。"));
-    note->setFixedSize(360, 96);
+    auto* noteBox = new QPlainTextEdit(this);
+    noteBox->setAccessibleName(QStringLiteral("版本说明"));
+    noteBox->setReadOnly(true);
+    noteBox->setPlainText(note);
+    noteBox->setFixedSize(360, 96);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title);
-    layout->addWidget(note);
+    layout->addWidget(noteBox);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

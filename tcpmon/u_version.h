@@ -11,7 +11,7 @@ class Tf_version final : public QDialog {
     Q_DISABLE_COPY_MOVE(Tf_version)
 
 public:
-    explicit Tf_version(QWidget* parent = nullptr);
+    Tf_version(const QString& titleLine, const QString& note, QWidget* parent = nullptr);
 };
 
 } // namespace tamrel
