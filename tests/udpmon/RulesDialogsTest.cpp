@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/u_trigger.h"
 #include "udpmon/FrameLogPeriod.h"
 #include "udpmon/u_filter.h"
 #include "udpmon/u_save.h"
-#include "udpmon/u_trigger.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +18,9 @@
 #include <QTimer>
 
 using namespace ostrel;
+using monitor::Tf_trigger;
+using monitor::TriggerRules;
+namespace TriggerMessage = monitor::TriggerMessage;
 
 namespace {
 

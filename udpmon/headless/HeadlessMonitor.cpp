@@ -2,7 +2,7 @@
 
 #include "platform/TextCodec.h"
 #include "socket/WSocketErrors.h"
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -135,10 +135,10 @@ void HeadlessMonitor::Finish()
 
 void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
 {
-    const std::optional<int> rule = MatchTriggers(options_.triggers, data, n);
+    const std::optional<int> rule = monitor::MatchTriggers(options_.triggers, data, n);
     if (!rule)
         return;
-    const TriggerRule& matched = options_.triggers[static_cast<std::size_t>(*rule)];
+    const monitor::TriggerRule& matched = options_.triggers[static_cast<std::size_t>(*rule)];
     if (matched.ResponseCount == 0)
         return;
     if (!options_.replyToSender) {

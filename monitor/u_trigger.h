@@ -1,6 +1,6 @@
 #pragma once
 
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include <QDialog>
 
@@ -12,7 +12,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace ostrel {
+namespace monitor {
 
 // The trigger dialog "触发器": three rows "当接收报文 [pattern] 触发发送报文
 // [response]". OK checks every checked row, shows the message of each one
@@ -46,4 +46,4 @@ private:
     TriggerRules& rules_;
 };
 
-} // namespace ostrel
+} // namespace monitor

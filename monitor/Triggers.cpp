@@ -1,4 +1,4 @@
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include "frame/HexText.h"
 
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace ostrel {
+namespace monitor {
 
 namespace {
 
@@ -147,4 +147,4 @@ bool AnyTriggerEnabled(const TriggerRules& rules)
     return std::any_of(rules.begin(), rules.end(), [](const TriggerRule& rule) { return rule.Enabled; });
 }
 
-} // namespace ostrel
+} // namespace monitor

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "udpmon/OstrelState.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -11,12 +9,25 @@
 #include <optional>
 #include <span>
 
-namespace ostrel {
+namespace monitor {
 
 // The triggers: three rules, each a pattern of byte positions with at most
 // one wildcard ("??" one byte, "**" a run of one or more bytes) and a
 // response. A received frame that equals the pattern of the first enabled
-// rule that matches is answered with that rule's response.
+// rule that matches is answered with that rule's response. Every monitor
+// uses the same rules, dialog and messages.
+
+// One trigger: a received frame equal to the pattern (with at most one
+// wildcard) is answered with the response bytes.
+struct TriggerRule {
+    bool Enabled = false;
+    std::uint8_t PatternCount = 0;
+    std::array<std::uint8_t, 255> PatternBytes{};
+    std::uint8_t OneBytePos = 0;   // 1-based position of "??", 0 for none
+    std::uint8_t MultiBytePos = 0; // 1-based position of "**", 0 for none
+    std::uint8_t ResponseCount = 0;
+    std::array<std::uint8_t, 255> ResponseBytes{};
+};
 
 using TriggerRules = std::array<TriggerRule, 3>;
 
@@ -66,4 +77,4 @@ struct TriggerRow {
 
 [[nodiscard]] bool AnyTriggerEnabled(const TriggerRules& rules);
 
-} // namespace ostrel
+} // namespace monitor

@@ -1,4 +1,4 @@
-#include "udpmon/u_trigger.h"
+#include "monitor/u_trigger.h"
 
 #include "monitor/DialogButtons.h"
 
@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace ostrel {
+namespace monitor {
 
 Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
@@ -56,7 +56,7 @@ Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Memo1);
     layout->addWidget(group);
-    monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
+    AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &Tf_trigger::BitBtn2Click);
 }
 
@@ -81,4 +81,4 @@ void Tf_trigger::BitBtn2Click()
         accept();
 }
 
-} // namespace ostrel
+} // namespace monitor
