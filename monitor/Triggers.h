@@ -62,18 +62,29 @@ inline const QString ResponseInvalid = QStringLiteral("发送报文存在无效�
 // a program without a dialog may have more.
 [[nodiscard]] std::optional<int> MatchTriggers(std::span<const TriggerRule> rules, const std::uint8_t* data, std::size_t n);
 
+// The answer to a frame: the response bytes of the first enabled rule that
+// it matches (MatchTriggers), which may be none at all; nothing when no rule
+// matches. The bytes are the rule's own and change with it.
+[[nodiscard]] std::optional<std::span<const std::uint8_t>> TriggerResponse(std::span<const TriggerRule> rules,
+                                                                           std::span<const std::uint8_t> frame);
+
 // What one row of the trigger dialog holds.
 struct TriggerRow {
     bool checked = false;
     QString pattern;
     QString response;
+
+    bool operator==(const TriggerRow&) const = default;
 };
+
+// The dialog's three rows, rule 1 to 3.
+using TriggerRows = std::array<TriggerRow, 3>;
 
 // The OK of the trigger dialog: every row is processed, rule 1 to 3, also
 // after a failure. A checked row's rule is enabled exactly when its texts
 // pass ValidateTrigger; an unchecked row's rule is disabled. Returns the
 // messages of the failing rules in order; none means all were accepted.
-[[nodiscard]] QStringList ApplyTriggerRows(TriggerRules& rules, const std::array<TriggerRow, 3>& rows);
+[[nodiscard]] QStringList ApplyTriggerRows(TriggerRules& rules, const TriggerRows& rows);
 
 [[nodiscard]] bool AnyTriggerEnabled(const TriggerRules& rules);
 
