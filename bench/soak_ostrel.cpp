@@ -15,13 +15,13 @@
 // memory and descriptors flat after the first minute (growth under 2 MB, no
 // descriptor more, at most two spill files), no stall over 100 ms, every
 // delivered datagram saved.
+#include "monitor/u_trigger.h"
 #include "udpmon/MainActions.h"
 #include "udpmon/u_csn.h"
 #include "udpmon/u_filter.h"
 #include "udpmon/u_main.h"
 #include "udpmon/u_save.h"
 #include "udpmon/u_sendstyle.h"
-#include "udpmon/u_trigger.h"
 
 #include "SoakProbe.h"
 #include "WindowProbes.h"
@@ -49,6 +49,7 @@
 #include <functional>
 
 using namespace ostrel;
+using monitor::Tf_trigger;
 
 namespace {
 

@@ -21,9 +21,9 @@
 #include "SoakProbe.h"
 #include "WindowProbes.h"
 
+#include "monitor/u_trigger.h"
 #include "udpmon/u_csn.h"
 #include "udpmon/u_main.h"
-#include "udpmon/u_trigger.h"
 
 #include "widgets/TSMemo.h"
 
@@ -52,6 +52,7 @@
 #include <functional>
 
 using namespace ostrel;
+using monitor::Tf_trigger;
 
 namespace {
 

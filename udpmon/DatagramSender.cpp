@@ -2,7 +2,7 @@
 
 #include "socket/WSockbuf.h"
 #include "udpmon/OstrelState.h"
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include <arpa/inet.h>
 #include <sys/socket.h>
@@ -64,11 +64,8 @@ void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length) c
 
 void DatagramSender::Answer(const monitor::ReceivedFrame& frame)
 {
-    const std::optional<int> rule = MatchTriggers(state_.TriggerRules, frame.bytes.data(), frame.bytes.size());
-    if (!rule)
-        return;
-    const TriggerRule& matched = state_.TriggerRules[static_cast<std::size_t>(*rule)];
-    Send(matched.ResponseBytes.data(), matched.ResponseCount);
+    if (const auto response = monitor::TriggerResponse(state_.TriggerRules, frame.bytes))
+        Send(response->data(), response->size());
 }
 
 } // namespace ostrel

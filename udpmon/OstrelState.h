@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/Triggers.h"
+
 #include <QString>
 
 #include <array>
@@ -27,18 +29,6 @@ struct FilterRule {
     QString FilterValue;
 };
 
-// One trigger: a received frame equal to the pattern (with at most one
-// wildcard) is answered with the response bytes.
-struct TriggerRule {
-    bool Enabled = false;
-    std::uint8_t PatternCount = 0;
-    std::array<std::uint8_t, 255> PatternBytes{};
-    std::uint8_t OneBytePos = 0;   // 1-based position of "??", 0 for none
-    std::uint8_t MultiBytePos = 0; // 1-based position of "**", 0 for none
-    std::uint8_t ResponseCount = 0;
-    std::array<std::uint8_t, 255> ResponseBytes{};
-};
-
 // The program-wide state of the UDP monitor. It lives for the whole run and
 // holds no widgets; only the three address texts reach the settings file.
 // The values here are those of every program start.
@@ -54,7 +44,7 @@ struct OstrelState {
     bool DisplayPaused = false;
 
     std::array<FilterRule, 3> FilterRules;
-    std::array<TriggerRule, 3> TriggerRules;
+    std::array<monitor::TriggerRule, 3> TriggerRules;
 };
 
 } // namespace ostrel

@@ -9,14 +9,12 @@
 #include "udpmon/ReceivePass.h"
 #include "udpmon/StatusTexts.h"
 #include "udpmon/ToolbarImages.h"
-#include "udpmon/Triggers.h"
 #include "udpmon/SendPlan.h"
 #include "udpmon/SendStyleConfirm.h"
 #include "udpmon/u_csn.h"
 #include "udpmon/u_sendstyle.h"
 #include "udpmon/u_filter.h"
 #include "udpmon/u_save.h"
-#include "udpmon/u_trigger.h"
 #include "udpmon/u_version.h"
 
 #include "monitor/CheckCodeLine.h"
@@ -27,6 +25,8 @@
 #include "monitor/ReceiveWindowSink.h"
 #include "monitor/SendLineChoice.h"
 #include "monitor/TimedSave.h"
+#include "monitor/Triggers.h"
+#include "monitor/u_trigger.h"
 #include "platform/Calculator.h"
 #include "platform/FreeMemory.h"
 #include "platform/IniFile.h"
@@ -439,8 +439,8 @@ void Tf_main::ApplyCheckCode(CheckCodeResult (*command)(std::string_view))
 void Tf_main::CreateRuleDialogs()
 {
     F_filter = new Tf_filter(this);
-    F_trigger = new Tf_trigger(state_.TriggerRules, this);
-    connect(F_trigger, &Tf_trigger::RulesApplied, this, &Tf_main::ShowTriggerImage);
+    F_trigger = new monitor::Tf_trigger(state_.TriggerRules, this);
+    connect(F_trigger, &monitor::Tf_trigger::RulesApplied, this, &Tf_main::ShowTriggerImage);
     F_save = new Tf_save(*Timer1(), this);
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
 }
@@ -471,7 +471,7 @@ void Tf_main::N_triggerClick()
 void Tf_main::ShowTriggerImage()
 {
     SetImageIndex(A.Btn_trigger,
-                  AnyTriggerEnabled(state_.TriggerRules) ? ToolbarImage::TriggerOn : ToolbarImage::TriggerOff);
+                  monitor::AnyTriggerEnabled(state_.TriggerRules) ? ToolbarImage::TriggerOn : ToolbarImage::TriggerOff);
 }
 
 // ---- Frame logs ----

@@ -27,6 +27,7 @@ class IntervalTimer;
 class ReceiveRoute;
 class ReceiveWindowSink;
 class TimedSave;
+class Tf_trigger;
 struct ReceivePolicy;
 } // namespace monitor
 
@@ -38,7 +39,6 @@ class TDecodeForm;
 class TDockableForm;
 class Tf_version;
 class Tf_filter;
-class Tf_trigger;
 class Tf_save;
 class TF_csn;
 class Tf_sendstyle;
@@ -80,7 +80,7 @@ public:
     [[nodiscard]] TF_csn* PortDialog() const { return F_csn; }
     [[nodiscard]] Tf_sendstyle* SendStyleDialog() const { return F_sendstyle; }
     [[nodiscard]] Tf_filter* FilterDialog() const { return F_filter; }
-    [[nodiscard]] Tf_trigger* TriggerDialog() const { return F_trigger; }
+    [[nodiscard]] monitor::Tf_trigger* TriggerDialog() const { return F_trigger; }
     [[nodiscard]] Tf_save* TimedSaveDialog() const { return F_save; }
     [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
 
@@ -203,7 +203,7 @@ private:
     TF_csn* F_csn = nullptr;
     Tf_sendstyle* F_sendstyle = nullptr;
     Tf_filter* F_filter = nullptr;
-    Tf_trigger* F_trigger = nullptr;
+    monitor::Tf_trigger* F_trigger = nullptr;
     Tf_save* F_save = nullptr;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
 

@@ -3,7 +3,7 @@
 // stored pattern matches the frame built from its own bytes with its
 // wildcard filled, and any datagram is matched without reading past it.
 #include "FuzzRequire.h"
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include "frame/HexText.h"
 
@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <vector>
 
-using namespace ostrel;
+using namespace monitor;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "udpmon/headless/HeadlessOptions.h"
 
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,9 @@
 
 namespace ostrel {
 namespace {
+
+using monitor::TriggerRule;
+namespace TriggerMessage = monitor::TriggerMessage;
 
 struct Refused {
     std::vector<const char*> args;

@@ -1,10 +1,11 @@
 #include "TestSupport.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/TriggerAnswers.h"
+#include "monitor/u_trigger.h"
 #include "udpmon/FrameLogPeriod.h"
 #include "udpmon/u_filter.h"
 #include "udpmon/u_save.h"
-#include "udpmon/u_trigger.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +19,9 @@
 #include <QTimer>
 
 using namespace ostrel;
+using monitor::Tf_trigger;
+using monitor::TriggerRules;
+namespace TriggerMessage = monitor::TriggerMessage;
 
 namespace {
 
@@ -53,6 +57,7 @@ private slots:
     void filterOkAndCancel();
     void triggerOkShowsEveryMessageAndStaysOpen();
     void triggerCancelKeepsTheRules();
+    void triggerRowsOfKeptAnswers();
     void saveDialogFollowsTheTimer();
     void saveDialogRefusesMinutesOutOfRange();
     void saveDialogConversionErrorClosesIt();
@@ -203,6 +208,28 @@ void RulesDialogsTest::triggerCancelKeepsTheRules()
     QVERIFY(!rules[0].Enabled);
     QCOMPARE(dialog.PatternEdit[0]->text(), QStringLiteral("68 16"));
     QVERIFY(dialog.CheckBox[0]->isChecked());
+}
+
+// A monitor that keeps its rules: the rows start as kept, and OK keeps the
+// rows it applied.
+void RulesDialogsTest::triggerRowsOfKeptAnswers()
+{
+    monitor::TriggerAnswers answers;
+    (void)answers.Apply({{{true, QStringLiteral("68 ** 16"), QStringLiteral("10 5B")},
+                          {false, QStringLiteral("01"), QStringLiteral("02")},
+                          {}}});
+    Tf_trigger dialog(answers);
+    QVERIFY(dialog.CheckBox[0]->isChecked() && dialog.PatternEdit[0]->isEnabled());
+    QCOMPARE(dialog.PatternEdit[0]->text(), QStringLiteral("68 ** 16"));
+    QCOMPARE(dialog.ResponseEdit[1]->text(), QStringLiteral("02"));
+    QVERIFY(!dialog.CheckBox[1]->isChecked() && !dialog.ResponseEdit[1]->isEnabled());
+
+    dialog.show();
+    QTest::mouseClick(dialog.CheckBox[1], Qt::LeftButton);
+    QTest::mouseClick(dialog.BitBtn2, Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(answers.Rows()[1], (monitor::TriggerRow{true, QStringLiteral("01"), QStringLiteral("02")}));
+    QVERIFY(answers.Rules()[0].Enabled && answers.Rules()[1].Enabled);
 }
 
 void RulesDialogsTest::saveDialogFollowsTheTimer()

@@ -1,12 +1,12 @@
 #include "TestSupport.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/u_trigger.h"
 #include "platform/CaptureBuffer.h"
 #include "udpmon/ToolbarImages.h"
 #include "udpmon/u_filter.h"
 #include "udpmon/u_main.h"
 #include "udpmon/u_save.h"
-#include "udpmon/u_trigger.h"
 
 #include "widgets/TSMemo.h"
 
@@ -26,6 +26,7 @@
 #include <sys/socket.h>
 
 using namespace ostrel;
+using monitor::Tf_trigger;
 
 namespace {
 

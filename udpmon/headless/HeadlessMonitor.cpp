@@ -2,7 +2,7 @@
 
 #include "platform/TextCodec.h"
 #include "socket/WSocketErrors.h"
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -135,15 +135,12 @@ void HeadlessMonitor::Finish()
 
 void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
 {
-    const std::optional<int> rule = MatchTriggers(options_.triggers, data, n);
-    if (!rule)
-        return;
-    const TriggerRule& matched = options_.triggers[static_cast<std::size_t>(*rule)];
-    if (matched.ResponseCount == 0)
+    const auto response = monitor::TriggerResponse(options_.triggers, {data, n});
+    if (!response || response->empty())
         return;
     if (!options_.replyToSender) {
         try {
-            sender_.Send(matched.ResponseBytes.data(), matched.ResponseCount);
+            sender_.Send(response->data(), response->size());
         } catch (const std::exception& error) {
             ReportLimited(QStringLiteral("answer to %1:%2 not sent: %3")
                               .arg(state_.ClientHost, state_.ClientPort, QString::fromUtf8(error.what())));
@@ -152,7 +149,7 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
     }
     TWSocket& socket = pass_.UDPServer1();
     const sockaddr_in to = lastSource_;
-    if (socket.SendTo(matched.ResponseBytes.data(), matched.ResponseCount, to) < 0) {
+    if (socket.SendTo(response->data(), static_cast<int>(response->size()), to) < 0) {
         char address[INET_ADDRSTRLEN] = {};
         ::inet_ntop(AF_INET, &to.sin_addr, address, sizeof(address));
         ReportLimited(QStringLiteral("answer to %1:%2 not sent: %3")
@@ -166,7 +163,7 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
         from.sin_family = AF_INET;
         from.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
         from.sin_port = htons(listeningPort_);
-        Capture(from, to, matched.ResponseBytes.data(), matched.ResponseCount);
+        Capture(from, to, response->data(), response->size());
     }
 }
 

@@ -1,6 +1,6 @@
 #include "udpmon/headless/HeadlessOptions.h"
 
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -155,16 +155,16 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         const qsizetype equals = text.indexOf(QLatin1Char('='));
         if (equals < 0)
             return UsageError(QStringLiteral("--trigger '%1': not PATTERN=RESPONSE.").arg(text));
-        TriggerRule rule;
+        monitor::TriggerRule rule;
         const QString pattern = text.left(equals);
         const QString response = text.mid(equals + 1);
-        const TriggerValidation checked = ValidateTrigger(rule, pattern, response);
+        const monitor::TriggerValidation checked = monitor::ValidateTrigger(rule, pattern, response);
         if (!checked.ok)
             return UsageError(QStringLiteral("--trigger '%1': %2").arg(text, checked.message));
         if (!AllPairsRead(pattern) || !AllPairsRead(response))
             return UsageError(QStringLiteral("--trigger '%1': %2")
-                                  .arg(text, AllPairsRead(pattern) ? TriggerMessage::ResponseFormat
-                                                                   : TriggerMessage::PatternFormat));
+                                  .arg(text, AllPairsRead(pattern) ? monitor::TriggerMessage::ResponseFormat
+                                                                   : monitor::TriggerMessage::PatternFormat));
         rule.Enabled = true;
         options.triggers.push_back(rule);
     }

@@ -16,7 +16,7 @@ struct HeadlessOptions {
     QString listenPort = QStringLiteral("1888"); // "0": the system chooses
     QString toHost = QStringLiteral("127.0.0.1");
     QString toPort = QStringLiteral("1889");
-    std::vector<TriggerRule> triggers; // in the order given, all enabled
+    std::vector<monitor::TriggerRule> triggers; // in the order given, all enabled
     bool ascii = false;
     bool showTime = false;
     std::int64_t savePeriodMs = 0; // 0: no timed save

@@ -1,4 +1,4 @@
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include "frame/HexText.h"
 
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace ostrel {
+namespace monitor {
 
 namespace {
 
@@ -126,7 +126,17 @@ std::optional<int> MatchTriggers(std::span<const TriggerRule> rules, const std::
     return std::nullopt;
 }
 
-QStringList ApplyTriggerRows(TriggerRules& rules, const std::array<TriggerRow, 3>& rows)
+std::optional<std::span<const std::uint8_t>> TriggerResponse(std::span<const TriggerRule> rules,
+                                                             std::span<const std::uint8_t> frame)
+{
+    const std::optional<int> rule = MatchTriggers(rules, frame.data(), frame.size());
+    if (!rule)
+        return std::nullopt;
+    const TriggerRule& matched = rules[static_cast<std::size_t>(*rule)];
+    return std::span<const std::uint8_t>(matched.ResponseBytes.data(), matched.ResponseCount);
+}
+
+QStringList ApplyTriggerRows(TriggerRules& rules, const TriggerRows& rows)
 {
     QStringList messages;
     for (std::size_t k = 0; k < rules.size(); ++k) {
@@ -147,4 +157,4 @@ bool AnyTriggerEnabled(const TriggerRules& rules)
     return std::any_of(rules.begin(), rules.end(), [](const TriggerRule& rule) { return rule.Enabled; });
 }
 
-} // namespace ostrel
+} // namespace monitor

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "udpmon/Triggers.h"
+#include "monitor/Triggers.h"
 
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -12,7 +13,9 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace ostrel {
+namespace monitor {
+
+class TriggerAnswers;
 
 // The trigger dialog "触发器": three rows "当接收报文 [pattern] 触发发送报文
 // [response]". OK checks every checked row, shows the message of each one
@@ -24,8 +27,17 @@ class Tf_trigger final : public QDialog {
     Q_DISABLE_COPY_MOVE(Tf_trigger)
 
 public:
-    // The rules in force are the caller's and outlive the dialog.
+    // The rules in force are the caller's and outlive the dialog; the rows
+    // start empty.
     explicit Tf_trigger(TriggerRules& rules, QWidget* parent = nullptr);
+    // The rules of a monitor that keeps them in its settings: the rows start
+    // as the answers' rows in force, and OK applies the rows to the answers.
+    // The answers are the caller's and outlive the dialog.
+    explicit Tf_trigger(TriggerAnswers& answers, QWidget* parent = nullptr);
+
+    // Puts the rows into the check boxes and edits (the rules in force stay
+    // as they are).
+    void ShowRows(const TriggerRows& rows);
 
     QPlainTextEdit* Memo1; // the note
     std::array<QCheckBox*, 3> CheckBox;     // CheckBox1..3
@@ -40,10 +52,13 @@ signals:
     void RulesApplied();
 
 private:
+    using ApplyRows = std::function<QStringList(const TriggerRows& rows)>;
+    Tf_trigger(ApplyRows apply, QWidget* parent);
+
     void RowClicked(int row);
     void BitBtn2Click();
 
-    TriggerRules& rules_;
+    ApplyRows apply_;
 };
 
-} // namespace ostrel
+} // namespace monitor

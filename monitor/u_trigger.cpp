@@ -1,6 +1,7 @@
-#include "udpmon/u_trigger.h"
+#include "monitor/u_trigger.h"
 
 #include "monitor/DialogButtons.h"
+#include "monitor/TriggerAnswers.h"
 
 #include "widgets/ShowMessage.h"
 
@@ -13,11 +14,24 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace ostrel {
+#include <utility>
+
+namespace monitor {
 
 Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
+    : Tf_trigger([&rules](const TriggerRows& rows) { return ApplyTriggerRows(rules, rows); }, parent)
+{
+}
+
+Tf_trigger::Tf_trigger(TriggerAnswers& answers, QWidget* parent)
+    : Tf_trigger([&answers](const TriggerRows& rows) { return answers.Apply(rows); }, parent)
+{
+    ShowRows(answers.Rows());
+}
+
+Tf_trigger::Tf_trigger(ApplyRows apply, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-    , rules_(rules)
+    , apply_(std::move(apply))
 {
     setWindowTitle(QStringLiteral("触发器"));
     setObjectName(QStringLiteral("f_trigger"));
@@ -56,8 +70,19 @@ Tf_trigger::Tf_trigger(TriggerRules& rules, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Memo1);
     layout->addWidget(group);
-    monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
+    AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &Tf_trigger::BitBtn2Click);
+}
+
+void Tf_trigger::ShowRows(const TriggerRows& rows)
+{
+    for (int row = 0; row < 3; ++row) {
+        const TriggerRow& shown = rows[static_cast<std::size_t>(row)];
+        CheckBox[row]->setChecked(shown.checked);
+        PatternEdit[row]->setText(shown.pattern);
+        ResponseEdit[row]->setText(shown.response);
+        RowClicked(row);
+    }
 }
 
 void Tf_trigger::RowClicked(int row)
@@ -70,10 +95,10 @@ void Tf_trigger::RowClicked(int row)
 
 void Tf_trigger::BitBtn2Click()
 {
-    std::array<TriggerRow, 3> rows;
+    TriggerRows rows;
     for (int row = 0; row < 3; ++row)
         rows[row] = {CheckBox[row]->isChecked(), PatternEdit[row]->text(), ResponseEdit[row]->text()};
-    const QStringList messages = ApplyTriggerRows(rules_, rows);
+    const QStringList messages = apply_(rows);
     for (const QString& message : messages)
         ShowMessage(message);
     emit RulesApplied();
@@ -81,4 +106,4 @@ void Tf_trigger::BitBtn2Click()
         accept();
 }
 
-} // namespace ostrel
+} // namespace monitor

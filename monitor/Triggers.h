@@ -1,7 +1,5 @@
 #pragma once
 
-#include "udpmon/OstrelState.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -11,12 +9,25 @@
 #include <optional>
 #include <span>
 
-namespace ostrel {
+namespace monitor {
 
 // The triggers: three rules, each a pattern of byte positions with at most
 // one wildcard ("??" one byte, "**" a run of one or more bytes) and a
 // response. A received frame that equals the pattern of the first enabled
-// rule that matches is answered with that rule's response.
+// rule that matches is answered with that rule's response. Every monitor
+// uses the same rules, dialog and messages.
+
+// One trigger: a received frame equal to the pattern (with at most one
+// wildcard) is answered with the response bytes.
+struct TriggerRule {
+    bool Enabled = false;
+    std::uint8_t PatternCount = 0;
+    std::array<std::uint8_t, 255> PatternBytes{};
+    std::uint8_t OneBytePos = 0;   // 1-based position of "??", 0 for none
+    std::uint8_t MultiBytePos = 0; // 1-based position of "**", 0 for none
+    std::uint8_t ResponseCount = 0;
+    std::array<std::uint8_t, 255> ResponseBytes{};
+};
 
 using TriggerRules = std::array<TriggerRule, 3>;
 
@@ -51,19 +62,30 @@ inline const QString ResponseInvalid = QStringLiteral("发送报文存在无效�
 // a program without a dialog may have more.
 [[nodiscard]] std::optional<int> MatchTriggers(std::span<const TriggerRule> rules, const std::uint8_t* data, std::size_t n);
 
+// The answer to a frame: the response bytes of the first enabled rule that
+// it matches (MatchTriggers), which may be none at all; nothing when no rule
+// matches. The bytes are the rule's own and change with it.
+[[nodiscard]] std::optional<std::span<const std::uint8_t>> TriggerResponse(std::span<const TriggerRule> rules,
+                                                                           std::span<const std::uint8_t> frame);
+
 // What one row of the trigger dialog holds.
 struct TriggerRow {
     bool checked = false;
     QString pattern;
     QString response;
+
+    bool operator==(const TriggerRow&) const = default;
 };
+
+// The dialog's three rows, rule 1 to 3.
+using TriggerRows = std::array<TriggerRow, 3>;
 
 // The OK of the trigger dialog: every row is processed, rule 1 to 3, also
 // after a failure. A checked row's rule is enabled exactly when its texts
 // pass ValidateTrigger; an unchecked row's rule is disabled. Returns the
 // messages of the failing rules in order; none means all were accepted.
-[[nodiscard]] QStringList ApplyTriggerRows(TriggerRules& rules, const std::array<TriggerRow, 3>& rows);
+[[nodiscard]] QStringList ApplyTriggerRows(TriggerRules& rules, const TriggerRows& rows);
 
 [[nodiscard]] bool AnyTriggerEnabled(const TriggerRules& rules);
 
-} // namespace ostrel
+} // namespace monitor
