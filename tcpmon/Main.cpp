@@ -20,6 +20,8 @@
 #include "monitor/ReceiveRoute.h"
 #include "monitor/ReceiveWindowSink.h"
 #include "monitor/TimedSave.h"
+#include "monitor/TriggerAnswers.h"
+#include "monitor/u_trigger.h"
 #include "platform/Conversions.h"
 #include "platform/DateTimeText.h"
 #include "platform/FreeMemory.h"
@@ -96,6 +98,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, std::unique_ptr<S
     // The settings: read once here, written once at the end.
     iniFile_ = std::make_unique<IniFile>(settingsPath);
     side_->ReadSettings(*iniFile_);
+    monitor::ReadTriggerSettings(*iniFile_, triggers_);
     area_->Panels->SetPanelText(PanelPort, side_->PanelText());
     state_.LoopLine = 0;
     state_.SaveNumber = 0;
@@ -130,6 +133,7 @@ void Tf_main::BindMenu()
     Bind(A.N_verify, &Tf_main::N_verifyClick);
     Bind(A.N_68, &Tf_main::N_68Click);
     Bind(A.N_flilter, &Tf_main::Btn_flilterClick);
+    Bind(A.N_trigger, &Tf_main::Btn_triggerClick);
     Bind(A.N9, &Tf_main::N9Click);
     Bind(A.N_showtoolbar, &Tf_main::N_showtoolbarClick);
     Bind(A.N_decode, &Tf_main::N_decodeClick);
@@ -142,6 +146,7 @@ void Tf_main::BindToolBar()
     Bind(A.Btn_setupcom, &Tf_main::Btn_setupcomClick);
     Bind(A.Btn_watch, &Tf_main::Btn_watchClick);
     Bind(A.Btn_flilter, &Tf_main::Btn_flilterClick);
+    Bind(A.Btn_trigger, &Tf_main::Btn_triggerClick);
     Bind(A.Btn_ljfb, &Tf_main::Btn_ljfbClick);
     Bind(A.Btn_savereceive, &Tf_main::Btn_savereceiveClick);
     Bind(A.Btn_loadsend, &Tf_main::N_loadsendClick);
@@ -156,7 +161,9 @@ void Tf_main::CreateSession()
                                                                 kShowAtOnceLines, this);
     route_ = std::make_unique<monitor::ReceiveRoute>(
         *receiveSink_, *timedSave_,
-        TamrelReceivePolicy(state_, [this] { return F_filter->RuleInputs(state_.FilterRuleOn); }),
+        TamrelReceivePolicy(
+            state_, [this] { return F_filter->RuleInputs(state_.FilterRuleOn); }, triggers_,
+            [this](std::span<const std::uint8_t> response) { side_->Send(response); }),
         monitor::ReceiveSwitches{&displayPaused_, nullptr, nullptr});
     side_->events.switched = [this](bool on) { ShowSwitch(on); };
     side_->events.panelChanged = [this] { area_->Panels->SetPanelText(PanelPort, side_->PanelText()); };
@@ -186,6 +193,8 @@ void Tf_main::CreateDialogs()
     F_sendstyle = new Tf_sendstyle(prompts_, this);
     F_save = new Tf_save(this);
     F_filter = new Tf_filter(this);
+    F_trigger = new monitor::Tf_trigger(triggers_, this);
+    A.ShowTriggers(triggers_.AnyEnabled());
     F_version = new Tf_version(side_->Words().aboutTitle, side_->Words().aboutNote, this);
     // The decode window, hidden at start; the menu item's check mark follows
     // it, also when its own close button hides it.
@@ -291,6 +300,9 @@ void Tf_main::closeEvent(QCloseEvent* event)
             prompts_.ErrorBox(error);
     }
     try {
+        // The trigger rules only once a user set any: a file of a user who
+        // never did stays as it was.
+        monitor::StoreTriggerSettings(*iniFile_, triggers_);
         side_->WriteSettings(*iniFile_);
     } catch (const std::exception& error) {
         settingsWritten_ = false;
@@ -438,6 +450,12 @@ void Tf_main::Btn_flilterClick()
 {
     if (const std::optional<std::array<bool, 3>> flags = F_filter->Ask())
         state_.FilterRuleOn = *flags;
+}
+
+void Tf_main::Btn_triggerClick()
+{
+    F_trigger->exec();
+    A.ShowTriggers(triggers_.AnyEnabled());
 }
 
 void Tf_main::N9Click()

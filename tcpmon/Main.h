@@ -8,6 +8,7 @@
 #include "tcpmon/TamrelState.h"
 
 #include "frame/LineRandom.h"
+#include "monitor/TriggerAnswers.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -27,6 +28,7 @@ class FrameLogDialogs;
 class IntervalTimer;
 class ReceiveWindowSink;
 class TimedSave;
+class Tf_trigger;
 } // namespace monitor
 
 namespace tamrel {
@@ -109,6 +111,8 @@ public:
     [[nodiscard]] Tf_sendstyle* SendStyleDialog() const { return F_sendstyle; }
     [[nodiscard]] Tf_save* TimedSaveDialog() const { return F_save; }
     [[nodiscard]] Tf_filter* FilterDialog() const { return F_filter; }
+    [[nodiscard]] monitor::Tf_trigger* TriggerDialog() const { return F_trigger; }
+    [[nodiscard]] const monitor::TriggerAnswers& Triggers() const { return triggers_; }
     [[nodiscard]] Tf_version* VersionDialog() const { return F_version; }
     [[nodiscard]] Tf_decode* DecodeDialog() const { return F_decode; }
     [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
@@ -163,6 +167,7 @@ private:
     // Dialogs and smaller commands.
     void Btn_setupcomClick();
     void Btn_flilterClick();
+    void Btn_triggerClick();
     void N9Click();
     void Timer2Timer();
     void Btn_savereceiveClick();
@@ -189,12 +194,14 @@ private:
     Tf_sendstyle* F_sendstyle = nullptr;
     Tf_save* F_save = nullptr;
     Tf_filter* F_filter = nullptr;
+    monitor::Tf_trigger* F_trigger = nullptr;
     Tf_version* F_version = nullptr;
     Tf_decode* F_decode = nullptr;
     std::unique_ptr<monitor::ReceiveWindowSink> receiveSink_;
     std::unique_ptr<monitor::ReceiveRoute> route_;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
     monitor::TimedSave* timedSave_ = nullptr;
+    monitor::TriggerAnswers triggers_;
     LineRandom random_;
     bool displayPaused_ = false;
     bool closeConfirmed_ = false;

@@ -91,6 +91,7 @@ void MainActions::CreateMenu(QMainWindow& window)
     N_68->setShortcut(QKeySequence(Qt::Key_F11));
     extra->addSeparator();
     N_flilter = item(extra, QStringLiteral("过滤报文..."), "N_flilter");
+    N_trigger = item(extra, QStringLiteral("触发器..."), "N_trigger");
     extra->addSeparator();
     N9 = item(extra, QStringLiteral("收报定时保存..."), "N9");
 
@@ -132,6 +133,7 @@ void MainActions::CreateToolBar(QMainWindow& window)
     bar->addSeparator();
     Btn_watch = button("Btn_watch", kPauseCaption, QStringLiteral("pause"), kPauseCaption);
     Btn_flilter = button("Btn_flilter", QStringLiteral("过滤报文"), QStringLiteral("filter"), QStringLiteral("过滤报文"));
+    Btn_trigger = button("Btn_trigger", QStringLiteral("触发器"), QStringLiteral("trigger_off"), QStringLiteral("触发器"));
     Btn_ljfb = button("Btn_ljfb", QStringLiteral("立即发报"), QStringLiteral("send_now"), QStringLiteral("立即发报"));
     bar->addSeparator();
     Btn_savereceive = button("Btn_savereceive", QStringLiteral("保存收报"), QStringLiteral("save_recv"), QStringLiteral("保存收报"));
@@ -147,6 +149,11 @@ void MainActions::ShowSwitch(bool on) const
     Btn_closecom->SetBitmap(ToolImage(on ? QStringLiteral("stop") : QStringLiteral("start")));
     Btn_closecom->SetCaption(on ? words_.switchOff : words_.switchOn);
     Btn_closecom->setToolTip(on ? words_.switchOff : words_.switchOn);
+}
+
+void MainActions::ShowTriggers(bool anyOn) const
+{
+    Btn_trigger->SetBitmap(ToolImage(anyOn ? QStringLiteral("trigger_on") : QStringLiteral("trigger_off")));
 }
 
 void MainActions::ShowDisplayPaused(bool paused) const

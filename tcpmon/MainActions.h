@@ -28,6 +28,8 @@ public:
     // whether it is on (the server listens; the client connects or is
     // connected).
     void ShowSwitch(bool on) const;
+    // The trigger button's image showing whether any trigger rule is on.
+    void ShowTriggers(bool anyOn) const;
     // The display switch (Btn_watch, N_watch) showing whether the display is
     // paused.
     void ShowDisplayPaused(bool paused) const;
@@ -47,6 +49,7 @@ public:
     QAction* N_verify = nullptr;
     QAction* N_68 = nullptr;
     QAction* N_flilter = nullptr;
+    QAction* N_trigger = nullptr;
     QAction* N9 = nullptr;
     QAction* N_showtoolbar = nullptr;
     QAction* N_decode = nullptr; // check item: the decode window shown
@@ -57,6 +60,7 @@ public:
     TOutlookBtn* Btn_setupcom = nullptr;
     TOutlookBtn* Btn_watch = nullptr;
     TOutlookBtn* Btn_flilter = nullptr;
+    TOutlookBtn* Btn_trigger = nullptr;
     TOutlookBtn* Btn_ljfb = nullptr;
     TOutlookBtn* Btn_savereceive = nullptr;
     TOutlookBtn* Btn_loadsend = nullptr;

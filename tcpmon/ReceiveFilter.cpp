@@ -61,7 +61,9 @@ bool IsFilterValueTextOrEmpty(const QString& text)
     return text.isEmpty() || ByteValueOf(text).has_value();
 }
 
-monitor::ReceivePolicy TamrelReceivePolicy(const TamrelState& state, std::function<std::array<FilterRuleInput, 3>()> rules)
+monitor::ReceivePolicy TamrelReceivePolicy(const TamrelState& state, std::function<std::array<FilterRuleInput, 3>()> rules,
+                                           const monitor::TriggerAnswers& triggers,
+                                           std::function<void(std::span<const std::uint8_t>)> send)
 {
     monitor::ReceivePolicy policy;
     policy.captureFirst = true;
@@ -71,6 +73,10 @@ monitor::ReceivePolicy TamrelReceivePolicy(const TamrelState& state, std::functi
     policy.byteFilter = [&state, rules = std::move(rules)](std::span<const std::uint8_t> chunk) {
         const bool anyRule = state.FilterRuleOn[0] || state.FilterRuleOn[1] || state.FilterRuleOn[2];
         return !anyRule || PassesDisplayFilter(chunk, rules());
+    };
+    policy.answer = [&triggers, send = std::move(send)](const monitor::ReceivedFrame& frame) {
+        if (const auto response = triggers.Answer(frame.bytes); response && !response->empty())
+            send(*response);
     };
     return policy;
 }

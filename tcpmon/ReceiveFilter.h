@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/ReceiveRoute.h"
+#include "monitor/TriggerAnswers.h"
 
 #include <QString>
 
@@ -39,13 +40,17 @@ struct FilterRuleInput {
 
 struct TamrelState;
 
-// Tamrel_S's rules on the receive route: every chunk captured first, paused
-// or filtered out or not; the numeric display filter of the rules whose
-// flags the state holds (`rules` gives the filter dialog's fields as they
-// read at that moment); the window's line rule after every chunk; lines made
-// only when written; the end of the client's stream an empty line; no
-// answers.
+// The TCP monitors' rules on the receive route: every chunk captured first,
+// paused or filtered out or not; the numeric display filter of the rules
+// whose flags the state holds (`rules` gives the filter dialog's fields as
+// they read at that moment); the window's line rule after every chunk; lines
+// made only when written; the end of the peer's stream an empty line; a
+// chunk that a trigger rule of `triggers` matches answered through `send`
+// (on the connection it came in on) with the rule's response, unless that
+// is empty.
 [[nodiscard]] monitor::ReceivePolicy TamrelReceivePolicy(const TamrelState& state,
-                                                         std::function<std::array<FilterRuleInput, 3>()> rules);
+                                                         std::function<std::array<FilterRuleInput, 3>()> rules,
+                                                         const monitor::TriggerAnswers& triggers,
+                                                         std::function<void(std::span<const std::uint8_t>)> send);
 
 } // namespace tamrel

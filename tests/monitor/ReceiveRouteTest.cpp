@@ -72,6 +72,9 @@ TEST_P(ReceiveRouteTest, RulesComeInTheProgramsOrder)
     ostrel::OstrelState ostrelState;
     ostrel::DatagramSender sender(ostrelState);
     tamrel::TamrelState tamrelState;
+    // Tamrel_S's one rule answers 01 02 with AA.
+    monitor::TriggerAnswers triggers;
+    (void)triggers.Apply({monitor::TriggerRow{true, QStringLiteral("01 02"), QStringLiteral("AA")}, {}, {}});
     monitor::ReceivePolicy policy;
     monitor::ReceiveSwitches switches;
     if (c.program == Program::Ostrel) {
@@ -86,12 +89,15 @@ TEST_P(ReceiveRouteTest, RulesComeInTheProgramsOrder)
         policy = tamrel::TamrelReceivePolicy(tamrelState, [&tamrelState] {
             return std::array<tamrel::FilterRuleInput, 3>{
                 tamrel::FilterRuleInput{tamrelState.FilterRuleOn[0], QStringLiteral("1"), QStringLiteral("7F")}, {}, {}};
+        }, triggers, [&sink](std::span<const std::uint8_t> response) {
+            sink.Log(QStringLiteral("send %1").arg(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(response.data()),
+                                                                                  static_cast<qsizetype>(response.size())).toHex())));
         });
         switches = {&c.switches.paused, nullptr, nullptr};
     }
     // The program's answer is kept (Ostrel's rules match nothing here) and
     // its moment logged.
-    ASSERT_EQ(static_cast<bool>(policy.answer), c.program == Program::Ostrel);
+    ASSERT_TRUE(policy.answer);
     if (policy.answer)
         policy.answer = [&sink, answer = policy.answer](const monitor::ReceivedFrame& frame) {
             sink.Log(QStringLiteral("answer"));
@@ -128,18 +134,23 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"OstrelAscii", Program::Ostrel, {.ascii = true}, QByteArray("AB\0C", 4), {QStringLiteral("text AB @0")}, {}},
         // An empty datagram makes no line.
         Case{"OstrelEmpty", Program::Ostrel, {}, QByteArray(), {}, {}},
-        // Tamrel_S: captured first, the line rule after every chunk, no
-        // answer; the line made for the capture is the line shown, and
-        // without a capture it is made only when written.
+        // Tamrel_S: captured first, the line rule after every chunk, then
+        // the trigger's answer (01 02 is answered with AA); the line made
+        // for the capture is the line shown, and without a capture it is
+        // made only when written.
         Case{"TamrelShown", Program::Tamrel, {}, QByteArray("\x01\x02", 2),
-             {QStringLiteral("line 01 02  @1"), QStringLiteral("rule @1")}, {k0102}},
+             {QStringLiteral("line 01 02  @1"), QStringLiteral("rule @1"), QStringLiteral("answer @1"), QStringLiteral("send aa @1")},
+             {k0102}},
         Case{"TamrelNotCapturing", Program::Tamrel, {.capturing = false}, QByteArray("\x01\x02", 2),
-             {QStringLiteral("late 01 02  @0"), QStringLiteral("rule @0")}, {}},
-        Case{"TamrelPaused", Program::Tamrel, {.paused = true}, QByteArray("\x01\x02", 2), {QStringLiteral("rule @1")}, {k0102}},
+             {QStringLiteral("late 01 02  @0"), QStringLiteral("rule @0"), QStringLiteral("answer @0"), QStringLiteral("send aa @0")},
+             {}},
+        // Paused or hidden by the filter: still captured and answered.
+        Case{"TamrelPaused", Program::Tamrel, {.paused = true}, QByteArray("\x01\x02", 2),
+             {QStringLiteral("rule @1"), QStringLiteral("answer @1"), QStringLiteral("send aa @1")}, {k0102}},
         Case{"TamrelFilteredOut", Program::Tamrel, {.filteredOut = true}, QByteArray("\x01\x02", 2),
-             {QStringLiteral("rule @1")}, {k0102}},
+             {QStringLiteral("rule @1"), QStringLiteral("answer @1"), QStringLiteral("send aa @1")}, {k0102}},
         Case{"TamrelFilterPasses", Program::Tamrel, {.filteredOut = true}, QByteArray("\x7F", 1),
-             {QStringLiteral("line 7F  @1"), QStringLiteral("rule @1")}, {QStringLiteral("7F ")}},
+             {QStringLiteral("line 7F  @1"), QStringLiteral("rule @1"), QStringLiteral("answer @1")}, {QStringLiteral("7F ")}},
         // The end of the client's stream is an empty line.
         Case{"TamrelEndOfStream", Program::Tamrel, {}, QByteArray(),
              {QStringLiteral("line  @1"), QStringLiteral("rule @1")}, {QString()}}),

@@ -8,9 +8,12 @@
 #include "tcpmon/TOutlookBtn.h"
 #include "tcpmon/u_csn.h"
 
+#include "monitor/u_trigger.h"
+
 #include "widgets/TSMemo.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -37,6 +40,23 @@ if reply.isError():
     sys.exit(3)
 print("value", reply.registers[0])
 client.close()
+)";
+
+// Three masters one after the other, each asking once (transaction 1).
+const char* const kThreeClientsScript = R"(
+import sys
+from pymodbus.client import ModbusTcpClient
+for n in range(3):
+    client = ModbusTcpClient("127.0.0.1", port=int(sys.argv[1]), timeout=10, retries=0)
+    if not client.connect():
+        print("no connection")
+        sys.exit(2)
+    reply = client.read_holding_registers(0, 1, slave=1)
+    if reply.isError():
+        print("error", reply)
+        sys.exit(3)
+    print("value", reply.registers[0])
+    client.close()
 )";
 
 } // namespace
@@ -104,6 +124,48 @@ private slots:
         QVERIFY2(client.exitCode() == 0, qPrintable(seen));
         QVERIFY2(output.contains(QStringLiteral("value 4660")), qPrintable(output));
         QVERIFY(log.errors.isEmpty());
+    }
+
+    // A trigger rule answers the master on its connection, with nobody at
+    // the keyboard: its response is there within the master's time-out.
+    void triggerRuleAnswersTheMaster()
+    {
+        QTemporaryDir dir;
+        PromptLog log;
+        Tf_main window(dir.filePath(QStringLiteral("Tamrel_S.ini")), RecordingPrompts(log));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.State().ServerPort = QStringLiteral("0");
+        window.Actions().Btn_closecom->click();
+        const int port = window.SrvWSocket()->LocalPort().toInt();
+        QVERIFY(port > 0);
+
+        monitor::Tf_trigger* dialog = window.TriggerDialog();
+        WhenShown(dialog, [dialog] {
+            dialog->CheckBox[0]->setChecked(true);
+            dialog->PatternEdit[0]->setText(QStringLiteral("** 00 00 00 06 01 03 00 00 00 01"));
+            dialog->ResponseEdit[0]->setText(QStringLiteral("00 01 00 00 00 05 01 03 02 00 2A"));
+            dialog->BitBtn2->click();
+        });
+        window.Actions().Btn_trigger->click();
+        QVERIFY(window.Triggers().AnyEnabled());
+
+        QProcess client;
+        client.setProcessChannelMode(QProcess::MergedChannels);
+        client.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"), QString::fromLatin1(kThreeClientsScript), QString::number(port)});
+        QVERIFY(client.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(client.state(), QProcess::NotRunning, 60000);
+        const QString output = QString::fromUtf8(client.readAll());
+        QVERIFY2(client.exitCode() == 0, qPrintable(output));
+        QCOMPARE(output.count(QStringLiteral("value 42")), 3);
+        QVERIFY(log.errors.isEmpty());
+
+        // The rule is kept for the next run.
+        window.CloseWithoutAsking();
+        Tf_main again(dir.filePath(QStringLiteral("Tamrel_S.ini")), RecordingPrompts(log));
+        QVERIFY(again.Triggers().AnyEnabled());
+        again.CloseWithoutAsking();
     }
 };
 

@@ -170,7 +170,7 @@ private slots:
             else if (auto* b = qobject_cast<TOutlookBtn*>(w_->Actions().ToolBar1->widgetForAction(action)))
                 captions << b->Caption();
         }
-        QCOMPARE(captions, (QStringList{"开始监听", "服务器配置", "|", "暂停显示", "过滤报文", "立即发报", "|",
+        QCOMPARE(captions, (QStringList{"开始监听", "服务器配置", "|", "暂停显示", "过滤报文", "触发器", "立即发报", "|",
                                         "保存收报", "提取发报", "|", "退出程序"}));
         QCOMPARE(w_->Actions().Btn_setupcom->toolTip(), QStringLiteral("Config"));
         QCOMPARE(w_->Actions().Btn_closecom->size(), QSize(56, 55));
