@@ -1,16 +1,12 @@
 #include "tcpmon/ClientSession.h"
 
-#include <QElapsedTimer>
-
-#include <algorithm>
-
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace tamrel {
 
 ClientSession::ClientSession(monitor::ReceiveRoute& route)
-    : route_(route)
+    : reader_(route, client_)
 {
     for (TWSocket* socket : {&server_, &client_}) {
         socket->SetLingerOnOff(wsLingerOff);
@@ -23,7 +19,7 @@ ClientSession::ClientSession(monitor::ReceiveRoute& route)
     client_.SetComponentOptions(WSocketOptionBit(wsoNoReceiveLoop));
 
     server_.OnSessionAvailable = [this](TCustomWSocket*, int) { SrvWSocketSessionAvailable(); };
-    client_.OnDataAvailable = [this](TCustomWSocket*, int) { ReadChunks(); };
+    client_.OnDataAvailable = [this](TCustomWSocket*, int) { reader_.ReadPass(); };
     // The socket aborts itself after an error while taking a client; the
     // server then no longer listens.
     server_.OnChangeState = [this](TCustomWSocket*, TSocketState, TSocketState newState) {
@@ -107,7 +103,7 @@ void ClientSession::SrvWSocketSessionAvailable()
     if (handle < 0)
         return;
     // What the client served before left unread goes with it.
-    batchAt_ = batchEnd_ = 0;
+    reader_.Restart();
     try {
         client_.Dup(handle);
     } catch (...) {
@@ -121,82 +117,12 @@ void ClientSession::SrvWSocketSessionAvailable()
     const QString peer = client_.PeerAddr();
     if (client_.State() != wsConnected)
         return;
-    socklen_t length = sizeof(peer_);
-    peer_ = {};
-    ::getpeername(handle, reinterpret_cast<sockaddr*>(&peer_), &length);
+    sockaddr_in address{};
+    socklen_t length = sizeof(address);
+    ::getpeername(handle, reinterpret_cast<sockaddr*>(&address), &length);
+    reader_.SetPeer(address);
     if (ClientConnected)
         ClientConnected(peer);
-}
-
-void ClientSession::ReadChunks()
-{
-    QElapsedTimer pass;
-    pass.start();
-    const int readSize = readPassMs_ > 0 ? kBatchSize : kReadSize;
-    int last = -1;
-    bool drained = false;
-    try {
-        // What a refused chunk left of the last read goes first; the read
-        // that follows is this pass's own.
-        if (batchAt_ < batchEnd_)
-            last = HandOnChunks();
-        for (;;) {
-            const int count = client_.Receive(batch_.data(), readSize);
-            if (count < 0) {
-                last = count;
-                break;
-            }
-            batchAt_ = 0;
-            batchEnd_ = count;
-            // The end of the client's stream: one empty chunk.
-            if (count == 0) {
-                HandOn({});
-                last = 0;
-                break;
-            }
-            last = HandOnChunks();
-            // A short read took all that waited. Reads go on only while
-            // bytes wait: the end of a client's stream is read once, by the
-            // pass of its close notification, so that a client leaving after
-            // whole chunks gives one empty chunk, not two.
-            drained = batchEnd_ < readSize;
-            if (drained || last != kReadSize || client_.State() != wsConnected || pass.elapsed() >= readPassMs_)
-                break;
-            drained = client_.RcvdCount() == 0;
-            if (drained)
-                break;
-        }
-    } catch (...) {
-        route_.PassEnded(monitor::PassEnd::MoreWaiting);
-        throw;
-    }
-    if (client_.State() != wsConnected)
-        route_.PassEnded(monitor::PassEnd::PeerGone);
-    else if (last < kReadSize || drained)
-        route_.PassEnded(monitor::PassEnd::PeerPaused);
-    else
-        route_.PassEnded(monitor::PassEnd::MoreWaiting);
-}
-
-void ClientSession::HandOn(std::span<const std::uint8_t> chunk)
-{
-    monitor::ReceivedFrame frame;
-    frame.bytes = chunk;
-    frame.source = peer_;
-    frame.arrivalUs = monitor::ReceiveRoute::NowUs();
-    route_.Receive(frame);
-}
-
-int ClientSession::HandOnChunks()
-{
-    int last = -1;
-    while (batchAt_ < batchEnd_) {
-        last = std::min(kReadSize, batchEnd_ - batchAt_);
-        const std::span<const std::uint8_t> chunk(batch_.data() + batchAt_, static_cast<std::size_t>(last));
-        batchAt_ += last;
-        HandOn(chunk);
-    }
-    return last;
 }
 
 } // namespace tamrel

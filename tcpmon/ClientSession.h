@@ -2,14 +2,12 @@
 
 #include "monitor/ReceiveRoute.h"
 #include "socket/WSocket.h"
+#include "tcpmon/StreamReader.h"
 
 #include <QString>
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <functional>
-#include <vector>
 #include <span>
 
 namespace tamrel {
@@ -34,10 +32,10 @@ namespace tamrel {
 // Destruction closes both sockets without any callback.
 class ClientSession final {
 public:
-    static constexpr int kReadSize = 1024;
+    static constexpr int kReadSize = StreamReader::kReadSize;
     // One readiness event reads chunk after chunk while they come full, for
-    // at most this long, then lets the event loop run.
-    static constexpr int kReadPassMs = 15;
+    // at most this long, then lets the event loop run (see StreamReader).
+    static constexpr int kReadPassMs = StreamReader::kReadPassMs;
 
     explicit ClientSession(monitor::ReceiveRoute& route);
     ~ClientSession();
@@ -67,12 +65,8 @@ public:
     void Send(std::span<const std::uint8_t> bytes);
 
     // A pass of 0 ms reads one chunk per readiness event.
-    void SetReadPassMs(int readPassMs) { readPassMs_ = readPassMs; }
-    // What one read takes at most while the pass goes on: the bytes are
-    // then handed on in chunks of kReadSize, just as reads of kReadSize one
-    // after the other would have taken them, for a system call per many
-    // chunks instead of two per chunk.
-    static constexpr int kBatchSize = 64 * kReadSize;
+    void SetReadPassMs(int readPassMs) { reader_.SetReadPassMs(readPassMs); }
+    static constexpr int kBatchSize = StreamReader::kBatchSize;
 
     // After every start or stop of listening, and after a failed start
     // (false), with the new state.
@@ -84,24 +78,12 @@ public:
 
 private:
     void SrvWSocketSessionAvailable();
-    void ReadChunks();
-    // Hands on the chunks of the last read, in order; the size of the last
-    // one (-1: none).
-    int HandOnChunks();
-    void HandOn(std::span<const std::uint8_t> chunk);
     void SetListening(bool listening);
 
-    monitor::ReceiveRoute& route_;
-    sockaddr_in peer_{};
     TWSocket server_;
     TWSocket client_;
+    StreamReader reader_;
     bool listening_ = false;
-    int readPassMs_ = kReadPassMs;
-    // The last read; the bytes from batchAt_ on are not handed on yet (only
-    // after the route threw: they go first at the next pass).
-    std::vector<std::uint8_t> batch_ = std::vector<std::uint8_t>(kBatchSize);
-    int batchAt_ = 0;
-    int batchEnd_ = 0;
 };
 
 } // namespace tamrel

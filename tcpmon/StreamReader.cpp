@@ -1,0 +1,94 @@
+#include "tcpmon/StreamReader.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace tamrel {
+
+StreamReader::StreamReader(monitor::ReceiveRoute& route, TCustomWSocket& socket)
+    : route_(route)
+    , socket_(socket)
+{
+}
+
+void StreamReader::Restart()
+{
+    batchAt_ = batchEnd_ = 0;
+    lastReadError_ = 0;
+}
+
+void StreamReader::ReadPass()
+{
+    QElapsedTimer pass;
+    pass.start();
+    const int readSize = readPassMs_ > 0 ? kBatchSize : kReadSize;
+    int last = -1;
+    bool drained = false;
+    try {
+        // What a refused chunk left of the last read goes first; the read
+        // that follows is this pass's own.
+        if (batchAt_ < batchEnd_)
+            last = HandOnChunks();
+        for (;;) {
+            const int count = socket_.Receive(batch_.data(), readSize);
+            if (count < 0) {
+                if (socket_.LastError() != WSAEWOULDBLOCK)
+                    lastReadError_ = socket_.LastError();
+                last = count;
+                break;
+            }
+            batchAt_ = 0;
+            batchEnd_ = count;
+            // The end of the peer's stream: one empty chunk.
+            if (count == 0) {
+                HandOn({});
+                last = 0;
+                break;
+            }
+            last = HandOnChunks();
+            // A short read took all that waited. Reads go on only while
+            // bytes wait: the end of a peer's stream is read once, by the
+            // pass of its close notification, so that a peer leaving after
+            // whole chunks gives one empty chunk, not two.
+            drained = batchEnd_ < readSize;
+            if (drained || last != kReadSize || socket_.State() != wsConnected || pass.elapsed() >= readPassMs_)
+                break;
+            drained = socket_.RcvdCount() == 0;
+            if (drained)
+                break;
+        }
+    } catch (...) {
+        route_.PassEnded(monitor::PassEnd::MoreWaiting);
+        throw;
+    }
+    if (socket_.State() != wsConnected)
+        route_.PassEnded(monitor::PassEnd::PeerGone);
+    else if (last < kReadSize || drained)
+        route_.PassEnded(monitor::PassEnd::PeerPaused);
+    else
+        route_.PassEnded(monitor::PassEnd::MoreWaiting);
+}
+
+void StreamReader::HandOn(std::span<const std::uint8_t> chunk)
+{
+    monitor::ReceivedFrame frame;
+    frame.bytes = chunk;
+    frame.source = peer_;
+    frame.arrivalUs = monitor::ReceiveRoute::NowUs();
+    route_.Receive(frame);
+}
+
+int StreamReader::HandOnChunks()
+{
+    int last = -1;
+    while (batchAt_ < batchEnd_) {
+        last = std::min(kReadSize, batchEnd_ - batchAt_);
+        const std::span<const std::uint8_t> chunk(batch_.data() + batchAt_, static_cast<std::size_t>(last));
+        batchAt_ += last;
+        HandOn(chunk);
+    }
+    return last;
+}
+
+} // namespace tamrel

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "monitor/ReceiveRoute.h"
+#include "socket/WSocket.h"
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tamrel {
+
+// Reads a connected stream socket into the receive route: the socket's
+// OnDataAvailable calls ReadPass, which reads while bytes come, hands them
+// to the route in chunks of at most kReadSize bytes (an empty chunk: the end
+// of the peer's stream) and ends with the route's PassEnded. The socket is
+// meant to run with wsoNoReceiveLoop: one readiness event, one pass.
+//
+// A pass reads kBatchSize bytes at a time, for at most its time budget, and
+// asks how much waits (FIONREAD) only after a read that came full. An
+// exception from the route ends the pass (PassEnded(MoreWaiting)) and goes
+// on to the caller; the chunks that read left go first at the next pass.
+// GUI thread only, like the socket.
+class StreamReader final {
+public:
+    static constexpr int kReadSize = 1024;
+    // One readiness event reads chunk after chunk while they come full, for
+    // at most this long, then lets the event loop run.
+    static constexpr int kReadPassMs = 15;
+    // What one read takes at most while the pass goes on: the bytes are
+    // then handed on in chunks of kReadSize, just as reads of kReadSize one
+    // after the other would have taken them, for a system call per many
+    // chunks instead of two per chunk.
+    static constexpr int kBatchSize = 64 * kReadSize;
+
+    StreamReader(monitor::ReceiveRoute& route, TCustomWSocket& socket);
+    StreamReader(const StreamReader&) = delete;
+    StreamReader& operator=(const StreamReader&) = delete;
+
+    // A pass of 0 ms reads one chunk per readiness event.
+    void SetReadPassMs(int readPassMs) { readPassMs_ = readPassMs; }
+    [[nodiscard]] int ReadPassMs() const { return readPassMs_; }
+
+    // A new connection: what the last one left unread is dropped.
+    void Restart();
+    // The address each chunk carries as its source.
+    void SetPeer(const sockaddr_in& peer) { peer_ = peer; }
+
+    // One read pass (the socket's OnDataAvailable).
+    void ReadPass();
+
+    // The socket error of the last read that failed for another reason than
+    // that nothing waited (a reset: 10054); 0 when none since Restart.
+    [[nodiscard]] int LastReadError() const { return lastReadError_; }
+
+private:
+    // Hands on the chunks of the last read, in order; the size of the last
+    // one (-1: none).
+    int HandOnChunks();
+    void HandOn(std::span<const std::uint8_t> chunk);
+
+    monitor::ReceiveRoute& route_;
+    TCustomWSocket& socket_;
+    sockaddr_in peer_{};
+    int readPassMs_ = kReadPassMs;
+    int lastReadError_ = 0;
+    // The last read; the bytes from batchAt_ on are not handed on yet (only
+    // after the route threw: they go first at the next pass).
+    std::vector<std::uint8_t> batch_ = std::vector<std::uint8_t>(kBatchSize);
+    int batchAt_ = 0;
+    int batchEnd_ = 0;
+};
+
+} // namespace tamrel
