@@ -13,7 +13,7 @@ ifeq ($(CI),true)
 CMAKE_EXTRA += -DTELEMON_WERROR=ON
 endif
 
-.PHONY: deps deps-bench deps-fuzz deps-dist build run run-tcp test test-asan bench bench-trigger soak fuzz \
+.PHONY: deps deps-bench deps-fuzz deps-dist build run run-tcp run-tcp-client test test-asan bench bench-trigger soak fuzz \
 	install deb check-install clean
 
 deps:
@@ -41,6 +41,10 @@ run: build
 run-tcp: build
 	@if [ -x $(BUILD)/bin/Tamrel_S ]; then $(BUILD)/bin/Tamrel_S; \
 	else echo "Tamrel_S is not built yet."; fi
+
+run-tcp-client: build
+	@if [ -x $(BUILD)/bin/Tamrel_C ]; then $(BUILD)/bin/Tamrel_C; \
+	else echo "Tamrel_C is not built yet."; fi
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -80,10 +84,10 @@ fuzz: deps-fuzz $(BUILD_FUZZ)/build.ninja
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	cmake --build $(BUILD_FUZZ) --target run-fuzzers
 
-# Both programs with their menu entries, icons, metadata and manual pages,
+# The programs with their menu entries, icons, metadata and manual pages,
 # under $(DESTDIR)$(PREFIX).
 install: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target Ostrel Tamrel_S ostrel-headless desktop-files
+	cmake --build $(BUILD) -j $(JOBS) --target Ostrel Tamrel_S Tamrel_C ostrel-headless desktop-files
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # The Debian package, built in Release with Debian's hardening flags; only the
@@ -95,7 +99,7 @@ $(BUILD_DEB)/build.ninja: CMakeLists.txt | deps-dist
 		-DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON $(CMAKE_EXTRA)
 
 deb: deps-dist $(BUILD_DEB)/build.ninja
-	cmake --build $(BUILD_DEB) -j $(JOBS) --target Ostrel Tamrel_S ostrel-headless desktop-files
+	cmake --build $(BUILD_DEB) -j $(JOBS) --target Ostrel Tamrel_S Tamrel_C ostrel-headless desktop-files
 	rm -f $(BUILD_DEB)/*.deb
 	cd $(BUILD_DEB) && cpack -G DEB
 	@ls $(BUILD_DEB)/*.deb

@@ -8,13 +8,15 @@ set(CPACK_PACKAGE_VENDOR "The Telemon developers")
 set(CPACK_PACKAGE_CONTACT "Telemon developers <telemon@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop monitors for telecontrol frames over UDP and TCP")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Two desktop tools for engineers who test and commission devices that speak
+    "Three desktop tools for engineers who test and commission devices that speak
 telecontrol protocols (IEC 60870-5, CDT, Modbus, DNP3) over Ethernet. Each
 shows every chunk of bytes received as one line of hexadecimal byte pairs and
 sends typed frames, with protocol check codes appended.
 Ostrel is the UDP monitor: it listens on one port, sends frames once, on a
 timer or by a schedule, and answers frames by trigger rules.
 Tamrel_S is the TCP server monitor: it serves one client at a time.
+Tamrel_C is the TCP client monitor: it connects to a device that listens as
+a TCP server, can reconnect by itself and answers frames by trigger rules.
 ostrel-headless does Ostrel's listening, trigger answers, timed save and a
 pcapng packet capture without a display, for test rigs and servers.")
 set(CPACK_STRIP_FILES ON)
