@@ -167,7 +167,9 @@ void DecodePanel::Follow(bool on)
     if (on == following_ || receive_ == nullptr)
         return;
     following_ = on;
-    for (TSMemo* memo : {receive_, send_}) {
+    for (TSMemo* memo : {receive_.data(), send_.data()}) {
+        if (memo == nullptr)
+            continue;
         if (on) {
             connect(memo, &QPlainTextEdit::cursorPositionChanged, this, &DecodePanel::DecodeSoon);
             connect(memo, &QPlainTextEdit::textChanged, this, &DecodePanel::DecodeSoon);

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QTimer>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -28,8 +29,9 @@ namespace monitor {
 // It follows the caret as it moves and the window's text as lines arrive,
 // decoding at most once per event-loop turn, and only while it is shown:
 // hidden, it only notes which of the two windows takes the focus. The
-// choices live as long as the panel; nothing is saved. GUI thread only; the
-// text windows must outlive the panel.
+// choices live as long as the panel; nothing is saved. GUI thread only. A
+// text window taken apart before the panel (a main window's children go in
+// the order they were made, the decode window still shown) is let go.
 class DecodePanel final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DecodePanel)
@@ -76,11 +78,11 @@ private:
     void DecodeNow();
     void ShowContextMenu(const QPoint& position);
 
-    TSMemo* receive_ = nullptr;
-    TSMemo* send_ = nullptr;
+    QPointer<TSMemo> receive_;
+    QPointer<TSMemo> send_;
     RuleOf receiveRule_;
     RuleOf sendRule_;
-    TSMemo* focused_ = nullptr;
+    QPointer<TSMemo> focused_;
     bool following_ = false;
     QTimer soon_;
     // What the view shows, so that an unchanged caret line is not decoded again.

@@ -1,0 +1,130 @@
+#include "tcpmon/client/ClientSide.h"
+
+#include "tcpmon/client/ConnectionTexts.h"
+#include "tcpmon/client/ServerConnection.h"
+#include "tcpmon/client/u_connect.h"
+
+#include <QMessageBox>
+
+namespace tamrel {
+
+ClientSide::ClientSide() = default;
+
+ClientSide::~ClientSide()
+{
+    // No socket event may reach the window while it is taken apart.
+    connection_.reset();
+}
+
+const Side::Texts& ClientSide::Words() const
+{
+    static const Texts words{
+        QStringLiteral("Tamrel-通用TCP通信客户端监测工具（V1.0版）"),
+        QStringLiteral("客户端连接"),
+        QStringLiteral("连接服务器"),
+        QStringLiteral("断开连接"),
+        QStringLiteral("连接配置"),
+        QStringLiteral("连接配置"),
+        QKeySequence(Qt::Key_F4),
+        true,
+        QStringLiteral("TCP客户端监测 V1.0"),
+        QStringLiteral("Tamrel-通用TCP通信客户端监测工具  V1.0版"),
+        QStringLiteral("TCP客户端：连接到作为服务器的设备（主机名或IP地址与端口），\n"
+                       "后台连接并有超时，可选断线后自动重连；\n"
+                       "收报、发报、过滤、定时保存、触发应答与报文解析同服务器版。"),
+    };
+    return words;
+}
+
+void ClientSide::Create(monitor::ReceiveRoute& route, QWidget& window, TamrelState& /*state*/)
+{
+    connection_ = std::make_unique<ServerConnection>(route);
+    connection_->StateChanged = [this](const ConnectionStatus& status) {
+        const bool on = status.state != ConnectionState::Disconnected;
+        if (on && status.state == ConnectionState::Connected && events.peerConnected)
+            events.peerConnected();
+        if (on != wasOn_) {
+            wasOn_ = on;
+            if (events.switched)
+                events.switched(on);
+        } else if (events.panelChanged) {
+            events.panelChanged();
+        }
+    };
+    connection_->Failed = [this](const ConnectionFailure& failure) {
+        if (events.failed)
+            events.failed(FailureMessage(failure));
+    };
+    connection_->Note = [this](const QString& note) {
+        if (events.note)
+            events.note(note);
+    };
+    F_connect = new TF_connect(
+        [dialog = &window](const QString& text) { QMessageBox::warning(dialog, QStringLiteral("连接配置"), text); },
+        &window);
+}
+
+void ClientSide::ReadSettings(const IniFile& settings)
+{
+    SetTarget(ReadConnectTarget(settings));
+}
+
+void ClientSide::WriteSettings(IniFile& settings) const
+{
+    WriteConnectTarget(settings, target_);
+}
+
+void ClientSide::SetTarget(const ConnectTarget& target)
+{
+    target_ = target;
+    connection_->SetConnectTimeoutMs(target.timeoutSeconds * 1000);
+    connection_->SetReconnect(target.reconnect, target.reconnectSeconds);
+}
+
+bool ClientSide::On() const
+{
+    return connection_->State() != ConnectionState::Disconnected;
+}
+
+void ClientSide::Switch()
+{
+    if (On())
+        connection_->Disconnect();
+    else
+        connection_->Connect(target_.host, target_.port.toInt());
+}
+
+void ClientSide::Setup()
+{
+    const std::optional<ConnectTarget> target = F_connect->Ask(target_);
+    if (!target)
+        return;
+    SetTarget(*target);
+    if (events.panelChanged)
+        events.panelChanged();
+}
+
+QString ClientSide::PanelText() const
+{
+    const ConnectionStatus& status = connection_->Status();
+    if (status.state == ConnectionState::Disconnected && status.host.isEmpty())
+        return QStringLiteral("未连接 %1:%2").arg(target_.host, target_.port);
+    return StatusText(status);
+}
+
+void ClientSide::Send(std::span<const std::uint8_t> bytes)
+{
+    connection_->Send(bytes);
+}
+
+void ClientSide::Shutdown()
+{
+    connection_->Shutdown();
+}
+
+void ClientSide::SetReadPassMs(int readPassMs)
+{
+    connection_->SetReadPassMs(readPassMs);
+}
+
+} // namespace tamrel

@@ -1,0 +1,47 @@
+#include "tcpmon/Main.h"
+#include "tcpmon/client/ClientSide.h"
+#include "tcpmon/client/ConnectTarget.h"
+
+#include "platform/CommandLine.h"
+#include "platform/DateTimeText.h"
+#include "widgets/ErrorBoxApplication.h"
+#include "widgets/TerminationSignals.h"
+
+#include <QDir>
+#include <QIcon>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    // --help and --version answer before any display is opened.
+    const CommandLineOutcome commandLine =
+        ReadCommandLine(ArgumentsOf(argc, argv),
+                        {QStringLiteral("Tamrel_C"), QStringLiteral(TAMREL_C_VERSION),
+                         QStringLiteral("TCP client monitor for telecontrol frames: connects to a device that "
+                                        "listens, shows what it sends as hex text and sends typed frames to it. "
+                                        "Settings: $XDG_CONFIG_HOME/telemon/Tamrel_C.ini.")});
+    if (!commandLine.startWindow) {
+        PrintOutcome(commandLine);
+        return commandLine.exitCode;
+    }
+
+    InitLocale();
+    ErrorBoxApplication app(argc, argv);
+    ErrorBoxApplication::setApplicationName(QStringLiteral("Tamrel-通用TCP通信客户端监测工具"));
+    ErrorBoxApplication::setApplicationVersion(QStringLiteral(TAMREL_C_VERSION));
+    ErrorBoxApplication::setDesktopFileName(QStringLiteral("net.telemon.Tamrel_C"));
+    ErrorBoxApplication::setWindowIcon(QIcon(QStringLiteral(":/app/Tamrel_C.svg")));
+
+    // A logout, `kill` or Ctrl+C closes the window as "Yes" to the exit
+    // question does: connection closed, settings written, nothing asked.
+    TerminationSignals termination;
+    tamrel::Tf_main window(tamrel::ClientSettingsPath(qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath()),
+                           tamrel::DefaultPrompts(), std::make_unique<tamrel::ClientSide>());
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &tamrel::Tf_main::CloseWithoutAsking);
+    QObject::connect(&window, &tamrel::Tf_main::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    window.show();
+    const int status = ErrorBoxApplication::exec();
+    return window.SettingsWritten() ? status : EXIT_FAILURE;
+}
