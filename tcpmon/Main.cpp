@@ -75,13 +75,13 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, std::unique_ptr<S
     , A((InitTamrelResources(), *this), side_->Words())
 {
     setWindowTitle(side_->Words().windowTitle);
-    resize(kStartWidth, kStartHeight);
+    resize(kStartWidth + side_->Words().panelWidth - Side::Texts{}.panelWidth, kStartHeight);
     // Topmost once shown: it stays above other programs' windows.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
     BindMenu();
     BindToolBar();
-    area_ = std::make_unique<MainArea>(*this, side_->Words().credit);
+    area_ = std::make_unique<MainArea>(*this, side_->Words().credit, side_->Words().panelWidth);
     for (TSMemo* memo : {area_->Memo1, area_->Memo2})
         ConnectCaretReadout(memo, [this](const QString& text) { area_->Panels->SetPanelText(PanelCaret, text); });
 

@@ -21,11 +21,11 @@ const QColor kYellow(255, 255, 0);
 
 } // namespace
 
-MainArea::MainArea(QMainWindow& window, const QString& credit)
+MainArea::MainArea(QMainWindow& window, const QString& credit, int sideWidth)
     : window_(window)
 {
     CreateArea();
-    CreateStatusBar(credit);
+    CreateStatusBar(credit, sideWidth);
 }
 
 void MainArea::CreateArea()
@@ -76,7 +76,7 @@ void MainArea::CreateArea()
     QObject::connect(splitter, &QSplitter::splitterMoved, &window_, [this] { PlaceLabels(); });
 }
 
-void MainArea::CreateStatusBar(const QString& credit)
+void MainArea::CreateStatusBar(const QString& credit, int sideWidth)
 {
     auto* bar = new QStatusBar(&window_);
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -85,7 +85,7 @@ void MainArea::CreateStatusBar(const QString& credit)
     Panels = panels;
     panels->AddPanel(140, Qt::AlignLeft);
     panels->AddPanel(150, Qt::AlignLeft);
-    panels->AddPanel(250, Qt::AlignLeft);
+    panels->AddPanel(sideWidth, Qt::AlignLeft);
     panels->AddPanel(150, Qt::AlignRight);
     panels->SetPanelText(PanelCredit, credit);
     bar->addPermanentWidget(panels, 1);

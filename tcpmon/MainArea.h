@@ -21,8 +21,9 @@ public:
     // Status bar panels, left to right.
     enum Panel { PanelClock = 0, PanelCaret, PanelPort, PanelCredit };
 
-    // `credit`: the text of the status bar's last panel.
-    MainArea(QMainWindow& window, const QString& credit);
+    // `credit`: the text of the status bar's last panel; `sideWidth`: the
+    // width of the side's panel (PanelPort).
+    MainArea(QMainWindow& window, const QString& credit, int sideWidth);
     MainArea(const MainArea&) = delete;
     MainArea& operator=(const MainArea&) = delete;
 
@@ -44,7 +45,7 @@ public:
 
 private:
     void CreateArea();
-    void CreateStatusBar(const QString& credit);
+    void CreateStatusBar(const QString& credit, int sideWidth);
 
     QMainWindow& window_;
 };

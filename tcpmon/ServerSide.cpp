@@ -34,6 +34,7 @@ const Side::Texts& ServerSide::Words() const
         QKeySequence(),
         false,
         QStringLiteral("TCP服务器监测 V1.5"),
+        250,
         QStringLiteral("Tamrel-通用TCP通信服务器监测工具  V1.5版"),
         QStringLiteral("本版新增：\n"
                        "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"

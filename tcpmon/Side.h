@@ -42,6 +42,7 @@ public:
         QKeySequence switchKey;   // the switch's key (none: no key)
         bool setupFromMenu = false; // the settings menu's "以太网配置..." opens the setup dialog
         QString credit;           // the status bar's last panel
+        int panelWidth = 250;     // the width of the side's status panel (the window widens with it)
         QString aboutTitle;       // the about box's title line
         QString aboutNote;        // and its note
     };

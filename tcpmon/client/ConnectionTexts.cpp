@@ -79,7 +79,7 @@ QString StatusText(const ConnectionStatus& status)
     case ConnectionState::Connected:
         return QStringLiteral("已连接 %1 → %2，自 %3")
             .arg(Endpoint(status.localAddr, status.localPort), Endpoint(status.remoteAddr, status.remotePort),
-                 status.since.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+                 status.since.toString(QStringLiteral("HH:mm:ss")));
     case ConnectionState::Disconnected:
         break;
     }

@@ -14,7 +14,7 @@ namespace tamrel {
 // The short reason the status bar shows in brackets ("连接被设备关闭").
 [[nodiscard]] QString FailureReason(const ConnectionFailure& failure);
 // The status bar text of a state ("正在连接 10.0.0.9:2404…",
-// "已连接 127.0.0.1:40000 → 127.0.0.1:502，自 2026-12-08 23:40:01",
+// "已连接 127.0.0.1:40000 → 127.0.0.1:502，自 23:40:01",
 // "未连接（连接被设备关闭）").
 [[nodiscard]] QString StatusText(const ConnectionStatus& status);
 

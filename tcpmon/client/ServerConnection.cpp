@@ -398,10 +398,8 @@ void ServerConnection::LinkData(Link* link)
     link->reader.ReadPass();
 }
 
-void ServerConnection::AttemptFailed(FailureKind kind, int error)
+bool ServerConnection::EndWith(const ConnectionFailure& failure)
 {
-    const ConnectionFailure failure = Failure(kind, error);
-    const bool user = userAttempt_;
     Drop(false);
     ConnectionStatus status;
     status.host = host_;
@@ -413,7 +411,14 @@ void ServerConnection::AttemptFailed(FailureKind kind, int error)
         reconnectTimer_.start(reconnectSeconds_ * 1000);
     const std::uint64_t attempt = attempt_;
     SetStatus(status);
-    if (attempt_ != attempt)
+    return attempt_ == attempt;
+}
+
+void ServerConnection::AttemptFailed(FailureKind kind, int error)
+{
+    const ConnectionFailure failure = Failure(kind, error);
+    const bool user = userAttempt_;
+    if (!EndWith(failure))
         return;
     if (user) {
         if (Failed)
@@ -426,18 +431,10 @@ void ServerConnection::AttemptFailed(FailureKind kind, int error)
 void ServerConnection::ConnectionLost(FailureKind kind, int error)
 {
     const ConnectionFailure failure = Failure(kind, error);
-    Drop(false);
-    ConnectionStatus status;
-    status.host = host_;
-    status.port = port_;
-    status.why = failure;
-    status.retryPending = reconnect_;
-    status.reconnectSeconds = reconnectSeconds_;
-    if (reconnect_)
-        reconnectTimer_.start(reconnectSeconds_ * 1000);
+    if (!EndWith(failure))
+        return;
     const std::uint64_t attempt = attempt_;
-    SetStatus(status);
-    if (attempt_ == attempt && Note)
+    if (Note)
         Note(LostNote(failure));
     if (attempt_ == attempt && Failed)
         Failed(failure);

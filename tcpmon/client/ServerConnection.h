@@ -95,6 +95,9 @@ private:
     void LinkConnected(Link* link, int error);
     void LinkClosed(Link* link, int error);
     void LinkData(Link* link);
+    // Ends the attempt or connection with `failure` (status, and the next
+    // attempt when reconnecting); false when a callback has moved on.
+    bool EndWith(const ConnectionFailure& failure);
     void AttemptFailed(FailureKind kind, int error);
     void ConnectionLost(FailureKind kind, int error);
     void ReconnectNow();

@@ -97,7 +97,11 @@ def tshark(path):
                           "-e", "udp.srcport", "-e", "ip.dst", "-e", "udp.dstport", "-e", "data.data",
                           "-e", "_ws.expert"], capture_output=True, text=True, timeout=60)
     rows = [line.split("\t") for line in run.stdout.splitlines()]
-    return [tuple(r[:4]) + (r[4],) for r in rows], [r[5] for r in rows if len(r) > 5 and r[5]]
+    # "Possible traceroute" is a guess from the port number alone (ports
+    # from 33434 on), which a port the kernel chose may fall on: no fault.
+    notes = [r[5] for r in rows if len(r) > 5 and r[5]]
+    notes = [n for n in (re.sub(r"Possible traceroute: hop #\d+(, attempt #\d+)?,?", "", note).strip(",") for note in notes) if n]
+    return [tuple(r[:4]) + (r[4],) for r in rows], notes
 
 
 def saved_lines(folder):
