@@ -28,7 +28,7 @@ const Side::Texts& ClientSide::Words() const
         QKeySequence(Qt::Key_F4),
         true,
         QStringLiteral("TCP客户端监测 V1.0"),
-        340,
+        390,
         QStringLiteral("Tamrel-通用TCP通信客户端监测工具  V1.0版"),
         QStringLiteral("TCP客户端：连接到作为服务器的设备（主机名或IP地址与端口），\n"
                        "后台连接并有超时，可选断线后自动重连；\n"
