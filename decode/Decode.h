@@ -2,9 +2,11 @@
 
 #include "decode/Field.h"
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 // The protocol decoders and the choice among them. Each decoder is a pure
 // function from a frame's bytes to its fields; each `Shape...` function says
@@ -35,9 +37,29 @@ struct IecSizes {
     int objectAddress = 2; // 1, 2 or 3
 };
 
+// Which way a frame went: to the device, from it, or not known (a text
+// loaded from a file).
+enum class Direction { Unknown, ToDevice, FromDevice };
+
+// The device's part in its conversation: most devices answer (a MODBUS
+// server, an outstation polled by its master); a device that connects to
+// the TCP server monitor as a MODBUS/TCP client asks.
+enum class DeviceRole { Answers, Asks };
+
 struct Options {
     Protocol protocol = Protocol::Auto;
     IecSizes iec101;
+    // The frame's direction and the device's part, from the window the frame
+    // is on (the receive window: from the device; the send window: to it).
+    Direction direction = Direction::Unknown;
+    DeviceRole device = DeviceRole::Answers;
+    // The frames before this one in the same window, oldest first (a bounded
+    // number), all in `direction`: for pairing a MODBUS response with its
+    // request and reassembling DNP3 transport segments.
+    std::vector<std::vector<std::uint8_t>> earlier;
+    // The last frame sent to the device, for pairing a response in the
+    // receive window with its request; empty when none is known.
+    std::vector<std::uint8_t> lastSent;
 };
 
 struct Decoded {
