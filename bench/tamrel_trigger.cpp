@@ -21,12 +21,14 @@
 // Goals: each window's answers per second at least 0.95 of the minimal
 // responder's, its median latency at most 1.5 times the minimal responder's
 // plus 5 us.
-//   usage: tamrel_trigger TCP_MASTER TCP_RESP [SECONDS_PER_TURN [ROUNDS]]
+//   usage: tamrel_trigger TCP_MASTER TCP_RESP [SECONDS_PER_TURN [ROUNDS [paused]]]
+// ("paused": the windows' display paused, for finding where the time goes)
 #include "WindowProbes.h"
 
 #include "monitor/u_trigger.h"
 #include "tcpmon/Main.h"
 #include "tcpmon/MainActions.h"
+#include "tcpmon/MainArea.h"
 #include "tcpmon/Prompts.h"
 #include "tcpmon/TOutlookBtn.h"
 #include "tcpmon/client/ClientSide.h"
@@ -34,6 +36,7 @@
 #include "tcpmon/client/ServerConnection.h"
 
 #include "socket/WSocket.h"
+#include "widgets/TSMemo.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,6 +46,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cstdio>
@@ -66,6 +70,7 @@ struct Figures {
     double p99Us = 0;
     long long wrong = 0;
     double worstStallMs = -1; // -1: not measured (not a window)
+    long long edits = -1;     // receive-window edits (lines written in one go); -1: not a window
     QString ended;            // why the master stopped early; empty when it ran its time
 };
 
@@ -119,9 +124,18 @@ Prompts RecordingPrompts(QStringList& errors)
     return prompts;
 }
 
-// The rule, through the trigger dialog as a user sets it.
-bool SetTriggerRule(Tf_main& window)
+// Set from the command line: the windows run with their display paused
+// (for finding where the time goes).
+bool displayPaused = false;
+
+// The window as the turn starts: the rule set through the trigger dialog as
+// a user sets it, the display paused when asked, its receive-window edits
+// counted into `edits`.
+bool PrepareWindow(Tf_main& window, long long& edits)
 {
+    QObject::connect(window.Area().Memo1->document(), &QTextDocument::blockCountChanged, [&edits] { ++edits; });
+    if (displayPaused)
+        window.Actions().N_watch->trigger();
     WithDialog(window.Actions().N_trigger, [](QWidget* shown) {
         auto* dialog = qobject_cast<monitor::Tf_trigger*>(shown);
         if (!dialog)
@@ -150,10 +164,11 @@ Figures ServerWindow(const QString& masterProgram, double seconds)
     QTemporaryDir dir;
     QStringList errors;
     Figures figures;
+    long long edits = 0; // outlives the window, which counts into it
     {
         Tf_main window(dir.filePath(QStringLiteral("Tamrel_S.ini")), RecordingPrompts(errors));
         window.show();
-        if (!SetTriggerRule(window)) {
+        if (!PrepareWindow(window, edits)) {
             figures.ended = QStringLiteral("the trigger dialog took no rule");
             return figures;
         }
@@ -172,6 +187,7 @@ Figures ServerWindow(const QString& masterProgram, double seconds)
         }
         figures = FiguresOf(master);
         figures.worstStallMs = stall;
+        figures.edits = edits;
         // The window sees its client go before it closes.
         RunUntilOrAfter([&window] { return window.TmpWSocket()->State() != wsConnected; }, 5000);
         window.CloseWithoutAsking();
@@ -185,11 +201,12 @@ Figures ClientWindow(const QString& masterProgram, double seconds)
     QTemporaryDir dir;
     QStringList errors;
     Figures figures;
+    long long edits = 0; // outlives the window, which counts into it
     {
         Tf_main window(dir.filePath(QStringLiteral("Tamrel_C.ini")), RecordingPrompts(errors),
                        std::make_unique<ClientSide>());
         window.show();
-        if (!SetTriggerRule(window)) {
+        if (!PrepareWindow(window, edits)) {
             figures.ended = QStringLiteral("the trigger dialog took no rule");
             return figures;
         }
@@ -218,6 +235,7 @@ Figures ClientWindow(const QString& masterProgram, double seconds)
         }
         figures = FiguresOf(master);
         figures.worstStallMs = stall;
+        figures.edits = edits;
         window.CloseWithoutAsking();
     }
     PrintErrors("Tamrel_C", errors);
@@ -246,6 +264,8 @@ void PrintFigures(const char* who, const Figures& f)
     std::printf("    %-24s %9.0f answers/s   p50 %7.1f us   p99 %7.1f us", who, f.perSecond, f.p50Us, f.p99Us);
     if (f.worstStallMs >= 0)
         std::printf("   worst stall %5.1f ms", f.worstStallMs);
+    if (f.edits >= 0)
+        std::printf("   %lld receive-window edits", f.edits);
     if (f.wrong > 0)
         std::printf("   %lld answers of other bytes", f.wrong);
     if (!f.ended.isEmpty())
@@ -259,12 +279,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s TCP_MASTER TCP_RESP [SECONDS_PER_TURN [ROUNDS]]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s TCP_MASTER TCP_RESP [SECONDS_PER_TURN [ROUNDS [paused]]]\n", argv[0]);
         return 2;
     }
     const QString masterProgram = QString::fromLocal8Bit(argv[1]);
     const double seconds = argc > 3 ? std::atof(argv[3]) : 3.0;
     const int rounds = argc > 4 ? std::atoi(argv[4]) : 5;
+    displayPaused = argc > 5 && QLatin1String(argv[5]) == QLatin1String("paused");
     if (seconds <= 0 || rounds < 1) {
         std::fprintf(stderr, "%s: SECONDS_PER_TURN and ROUNDS must be positive\n", argv[0]);
         return 2;
@@ -279,8 +300,8 @@ int main(int argc, char** argv)
     const QString responderPort = QString::fromLatin1(responder.readLine().trimmed());
 
     std::printf("tamrel_trigger: %d rounds of %.1f s per responder, a master sending a 12-byte request and waiting"
-                " for its 11-byte answer, back to back, on one loopback connection\n",
-                rounds, seconds);
+                " for its 11-byte answer, back to back, on one loopback connection%s\n",
+                rounds, seconds, displayPaused ? " (the windows' display paused)" : "");
     std::vector<Figures> minimal;
     std::vector<Figures> server;
     std::vector<Figures> client;
