@@ -195,7 +195,8 @@ WindowFigures WindowBytesPerSecond(int blockSize, bool displayPaused)
 
     WindowFigures figures;
     long long lines = 0;
-    QObject::connect(window.Area().Memo1->document(), &QTextDocument::blockCountChanged, [&lines] { ++lines; });
+    const QMetaObject::Connection counting =
+        QObject::connect(window.Area().Memo1->document(), &QTextDocument::blockCountChanged, [&lines] { ++lines; });
 
     constexpr int kTick = 10;
     QElapsedTimer clock;
@@ -232,6 +233,7 @@ WindowFigures WindowBytesPerSecond(int blockSize, bool displayPaused)
     figures.bytesPerSecond = static_cast<double>(window.TmpWSocket()->ReadCount() - startCount) / elapsed;
     ticker.stop();
     figures.lines = lines;
+    QObject::disconnect(counting);
 
     stop = true;
     QElapsedTimer drain;
@@ -303,7 +305,8 @@ WindowFigures ClientWindowBytesPerSecond(int blockSize, bool displayPaused)
 
     WindowFigures figures;
     long long lines = 0;
-    QObject::connect(window.Area().Memo1->document(), &QTextDocument::blockCountChanged, [&lines] { ++lines; });
+    const QMetaObject::Connection counting =
+        QObject::connect(window.Area().Memo1->document(), &QTextDocument::blockCountChanged, [&lines] { ++lines; });
 
     // Measuring starts once the window is connected.
     QElapsedTimer waiting;
@@ -324,6 +327,7 @@ WindowFigures ClientWindowBytesPerSecond(int blockSize, bool displayPaused)
     const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     figures.bytesPerSecond = static_cast<double>(side.Bytes() - startCount) / elapsed;
     figures.lines = lines;
+    QObject::disconnect(counting);
 
     // The user's disconnect, then the server stops (its next send fails).
     stop = true;
