@@ -146,7 +146,8 @@ def compare(decode_dump):
             if not frames:
                 continue
             rows = dissect_as(frames, kind, direction)
-            decoded = our_decoding(decode_dump, frames, "modbusrtu" if kind == "rtu" else "modbustcp")
+            decoded = our_decoding(decode_dump, frames, "modbusrtu" if kind == "rtu" else "modbustcp",
+                                   direction="to-device" if direction == "request" else "from-device")
             for frame, row, fields in zip(frames, rows, decoded):
                 want, got = theirs(row), ours(fields, frame)
                 kind_total += 1
