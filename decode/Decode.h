@@ -56,10 +56,10 @@ struct Options {
     // The frames before this one in the same window, oldest first (a bounded
     // number), all in `direction`: for pairing a MODBUS response with its
     // request and reassembling DNP3 transport segments.
-    std::vector<std::vector<std::uint8_t>> earlier;
+    std::vector<std::vector<std::uint8_t>> earlier = {};
     // The last frame sent to the device, for pairing a response in the
     // receive window with its request; empty when none is known.
-    std::vector<std::uint8_t> lastSent;
+    std::vector<std::uint8_t> lastSent = {};
 };
 
 struct Decoded {
@@ -108,11 +108,41 @@ struct ProtocolEntry {
 [[nodiscard]] bool ShapeIec101(Bytes frame, const IecSizes& sizes);
 [[nodiscard]] Fields DecodeIec101(Bytes frame, const IecSizes& sizes);
 
+// A MODBUS frame is read as a request or a response by its direction and
+// the device's part (`Options`); where the direction is not known, by its
+// lengths, and where both readings fit, both are given, the likelier first.
+// A response is paired with its request where one is known: with
+// `lastSent`, and, where the direction is not known (a log holding both
+// directions), with the nearest earlier frame that is its request. A frame
+// in a window of known direction never pairs with the earlier lines of that
+// window, which all went the same way.
 [[nodiscard]] bool ShapeModbusTcp(Bytes frame);
-[[nodiscard]] Fields DecodeModbusTcp(Bytes frame);
+[[nodiscard]] Fields DecodeModbusTcp(Bytes frame, const Options& options = {});
 
+// An RTU frame whose CRC verifies.
 [[nodiscard]] bool ShapeModbusRtu(Bytes frame);
-[[nodiscard]] Fields DecodeModbusRtu(Bytes frame);
+// An RTU frame in every respect but its CRC: a unit of 0 to 247, a listed
+// function or its exception, and data that is a whole request or response of
+// that function. Detection tries it after the shapes whose check codes
+// verify, so that such a frame shows its wrong CRC rather than nothing.
+[[nodiscard]] bool ShapeModbusRtuButCrc(Bytes frame);
+[[nodiscard]] Fields DecodeModbusRtu(Bytes frame, const Options& options = {});
+
+// What a MODBUS request asks, as far as its response needs it to number its
+// values: the first coil, input or register read and how many.
+struct ModbusRequest {
+    unsigned unit = 0;
+    unsigned function = 0;
+    unsigned start = 0;
+    unsigned quantity = 0;
+};
+
+// Whether `response` answers `request`, both whole frames of `framing`
+// (Protocol::ModbusTcp or Protocol::ModbusRtu, the RTU request's CRC
+// verifying): the request is a whole request, and the response has the same
+// unit and the same function (or is its exception), and on TCP the same
+// transaction identifier. Gives what the request asks.
+[[nodiscard]] std::optional<ModbusRequest> PairModbus(Bytes request, Bytes response, Protocol framing);
 
 [[nodiscard]] bool ShapeDnp3(Bytes frame);
 [[nodiscard]] Fields DecodeDnp3(Bytes frame);

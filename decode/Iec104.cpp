@@ -3,6 +3,7 @@
 #include "decode/IecAsdu.h"
 
 #include <array>
+#include <bit>
 #include <string>
 
 // IEC 60870-5-104: APDUs of start byte 68, a length of 4 to 253 and four
@@ -105,7 +106,10 @@ std::size_t AddApdu(FieldWriter& w, std::size_t pos)
         w.AddBits(1, kFields[Nr], pos + 4, 2, text::Le16(f, pos + 4));
     } else {
         w.Add(1, kFields[Format], pos + 2, 1, "U-format (unnumbered control functions)");
-        w.Add(1, kFields[Function], pos + 2, 1, UFunctions(c1));
+        if (std::popcount(static_cast<unsigned>(c1 >> 2)) == 1)
+            w.Add(1, kFields[Function], pos + 2, 1, UFunctions(c1));
+        else
+            w.Add(1, kFields[Function], pos + 2, 1, UFunctions(c1), Verdict::Bad, "one function bit");
     }
     const std::size_t asdu = pos + 6;
     if (asdu < end) {

@@ -22,13 +22,13 @@ enum F : std::size_t {
     Asdu, TypeId, Vsq, Sq, ObjectCount, Cot, Pn, Test, Originator, CommonAddress, ReservedObjects,
     Object, Ioa, FileElements, ExtraBytes,
     // the information elements
-    Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq, Sep, Spe, Oci, Qdp, Scd, Cp16, Cp24,
+    Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq, Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp24,
     Cp56, Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc,
     // their bit fields
     Spi, Dpi, StatusQuality, QdsQuality, QdpQuality, VtiValue, Transient, BsiValue, NvaValue,
     SvaValue, R32Value, Counter, SequenceNumber, Carry, Adjusted, CounterInvalid, Es, SpeFlags,
     OciFlags, ScdSt, ScdCd, Milliseconds, Cp24Minute, Cp24Invalid, Year, Month, Day, Weekday, Hour,
-    Minute, SummerTime, Cp56Invalid, Scs, Dcs, Rcs, SelectExecute, Qu, Ql, CoiCause, CoiChange,
+    Minute, SummerTime, Cp56Invalid, Substituted, Scs, Dcs, Rcs, SelectExecute, Qu, Ql, CoiCause, CoiChange,
     QoiValue, Rqt, Frz, QrpValue, Kpa, Lpc, Pop, QpaValue, FbpValue, TscValue, FieldCount
 };
 
@@ -72,6 +72,7 @@ constexpr Name kOutputCircuits[] = {{0x01, "GC"}, {0x02, "CL1"}, {0x04, "CL2"}, 
 constexpr Name kTransient[] = {{1, "transient"}};
 constexpr Name kCarry[] = {{1, "CY carry"}};
 constexpr Name kAdjusted[] = {{1, "CA adjusted"}};
+constexpr Name kSubstitutedTime[] = {{1, "GEN substituted"}};
 constexpr Name kWeekdays[] = {{1, "Mon"}, {2, "Tue"}, {3, "Wed"}, {4, "Thu"},
                               {5, "Fri"}, {6, "Sat"}, {7, "Sun"}};
 
@@ -189,6 +190,7 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec.qdp", "QDP"},
     {"iec.scd", "SCD"},
     {"iec.cp16", "CP16Time2a"},
+    {"iec.cp16.elapsed", "Elapsed time (CP16Time2a)"},
     {"iec.cp24", "CP24Time2a"},
     {"iec.cp56", "CP56Time2a"},
     {"iec.sco", "SCO"},
@@ -236,6 +238,7 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec.cp56.minute", "Minute", 0x3FULL << kByte2},
     {"iec.cp56.su", "SU", 0x80ULL << kByte3},
     {"iec.cp56.iv", "IV", 0x80ULL << kByte2},
+    {"iec.cp56.gen", "GEN", 0x40ULL << kByte2, kSubstitutedTime},
     {"iec.sco.scs", "SCS", 0x01, kOnOff},
     {"iec.dco.dcs", "DCS", 0x03, kDoubleCommands},
     {"iec.rco.rcs", "RCS", 0x03, kRegulatingSteps},
@@ -269,6 +272,7 @@ enum class Show : uint8_t {
     Flags,      // the names of its set bits, or its fallback where none is set
     Two,        // two decimal digits
     Millis,     // milliseconds as seconds with three decimals ("05.250")
+    Year,       // a year of the century as its year from 2000 on ("2026")
     Normalised, // a 16-bit fraction of 1 and, in brackets, the number sent
     Float       // a 32-bit floating point number
 };
@@ -284,7 +288,7 @@ struct Part {
 enum class Element : uint8_t {
     None,
     Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq,
-    Sep, Spe, Oci, Qdp, Scd, Cp16, Cp24, Cp56,
+    Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp24, Cp56,
     Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc
 };
 
@@ -310,11 +314,11 @@ constexpr Part kCp16[] = {{Milliseconds, Show::Number, "", false, " ms"}};
 constexpr Part kCp24[] = {{Cp24Minute, Show::Two, "minute "},
                           {Milliseconds, Show::Millis, ", ", false, " s"},
                           {Cp24Invalid, Show::Flag, " "}};
-constexpr Part kCp56[] = {{Year, Show::Two, "20"},      {Month, Show::Two, "-"},
+constexpr Part kCp56[] = {{Year, Show::Year},      {Month, Show::Two, "-"},
                           {Day, Show::Two, "-"},        {Hour, Show::Two, " "},
                           {Minute, Show::Two, ":"},     {Milliseconds, Show::Millis, ":"},
                           {Weekday, Show::Flag, " "},   {SummerTime, Show::Flag, " "},
-                          {Cp56Invalid, Show::Flag, " "}};
+                          {Substituted, Show::Flag, " "}, {Cp56Invalid, Show::Flag, " "}};
 constexpr Part kSco[] = {{Scs, Show::Coded},
                          {SelectExecute, Show::Named, ", "},
                          {Qu, Show::Coded, ", ", true}};
@@ -363,6 +367,7 @@ constexpr std::array kElements{
     ElementInfo{Element::Qdp, Qdp, 1, kQdp},
     ElementInfo{Element::Scd, Scd, 4, kScd},
     ElementInfo{Element::Cp16, Cp16, 2, kCp16},
+    ElementInfo{Element::Cp16Elapsed, Cp16Elapsed, 2, kCp16},
     ElementInfo{Element::Cp24, Cp24, 3, kCp24},
     ElementInfo{Element::Cp56, Cp56, 7, kCp56},
     ElementInfo{Element::Sco, Sco, 1, kSco},
@@ -421,7 +426,7 @@ const std::array kTypes{
     TypeInfo{16, "M_IT_TA_1", "integrated totals with time tag",
              {E::BcrCount, E::BcrSeq, E::Cp24}},
     TypeInfo{17, "M_EP_TA_1", "event of protection equipment with time tag",
-             {E::Sep, E::Cp16, E::Cp24}},
+             {E::Sep, E::Cp16Elapsed, E::Cp24}},
     TypeInfo{18, "M_EP_TB_1", "packed start events of protection equipment with time tag",
              {E::Spe, E::Qdp, E::Cp16, E::Cp24}},
     TypeInfo{19, "M_EP_TC_1",
@@ -449,7 +454,7 @@ const std::array kTypes{
     TypeInfo{37, "M_IT_TB_1", "integrated totals with time tag CP56Time2a",
              {E::BcrCount, E::BcrSeq, E::Cp56}},
     TypeInfo{38, "M_EP_TD_1", "event of protection equipment with time tag CP56Time2a",
-             {E::Sep, E::Cp16, E::Cp56}},
+             {E::Sep, E::Cp16Elapsed, E::Cp56}},
     TypeInfo{39, "M_EP_TE_1",
              "packed start events of protection equipment with time tag CP56Time2a",
              {E::Spe, E::Qdp, E::Cp16, E::Cp56}},
@@ -582,6 +587,7 @@ std::string PartText(const Part& part, uint64_t raw)
         return s.empty() ? std::string(d.fallback) : s;
     }
     case Show::Two: return Two(static_cast<unsigned>(v));
+    case Show::Year: return std::to_string(2000 + v);
     case Show::Millis: return Millis(static_cast<unsigned>(v));
     case Show::Normalised: return NormalisedText(static_cast<int16_t>(Signed(v, width)));
     case Show::Float: return FloatText(std::bit_cast<float>(static_cast<uint32_t>(v)));
@@ -602,6 +608,7 @@ std::optional<double> PartNumber(const Part& part, uint64_t raw)
     case Show::Float: return std::bit_cast<float>(static_cast<uint32_t>(v));
     case Show::Flags: return std::nullopt; // a set of flags, shown by their names
     case Show::Two:
+    case Show::Year:
     case Show::Millis: return std::nullopt; // a time tag is not one number
     default: return static_cast<double>(v);
     }
@@ -624,6 +631,64 @@ std::string ElementText(const ElementInfo& e, uint64_t raw)
         s += part.after;
     }
     return s;
+}
+
+// --- Time tags against their ranges ---------------------------------------
+
+unsigned DaysIn(unsigned month, unsigned year)
+{
+    static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0; // 2000 to 2099
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// The day of the week of a date of 2000 to 2099, 1 Monday to 7 Sunday.
+unsigned WeekdayOf(unsigned year, unsigned month, unsigned day)
+{
+    static constexpr unsigned kOffsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    unsigned y = 2000 + year;
+    if (month < 3)
+        --y;
+    const unsigned sunday0 = (y + y / 4 - y / 100 + y / 400 + kOffsets[month - 1] + day) % 7;
+    return sunday0 == 0 ? 7 : sunday0;
+}
+
+void Expect(std::string& out, bool ok, std::string_view what)
+{
+    if (ok)
+        return;
+    if (!out.empty())
+        out += ", ";
+    out += what;
+}
+
+// What a time tag's fields should be where they are out of their ranges
+// ("month 1 to 12, hour 0 to 23"), or nothing where they are all in them.
+std::string TimeTagExpected(Element e, uint64_t raw)
+{
+    if (e != Element::Cp24 && e != Element::Cp56)
+        return {};
+    std::string out;
+    const auto v = [raw](F f) { return static_cast<unsigned>(kFields[f].Value(raw)); };
+    if (e == Element::Cp56) {
+        const unsigned year = v(Year), month = v(Month), day = v(Day), weekday = v(Weekday);
+        Expect(out, year <= 99, "year 0 to 99 (2000 to 2099)");
+        Expect(out, month >= 1 && month <= 12, "month 1 to 12");
+        const bool dateKnown = year <= 99 && month >= 1 && month <= 12;
+        const unsigned last = dateKnown ? DaysIn(month, year) : 31;
+        Expect(out, day >= 1 && day <= last, "day 1 to " + std::to_string(last));
+        if (dateKnown && day >= 1 && day <= last && weekday != 0) {
+            const unsigned actual = WeekdayOf(year, month, day);
+            Expect(out, weekday == actual,
+                   "day of week " + std::string(kFields[Weekday].NameOf(actual)) + " for this date");
+        }
+        Expect(out, v(Hour) <= 23, "hour 0 to 23");
+        Expect(out, v(Minute) <= 59, "minute 0 to 59");
+    } else {
+        Expect(out, v(Cp24Minute) <= 59, "minute 0 to 59");
+    }
+    Expect(out, v(Milliseconds) <= 59999, "milliseconds 0 to 59999");
+    return out;
 }
 
 int Clamp(int v, int lo, int hi)
@@ -657,6 +722,7 @@ struct Pending {
     std::size_t length;
     std::string value;
     std::optional<double> number;
+    std::string expected = {}; // where the value is out of its range
 };
 
 // The information objects after the data unit identifier. Returns false
@@ -703,7 +769,7 @@ bool AddObjects(Cursor& c, const TypeInfo& type, bool sequence, unsigned count,
             }
             const uint64_t raw = RawOf(w.Frame().data() + c.Pos(), info.size);
             fields.push_back({info.field, c.Pos(), info.size, ElementText(info, raw),
-                              PartNumber(info.parts.front(), raw)});
+                              PartNumber(info.parts.front(), raw), TimeTagExpected(e, raw)});
             c.Skip(info.size);
         }
         bool first = true;
@@ -715,8 +781,11 @@ bool AddObjects(Cursor& c, const TypeInfo& type, bool sequence, unsigned count,
             first = false;
         }
         w.AddNth(0, kFields[Object], std::to_string(i + 1), start, 0, summary);
-        for (Pending& f : fields)
-            w.Add(1, kFields[f.field], f.offset, f.length, std::move(f.value)).number = f.number;
+        for (Pending& f : fields) {
+            const Verdict verdict = f.expected.empty() ? Verdict::None : Verdict::Bad;
+            w.Add(1, kFields[f.field], f.offset, f.length, std::move(f.value), verdict, std::move(f.expected))
+                .number = f.number;
+        }
         if (missingSize != 0) {
             (void)c.Need(1, kFields[missingField], missingSize);
             return false;
@@ -766,6 +835,26 @@ std::string CauseText(uint8_t cause)
         return std::to_string(cause) + " special use";
     return kFields[Cot].Coded(cause);
 }
+
+namespace {
+
+// How many objects of `type` fill `bytes` exactly, where a whole number do.
+std::optional<unsigned> FittingCount(const TypeInfo& type, bool sequence, std::size_t bytes, std::size_t ioa)
+{
+    if (type.kind == Kind::File)
+        return std::nullopt;
+    const std::size_t element = ElementsSize(type);
+    if (sequence) {
+        if (element == 0 || bytes < ioa || (bytes - ioa) % element != 0)
+            return std::nullopt;
+        return static_cast<unsigned>(std::min<std::size_t>((bytes - ioa) / element, 0x80));
+    }
+    if (bytes % (ioa + element) != 0)
+        return std::nullopt;
+    return static_cast<unsigned>(std::min<std::size_t>(bytes / (ioa + element), 0x80));
+}
+
+} // namespace
 
 bool IsWholeAsdu(Bytes asdu, const IecSizes& sizes)
 {
@@ -817,7 +906,21 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
     const auto count = static_cast<unsigned>(kFields[ObjectCount].Value(vsq));
     w.Add(1, kFields[Vsq], c.Pos(), 1, std::string(sequence ? "SQ=1" : "SQ=0") + ", " + ObjectsText(count));
     w.AddBits(2, kFields[Sq], c.Pos(), 1, vsq);
-    w.AddBits(2, kFields[ObjectCount], c.Pos(), 1, vsq);
+    // Where the ASDU's bytes hold a whole number of objects other than the
+    // count, the count is bad and the objects there are are read.
+    unsigned objects = count;
+    const TypeInfo* known = FindType(typeId);
+    const std::size_t rest = c.End() >= begin + header ? c.End() - begin - header : 0;
+    if (const auto fitting = known ? FittingCount(*known, sequence, rest, l.object) : std::nullopt;
+        fitting && *fitting != count && *fitting >= 1 && *fitting <= 0x7F) {
+        objects = *fitting;
+        w.Add(2, kFields[ObjectCount], c.Pos(), 1,
+              std::to_string(count) + " (the ASDU holds " + ObjectsText(objects) + ")", Verdict::Bad,
+              std::to_string(objects))
+            .number = count;
+    } else {
+        w.AddBits(2, kFields[ObjectCount], c.Pos(), 1, vsq);
+    }
     c.Skip(1);
 
     if (!c.Need(1, kFields[Cot], 1))
@@ -852,7 +955,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
                 .number = static_cast<double>(c.Left());
         return;
     }
-    if (!AddObjects(c, *type, sequence, count, l.object))
+    if (!AddObjects(c, *type, sequence, objects, l.object))
         return;
     if (c.Left() > 0)
         w.Add(0, kFields[ExtraBytes], c.Pos(), c.Left(),

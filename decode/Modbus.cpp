@@ -3,13 +3,18 @@
 
 #include "frame/Crc.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
-// MODBUS RTU (unit, PDU, CRC) and MODBUS/TCP (MBAP header, PDU). A request
-// and a response of one function are told apart by the PDU's length, since a
-// frame carries no direction: a read request holds an address and a count, a
-// read response a byte count and that many bytes.
+// MODBUS RTU (unit, PDU, CRC) and MODBUS/TCP (MBAP header, PDU). A frame
+// carries no direction: a request and a response of one function are told
+// apart by the window the frame is on (Options), and where that is not
+// known by the PDU's lengths (a read request holds an address and a count, a
+// read response a byte count and that many bytes). Each reading checks every
+// length and count against the others and goes on past one that disagrees
+// wherever the layout still tells the rest.
 
 namespace decode {
 
@@ -17,7 +22,7 @@ namespace {
 
 constexpr std::size_t kMbapSize = 7;
 constexpr std::size_t kRtuMinimum = 4; // unit, function, CRC
-constexpr unsigned kMaxBits = 2000;     // the most coils or inputs one request reads
+constexpr unsigned kMaxUnit = 247;     // the highest unit address on a serial line
 
 constexpr Name kFunctions[] = {
     {1, "Read Coils"},
@@ -58,7 +63,8 @@ enum F : std::size_t {
     ExceptionCode, ExtraBytes, ByteCountField, WriteByteCount, Coils, Inputs, Outputs, Value, Register,
     StartingAddress, CoilQuantity, InputQuantity, RegisterQuantity, OutputQuantity, ReadAddress,
     ReadQuantity, WriteAddress, WriteQuantity, OutputAddress, OutputValue, RegisterAddress,
-    RegisterValue, Crc, FieldCount
+    RegisterValue, Crc, OutputData, SubFunction, DiagnosticData, Status, EventCount, MessageCount,
+    Events, ServerData, AndMask, OrMask, FifoAddress, FifoByteCount, FifoCount, FifoValue, FieldCount
 };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
@@ -95,6 +101,20 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"modbus.register_address", "Register address"},
     {"modbus.register_value", "Register value"},
     {"modbus.crc", "CRC"},
+    {"modbus.output_data", "Output data"},
+    {"modbus.sub_function", "Sub-function"},
+    {"modbus.diagnostic_data", "Diagnostic data"},
+    {"modbus.status", "Status"},
+    {"modbus.event_count", "Event count"},
+    {"modbus.message_count", "Message count"},
+    {"modbus.events", "Events"},
+    {"modbus.server_data", "Server data"},
+    {"modbus.and_mask", "AND mask"},
+    {"modbus.or_mask", "OR mask"},
+    {"modbus.fifo_address", "FIFO pointer address"},
+    {"modbus.fifo_byte_count", "FIFO byte count"},
+    {"modbus.fifo_count", "FIFO count"},
+    {"modbus.fifo_value", "FIFO value"},
 }};
 
 std::string FunctionText(unsigned code)
@@ -107,15 +127,62 @@ std::string RegisterText(unsigned value)
     return std::to_string(value) + " (" + text::Hex(value, 4) + ")";
 }
 
-// The shape a PDU's data (the bytes after the function code) has.
-enum class Shape { Request, Response, Echo, Neither };
+enum class Role { Request, Response };
+
+// How well a PDU's data fits one reading of its function.
+enum Fit : int {
+    None = 0,   // too short for the reading's fixed part
+    Loose = 1,  // readable, but a length or byte count disagrees with the bytes there are
+    Values = 2, // the layout is whole; a count or value disagrees with another or its range
+    Whole = 3   // every length, count and value agrees
+};
+
+bool IsListed(unsigned code)
+{
+    switch (code) {
+    case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 11: case 12: case 15:
+    case 16: case 17: case 22: case 23: case 24: return true;
+    default: return false;
+    }
+}
+
+// The functions whose request and response have one layout.
+bool IsEcho(unsigned code)
+{
+    return code == 5 || code == 6 || code == 8 || code == 22;
+}
+
+bool IsWrite(unsigned code)
+{
+    return code == 5 || code == 6 || code == 15 || code == 16 || code == 22;
+}
+
+bool InRange(unsigned value, unsigned low, unsigned high)
+{
+    return value >= low && value <= high;
+}
+
+// What the decoder knows beyond the frame: the reading its direction asks
+// for (none when not known) and the request a response answers.
+struct Context {
+    std::optional<Role> role;
+    std::optional<ModbusRequest> request;
+};
 
 // Reads the PDU of one frame: its function code at `at`, its data up to `end`.
 class PduReader {
 public:
-    PduReader(FieldWriter& w, std::size_t at, std::size_t end)
-        : w_(w), f_(w.Frame()), at_(at), data_(at + 1), size_(end - at - 1)
+    PduReader(FieldWriter& w, std::size_t at, std::size_t end, const Context& context)
+        : w_(w), f_(w.Frame()), at_(at), data_(at + 1), size_(end - at - 1), context_(context)
     {
+    }
+
+    // How well the data fits a reading of function `code`.
+    [[nodiscard]] int FitOf(unsigned code, Role role) const
+    {
+        if (!IsListed(code))
+            return None;
+        return role == Role::Request || IsEcho(code) ? RequestFit(code) : ResponseFit(code);
     }
 
     void Read()
@@ -125,78 +192,157 @@ public:
             ReadException(code & 0x7F);
             return;
         }
-        const Shape shape = ShapeOf(code);
-        static constexpr std::string_view kShapeText[] = {", request", ", response",
-                                                          ", request or its echoed response", ""};
-        w_.Add(0, kFields[Pdu], at_, size_ + 1, FunctionText(code) + std::string(kShapeText[static_cast<int>(shape)]));
-        w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
-        if (shape == Shape::Neither) {
-            if (IsListed(code))
-                w_.Add(1, kFields[Data], data_, size_,
-                       std::to_string(size_) + " bytes: the length of neither a request nor a response",
-                       Verdict::Bad);
-            else
+        if (!IsListed(code)) {
+            w_.Add(0, kFields[Pdu], at_, size_ + 1, FunctionText(code));
+            w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
+            if (size_ > 0)
                 w_.Add(1, kFields[Data], data_, size_, std::to_string(size_) + " bytes");
             return;
         }
-        switch (code) {
-        case 1:
-        case 2: ReadBits(code, shape); break;
-        case 3:
-        case 4: ReadRegisters(shape); break;
-        case 5:
-            AddressAndValue(OutputAddress, OutputValue, CoilText(U16(2)));
-            break;
-        case 6:
-            AddressAndValue(RegisterAddress, RegisterValue, RegisterText(U16(2)));
-            break;
-        case 15: WriteMultipleCoils(shape); break;
-        case 16: WriteMultipleRegisters(shape); break;
-        case 23: ReadWriteMultipleRegisters(shape); break;
-        default: break;
+        const int request = FitOf(code, Role::Request);
+        const int response = FitOf(code, Role::Response);
+        if (IsEcho(code)) {
+            const std::string_view as = !context_.role ? ", request or its echoed response"
+                : *context_.role == Role::Request     ? ", request"
+                                                      : ", response";
+            ReadAs(code, Role::Request, FunctionText(code) + std::string(as), request);
+            return;
+        }
+        if (context_.role) {
+            // The direction decides, unless its reading hardly fits and the
+            // other fits whole (a device simulated from the send window).
+            const Role wanted = *context_.role;
+            const Role other = wanted == Role::Request ? Role::Response : Role::Request;
+            const int wantedFit = wanted == Role::Request ? request : response;
+            const int otherFit = wanted == Role::Request ? response : request;
+            if (wantedFit >= Values || (wantedFit >= Loose && otherFit < Whole))
+                ReadAs(code, wanted,
+                       Heading(code, wanted) + (context_.request ? " (paired with its request)" : ""),
+                       wantedFit);
+            else if (otherFit > None)
+                ReadAs(code, other,
+                       Heading(code, other) + (other == Role::Request ? " (sent as a response, read as a request)"
+                                                                      : " (sent as a request, read as a response)"),
+                       otherFit);
+            else
+                Neither(code);
+            return;
+        }
+        if (context_.request) {
+            ReadAs(code, Role::Response, Heading(code, Role::Response) + " (paired with its request)", response);
+            return;
+        }
+        if (request == None && response == None) {
+            Neither(code);
+        } else if (request >= Values && request == response) {
+            // Both readings fit as well: the request, the likelier, first.
+            ReadAs(code, Role::Request, Heading(code, Role::Request) + " (or a response: read below)", request);
+            ReadAs(code, Role::Response,
+                   Heading(code, Role::Response) + " (the other reading: the direction is not known)", response);
+        } else if (request >= response) {
+            ReadAs(code, Role::Request, Heading(code, Role::Request), request);
+        } else {
+            ReadAs(code, Role::Response, Heading(code, Role::Response), response);
         }
     }
 
 private:
-    static bool IsListed(unsigned code)
-    {
-        return (code >= 1 && code <= 6) || code == 15 || code == 16 || code == 23;
-    }
-
     unsigned U16(std::size_t i) const { return text::Be16(f_, data_ + i); }
     unsigned U8(std::size_t i) const { return f_[data_ + i]; }
 
-    // A byte count at data byte `i` that counts the rest of the data.
-    bool CountsRest(std::size_t i) const { return size_ > i && U8(i) == size_ - i - 1; }
+    static std::string Heading(unsigned code, Role role)
+    {
+        return FunctionText(code) + (role == Role::Request ? ", request" : ", response");
+    }
 
-    Shape ShapeOf(unsigned code) const
+    // A layout of `n` bytes.
+    int Fixed(std::size_t n, bool valuesFit) const
+    {
+        if (size_ < n)
+            return None;
+        if (size_ > n)
+            return Loose;
+        return valuesFit ? Whole : Values;
+    }
+
+    // A byte count at data byte `at` (data bytes `at` + 1 on present) that
+    // should count the rest of the data and be `needed`.
+    int Counted(std::size_t at, unsigned needed, bool valuesFit) const
+    {
+        if (size_ <= at)
+            return None;
+        if (U8(at) != size_ - at - 1)
+            return Loose;
+        return U8(at) == needed && valuesFit ? Whole : Values;
+    }
+
+    int RequestFit(unsigned code) const
+    {
+        switch (code) {
+        case 1:
+        case 2: return Fixed(4, size_ >= 4 && InRange(U16(2), 1, 2000));
+        case 3:
+        case 4: return Fixed(4, size_ >= 4 && InRange(U16(2), 1, 125));
+        case 5: return Fixed(4, size_ >= 4 && (U16(2) == 0xFF00 || U16(2) == 0));
+        case 6: return Fixed(4, true);
+        case 7:
+        case 11:
+        case 12:
+        case 17: return Fixed(0, true);
+        case 8: return size_ >= 2 ? Whole : None;
+        case 15: return size_ < 4 ? None : Counted(4, (U16(2) + 7) / 8, InRange(U16(2), 1, 1968));
+        case 16: return size_ < 4 ? None : Counted(4, 2 * U16(2), InRange(U16(2), 1, 123));
+        case 22: return Fixed(6, true);
+        case 23:
+            return size_ < 8 ? None
+                             : Counted(8, 2 * U16(6), InRange(U16(2), 1, 125) && InRange(U16(6), 1, 121));
+        case 24: return Fixed(2, true);
+        default: return None;
+        }
+    }
+
+    // The number of bytes the paired request's quantity needs, or the count
+    // itself where no request is known.
+    unsigned NeededBytes(unsigned code, unsigned count) const
+    {
+        if (!context_.request)
+            return count;
+        const unsigned q = context_.request->quantity;
+        return code <= 2 ? (q + 7) / 8 : 2 * q;
+    }
+
+    int ResponseFit(unsigned code) const
     {
         switch (code) {
         case 1:
         case 2:
-            // Four bytes of data are a request unless they are a response of
-            // three status bytes and the quantity a request could not ask for.
-            if (size_ == 4 && !(CountsRest(0) && (U16(2) == 0 || U16(2) > kMaxBits)))
-                return Shape::Request;
-            return CountsRest(0) ? Shape::Response : Shape::Neither;
+            return size_ == 0 ? None : Counted(0, NeededBytes(code, U8(0)), U8(0) >= 1);
         case 3:
         case 4:
-            if (size_ == 4)
-                return Shape::Request;
-            return CountsRest(0) && U8(0) % 2 == 0 ? Shape::Response : Shape::Neither;
-        case 5:
-        case 6: return size_ == 4 ? Shape::Echo : Shape::Neither;
-        case 15: return CountsRest(4) ? Shape::Request : size_ == 4 ? Shape::Response : Shape::Neither;
-        case 16:
-            if (CountsRest(4) && U8(4) % 2 == 0)
-                return Shape::Request;
-            return size_ == 4 ? Shape::Response : Shape::Neither;
         case 23:
-            if (CountsRest(8) && U8(8) % 2 == 0)
-                return Shape::Request;
-            return CountsRest(0) && U8(0) % 2 == 0 ? Shape::Response : Shape::Neither;
-        default: return Shape::Neither;
+            return size_ == 0 ? None : Counted(0, NeededBytes(code, U8(0)), U8(0) >= 2 && U8(0) % 2 == 0);
+        case 7: return Fixed(1, true);
+        case 11: return Fixed(4, true);
+        case 12: return size_ == 0 ? None : Counted(0, U8(0), U8(0) >= 6);
+        case 17: return size_ == 0 ? None : Counted(0, U8(0), U8(0) >= 1);
+        case 15: return Fixed(4, size_ >= 4 && InRange(U16(2), 1, 1968));
+        case 16: return Fixed(4, size_ >= 4 && InRange(U16(2), 1, 123));
+        case 24:
+            if (size_ < 4)
+                return None;
+            if (U16(0) != size_ - 2)
+                return Loose;
+            return U16(0) == 2 + 2 * U16(2) && U16(2) <= 31 ? Whole : Values;
+        default: return None;
         }
+    }
+
+    void Neither(unsigned code)
+    {
+        w_.Add(0, kFields[Pdu], at_, size_ + 1, FunctionText(code));
+        w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
+        w_.Add(1, kFields[Data], data_, size_,
+               std::to_string(size_) + " bytes: the length of neither a request nor a response", Verdict::Bad);
     }
 
     void ReadException(unsigned function)
@@ -215,118 +361,249 @@ private:
                 .number = static_cast<double>(size_ - 1);
     }
 
-    // A byte count that the count of items should also give.
-    void ByteCount(std::size_t i, unsigned expected, F field = ByteCountField)
+    void ReadAs(unsigned code, Role role, std::string heading, int fit)
     {
-        const unsigned count = U8(i);
-        if (count == expected)
-            w_.Add(1, kFields[field], data_ + i, 1, std::to_string(count), Verdict::Good).number = count;
+        w_.Add(0, kFields[Pdu], at_, size_ + 1, std::move(heading));
+        w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
+        if (fit == None) {
+            w_.Add(1, kFields[Data], data_, size_,
+                   std::to_string(size_) + " bytes: too short for a " +
+                       (role == Role::Request ? "request" : "response"),
+                   Verdict::Bad)
+                .number = static_cast<double>(size_);
+            return;
+        }
+        end_ = 0;
+        if (role == Role::Request)
+            ReadRequest(code);
         else
-            w_.Add(1, kFields[field], data_ + i, 1,
-                   std::to_string(count) + " (the quantity needs " + std::to_string(expected) + ")",
-                   Verdict::Bad, expected <= 0xFF ? text::HexByte(expected) : "")
-                .number = count;
+            ReadResponse(code);
+        Extra(end_);
     }
 
-    // A byte count the shape has already found right.
-    void GoodByteCount() { w_.Add(1, kFields[ByteCountField], data_, 1, std::to_string(U8(0)), Verdict::Good).number = U8(0); }
-
-    // One field per status byte from data byte `from` on: its 8 bits, bit 0 first.
-    void Bits(std::size_t from, F what)
+    void ReadRequest(unsigned code)
     {
-        for (std::size_t i = from, n = 0; i < size_; ++i, n += 8) {
-            std::string bits;
-            for (int b = 0; b < 8; ++b) {
-                if (b > 0)
-                    bits += ' ';
-                bits += text::Bit(U8(i), b);
+        switch (code) {
+        case 1:
+        case 2: AddressAndQuantity(StartingAddress, code == 1 ? CoilQuantity : InputQuantity, 0, 2000); break;
+        case 3:
+        case 4: AddressAndQuantity(StartingAddress, RegisterQuantity, 0, 125); break;
+        case 5:
+            w_.AddBits(1, kFields[OutputAddress], data_, 2, U16(0));
+            CoilValue();
+            end_ = 4;
+            break;
+        case 6:
+            w_.AddBits(1, kFields[RegisterAddress], data_, 2, U16(0));
+            w_.Add(1, kFields[RegisterValue], data_ + 2, 2, RegisterText(U16(2))).number = U16(2);
+            end_ = 4;
+            break;
+        case 8:
+            w_.AddBits(1, kFields[SubFunction], data_, 2, U16(0));
+            if (size_ > 2)
+                w_.Add(1, kFields[DiagnosticData], data_ + 2, size_ - 2,
+                       text::HexPairs(f_.subspan(data_ + 2, size_ - 2)));
+            end_ = size_;
+            break;
+        case 15:
+            AddressAndQuantity(StartingAddress, OutputQuantity, 0, 1968);
+            ByteCount(4, (U16(2) + 7) / 8);
+            Bits(5, Outputs, std::nullopt);
+            end_ = size_;
+            break;
+        case 16:
+            AddressAndQuantity(StartingAddress, RegisterQuantity, 0, 123);
+            ByteCount(4, 2 * U16(2));
+            Registers(5, Register, U16(0));
+            break;
+        case 22:
+            w_.AddBits(1, kFields[RegisterAddress], data_, 2, U16(0));
+            w_.Add(1, kFields[AndMask], data_ + 2, 2, text::Hex(U16(2), 4)).number = U16(2);
+            w_.Add(1, kFields[OrMask], data_ + 4, 2, text::Hex(U16(4), 4)).number = U16(4);
+            end_ = 6;
+            break;
+        case 23:
+            AddressAndQuantity(ReadAddress, ReadQuantity, 0, 125);
+            AddressAndQuantity(WriteAddress, WriteQuantity, 4, 121);
+            ByteCount(8, 2 * U16(6), WriteByteCount);
+            Registers(9, Register, U16(4));
+            break;
+        case 24:
+            w_.AddBits(1, kFields[FifoAddress], data_, 2, U16(0));
+            end_ = 2;
+            break;
+        default: break; // 7, 11, 12, 17: no data
+        }
+    }
+
+    void ReadResponse(unsigned code)
+    {
+        const auto& request = context_.request;
+        switch (code) {
+        case 1:
+        case 2:
+            ByteCount(0, NeededBytes(code, U8(0)));
+            Bits(1, code == 1 ? Coils : Inputs, request);
+            end_ = size_;
+            break;
+        case 3:
+        case 4:
+        case 23:
+            ByteCount(0, NeededBytes(code, U8(0)), ByteCountField, true);
+            if (request)
+                Registers(1, Register, request->start);
+            else
+                Registers(1, Value, 1);
+            break;
+        case 7:
+            w_.Add(1, kFields[OutputData], data_, 1, text::Hex(U8(0), 2)).number = U8(0);
+            end_ = 1;
+            break;
+        case 11:
+            w_.Add(1, kFields[Status], data_, 2, text::Hex(U16(0), 4)).number = U16(0);
+            w_.AddBits(1, kFields[EventCount], data_ + 2, 2, U16(2));
+            end_ = 4;
+            break;
+        case 12:
+            ByteCount(0, U8(0));
+            if (size_ >= 7) {
+                w_.Add(1, kFields[Status], data_ + 1, 2, text::Hex(U16(1), 4)).number = U16(1);
+                w_.AddBits(1, kFields[EventCount], data_ + 3, 2, U16(3));
+                w_.AddBits(1, kFields[MessageCount], data_ + 5, 2, U16(5));
+                if (size_ > 7)
+                    w_.Add(1, kFields[Events], data_ + 7, size_ - 7, text::HexPairs(f_.subspan(data_ + 7, size_ - 7)));
             }
-            w_.AddNth(1, kFields[what], std::to_string(n) + "-" + std::to_string(n + 7), data_ + i, 1, bits)
+            end_ = size_;
+            break;
+        case 17:
+            ByteCount(0, U8(0));
+            if (size_ > 1)
+                w_.Add(1, kFields[ServerData], data_ + 1, size_ - 1, text::HexPairs(f_.subspan(data_ + 1, size_ - 1)));
+            end_ = size_;
+            break;
+        case 15: AddressAndQuantity(StartingAddress, OutputQuantity, 0, 1968); break;
+        case 16: AddressAndQuantity(StartingAddress, RegisterQuantity, 0, 123); break;
+        case 24: {
+            const unsigned bytes = U16(0);
+            const unsigned count = U16(2);
+            const unsigned needed = 2 + 2 * count;
+            if (bytes == size_ - 2 && bytes == needed)
+                w_.Add(1, kFields[FifoByteCount], data_, 2, std::to_string(bytes), Verdict::Good).number = bytes;
+            else
+                w_.Add(1, kFields[FifoByteCount], data_, 2,
+                       std::to_string(bytes) + " (" + std::to_string(size_ - 2) + " bytes follow, the count needs " +
+                           std::to_string(needed) + ")",
+                       Verdict::Bad, needed <= 0xFFFF ? text::HighLowPairs(needed) : "")
+                    .number = bytes;
+            if (count <= 31)
+                w_.AddBits(1, kFields[FifoCount], data_ + 2, 2, count);
+            else
+                w_.Add(1, kFields[FifoCount], data_ + 2, 2, std::to_string(count) + " (31 at most)", Verdict::Bad)
+                    .number = count;
+            Registers(4, FifoValue, 1);
+            break;
+        }
+        default: break;
+        }
+    }
+
+    // The bytes after the reading's last field, where there are any.
+    void Extra(std::size_t from)
+    {
+        if (from >= size_)
+            return;
+        w_.Add(1, kFields[ExtraBytes], data_ + from, size_ - from,
+               std::to_string(size_ - from) + (size_ - from == 1 ? " byte" : " bytes") + " after the last field",
+               Verdict::Bad)
+            .number = static_cast<double>(size_ - from);
+    }
+
+    // A byte count at data byte `i`: against the bytes that follow it and
+    // against what the quantity needs; for registers, an even number.
+    void ByteCount(std::size_t i, unsigned needed, F field = ByteCountField, bool registers = false)
+    {
+        const unsigned count = U8(i);
+        const std::size_t follow = size_ - i - 1;
+        Field* f = nullptr;
+        if (count != needed)
+            f = &w_.Add(1, kFields[field], data_ + i, 1,
+                        std::to_string(count) + " (the quantity needs " + std::to_string(needed) + ")", Verdict::Bad,
+                        needed <= 0xFF ? text::HexByte(needed) : "");
+        else if (count != follow)
+            f = &w_.Add(1, kFields[field], data_ + i, 1,
+                        std::to_string(count) + " (" + std::to_string(follow) + " bytes follow)", Verdict::Bad,
+                        follow <= 0xFF ? text::HexByte(static_cast<unsigned>(follow)) : "");
+        else if (registers && count % 2 != 0)
+            f = &w_.Add(1, kFields[field], data_ + i, 1,
+                        std::to_string(count) + " (odd: a register takes 2 bytes)", Verdict::Bad);
+        else
+            f = &w_.Add(1, kFields[field], data_ + i, 1, std::to_string(count), Verdict::Good);
+        f->number = count;
+    }
+
+    // One field per status byte from data byte `from` on: its bits, bit 0
+    // first, numbered from 0, or where the request is known from its first
+    // address and only as many as it asked for.
+    void Bits(std::size_t from, F what, const std::optional<ModbusRequest>& request)
+    {
+        const unsigned first = request ? request->start : 0;
+        const std::size_t shown = request ? request->quantity : (size_ - from) * 8;
+        for (std::size_t i = from, n = 0; i < size_; ++i, n += 8) {
+            if (n >= shown) {
+                Extra(i);
+                return;
+            }
+            const std::size_t bits = std::min<std::size_t>(8, shown - n);
+            std::string text;
+            for (std::size_t b = 0; b < bits; ++b) {
+                if (b > 0)
+                    text += ' ';
+                text += text::Bit(U8(i), static_cast<int>(b));
+            }
+            const auto low = static_cast<unsigned long>(first + n);
+            w_.AddNth(1, kFields[what], std::to_string(low) + "-" + std::to_string(low + bits - 1), data_ + i, 1,
+                      text)
                 .number = U8(i);
         }
     }
 
-    // Register values from data byte `from` on, named "<prefix> <first + k>".
+    // Register values from data byte `from` on, named "<prefix> <first + k>";
+    // a last odd byte is left to Extra.
     void Registers(std::size_t from, F prefix, unsigned first)
     {
-        for (std::size_t i = from; i + 1 < size_; i += 2)
-            w_.AddNth(1, kFields[prefix], std::to_string(first + (i - from) / 2), data_ + i, 2,
-                      RegisterText(U16(i)))
+        std::size_t i = from;
+        for (; i + 1 < size_; i += 2)
+            w_.AddNth(1, kFields[prefix], std::to_string(first + (i - from) / 2), data_ + i, 2, RegisterText(U16(i)))
                 .number = U16(i);
+        end_ = i;
     }
 
-    // Two 16-bit numbers at data byte `i`: an address and a quantity.
-    void AddressAndQuantity(F address, F quantity, std::size_t i = 0)
+    // Two 16-bit numbers at data byte `i`: an address and a quantity of
+    // `low` (1) to `high`.
+    void AddressAndQuantity(F address, F quantity, std::size_t i, unsigned high)
     {
         w_.AddBits(1, kFields[address], data_ + i, 2, U16(i));
-        w_.AddBits(1, kFields[quantity], data_ + i + 2, 2, U16(i + 2));
+        const unsigned q = U16(i + 2);
+        if (InRange(q, 1, high))
+            w_.AddBits(1, kFields[quantity], data_ + i + 2, 2, q);
+        else
+            w_.Add(1, kFields[quantity], data_ + i + 2, 2, std::to_string(q) + " (1 to " + std::to_string(high) + ")",
+                   Verdict::Bad)
+                .number = q;
+        end_ = std::max(end_, i + 4);
     }
 
-    // An address and the value written there, as the write of one item has them.
-    void AddressAndValue(F address, F value, std::string text)
+    void CoilValue()
     {
-        w_.AddBits(1, kFields[address], data_, 2, U16(0));
-        w_.Add(1, kFields[value], data_ + 2, 2, std::move(text)).number = U16(2);
-    }
-
-    void ReadBits(unsigned code, Shape shape)
-    {
-        if (shape == Shape::Request) {
-            AddressAndQuantity(StartingAddress, code == 1 ? CoilQuantity : InputQuantity);
-            return;
-        }
-        GoodByteCount();
-        Bits(1, code == 1 ? Coils : Inputs);
-    }
-
-    void ReadRegisters(Shape shape)
-    {
-        if (shape == Shape::Request) {
-            AddressAndQuantity(StartingAddress, RegisterQuantity);
-            return;
-        }
-        GoodByteCount();
-        Registers(1, Value, 1);
-    }
-
-    void WriteMultipleCoils(Shape shape)
-    {
-        AddressAndQuantity(StartingAddress, OutputQuantity);
-        if (shape == Shape::Response)
-            return;
-        ByteCount(4, (U16(2) + 7) / 8);
-        Bits(5, Outputs);
-    }
-
-    void WriteMultipleRegisters(Shape shape)
-    {
-        AddressAndQuantity(StartingAddress, RegisterQuantity);
-        if (shape == Shape::Response)
-            return;
-        ByteCount(4, 2 * U16(2));
-        Registers(5, Register, U16(0));
-    }
-
-    void ReadWriteMultipleRegisters(Shape shape)
-    {
-        if (shape == Shape::Response) {
-            GoodByteCount();
-            Registers(1, Value, 1);
-            return;
-        }
-        AddressAndQuantity(ReadAddress, ReadQuantity);
-        AddressAndQuantity(WriteAddress, WriteQuantity, 4);
-        ByteCount(8, 2 * U16(6), WriteByteCount);
-        Registers(9, Register, U16(4));
-    }
-
-    static std::string CoilText(unsigned value)
-    {
+        const unsigned value = U16(2);
         if (value == 0xFF00)
-            return "FF00 on";
-        if (value == 0x0000)
-            return "0000 off";
-        return text::Hex(value, 4) + " (neither FF00 on nor 0000 off)";
+            w_.Add(1, kFields[OutputValue], data_ + 2, 2, "FF00 on").number = value;
+        else if (value == 0x0000)
+            w_.Add(1, kFields[OutputValue], data_ + 2, 2, "0000 off").number = value;
+        else
+            w_.Add(1, kFields[OutputValue], data_ + 2, 2, text::Hex(value, 4) + " (neither FF00 on nor 0000 off)",
+                   Verdict::Bad)
+                .number = value;
     }
 
     FieldWriter& w_;
@@ -334,21 +611,71 @@ private:
     std::size_t at_;
     std::size_t data_;
     std::size_t size_;
+    const Context& context_;
+    std::size_t end_ = 0; // the data read so far by the reading
 };
 
 // The PDU from `at` to `end`, or the field saying its function code is missing.
-void ReadPdu(FieldWriter& w, std::size_t at, std::size_t end)
+void ReadPdu(FieldWriter& w, std::size_t at, std::size_t end, const Context& context)
 {
     if (end <= at) {
         w.Add(0, kFields[Pdu], at, 1, "truncated: no function code", Verdict::Bad);
         return;
     }
-    PduReader(w, at, end).Read();
+    PduReader(w, at, end, context).Read();
 }
 
 bool IsFunctionOrException(unsigned code)
 {
     return (code >= 1 && code <= 127) || code >= 0x81;
+}
+
+std::optional<Role> RoleOf(const Options& options)
+{
+    if (options.direction == Direction::Unknown)
+        return std::nullopt;
+    const bool toDevice = options.direction == Direction::ToDevice;
+    const bool deviceAsks = options.device == DeviceRole::Asks;
+    return toDevice != deviceAsks ? Role::Request : Role::Response;
+}
+
+// Where the PDU of a frame of `framing` lies, and its unit; none for a frame
+// too short for its header.
+struct PduPlace {
+    std::size_t at;
+    std::size_t end;
+    unsigned unit;
+};
+
+std::optional<PduPlace> PlaceOf(Bytes frame, Protocol framing)
+{
+    if (framing == Protocol::ModbusTcp)
+        return frame.size() > kMbapSize ? std::optional<PduPlace>({kMbapSize, frame.size(), frame[6]}) : std::nullopt;
+    return frame.size() >= kRtuMinimum ? std::optional<PduPlace>({1, frame.size() - 2, frame[0]}) : std::nullopt;
+}
+
+// How well the PDU at `place` fits a reading; PduReader only measures here.
+int FitAt(Bytes frame, const PduPlace& place, Role role, const Context& context = {})
+{
+    Fields none;
+    FieldWriter w(none, frame);
+    return PduReader(w, place.at, place.end, context).FitOf(frame[place.at], role);
+}
+
+// The context of a frame: its reading by the direction, and the request it
+// answers where one is known.
+Context ContextOf(Bytes frame, Protocol framing, const Options& options)
+{
+    Context context;
+    context.role = RoleOf(options);
+    if (context.role == Role::Request)
+        return context;
+    if (!options.lastSent.empty())
+        context.request = PairModbus(options.lastSent, frame, framing);
+    if (!context.request && options.direction == Direction::Unknown)
+        for (auto it = options.earlier.rbegin(); it != options.earlier.rend() && !context.request; ++it)
+            context.request = PairModbus(*it, frame, framing);
+    return context;
 }
 
 } // namespace
@@ -358,13 +685,40 @@ std::span<const FieldDef> ModbusFields()
     return kFields;
 }
 
+std::optional<ModbusRequest> PairModbus(Bytes request, Bytes response, Protocol framing)
+{
+    if (framing != Protocol::ModbusTcp && framing != Protocol::ModbusRtu)
+        return std::nullopt;
+    const auto asked = PlaceOf(request, framing);
+    const auto answer = PlaceOf(response, framing);
+    if (!asked || !answer || asked->end <= asked->at || answer->end <= answer->at)
+        return std::nullopt;
+    if (framing == Protocol::ModbusTcp) {
+        if (!ShapeModbusTcp(request) || text::Be16(request, 0) != text::Be16(response, 0))
+            return std::nullopt;
+    } else if (!ShapeModbusRtu(request)) {
+        return std::nullopt;
+    }
+    const unsigned function = request[asked->at];
+    if (asked->unit != answer->unit || (response[answer->at] & 0x7F) != function
+        || FitAt(request, *asked, Role::Request) != Whole)
+        return std::nullopt;
+    ModbusRequest r{asked->unit, function, 0, 0};
+    const std::size_t data = asked->at + 1;
+    if (function <= 4 || function == 23) {
+        r.start = text::Be16(request, data);
+        r.quantity = text::Be16(request, data + 2);
+    }
+    return r;
+}
+
 bool ShapeModbusTcp(Bytes frame)
 {
     return frame.size() > kMbapSize && text::Be16(frame, 2) == 0
         && text::Be16(frame, 4) == frame.size() - 6 && IsFunctionOrException(frame[7]);
 }
 
-Fields DecodeModbusTcp(Bytes frame)
+Fields DecodeModbusTcp(Bytes frame, const Options& options)
 {
     Fields out;
     FieldWriter w(out, frame);
@@ -388,7 +742,7 @@ Fields DecodeModbusTcp(Bytes frame)
               follows <= 0xFFFF ? text::HighLowPairs(static_cast<unsigned>(follows)) : "")
             .number = length;
     w.AddBits(1, kFields[Unit], 6, 1, frame[6]);
-    ReadPdu(w, kMbapSize, frame.size());
+    ReadPdu(w, kMbapSize, frame.size(), ContextOf(frame, Protocol::ModbusTcp, options));
     return out;
 }
 
@@ -398,7 +752,25 @@ bool ShapeModbusRtu(Bytes frame)
     return n >= kRtuMinimum && CrcModbus(frame.first(n - 2)) == text::Le16(frame, n - 2);
 }
 
-Fields DecodeModbusRtu(Bytes frame)
+bool ShapeModbusRtuButCrc(Bytes frame)
+{
+    const auto place = PlaceOf(frame, Protocol::ModbusRtu);
+    if (!place || place->unit > kMaxUnit)
+        return false;
+    // IEC 101's start and end bytes around it: a 101 frame gone wrong.
+    if ((frame[0] == 0x68 || frame[0] == 0x10) && frame.back() == 0x16)
+        return false;
+    const unsigned code = frame[place->at];
+    if (code & 0x80)
+        return place->unit != 0 && IsListed(code & 0x7F) && place->end - place->at == 2
+            && NameOf(kExceptions, frame[place->at + 1], "") != "";
+    // The broadcast address only writes, and is never answered.
+    if (place->unit == 0)
+        return IsWrite(code) && FitAt(frame, *place, Role::Request) == Whole;
+    return FitAt(frame, *place, Role::Request) == Whole || FitAt(frame, *place, Role::Response) == Whole;
+}
+
+Fields DecodeModbusRtu(Bytes frame, const Options& options)
 {
     Fields out;
     FieldWriter w(out, frame);
@@ -410,7 +782,7 @@ Fields DecodeModbusRtu(Bytes frame)
     }
     const unsigned unit = frame[0];
     w.Add(0, kFields[Unit], 0, 1, unit == 0 ? "0 (broadcast)" : std::to_string(unit)).number = unit;
-    ReadPdu(w, 1, n - 2);
+    ReadPdu(w, 1, n - 2, ContextOf(frame, Protocol::ModbusRtu, options));
     const unsigned crc = CrcModbus(frame.first(n - 2));
     text::AddCheckCode(w, 0, kFields[Crc], n - 2, text::Le16(frame, n - 2), crc, 4, text::LowHighPairs(crc));
     return out;

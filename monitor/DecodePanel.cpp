@@ -29,7 +29,8 @@ bool SameOptions(const decode::Options& a, const decode::Options& b)
 {
     return a.protocol == b.protocol && a.iec101.linkAddress == b.iec101.linkAddress
         && a.iec101.cause == b.iec101.cause && a.iec101.commonAddress == b.iec101.commonAddress
-        && a.iec101.objectAddress == b.iec101.objectAddress;
+        && a.iec101.objectAddress == b.iec101.objectAddress && a.direction == b.direction && a.device == b.device
+        && a.earlier == b.earlier && a.lastSent == b.lastSent;
 }
 
 // A size chooser: the sizes offered, the one chosen at start.
@@ -135,6 +136,26 @@ decode::Options DecodePanel::Options() const
     return options;
 }
 
+decode::Options DecodePanel::LineOptions() const
+{
+    decode::Options options = Options();
+    if (focused_ == nullptr)
+        return options;
+    const bool received = focused_ == receive_;
+    options.direction = received ? decode::Direction::FromDevice : decode::Direction::ToDevice;
+    options.device = device_;
+    const TSMemo* memo = focused_.data();
+    options.earlier = EarlierFrames([memo](int k) { return memo->Line(k); }, memo->CaretLine(),
+                                    received ? receiveRule_() : sendRule_());
+    return options;
+}
+
+void DecodePanel::SetDevice(decode::DeviceRole device)
+{
+    device_ = device;
+    Refresh();
+}
+
 void DecodePanel::SetDecoder(Decoder decoder)
 {
     decoder_ = decoder;
@@ -209,7 +230,7 @@ void DecodePanel::DecodeNow()
         return;
     const QString line = focused_->Line(focused_->CaretLine());
     const FrameLineRule rule = focused_ == receive_ ? receiveRule_() : sendRule_();
-    const decode::Options options = Options();
+    const decode::Options options = LineOptions();
     if (shown_ && line == shownLine_ && rule == shownRule_ && SameOptions(options, shownOptions_))
         return;
     shown_ = true;

@@ -26,6 +26,13 @@ namespace monitor {
 // tree's own key (which changes nothing), never a window's delete command
 // acting on another text.
 //
+// A frame of the receive window came from the device, one of the send window
+// goes to it (also a line loaded from a file: it is on that window); the
+// decoders also see the frames of the lines before it in the same window
+// (`monitor::EarlierFrames`) and the device's part the program set. The
+// last frame the program sent is not known here: the send window's last
+// line need not be it, so none is given.
+//
 // It follows the caret as it moves and the window's text as lines arrive,
 // decoding at most once per event-loop turn, and only while it is shown:
 // hidden, it only notes which of the two windows takes the focus. The
@@ -54,7 +61,15 @@ public:
     // The decoders used (decode::Decode unless a test gives its own).
     void SetDecoder(Decoder decoder);
 
+    // The device's part: it answers (the default), or it asks (a MODBUS/TCP
+    // client connected to a monitor that serves).
+    void SetDevice(decode::DeviceRole device);
+
+    // The chooser's options.
     [[nodiscard]] decode::Options Options() const;
+    // Those of the caret line of the window focused last: the chooser's, the
+    // direction, the device's part and the earlier frames.
+    [[nodiscard]] decode::Options LineOptions() const;
     // How many times the caret line was decoded and shown.
     [[nodiscard]] int DecodeCount() const { return decodeCount_; }
 
@@ -90,6 +105,7 @@ private:
     FrameLineRule shownRule_ = FrameLineRule::Receive;
     decode::Options shownOptions_;
     Decoder decoder_ = &decode::Decode;
+    decode::DeviceRole device_ = decode::DeviceRole::Answers;
     bool shown_ = false;
     int decodeCount_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "monitor/FrameLine.h"
 
+#include <algorithm>
+
 #include "decode/Text.h"
 #include "frame/HexText.h"
 
@@ -57,6 +59,19 @@ FrameOfLine FrameOfLineText(const QString& line, FrameLineRule rule)
         break;
     }
     return FromPairs(text);
+}
+
+std::vector<std::vector<std::uint8_t>> EarlierFrames(const std::function<QString(int)>& lineAt, int line,
+                                                     FrameLineRule rule, int most)
+{
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (int k = line - 1; k >= 0 && static_cast<int>(frames.size()) < most; --k) {
+        FrameOfLine frame = FrameOfLineText(lineAt(k), rule);
+        if (frame.kind == FrameOfLine::Kind::Frame)
+            frames.push_back(std::move(frame.bytes));
+    }
+    std::ranges::reverse(frames);
+    return frames;
 }
 
 DecodeView DecodeLineView(const QString& line, FrameLineRule rule, const decode::Options& options, Decoder decoder)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace monitor {
@@ -38,6 +39,15 @@ struct FrameOfLine {
 // received line that is not pair notation as a whole is read from after its
 // first two spaces (the time display's "14:05:09  01 03 ").
 [[nodiscard]] FrameOfLine FrameOfLineText(const QString& line, FrameLineRule rule);
+
+// The frames of the lines before line `line` of a window (`lineAt` gives a
+// line's text) that hold one under `rule`, oldest first: the nearest `most`
+// of them. Lines that hold none (notes, ASCII lines, empty lines) are passed
+// over.
+inline constexpr int kEarlierFrames = 64;
+[[nodiscard]] std::vector<std::vector<std::uint8_t>> EarlierFrames(const std::function<QString(int)>& lineAt,
+                                                                   int line, FrameLineRule rule,
+                                                                   int most = kEarlierFrames);
 
 // What the decode window shows for a line: the decoded tree, or one line
 // saying why there is nothing to decode; `badLines` are the lines of check

@@ -201,6 +201,7 @@ void Tf_main::CreateDialogs()
     F_decode = new Tf_decode(this);
     F_decode->Panel->SetSources(area_->Memo1, [] { return monitor::FrameLineRule::Receive; },
                                 area_->Memo2, [] { return monitor::FrameLineRule::SendAsTyped; });
+    F_decode->Panel->SetDevice(side_->Words().peerAsks ? decode::DeviceRole::Asks : decode::DeviceRole::Answers);
     connect(F_decode, &Tf_decode::VisibilityChanged, A.N_decode, &QAction::setChecked);
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
 }

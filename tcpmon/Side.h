@@ -45,6 +45,7 @@ public:
         int panelWidth = 250;     // the width of the side's status panel (the window widens with it)
         QString aboutTitle;       // the about box's title line
         QString aboutNote;        // and its note
+        bool peerAsks = false;    // the peer asks and the monitor's side answers (a MODBUS/TCP client served)
     };
 
     // What the side tells the window.

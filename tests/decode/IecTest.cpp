@@ -137,9 +137,9 @@ TEST(IecTruncation, AShortFrameEndsInOneBadFieldSayingWhatIsMissing)
         {Protocol::Iec104,
          "68 19 02 00 04 00 24 01 03 00 01 00 01 40 00 AE 47 48 42 00 09 05 0E",
          "CP56Time2a", "truncated: 3 of 7 bytes"},
-        // the VSQ counts two objects, the APDU holds one
-        {Protocol::Iec104, "68 0E 00 00 00 00 01 02 14 00 01 00 01 00 00 01",
-         "Information object address", "truncated: 0 of 3 bytes"},
+        // the VSQ counts two objects, the APDU holds one and a byte
+        {Protocol::Iec104, "68 0F 00 00 00 00 01 02 14 00 01 00 01 00 00 01 02",
+         "Information object address", "truncated: 1 of 3 bytes"},
         {Protocol::Iec104, "68 0A 00 00 00 00 01 01 14 00", "Common address",
          "truncated: 0 of 2 bytes"},
         {Protocol::Iec101, "10 49", "Link address", "truncated: 0 of 1 bytes"},
@@ -221,6 +221,53 @@ TEST(Iec101UserData, UserDataThatIsNoAsduIsShownRawWithTheLinkLayer)
                   c.userData) << c.frame;
         EXPECT_EQ(Find(d.fields, "Checksum").verdict, Verdict::Good) << c.frame;
         EXPECT_EQ(Find(d.fields, "End").value, "16") << c.frame;
+    }
+}
+
+// Time tags out of their ranges, a U-format of two functions and an object
+// count the ASDU disagrees with are bad, with what they should be; the
+// decoding goes on.
+TEST(IecChecks, AFieldOutOfItsRangeIsBadAndSaysWhatItShouldBe)
+{
+    const struct {
+        std::string_view apdu;
+        std::string_view field;
+        std::string_view value;
+        std::string_view expected; // empty: not bad
+    } cases[] = {
+        {"68 15 00 00 00 00 1E 01 03 00 01 00 01 10 00 01 FF FF BF 9F FF 0F 7F", "CP56Time2a",
+         "2127-15-31 31:63:65.535 Sun SU IV",
+         "year 0 to 99 (2000 to 2099), month 1 to 12, hour 0 to 23, minute 0 to 59, milliseconds 0 to 59999"},
+        {"68 15 00 00 00 00 1E 01 03 00 01 00 01 00 00 01 A3 23 05 0E 48 0C 64", "CP56Time2a",
+         "2100-12-08 14:05:09.123 Tue", "year 0 to 99 (2000 to 2099)"},
+        {"68 15 00 00 00 00 1E 01 03 00 01 00 01 00 00 01 A3 23 05 0E 68 0C 1A", "CP56Time2a",
+         "2026-12-08 14:05:09.123 Wed", "day of week Tue for this date"},
+        {"68 15 00 00 00 00 1E 01 03 00 01 00 01 00 00 01 A3 23 05 0E 5E 02 1A", "CP56Time2a",
+         "2026-02-30 14:05:09.123 Tue", "day 1 to 28"},
+        // a leap year's 29 February; no day of week given
+        {"68 15 00 00 00 00 1E 01 03 00 01 00 01 00 00 01 A3 23 05 0E 1D 02 1C", "CP56Time2a",
+         "2028-02-29 14:05:09.123", ""},
+        {"68 15 00 00 00 00 1E 01 03 00 01 00 01 00 00 01 A3 23 45 0E 48 0C 1A", "CP56Time2a",
+         "2026-12-08 14:05:09.123 Tue GEN substituted", ""},
+        {"68 11 00 00 00 00 02 01 03 00 01 00 01 00 00 01 60 EA 3C", "CP24Time2a", "minute 60, 60.000 s",
+         "minute 0 to 59, milliseconds 0 to 59999"},
+        {"68 04 0F 00 00 00", "Function", "STARTDT act + STARTDT con", "one function bit"},
+        {"68 04 03 00 00 00", "Function", "none", "one function bit"},
+        {"68 04 07 00 00 00", "Function", "STARTDT act", ""},
+        {"68 17 00 00 00 00 26 01 03 00 01 00 01 00 00 1A 78 00 A3 23 05 0E 48 0C 1A",
+         "Elapsed time (CP16Time2a)", "120 ms", ""},
+        {"68 0E 00 00 00 00 01 02 14 00 01 00 01 00 00 01", "Number of objects",
+         "2 (the ASDU holds 1 object)", "1"},
+        {"68 0E 00 00 00 00 01 02 14 00 01 00 01 00 00 01", "SIQ", "1 on, good", ""},
+    };
+    for (const auto& c : cases) {
+        const auto frame = Hex(c.apdu);
+        const auto fields = Decode(frame).fields;
+        const Field f = Find(fields, c.field);
+        EXPECT_EQ(f.value, c.value) << c.apdu;
+        EXPECT_EQ(f.verdict, c.expected.empty() ? Verdict::None : Verdict::Bad) << c.apdu;
+        EXPECT_EQ(f.expected, c.expected) << c.apdu;
+        ExpectInside(fields, frame.size(), c.apdu);
     }
 }
 

@@ -4,6 +4,7 @@
 // dissector, which read this output.
 //   decode_dump [--protocol auto|iec104|iec101|modbustcp|modbusrtu|dnp3|cdt|checksum]
 //               [--iec101-sizes LINK,CAUSE,COMMON,OBJECT]
+//               [--direction to-device|from-device]  (the device answers)
 
 #include "decode/Decode.h"
 #include "frame/HexText.h"
@@ -47,6 +48,8 @@ int main(int argc, char** argv)
         const std::string value = argv[i + 1];
         if (key == "--protocol" && kProtocols.contains(value)) {
             options.protocol = kProtocols.at(value);
+        } else if (key == "--direction" && (value == "to-device" || value == "from-device")) {
+            options.direction = value == "to-device" ? decode::Direction::ToDevice : decode::Direction::FromDevice;
         } else if (key == "--iec101-sizes") {
             auto& s = options.iec101;
             if (std::sscanf(value.c_str(), "%d,%d,%d,%d", &s.linkAddress, &s.cause,

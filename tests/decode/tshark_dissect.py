@@ -80,10 +80,13 @@ def dissect(frames, fields, transport="tcp", port=2404, decode_as=None, prefs=()
     return rows
 
 
-def our_decoding(decode_dump: str, frames, protocol="auto", sizes=None):
+def our_decoding(decode_dump: str, frames, protocol="auto", sizes=None, direction=None):
     """Our decoder's fields for each frame, from the decode_dump program: one
-    list of dicts (depth, name, offset, length, value, verdict, expected) per frame."""
+    list of dicts (depth, name, offset, length, value, verdict, expected) per frame.
+    direction: "to-device" or "from-device" where the frames went one way."""
     cmd = [decode_dump, "--protocol", protocol]
+    if direction:
+        cmd += ["--direction", direction]
     if sizes:
         cmd += ["--iec101-sizes", ",".join(str(s) for s in sizes)]
     text = "".join(bytes(f).hex(" ") + "\n" for f in frames)

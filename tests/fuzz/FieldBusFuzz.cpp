@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <vector>
 
 namespace {
 
@@ -28,7 +29,8 @@ bool IsHexPairs(const std::string& text)
     return true;
 }
 
-void CheckFields(decode::Bytes frame, decode::Fields (*decoder)(decode::Bytes))
+template <typename Decoder>
+void CheckFields(decode::Bytes frame, Decoder decoder)
 {
     decode::Fields fields;
     try {
@@ -58,10 +60,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const decode::Bytes frame(data, size);
 #if FUZZ_DECODER == 1
-    CheckFields(frame, decode::DecodeModbusRtu);
-    CheckFields(frame, decode::DecodeModbusTcp);
+    CheckFields(frame, [](decode::Bytes f) { return decode::DecodeModbusRtu(f); });
+    CheckFields(frame, [](decode::Bytes f) { return decode::DecodeModbusTcp(f); });
     if (decode::ShapeModbusTcp(frame))
         FUZZ_REQUIRE(decode::DecodeModbusTcp(frame)[3].verdict == decode::Verdict::Good); // the length
+    // The first byte chooses the direction and the device's part, the second
+    // where the frame before this one ends: the last frame sent or an earlier
+    // one of the window.
+    if (size >= 2) {
+        decode::Options options;
+        options.direction = static_cast<decode::Direction>(data[0] % 3);
+        options.device = data[0] & 4 ? decode::DeviceRole::Asks : decode::DeviceRole::Answers;
+        const std::size_t cut = std::min<std::size_t>(data[1], size - 2);
+        const decode::Bytes before = frame.subspan(2, cut);
+        const decode::Bytes rest = frame.subspan(2 + cut);
+        if (data[0] & 8)
+            options.lastSent.assign(before.begin(), before.end());
+        else
+            options.earlier = {std::vector<uint8_t>(rest.begin(), rest.end()),
+                               std::vector<uint8_t>(before.begin(), before.end())};
+        CheckFields(rest, [&](decode::Bytes f) { return decode::DecodeModbusRtu(f, options); });
+        CheckFields(rest, [&](decode::Bytes f) { return decode::DecodeModbusTcp(f, options); });
+        for (const auto framing : {decode::Protocol::ModbusRtu, decode::Protocol::ModbusTcp})
+            if (const auto paired = decode::PairModbus(before, rest, framing))
+                FUZZ_REQUIRE(paired->function == (rest[framing == decode::Protocol::ModbusRtu ? 1 : 7] & 0x7Fu));
+        // an RTU frame but for its CRC is never left unrecognised
+        if (decode::ShapeModbusRtuButCrc(rest)) {
+            const decode::Protocol chosen = decode::Decode(rest, options).protocol;
+            FUZZ_REQUIRE(chosen != decode::Protocol::Unrecognised && chosen != decode::Protocol::ModbusTcp
+                         && chosen != decode::Protocol::CheckSum);
+        }
+    }
 #elif FUZZ_DECODER == 2
     CheckFields(frame, decode::DecodeDnp3);
     if (decode::ShapeDnp3(frame)) {

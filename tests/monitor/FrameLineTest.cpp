@@ -49,6 +49,18 @@ TEST(FrameOfLineText, EachLineFormatGivesItsFrame)
 
 // The view of a line: a frame's tree (the protocol's name first), or one
 // line saying why there is none.
+TEST(EarlierFrames, TheNearestFramesBeforeTheLineOldestFirst)
+{
+    const QStringList lines{QStringLiteral("01"), QStringLiteral("12:00:00  02 03 "), QStringLiteral("a note"),
+                            QString(), QStringLiteral("04"), QStringLiteral("05")};
+    const auto lineAt = [&lines](int k) { return lines.at(k); };
+    using Frames = std::vector<std::vector<uint8_t>>;
+    EXPECT_EQ(monitor::EarlierFrames(lineAt, 5, FrameLineRule::Receive), (Frames{{0x01}, {0x02, 0x03}, {0x04}}));
+    EXPECT_EQ(monitor::EarlierFrames(lineAt, 5, FrameLineRule::Receive, 2), (Frames{{0x02, 0x03}, {0x04}}));
+    EXPECT_TRUE(monitor::EarlierFrames(lineAt, 0, FrameLineRule::Receive).empty());
+    EXPECT_TRUE(monitor::EarlierFrames(lineAt, 5, FrameLineRule::ReceiveAscii).empty());
+}
+
 TEST(DecodeLineView, ShowsTheTreeOrWhyThereIsNone)
 {
     const decode::Options unrecognised{decode::Protocol::Unrecognised, {}};

@@ -131,6 +131,8 @@ private slots:
         QTRY_VERIFY(window->DecodeDialog()->Panel->Tree->toPlainText().contains(QStringLiteral("MODBUS/TCP")));
         const QString tree = window->DecodeDialog()->Panel->Tree->toPlainText();
         QVERIFY2(tree.contains(QStringLiteral("4660")) && tree.contains(QStringLiteral("22136")), qPrintable(tree));
+        // the device connected to answers
+        QCOMPARE(window->DecodeDialog()->Panel->LineOptions().device, decode::DeviceRole::Answers);
 
         QTest::keyClick(window.get(), Qt::Key_F4);
         QCOMPARE(StateOf(*window), ConnectionState::Disconnected);

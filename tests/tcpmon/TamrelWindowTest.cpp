@@ -759,6 +759,15 @@ private slots:
         QTRY_COMPARE(panel->Tree->toPlainText(),
                      QStringLiteral("Unrecognised\n     0  AA BB CC  Unrecognised frame: 3 bytes"));
 
+        // The client asks: what it sends is a request, though its last bytes
+        // would also make a response.
+        w_->Actions().N_receiveclear->trigger();
+        SendAndWait(*client, QByteArray::fromHex("107100000006FF01030D0001"));
+        QTRY_VERIFY(panel->Tree->toPlainText().startsWith(QStringLiteral("MODBUS/TCP")));
+        QVERIFY2(panel->Tree->toPlainText().contains(QStringLiteral("PDU: 1 Read Coils, request\n"))
+                     && !panel->Tree->toPlainText().contains(QStringLiteral("response")),
+                 qPrintable(panel->Tree->toPlainText()));
+
         // A send line is taken as it would be sent: a comment makes it no frame.
         w_->Area().Memo2->SetLines({QStringLiteral("AA BB // note")});
         w_->activateWindow();
