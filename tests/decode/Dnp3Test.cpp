@@ -61,8 +61,8 @@ TEST(Dnp3, BadChecksGiveTheValueThatWouldVerify)
 TEST(Dnp3, AShortFrameEndsInOneBadField)
 {
     // A response whose 17 bytes of user data take two blocks.
-    const std::string whole = "05 64 16 44 03 00 04 00 0F 01 C1 C1 81 90 00 01 02 00 00 07 81 81 81 01 81 01 "
-                              "AE FA 01 A1 C9";
+    const std::string whole = "05 64 16 44 03 00 04 00 0F 01 C1 C1 81 90 00 01 02 00 00 06 81 81 81 01 81 01 "
+                              "CC A5 01 A1 C9";
     ASSERT_TRUE(std::ranges::all_of(decode::DecodeDnp3(Hex(whole)),
                                     [](const auto& f) { return f.verdict != Verdict::Bad; }));
     const struct {
