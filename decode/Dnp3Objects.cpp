@@ -580,7 +580,7 @@ private:
         }
         // the point's line sums up its parts, each one a line below it
         Fields parts;
-        std::string summary;
+        std::string lead, summary;
         std::optional<double> number;
         std::size_t p = at;
         for (const Part part : type->parts) {
@@ -691,12 +691,16 @@ private:
                     break;
                 }
             }
-            if (part != Part::Control) {
-                if (def == Value && !number)
-                    number = n;
+            if (part == Part::Control) {
+            } else if (def == Value && lead.empty()) {
+                number = n;
+                lead = t;
+            } else {
                 summary += std::string(summary.empty() ? "" : ", ")
                     + (def == Flags ? "flags " : def == Value || def == Time ? "" : std::string(kFields[def].name) + " ")
                     + t;
+            }
+            if (part != Part::Control) {
                 parts.push_back(Field{});
                 Field& f = parts.back();
                 f.depth = 2;
@@ -708,10 +712,12 @@ private:
             }
             p += PartSize(part);
         }
-        // a binary's state leads its line
+        // the value or a binary's state leads its line
         if (number && (type->parts[0] == Part::BinaryFlags || type->parts[0] == Part::OutputFlags
                        || type->parts[0] == Part::DoubleFlags || type->parts[0] == Part::CommandState))
             summary = std::to_string(static_cast<int>(*number)) + ", " + summary;
+        else if (!lead.empty())
+            summary = lead + (summary.empty() ? "" : ", " + summary);
         Field& head = AddNth(1, kFields[heading], name, objectAt, at + size - objectAt, summary);
         head.number = number;
         if (prefix > 0)
