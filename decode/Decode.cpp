@@ -1,4 +1,5 @@
 #include "decode/Decode.h"
+#include "decode/Dnp3.h"
 
 #include <algorithm>
 #include <array>
@@ -52,7 +53,7 @@ const auto& Rows()
                       ModbusFields(), {}},
         ProtocolEntry{Protocol::ModbusRtu, "MODBUS RTU", 4, Plain<ShapeModbusRtu>, WithOptions<DecodeModbusRtu>,
                       ModbusFields(), {}},
-        ProtocolEntry{Protocol::Dnp3, "DNP3", 1, Plain<ShapeDnp3>, Plain<DecodeDnp3>, Dnp3Fields(), {}},
+        ProtocolEntry{Protocol::Dnp3, "DNP3", 1, Plain<ShapeDnp3>, dnp3::DecodeWithOptions, Dnp3Fields(), {}},
         ProtocolEntry{Protocol::Cdt, "CDT", 2, Plain<ShapeCdt>, Plain<DecodeCdt>, CdtFields(), {}},
         ProtocolEntry{Protocol::CheckSum, "Sum or parity frame", 8, Plain<ShapeCheckSum>,
                       Plain<DecodeCheckSum>, CheckSumFields(), {}},

@@ -1,20 +1,25 @@
+#include "decode/Dnp3.h"
+
 #include "decode/ByteText.h"
 #include "decode/Decode.h"
+#include "decode/Dnp3Fields.h"
 
 #include "frame/Crc.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 #include <vector>
 
 // DNP3 link frames: the 10-byte header (05 64, length, control, destination,
 // source, CRC), then the user data in blocks of at most 16 bytes, each with
 // its own CRC. The user data of a frame carrying user data starts with the
-// transport header; the first segment of a fragment goes on with the
-// application header. Objects are shown as their raw bytes.
+// transport header; the segments of one fragment are joined from the frames
+// before this one in its window, and the fragment's application header and
+// objects are decoded (Dnp3Objects.cpp).
 
 namespace decode {
+
+namespace dnp3 {
 
 namespace {
 
@@ -22,119 +27,6 @@ constexpr std::size_t kHeaderSize = 10;
 constexpr std::size_t kHeaderCrcAt = 8;
 constexpr std::size_t kBlockSize = 16;
 constexpr unsigned kLinkOverhead = 5; // control, destination, source
-
-constexpr Name kPrimaryFunctions[] = {
-    {0, "Reset Link States"},     {1, "Reset User Process"},    {2, "Test Link States"},
-    {3, "Confirmed User Data"},   {4, "Unconfirmed User Data"}, {9, "Request Link Status"},
-};
-
-constexpr Name kSecondaryFunctions[] = {
-    {0, "ACK"},          {1, "NACK"}, {11, "Link Status"}, {14, "Link Service Not Functioning"},
-    {15, "Link Service Not Used or Implemented"},
-};
-
-constexpr Name kApplicationFunctions[] = {
-    {0, "Confirm"},
-    {1, "Read"},
-    {2, "Write"},
-    {3, "Select"},
-    {4, "Operate"},
-    {5, "Direct Operate"},
-    {6, "Direct Operate No Ack"},
-    {7, "Immediate Freeze"},
-    {8, "Immediate Freeze No Ack"},
-    {9, "Freeze and Clear"},
-    {10, "Freeze and Clear No Ack"},
-    {11, "Freeze with Time"},
-    {12, "Freeze with Time No Ack"},
-    {13, "Cold Restart"},
-    {14, "Warm Restart"},
-    {15, "Initialize Data"},
-    {16, "Initialize Application"},
-    {17, "Start Application"},
-    {18, "Stop Application"},
-    {19, "Save Configuration"},
-    {20, "Enable Unsolicited"},
-    {21, "Disable Unsolicited"},
-    {22, "Assign Class"},
-    {23, "Delay Measure"},
-    {24, "Record Current Time"},
-    {25, "Open File"},
-    {26, "Close File"},
-    {27, "Delete File"},
-    {28, "Get File Info"},
-    {29, "Authenticate File"},
-    {30, "Abort File"},
-    {31, "Activate Config"},
-    {32, "Authenticate Request"},
-    {33, "Authenticate Error"},
-    {129, "Response"},
-    {130, "Unsolicited Response"},
-    {131, "Authenticate Response"},
-};
-
-// IIN1.0 to IIN1.7, then IIN2.0 to IIN2.7.
-constexpr std::string_view kIndications[16] = {
-    "All stations",          "Class 1 events",        "Class 2 events",  "Class 3 events",
-    "Need time",             "Local control",         "Device trouble",  "Device restart",
-    "No function code support", "Object unknown",     "Parameter error", "Event buffer overflow",
-    "Already executing",     "Configuration corrupt", "Reserved 2",      "Reserved 1",
-};
-
-constexpr Name kDirections[] = {{0, "from the outstation"}, {1, "from the master"}};
-constexpr Name kPrimary[] = {{0, "secondary"}, {1, "primary"}};
-
-enum F : std::size_t {
-    LinkHeader, Start, Length, Control, Direction, Primary, FrameCountBit, FrameCountValid,
-    DataFlowControl, PrimaryFunction, SecondaryFunction, Destination, Source, HeaderCrc, Transport,
-    TransportFinal, TransportFirst, TransportSequence, SegmentData, ApplicationHeader,
-    ApplicationControl, ApplicationFirst, ApplicationFinal, Confirm, Unsolicited, ApplicationSequence,
-    ApplicationFunction, Indications, Iin1, Iin2, Objects, DataBlock, BlockData, BlockCrc, ExtraBytes,
-    FieldCount
-};
-
-constexpr std::array<FieldDef, FieldCount> kFields{{
-    {"dnp3.link", "Link header"},
-    {"dnp3.start", "Start"},
-    {"dnp3.length", "Length"},
-    {"dnp3.control", "Control"},
-    {"dnp3.control.dir", "Direction", 0x80, kDirections},
-    {"dnp3.control.prm", "Primary", 0x40, kPrimary},
-    {"dnp3.control.fcb", "Frame count bit", 0x20},
-    {"dnp3.control.fcv", "Frame count valid", 0x10},
-    {"dnp3.control.dfc", "Data flow control", 0x10},
-    {"dnp3.control.primary_function", "Function code", 0x0F, kPrimaryFunctions, "unknown"},
-    {"dnp3.control.secondary_function", "Function code", 0x0F, kSecondaryFunctions, "unknown"},
-    {"dnp3.destination", "Destination"},
-    {"dnp3.source", "Source"},
-    {"dnp3.header_crc", "Header CRC"},
-    {"dnp3.transport", "Transport header"},
-    {"dnp3.transport.fin", "Final", 0x80},
-    {"dnp3.transport.fir", "First", 0x40},
-    {"dnp3.transport.sequence", "Sequence", 0x3F},
-    {"dnp3.segment", "Segment data"},
-    {"dnp3.application", "Application header"},
-    {"dnp3.application.control", "Application control"},
-    {"dnp3.application.fir", "First", 0x80},
-    {"dnp3.application.fin", "Final", 0x40},
-    {"dnp3.application.con", "Confirm", 0x20},
-    {"dnp3.application.uns", "Unsolicited", 0x10},
-    {"dnp3.application.sequence", "Sequence", 0x0F},
-    {"dnp3.application.function", "Function code", 0, kApplicationFunctions, "unknown"},
-    {"dnp3.iin", "Internal indications"},
-    {"dnp3.iin1", "IIN1"},
-    {"dnp3.iin2", "IIN2"},
-    {"dnp3.objects", "Objects"},
-    {"dnp3.block", "Data block"},
-    {"dnp3.block.data", "Data"},
-    {"dnp3.block.crc", "CRC"},
-    {"dnp3.extra", "Extra bytes"},
-}};
-
-bool IsResponse(unsigned function)
-{
-    return function >= 129 && function <= 131;
-}
 
 // The frame size a length byte gives: the header, the user data and a CRC
 // per block of user data.
@@ -153,26 +45,70 @@ std::string LengthFitting(std::size_t size)
     return "";
 }
 
+bool CarriesUserData(Bytes frame)
+{
+    const unsigned control = frame[3];
+    return (control & 0x40) && ((control & 0x0F) == 3 || (control & 0x0F) == 4);
+}
+
+// The user data bytes by the length byte.
+std::size_t UserSize(Bytes frame)
+{
+    return frame[2] >= kLinkOverhead ? frame[2] - kLinkOverhead : 0;
+}
+
+// The offsets of the user data bytes the frame holds, the CRCs left out, and
+// whether each one's block CRC verifies.
+struct UserData {
+    std::vector<std::size_t> at;
+    std::vector<bool> verified;
+};
+
+UserData CollectUserData(Bytes f)
+{
+    UserData user;
+    const bool headerGood = text::Le16(f, kHeaderCrcAt) == CrcDnp(f.first(kHeaderCrcAt));
+    std::size_t at = kHeaderSize;
+    for (std::size_t left = UserSize(f); left > 0 && at < f.size();) {
+        const std::size_t block = std::min(left, kBlockSize);
+        const std::size_t end = std::min(f.size(), at + block);
+        const bool good = headerGood && f.size() >= at + block + 2
+            && text::Le16(f, at + block) == CrcDnp(f.subspan(at, block));
+        for (std::size_t i = at; i < end; ++i) {
+            user.at.push_back(i);
+            user.verified.push_back(good);
+        }
+        at += block + 2;
+        left -= block;
+    }
+    return user;
+}
+
 void AddCrc(FieldWriter& w, F field, std::size_t at, Bytes covered)
 {
     const unsigned crc = CrcDnp(covered);
     text::AddCheckCode(w, 1, kFields[field], at, text::Le16(w.Frame(), at), crc, 4, text::LowHighPairs(crc));
 }
 
+std::string Plural(std::size_t n, std::string_view one, std::string_view many)
+{
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
 class Dnp3Reader {
 public:
-    explicit Dnp3Reader(FieldWriter& w) : w_(w), f_(w.Frame()) {}
+    Dnp3Reader(FieldWriter& w, std::span<const std::vector<uint8_t>> earlier)
+        : w_(w), f_(w.Frame()), earlier_(earlier)
+    {
+    }
 
     void Read()
     {
         if (!text::HoldsFirst(w_, kFields[LinkHeader], kHeaderSize))
             return;
         ReadLinkHeader();
-        CollectUserData();
-        const unsigned control = f_[3];
-        const bool userData = (control & 0x40) && ((control & 0x0F) == 3 || (control & 0x0F) == 4);
-        // A frame that ends inside the application header says so there and stops.
-        if (userData && !user_.empty() && ReadTransport() && !ReadApplication())
+        // a frame that ends inside the application header says so there and stops
+        if (CarriesUserData(f_) && UserSize(f_) > 0 && f_.size() > kHeaderSize && !ReadTransport())
             return;
         ReadBlocks();
     }
@@ -220,117 +156,63 @@ private:
         w_.AddBits(2, functionField, 3, 1, control);
     }
 
-    // The offsets of the user data bytes the frame holds, the CRCs left out.
-    void CollectUserData()
-    {
-        std::size_t at = kHeaderSize;
-        for (std::size_t left = UserSize(); left > 0 && at < f_.size();) {
-            const std::size_t block = std::min(left, kBlockSize);
-            for (std::size_t i = at; i < std::min(f_.size(), at + block); ++i)
-                user_.push_back(i);
-            at += block + 2;
-            left -= block;
-        }
-    }
-
-    // A header the user data is too short for: cut off with the frame, or
-    // missing from a segment whose length byte says it ends there.
-    std::string ShortText(std::size_t have, std::size_t need) const
-    {
-        if (user_.size() < UserSize())
-            return text::Truncated(have, need);
-        return "missing: the user data ends after " + std::to_string(have) + " of " + std::to_string(need) + " bytes";
-    }
-
-    // The user data bytes by the length byte.
-    std::size_t UserSize() const { return f_[2] >= kLinkOverhead ? f_[2] - kLinkOverhead : 0; }
-
-    // False when the transport header is not the first segment of a fragment.
+    // False when the frame ends inside the application header.
     bool ReadTransport()
     {
-        const unsigned t = f_[user_[0]];
-        w_.Add(0, kFields[Transport], user_[0], 1,
-               text::Hex(t, 2) + ": FIN=" + text::Bit(t, 7) + " FIR=" + text::Bit(t, 6)
-                   + " sequence " + std::to_string(t & 0x3F))
+        const unsigned t = f_[kHeaderSize];
+        w_.Add(0, kFields[Transport], kHeaderSize, 1,
+               text::Hex(t, 2) + ": FIN=" + text::Bit(t, 7) + " FIR=" + text::Bit(t, 6) + " sequence "
+                   + std::to_string(t & 0x3F))
             .number = t;
         for (const F bit : {TransportFinal, TransportFirst, TransportSequence})
-            w_.AddBits(1, kFields[bit], user_[0], 1, t);
-        if (!(t & 0x40)) {
-            AddObjects(1, SegmentData);
-            return false;
-        }
-        return true;
-    }
+            w_.AddBits(1, kFields[bit], kHeaderSize, 1, t);
 
-    // False when the frame ends inside the application header.
-    bool ReadApplication()
-    {
-        if (user_.size() < 3) {
-            w_.Add(0, kFields[ApplicationHeader], user_[0] + 1, 2, ShortText(user_.size() - 1, 2), Verdict::Bad);
-            return false;
-        }
-        const unsigned control = f_[user_[1]];
-        const unsigned function = f_[user_[2]];
-        const std::size_t headerSize = IsResponse(function) ? 4 : 2;
-        w_.Add(0, kFields[ApplicationHeader], user_[1], std::min(headerSize, user_.size() - 1),
-               kFields[ApplicationFunction].Coded(function));
-        w_.Add(1, kFields[ApplicationControl], user_[1], 1,
-               text::Hex(control, 2) + ": FIR=" + text::Bit(control, 7) + " FIN=" + text::Bit(control, 6)
-                   + " CON=" + text::Bit(control, 5) + " UNS=" + text::Bit(control, 4) + " SEQ="
-                   + std::to_string(control & 0x0F))
-            .number = control;
-        for (const F bit : {ApplicationFirst, ApplicationFinal, Confirm, Unsolicited, ApplicationSequence})
-            w_.AddBits(2, kFields[bit], user_[1], 1, control);
-        w_.AddBits(1, kFields[ApplicationFunction], user_[2], 1, function);
-        if (IsResponse(function)) {
-            if (user_.size() < 5) {
-                w_.Add(1, kFields[Indications], user_[2] + 1, 2, ShortText(user_.size() - 3, 2),
-                       Verdict::Bad);
-                return false;
+        const auto fragment = Reassemble(earlier_, f_);
+        if (!fragment)
+            return true;
+        const Segment& own = fragment->segments.back();
+        if (!fragment->first) {
+            // a segment whose fragment began before the window, or out of order
+            if (!own.bytes.empty()) {
+                w_.Add(0, kFields[SegmentData], own.offsets.front(), 0,
+                       std::to_string(own.bytes.size()) + " bytes: " + text::HexPairs(own.bytes));
+                w_.Add(1, kFields[FragmentInfo], kHeaderSize, 0,
+                       "not joined: no earlier frame of this window holds the segments before it");
             }
-            ReadIndications(f_[user_[3]], f_[user_[4]]);
+            return true;
         }
-        AddObjects(1 + headerSize, Objects);
-        return true;
-    }
-
-    void ReadIndications(unsigned iin1, unsigned iin2)
-    {
-        const unsigned bits = iin1 | iin2 << 8;
-        std::string set;
-        for (int i = 0; i < 16; ++i)
-            if (bits >> i & 1u)
-                set += std::string(set.empty() ? "" : ", ") + "IIN" + (i < 8 ? "1." : "2.")
-                    + std::to_string(i % 8) + " " + std::string(kIndications[i]);
-        w_.Add(1, kFields[Indications], user_[3], 2, set.empty() ? "none" : set);
-        for (int byte = 0; byte < 2; ++byte) {
-            const unsigned value = byte ? iin2 : iin1;
-            std::string names;
-            for (int i = 0; i < 8; ++i)
-                if (value >> i & 1u)
-                    names += std::string(names.empty() ? "" : ", ") + std::string(kIndications[8 * byte + i]);
-            w_.Add(2, kFields[byte ? Iin2 : Iin1], user_[3 + static_cast<std::size_t>(byte)], 1,
-                   text::Hex(value, 2) + (names.empty() ? "" : ": " + names))
-                .number = value;
+        const std::size_t joined = fragment->segments.size();
+        FragmentBytes bytes;
+        bytes.anchor = kHeaderSize;
+        bytes.final = fragment->final;
+        bytes.complete = fragment->final && own.whole;
+        for (std::size_t s = 0; s < joined; ++s) {
+            const Segment& seg = fragment->segments[s];
+            const bool mine = s + 1 == joined;
+            bytes.bytes.insert(bytes.bytes.end(), seg.bytes.begin(), seg.bytes.end());
+            bytes.verified.insert(bytes.verified.end(), seg.verified.begin(), seg.verified.end());
+            for (const std::size_t at : seg.offsets)
+                bytes.at.push_back(mine ? at : FragmentBytes::kEarlier);
         }
-    }
-
-    // The user data from index `from` on, without the block CRCs between.
-    void AddObjects(std::size_t from, F name)
-    {
-        if (from >= user_.size())
-            return;
-        std::vector<uint8_t> bytes;
-        for (std::size_t i = from; i < user_.size(); ++i)
-            bytes.push_back(f_[user_[i]]);
-        w_.Add(0, kFields[name], user_[from], 0, std::to_string(bytes.size()) + " bytes: " + text::HexPairs(bytes));
+        if (joined > 1 || !fragment->final) {
+            std::string note = joined > 1
+                ? Plural(joined, "segment", "segments") + ", " + Plural(joined - 1, "from an earlier frame",
+                                                                        "from earlier frames")
+                    + " of this window and this one"
+                : "this frame's segment begins it";
+            note += ", " + Plural(bytes.bytes.size(), "byte", "bytes");
+            if (!fragment->final)
+                note += "; it goes on in a later frame";
+            w_.Add(0, kFields[FragmentInfo], kHeaderSize, 0, note).number = static_cast<double>(joined);
+        }
+        return ReadApplication(w_, bytes);
     }
 
     void ReadBlocks()
     {
         std::size_t at = kHeaderSize;
         int block = 1;
-        for (std::size_t left = UserSize(); left > 0; ++block) {
+        for (std::size_t left = UserSize(f_); left > 0; ++block) {
             const std::size_t size = std::min(left, kBlockSize);
             const std::string number = std::to_string(block);
             if (f_.size() < at + size + 2) {
@@ -352,28 +234,106 @@ private:
 
     FieldWriter& w_;
     Bytes f_;
-    std::vector<std::size_t> user_; // frame offsets of the user data bytes
+    std::span<const std::vector<uint8_t>> earlier_;
 };
 
 } // namespace
 
+std::optional<Segment> SegmentOf(Bytes frame)
+{
+    if (frame.size() <= kHeaderSize || frame[0] != 0x05 || frame[1] != 0x64 || !CarriesUserData(frame)
+        || UserSize(frame) == 0)
+        return std::nullopt;
+    const UserData user = CollectUserData(frame);
+    Segment s;
+    s.destination = static_cast<uint16_t>(text::Le16(frame, 4));
+    s.source = static_cast<uint16_t>(text::Le16(frame, 6));
+    s.transportAt = user.at.front();
+    s.transport = frame[s.transportAt];
+    for (std::size_t i = 1; i < user.at.size(); ++i) {
+        s.bytes.push_back(frame[user.at[i]]);
+        s.offsets.push_back(user.at[i]);
+        s.verified.push_back(user.verified[i]);
+    }
+    s.whole = frame[2] >= kLinkOverhead && FrameSizeFor(frame[2]) <= frame.size();
+    return s;
+}
+
+std::optional<Fragment> Reassemble(std::span<const std::vector<uint8_t>> earlier, Bytes frame)
+{
+    auto own = SegmentOf(frame);
+    if (!own)
+        return std::nullopt;
+    Fragment fragment;
+    if (!own->First()) {
+        // The chain as a receiver would have built it from the earlier frames
+        // of the same link, oldest first.
+        std::vector<std::size_t> chain;
+        std::vector<Segment> segments;
+        bool open = false;
+        for (std::size_t i = 0; i < earlier.size(); ++i) {
+            auto seg = SegmentOf(earlier[i]);
+            if (!seg || seg->source != own->source || seg->destination != own->destination)
+                continue;
+            if (seg->First()) {
+                chain.assign(1, i);
+                segments.assign(1, *seg);
+            } else if (open && seg->whole && seg->Sequence() == (segments.back().Sequence() + 1) % 64) {
+                chain.push_back(i);
+                segments.push_back(*seg);
+            } else {
+                chain.clear();
+                segments.clear();
+            }
+            // a FIN ends the fragment, a frame cut short breaks it
+            open = !segments.empty() && !seg->Final() && seg->whole;
+            if (!open) {
+                chain.clear();
+                segments.clear();
+            }
+        }
+        if (open && own->Sequence() == (segments.back().Sequence() + 1) % 64) {
+            fragment.frames = std::move(chain);
+            fragment.segments = std::move(segments);
+            fragment.first = true;
+        }
+    } else {
+        fragment.first = true;
+    }
+    fragment.final = own->Final();
+    fragment.segments.push_back(std::move(*own));
+    return fragment;
+}
+
+Fields DecodeInWindow(Bytes frame, std::span<const std::vector<uint8_t>> earlier)
+{
+    Fields out;
+    FieldWriter w(out, frame);
+    Dnp3Reader(w, earlier).Read();
+    return out;
+}
+
+Fields DecodeWithOptions(Bytes frame, const Options& options)
+{
+    return DecodeInWindow(frame, options.earlier);
+}
+
+} // namespace dnp3
+
 std::span<const FieldDef> Dnp3Fields()
 {
-    return kFields;
+    return dnp3::kFields;
 }
 
 bool ShapeDnp3(Bytes frame)
 {
-    return frame.size() >= kHeaderSize && frame[0] == 0x05 && frame[1] == 0x64 && frame[2] >= kLinkOverhead
-        && FrameSizeFor(frame[2]) == frame.size();
+    return frame.size() >= dnp3::kHeaderSize && frame[0] == 0x05 && frame[1] == 0x64
+        && frame[2] >= dnp3::kLinkOverhead && dnp3::FrameSizeFor(frame[2]) == frame.size();
 }
 
 Fields DecodeDnp3(Bytes frame)
 {
-    Fields out;
-    FieldWriter w(out, frame);
-    Dnp3Reader(w).Read();
-    return out;
+    return dnp3::DecodeInWindow(frame, {});
 }
 
 } // namespace decode
