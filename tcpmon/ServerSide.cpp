@@ -40,6 +40,7 @@ const Side::Texts& ServerSide::Words() const
                        "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"
                        "2. 修正收报定时保存的问题；\n"
                        "3. 改进窗口布局，接收区与发送区可拖动分隔。"),
+        QStringLiteral(":/tamrel/help/Tamrel_S.html"),
     };
     return words;
 }

@@ -45,6 +45,7 @@ public:
         int panelWidth = 250;     // the width of the side's status panel (the window widens with it)
         QString aboutTitle;       // the about box's title line
         QString aboutNote;        // and its note
+        QString helpPage;         // the resource of the "使用说明" window
     };
 
     // What the side tells the window.
