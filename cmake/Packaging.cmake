@@ -18,7 +18,9 @@ Tamrel_S is the TCP server monitor: it serves one client at a time.
 Tamrel_C is the TCP client monitor: it connects to a device that listens as
 a TCP server, can reconnect by itself and answers frames by trigger rules.
 ostrel-headless does Ostrel's listening, trigger answers, timed save and a
-pcapng packet capture without a display, for test rigs and servers.")
+pcapng packet capture without a display, for test rigs and servers.
+The package's version is its own and moves with each release; the programs
+report their own versions: Ostrel ${TELEMON_OSTREL_VERSION}, Tamrel_S ${TELEMON_TAMREL_S_VERSION}, Tamrel_C ${TELEMON_TAMREL_C_VERSION}.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)

@@ -56,6 +56,11 @@ Tf_trigger::Tf_trigger(ApplyRows apply, QWidget* parent)
         Label[row]->setObjectName(QStringLiteral("Label%1").arg(row + 1));
         ResponseEdit[row] = new QLineEdit(group);
         ResponseEdit[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 2));
+        // Each row's controls say which rule they belong to.
+        const QString rule = QStringLiteral("第%1条规则 ").arg(row + 1);
+        CheckBox[row]->setAccessibleName(rule + QStringLiteral("启用：当接收报文"));
+        PatternEdit[row]->setAccessibleName(rule + QStringLiteral("接收报文"));
+        ResponseEdit[row]->setAccessibleName(rule + QStringLiteral("触发发送报文"));
         PatternEdit[row]->setMinimumWidth(200);
         ResponseEdit[row]->setMinimumWidth(200);
 

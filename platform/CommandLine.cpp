@@ -32,8 +32,14 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments, const ProgramId
                                   QStringLiteral("Displays this help and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Displays version information and exits."));
+    const QCommandLineOption ownFolder(
+        QStringLiteral("own-folder"),
+        QStringLiteral("Works in the folder ~/%1 (made at the first start): the files the program keeps in its "
+                       "current folder go there. The menu entry starts the program so.")
+            .arg(program.name));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(ownFolder);
     for (const char* name : kToolkitValueOptions) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -66,6 +72,7 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments, const ProgramId
         outcome.standardOutput = QStringLiteral("%1 %2\n").arg(program.name, program.version);
         return outcome;
     }
+    outcome.ownFolder = parser.isSet(ownFolder);
     if (!parser.positionalArguments().isEmpty()) {
         outcome.startWindow = false;
         outcome.exitCode = 2;

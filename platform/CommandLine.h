@@ -17,12 +17,13 @@ struct ProgramIdentity {
 struct CommandLineOutcome {
     bool startWindow = true; // false: print the texts and end with exitCode
     int exitCode = 0;        // 0 for --help and --version, 2 for a usage error
+    bool ownFolder = false;  // --own-folder: work in the folder ~/<name> (the menu entries start the programs so)
     QString standardOutput;
     QString standardError;
 };
 
 // Reads the arguments (the first one is the program path). No arguments, or
-// only toolkit options, start the window. --help and --version print to
+// only toolkit options and --own-folder, start the window. --help and --version print to
 // standard output and end with 0; an unknown option or an extra argument
 // prints one line and a hint to standard error and ends with 2.
 [[nodiscard]] CommandLineOutcome ReadCommandLine(const QStringList& arguments, const ProgramIdentity& program);

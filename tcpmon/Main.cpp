@@ -1,5 +1,8 @@
 #include "tcpmon/Main.h"
 
+#include "widgets/HelpWindow.h"
+#include "widgets/WindowFit.h"
+
 #include "tcpmon/LineLimits.h"
 #include "tcpmon/MainActions.h"
 #include "tcpmon/MainArea.h"
@@ -106,6 +109,11 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, std::unique_ptr<S
     state_.SendInterval = 1.0;
 
     CreateDialogs();
+
+    // Smaller only on a screen smaller than the window (a large scale
+    // factor); wider only where the style draws the toolbar wider.
+    A.ToolBar1->ensurePolished();
+    resize(StartSize(size(), A.ToolBar1->sizeHint().width(), *this));
 }
 
 Tf_main::~Tf_main()
@@ -137,6 +145,7 @@ void Tf_main::BindMenu()
     Bind(A.N9, &Tf_main::N9Click);
     Bind(A.N_showtoolbar, &Tf_main::N_showtoolbarClick);
     Bind(A.N_decode, &Tf_main::N_decodeClick);
+    Bind(A.N_help, &Tf_main::N_helpClick);
     Bind(A.About1, &Tf_main::About1Click);
 }
 
@@ -551,6 +560,13 @@ void Tf_main::N_decodeClick()
     F_decode->setVisible(show);
     if (show)
         F_decode->raise();
+}
+
+void Tf_main::N_helpClick()
+{
+    if (F_help == nullptr)
+        F_help = new HelpWindow(side_->Words().helpPage, this);
+    F_help->ShowGuide();
 }
 
 void Tf_main::About1Click()

@@ -31,6 +31,8 @@ class TimedSave;
 class Tf_trigger;
 } // namespace monitor
 
+class HelpWindow;
+
 namespace tamrel {
 
 class TF_csn;
@@ -180,6 +182,7 @@ private:
     void ApplyCheckCode(bool frame68);
     void N_showtoolbarClick();
     void N_decodeClick();
+    void N_helpClick();
     void About1Click();
     void Btn_exitClick();
 
@@ -196,6 +199,7 @@ private:
     Tf_filter* F_filter = nullptr;
     monitor::Tf_trigger* F_trigger = nullptr;
     Tf_version* F_version = nullptr;
+    HelpWindow* F_help = nullptr;
     Tf_decode* F_decode = nullptr;
     std::unique_ptr<monitor::ReceiveWindowSink> receiveSink_;
     std::unique_ptr<monitor::ReceiveRoute> route_;

@@ -103,6 +103,8 @@ void MainActions::CreateMenu(QMainWindow& window)
     N_decode->setCheckable(true);
 
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("帮助"));
+    N_help = item(help, QStringLiteral("使用说明"), "N_help");
+    N_help->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
     About1 = item(help, QStringLiteral("关于..."), "About1");
 }
 

@@ -41,6 +41,7 @@ const Side::Texts& ServerSide::Words() const
                        "2. 修正收报定时保存的问题；\n"
                        "3. 改进窗口布局，接收区与发送区可拖动分隔。"),
         true,
+        QStringLiteral(":/tamrel/help/Tamrel_S.html"),
     };
     return words;
 }

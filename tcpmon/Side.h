@@ -46,6 +46,7 @@ public:
         QString aboutTitle;       // the about box's title line
         QString aboutNote;        // and its note
         bool peerAsks = false;    // the peer asks and the monitor's side answers (a MODBUS/TCP client served)
+        QString helpPage;         // the resource of the "使用说明" window
     };
 
     // What the side tells the window.

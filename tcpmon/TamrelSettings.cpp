@@ -1,5 +1,6 @@
 #include "tcpmon/TamrelSettings.h"
 
+#include "platform/DesktopPlaces.h"
 #include "platform/IniFile.h"
 
 #include <QCoreApplication>
@@ -49,6 +50,10 @@ bool FolderWritable(const QString& folder)
 QString TamrelSettingsPathForThisProgram()
 {
     const QString program = QCoreApplication::applicationFilePath();
+    // Installed, the program's folder is the system's: never write there.
+    if (RunsInstalled(program, QStringLiteral("net.telemon.Tamrel_S.desktop")))
+        return QDir(UserSettingsFolder(qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath()))
+            .filePath(QStringLiteral("Tamrel_S.ini"));
     return TamrelSettingsPath(program, FolderWritable(QFileInfo(program).absolutePath()),
                               qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
 }

@@ -24,7 +24,8 @@ namespace tamrel {
 [[nodiscard]] bool FolderWritable(const QString& folder);
 
 // The path for this process: the program's own path, the folder probe and
-// the environment.
+// the environment. An installed program (RunsInstalled) keeps its settings in
+// $XDG_CONFIG_HOME/telemon/Tamrel_S.ini, never in the system's folder.
 [[nodiscard]] QString TamrelSettingsPathForThisProgram();
 
 [[nodiscard]] QString ReadServerPort(const IniFile& settings);

@@ -3,18 +3,21 @@
 
 #include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
+#include "platform/DesktopPlaces.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/TerminationSignals.h"
 
 #include <QIcon>
 
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char** argv)
 {
     // --help and --version answer before any display is opened.
+    const QStringList arguments = ArgumentsOf(argc, argv);
     const CommandLineOutcome commandLine =
-        ReadCommandLine(ArgumentsOf(argc, argv),
+        ReadCommandLine(arguments,
                         {QStringLiteral("Tamrel_S"), QStringLiteral(TAMREL_S_VERSION),
                          QStringLiteral("TCP server monitor for telecontrol frames: serves one client at a time, "
                                         "shows what it sends as hex text and sends typed frames back.")});
@@ -23,8 +26,15 @@ int main(int argc, char** argv)
         return commandLine.exitCode;
     }
 
+    // Without a display: a message and status 1, not the toolkit's abort.
+    const QString hint = QString();
+    if (!PrepareWindowStart(QStringLiteral("Tamrel_S"), hint, arguments, commandLine.ownFolder))
+        return EXIT_FAILURE;
+
     InitLocale();
+    auto displayGuard = std::make_unique<DisplayOpenGuard>(QStringLiteral("Tamrel_S"), hint);
     ErrorBoxApplication app(argc, argv);
+    displayGuard.reset();
     ErrorBoxApplication::setApplicationName(QStringLiteral("Tamrel-通用TCP通信服务器监测工具"));
     ErrorBoxApplication::setApplicationVersion(QStringLiteral(TAMREL_S_VERSION));
     // Task bars match the window to its menu entry and show the entry's icon;

@@ -52,6 +52,11 @@ Tf_filter::Tf_filter(QWidget* parent)
             field->setFixedWidth(48);
         GuardField(Positions[row], IsFilterPositionTextOrEmpty);
         GuardField(Values[row], IsFilterValueTextOrEmpty);
+        // Each row's controls say which condition they belong to.
+        const QString condition = QStringLiteral("第%1个条件 ").arg(row + 1);
+        CheckBoxes[row]->setAccessibleName(condition + QStringLiteral("启用"));
+        Positions[row]->setAccessibleName(condition + QStringLiteral("字节位置"));
+        Values[row]->setAccessibleName(condition + QStringLiteral("字节值"));
         grid->addWidget(CheckBoxes[row], row, 0);
         grid->addWidget(Positions[row], row, 1);
         grid->addWidget(labels_[row][0], row, 2);

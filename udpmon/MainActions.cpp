@@ -124,6 +124,7 @@ MainActions::MainActions(QMainWindow* window)
     N_showtoolbar->setChecked(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("帮助"));
+    N_help = Item(help, "N_help", QStringLiteral("使用说明"), QKeySequence(Qt::SHIFT | Qt::Key_F1));
     About1 = Item(help, "About1", QStringLiteral("关于..."));
 
     MainMenus = {frames, listen, edit, settings, extras, view, help};
@@ -270,6 +271,7 @@ std::vector<MainActions::CommandEntry> MainActions::Commands() const
         {N_color, "N_colorClick"},
         {N_Calc, "N_CalcClick"},
         {N_showtoolbar, "N_showtoolbarClick"},
+        {N_help, "N_helpClick"},
         {About1, "About1Click"},
         {P_recv, "N_showrecvClick"},
         {P_send, "N_showsendClick"},

@@ -68,6 +68,7 @@ public:
     QAction* N_Calc;
     QAction* N_showtoolbar;
     // "帮助"
+    QAction* N_help; // "使用说明", Shift+F1 (F1 is "暂停显示")
     QAction* About1;
 
     // The top-level menus, left to right.

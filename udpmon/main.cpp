@@ -2,6 +2,7 @@
 
 #include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
+#include "platform/DesktopPlaces.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/TerminationSignals.h"
 
@@ -10,12 +11,14 @@
 #include <QIcon>
 
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char** argv)
 {
     // --help and --version answer before any display is opened.
+    const QStringList arguments = ArgumentsOf(argc, argv);
     const CommandLineOutcome commandLine =
-        ReadCommandLine(ArgumentsOf(argc, argv),
+        ReadCommandLine(arguments,
                         {QStringLiteral("Ostrel"), QStringLiteral(OSTREL_VERSION),
                          QStringLiteral("UDP monitor for telecontrol frames: shows every datagram received on one "
                                         "port as hex text and sends typed frames.")});
@@ -24,8 +27,15 @@ int main(int argc, char** argv)
         return commandLine.exitCode;
     }
 
+    // Without a display: a message and status 1, not the toolkit's abort.
+    const QString hint = QStringLiteral("; ostrel-headless runs without one");
+    if (!PrepareWindowStart(QStringLiteral("Ostrel"), hint, arguments, commandLine.ownFolder))
+        return EXIT_FAILURE;
+
     InitLocale();
+    auto displayGuard = std::make_unique<DisplayOpenGuard>(QStringLiteral("Ostrel"), hint);
     ErrorBoxApplication app(argc, argv);
+    displayGuard.reset();
     ErrorBoxApplication::setApplicationName(QStringLiteral("Ostrel-通用以太网UDP通信监测工具"));
     ErrorBoxApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION));
     // Task bars match the window to its menu entry and show the entry's icon;

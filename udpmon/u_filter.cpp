@@ -39,6 +39,12 @@ Tf_filter::Tf_filter(QWidget* parent)
         Label[2 * row + 1] = new QLabel(QStringLiteral("的报文"), group);
         Label[2 * row + 1]->setObjectName(QStringLiteral("Label%1").arg(2 * row + 2));
 
+        // Each row's controls say which condition they belong to.
+        const QString condition = QStringLiteral("第%1个条件 ").arg(row + 1);
+        CheckBox[row]->setAccessibleName(condition + QStringLiteral("启用"));
+        PositionEdit[row]->setAccessibleName(condition + QStringLiteral("字节位置"));
+        ValueEdit[row]->setAccessibleName(condition + QStringLiteral("字节值"));
+
         grid->addWidget(CheckBox[row], row, 0);
         grid->addWidget(PositionEdit[row], row, 1);
         grid->addWidget(Label[2 * row], row, 2);

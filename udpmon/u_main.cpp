@@ -1,5 +1,8 @@
 #include "udpmon/u_main.h"
 
+#include "widgets/HelpWindow.h"
+#include "widgets/WindowFit.h"
+
 #include "udpmon/DisplayFilter.h"
 #include "udpmon/DockForm.h"
 #include "udpmon/EditCommands.h"
@@ -69,7 +72,10 @@ Tf_main::Tf_main(QWidget* parent)
     , A(this)
 {
     setWindowTitle(QStringLiteral("Ostrel-通用以太网UDP通信监测工具（V2.15版）"));
-    resize(kStartWidth, kStartHeight);
+    // Wider only where the style draws the toolbar wider than the start
+    // width, smaller only on a screen smaller than the window.
+    A.ToolBar1->ensurePolished();
+    resize(StartSize(QSize(kStartWidth, kStartHeight), A.ToolBar1->sizeHint().width(), *this));
     CentreOnScreen();
     CreateStatusBar();
     CreateTextWindows();
@@ -585,6 +591,13 @@ void Tf_main::Btn_RTopClick()
 }
 
 // ---- Edit and program ----
+
+void Tf_main::N_helpClick()
+{
+    if (F_help == nullptr)
+        F_help = new HelpWindow(QStringLiteral(":/ostrel/help/Ostrel.html"), this);
+    F_help->ShowGuide();
+}
 
 void Tf_main::About1Click()
 {

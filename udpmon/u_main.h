@@ -14,6 +14,7 @@
 #include <memory>
 #include <string_view>
 
+class HelpWindow;
 class IniFile;
 class QStatusBar;
 class StatusPanels;
@@ -165,6 +166,7 @@ private slots:
     void N_CalcClick();
     void Btn_RTopClick();
     // Edit and program.
+    void N_helpClick();
     void About1Click();
     void Btn_exitClick();
 
@@ -200,6 +202,7 @@ private:
     bool decodeFormShownBefore_ = false;
     TF_color* F_color = nullptr;
     Tf_version* F_version = nullptr;
+    HelpWindow* F_help = nullptr;
     TF_csn* F_csn = nullptr;
     Tf_sendstyle* F_sendstyle = nullptr;
     Tf_filter* F_filter = nullptr;

@@ -69,6 +69,11 @@ Tf_sendstyle::Tf_sendstyle(const SendSchedule& schedule, QWidget* parent)
     CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    // The fields sit between words of a sentence: each is named by its part.
+    edit1->setAccessibleName(QStringLiteral("循环时间间隔（秒）"));
+    Edit2->setAccessibleName(QStringLiteral("从第几行"));
+    Edit3->setAccessibleName(QStringLiteral("到第几行"));
+    Edit4->setAccessibleName(QStringLiteral("一次发几个"));
 
     auto* styles = new QVBoxLayout(GroupBox1);
     styles->addWidget(RadioButton2);

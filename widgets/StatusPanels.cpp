@@ -3,6 +3,7 @@
 #include "widgets/PanelLayout.h"
 
 #include <QPainter>
+#include <QStringList>
 #include <QStyle>
 #include <qdrawutil.h>
 
@@ -17,6 +18,9 @@ StatusPanels::StatusPanels(QWidget* parent)
     : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // The panels are painted: assistive tools read their texts from the
+    // description, one panel after the other.
+    setAccessibleName(QStringLiteral("状态栏"));
 }
 
 int StatusPanels::AddPanel(int width, Qt::Alignment alignment)
@@ -53,6 +57,12 @@ void StatusPanels::SetPanelText(int index, const QString& text)
     if (panel.text == text)
         return;
     panel.text = text;
+    QStringList texts;
+    for (const Panel& each : panels_) {
+        if (!each.text.isEmpty())
+            texts.append(each.text);
+    }
+    setAccessibleDescription(texts.join(QStringLiteral(" | ")));
     update();
 }
 

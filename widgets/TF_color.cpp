@@ -1,5 +1,6 @@
 #include "widgets/TF_color.h"
 
+#include "widgets/Contrast.h"
 #include "widgets/TSMemo.h"
 
 #include <QColorDialog>
@@ -30,6 +31,7 @@ TF_color::TF_color(TSMemo* recvMemo, TSMemo* sendMemo, QWidget* parent)
     , ColorDialog2(MakePicker(this))
     , BitBtnOK(new QPushButton(QStringLiteral("OK"), this))
     , BitBtnCancel(new QPushButton(QStringLiteral("Cancel"), this))
+    , ContrastLabel(new QLabel(this))
     , recvMemo_(recvMemo)
     , sendMemo_(sendMemo)
 {
@@ -38,9 +40,10 @@ TF_color::TF_color(TSMemo* recvMemo, TSMemo* sendMemo, QWidget* parent)
     const auto makeGroup = [this](const QString& title, Swatch textRow, Swatch backgroundRow) {
         auto* group = new QGroupBox(title, this);
         auto* grid = new QGridLayout(group);
-        const auto addRow = [this, group, grid](int row, const QString& caption, Swatch swatch) {
+        const auto addRow = [this, title, group, grid](int row, const QString& caption, Swatch swatch) {
             grid->addWidget(new QLabel(caption, group), row, 0);
             buttons_[swatch] = new QPushButton(QStringLiteral("请选择"), group);
+            buttons_[swatch]->setAccessibleName(title + QLatin1Char(' ') + caption.chopped(1));
             grid->addWidget(buttons_[swatch], row, 1);
             swatches_[swatch] = new QFrame(group);
             swatches_[swatch]->setFrameShape(QFrame::Box);
@@ -62,8 +65,13 @@ TF_color::TF_color(TSMemo* recvMemo, TSMemo* sendMemo, QWidget* parent)
     buttonRow->addWidget(BitBtnCancel);
     buttonRow->addWidget(BitBtnOK);
 
+    ContrastLabel->setObjectName(QStringLiteral("ContrastLabel"));
+    ContrastLabel->setWordWrap(true);
+    ContrastLabel->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
+    layout->addWidget(ContrastLabel);
     layout->addLayout(buttonRow);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -97,6 +105,7 @@ void TF_color::FormShow()
         const auto swatch = static_cast<Swatch>(i);
         ShowSwatch(swatch, ColorInForce(swatch));
     }
+    ShowContrastNote();
 }
 
 void TF_color::Button1Click()
@@ -127,6 +136,20 @@ void TF_color::ChooseColor(QColorDialog* picker, QColor& lastColor, Swatch swatc
     lastColor = picker->selectedColor();
     ApplyColor(swatch, lastColor);
     ShowSwatch(swatch, lastColor);
+    ShowContrastNote();
+}
+
+void TF_color::ShowContrastNote()
+{
+    QStringList notes;
+    for (const QString& note :
+         {ContrastNote(QStringLiteral("接收报文区"), ColorInForce(RecvText), ColorInForce(RecvBackground)),
+          ContrastNote(QStringLiteral("发送报文区"), ColorInForce(SendText), ColorInForce(SendBackground))}) {
+        if (!note.isEmpty())
+            notes.append(note);
+    }
+    ContrastLabel->setText(notes.join(QLatin1Char('\n')));
+    ContrastLabel->setVisible(!notes.isEmpty());
 }
 
 void TF_color::ShowSwatch(Swatch swatch, const QColor& color)

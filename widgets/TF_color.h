@@ -7,6 +7,7 @@
 
 class QColorDialog;
 class QFrame;
+class QLabel;
 class QPushButton;
 class TSMemo;
 
@@ -33,6 +34,8 @@ public:
     QColorDialog* ColorDialog2; // both rows of "发送报文区"
     QPushButton* BitBtnOK;
     QPushButton* BitBtnCancel;
+    // Shown only while a text area's colours are hard to read (below 3:1).
+    QLabel* ContrastLabel;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -49,6 +52,7 @@ private:
     void ShowSwatch(Swatch swatch, const QColor& color);
     void ApplyColor(Swatch swatch, const QColor& color);
     [[nodiscard]] QColor ColorInForce(Swatch swatch) const;
+    void ShowContrastNote();
 
     TSMemo* recvMemo_;
     TSMemo* sendMemo_;

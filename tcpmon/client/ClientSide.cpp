@@ -6,9 +6,18 @@
 
 #include <QMessageBox>
 
+// The guide is a resource of this static library: registered by hand.
+static void InitClientResources()
+{
+    Q_INIT_RESOURCE(client);
+}
+
 namespace tamrel {
 
-ClientSide::ClientSide() = default;
+ClientSide::ClientSide()
+{
+    InitClientResources();
+}
 
 ClientSide::~ClientSide()
 {
@@ -34,6 +43,7 @@ const Side::Texts& ClientSide::Words() const
                        "后台连接并有超时，可选断线后自动重连；\n"
                        "收报、发报、过滤、定时保存、触发应答与报文解析同服务器版。"),
         false,
+        QStringLiteral(":/tamrel_c/help/Tamrel_C.html"),
     };
     return words;
 }

@@ -4,6 +4,7 @@
 
 #include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
+#include "platform/DesktopPlaces.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/TerminationSignals.h"
 
@@ -11,12 +12,14 @@
 #include <QIcon>
 
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char** argv)
 {
     // --help and --version answer before any display is opened.
+    const QStringList arguments = ArgumentsOf(argc, argv);
     const CommandLineOutcome commandLine =
-        ReadCommandLine(ArgumentsOf(argc, argv),
+        ReadCommandLine(arguments,
                         {QStringLiteral("Tamrel_C"), QStringLiteral(TAMREL_C_VERSION),
                          QStringLiteral("TCP client monitor for telecontrol frames: connects to a device that "
                                         "listens, shows what it sends as hex text and sends typed frames to it. "
@@ -26,8 +29,15 @@ int main(int argc, char** argv)
         return commandLine.exitCode;
     }
 
+    // Without a display: a message and status 1, not the toolkit's abort.
+    const QString hint = QString();
+    if (!PrepareWindowStart(QStringLiteral("Tamrel_C"), hint, arguments, commandLine.ownFolder))
+        return EXIT_FAILURE;
+
     InitLocale();
+    auto displayGuard = std::make_unique<DisplayOpenGuard>(QStringLiteral("Tamrel_C"), hint);
     ErrorBoxApplication app(argc, argv);
+    displayGuard.reset();
     ErrorBoxApplication::setApplicationName(QStringLiteral("Tamrel-通用TCP通信客户端监测工具"));
     ErrorBoxApplication::setApplicationVersion(QStringLiteral(TAMREL_C_VERSION));
     ErrorBoxApplication::setDesktopFileName(QStringLiteral("net.telemon.Tamrel_C"));

@@ -60,6 +60,20 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"toolkit option without its value", {"-platform"}, false, 2, "", "Missing value after '-platform'"},
         Case{"an argument that is no option", {"settings.ini"}, false, 2, "", "unexpected argument 'settings.ini'"}));
 
+TEST(CommandLineOwnFolderTest, IsReadOnlyWhenGivenAndStartsTheWindow)
+{
+    const CommandLineOutcome plain = ReadCommandLine({QStringLiteral("Ostrel")}, kProgram);
+    EXPECT_FALSE(plain.ownFolder);
+    const CommandLineOutcome own =
+        ReadCommandLine({QStringLiteral("Ostrel"), QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                         QStringLiteral("--own-folder")},
+                        kProgram);
+    EXPECT_TRUE(own.startWindow);
+    EXPECT_TRUE(own.ownFolder);
+    const QString help = ReadCommandLine({QStringLiteral("Ostrel"), QStringLiteral("--help")}, kProgram).standardOutput;
+    EXPECT_TRUE(help.contains(QStringLiteral("~/Ostrel"))) << help.toStdString();
+}
+
 TEST(CommandLineHelpTest, ListsItsOwnOptionsButNotTheToolkits)
 {
     const QString help = ReadCommandLine({QStringLiteral("Ostrel"), QStringLiteral("--help")}, kProgram).standardOutput;

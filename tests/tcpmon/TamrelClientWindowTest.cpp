@@ -2,6 +2,10 @@
 // that no one here wrote (pymodbus, run by the system's Python) and small
 // servers of the test that refuse, close or reset.
 #include "TamrelTestSupport.h"
+#include "tests/support/AccessibleNames.h"
+#include "widgets/HelpWindow.h"
+
+#include <QTextBrowser>
 
 #include "tcpmon/Main.h"
 #include "tcpmon/MainActions.h"
@@ -88,6 +92,24 @@ private:
     QTemporaryDir dir_;
 
 private slots:
+    // Assistive tools and GUI checks find every control by a name of its
+    // own: the window, its dialogs, the connection dialog and the guide.
+    void everyControlHasAnAccessibleName()
+    {
+        PromptLog log;
+        auto window = std::make_unique<Tf_main>(dir_.filePath(QStringLiteral("telemon/Tamrel_C.ini")),
+                                                RecordingPrompts(log), std::make_unique<ClientSide>());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->Actions().N_help->trigger();
+        auto* guide = window->findChild<HelpWindow*>();
+        QVERIFY(guide != nullptr && guide->isVisible());
+        QVERIFY(guide->Browser()->toPlainText().contains(QStringLiteral("Tamrel_C.ini")));
+        QStringList unnamed = ControlsWithoutAccessibleName(window.get());
+        unnamed += ControlsWithoutAccessibleName(dynamic_cast<ClientSide&>(window->TheSide()).ConnectDialog());
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+    }
+
     // Connect by the key, send a typed request, see the response and its
     // decoding, disconnect by the key; the target is remembered.
     void readsHoldingRegistersOfAModbusServer()

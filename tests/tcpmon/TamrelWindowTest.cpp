@@ -1,5 +1,8 @@
 #include "TamrelTestSupport.h"
 #include "tests/support/AccessibleNames.h"
+#include "widgets/HelpWindow.h"
+
+#include <QTextBrowser>
 
 #include "monitor/IntervalTimer.h"
 #include "platform/CaptureBuffer.h"
@@ -141,6 +144,12 @@ private slots:
     // name, the dialogs' controls included.
     void everyControlHasAnAccessibleName()
     {
+        // The guide's window too, which also shows that its page was found.
+        QCOMPARE(w_->Actions().N_help->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+        w_->Actions().N_help->trigger();
+        auto* guide = w_->findChild<HelpWindow*>();
+        QVERIFY(guide != nullptr && guide->isVisible());
+        QVERIFY(guide->Browser()->toPlainText().contains(QStringLiteral("Tamrel_S.ini")));
         const QStringList unnamed = ControlsWithoutAccessibleName(w_.get());
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
     }

@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 #include "tests/support/AccessibleNames.h"
+#include "widgets/HelpWindow.h"
+
+#include <QTextBrowser>
 
 #include "udpmon/DockForm.h"
 #include "udpmon/ToolbarImages.h"
@@ -19,6 +22,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QToolBar>
 
 #include <csignal>
@@ -58,6 +63,7 @@ private slots:
     void startsWithSettingsFile();
     void menusAndShortcuts();
     void toolbarButtons();
+    void everyToolbarButtonIsReachableUnderAWiderStyle();
     void everyControlHasAnAccessibleName();
     void closingWritesEverySendLineAndKeepsTheRest();
     void settingsStayInTheStartDirectory();
@@ -175,7 +181,7 @@ void MainWindowTest::menusAndShortcuts()
         {"显示",
          {"N_showrecv|显示接收窗口|", "N_showsend|显示发送窗口|", "N_decode|报文解析|", "N_Showtime|显示接收时间|", "N_color|颜色...|", "-",
           "N_Calc|计算器|", "-", "N_showtoolbar|工具条|"}},
-        {"帮助", {"About1|关于...|"}},
+        {"帮助", {"N_help|使用说明|Shift+F1", "About1|关于...|"}},
     };
     QCOMPARE(a.MainMenus.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) {
@@ -488,12 +494,37 @@ void MainWindowTest::calculatorMissingIsReported()
     QVERIFY(box.text.contains(QStringLiteral("计算器")));
 }
 
+// A style that draws tool buttons wider (as dark desktop themes do) widens
+// the start window so that no button hides behind the overflow menu; the
+// window still fits the screen.
+void MainWindowTest::everyToolbarButtonIsReachableUnderAWiderStyle()
+{
+    TestDirectory directory;
+    qApp->setStyleSheet(QStringLiteral("QToolButton { padding: 7px; }"));
+    const auto plainStyle = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+    const std::unique_ptr<Tf_main> window = OpenWindow();
+    QToolBar* bar = window->Actions().ToolBar1;
+    QVERIFY2(bar->sizeHint().width() > 541, "the style sheet did not widen the toolbar");
+    auto* overflow = bar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"));
+    QVERIFY(overflow != nullptr);
+    QVERIFY2(!overflow->isVisible(), qPrintable(QStringLiteral("window %1 wide, toolbar %2")
+                                                    .arg(window->width())
+                                                    .arg(bar->sizeHint().width())));
+    QVERIFY(window->width() <= window->screen()->availableGeometry().width());
+}
+
 // Assistive tools and GUI checks find every control by its accessible name,
 // the dialogs' controls included.
 void MainWindowTest::everyControlHasAnAccessibleName()
 {
     TestDirectory directory;
     const std::unique_ptr<Tf_main> window = OpenWindow();
+    // The guide's window too, which also shows that its page was found.
+    QCOMPARE(window->Actions().N_help->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    window->Actions().N_help->trigger();
+    auto* guide = window->findChild<HelpWindow*>();
+    QVERIFY(guide != nullptr && guide->isVisible());
+    QVERIFY(guide->Browser()->toPlainText().contains(QStringLiteral("ostrel-headless")));
     const QStringList unnamed = ControlsWithoutAccessibleName(window.get());
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
 }

@@ -1,5 +1,7 @@
 #include "widgets/CaretReadout.h"
 #include "widgets/TF_color.h"
+
+#include <QLabel>
 #include "widgets/TSMemo.h"
 #include "widgets/TerminationSignals.h"
 
@@ -290,6 +292,7 @@ void WidgetsGuiTest::colourDialogShowsColoursInForceAndOkCancelOnlyClose()
     QCOMPARE(dialog.windowTitle(), QStringLiteral("颜色"));
 
     dialog.show();
+    QVERIFY(!dialog.ContrastLabel->isVisible());
     QCOMPARE(dialog.SwatchColor(TF_color::RecvText), QColor(0, 255, 0));
     QCOMPARE(dialog.SwatchColor(TF_color::RecvBackground), QColor(0, 0, 128));
     QCOMPARE(dialog.SwatchColor(TF_color::SendText), QColor(255, 255, 0));
@@ -304,6 +307,14 @@ void WidgetsGuiTest::colourDialogShowsColoursInForceAndOkCancelOnlyClose()
     recv.SetTextColor(Qt::gray);
     dialog.show();
     QCOMPARE(dialog.SwatchColor(TF_color::RecvText), QColor(Qt::gray));
+    // A colour that makes text hard to read is noted at once, and the note
+    // goes when the colours read well again.
+    PickWith(dialog, TF_color::SendBackground, QColor(Qt::red), true);
+    QVERIFY(dialog.ContrastLabel->isVisible());
+    QVERIFY2(dialog.ContrastLabel->text().startsWith(QStringLiteral("注意：发送报文区")),
+             qPrintable(dialog.ContrastLabel->text()));
+    PickWith(dialog, TF_color::SendBackground, QColor(Qt::black), true);
+    QVERIFY(!dialog.ContrastLabel->isVisible());
     QTest::mouseClick(dialog.BitBtnOK, Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(recv.TextColor(), QColor(Qt::gray));
