@@ -61,9 +61,19 @@ constexpr Name kFunctions[] = {
     {0xED, "set the station clock correction"},
 };
 
+// The commands of the remote control and raise/lower words.
+constexpr Name kCommands[] = {
+    {0xCC, "close"}, {0x33, "open"}, {0xAA, "execute"}, {0x55, "cancel"}, {0xFF, "error"},
+};
+constexpr Name kRaiseLower[] = {
+    {0xCC, "raise"}, {0x33, "lower"}, {0xAA, "execute"}, {0x55, "cancel"}, {0xFF, "error"},
+};
+constexpr Name kSignalStates[] = {{0, "open"}, {1, "closed"}};
+
 enum F : std::size_t {
     Sync, ControlWord, ControlByte, FrameTypeCode, WordCount, Source, Destination, Crc, InformationWord,
-    FunctionCode, Data, FieldCount
+    FunctionCode, Data, Measurement, Command, RaiseLowerCommand, ControlObject, Repeat, PulseCount, Frequency,
+    EventRecord, EventTime, EventPoint, EventState, Clock, FieldCount
 };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
@@ -78,6 +88,18 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"cdt.word", "Information word"},
     {"cdt.function", "Function code"},
     {"cdt.data", "Data"},
+    {"cdt.measurement", "Remote measurement"},
+    {"cdt.command", "Command", 0, kCommands, "unknown"},
+    {"cdt.raise_lower", "Command", 0, kRaiseLower, "unknown"},
+    {"cdt.object", "Object"},
+    {"cdt.repeat", "Repeat"},
+    {"cdt.pulse_count", "Pulse count"},
+    {"cdt.frequency", "Frequency"},
+    {"cdt.event", "Sequence of events record"},
+    {"cdt.event.time", "Time"},
+    {"cdt.event.point", "Signal"},
+    {"cdt.event.state", "State", 0, kSignalStates},
+    {"cdt.clock", "Station clock"},
 }};
 
 std::string FrameTypeText(unsigned code)
@@ -146,6 +168,112 @@ std::string DataText(unsigned code, Bytes data)
         t += " (signal " + std::to_string(32 * (code - 0xF0)) + " first)";
     }
     return t;
+}
+
+// The parts of a word that its function code gives a meaning: measurements,
+// pulse counts, frequencies, the command and object of a control word.
+void AddWordParts(FieldWriter& w, std::size_t at, unsigned code)
+{
+    const Bytes f = w.Frame();
+    if (code <= 0x7F || (code >= 0x86 && code <= 0x89)) {
+        const unsigned first = code <= 0x7F ? 2 * code : 2 * (code - 0x86);
+        for (unsigned k = 0; k < 2; ++k) {
+            const unsigned word = text::Le16(f, at + 1 + 2 * k);
+            const int value = (word & 0x800) ? static_cast<int>(word & 0xFFF) - 0x1000 : static_cast<int>(word & 0xFFF);
+            w.AddNth(1, kFields[Measurement], std::to_string(first + k), at + 1 + 2 * k, 2, MeasurementText(word))
+                .number = value;
+        }
+    } else if (code >= 0xA0 && code <= 0xDF) {
+        const unsigned count = text::Le16(f, at + 1) | text::Le16(f, at + 3) << 16;
+        w.AddNth(1, kFields[PulseCount], std::to_string(code - 0xA0), at + 1, 4, std::to_string(count))
+            .number = count;
+    } else if (code == 0x8A) {
+        // two frequencies, each four BCD digits in hundredths of a hertz
+        for (unsigned k = 0; k < 2; ++k) {
+            const unsigned bcd = text::Le16(f, at + 1 + 2 * k);
+            unsigned value = 0;
+            bool decimal = true;
+            for (int digit = 3; digit >= 0; --digit) {
+                const unsigned d = bcd >> (4 * digit) & 0xF;
+                decimal = decimal && d <= 9;
+                value = value * 10 + d;
+            }
+            Field& freq = decimal
+                ? w.AddNth(1, kFields[Frequency], std::to_string(k + 1), at + 1 + 2 * k, 2,
+                           std::to_string(value / 100) + "." + (value % 100 < 10 ? "0" : "")
+                               + std::to_string(value % 100) + " Hz")
+                : w.AddNth(1, kFields[Frequency], std::to_string(k + 1), at + 1 + 2 * k, 2,
+                           text::Hex(bcd, 4) + " (not BCD digits)", Verdict::Bad);
+            if (decimal)
+                freq.number = value / 100.0;
+        }
+    } else if (code >= 0xE0 && code <= 0xE7) {
+        // command, object, then both again
+        const unsigned command = f[at + 1], object = f[at + 2];
+        const unsigned step = (code - 0xE0) % 4; // selection, check-back, execution, cancellation
+        const bool expected = step == 0 ? (command == 0xCC || command == 0x33)
+            : step == 1                 ? (command == 0xCC || command == 0x33 || command == 0xFF)
+            : step == 2                 ? command == 0xAA
+                                        : command == 0x55;
+        const FieldDef& def = kFields[code < 0xE4 ? Command : RaiseLowerCommand];
+        Field& c = w.Add(1, def, at + 1, 1, text::HexByte(command) + " " + std::string(def.NameOf(command)),
+                         expected ? Verdict::None : Verdict::Bad,
+                         expected || step < 2 ? "" : text::HexByte(step == 2 ? 0xAA : 0x55));
+        c.number = command;
+        w.Add(1, kFields[ControlObject], at + 2, 1, std::to_string(object)).number = object;
+        const bool same = f[at + 3] == command && f[at + 4] == object;
+        w.Add(1, kFields[Repeat], at + 3, 2, text::HexPairs(f.subspan(at + 3, 2)), same ? Verdict::Good : Verdict::Bad,
+              same ? "" : text::HexPairs(f.subspan(at + 1, 2)));
+    }
+}
+
+// A value of a time field and whether it lies in its range.
+std::string TimePart(unsigned value, unsigned low, unsigned high, std::string_view name, bool& good)
+{
+    if (value >= low && value <= high)
+        return "";
+    good = false;
+    return std::string(good ? "" : "; ") + std::string(name) + " " + std::to_string(value) + " is out of range";
+}
+
+std::string Two(unsigned v)
+{
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
+
+// Two words that make one record: a sequence of events record (80, 81) or
+// a station clock (84, 85 returned; EE, EF set). `first` and `second` are
+// the words' offsets.
+void AddPair(FieldWriter& w, std::size_t first, std::size_t second)
+{
+    const Bytes f = w.Frame();
+    const unsigned ms = text::Le16(f, first + 1), sec = f[first + 3], min = f[first + 4];
+    const unsigned hour = f[second + 1], day = f[second + 2];
+    bool good = true;
+    std::string faults = TimePart(ms, 0, 999, "millisecond", good) + TimePart(sec, 0, 59, "second", good)
+        + TimePart(min, 0, 59, "minute", good) + TimePart(hour, 0, 23, "hour", good)
+        + TimePart(day, 1, 31, "day", good);
+    const std::string clock = Two(hour) + ":" + Two(min) + ":" + Two(sec) + "." + (ms < 100 ? "0" : "")
+        + (ms < 10 ? "0" : "") + std::to_string(ms);
+    if (f[first] == 0x80) {
+        const unsigned point = text::Le16(f, second + 3) & 0x0FFF, state = f[second + 4] >> 7;
+        const std::string when = "day " + std::to_string(day) + " " + clock;
+        w.Add(0, kFields[EventRecord], first, second + kWordSize - first,
+              "signal " + std::to_string(point) + " " + std::string(kFields[EventState].NameOf(state)) + " at " + when
+                  + (good ? "" : " (" + faults.substr(2) + ")"));
+        w.Add(1, kFields[EventTime], first + 1, second + 3 - first - 1, when + (good ? "" : " (" + faults.substr(2) + ")"),
+              good ? Verdict::None : Verdict::Bad);
+        w.AddBits(1, kFields[EventPoint], second + 3, 2, point);
+        w.AddBits(1, kFields[EventState], second + 4, 1, state);
+        return;
+    }
+    const unsigned month = f[second + 3], year = f[second + 4];
+    std::string more = TimePart(month, 1, 12, "month", good) + TimePart(year, 0, 99, "year", good);
+    faults += more;
+    w.Add(0, kFields[Clock], first, second + kWordSize - first,
+          "20" + Two(year % 100) + "-" + Two(month) + "-" + Two(day) + " " + clock
+              + (good ? "" : " (" + faults.substr(2) + ")"),
+          good ? Verdict::None : Verdict::Bad);
 }
 
 void AddCrc(FieldWriter& w, std::size_t word)
@@ -226,7 +354,12 @@ Fields DecodeCdt(Bytes frame)
         w.AddNth(0, kFields[InformationWord], number, at, kWordSize, FunctionText(code));
         w.Add(1, kFields[FunctionCode], at, 1, FunctionText(code)).number = code;
         w.Add(1, kFields[Data], at + 1, 4, DataText(code, frame.subspan(at + 1, 4)));
+        AddWordParts(w, at, code);
         AddCrc(w, at);
+        // the second word of a record read with the first
+        const std::size_t previous = at - kWordSize;
+        if (index > 1 && (code == 0x81 || code == 0x85 || code == 0xEF) && frame[previous] == code - 1)
+            AddPair(w, previous, at);
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -99,6 +100,62 @@ TEST(Cdt, ControlWordAndShortFrames)
         EXPECT_EQ(f->expected, c.expected) << c.frame;
         if (c.verdict == Verdict::Bad && std::string_view(c.value).starts_with("truncated")) {
             EXPECT_EQ(&*f, &fields.back()) << c.frame;
+        }
+    }
+}
+
+// The information words read by their function code, from frames of the
+// corpus (CRCs worked out apart) and a few changed ones (their CRCs bad).
+TEST(Cdt, WordsByFunctionCode)
+{
+    const char* soe = "EB 90 EB 90 EB 90 71 26 02 01 00 7A 80 7B 00 09 05 76 81 0E 08 05 01 D9";
+    const char* clockAndSoe = "EB 90 EB 90 EB 90 71 26 04 01 00 07 84 7B 00 09 05 F9 85 0E 08 0C 1A AA "
+                              "80 E7 03 3B 3B 1C 81 17 1F 02 88 71";
+    const char* select = "EB 90 EB 90 EB 90 71 61 03 00 01 FA E0 CC 05 CC 05 4C E0 CC 05 CC 05 4C E0 CC 05 CC 05 4C";
+    const char* controls = "EB 90 EB 90 EB 90 71 C2 03 00 01 3F E2 AA 05 AA 05 22 E3 55 05 55 05 46 E5 CC 02 CC 02 A2";
+    const char* frequency = "EB 90 EB 90 EB 90 71 C2 02 01 00 46 8A 00 50 95 49 C9 86 64 00 C8 00 6B";
+    const struct {
+        const char* frame;
+        const char* field;
+        const char* value;
+        Verdict verdict;
+        double number; // NaN where the field has none
+    } cases[] = {
+        {soe, "Sequence of events record", "signal 261 open at day 8 14:05:09.123", Verdict::None, NAN},
+        {soe, "Signal", "261", Verdict::None, 261},
+        {soe, "State", "0 open", Verdict::None, 0},
+        {clockAndSoe, "Station clock", "2026-12-08 14:05:09.123", Verdict::None, NAN},
+        {clockAndSoe, "Sequence of events record", "signal 2050 closed at day 31 23:59:59.999", Verdict::None, NAN},
+        // minute 61 and day 0
+        {"EB 90 EB 90 EB 90 71 26 02 01 00 7A 80 7B 00 09 3D 00 81 0E 00 05 01 00", "Time",
+         "day 0 14:61:09.123 (minute 61 is out of range; day 0 is out of range)", Verdict::Bad, NAN},
+        {select, "Command", "CC close", Verdict::None, 0xCC},
+        {select, "Object", "5", Verdict::None, 5},
+        {select, "Repeat", "CC 05", Verdict::Good, NAN},
+        {"EB 90 EB 90 EB 90 71 61 03 00 01 FA E0 CC 05 CC 06 4C", "Repeat", "CC 06", Verdict::Bad, NAN},
+        {controls, "Command", "AA execute", Verdict::None, 0xAA},
+        {"EB 90 EB 90 EB 90 71 C2 01 00 01 3F E2 55 05 55 05 22", "Command", "55 cancel", Verdict::Bad, 0x55},
+        {"EB 90 EB 90 EB 90 71 C2 01 00 01 3F E5 CC 02 CC 02 A2", "Command", "CC raise", Verdict::None, 0xCC},
+        {frequency, "Frequency 1", "50.00 Hz", Verdict::None, 50},
+        {frequency, "Frequency 2", "49.95 Hz", Verdict::None, 49.95},
+        {"EB 90 EB 90 EB 90 71 C2 01 01 00 46 8A A8 13 00 00 2B", "Frequency 1", "0x13A8 (not BCD digits)",
+         Verdict::Bad, NAN},
+        {frequency, "Remote measurement 0", "100", Verdict::None, 100},
+        {"EB 90 EB 90 EB 90 71 85 02 01 00 BF A0 78 56 34 12 04", "Pulse count 0", "305419896", Verdict::None,
+         305419896},
+        {"EB 90 EB 90 EB 90 71 61 01 01 00 00 01 FB 0F 00 01 54", "Remote measurement 2", "-5", Verdict::None, -5},
+    };
+    for (const auto& c : cases) {
+        const auto fields = decode::DecodeCdt(Hex(c.frame));
+        const auto f = std::ranges::find_if(fields, [&](const auto& x) { return x.name == c.field; });
+        ASSERT_NE(f, fields.end()) << c.frame << ": " << c.field;
+        EXPECT_EQ(f->value, c.value) << c.field;
+        EXPECT_EQ(f->verdict, c.verdict) << c.field;
+        if (std::isnan(c.number)) {
+            EXPECT_FALSE(f->number.has_value()) << c.field;
+        } else {
+            ASSERT_TRUE(f->number.has_value()) << c.field;
+            EXPECT_DOUBLE_EQ(*f->number, c.number) << c.field;
         }
     }
 }
