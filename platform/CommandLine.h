@@ -17,9 +17,9 @@ struct ProgramIdentity {
 struct CommandLineOutcome {
     bool startWindow = true; // false: print the texts and end with exitCode
     int exitCode = 0;        // 0 for --help and --version, 2 for a usage error
-    bool ownFolder = false;  // --own-folder: work in the folder ~/<name> (the menu entries start the programs so)
     QString standardOutput;
     QString standardError;
+    bool ownFolder = false;  // --own-folder: work in the folder ~/<name> (the menu entries start the programs so)
 };
 
 // Reads the arguments (the first one is the program path). No arguments, or
