@@ -238,7 +238,10 @@ std::string TimePart(unsigned value, unsigned low, unsigned high, std::string_vi
 
 std::string Two(unsigned v)
 {
-    return (v < 10 ? "0" : "") + std::to_string(v);
+    std::string text = std::to_string(v);
+    if (v < 10)
+        text.insert(text.begin(), '0');
+    return text;
 }
 
 // Two words that make one record: a sequence of events record (80, 81) or

@@ -422,8 +422,12 @@ private:
             && (range != 11 || (prefix >= 4 && prefix <= 6));
         if (!qualifierGood)
             rangeSize = 0;
-        std::string title = "g" + std::to_string(group) + "v" + std::to_string(variation) + " "
-            + std::string(kFields[Group].NameOf(group));
+        std::string title = "g";
+        title += std::to_string(group);
+        title += 'v';
+        title += std::to_string(variation);
+        title += ' ';
+        title += kFields[Group].NameOf(group);
         if (type)
             title += ", " + std::string(type->name);
         else if (IsOctetString(group))
