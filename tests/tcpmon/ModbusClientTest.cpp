@@ -27,27 +27,13 @@ using namespace tamrel;
 
 namespace {
 
+// Masters one after the other (argv: port, how many, time-out in seconds),
+// each reading holding register 0 once (transaction 1).
 const char* const kClientScript = R"(
 import sys
 from pymodbus.client import ModbusTcpClient
-client = ModbusTcpClient("127.0.0.1", port=int(sys.argv[1]), timeout=60, retries=0)
-if not client.connect():
-    print("no connection")
-    sys.exit(2)
-reply = client.read_holding_registers(0, 1, slave=1)
-if reply.isError():
-    print("error", reply)
-    sys.exit(3)
-print("value", reply.registers[0])
-client.close()
-)";
-
-// Three masters one after the other, each asking once (transaction 1).
-const char* const kThreeClientsScript = R"(
-import sys
-from pymodbus.client import ModbusTcpClient
-for n in range(3):
-    client = ModbusTcpClient("127.0.0.1", port=int(sys.argv[1]), timeout=10, retries=0)
+for n in range(int(sys.argv[2])):
+    client = ModbusTcpClient("127.0.0.1", port=int(sys.argv[1]), timeout=int(sys.argv[3]), retries=0)
     if not client.connect():
         print("no connection")
         sys.exit(2)
@@ -92,7 +78,8 @@ private slots:
         QProcess client;
         client.setProcessChannelMode(QProcess::MergedChannels);
         client.start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral("-c"), QString::fromLatin1(kClientScript), QString::number(port)});
+                     {QStringLiteral("-c"), QString::fromLatin1(kClientScript), QString::number(port), QStringLiteral("1"),
+                      QStringLiteral("60")});
         QVERIFY(client.waitForStarted());
 
         // Transaction id (2 bytes), protocol 0, length 6, unit 1, function 3,
@@ -153,7 +140,8 @@ private slots:
         QProcess client;
         client.setProcessChannelMode(QProcess::MergedChannels);
         client.start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral("-c"), QString::fromLatin1(kThreeClientsScript), QString::number(port)});
+                     {QStringLiteral("-c"), QString::fromLatin1(kClientScript), QString::number(port), QStringLiteral("3"),
+                      QStringLiteral("10")});
         QVERIFY(client.waitForStarted());
         QTRY_COMPARE_WITH_TIMEOUT(client.state(), QProcess::NotRunning, 60000);
         const QString output = QString::fromUtf8(client.readAll());
