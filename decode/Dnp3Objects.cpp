@@ -320,7 +320,8 @@ private:
 
     Field& Mark(Field& f, std::size_t from, std::size_t length)
     {
-        if (f.verdict != Verdict::Bad && Unverified(from, length))
+        // a part the fragment ends inside says so instead
+        if (f.verdict != Verdict::Bad && from + length <= b_.size() && Unverified(from, length))
             f.value += " (unverified: a CRC over it failed)";
         return f;
     }
@@ -454,7 +455,8 @@ private:
                 title += "; " + std::to_string(count) + (count == 1 ? " object" : " objects");
             }
         }
-        AddNth(0, kFields[ObjectHeader], nth, at, 3 + rangeSize, title);
+        // the heading spans the range where the fragment holds it; a range it ends inside says so below
+        AddNth(0, kFields[ObjectHeader], nth, at, std::min(3 + rangeSize, b_.size() - at), title);
         AddBits(1, kFields[Group], at, 1, group);
         std::string variationText = std::to_string(variation);
         if (type)
