@@ -7,12 +7,14 @@
 
 namespace monitor {
 
-ReceiveWindowSink::ReceiveWindowSink(TSMemo* memo, int delayMs, int lineLimit, int showAtOnceLines, QObject* parent)
+ReceiveWindowSink::ReceiveWindowSink(TSMemo* memo, FlushPacing pacing, int delayMs, int lineLimit,
+    int showAtOnceLines, QObject* parent)
     : memo_(memo)
     , writer_(new BatchedLineWriter(memo, delayMs, lineLimit, parent))
+    , pacing_(pacing)
     , showAtOnceLines_(showAtOnceLines)
 {
-    writer_->SetFlushPacing(kFlushIntervalMs, kRestPerWork, kFlushChars);
+    writer_->SetFlushPacing(pacing.flushIntervalMs, pacing.restPerWork, pacing.flushChars);
     writer_->SetPaintPacing(kPaintIntervalMs, kDeferPaintChars);
 }
 
@@ -53,7 +55,7 @@ void ReceiveWindowSink::PassEnded(PassEnd end)
 
 void ReceiveWindowSink::Note(const QString& line)
 {
-    if (writer_->PendingChars() > kFlushChars) {
+    if (writer_->PendingChars() > pacing_.flushChars) {
         writer_->Append(line);
         writer_->FlushSoon();
         return;

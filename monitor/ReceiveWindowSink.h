@@ -8,20 +8,30 @@ class TSMemo;
 
 namespace monitor {
 
+// How often and how much a receive window writes. The lines read go into
+// the window at most every `flushIntervalMs`, and after each flush the
+// window rests `restPerWork` times as long as the flush and its painting
+// took, so that however fast and long the lines, the window's work takes at
+// most a set share of the time and the rest is the reader's; a flush writes
+// lines of at most `flushChars` characters together.
+struct FlushPacing {
+    int flushIntervalMs;
+    double restPerWork;
+    qsizetype flushChars;
+};
+
 // The receive window as the route's line sink: lines taken in at constant
 // cost by a batched writer and written into the window at a pace a screen
-// can show, the same in every program. The lines read go into the window at
-// most every kFlushIntervalMs, and after each flush the window rests as long
-// again as the flush and its painting took, so that however fast and long the
-// lines, the window's work takes at most half the time and the rest is the
-// readers'; a flush writes lines of at most kFlushChars characters
-// together. The window is painted at most every kPaintIntervalMs, a flush of
-// kDeferPaintChars characters or more one event-loop turn later.
+// can show. A datagram window takes at most half the time. A stream window
+// (TCP) takes at most a third in shorter flushes: a peer that streams
+// without pause fills the socket's buffer in a few milliseconds, and a
+// longer flush would make it wait. The window is painted at most every
+// kPaintIntervalMs, a flush of kDeferPaintChars characters or more one
+// event-loop turn later.
 class ReceiveWindowSink final : public LineSink {
 public:
-    static constexpr int kFlushIntervalMs = 20;
-    static constexpr double kRestPerWork = 1.0;
-    static constexpr qsizetype kFlushChars = 50000;
+    static constexpr FlushPacing kDatagramPacing{20, 1.0, 50000};
+    static constexpr FlushPacing kStreamPacing{20, 2.0, 16000};
     static constexpr int kPaintIntervalMs = 25;
     static constexpr qsizetype kDeferPaintChars = 20000;
 
@@ -30,7 +40,8 @@ public:
     // pass that ends with the peer pausing or gone after at most this many
     // waiting lines (gone: whatever waits) shows them at once (-1: never at
     // once, every pass's lines wait for the paced flushes).
-    ReceiveWindowSink(TSMemo* memo, int delayMs, int lineLimit, int showAtOnceLines, QObject* parent);
+    ReceiveWindowSink(TSMemo* memo, FlushPacing pacing, int delayMs, int lineLimit, int showAtOnceLines,
+        QObject* parent);
 
     [[nodiscard]] BatchedLineWriter& Writer() const { return *writer_; }
 
@@ -41,7 +52,7 @@ public:
     void PassEnded(PassEnd end) override;
 
     // A note of the window's own ("已暂停显示!", …): written at once after the
-    // waiting lines, or, behind more than kFlushChars waiting characters,
+    // waiting lines, or, behind more than a flush of waiting characters,
     // in its turn by the paced flushes (writing them all at once would lay
     // out every long line the view then shows, a stall of seconds).
     void Note(const QString& line);
@@ -52,6 +63,7 @@ public:
 private:
     TSMemo* memo_;
     BatchedLineWriter* writer_;
+    FlushPacing pacing_;
     int showAtOnceLines_;
 };
 

@@ -166,8 +166,8 @@ void Tf_main::CreateSession()
 {
     // Each chunk's line waits for the window; a client that paused after a
     // few lines sees them at once.
-    receiveSink_ = std::make_unique<monitor::ReceiveWindowSink>(area_->Memo1, kDisplayDelayMs, kReceiveWindowLineLimit,
-                                                                kShowAtOnceLines, this);
+    receiveSink_ = std::make_unique<monitor::ReceiveWindowSink>(area_->Memo1,
+        monitor::ReceiveWindowSink::kStreamPacing, kDisplayDelayMs, kReceiveWindowLineLimit, kShowAtOnceLines, this);
     route_ = std::make_unique<monitor::ReceiveRoute>(
         *receiveSink_, *timedSave_,
         TamrelReceivePolicy(

@@ -116,7 +116,8 @@ Tf_main::~Tf_main() = default;
 void Tf_main::CreateReceivePass()
 {
     // Every pass's lines wait for the window's paced flushes.
-    recvSink_ = std::make_unique<monitor::ReceiveWindowSink>(RecvMemo(), 0, kReceiveWindowLineLimit, -1, this);
+    recvSink_ = std::make_unique<monitor::ReceiveWindowSink>(RecvMemo(),
+        monitor::ReceiveWindowSink::kDatagramPacing, 0, kReceiveWindowLineLimit, -1, this);
     recvSink_->Writer().SetFinalLineBreak(true);
     sender_ = std::make_unique<DatagramSender>(state_);
     route_ = std::make_unique<monitor::ReceiveRoute>(*recvSink_, *timedSave_, OstrelReceivePolicy(state_, *sender_),
