@@ -212,6 +212,8 @@ void Tf_main::CreateDialogs()
                                 area_->Memo2, [] { return monitor::FrameLineRule::SendAsTyped; });
     F_decode->Panel->SetDevice(side_->Words().peerAsks ? decode::DeviceRole::Asks : decode::DeviceRole::Answers);
     connect(F_decode, &Tf_decode::VisibilityChanged, A.N_decode, &QAction::setChecked);
+    // A response in the receive window pairs with the last frame sent.
+    route_->AddSentObserver([this](const monitor::ReceivedFrame& frame) { F_decode->Panel->SetLastSent(frame.bytes); });
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
 }
 

@@ -122,6 +122,13 @@ void Tf_main::CreateReceivePass()
     route_ = std::make_unique<monitor::ReceiveRoute>(*recvSink_, *timedSave_, OstrelReceivePolicy(state_, *sender_),
                                                      OstrelReceiveSwitches(state_));
     receivePass_ = new ReceivePass(state_, *route_, this);
+    // Every datagram sent (send now, the send timer, trigger answers) is told
+    // to the route's sent-frame observers; the decode window pairs a
+    // response with the last of them.
+    sender_->OnSent = [this](const sockaddr_in&, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t n) {
+        route_->Sent({bytes, n}, to);
+    };
+    route_->AddSentObserver([this](const monitor::ReceivedFrame& frame) { decodeForm_->Panel->SetLastSent(frame.bytes); });
 }
 
 monitor::ReceivePolicy& Tf_main::ReceiveRules()

@@ -68,6 +68,7 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
         if (source.sin_addr.s_addr == htonl(INADDR_ANY))
             source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
         Capture(source, to, data, n);
+        route_.Sent({data, n}, to);
     };
 }
 
@@ -158,6 +159,7 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
                           .arg(QString::fromStdString(ErrorText(socket.LastError()))));
         return;
     }
+    route_.Sent({response->data(), response->size()}, to);
     if (capture_.IsOpen()) {
         sockaddr_in from{};
         from.sin_family = AF_INET;
