@@ -70,6 +70,7 @@ struct SkewState {
 struct IecState {
     TransferState state = TransferState::Unknown;
     bool notStartedReported = false;
+    bool everStarted = false;       // a STARTDT con seen on this connection
     std::array<IecSide, 2> sides{}; // by Direction
     std::int64_t lastFrameUs = 0;   // any APDU either way, for t3
     bool t3Reported = false;
@@ -141,6 +142,10 @@ struct LinkWatch {
 
     void Iec104Apdu(Direction direction, std::int64_t timeUs, std::span<const std::uint8_t> apdu);
     void Iec104TimeOuts(std::int64_t nowUs);
+    void IecSequence(Direction direction, std::int64_t timeUs, std::span<const std::uint8_t> apdu);
+    void IecAcknowledge(Direction direction, std::uint16_t nr, std::int64_t timeUs,
+                        std::span<const std::uint8_t> apdu, bool supervisory);
+    void IecTimeTags(std::int64_t timeUs, std::span<const std::uint8_t> apdu);
     void ModbusFrame(Direction direction, std::int64_t timeUs, std::span<const std::uint8_t> frame);
     void ModbusTimeOuts(std::int64_t nowUs);
 };

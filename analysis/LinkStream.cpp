@@ -144,6 +144,17 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
         }
     }
 
+    if (!stream && link.protocol == LinkProtocol::ModbusRtu) {
+        // A datagram is one RTU frame, its CRC checked with the frame.
+        if (bytes.size() >= 4) {
+            WholeFrame(direction, timeUs, bytes);
+        } else {
+            link.badFrames += 1;
+            Report(EventKind::BadFrame, Severity::Fault, direction, timeUs,
+                   Text(TextId::FrameCut, ProtocolKeyword(link.protocol), bytes.size()), bytes, timeUs);
+        }
+        return;
+    }
     // Whole frames straight from the bytes; a part left waits in the buffer.
     while (!bytes.empty()) {
         if (buffer.size > 0) {

@@ -30,7 +30,6 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(TextId::Count)> 
     "No {0} con within t1 = {1}.",
     "I-frame N(S) {0} not acknowledged within t1 = {1}.",
     "I-frame N(S) {0} received and not acknowledged within t2 = {1}.",
-    "I-frame N(S) {0} acknowledged after {1}, past t2 = {2}.",
     "Link idle for more than t3 = {0} without a TESTFR act.",
     "Time tag of common address {0} is {1} ahead of the arrival time (limit {2}).",
     "Time tag of common address {0} is {1} behind the arrival time (limit {2}).",

@@ -36,7 +36,6 @@ enum class TextId {
     ActExpired,
     IExpired,
     T2Exceeded,
-    T2LateAck,
     T3Exceeded,
     ClockAhead,
     ClockBehind,
