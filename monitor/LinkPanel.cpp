@@ -1,6 +1,7 @@
 #include "monitor/LinkPanel.h"
 
 #include "analysis/LinkEvents.h"
+#include "monitor/LinkKeys.h"
 #include "monitor/ReceiveLine.h"
 #include "monitor/ReceiveRoute.h"
 #include "widgets/TSMemo.h"
@@ -71,10 +72,10 @@ QString StateText(analysis::TransferState state)
     return QStringLiteral("未知");
 }
 
-QString SideText(const char* name, const analysis::Iec104Side& side, unsigned limit, const char* limitName)
+QString SideText(const QString& name, const analysis::Iec104Side& side, unsigned limit, const char* limitName)
 {
     return QStringLiteral("%1 V(S) %2 V(R) %3 I %4 S %5 U %6, 未确认 %7 (最多 %8) /%9 %10")
-        .arg(QLatin1String(name))
+        .arg(name)
         .arg(side.vs)
         .arg(side.vr)
         .arg(side.iFrames)
@@ -353,7 +354,7 @@ void LinkPanel::Sent(const ReceivedFrame& frame)
 // port than the one it is sent to); a stream's is its connection.
 void LinkPanel::Feed(const ReceivedFrame& frame, analysis::Direction direction)
 {
-    const analysis::LinkKey key = stream_ ? connection_ : ntohl(frame.source.sin_addr.s_addr);
+    const analysis::LinkKey key = stream_ ? connection_ : DatagramLinkKey(frame.source);
     supervisor_->Frame(key, direction, frame.arrivalUs, frame.bytes, stream_);
 }
 
@@ -383,11 +384,17 @@ void LinkPanel::Refresh()
         return;
     const bool newEvents = supervisor_->LastSerial() != shownSerial_;
     if (newEvents) {
-        model_->Add(supervisor_->EventsAfter(shownSerial_), supervisor_->GetSettings().maxEvents);
+        std::vector<analysis::Event> added = supervisor_->EventsAfter(shownSerial_);
+        for (analysis::Event& event : added)
+            Name(event);
+        model_->Add(std::move(added), supervisor_->GetSettings().maxEvents);
         shownSerial_ = supervisor_->LastSerial();
         EventList->scrollToBottom();
     }
-    const std::vector<analysis::LinkSummary> links = supervisor_->Summary();
+    std::vector<analysis::LinkSummary> links = supervisor_->Summary();
+    for (analysis::LinkSummary& link : links)
+        if (!stream_ && link.name.empty())
+            link.name = DatagramLinkName(link.key);
     std::uint64_t frames = 0;
     for (const analysis::LinkSummary& link : links)
         frames += link.frames[0] + link.frames[1];
@@ -397,6 +404,12 @@ void LinkPanel::Refresh()
         SummaryView->setPlainText(LinkSummaryText(links, *supervisor_));
         shownFrames_ = frames;
     }
+}
+
+void LinkPanel::Name(analysis::Event& event) const
+{
+    if (!stream_ && event.linkName.empty())
+        event.linkName = DatagramLinkName(event.link);
 }
 
 int LinkPanel::EventRows() const
@@ -435,8 +448,10 @@ bool LinkPanel::SaveEvents(const QString& file) const
         return false;
     std::string text = analysis::EventCsvHeader();
     if (supervisor_) {
-        for (const analysis::Event& event : supervisor_->Events())
+        for (analysis::Event event : supervisor_->Events()) {
+            Name(event);
             text += analysis::EventCsvLine(event);
+        }
     }
     out.write(text.data(), static_cast<qint64>(text.size()));
     return out.commit();
@@ -467,12 +482,13 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
                      .arg(link.unrecognised);
         if (link.protocol == analysis::LinkProtocol::Iec104) {
             lines << QStringLiteral("  状态 %1").arg(StateText(link.state));
-            lines << QStringLiteral("  ") + SideText("设备", link.sides[from], settings.k, "k");
-            lines << QStringLiteral("  ") + SideText("本机", link.sides[to], settings.k, "k")
+            lines << QStringLiteral("  ") + SideText(QStringLiteral("设备"), link.sides[from], settings.k, "k");
+            lines << QStringLiteral("  ") + SideText(QStringLiteral("本机"), link.sides[to], settings.k, "k")
                          + QStringLiteral(", 待确认接收 %1 /w %2").arg(link.sides[to].unacknowledged).arg(settings.w);
             lines << QStringLiteral("  ") + Timing("t1", link.t1, settings.t1Us) + QStringLiteral("  ")
-                         + Timing("t2", link.t2, settings.t2Us) + QStringLiteral("  ")
-                         + Timing("t3", link.t3, settings.t3Us) + QStringLiteral("  t0 ") + Seconds(settings.t0Us);
+                         + Timing("t2", link.t2, settings.t2Us);
+            lines << QStringLiteral("  ") + Timing("t3", link.t3, settings.t3Us) + QStringLiteral("  t0 ")
+                         + Seconds(settings.t0Us);
             for (const analysis::ClockSkew& skew : link.clockSkew)
                 lines << QStringLiteral("  公共地址 %1 时钟偏差 %2 … %3 ms (%4)")
                              .arg(skew.commonAddress)

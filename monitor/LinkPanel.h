@@ -106,6 +106,8 @@ private:
     void Connection(const ConnectionChange& change);
     void Feed(const ReceivedFrame& frame, analysis::Direction direction);
     void AskAndSave();
+    // A datagram link's events are named by the peer's address.
+    void Name(analysis::Event& event) const;
 
     ReceiveRoute* route_ = nullptr;
     bool stream_ = false;

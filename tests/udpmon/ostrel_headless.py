@@ -350,7 +350,7 @@ def link_events():
         check(["gap", "fault"] in kinds and ["testfr", "info"] in kinds,
               f"gap and TESTFR events written before the end: {lines}")
         gap = next((line for line in lines if ",gap," in line), "")
-        check(",from-device,iec104," in gap and i_frame(3).hex(" ").upper() in gap, f"the gap's frame: {gap}")
+        check(",127.0.0.1,from-device,iec104," in gap and i_frame(3).hex(" ").upper() in gap, f"the gap's frame: {gap}")
         program.stop()
         with open(os.path.join(folder, "ev.csv")) as taken:
             check(taken.read() == "keep\n", "an existing events file is never written over")

@@ -2,6 +2,7 @@
 
 #include "platform/TextCodec.h"
 #include "socket/WSocketErrors.h"
+#include "monitor/LinkKeys.h"
 #include "monitor/Triggers.h"
 
 #include <QDir>
@@ -73,11 +74,11 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
         links_ = std::make_unique<analysis::LinkSupervisor>();
         links_->SetObserver([this](const analysis::Event& event) { WriteEvent(event); });
         route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
-            links_->Frame(ntohl(frame.source.sin_addr.s_addr), analysis::Direction::FromDevice, frame.arrivalUs,
+            links_->Frame(monitor::DatagramLinkKey(frame.source), analysis::Direction::FromDevice, frame.arrivalUs,
                           frame.bytes, false);
         });
         route_.AddSentObserver([this](const monitor::ReceivedFrame& frame) {
-            links_->Frame(ntohl(frame.source.sin_addr.s_addr), analysis::Direction::ToDevice, frame.arrivalUs,
+            links_->Frame(monitor::DatagramLinkKey(frame.source), analysis::Direction::ToDevice, frame.arrivalUs,
                           frame.bytes, false);
         });
         linkTick_.setInterval(200);
@@ -190,7 +191,14 @@ void HeadlessMonitor::WriteEvent(const analysis::Event& event)
 {
     if (events_ == nullptr)
         return;
-    const std::string line = analysis::EventCsvLine(event);
+    std::string line;
+    if (event.linkName.empty()) {
+        analysis::Event named = event;
+        named.linkName = monitor::DatagramLinkName(event.link);
+        line = analysis::EventCsvLine(named);
+    } else {
+        line = analysis::EventCsvLine(event);
+    }
     if (std::fwrite(line.data(), 1, line.size(), events_) != line.size() || std::fflush(events_) != 0) {
         std::clearerr(events_);
         ReportLimited(QStringLiteral("an event could not be written to %1").arg(eventsFile_));
