@@ -178,6 +178,16 @@ void LinkWatch::IecSequence(Direction direction, std::int64_t timeUs, Bytes apdu
     } else if (ns == x.vs) {
         x.sentUs[ns % kSendRing] = timeUs;
         x.vs = Mod(ns + 1);
+        x.restartArmed = false;
+    } else if (x.restartArmed && ns == x.restartNext) {
+        // The sender counts on from the number it repeated: it started anew.
+        // The count is followed from here, all before it taken as acknowledged.
+        x.sentUs[ns % kSendRing] = timeUs;
+        x.vs = Mod(ns + 1);
+        x.va = ns;
+        x.restartArmed = false;
+        x.missingCount = 0;
+        x.kOver = x.wOver = x.t1Reported = x.t2Reported = false;
     } else {
         const auto ahead = static_cast<std::uint16_t>((ns - x.vs) & kSeqMask);
         if (ahead < kHalf) {
@@ -213,6 +223,8 @@ void LinkWatch::IecSequence(Direction direction, std::int64_t timeUs, Bytes apdu
                        Text(TextId::OutOfOrder, ns, Mod(x.vs - 1)), apdu, timeUs);
                 return;
             }
+            x.restartArmed = true;
+            x.restartNext = Mod(ns + 1);
             Report(EventKind::Duplicate, Severity::Warning, direction, timeUs, Text(TextId::Duplicate, ns, x.vs), apdu,
                    timeUs);
             return;

@@ -24,6 +24,9 @@ struct StreamBuffer {
     std::array<std::uint8_t, kStreamLimit> bytes{};
     std::size_t size = 0;
     bool skipping = false; // bytes that start no frame are being skipped (reported once)
+    // RTU: the CRC of bytes [0, crcAt), so that each byte that comes is added once.
+    std::uint16_t crc = 0xFFFF;
+    std::size_t crcAt = 0;
 };
 
 // The acts of the U-format, by the bit of their act: STARTDT, STOPDT, TESTFR.
@@ -50,6 +53,10 @@ struct IecSide {
     std::array<std::int64_t, kSendRing> sentUs{}; // by N(S) modulo the ring
     std::array<MissingRange, kMissingRanges> missing{};
     std::size_t missingCount = 0;
+    // After a number seen before: the next one it would be followed by if the
+    // sender started counting anew (then the count is followed, not reported again).
+    bool restartArmed = false;
+    std::uint16_t restartNext = 0;
     std::array<PendingAct, kUActs> acts{}; // acts this side sent, waiting for the other's con
     bool kOver = false, wOver = false;     // past k (the sender's), past w (the receiver's)
     bool t1Reported = false, t2Reported = false;

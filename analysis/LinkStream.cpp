@@ -67,6 +67,21 @@ std::size_t FrameLength(LinkProtocol protocol, Bytes bytes)
     return kNoFrame;
 }
 
+// The length of the RTU frame the buffer begins with, the CRC carried on
+// from the bytes scanned before (FrameLength's rule, each byte added once).
+std::size_t RtuLengthGathered(StreamBuffer& b)
+{
+    while (b.crcAt + 2 < b.size) {
+        b.crc = static_cast<std::uint16_t>(b.crc ^ b.bytes[b.crcAt]);
+        for (int bit = 0; bit < 8; ++bit)
+            b.crc = static_cast<std::uint16_t>(b.crc & 1 ? (b.crc >> 1) ^ 0xA001 : b.crc >> 1);
+        ++b.crcAt;
+        if (b.crcAt >= 2 && b.crc == (b.bytes[b.crcAt] | b.bytes[b.crcAt + 1] << 8))
+            return b.crcAt + 2;
+    }
+    return b.size >= kStreamLimit ? kNoFrame : kNeedMore;
+}
+
 // The protocol of the first frame of a link, by its shape; Auto when the
 // bytes fit none (or, in a stream, too few have come to tell).
 LinkProtocol ShapeOf(Bytes bytes, bool stream)
@@ -137,6 +152,8 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
             if (stream && bytes.size() < kShapeLimit) {
                 std::memcpy(buffer.bytes.data(), bytes.data(), bytes.size());
                 buffer.size = bytes.size();
+                buffer.crc = 0xFFFF;
+                buffer.crcAt = 0;
             } else {
                 link.unrecognised += 1;
             }
@@ -165,7 +182,8 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
             const std::size_t before = buffer.size;
             buffer.size += take;
             const Bytes gathered(buffer.bytes.data(), buffer.size);
-            const std::size_t length = FrameLength(link.protocol, gathered);
+            const std::size_t length = link.protocol == LinkProtocol::ModbusRtu ? RtuLengthGathered(buffer)
+                                                                                : FrameLength(link.protocol, gathered);
             if (length == kNeedMore || (length != kNoFrame && length > buffer.size)) {
                 bytes = bytes.subspan(take);
                 continue;
@@ -219,6 +237,8 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
             }
             std::memcpy(buffer.bytes.data(), bytes.data(), bytes.size());
             buffer.size = bytes.size();
+            buffer.crc = 0xFFFF;
+            buffer.crcAt = 0;
             return;
         }
         buffer.skipping = false;

@@ -45,6 +45,7 @@ enum class TextId {
     NoResponseNext,
     LateResponse,
     Unsolicited,
+    Transaction,
     Mismatch,
     Exception,
     DuplicateRequest,

@@ -143,7 +143,8 @@ void LinkWatch::ModbusFrame(Direction direction, std::int64_t timeUs, Bytes fram
     }
     ++m.summary.unsolicited;
     Report(EventKind::UnsolicitedResponse, Severity::Fault, direction, timeUs,
-           Text(TextId::Unsolicited, RequestText(seen, tcp)), frame, timeUs);
+           Text(TextId::Unsolicited, seen.function, seen.unit, tcp ? Text(TextId::Transaction, seen.transaction) : ""),
+           frame, timeUs);
 }
 
 void LinkWatch::ModbusTimeOuts(std::int64_t nowUs)
