@@ -11,3 +11,7 @@ telemon_add_bench(ostrel_flood
 add_dependencies(ostrel_flood ostrel_flood_sender)
 target_compile_definitions(ostrel_flood PRIVATE
     OSTREL_FLOOD_SENDER="$<TARGET_FILE:ostrel_flood_sender>")
+# The IEC 104 flood with the link supervision window closed and open.
+add_custom_target(run-ostrel_flood_linkwatch
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:ostrel_flood> linkwatch
+    DEPENDS ostrel_flood USES_TERMINAL)

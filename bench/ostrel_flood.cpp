@@ -17,7 +17,19 @@
 // loop's thread, and our whole process with its painting) gives the
 // capacity ratio beside it.
 // Goals: ratio >= 0.3 for 16-byte datagrams, none missing, stalls <= 100 ms.
+//
+// "linkwatch" floods IEC 104 I-frames (18 bytes, one measured value each)
+// instead: as fast as the sender can (the ceiling) and paced at 100 000 a
+// second, first with the link supervision window never opened, then with it
+// open. Figures: datagrams captured per second, missing ones, and with the
+// window open the frames the supervisor counted against those captured.
+// Goals: none missing at 100 000 a second with the window open, the
+// supervisor's count exact, and the open window's ceiling at least 0.8 of
+// the closed one's.
+#include "analysis/LinkSupervisor.h"
 #include "monitor/IntervalTimer.h"
+#include "monitor/LinkPanel.h"
+#include "udpmon/DockForm.h"
 #include "platform/CaptureBuffer.h"
 #include "udpmon/u_main.h"
 
@@ -108,10 +120,10 @@ long long KernelDrops(int port)
     return -1;
 }
 
-void StartSender(QProcess& sender, int port, int size)
+void StartSender(QProcess& sender, int port, int size, const QStringList& extra = {})
 {
     sender.start(QStringLiteral(OSTREL_FLOOD_SENDER),
-                 {QString::number(port), QString::number(size), QString::number(kFloodSeconds)});
+                 QStringList{QString::number(port), QString::number(size), QString::number(kFloodSeconds)} + extra);
     if (!sender.waitForStarted())
         qFatal("the sender did not start");
 }
@@ -202,7 +214,7 @@ double RunMeasuringStalls(const std::function<bool()>& done, const std::function
     return worst;
 }
 
-Figures WindowFlood(Tf_main& window, int size)
+Figures WindowFlood(Tf_main& window, int size, const QStringList& extra = {})
 {
     const int port = FreePort();
     window.State().ServerPort = QString::number(port);
@@ -213,7 +225,7 @@ Figures WindowFlood(Tf_main& window, int size)
 
     QProcess sender;
     QElapsedTimer clock;
-    StartSender(sender, port, size);
+    StartSender(sender, port, size, extra);
     clock.start();
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
     qint64 lastCount = 0;
@@ -288,6 +300,50 @@ double LargestDatagramStall(Tf_main& window, int& lineLength)
     return worst;
 }
 
+// The frames the link supervision counted from the device so far.
+std::uint64_t SupervisedFrames(const Tf_main& window)
+{
+    const analysis::LinkSupervisor* supervisor = window.LinkForm()->Panel->Supervisor();
+    std::uint64_t frames = 0;
+    if (supervisor != nullptr)
+        for (const analysis::LinkSummary& link : supervisor->Summary())
+            frames += link.frames[static_cast<std::size_t>(analysis::Direction::FromDevice)];
+    return frames;
+}
+
+bool LinkWatchFlood(Tf_main& window)
+{
+    std::printf("  IEC 104 I-frames of 18 bytes (one measured value each)\n");
+    double ceiling[2] = {0, 0};
+    bool goals = true;
+    for (const bool open : {false, true}) {
+        if (open)
+            window.Actions().N_linkwatch->trigger();
+        for (const int rate : {0, 100000}) {
+            const std::uint64_t before = SupervisedFrames(window);
+            const Figures f = WindowFlood(window, 18, {QStringLiteral("iec104"), QString::number(rate)});
+            const long long missing = f.sent - f.drops - f.handled;
+            const std::uint64_t supervised = SupervisedFrames(window) - before;
+            std::printf("    window %s, %s: %10.0f datagrams/s  (sent %lld, kernel dropped %lld, captured %lld, missing %lld",
+                        open ? "open  " : "closed", rate == 0 ? "as fast as sent " : "100 000 a second", f.perSecond,
+                        f.sent, f.drops, f.handled, missing);
+            if (open)
+                std::printf(", supervisor counted %llu%s", static_cast<unsigned long long>(supervised),
+                            static_cast<long long>(supervised) == f.handled ? ", exact" : ", NOT exact");
+            std::printf(")\n");
+            if (rate == 0)
+                ceiling[open ? 1 : 0] = f.perSecond;
+            if (open)
+                goals = goals && static_cast<long long>(supervised) == f.handled && (rate == 0 || missing == 0);
+        }
+    }
+    const double ratio = ceiling[1] / ceiling[0];
+    std::printf("    ceiling open / closed: %.3f   %s\n", ratio, ratio >= 0.8 ? "goal >= 0.8 met" : "goal >= 0.8 NOT met");
+    if (const analysis::LinkSupervisor* supervisor = window.LinkForm()->Panel->Supervisor())
+        std::printf("    %s\n", supervisor->SummaryLine().c_str());
+    return goals && ratio >= 0.8;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -301,7 +357,13 @@ int main(int argc, char** argv)
 
     std::printf("ostrel_flood: a sender process floods 127.0.0.1 for %.1f s per run\n", kFloodSeconds);
     bool goals = true;
-    // "largest" runs the largest datagram only.
+    // "largest" runs the largest datagram only, "linkwatch" the IEC 104 flood only.
+    if (argc > 1 && std::strcmp(argv[1], "linkwatch") == 0) {
+        const bool met = LinkWatchFlood(window);
+        std::printf("  all goals %s\n", met ? "met" : "NOT met");
+        window.close();
+        return 0;
+    }
     const bool largestOnly = argc > 1 && std::strcmp(argv[1], "largest") == 0;
     for (const int size : {16, 1400}) {
         if (largestOnly)

@@ -144,6 +144,8 @@ decode::Options DecodePanel::LineOptions() const
     const bool received = focused_ == receive_;
     options.direction = received ? decode::Direction::FromDevice : decode::Direction::ToDevice;
     options.device = device_;
+    if (received)
+        options.lastSent = lastSent_;
     const TSMemo* memo = focused_.data();
     options.earlier = EarlierFrames([memo](int k) { return memo->Line(k); }, memo->CaretLine(),
                                     received ? receiveRule_() : sendRule_());

@@ -8,7 +8,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <span>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -29,9 +32,10 @@ namespace monitor {
 // A frame of the receive window came from the device, one of the send window
 // goes to it (also a line loaded from a file: it is on that window); the
 // decoders also see the frames of the lines before it in the same window
-// (`monitor::EarlierFrames`) and the device's part the program set. The
-// last frame the program sent is not known here: the send window's last
-// line need not be it, so none is given.
+// (`monitor::EarlierFrames`) and the device's part the program set. A
+// received frame is also given the last frame the program sent (the program
+// tells it with SetLastSent from its route's sent frames: the send window's
+// last line need not be it), so that a response pairs with its request.
 //
 // It follows the caret as it moves and the window's text as lines arrive,
 // decoding at most once per event-loop turn, and only while it is shown:
@@ -64,6 +68,10 @@ public:
     // The device's part: it answers (the default), or it asks (a MODBUS/TCP
     // client connected to a monitor that serves).
     void SetDevice(decode::DeviceRole device);
+
+    // The last frame the program sent; kept for the received lines'
+    // decoding, which it does not start (cheap enough for every send).
+    void SetLastSent(std::span<const std::uint8_t> bytes) { lastSent_.assign(bytes.begin(), bytes.end()); }
 
     // The chooser's options.
     [[nodiscard]] decode::Options Options() const;
@@ -106,6 +114,7 @@ private:
     decode::Options shownOptions_;
     Decoder decoder_ = &decode::Decode;
     decode::DeviceRole device_ = decode::DeviceRole::Answers;
+    std::vector<std::uint8_t> lastSent_;
     bool shown_ = false;
     int decodeCount_ = 0;
 };

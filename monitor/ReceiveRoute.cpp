@@ -34,6 +34,28 @@ QString HexLineOf(const QByteArray& bytes)
     return ReceiveHexText(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
 }
 
+void ReceiveRoute::Sent(std::span<const std::uint8_t> bytes, const sockaddr_in& destination)
+{
+    if (sentObservers_.empty())
+        return;
+    ReceivedFrame frame;
+    frame.bytes = bytes;
+    frame.source = destination;
+    frame.arrivalUs = NowUs();
+    frame.direction = Direction::ToDevice;
+    for (const Observer& observer : sentObservers_)
+        observer(frame);
+}
+
+void ReceiveRoute::ConnectionChanged(bool opened, const sockaddr_in& peer)
+{
+    if (connectionObservers_.empty())
+        return;
+    const ConnectionChange change{opened, peer, NowUs()};
+    for (const ConnectionObserver& observer : connectionObservers_)
+        observer(change);
+}
+
 void ReceiveRoute::Receive(const ReceivedFrame& frame)
 {
     for (const Observer& observer : observers_)

@@ -21,12 +21,22 @@ class TimedSave;
 // monitor itself (what it sends).
 enum class Direction { FromDevice, ToDevice };
 
-// A received datagram (UDP) or chunk (TCP) and what travels with it.
+// A received datagram (UDP) or chunk (TCP) and what travels with it; also a
+// frame the program sent (direction ToDevice), told to the sent-frame
+// observers.
 struct ReceivedFrame {
     std::span<const std::uint8_t> bytes;
-    sockaddr_in source{};         // the peer it came from (all zero when not known)
-    std::int64_t arrivalUs = 0;   // when it was read, in microseconds since 1970
+    sockaddr_in source{};         // the peer it came from, or went to when sent (all zero when not known)
+    std::int64_t arrivalUs = 0;   // when it was read or sent, in microseconds since 1970
     Direction direction = Direction::FromDevice;
+};
+
+// A connection of a TCP monitor opened (a client served, a device connected)
+// or ended.
+struct ConnectionChange {
+    bool opened = false;
+    sockaddr_in peer{};
+    std::int64_t atUs = 0;
 };
 
 // How a reader's pass over what waited on its socket ended.
@@ -92,8 +102,11 @@ struct ReceiveSwitches {
 // or chunk makes its line once, captures it for timed saving, asks the
 // display filter, applies the window's line rule, hands the line to the
 // sink and answers it, in the order the program's policy gives. Observers
-// (a packet capture, later analyses) see every frame first, empty ones
-// included. Needs no display.
+// (a packet capture, the link supervision) see every frame first, empty ones
+// included. The programs also tell the route of each frame they send (send
+// now, the send timer, trigger answers) and of each connection opened or
+// ended; only the observers of those hear of them, so that an observer of
+// received frames sees what it always saw. Needs no display.
 class ReceiveRoute final {
 public:
     using Observer = std::function<void(const ReceivedFrame& frame)>;
@@ -111,6 +124,15 @@ public:
     [[nodiscard]] ReceivePolicy& Policy() { return policy_; }
     void AddObserver(Observer observer) { observers_.push_back(std::move(observer)); }
 
+    // A frame the program sent to `destination` (direction ToDevice, stamped
+    // now), told to the sent-frame observers.
+    using ConnectionObserver = std::function<void(const ConnectionChange& change)>;
+    void Sent(std::span<const std::uint8_t> bytes, const sockaddr_in& destination);
+    // A connection opened or ended, told to the connection observers.
+    void ConnectionChanged(bool opened, const sockaddr_in& peer);
+    void AddSentObserver(Observer observer) { sentObservers_.push_back(std::move(observer)); }
+    void AddConnectionObserver(ConnectionObserver observer) { connectionObservers_.push_back(std::move(observer)); }
+
     // The present time in microseconds since 1970, as readers stamp frames.
     [[nodiscard]] static std::int64_t NowUs();
 
@@ -122,6 +144,8 @@ private:
     ReceivePolicy policy_;
     ReceiveSwitches switches_;
     std::vector<Observer> observers_;
+    std::vector<Observer> sentObservers_;
+    std::vector<ConnectionObserver> connectionObservers_;
     ReceiveTimeText time_;
 };
 

@@ -91,7 +91,8 @@ void ClientSession::Shutdown()
 
 void ClientSession::Send(std::span<const std::uint8_t> bytes)
 {
-    client_.Send(bytes.data(), static_cast<int>(bytes.size()));
+    if (client_.Send(bytes.data(), static_cast<int>(bytes.size())) > 0)
+        reader_.Sent(bytes);
 }
 
 void ClientSession::SrvWSocketSessionAvailable()

@@ -10,6 +10,7 @@
 #include "tcpmon/SendRules.h"
 #include "tcpmon/TOutlookBtn.h"
 #include "tcpmon/u_decode.h"
+#include "tcpmon/u_linkwatch.h"
 #include "tcpmon/u_filter.h"
 #include "tcpmon/u_save.h"
 #include "tcpmon/u_sendstyle.h"
@@ -18,6 +19,7 @@
 #include "frame/CheckCodes.h"
 #include "monitor/CheckCodeLine.h"
 #include "monitor/DecodePanel.h"
+#include "monitor/LinkPanel.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
 #include "monitor/ReceiveRoute.h"
@@ -41,7 +43,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolBar>
@@ -145,6 +146,7 @@ void Tf_main::BindMenu()
     Bind(A.N9, &Tf_main::N9Click);
     Bind(A.N_showtoolbar, &Tf_main::N_showtoolbarClick);
     Bind(A.N_decode, &Tf_main::N_decodeClick);
+    Bind(A.N_linkwatch, &Tf_main::N_linkwatchClick);
     Bind(A.N_help, &Tf_main::N_helpClick);
     Bind(A.About1, &Tf_main::About1Click);
 }
@@ -212,6 +214,16 @@ void Tf_main::CreateDialogs()
                                 area_->Memo2, [] { return monitor::FrameLineRule::SendAsTyped; });
     F_decode->Panel->SetDevice(side_->Words().peerAsks ? decode::DeviceRole::Asks : decode::DeviceRole::Answers);
     connect(F_decode, &Tf_decode::VisibilityChanged, A.N_decode, &QAction::setChecked);
+    // A response in the receive window pairs with the last frame sent.
+    route_->AddSentObserver([this](const monitor::ReceivedFrame& frame) { F_decode->Panel->SetLastSent(frame.bytes); });
+    // The link supervision window, hidden at start, likewise; it watches
+    // each connection as one link.
+    F_linkwatch = new Tf_linkwatch(this);
+    F_linkwatch->Panel->SetSources(*route_, true, area_->Memo1, [] { return monitor::FrameLineRule::Receive; },
+                                   area_->Memo2, [] { return monitor::FrameLineRule::SendAsTyped; },
+                                   [this] { receiveSink_->Writer().Flush(); });
+    F_linkwatch->Panel->SetDevice(side_->Words().peerAsks ? decode::DeviceRole::Asks : decode::DeviceRole::Answers);
+    connect(F_linkwatch, &Tf_linkwatch::VisibilityChanged, A.N_linkwatch, &QAction::setChecked);
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
 }
 
@@ -545,21 +557,13 @@ void Tf_main::N_showtoolbarClick()
 
 void Tf_main::N_decodeClick()
 {
-    // The menu has already inverted the check mark. The first time, the
-    // window opens at the right of the main window, or at its right edge
-    // when the screen has no room there, leaving the receive window free.
-    const bool show = A.N_decode->isChecked();
-    if (show && !decodeShownBefore_) {
-        decodeShownBefore_ = true;
-        const QRect frame = frameGeometry();
-        int x = frame.right() + 1;
-        if (const QScreen* place = screen(); place != nullptr && x + F_decode->width() > place->availableGeometry().right())
-            x = std::max(frame.left(), frame.right() + 1 - F_decode->width());
-        F_decode->move(x, frame.top());
-    }
-    F_decode->setVisible(show);
-    if (show)
-        F_decode->raise();
+    // The menu has already inverted the check mark.
+    ShowBeside(*this, *F_decode, A.N_decode->isChecked(), decodeShownBefore_);
+}
+
+void Tf_main::N_linkwatchClick()
+{
+    ShowBeside(*this, *F_linkwatch, A.N_linkwatch->isChecked(), linkwatchShownBefore_);
 }
 
 void Tf_main::N_helpClick()

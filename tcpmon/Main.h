@@ -41,6 +41,7 @@ class Tf_save;
 class Tf_sendstyle;
 class Tf_version;
 class Tf_decode;
+class Tf_linkwatch;
 
 // The main window of the TCP monitors. It owns the program-wide state, the
 // settings file (open from start-up to the end of the run), the side (the
@@ -117,6 +118,7 @@ public:
     [[nodiscard]] const monitor::TriggerAnswers& Triggers() const { return triggers_; }
     [[nodiscard]] Tf_version* VersionDialog() const { return F_version; }
     [[nodiscard]] Tf_decode* DecodeDialog() const { return F_decode; }
+    [[nodiscard]] Tf_linkwatch* LinkDialog() const { return F_linkwatch; }
     [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
     // Received lines on their way into Memo1; every other edit of Memo1 is
     // made after flushing it.
@@ -182,6 +184,7 @@ private:
     void ApplyCheckCode(bool frame68);
     void N_showtoolbarClick();
     void N_decodeClick();
+    void N_linkwatchClick();
     void N_helpClick();
     void About1Click();
     void Btn_exitClick();
@@ -201,6 +204,7 @@ private:
     Tf_version* F_version = nullptr;
     HelpWindow* F_help = nullptr;
     Tf_decode* F_decode = nullptr;
+    Tf_linkwatch* F_linkwatch = nullptr;
     std::unique_ptr<monitor::ReceiveWindowSink> receiveSink_;
     std::unique_ptr<monitor::ReceiveRoute> route_;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
@@ -213,6 +217,7 @@ private:
     bool sideErrorShowing_ = false;
     bool closed_ = false;
     bool decodeShownBefore_ = false;
+    bool linkwatchShownBefore_ = false;
     bool settingsWritten_ = true;
 };
 

@@ -101,6 +101,8 @@ void MainActions::CreateMenu(QMainWindow& window)
     N_showtoolbar->setChecked(true);
     N_decode = item(view, QStringLiteral("报文解析"), "N_decode");
     N_decode->setCheckable(true);
+    N_linkwatch = item(view, QStringLiteral("链路监视"), "N_linkwatch");
+    N_linkwatch->setCheckable(true);
 
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("帮助"));
     N_help = item(help, QStringLiteral("使用说明"), "N_help");

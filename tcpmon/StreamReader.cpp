@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace tamrel {
 
@@ -62,12 +63,22 @@ void StreamReader::ReadPass()
         route_.PassEnded(monitor::PassEnd::MoreWaiting);
         throw;
     }
-    if (socket_.State() != wsConnected)
+    if (socket_.State() != wsConnected) {
+        if (std::exchange(open_, false))
+            route_.ConnectionChanged(false, peer_);
         route_.PassEnded(monitor::PassEnd::PeerGone);
+    }
     else if (last < kReadSize || drained)
         route_.PassEnded(monitor::PassEnd::PeerPaused);
     else
         route_.PassEnded(monitor::PassEnd::MoreWaiting);
+}
+
+void StreamReader::SetPeer(const sockaddr_in& peer)
+{
+    peer_ = peer;
+    open_ = true;
+    route_.ConnectionChanged(true, peer_);
 }
 
 void StreamReader::HandOn(std::span<const std::uint8_t> chunk)

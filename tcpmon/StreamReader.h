@@ -44,8 +44,13 @@ public:
 
     // A new connection: what the last one left unread is dropped.
     void Restart();
-    // The address each chunk carries as its source.
-    void SetPeer(const sockaddr_in& peer) { peer_ = peer; }
+    // The connection is with `peer` now: the address each chunk carries as
+    // its source; the route's connection observers hear of the new
+    // connection (and of its end, when the stream ends).
+    void SetPeer(const sockaddr_in& peer);
+    // Bytes the program sent on the connection, for the route's sent-frame
+    // observers.
+    void Sent(std::span<const std::uint8_t> bytes) { route_.Sent(bytes, peer_); }
 
     // One read pass (the socket's OnDataAvailable).
     void ReadPass();
@@ -63,6 +68,7 @@ private:
     monitor::ReceiveRoute& route_;
     TCustomWSocket& socket_;
     sockaddr_in peer_{};
+    bool open_ = false; // the connection's end not yet told
     int readPassMs_ = kReadPassMs;
     int lastReadError_ = 0;
     // The last read; the bytes from batchAt_ on are not handed on yet (only

@@ -2,7 +2,10 @@
 
 #include "monitor/DecodePanel.h"
 
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tamrel {
 
@@ -29,6 +32,22 @@ void Tf_decode::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
     emit VisibilityChanged(false);
+}
+
+void ShowBeside(QWidget& owner, QWidget& tool, bool show, bool& shownBefore)
+{
+    if (show && !shownBefore) {
+        shownBefore = true;
+        const QRect frame = owner.frameGeometry();
+        int x = frame.right() + 1;
+        if (const QScreen* place = owner.screen();
+            place != nullptr && x + tool.width() > place->availableGeometry().right())
+            x = std::max(frame.left(), frame.right() + 1 - tool.width());
+        tool.move(x, frame.top());
+    }
+    tool.setVisible(show);
+    if (show)
+        tool.raise();
 }
 
 } // namespace tamrel

@@ -31,4 +31,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 };
 
+// Shows or hides a tool window of the main window `owner`. The first time,
+// it opens at the right of the main window, or at its right edge when the
+// screen has no room there, leaving the receive window free.
+void ShowBeside(QWidget& owner, QWidget& tool, bool show, bool& shownBefore);
+
 } // namespace tamrel

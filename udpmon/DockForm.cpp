@@ -1,6 +1,8 @@
 #include "udpmon/DockForm.h"
 
 #include "monitor/DecodePanel.h"
+#include "monitor/LinkPanel.h"
+#include "udpmon/MainView.h"
 #include "widgets/TSMemo.h"
 
 #include <QFrame>
@@ -96,6 +98,42 @@ TDecodeForm::TDecodeForm(QWidget* parent)
     Panel1 = strip.Panel1;
     CloseButton = strip.CloseButton;
     setWidget(Panel);
+}
+
+TLinkForm::TLinkForm(QWidget* parent)
+    : QDockWidget(QStringLiteral("链路监视"), parent)
+    , Panel(new monitor::LinkPanel(this))
+{
+    setObjectName(QStringLiteral("链路监视"));
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                | QDockWidget::DockWidgetFloatable);
+    setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    const CaptionStrip strip = CreateCaptionStrip(this, windowTitle(), TDockableForm::kCaptionHeight);
+    Panel1 = strip.Panel1;
+    CloseButton = strip.CloseButton;
+    setWidget(Panel);
+}
+
+TLinkForm* CreateLinkForm(QMainWindow& window, monitor::ReceiveRoute& route, const OstrelState& state,
+                          TSMemo* receive, TSMemo* send, std::function<void()> flush)
+{
+    auto* form = new TLinkForm(&window);
+    window.addDockWidget(Qt::RightDockWidgetArea, form);
+    form->hide();
+    form->Panel->SetSources(route, false, receive, [&state] { return RecvLineRule(state); }, send,
+                            [&state] { return SendLineRule(state); }, std::move(flush));
+    return form;
+}
+
+void ShowRightDock(QMainWindow& window, QDockWidget* dock, bool show, bool& shownBefore)
+{
+    const bool first = !shownBefore;
+    shownBefore = shownBefore || show;
+    dock->setVisible(show);
+    if (show && first && !dock->isFloating())
+        window.resizeDocks({dock}, {window.width() * 2 / 5}, Qt::Horizontal);
+    if (show)
+        dock->raise();
 }
 
 } // namespace ostrel

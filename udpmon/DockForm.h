@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDockWidget>
+#include <QMainWindow>
+
+#include <functional>
 
 class QFrame;
 class QLabel;
@@ -9,6 +12,8 @@ class TSMemo;
 
 namespace monitor {
 class DecodePanel;
+class LinkPanel;
+class ReceiveRoute;
 } // namespace monitor
 
 namespace ostrel {
@@ -64,5 +69,30 @@ public:
     QToolButton* CloseButton;
     monitor::DecodePanel* Panel;
 };
+
+// "链路监视": the link supervision window, docked below the decode window's
+// place (at the right of the main window) or floating, with the same caption
+// strip; closing it only hides it, and the watch goes on.
+class TLinkForm final : public QDockWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TLinkForm)
+
+public:
+    explicit TLinkForm(QWidget* parent);
+
+    QFrame* Panel1;
+    QToolButton* CloseButton;
+    monitor::LinkPanel* Panel;
+};
+
+// The link supervision window of `window`, docked at the right, hidden,
+// watching `route` (datagrams) with its events pointing at the two windows.
+struct OstrelState;
+TLinkForm* CreateLinkForm(QMainWindow& window, monitor::ReceiveRoute& route, const OstrelState& state,
+                          TSMemo* receive, TSMemo* send, std::function<void()> flush);
+
+// Shows or hides a window docked at the right; the first time it is shown
+// docked it takes two fifths of the main window's width.
+void ShowRightDock(QMainWindow& window, QDockWidget* dock, bool show, bool& shownBefore);
 
 } // namespace ostrel

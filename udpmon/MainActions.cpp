@@ -113,6 +113,8 @@ MainActions::MainActions(QMainWindow* window)
     N_showsend = Item(view, "N_showsend", QStringLiteral("显示发送窗口"));
     N_decode = Item(view, "N_decode", QStringLiteral("报文解析"));
     N_decode->setCheckable(true);
+    N_linkwatch = Item(view, "N_linkwatch", QStringLiteral("链路监视"));
+    N_linkwatch->setCheckable(true);
     N_Showtime = Item(view, "N_Showtime", QStringLiteral("显示接收时间"));
     N_Showtime->setCheckable(true);
     N_color = Item(view, "N_color", QStringLiteral("颜色..."));
@@ -267,6 +269,7 @@ std::vector<MainActions::CommandEntry> MainActions::Commands() const
         {N_showrecv, "N_showrecvClick"},
         {N_showsend, "N_showsendClick"},
         {N_decode, "N_decodeClick"},
+        {N_linkwatch, "N_linkwatchClick"},
         {N_Showtime, "N_ShowtimeClick"},
         {N_color, "N_colorClick"},
         {N_Calc, "N_CalcClick"},

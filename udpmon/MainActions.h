@@ -63,6 +63,7 @@ public:
     QAction* N_showrecv;
     QAction* N_showsend;
     QAction* N_decode; // check item: the decode window shown
+    QAction* N_linkwatch; // check item: the link supervision window shown
     QAction* N_Showtime;
     QAction* N_color;
     QAction* N_Calc;

@@ -2,10 +2,13 @@
 
 #include "udpmon/DockForm.h"
 #include "udpmon/MainActions.h"
+#include "udpmon/OstrelState.h"
 
 #include <QAction>
 #include <QMainWindow>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -104,6 +107,25 @@ void LeaveCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* sta
     window.resize(restoredSize);
     if (wasVisible)
         window.show();
+}
+
+monitor::FrameLineRule RecvLineRule(const OstrelState& state)
+{
+    return state.RecvAscii ? monitor::FrameLineRule::ReceiveAscii : monitor::FrameLineRule::Receive;
+}
+
+monitor::FrameLineRule SendLineRule(const OstrelState& state)
+{
+    return state.SendStyleState.SendAscii ? monitor::FrameLineRule::SendAscii : monitor::FrameLineRule::Send;
+}
+
+void CentreOnScreen(QWidget& window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect desktop = screen->availableGeometry();
+    window.move(desktop.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 
 } // namespace ostrel

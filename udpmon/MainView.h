@@ -1,11 +1,14 @@
 #pragma once
 
+#include "monitor/FrameLine.h"
+
 #include <QObject>
 #include <QSize>
 
 class QAction;
 class QMainWindow;
 class QStatusBar;
+class QWidget;
 
 namespace ostrel {
 
@@ -37,6 +40,15 @@ private:
 // without taking the focus; leaving it brings them back (the toolbar as its
 // menu item says) at `restoredSize`, where the compact window stood. The
 // button's hint tells the mode.
+// The rule the lines of the receive and the send window follow now (the
+// ASCII switches of the state).
+struct OstrelState;
+[[nodiscard]] monitor::FrameLineRule RecvLineRule(const OstrelState& state);
+[[nodiscard]] monitor::FrameLineRule SendLineRule(const OstrelState& state);
+
+// Puts the window in the middle of the primary screen.
+void CentreOnScreen(QWidget& window);
+
 [[nodiscard]] bool InCompactMode(const MainActions& actions);
 void EnterCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* statusBar);
 void LeaveCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* statusBar, QSize restoredSize);

@@ -3,7 +3,6 @@
 #include "widgets/HelpWindow.h"
 #include "widgets/WindowFit.h"
 
-#include "udpmon/DisplayFilter.h"
 #include "udpmon/DockForm.h"
 #include "udpmon/EditCommands.h"
 #include "udpmon/OstrelSettings.h"
@@ -22,6 +21,7 @@
 
 #include "monitor/CheckCodeLine.h"
 #include "monitor/DecodePanel.h"
+#include "monitor/LinkPanel.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
 #include "monitor/ReceiveRoute.h"
@@ -43,15 +43,12 @@
 #include "widgets/TerminationSignals.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFont>
 #include <QMenu>
-#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
-
 
 namespace ostrel {
 
@@ -64,7 +61,6 @@ const QColor kYellow(255, 255, 0);
 // a received line is to be added, so it holds at most 101 received lines.
 constexpr int kReceiveWindowLineLimit = 100;
 
-
 } // namespace
 
 Tf_main::Tf_main(QWidget* parent)
@@ -76,7 +72,7 @@ Tf_main::Tf_main(QWidget* parent)
     // width, smaller only on a screen smaller than the window.
     A.ToolBar1->ensurePolished();
     resize(StartSize(QSize(kStartWidth, kStartHeight), A.ToolBar1->sizeHint().width(), *this));
-    CentreOnScreen();
+    CentreOnScreen(*this);
     CreateStatusBar();
     CreateTextWindows();
     ReadSettings();
@@ -123,6 +119,16 @@ void Tf_main::CreateReceivePass()
     route_ = std::make_unique<monitor::ReceiveRoute>(*recvSink_, *timedSave_, OstrelReceivePolicy(state_, *sender_),
                                                      OstrelReceiveSwitches(state_));
     receivePass_ = new ReceivePass(state_, *route_, this);
+    // Every datagram sent (send now, the send timer, trigger answers) is told
+    // to the route's sent-frame observers; the decode window pairs a
+    // response with the last of them.
+    sender_->OnSent = [this](const sockaddr_in&, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t n) {
+        route_->Sent({bytes, n}, to);
+    };
+    route_->AddSentObserver([this](const monitor::ReceivedFrame& frame) { decodeForm_->Panel->SetLastSent(frame.bytes); });
+    // The link supervision window, hidden at start, below the decode window.
+    linkForm_ = CreateLinkForm(*this, *route_, state_, RecvMemo(), SendMemo(), [this] { FlushReceiveWindow(); });
+    connect(linkForm_, &QDockWidget::visibilityChanged, A.N_linkwatch, &QAction::setChecked);
 }
 
 monitor::ReceivePolicy& Tf_main::ReceiveRules()
@@ -155,25 +161,15 @@ monitor::IntervalTimer* Tf_main::Timer1() const
     return timedSave_->Timer1();
 }
 
-void Tf_main::CentreOnScreen()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect desktop = screen->availableGeometry();
-    move(desktop.center() - QPoint(width() / 2, height() / 2));
-}
-
 void Tf_main::CreateStatusBar()
 {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     Panels_ = new StatusPanels(StatusBar1);
-    Panels_->AddPanel(200, Qt::AlignLeft);
-    Panels_->AddPanel(50, Qt::AlignLeft);
-    Panels_->AddPanel(100, Qt::AlignHCenter);
-    Panels_->AddPanel(260, Qt::AlignHCenter);
-    Panels_->AddPanel(200, Qt::AlignRight);
+    for (const auto& [width, alignment] : {std::pair{200, Qt::AlignLeft}, std::pair{50, Qt::AlignLeft},
+                                           std::pair{100, Qt::AlignHCenter}, std::pair{260, Qt::AlignHCenter},
+                                           std::pair{200, Qt::AlignRight}})
+        Panels_->AddPanel(width, alignment);
     StatusBar1->addPermanentWidget(Panels_, 1);
     setStatusBar(StatusBar1);
 }
@@ -191,11 +187,8 @@ void Tf_main::CreateTextWindows()
     decodeForm_ = new TDecodeForm(this);
     addDockWidget(Qt::RightDockWidgetArea, decodeForm_);
     decodeForm_->hide();
-    decodeForm_->Panel->SetSources(
-        RecvMemo(), [this] { return state_.RecvAscii ? monitor::FrameLineRule::ReceiveAscii : monitor::FrameLineRule::Receive; },
-        SendMemo(), [this] {
-            return state_.SendStyleState.SendAscii ? monitor::FrameLineRule::SendAscii : monitor::FrameLineRule::Send;
-        });
+    decodeForm_->Panel->SetSources(RecvMemo(), [this] { return RecvLineRule(state_); }, SendMemo(),
+                                   [this] { return SendLineRule(state_); });
     connect(decodeForm_, &QDockWidget::visibilityChanged, A.N_decode, &QAction::setChecked);
 
     for (TSMemo* memo : {RecvMemo(), SendMemo()}) {
@@ -254,23 +247,20 @@ void Tf_main::closeEvent(QCloseEvent* event)
 {
     // Closing is always allowed; a settings file or a last timed save that
     // cannot be written is reported and the program still ends.
+    const auto report = [this](const std::exception& error) {
+        unattendedClose_ ? ReportOnStandardError(error) : ShowErrorBox(error);
+    };
     try {
         // What was captured since the last timed save goes to its next file.
         timedSave_->SaveAtEnd();
     } catch (const std::exception& error) {
-        if (unattendedClose_)
-            ReportOnStandardError(error);
-        else
-            ShowErrorBox(error);
+        report(error);
     }
     try {
         WriteSettings();
     } catch (const std::exception& error) {
         settingsWritten_ = false;
-        if (unattendedClose_)
-            ReportOnStandardError(error);
-        else
-            ShowErrorBox(error);
+        report(error);
     }
     event->accept();
     emit Closed();
@@ -552,16 +542,13 @@ void Tf_main::ShowForm(TDockableForm* form)
 
 void Tf_main::N_decodeClick()
 {
-    // The menu has already inverted the check mark. The first time it is
-    // shown docked, the window takes two fifths of the main window's width.
-    const bool show = A.N_decode->isChecked();
-    const bool first = !decodeFormShownBefore_;
-    decodeFormShownBefore_ = decodeFormShownBefore_ || show;
-    decodeForm_->setVisible(show);
-    if (show && first && !decodeForm_->isFloating())
-        resizeDocks({decodeForm_}, {width() * 2 / 5}, Qt::Horizontal);
-    if (show)
-        decodeForm_->raise();
+    // The menu has already inverted the check mark.
+    ShowRightDock(*this, decodeForm_, A.N_decode->isChecked(), decodeFormShownBefore_);
+}
+
+void Tf_main::N_linkwatchClick()
+{
+    ShowRightDock(*this, linkForm_, A.N_linkwatch->isChecked(), linkFormShownBefore_);
 }
 
 void Tf_main::N_showtoolbarClick()

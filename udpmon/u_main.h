@@ -37,6 +37,7 @@ namespace ostrel {
 class DatagramSender;
 class ReceivePass;
 class TDecodeForm;
+class TLinkForm;
 class TDockableForm;
 class Tf_version;
 class Tf_filter;
@@ -72,6 +73,7 @@ public:
     [[nodiscard]] TDockableForm* RecvForm() const { return recvForm_; }
     [[nodiscard]] TDockableForm* SendForm() const { return sendForm_; }
     [[nodiscard]] TDecodeForm* DecodeForm() const { return decodeForm_; }
+    [[nodiscard]] TLinkForm* LinkForm() const { return linkForm_; }
     [[nodiscard]] TSMemo* RecvMemo() const;
     [[nodiscard]] TSMemo* SendMemo() const;
     [[nodiscard]] StatusPanels* Panels() const { return Panels_; }
@@ -161,6 +163,7 @@ private slots:
     void N_showrecvClick();
     void N_showsendClick();
     void N_decodeClick();
+    void N_linkwatchClick();
     void N_showtoolbarClick();
     void N_colorClick();
     void N_CalcClick();
@@ -176,7 +179,6 @@ private:
     void ConnectCommands();
     void ReadSettings();
     void WriteSettings();
-    void CentreOnScreen();
     void StartListening();
     void StopListening();
     void CreateReceivePass();
@@ -200,6 +202,8 @@ private:
     TDockableForm* sendForm_ = nullptr;
     TDecodeForm* decodeForm_ = nullptr;
     bool decodeFormShownBefore_ = false;
+    TLinkForm* linkForm_ = nullptr;
+    bool linkFormShownBefore_ = false;
     TF_color* F_color = nullptr;
     Tf_version* F_version = nullptr;
     HelpWindow* F_help = nullptr;

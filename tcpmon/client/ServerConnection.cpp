@@ -184,7 +184,8 @@ void ServerConnection::Send(std::span<const std::uint8_t> bytes)
     // A send that finds the connection gone closes it from inside: the link
     // stays until the send has returned.
     const LinkScope scope(*this);
-    link_->socket.Send(bytes.data(), static_cast<int>(bytes.size()));
+    if (link_->socket.Send(bytes.data(), static_cast<int>(bytes.size())) > 0 && link_)
+        link_->reader.Sent(bytes);
 }
 
 void ServerConnection::SetReconnect(bool on, int seconds)

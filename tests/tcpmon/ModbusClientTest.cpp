@@ -7,6 +7,9 @@
 #include "tcpmon/Main.h"
 #include "tcpmon/TOutlookBtn.h"
 #include "tcpmon/u_csn.h"
+#include "tcpmon/u_linkwatch.h"
+
+#include "monitor/LinkPanel.h"
 
 #include "monitor/u_trigger.h"
 
@@ -18,6 +21,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -114,7 +118,9 @@ private slots:
     }
 
     // A trigger rule answers the master on its connection, with nobody at
-    // the keyboard: its response is there within the master's time-out.
+    // the keyboard: its response is there within the master's time-out. The
+    // link supervision window pairs each request with its answer, one link
+    // per connection, and shows the response times.
     void triggerRuleAnswersTheMaster()
     {
         QTemporaryDir dir;
@@ -136,6 +142,8 @@ private slots:
         });
         window.Actions().Btn_trigger->click();
         QVERIFY(window.Triggers().AnyEnabled());
+        window.Actions().N_linkwatch->trigger();
+        monitor::LinkPanel* panel = window.LinkDialog()->Panel;
 
         QProcess client;
         client.setProcessChannelMode(QProcess::MergedChannels);
@@ -148,6 +156,12 @@ private slots:
         QVERIFY2(client.exitCode() == 0, qPrintable(output));
         QCOMPARE(output.count(QStringLiteral("value 42")), 3);
         QVERIFY(log.errors.isEmpty());
+        panel->Refresh();
+        const QString summary = panel->SummaryView->toPlainText();
+        QVERIFY2(summary.count(QStringLiteral("modbus-tcp")) == 3
+                     && summary.count(QStringLiteral("请求 1 应答 1 待答 0 超时未答 0")) == 3
+                     && summary.count(QStringLiteral("响应时间 最小")) == 3,
+                 qPrintable(summary));
 
         // The rule is kept for the next run.
         window.CloseWithoutAsking();

@@ -15,6 +15,9 @@
 #include "tcpmon/client/ServerConnection.h"
 #include "tcpmon/client/u_connect.h"
 #include "tcpmon/u_decode.h"
+#include "tcpmon/u_linkwatch.h"
+
+#include "monitor/LinkPanel.h"
 
 #include "monitor/DecodePanel.h"
 #include "platform/IniFile.h"
@@ -110,8 +113,9 @@ private slots:
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
     }
 
-    // Connect by the key, send a typed request, see the response and its
-    // decoding, disconnect by the key; the target is remembered.
+    // Connect by the key, send a typed request, see the response, its
+    // decoding and its response time in the link supervision window,
+    // disconnect by the key; the target is remembered.
     void readsHoldingRegistersOfAModbusServer()
     {
         QProcess probe;
@@ -130,6 +134,7 @@ private slots:
         PromptLog log;
         std::unique_ptr<Tf_main> window = OpenWindow(log, QStringLiteral("localhost"), port);
         QVERIFY(window);
+        window->Actions().N_linkwatch->trigger();
         // Keys go to the active window; the closed dialog left none.
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -145,6 +150,13 @@ private slots:
         window->Actions().Btn_ljfb->click();
         const QString response = QStringLiteral("00 07 00 00 00 07 01 03 04 12 34 56 78 ");
         QTRY_VERIFY_WITH_TIMEOUT(window->Area().Memo1->Lines().contains(response), 10000);
+        monitor::LinkPanel* links = window->LinkDialog()->Panel;
+        links->Refresh();
+        const QString summary = links->SummaryView->toPlainText();
+        QVERIFY2(summary.startsWith(QStringLiteral("链路 127.0.0.1:%1  modbus-tcp").arg(port))
+                     && summary.contains(QStringLiteral("请求 1 应答 1 待答 0 超时未答 0"))
+                     && summary.contains(QStringLiteral("响应时间 最小")),
+                 qPrintable(summary));
 
         window->Actions().N_decode->trigger();
         window->Area().Memo1->setFocus();

@@ -10,6 +10,9 @@
 #include "tcpmon/Main.h"
 #include "tcpmon/TOutlookBtn.h"
 #include "monitor/DecodePanel.h"
+#include "monitor/LinkPanel.h"
+#include "widgets/BatchedLineWriter.h"
+#include "tcpmon/u_linkwatch.h"
 #include "tcpmon/u_csn.h"
 #include "tcpmon/u_decode.h"
 #include "tcpmon/u_filter.h"
@@ -22,7 +25,9 @@
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QTableView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -786,6 +791,61 @@ private slots:
 
         w_->DecodeDialog()->close();
         QVERIFY(!w_->Actions().N_decode->isChecked());
+    }
+
+    // "显示" › "链路监视": each connection is one link, watched from the
+    // window's first showing on. An IEC 104 device that skips an N(S) makes
+    // a gap, whose click leads to the line of its chunk; on the next
+    // connection a MODBUS request answered by "立即发报" gets its response time.
+    void linkWindowWatchesEachConnection()
+    {
+        Tf_linkwatch* dialog = w_->LinkDialog();
+        monitor::LinkPanel* panel = dialog->Panel;
+        QVERIFY(dialog->isHidden() && !w_->Actions().N_linkwatch->isChecked());
+        w_->Actions().N_linkwatch->trigger();
+        QVERIFY(dialog->isVisible() && w_->Actions().N_linkwatch->isChecked());
+        const auto row = [panel](const QString& kind) {
+            const QAbstractItemModel* model = panel->EventList->model();
+            for (int k = model->rowCount() - 1; k >= 0; --k)
+                if (model->index(k, 3).data().toString() == kind)
+                    return k;
+            return -1;
+        };
+        const auto iFrame = [](int ns) {
+            return Hex("6810") + QByteArray(1, static_cast<char>(ns << 1)) + Hex("000000090103000100010000640000");
+        };
+
+        Listen();
+        auto device = Connect();
+        QVERIFY(device);
+        for (const int ns : {0, 1, 3})
+            SendAndWait(*device, iFrame(ns));
+        panel->Refresh();
+        QVERIFY(row(QStringLiteral("connection")) >= 0);
+        QVERIFY(row(QStringLiteral("gap")) >= 0);
+        w_->ReceiveLines()->Flush();
+        const QStringList lines = w_->Area().Memo1->Lines();
+        const int frameLine = static_cast<int>(lines.lastIndexOf(QStringLiteral("68 10 06 00 00 00 09 01 03 00 01 00 01 00 00 64 00 00 ")));
+        QVERIFY2(frameLine > 0, qPrintable(lines.join(QLatin1Char('\n'))));
+        PutCaretOnLine(w_->Area().Memo1, 0);
+        const QModelIndex gap = panel->EventList->model()->index(row(QStringLiteral("gap")), 0);
+        panel->EventList->scrollTo(gap);
+        QTest::mouseClick(panel->EventList->viewport(), Qt::LeftButton, {}, panel->EventList->visualRect(gap).center());
+        QCOMPARE(w_->Area().Memo1->CaretLine(), frameLine);
+
+        device = Connect();
+        QVERIFY(device);
+        SendAndWait(*device, Hex("000100000006010300000002"));
+        w_->Area().Memo2->setPlainText(QStringLiteral("00 01 00 00 00 07 01 03 04 00 0A 00 0B"));
+        PutCaretOnLine(w_->Area().Memo2, 0);
+        w_->Actions().Btn_ljfb->click();
+        QTRY_COMPARE(device->Received(), Hex("000100000007010304000A000B"));
+        panel->Refresh();
+        const QString summary = panel->SummaryView->toPlainText();
+        QVERIFY2(summary.contains(QStringLiteral("modbus-tcp")) && summary.contains(QStringLiteral("请求 1 应答 1 待答 0"))
+                     && summary.contains(QStringLiteral("响应时间 最小")),
+                 qPrintable(summary));
+        QVERIFY(log_.messages.isEmpty());
     }
 
     void caretReadoutAndClearing()

@@ -60,6 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--save-minutes", "1", "--save-minutes", "2"}, QStringLiteral("--save-minutes given more than once.")},
         Refused{{"--save-minutes", "1", "--save-dir", "a", "--save-dir", "b"}, QStringLiteral("--save-dir given more than once.")},
         Refused{{"--pcap", "a", "--pcap", "b"}, QStringLiteral("--pcap given more than once.")},
+        Refused{{"--events=", "--pcap", "a"}, QStringLiteral("--events needs a file name.")},
         Refused{{"--to", "127.0.0.1"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", "127.0.0.1:0"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", ":1889"}, QStringLiteral("is not HOST:PORT")},
@@ -88,7 +89,8 @@ TEST(HeadlessOptions, ValuesAsGiven)
                                 QStringLiteral("0a 0b=07 "), QStringLiteral("--trigger"),
                                 QString::fromStdString(longest + "=" + longest),
                                 QStringLiteral("--save-minutes"), QStringLiteral("0.5"),
-                                QStringLiteral("--save-dir"), QStringLiteral("/var/lib/x")};
+                                QStringLiteral("--save-dir"), QStringLiteral("/var/lib/x"),
+                                QStringLiteral("--events=link.csv")};
     const HeadlessCommandLine result = ReadHeadlessCommandLine(arguments, QStringLiteral("2.15"));
     ASSERT_TRUE(result.options) << result.standardError.toStdString();
     const HeadlessOptions& o = *result.options;
@@ -107,6 +109,7 @@ TEST(HeadlessOptions, ValuesAsGiven)
         EXPECT_TRUE(rule.Enabled);
     EXPECT_EQ(o.savePeriodMs, 30000);
     EXPECT_EQ(o.saveDir, QStringLiteral("/var/lib/x"));
+    EXPECT_EQ(o.eventsFile, QStringLiteral("link.csv"));
 
     const QString tooLong = QString::fromStdString(longest + " AB");
     const HeadlessCommandLine refused = ReadHeadlessCommandLine(

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/LinkPanel.h"
+#include "udpmon/DockForm.h"
 #include "monitor/u_trigger.h"
 #include "platform/CaptureBuffer.h"
 #include "udpmon/ToolbarImages.h"
@@ -11,7 +13,13 @@
 #include "widgets/TSMemo.h"
 
 #include <QAction>
+#include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QFile>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QHostAddress>
 #include <QLineEdit>
 #include <QNetworkDatagram>
@@ -19,6 +27,7 @@
 #include <QTest>
 #include <QUdpSocket>
 
+#include <algorithm>
 #include <memory>
 
 #include <arpa/inet.h>
@@ -36,6 +45,23 @@ QByteArray Bytes(std::initializer_list<int> values)
     for (int v : values)
         bytes += static_cast<char>(v);
     return bytes;
+}
+
+// An IEC 104 I-frame with N(S) `ns` carrying one measured value.
+QByteArray IFrame(int ns)
+{
+    return Bytes({0x68, 0x10, (ns << 1) & 0xFF, ns >> 7, 0, 0, 0x09, 0x01, 0x03, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00,
+                  0x64, 0x00, 0x00});
+}
+
+// The row of the first event of `kind` the window shows; -1: none.
+int EventRow(const monitor::LinkPanel* panel, const QString& kind)
+{
+    const QAbstractItemModel* model = panel->EventList->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->index(row, 3).data().toString() == kind)
+            return row;
+    return -1;
 }
 
 struct TriggerText {
@@ -60,6 +86,7 @@ private slots:
     void noTriggersInAsciiMode();
     void filterImageFollowsTheRules();
     void answersGoToANamedHost();
+    void linkWindowFindsAGapAndLeadsToItsFrame();
 
 private:
     void SetTriggers(std::initializer_list<TriggerText> rules);
@@ -250,4 +277,60 @@ void RulesNetworkTest::answersGoToANamedHost()
 }
 
 QTEST_MAIN(RulesNetworkTest)
+// "显示" › "链路监视": nothing is watched before the window is first shown;
+// then the device's frames and the trigger's answers are, and a gap in the
+// device's N(S) is an event that leads to the line of its frame and is saved
+// as CSV.
+void RulesNetworkTest::linkWindowFindsAGapAndLeadsToItsFrame()
+{
+    TLinkForm* form = window_->LinkForm();
+    monitor::LinkPanel* panel = form->Panel;
+    const MainActions& a = window_->Actions();
+    QVERIFY(form->isHidden() && a.N_linkwatch->isCheckable() && !a.N_linkwatch->isChecked());
+    SendFrame(IFrame(7));
+    QTRY_VERIFY(ShownLines().size() >= 2);
+    QVERIFY(panel->Supervisor() == nullptr);
+
+    a.N_linkwatch->trigger();
+    QVERIFY(form->isVisible() && a.N_linkwatch->isChecked());
+    QCOMPARE(window_->dockWidgetArea(form), Qt::RightDockWidgetArea);
+    QVERIFY(panel->Supervisor() != nullptr);
+
+    // STARTDT act answered by con through a trigger rule: a frame sent.
+    SetTriggers({{"68 04 07 00 00 00", "68 04 0B 00 00 00"}});
+    SendFrame(Bytes({0x68, 0x04, 0x07, 0x00, 0x00, 0x00}));
+    QCOMPARE(NextAnswer(), Bytes({0x68, 0x04, 0x0B, 0x00, 0x00, 0x00}));
+    for (const int ns : {0, 1, 3, 4})
+        SendFrame(IFrame(ns));
+    QTRY_VERIFY(EventRow(panel, QStringLiteral("gap")) >= 0);
+    QVERIFY(EventRow(panel, QStringLiteral("startdt")) >= 0);
+    QVERIFY2(panel->SummaryView->toPlainText().contains(QStringLiteral("发 1 帧")),
+             qPrintable(panel->SummaryView->toPlainText()));
+
+    // Clicking the gap puts the caret on the line of the frame after it.
+    const QStringList lines = ShownLines();
+    const int gapLine = static_cast<int>(lines.lastIndexOf(QStringLiteral("68 10 06 00 00 00 09 01 03 00 01 00 01 00 00 64 00 00 ")));
+    QVERIFY2(gapLine > 0, qPrintable(lines.join(QLatin1Char('\n'))));
+    QTextCursor start(window_->RecvMemo()->document());
+    window_->RecvMemo()->setTextCursor(start);
+    const QModelIndex gap = panel->EventList->model()->index(EventRow(panel, QStringLiteral("gap")), 0);
+    panel->EventList->scrollTo(gap);
+    QTest::mouseClick(panel->EventList->viewport(), Qt::LeftButton, {}, panel->EventList->visualRect(gap).center());
+    QCOMPARE(window_->RecvMemo()->CaretLine(), gapLine);
+
+    // "保存..." writes the events kept as CSV.
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("events.csv"));
+    panel->AskSaveFile = [&file](QWidget*) { return file; };
+    panel->SaveAction->trigger();
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> csv = saved.readAll().split('\n');
+    QCOMPARE(csv.first(), QByteArray("serial,time,time_us,link,direction,protocol,kind,severity,text,frame,frame_us"));
+    QVERIFY(std::any_of(csv.begin(), csv.end(), [](const QByteArray& line) { return line.contains(",gap,fault,"); }));
+
+    form->close();
+    QVERIFY(!a.N_linkwatch->isChecked());
+}
+
 #include "RulesNetworkTest.moc"

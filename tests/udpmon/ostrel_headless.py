@@ -320,7 +320,48 @@ def full_disk():
               f"full disk: {lost} lost, standard error {errors}")
 
 
+def link_events():
+    """--events: a gap in the device's N(S) and the TESTFR round trip that a
+    trigger answers, as CSV lines flushed as they are found, in the next free
+    numbered file; the summary line on standard error at SIGTERM."""
+    def i_frame(ns):
+        return bytes([0x68, 0x10, (ns << 1) & 0xFF, ns >> 7, 0, 0, 0x09, 0x01, 0x03, 0x00, 0x01, 0x00,
+                      0x01, 0x00, 0x00, 0x64, 0x00, 0x00])
+    with tempfile.TemporaryDirectory() as folder:
+        with open(os.path.join(folder, "ev.csv"), "w") as taken:
+            taken.write("keep\n")
+        peer = receiver()
+        program = Headless(folder, "--quiet", "--events", "ev.csv", "--to", f"127.0.0.1:{peer.getsockname()[1]}",
+                           "--trigger", "68 04 43 00 00 00=68 04 83 00 00 00")
+        path = os.path.join(folder, "ev.1.csv")
+        for frame in (b"\x68\x04\x43\x00\x00\x00", i_frame(0), i_frame(1), i_frame(3)):
+            program.send(frame)
+            time.sleep(0.02)
+        answers = drain(peer, 0.3)
+        check([a for a, _ in answers] == [b"\x68\x04\x83\x00\x00\x00"], f"TESTFR answered: {answers}")
+        deadline, lines = time.monotonic() + 10, []
+        while time.monotonic() < deadline and not any(",gap," in line for line in lines):
+            time.sleep(0.05)
+            with open(path, encoding="utf-8") as events:
+                lines = events.read().splitlines()
+        check(lines[:1] == ["serial,time,time_us,link,direction,protocol,kind,severity,text,frame,frame_us"],
+              f"the header line first: {lines[:1]}")
+        kinds = [line.split(",")[6:8] for line in lines[1:]]
+        check(["gap", "fault"] in kinds and ["testfr", "info"] in kinds,
+              f"gap and TESTFR events written before the end: {lines}")
+        gap = next((line for line in lines if ",gap," in line), "")
+        check(",127.0.0.1,from-device,iec104," in gap and i_frame(3).hex(" ").upper() in gap, f"the gap's frame: {gap}")
+        program.stop()
+        with open(os.path.join(folder, "ev.csv")) as taken:
+            check(taken.read() == "keep\n", "an existing events file is never written over")
+        errors = program.errors()
+        check(any("events to ev.1.csv" in e for e in errors) and len(errors) >= 3 and "gap" in errors[-1],
+              f"the events file named and the summary line last on standard error: {errors}")
+        peer.close()
+
+
 def main():
+    link_events()
     rules_to_and_capture()
     reply_to_sender()
     ascii_mode()
@@ -330,7 +371,7 @@ def main():
     full_disk()
     if FAILURES:
         sys.exit("\n".join(FAILURES))
-    print("ostrel-headless: rules, answers, ASCII mode, timed save, capture and signals as expected")
+    print("ostrel-headless: rules, answers, ASCII mode, timed save, capture, link events and signals as expected")
 
 
 if __name__ == "__main__":

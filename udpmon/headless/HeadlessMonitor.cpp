@@ -2,15 +2,20 @@
 
 #include "platform/TextCodec.h"
 #include "socket/WSocketErrors.h"
+#include "monitor/LinkKeys.h"
 #include "monitor/Triggers.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 #include <utility>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -63,15 +68,36 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
         to.sin_port = htons(listeningPort_);
         Capture(frame.source, to, frame.bytes.data(), frame.bytes.size(), static_cast<std::uint64_t>(frame.arrivalUs));
     });
+    if (!options_.eventsFile.isEmpty()) {
+        // A datagram's link is its peer's address: the device answers from
+        // another port than the one it is sent to.
+        links_ = std::make_unique<analysis::LinkSupervisor>();
+        links_->SetObserver([this](const analysis::Event& event) { WriteEvent(event); });
+        route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
+            links_->Frame(monitor::DatagramLinkKey(frame.source), analysis::Direction::FromDevice, frame.arrivalUs,
+                          frame.bytes, false);
+        });
+        route_.AddSentObserver([this](const monitor::ReceivedFrame& frame) {
+            links_->Frame(monitor::DatagramLinkKey(frame.source), analysis::Direction::ToDevice, frame.arrivalUs,
+                          frame.bytes, false);
+        });
+        linkTick_.setInterval(200);
+        connect(&linkTick_, &QTimer::timeout, this, [this] { links_->Tick(monitor::ReceiveRoute::NowUs()); });
+    }
     sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
         sockaddr_in source = from;
         if (source.sin_addr.s_addr == htonl(INADDR_ANY))
             source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
         Capture(source, to, data, n);
+        route_.Sent({data, n}, to);
     };
 }
 
-HeadlessMonitor::~HeadlessMonitor() = default;
+HeadlessMonitor::~HeadlessMonitor()
+{
+    if (events_ != nullptr)
+        std::fclose(events_);
+}
 
 void HeadlessMonitor::Start()
 {
@@ -84,6 +110,17 @@ void HeadlessMonitor::Start()
     if (!options_.pcapFile.isEmpty() && !OpenCapture(0)) {
         pass_.Stop();
         throw std::runtime_error("cannot make the capture file " + capture_.Error());
+    }
+    if (links_) {
+        if (!OpenEvents()) {
+            const int error = errno;
+            pass_.Stop();
+            capture_.Close();
+            throw std::runtime_error("cannot make the events file " + options_.eventsFile.toStdString() + ": "
+                                     + std::strerror(error));
+        }
+        Note(QStringLiteral("events to %1").arg(eventsFile_));
+        linkTick_.start();
     }
     if (options_.savePeriodMs > 0) {
         timedSave_->Timer1()->SetInterval(options_.savePeriodMs);
@@ -125,11 +162,63 @@ bool HeadlessMonitor::OpenCapture(int number)
     return false;
 }
 
+bool HeadlessMonitor::OpenEvents()
+{
+    for (int n = 0; n < kCaptureNumbersTried; ++n) {
+        const QString name = n == 0 ? options_.eventsFile : NumberedCaptureFile(options_.eventsFile, n);
+        const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                              0644);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        events_ = ::fdopen(fd, "w");
+        if (events_ == nullptr) {
+            ::close(fd);
+            return false;
+        }
+        eventsFile_ = name;
+        const std::string header = analysis::EventCsvHeader();
+        std::fputs(header.c_str(), events_);
+        return std::fflush(events_) == 0;
+    }
+    errno = EEXIST;
+    return false;
+}
+
+void HeadlessMonitor::WriteEvent(const analysis::Event& event)
+{
+    if (events_ == nullptr)
+        return;
+    std::string line;
+    if (event.linkName.empty()) {
+        analysis::Event named = event;
+        named.linkName = monitor::DatagramLinkName(event.link);
+        line = analysis::EventCsvLine(named);
+    } else {
+        line = analysis::EventCsvLine(event);
+    }
+    if (std::fwrite(line.data(), 1, line.size(), events_) != line.size() || std::fflush(events_) != 0) {
+        std::clearerr(events_);
+        ReportLimited(QStringLiteral("an event could not be written to %1").arg(eventsFile_));
+    }
+}
+
 void HeadlessMonitor::Finish()
 {
     pass_.Stop();
     sink_.Flush();
     capture_.Close();
+    if (links_) {
+        linkTick_.stop();
+        links_->Tick(monitor::ReceiveRoute::NowUs());
+        if (events_ != nullptr) {
+            std::fclose(events_);
+            events_ = nullptr;
+        }
+        Note(QString::fromStdString(links_->SummaryLine()));
+    }
     timedSave_->SaveAtEnd();
 }
 
@@ -158,6 +247,7 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
                           .arg(QString::fromStdString(ErrorText(socket.LastError()))));
         return;
     }
+    route_.Sent({response->data(), response->size()}, to);
     if (capture_.IsOpen()) {
         sockaddr_in from{};
         from.sin_family = AF_INET;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/LinkSupervisor.h"
 #include "monitor/TimedSave.h"
 #include "platform/ErrorReport.h"
 #include "platform/PcapngWriter.h"
@@ -12,10 +13,12 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <unordered_map>
 
 #include <netinet/in.h>
@@ -29,7 +32,10 @@ namespace ostrel {
 // answer sent. Errors met while running (an answer not sent, a timed save or
 // a capture write that failed) go to `report`, at most one a second, and the
 // monitor goes on. The capture never replaces a file: a name that exists (a
-// symbolic link included) is passed over for the next numbered one.
+// symbolic link included) is passed over for the next numbered one. With
+// --events the link supervision watches every datagram received and every
+// answer sent (each peer address one link) and writes its events as CSV
+// lines, each flushed as it is made, to a file made like the capture's.
 class HeadlessMonitor final : public QObject {
 public:
     // `out` receives the lines (nullptr with --quiet), as the caller has
@@ -46,6 +52,10 @@ public:
     [[nodiscard]] std::uint16_t ListeningPort() const;
     // The capture file written to (empty without --pcap).
     [[nodiscard]] const QString& CaptureFile() const { return captureFile_; }
+    // The events file written to (empty without --events).
+    [[nodiscard]] const QString& EventsFile() const { return eventsFile_; }
+    // The link supervision (nullptr without --events).
+    [[nodiscard]] const analysis::LinkSupervisor* Links() const { return links_.get(); }
     // Packets that could not be written to the capture (a full disk).
     [[nodiscard]] std::uint64_t CapturePacketsLost() const { return captureLost_; }
 
@@ -54,8 +64,9 @@ public:
     void NewCaptureFile();
 
     // Stops listening, writes out the lines, writes the timed-save lines to
-    // their next file and closes the capture. A timed save that fails is
-    // thrown (after the rest is done).
+    // their next file, closes the capture and the events file and writes the
+    // link supervision's summary line to `report`. A timed save that fails
+    // is thrown (after the rest is done).
     void Finish();
 
 private:
@@ -67,6 +78,10 @@ private:
     // numbered name from `number` on that does not; false with the reason
     // in capture_.Error().
     bool OpenCapture(int number);
+    // Makes the events file under --events' name or the first free numbered
+    // one, and writes its header line; false with errno set.
+    bool OpenEvents();
+    void WriteEvent(const analysis::Event& event);
     // The local address the system sends from to `peer` (network order).
     std::uint32_t LocalAddressFor(std::uint32_t peer);
     void ReportLimited(const QString& message);
@@ -114,6 +129,10 @@ private:
     // Packets lost since the capture last wrote one; told once it does again.
     std::uint64_t captureLosing_ = 0;
     std::uint16_t listeningPort_ = 0;
+    std::unique_ptr<analysis::LinkSupervisor> links_;
+    std::FILE* events_ = nullptr;
+    QString eventsFile_;
+    QTimer linkTick_;
     sockaddr_in lastSource_{};
     std::unordered_map<std::uint32_t, std::uint32_t> localAddresses_;
     QElapsedTimer lastReport_;

@@ -67,6 +67,13 @@ cap.2.pcapng, ...). A capture never writes over a file or through a link:
 a name that exists is passed over for the next number. A packet the capture
 cannot write (a full disk) is lost whole and counted.
 
+The events file gets a header line, then one CSV line per event of the link
+supervision (every datagram received and every answer sent, per peer
+address), written out as each event is found; like the capture it is made
+after the port is bound and never over a file that exists (the next
+numbered name is taken). At SIGTERM or SIGINT a summary line of the link
+supervision goes to standard error.
+
 Exit status:
   0  ended by SIGTERM or SIGINT with everything written; --help, --version
   1  the port could not be listened on, or a file could not be made or
@@ -109,11 +116,15 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     const QCommandLineOption pcap(QStringLiteral("pcap"),
                                   QStringLiteral("Write every datagram received and every answer sent to FILE (pcapng)."),
                                   QStringLiteral("FILE"));
+    const QCommandLineOption events(QStringLiteral("events"),
+                                    QStringLiteral("Write the link supervision's events (IEC 104 and MODBUS) to FILE "
+                                                   "as CSV, one line per event."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption replyToSender(QStringLiteral("reply-to-sender"),
                                            QStringLiteral("Answer from the listening port to the address and port the "
                                                           "datagram came from, instead of --to."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Write nothing to standard output."));
-    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, replyToSender, quiet});
+    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, events, replyToSender, quiet});
 
     if (!parser.parse(arguments))
         return UsageError(parser.errorText());
@@ -132,7 +143,7 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     if (!parser.positionalArguments().isEmpty())
         return UsageError(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
 
-    for (const QCommandLineOption* single : {&listen, &to, &saveMinutes, &saveDir, &pcap}) {
+    for (const QCommandLineOption* single : {&listen, &to, &saveMinutes, &saveDir, &pcap, &events}) {
         if (parser.values(*single).size() > 1)
             return UsageError(QStringLiteral("--%1 given more than once.").arg(single->names().constFirst()));
     }
@@ -188,6 +199,11 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         options.pcapFile = parser.value(pcap);
         if (options.pcapFile.isEmpty())
             return UsageError(QStringLiteral("--pcap needs a file name."));
+    }
+    if (parser.isSet(events)) {
+        options.eventsFile = parser.value(events);
+        if (options.eventsFile.isEmpty())
+            return UsageError(QStringLiteral("--events needs a file name."));
     }
     options.ascii = parser.isSet(ascii);
     options.showTime = parser.isSet(time);

@@ -22,6 +22,7 @@ struct HeadlessOptions {
     std::int64_t savePeriodMs = 0; // 0: no timed save
     QString saveDir;               // empty: the current directory
     QString pcapFile;              // empty: no capture
+    QString eventsFile;            // empty: no link supervision events
     bool replyToSender = false;
     bool quiet = false;
 };

@@ -1,0 +1,556 @@
+#include "monitor/LinkPanel.h"
+
+#include "analysis/LinkEvents.h"
+#include "monitor/LinkKeys.h"
+#include "monitor/ReceiveLine.h"
+#include "monitor/ReceiveRoute.h"
+#include "widgets/TSMemo.h"
+
+#include <QAbstractButton>
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <arpa/inet.h>
+
+namespace monitor {
+
+namespace {
+
+QString Text(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Times as the summary shows them: milliseconds with one decimal.
+QString Ms(double us)
+{
+    return QString::number(us / 1000.0, 'f', 1);
+}
+
+QString Seconds(std::int64_t us)
+{
+    return QString::number(static_cast<double>(us) / 1e6, 'g', 4) + QStringLiteral(" s");
+}
+
+QString Timing(const char* name, const analysis::TimeStats& stats, std::int64_t setting)
+{
+    if (stats.count == 0)
+        return QStringLiteral("%1 —/%2").arg(QLatin1String(name), Seconds(setting));
+    return QStringLiteral("%1 %2/%3/%4 ms (%5) /%6")
+        .arg(QLatin1String(name), Ms(static_cast<double>(stats.minUs)), Ms(stats.MeanUs()),
+             Ms(static_cast<double>(stats.maxUs)))
+        .arg(stats.count)
+        .arg(Seconds(setting));
+}
+
+QString StateText(analysis::TransferState state)
+{
+    switch (state) {
+    case analysis::TransferState::Started:
+        return QStringLiteral("已启动");
+    case analysis::TransferState::Stopped:
+        return QStringLiteral("已停止");
+    case analysis::TransferState::Unknown:
+        break;
+    }
+    return QStringLiteral("未知");
+}
+
+QString SideText(const QString& name, const analysis::Iec104Side& side, unsigned limit, const char* limitName)
+{
+    return QStringLiteral("%1 V(S) %2 V(R) %3 I %4 S %5 U %6, 未确认 %7 (最多 %8) /%9 %10")
+        .arg(name)
+        .arg(side.vs)
+        .arg(side.vr)
+        .arg(side.iFrames)
+        .arg(side.sFrames)
+        .arg(side.uFrames)
+        .arg(side.outstanding)
+        .arg(side.maxOutstanding)
+        .arg(QLatin1String(limitName))
+        .arg(limit);
+}
+
+const char* const kColumns[] = {"时间", "方向", "规约", "事件", "说明"};
+
+} // namespace
+
+// The events shown, a copy of those the supervisor made up to the last
+// refresh, at most as many as it keeps.
+class LinkEventModel final : public QAbstractTableModel {
+public:
+    explicit LinkEventModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(events_.size());
+    }
+    [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(std::size(kColumns));
+    }
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
+            && section < static_cast<int>(std::size(kColumns)))
+            return QString::fromUtf8(kColumns[section]);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= rowCount())
+            return {};
+        const analysis::Event& event = events_[static_cast<std::size_t>(index.row())];
+        if (role == Qt::ForegroundRole) {
+            switch (event.severity) {
+            case analysis::Severity::Fault:
+                return QColor(192, 0, 0);
+            case analysis::Severity::Warning:
+                return QColor(160, 96, 0);
+            case analysis::Severity::Info:
+                break;
+            }
+            return {};
+        }
+        if (role != Qt::DisplayRole)
+            return {};
+        switch (index.column()) {
+        case 0:
+            return QDateTime::fromMSecsSinceEpoch(event.timeUs / 1000).toString(QStringLiteral("HH:mm:ss.zzz"));
+        case 1:
+            return event.direction == analysis::Direction::ToDevice ? QStringLiteral("发") : QStringLiteral("收");
+        case 2:
+            return Text(analysis::ProtocolKeyword(event.protocol));
+        case 3:
+            return Text(analysis::KindKeyword(event.kind));
+        default:
+            return QString::fromStdString(event.text);
+        }
+    }
+
+    [[nodiscard]] const analysis::Event& At(int row) const { return events_[static_cast<std::size_t>(row)]; }
+
+    // Adds the new events, dropping the oldest beyond `most`.
+    void Add(std::vector<analysis::Event> added, std::size_t most)
+    {
+        if (added.empty())
+            return;
+        if (added.size() > most)
+            added.erase(added.begin(), added.end() - static_cast<std::ptrdiff_t>(most));
+        const std::size_t over = events_.size() + added.size() > most ? events_.size() + added.size() - most : 0;
+        if (over > 0) {
+            beginRemoveRows({}, 0, static_cast<int>(over) - 1);
+            events_.erase(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(over));
+            endRemoveRows();
+        }
+        const int first = rowCount();
+        beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
+        std::move(added.begin(), added.end(), std::back_inserter(events_));
+        endInsertRows();
+    }
+
+private:
+    std::deque<analysis::Event> events_;
+};
+
+LinkPanel::LinkPanel(QWidget* parent)
+    : QWidget(parent)
+    , ProtocolBox(new QComboBox(this))
+    , SummaryView(new QPlainTextEdit(this))
+    , EventList(new QTableView(this))
+    , SaveAction(new QAction(QStringLiteral("保存..."), this))
+    , model_(new LinkEventModel(this))
+{
+    setObjectName(QStringLiteral("LinkPanel"));
+    ProtocolBox->setObjectName(QStringLiteral("LinkProtocolBox"));
+    ProtocolBox->addItem(QStringLiteral("自动"), static_cast<int>(analysis::LinkProtocol::Auto));
+    ProtocolBox->addItem(QStringLiteral("IEC 104"), static_cast<int>(analysis::LinkProtocol::Iec104));
+    ProtocolBox->addItem(QStringLiteral("MODBUS TCP"), static_cast<int>(analysis::LinkProtocol::ModbusTcp));
+    ProtocolBox->addItem(QStringLiteral("MODBUS RTU"), static_cast<int>(analysis::LinkProtocol::ModbusRtu));
+
+    const analysis::Settings defaults;
+    const auto box = [this](const char* name, int low, int high, std::int64_t value) {
+        auto* spin = new QSpinBox(this);
+        spin->setObjectName(QLatin1String(name));
+        spin->setRange(low, high);
+        spin->setValue(static_cast<int>(value));
+        return spin;
+    };
+    KBox = box("KBox", 1, 32767, defaults.k);
+    WBox = box("WBox", 1, 32767, defaults.w);
+    T0Box = box("T0Box", 1, 255, defaults.t0Us / 1'000'000);
+    T1Box = box("T1Box", 1, 255, defaults.t1Us / 1'000'000);
+    T2Box = box("T2Box", 1, 255, defaults.t2Us / 1'000'000);
+    T3Box = box("T3Box", 1, 255, defaults.t3Us / 1'000'000);
+    TimeoutBox = box("TimeoutBox", 10, 600000, defaults.modbusTimeoutUs / 1000);
+
+    auto* grid = new QGridLayout;
+    grid->setContentsMargins(0, 0, 0, 0);
+    const auto add = [this, grid](int r, int c, const QString& caption, QWidget* control, const QString& suffix = {}) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(control);
+        control->setAccessibleName(QStringLiteral("链路监视") + caption + suffix);
+        grid->addWidget(label, r, c);
+        grid->addWidget(control, r, c + 1);
+    };
+    add(0, 0, QStringLiteral("规约"), ProtocolBox);
+    add(0, 2, QStringLiteral("k"), KBox);
+    add(0, 4, QStringLiteral("w"), WBox);
+    add(0, 6, QStringLiteral("MODBUS超时(毫秒)"), TimeoutBox);
+    add(1, 0, QStringLiteral("t0(秒)"), T0Box);
+    add(1, 2, QStringLiteral("t1(秒)"), T1Box);
+    add(1, 4, QStringLiteral("t2(秒)"), T2Box);
+    add(1, 6, QStringLiteral("t3(秒)"), T3Box);
+    connect(ProtocolBox, &QComboBox::currentIndexChanged, this, &LinkPanel::SettingsChanged);
+    for (QSpinBox* spin : {KBox, WBox, T0Box, T1Box, T2Box, T3Box, TimeoutBox})
+        connect(spin, &QSpinBox::valueChanged, this, &LinkPanel::SettingsChanged);
+
+    SummaryView->setObjectName(QStringLiteral("SummaryView"));
+    SummaryView->setAccessibleName(QStringLiteral("链路概况"));
+    SummaryView->setReadOnly(true);
+    SummaryView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    SummaryView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    EventList->setObjectName(QStringLiteral("EventList"));
+    EventList->setAccessibleName(QStringLiteral("链路事件"));
+    EventList->setModel(model_);
+    EventList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    EventList->setSelectionMode(QAbstractItemView::SingleSelection);
+    EventList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    EventList->verticalHeader()->setVisible(false);
+    EventList->verticalHeader()->setDefaultSectionSize(EventList->fontMetrics().height() + 4);
+    EventList->horizontalHeader()->setStretchLastSection(true);
+    EventList->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The table's corner button (select all) is named for assistive tools.
+    for (QAbstractButton* corner : EventList->findChildren<QAbstractButton*>())
+        corner->setAccessibleName(QStringLiteral("选择全部事件"));
+    connect(EventList, &QTableView::clicked, this, [this](const QModelIndex& index) { GoToEvent(index.row()); });
+    connect(EventList, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+        QMenu menu(this);
+        menu.addAction(SaveAction);
+        menu.exec(EventList->viewport()->mapToGlobal(position));
+    });
+    SaveAction->setObjectName(QStringLiteral("SaveEvents"));
+    connect(SaveAction, &QAction::triggered, this, &LinkPanel::AskAndSave);
+    AskSaveFile = [](QWidget* owner) {
+        return QFileDialog::getSaveFileName(owner, QStringLiteral("保存链路事件"), QString(),
+                                            QStringLiteral("CSV (*.csv);;所有文件 (*)"));
+    };
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(SummaryView);
+    split->addWidget(EventList);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(3, 3, 3, 3);
+    layout->addLayout(grid);
+    layout->addWidget(split, 1);
+
+    timer_.setInterval(kRefreshMs);
+    connect(&timer_, &QTimer::timeout, this, &LinkPanel::Tick);
+}
+
+LinkPanel::~LinkPanel() = default;
+
+void LinkPanel::SetSources(ReceiveRoute& route, bool stream, TSMemo* receive, RuleOf receiveRule, TSMemo* send,
+                           RuleOf sendRule, std::function<void()> flush)
+{
+    route_ = &route;
+    stream_ = stream;
+    receive_ = receive;
+    send_ = send;
+    receiveRule_ = std::move(receiveRule);
+    sendRule_ = std::move(sendRule);
+    flush_ = std::move(flush);
+}
+
+void LinkPanel::SetDevice(decode::DeviceRole device)
+{
+    device_ = device;
+    SettingsChanged();
+}
+
+analysis::Settings LinkPanel::SettingsChosen() const
+{
+    analysis::Settings settings;
+    settings.protocol = static_cast<analysis::LinkProtocol>(ProtocolBox->currentData().toInt());
+    settings.device = device_;
+    settings.k = static_cast<unsigned>(KBox->value());
+    settings.w = static_cast<unsigned>(WBox->value());
+    settings.t0Us = std::int64_t{T0Box->value()} * 1'000'000;
+    settings.t1Us = std::int64_t{T1Box->value()} * 1'000'000;
+    settings.t2Us = std::int64_t{T2Box->value()} * 1'000'000;
+    settings.t3Us = std::int64_t{T3Box->value()} * 1'000'000;
+    settings.modbusTimeoutUs = std::int64_t{TimeoutBox->value()} * 1000;
+    settings.tagZoneMinutes = QDateTime::currentDateTime().offsetFromUtc() / 60;
+    return settings;
+}
+
+void LinkPanel::SettingsChanged()
+{
+    if (supervisor_)
+        supervisor_->SetSettings(SettingsChosen());
+}
+
+void LinkPanel::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Start();
+    Refresh();
+}
+
+// The supervisor is made and fed from the first showing on: a program whose
+// window is never opened pays nothing for it.
+void LinkPanel::Start()
+{
+    if (supervisor_ || route_ == nullptr)
+        return;
+    supervisor_ = std::make_unique<analysis::LinkSupervisor>(SettingsChosen());
+    // The route outlives no window, but a panel taken apart first is let go.
+    const QPointer<LinkPanel> self(this);
+    route_->AddObserver([self](const ReceivedFrame& frame) {
+        if (self)
+            self->Received(frame);
+    });
+    route_->AddSentObserver([self](const ReceivedFrame& frame) {
+        if (self)
+            self->Sent(frame);
+    });
+    route_->AddConnectionObserver([self](const ConnectionChange& change) {
+        if (self)
+            self->Connection(change);
+    });
+    timer_.start();
+}
+
+void LinkPanel::Received(const ReceivedFrame& frame)
+{
+    Feed(frame, analysis::Direction::FromDevice);
+}
+
+void LinkPanel::Sent(const ReceivedFrame& frame)
+{
+    Feed(frame, analysis::Direction::ToDevice);
+}
+
+// A datagram's link is its peer's address (the device answers from another
+// port than the one it is sent to); a stream's is its connection.
+void LinkPanel::Feed(const ReceivedFrame& frame, analysis::Direction direction)
+{
+    const analysis::LinkKey key = stream_ ? connection_ : DatagramLinkKey(frame.source);
+    supervisor_->Frame(key, direction, frame.arrivalUs, frame.bytes, stream_);
+}
+
+void LinkPanel::Connection(const ConnectionChange& change)
+{
+    char address[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &change.peer.sin_addr, address, sizeof(address));
+    if (change.opened) {
+        ++connection_;
+        supervisor_->NewConnection(connection_, change.atUs,
+                                   std::string(address) + ":" + std::to_string(ntohs(change.peer.sin_port)));
+    } else {
+        supervisor_->EndConnection(connection_, change.atUs);
+    }
+}
+
+void LinkPanel::Tick()
+{
+    supervisor_->Tick(ReceiveRoute::NowUs());
+    if (isVisible())
+        Refresh();
+}
+
+void LinkPanel::Refresh()
+{
+    if (!supervisor_)
+        return;
+    const bool newEvents = supervisor_->LastSerial() != shownSerial_;
+    if (newEvents) {
+        std::vector<analysis::Event> added = supervisor_->EventsAfter(shownSerial_);
+        for (analysis::Event& event : added)
+            Name(event);
+        model_->Add(std::move(added), supervisor_->GetSettings().maxEvents);
+        shownSerial_ = supervisor_->LastSerial();
+        EventList->scrollToBottom();
+    }
+    std::vector<analysis::LinkSummary> links = supervisor_->Summary();
+    for (analysis::LinkSummary& link : links)
+        if (!stream_ && link.name.empty())
+            link.name = DatagramLinkName(link.key);
+    std::uint64_t frames = 0;
+    for (const analysis::LinkSummary& link : links)
+        frames += link.frames[0] + link.frames[1];
+    // The summary is written again only when something moved: its timers
+    // and counts change only with frames and events.
+    if (newEvents || frames != shownFrames_ || SummaryView->document()->isEmpty()) {
+        SummaryView->setPlainText(LinkSummaryText(links, *supervisor_));
+        shownFrames_ = frames;
+    }
+}
+
+void LinkPanel::Name(analysis::Event& event) const
+{
+    if (!stream_ && event.linkName.empty())
+        event.linkName = DatagramLinkName(event.link);
+}
+
+int LinkPanel::EventRows() const
+{
+    return model_->rowCount();
+}
+
+bool LinkPanel::GoToEvent(int row)
+{
+    if (row < 0 || row >= model_->rowCount())
+        return false;
+    const analysis::Event& event = model_->At(row);
+    if (event.frame.empty())
+        return false;
+    const bool received = event.direction == analysis::Direction::FromDevice;
+    TSMemo* memo = received ? receive_.data() : send_.data();
+    const RuleOf& rule = received ? receiveRule_ : sendRule_;
+    if (memo == nullptr || !rule)
+        return false;
+    if (received && flush_)
+        flush_();
+    const int line = FrameLineOf([memo](int k) { return memo->Line(k); }, memo->LineCount(), rule(), event.frame,
+                                 event.frameUs);
+    if (line < 0)
+        return false;
+    QTextCursor cursor(memo->document()->findBlockByNumber(line));
+    memo->setTextCursor(cursor);
+    memo->ensureCursorVisible();
+    return true;
+}
+
+bool LinkPanel::SaveEvents(const QString& file) const
+{
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    std::string text = analysis::EventCsvHeader();
+    if (supervisor_) {
+        for (analysis::Event event : supervisor_->Events()) {
+            Name(event);
+            text += analysis::EventCsvLine(event);
+        }
+    }
+    out.write(text.data(), static_cast<qint64>(text.size()));
+    return out.commit();
+}
+
+void LinkPanel::AskAndSave()
+{
+    const QString file = AskSaveFile ? AskSaveFile(this) : QString();
+    if (file.isEmpty())
+        return;
+    if (!SaveEvents(file))
+        throw std::runtime_error("cannot write " + file.toStdString());
+}
+
+QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const analysis::LinkSupervisor& supervisor)
+{
+    const analysis::Settings& settings = supervisor.GetSettings();
+    QStringList lines;
+    for (const analysis::LinkSummary& link : links) {
+        const auto to = static_cast<std::size_t>(analysis::Direction::ToDevice);
+        const auto from = static_cast<std::size_t>(analysis::Direction::FromDevice);
+        lines << QStringLiteral("链路 %1  %2  收 %3 帧  发 %4 帧  错帧 %5  未识别 %6")
+                     .arg(link.name.empty() ? QString::number(link.key) : QString::fromStdString(link.name),
+                          Text(analysis::ProtocolKeyword(link.protocol)))
+                     .arg(link.frames[from])
+                     .arg(link.frames[to])
+                     .arg(link.badFrames)
+                     .arg(link.unrecognised);
+        if (link.protocol == analysis::LinkProtocol::Iec104) {
+            lines << QStringLiteral("  状态 %1").arg(StateText(link.state));
+            lines << QStringLiteral("  ") + SideText(QStringLiteral("设备"), link.sides[from], settings.k, "k");
+            lines << QStringLiteral("  ") + SideText(QStringLiteral("本机"), link.sides[to], settings.k, "k")
+                         + QStringLiteral(", 待确认接收 %1 /w %2").arg(link.sides[to].unacknowledged).arg(settings.w);
+            lines << QStringLiteral("  ") + Timing("t1", link.t1, settings.t1Us) + QStringLiteral("  ")
+                         + Timing("t2", link.t2, settings.t2Us);
+            lines << QStringLiteral("  ") + Timing("t3", link.t3, settings.t3Us) + QStringLiteral("  t0 ")
+                         + Seconds(settings.t0Us);
+            for (const analysis::ClockSkew& skew : link.clockSkew)
+                lines << QStringLiteral("  公共地址 %1 时钟偏差 %2 … %3 ms (%4)")
+                             .arg(skew.commonAddress)
+                             .arg(Ms(static_cast<double>(skew.minUs)), Ms(static_cast<double>(skew.maxUs)))
+                             .arg(skew.tags);
+        } else if (link.protocol == analysis::LinkProtocol::ModbusTcp
+                   || link.protocol == analysis::LinkProtocol::ModbusRtu) {
+            const analysis::ModbusSummary& m = link.modbus;
+            lines << QStringLiteral("  请求 %1 应答 %2 待答 %3 超时未答 %4 迟到 %5 无请求应答 %6 不符 %7 异常 %8")
+                         .arg(m.requests)
+                         .arg(m.responses)
+                         .arg(m.outstanding)
+                         .arg(m.noResponse)
+                         .arg(m.lateResponses)
+                         .arg(m.unsolicited)
+                         .arg(m.mismatches)
+                         .arg(m.exceptions);
+            const analysis::ResponseTimes& times = m.responseTimes;
+            if (times.count > 0)
+                lines << QStringLiteral("  响应时间 最小 %1 平均 %2 最大 %3 p95 %4 ms /超时 %5")
+                             .arg(Ms(static_cast<double>(times.minUs)), Ms(times.MeanUs()),
+                                  Ms(static_cast<double>(times.maxUs)), Ms(static_cast<double>(times.P95Us())),
+                                  Seconds(settings.modbusTimeoutUs));
+            else
+                lines << QStringLiteral("  响应时间 — /超时 %1").arg(Seconds(settings.modbusTimeoutUs));
+        }
+    }
+    QStringList counts;
+    for (std::size_t k = 0; k < analysis::kEventKindCount; ++k) {
+        if (supervisor.Counts()[k] != 0)
+            counts << QStringLiteral("%1 %2").arg(Text(analysis::KindKeyword(static_cast<analysis::EventKind>(k))))
+                          .arg(supervisor.Counts()[k]);
+    }
+    lines << QStringLiteral("事件: %1").arg(counts.isEmpty() ? QStringLiteral("无") : counts.join(QStringLiteral(", ")));
+    if (supervisor.Dropped() != 0)
+        lines << QStringLiteral("已丢弃最早的事件 %1 条").arg(supervisor.Dropped());
+    return lines.join(QLatin1Char('\n'));
+}
+
+int FrameLineOf(const std::function<QString(int)>& lineAt, int lineCount, FrameLineRule rule,
+                const std::vector<std::uint8_t>& frame, std::int64_t frameUs)
+{
+    if (frame.empty())
+        return -1;
+    ReceiveTimeText times;
+    const QString& second = times.At(static_cast<std::time_t>(frameUs / 1'000'000));
+    int bytesOnly = -1;
+    for (int k = lineCount - 1; k >= 0; --k) {
+        const QString line = lineAt(k);
+        const FrameOfLine held = FrameOfLineText(line, rule);
+        if (held.kind != FrameOfLine::Kind::Frame
+            || std::ranges::search(held.bytes, frame).begin() == held.bytes.end())
+            continue;
+        // A received line may show its time of arrival before two spaces.
+        const qsizetype gap = rule == FrameLineRule::Receive ? line.indexOf(QStringLiteral("  ")) : -1;
+        const bool timed = gap > 0 && line.left(gap).contains(QLatin1Char(':'));
+        if (!timed || line.left(gap) == second)
+            return k;
+        if (bytesOnly < 0)
+            bytesOnly = k;
+    }
+    return bytesOnly;
+}
+
+} // namespace monitor
