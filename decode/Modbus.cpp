@@ -58,13 +58,59 @@ constexpr Name kExceptions[] = {
     {11, "Gateway Target Device Failed to Respond"},
 };
 
+// The MEI types of function 43: device identification is read field by
+// field, a CANopen reference is named and its data shown as it is.
+constexpr Name kMeiTypes[] = {
+    {13, "CANopen General Reference"},
+    {14, "Read Device Identification"},
+};
+
+constexpr Name kDeviceIdCodes[] = {
+    {1, "basic, stream access"},
+    {2, "regular, stream access"},
+    {3, "extended, stream access"},
+    {4, "one specific object"},
+};
+
+constexpr Name kConformityLevels[] = {
+    {0x01, "basic, stream access only"},
+    {0x02, "regular, stream access only"},
+    {0x03, "extended, stream access only"},
+    {0x81, "basic, stream and individual access"},
+    {0x82, "regular, stream and individual access"},
+    {0x83, "extended, stream and individual access"},
+};
+
+constexpr Name kMoreFollows[] = {
+    {0x00, "no"},
+    {0xFF, "yes: ask again from the next object"},
+};
+
+// The objects of the basic and regular categories; 7 to 127 are reserved,
+// 128 to 255 the device's own (extended).
+constexpr Name kObjectIds[] = {
+    {0, "VendorName"},
+    {1, "ProductCode"},
+    {2, "MajorMinorRevision"},
+    {3, "VendorUrl"},
+    {4, "ProductName"},
+    {5, "ModelName"},
+    {6, "UserApplicationName"},
+};
+
+constexpr unsigned kFileReference = 6; // the only reference type of a file record
+constexpr unsigned kLastRecord = 9999; // records of a file are numbered 0 to 9999
+
 enum F : std::size_t {
     Mbap, TransactionId, ProtocolId, Length, Unit, Frame, Pdu, FunctionCode, ExceptionFunction, Data,
     ExceptionCode, ExtraBytes, ByteCountField, WriteByteCount, Coils, Inputs, Outputs, Value, Register,
     StartingAddress, CoilQuantity, InputQuantity, RegisterQuantity, OutputQuantity, ReadAddress,
     ReadQuantity, WriteAddress, WriteQuantity, OutputAddress, OutputValue, RegisterAddress,
     RegisterValue, Crc, OutputData, SubFunction, DiagnosticData, Status, EventCount, MessageCount,
-    Events, ServerData, AndMask, OrMask, FifoAddress, FifoByteCount, FifoCount, FifoValue, FieldCount
+    Events, ServerData, AndMask, OrMask, FifoAddress, FifoByteCount, FifoCount, FifoValue, SubRequest,
+    SubResponse, ReferenceType, FileNumber, RecordNumber, RecordLength, RecordData, FileResponseLength,
+    MeiType, MeiData, DeviceIdCode, ConformityLevel, MoreFollows, NextObjectId, ObjectCount, Object, ObjectId,
+    ObjectLength, ObjectValue, FieldCount
 };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
@@ -115,6 +161,25 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"modbus.fifo_byte_count", "FIFO byte count"},
     {"modbus.fifo_count", "FIFO count"},
     {"modbus.fifo_value", "FIFO value"},
+    {"modbus.sub_request", "Sub-request"},
+    {"modbus.sub_response", "Sub-response"},
+    {"modbus.reference_type", "Reference type"},
+    {"modbus.file_number", "File number"},
+    {"modbus.record_number", "Record number"},
+    {"modbus.record_length", "Record length"},
+    {"modbus.record_data", "Record data"},
+    {"modbus.file_response_length", "File response length"},
+    {"modbus.mei_type", "MEI type", 0, kMeiTypes, "unknown"},
+    {"modbus.mei_data", "MEI data"},
+    {"modbus.device_id_code", "Read device ID code", 0, kDeviceIdCodes, "unknown"},
+    {"modbus.conformity_level", "Conformity level", 0, kConformityLevels, "unknown"},
+    {"modbus.more_follows", "More follows", 0, kMoreFollows, "unknown"},
+    {"modbus.next_object_id", "Next object ID", 0, kObjectIds, "reserved"},
+    {"modbus.object_count", "Number of objects"},
+    {"modbus.object", "Object"},
+    {"modbus.object_id", "Object ID", 0, kObjectIds, "reserved"},
+    {"modbus.object_length", "Object length"},
+    {"modbus.object_value", "Object value"},
 }};
 
 std::string FunctionText(unsigned code)
@@ -141,7 +206,7 @@ bool IsListed(unsigned code)
 {
     switch (code) {
     case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 11: case 12: case 15:
-    case 16: case 17: case 22: case 23: case 24: return true;
+    case 16: case 17: case 20: case 21: case 22: case 23: case 24: case 43: return true;
     default: return false;
     }
 }
@@ -149,12 +214,29 @@ bool IsListed(unsigned code)
 // The functions whose request and response have one layout.
 bool IsEcho(unsigned code)
 {
-    return code == 5 || code == 6 || code == 8 || code == 22;
+    return code == 5 || code == 6 || code == 8 || code == 21 || code == 22;
 }
 
 bool IsWrite(unsigned code)
 {
-    return code == 5 || code == 6 || code == 15 || code == 16 || code == 22;
+    return code == 5 || code == 6 || code == 15 || code == 16 || code == 21 || code == 22;
+}
+
+// An object identifier: named where the basic and regular categories name
+// it, "private" from 128 on.
+std::string ObjectIdText(const FieldDef& def, unsigned id)
+{
+    return id >= 0x80 ? std::to_string(id) + " private" : def.Coded(id);
+}
+
+// An object's value: its text in quotes where every byte is printable
+// ASCII, its bytes as hex pairs otherwise.
+std::string ObjectValueText(Bytes value)
+{
+    const bool printable = std::ranges::all_of(value, [](uint8_t b) { return b >= 0x20 && b < 0x7F; });
+    if (!printable)
+        return text::HexPairs(value);
+    return '"' + std::string(value.begin(), value.end()) + '"';
 }
 
 bool InRange(unsigned value, unsigned low, unsigned high)
@@ -182,7 +264,7 @@ public:
     {
         if (!IsListed(code))
             return None;
-        return role == Role::Request || IsEcho(code) ? RequestFit(code) : ResponseFit(code);
+        return role == Role::Request || EchoLike(code) ? RequestFit(code) : ResponseFit(code);
     }
 
     void Read()
@@ -201,8 +283,9 @@ public:
         }
         const int request = FitOf(code, Role::Request);
         const int response = FitOf(code, Role::Response);
-        if (IsEcho(code)) {
-            const std::string_view as = !context_.role ? ", request or its echoed response"
+        if (EchoLike(code)) {
+            const std::string_view as = !context_.role ? (IsEcho(code) ? ", request or its echoed response"
+                                                                       : ", request or response")
                 : *context_.role == Role::Request     ? ", request"
                                                       : ", response";
             ReadAs(code, Role::Request, FunctionText(code) + std::string(as), request);
@@ -249,6 +332,73 @@ public:
 private:
     unsigned U16(std::size_t i) const { return text::Be16(f_, data_ + i); }
     unsigned U8(std::size_t i) const { return f_[data_ + i]; }
+
+    // The functions read alike either way: those whose response echoes the
+    // request, and function 43 with any MEI type but device identification.
+    bool EchoLike(unsigned code) const { return IsEcho(code) || (code == 43 && size_ >= 1 && U8(0) != 14); }
+
+    // How the sub-requests of a file record request from data byte 1 on fill
+    // the data: `tiles` when they end where it ends, `valuesFit` when each
+    // has reference type 6, a file of 1 or more and a record of 0 to 9999. A
+    // sub-request is 7 bytes, followed in a write by its record's registers.
+    struct Tiling {
+        bool tiles = true;
+        bool valuesFit = true;
+        std::size_t count = 0;
+    };
+    Tiling FileRequests(bool write) const
+    {
+        Tiling t;
+        std::size_t i = 1;
+        for (; i + 7 <= size_; ++t.count) {
+            if (U8(i) != kFileReference || U16(i + 1) == 0 || U16(i + 3) > kLastRecord)
+                t.valuesFit = false;
+            i += 7 + (write ? 2 * std::size_t{U16(i + 5)} : 0);
+        }
+        t.tiles = i == size_;
+        return t;
+    }
+
+    // The sub-responses of a file record response from data byte 1 on: each
+    // a length, reference type 6 and the record's registers.
+    Tiling FileResponses() const
+    {
+        Tiling t;
+        std::size_t i = 1;
+        for (; i < size_; ++t.count) {
+            const unsigned length = U8(i);
+            if (length < 1 || length % 2 == 0 || (i + 1 < size_ && U8(i + 1) != kFileReference))
+                t.valuesFit = false;
+            i += 1 + length;
+        }
+        t.tiles = i == size_;
+        return t;
+    }
+
+    // The objects of a device identification response from data byte 6 on:
+    // each an identifier, a length and that many bytes.
+    Tiling DeviceObjects() const
+    {
+        Tiling t;
+        std::size_t i = 6;
+        for (; i + 2 <= size_ && i + 2 + U8(i + 1) <= size_; ++t.count)
+            i += 2 + U8(i + 1);
+        t.tiles = i == size_;
+        t.valuesFit = t.count == U8(5) && InRange(U8(1), 1, 4) && !NameOf(kConformityLevels, U8(2), "").empty()
+            && (U8(3) == 0 || U8(3) == 0xFF);
+        return t;
+    }
+
+    // A byte count at data byte 0 that counts the rest of the data, of
+    // `low` to `high`, and the reading of what it counts.
+    int FileFit(unsigned low, unsigned high, const Tiling& t) const
+    {
+        if (size_ == 0)
+            return None;
+        if (U8(0) != size_ - 1 || !t.tiles)
+            return Loose;
+        return t.valuesFit && InRange(U8(0), low, high) ? Whole : Values;
+    }
 
     static std::string Heading(unsigned code, Role role)
     {
@@ -297,6 +447,12 @@ private:
             return size_ < 8 ? None
                              : Counted(8, 2 * U16(6), InRange(U16(2), 1, 125) && InRange(U16(6), 1, 121));
         case 24: return Fixed(2, true);
+        case 20: return FileFit(7, 0xF5, FileRequests(false));
+        case 21: return FileFit(9, 0xFB, FileRequests(true));
+        case 43:
+            if (size_ >= 1 && U8(0) != 14)
+                return U8(0) == 13 ? Whole : Values;
+            return Fixed(3, size_ >= 2 && InRange(U8(1), 1, 4));
         default: return None;
         }
     }
@@ -333,6 +489,13 @@ private:
             if (U16(0) != size_ - 2)
                 return Loose;
             return U16(0) == 2 + 2 * U16(2) && U16(2) <= 31 ? Whole : Values;
+        case 20: return FileFit(7, 0xF5, FileResponses());
+        case 43: {
+            if (size_ < 6)
+                return None;
+            const Tiling t = DeviceObjects();
+            return !t.tiles ? Loose : t.valuesFit ? Whole : Values;
+        }
         default: return None;
         }
     }
@@ -432,6 +595,9 @@ private:
             w_.AddBits(1, kFields[FifoAddress], data_, 2, U16(0));
             end_ = 2;
             break;
+        case 20:
+        case 21: FileRequest(code == 21); break;
+        case 43: Mei(Role::Request); break;
         default: break; // 7, 11, 12, 17: no data
         }
     }
@@ -503,6 +669,8 @@ private:
             Registers(4, FifoValue, 1);
             break;
         }
+        case 20: FileResponse(); break;
+        case 43: Mei(Role::Response); break;
         default: break;
         }
     }
@@ -591,6 +759,204 @@ private:
                    Verdict::Bad)
                 .number = q;
         end_ = std::max(end_, i + 4);
+    }
+
+    // The byte count of a file record request or response at data byte 0:
+    // against the bytes that follow it and its range.
+    void FileByteCount(unsigned low, unsigned high)
+    {
+        const unsigned count = U8(0);
+        const std::size_t follow = size_ - 1;
+        Field* f = nullptr;
+        if (count != follow)
+            f = &w_.Add(1, kFields[ByteCountField], data_, 1,
+                        std::to_string(count) + " (" + std::to_string(follow) + " bytes follow)", Verdict::Bad,
+                        follow <= 0xFF ? text::HexByte(static_cast<unsigned>(follow)) : "");
+        else if (!InRange(count, low, high))
+            f = &w_.Add(1, kFields[ByteCountField], data_, 1,
+                        std::to_string(count) + " (" + std::to_string(low) + " to " + std::to_string(high) + ")",
+                        Verdict::Bad);
+        else
+            f = &w_.Add(1, kFields[ByteCountField], data_, 1, std::to_string(count), Verdict::Good);
+        f->number = count;
+    }
+
+    void AddReferenceType(std::size_t i)
+    {
+        const unsigned type = U8(i);
+        if (type == kFileReference)
+            w_.AddBits(2, kFields[ReferenceType], data_ + i, 1, type);
+        else
+            w_.Add(2, kFields[ReferenceType], data_ + i, 1, std::to_string(type) + " (6 for a file record)",
+                   Verdict::Bad, text::HexByte(kFileReference))
+                .number = type;
+    }
+
+    // Registers as four hex digits each; a last odd byte as its hex pair.
+    std::string Words(std::size_t i, std::size_t n) const
+    {
+        std::string out;
+        for (std::size_t k = 0; k < n; k += 2) {
+            if (!out.empty())
+                out += ' ';
+            out += k + 1 < n ? text::Hex(U16(i + k), 4).substr(2) : text::HexByte(U8(i + k));
+        }
+        return out;
+    }
+
+    // The sub-requests of a file record request, each with its fields and,
+    // in a write, its record data.
+    void FileRequest(bool write)
+    {
+        FileByteCount(write ? 9 : 7, write ? 0xFB : 0xF5);
+        std::size_t i = 1;
+        for (unsigned n = 1; i < size_; ++n) {
+            const std::string nth = std::to_string(n);
+            if (i + 7 > size_) {
+                w_.AddNth(1, kFields[SubRequest], nth, data_ + i, 7, text::Truncated(size_ - i, 7), Verdict::Bad);
+                i = size_;
+                break;
+            }
+            const unsigned file = U16(i + 1);
+            const unsigned record = U16(i + 3);
+            const unsigned length = U16(i + 5);
+            const std::size_t bytes = write ? 2 * std::size_t{length} : 0;
+            const std::size_t spans = std::min(7 + bytes, size_ - i);
+            w_.AddNth(1, kFields[SubRequest], nth, data_ + i, spans,
+                      "file " + std::to_string(file) + ", record " + std::to_string(record) + ", " +
+                          std::to_string(length) + (length == 1 ? " register" : " registers"));
+            AddReferenceType(i);
+            if (file == 0)
+                w_.Add(2, kFields[FileNumber], data_ + i + 1, 2, "0 (1 to 65535)", Verdict::Bad).number = 0;
+            else
+                w_.AddBits(2, kFields[FileNumber], data_ + i + 1, 2, file);
+            if (record > kLastRecord)
+                w_.Add(2, kFields[RecordNumber], data_ + i + 3, 2, std::to_string(record) + " (0 to 9999)",
+                       Verdict::Bad)
+                    .number = record;
+            else
+                w_.AddBits(2, kFields[RecordNumber], data_ + i + 3, 2, record);
+            w_.AddBits(2, kFields[RecordLength], data_ + i + 5, 2, length);
+            if (bytes > 0) {
+                const std::size_t have = spans - 7;
+                if (have < bytes)
+                    w_.Add(2, kFields[RecordData], data_ + i + 7, bytes, text::Truncated(have, bytes), Verdict::Bad);
+                else
+                    w_.Add(2, kFields[RecordData], data_ + i + 7, bytes, Words(i + 7, bytes));
+            }
+            i += spans;
+        }
+        end_ = i;
+    }
+
+    // The sub-responses of a file record response: each its length,
+    // reference type and record data.
+    void FileResponse()
+    {
+        FileByteCount(7, 0xF5);
+        std::size_t i = 1;
+        for (unsigned n = 1; i < size_; ++n) {
+            const unsigned length = U8(i);
+            const std::size_t have = size_ - i - 1;
+            const std::size_t spans = std::min<std::size_t>(length, have);
+            const std::size_t registers = spans > 1 ? (spans - 1) / 2 : 0;
+            w_.AddNth(1, kFields[SubResponse], std::to_string(n), data_ + i, 1 + spans,
+                      std::to_string(registers) + (registers == 1 ? " register" : " registers"));
+            if (length > have)
+                w_.Add(2, kFields[FileResponseLength], data_ + i, 1,
+                       std::to_string(length) + " (" + std::to_string(have) + " bytes follow)", Verdict::Bad,
+                       text::HexByte(static_cast<unsigned>(have)))
+                    .number = length;
+            else if (length % 2 == 0)
+                w_.Add(2, kFields[FileResponseLength], data_ + i, 1,
+                       std::to_string(length) + " (even: the reference type and registers of 2 bytes make it odd)",
+                       Verdict::Bad)
+                    .number = length;
+            else
+                w_.AddBits(2, kFields[FileResponseLength], data_ + i, 1, length);
+            if (spans >= 1)
+                AddReferenceType(i + 1);
+            if (spans > 1)
+                w_.Add(2, kFields[RecordData], data_ + i + 2, spans - 1, Words(i + 2, spans - 1));
+            i += 1 + spans;
+        }
+        end_ = i;
+    }
+
+    // A field of a named byte that is bad where its table lacks the value.
+    void NamedByte(std::size_t i, F field, std::string_view range)
+    {
+        const unsigned value = U8(i);
+        if (NameOf(kFields[field].values, value, "").empty())
+            w_.Add(1, kFields[field], data_ + i, 1, std::to_string(value) + " (" + std::string(range) + ")",
+                   Verdict::Bad)
+                .number = value;
+        else
+            w_.AddBits(1, kFields[field], data_ + i, 1, value);
+    }
+
+    void AddObjectId(int depth, F field, std::size_t i)
+    {
+        w_.Add(depth, kFields[field], data_ + i, 1, ObjectIdText(kFields[field], U8(i))).number = U8(i);
+    }
+
+    // Function 43: the MEI type; device identification field by field, any
+    // other type's data as it is.
+    void Mei(Role role)
+    {
+        const unsigned mei = U8(0);
+        w_.AddBits(1, kFields[MeiType], data_, 1, mei);
+        end_ = 1;
+        if (mei != 14) {
+            if (size_ > 1)
+                w_.Add(1, kFields[MeiData], data_ + 1, size_ - 1, text::HexPairs(f_.subspan(data_ + 1, size_ - 1)));
+            end_ = size_;
+            return;
+        }
+        NamedByte(1, DeviceIdCode, "1 to 4");
+        if (role == Role::Request) {
+            AddObjectId(1, ObjectId, 2);
+            end_ = 3;
+            return;
+        }
+        NamedByte(2, ConformityLevel, "1, 2, 3, 81, 82 or 83 hex");
+        NamedByte(3, MoreFollows, "00 or FF hex");
+        AddObjectId(1, NextObjectId, 4);
+        const Tiling t = DeviceObjects();
+        if (U8(5) == t.count)
+            w_.AddBits(1, kFields[ObjectCount], data_ + 5, 1, U8(5));
+        else
+            w_.Add(1, kFields[ObjectCount], data_ + 5, 1,
+                   std::to_string(U8(5)) + " (" + std::to_string(t.count) + " whole objects follow)", Verdict::Bad,
+                   t.count <= 0xFF ? text::HexByte(static_cast<unsigned>(t.count)) : "")
+                .number = U8(5);
+        std::size_t i = 6;
+        while (i < size_) {
+            if (i + 2 > size_) {
+                w_.Add(1, kFields[Object], data_ + i, 2, text::Truncated(size_ - i, 2), Verdict::Bad);
+                i = size_;
+                break;
+            }
+            const unsigned id = U8(i);
+            const unsigned length = U8(i + 1);
+            const std::size_t have = size_ - i - 2;
+            const std::size_t spans = std::min<std::size_t>(length, have);
+            const std::string value = ObjectValueText(f_.subspan(data_ + i + 2, spans));
+            const std::string name = id >= 0x80 ? "private" : std::string(kFields[ObjectId].NameOf(id));
+            w_.AddNth(1, kFields[Object], std::to_string(id), data_ + i, 2 + spans, name + " " + value);
+            AddObjectId(2, ObjectId, i);
+            if (length > have)
+                w_.Add(2, kFields[ObjectLength], data_ + i + 1, 1,
+                       std::to_string(length) + " (" + std::to_string(have) + " bytes follow)", Verdict::Bad,
+                       text::HexByte(static_cast<unsigned>(have)))
+                    .number = length;
+            else
+                w_.AddBits(2, kFields[ObjectLength], data_ + i + 1, 1, length);
+            if (spans > 0)
+                w_.Add(2, kFields[ObjectValue], data_ + i + 2, spans, value);
+            i += 2 + spans;
+        }
+        end_ = i;
     }
 
     void CoilValue()

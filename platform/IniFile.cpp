@@ -182,6 +182,43 @@ const IniFile::Line* IniFile::FindKey(const QString& section, const QString& key
     return place.line < 0 ? nullptr : &sections_[static_cast<std::size_t>(place.section)].lines[static_cast<std::size_t>(place.line)];
 }
 
+int IniFile::LineOf(const QString& section, const QString& key) const
+{
+    const Place place = Locate(section, key);
+    if (place.line < 0) {
+        return 0;
+    }
+    int number = place.line + 1;
+    for (int i = 0; i < place.section; ++i) {
+        for (const Line& line : sections_[static_cast<std::size_t>(i)].lines) {
+            number += line.deleted ? 0 : 1;
+        }
+    }
+    return number;
+}
+
+int IniFile::FirstStrayLine() const
+{
+    int number = 0;
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        for (const Line& line : sections_[s].lines) {
+            if (line.deleted) {
+                continue;
+            }
+            ++number;
+            const QString t = TrimBlanks(line.text);
+            if (t.isEmpty() || t.startsWith(u';') || t.startsWith(u'#')) {
+                continue;
+            }
+            const bool header = SectionName(line.text).has_value();
+            if (header ? !t.endsWith(u']') : (s == 0 || EqualsPosition(line.text) <= 0)) {
+                return number;
+            }
+        }
+    }
+    return 0;
+}
+
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const
 {
     QString value = def;

@@ -51,6 +51,14 @@ public:
     [[nodiscard]] bool SectionExists(const QString& section) const;
     [[nodiscard]] bool ValueExists(const QString& section, const QString& key) const;
 
+    // The number of the key's line in the file (the first line is 1), as
+    // read or written so far; 0 when the key is absent.
+    [[nodiscard]] int LineOf(const QString& section, const QString& key) const;
+    // The number of the first line that is none of a blank line, a comment
+    // (";" or "#"), a section header (closed by "]") or a key line inside a
+    // section; 0 when every line is one of them.
+    [[nodiscard]] int FirstStrayLine() const;
+
     // The bytes of the whole file as UpdateFile writes them.
     [[nodiscard]] QByteArray Content() const;
     // Writes Content() to the file atomically (a temporary file in the same

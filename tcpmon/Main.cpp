@@ -110,6 +110,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, std::unique_ptr<S
     state_.SendInterval = 1.0;
 
     CreateDialogs();
+    CreateProfileCommands();
 
     // Smaller only on a screen smaller than the window (a large scale
     // factor); wider only where the style draws the toolbar wider.
@@ -144,6 +145,8 @@ void Tf_main::BindMenu()
     Bind(A.N_flilter, &Tf_main::Btn_flilterClick);
     Bind(A.N_trigger, &Tf_main::Btn_triggerClick);
     Bind(A.N9, &Tf_main::N9Click);
+    Bind(A.N_saveprofile, &Tf_main::N_saveprofileClick);
+    Bind(A.N_openprofile, &Tf_main::N_openprofileClick);
     Bind(A.N_showtoolbar, &Tf_main::N_showtoolbarClick);
     Bind(A.N_decode, &Tf_main::N_decodeClick);
     Bind(A.N_linkwatch, &Tf_main::N_linkwatchClick);
@@ -444,16 +447,19 @@ void Tf_main::N_sendclearClick()
 
 void Tf_main::N_fbfsClick()
 {
-    const std::optional<Tf_sendstyle::Choice> choice = F_sendstyle->Ask(state_.SendStyle, state_.SendInterval);
-    if (!choice)
-        return;
-    const SendStyleOutcome outcome = ConfirmSendStyle(choice->style, choice->timedTicked, choice->interval);
+    if (const std::optional<Tf_sendstyle::Choice> choice = F_sendstyle->Ask(state_.SendStyle, state_.SendInterval))
+        ApplySendStyle(choice->style, choice->timedTicked, choice->interval);
+}
+
+void Tf_main::ApplySendStyle(std::uint8_t style, bool timedTicked, double interval)
+{
+    const SendStyleOutcome outcome = ConfirmSendStyle(style, timedTicked, interval);
     state_.SendStyle = outcome.style;
     if (outcome.timerOn) {
         Timer3_->SetInterval(outcome.periodMs);
         Timer3_->SetEnabled(true);
         area_->Memo2->setReadOnly(true);
-        state_.SendInterval = choice->interval;
+        state_.SendInterval = interval;
     } else {
         Timer3_->SetEnabled(false);
         area_->Memo2->setReadOnly(false);

@@ -26,6 +26,7 @@ class TSMemo;
 namespace monitor {
 class FrameLogDialogs;
 class IntervalTimer;
+class ProfileCommands;
 class ReceiveWindowSink;
 class TimedSave;
 class Tf_trigger;
@@ -42,6 +43,7 @@ class Tf_sendstyle;
 class Tf_version;
 class Tf_decode;
 class Tf_linkwatch;
+struct TamrelProfile;
 
 // The main window of the TCP monitors. It owns the program-wide state, the
 // settings file (open from start-up to the end of the run), the side (the
@@ -120,6 +122,13 @@ public:
     [[nodiscard]] Tf_decode* DecodeDialog() const { return F_decode; }
     [[nodiscard]] Tf_linkwatch* LinkDialog() const { return F_linkwatch; }
     [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
+    // "保存配置..." and "打开配置..." (tcpmon/MainProfile.cpp).
+    [[nodiscard]] monitor::ProfileCommands& Profiles() const { return *profiles_; }
+    // Opens the profile the settings remember for the start, if any.
+    void OpenProfileAtStart();
+    // The profile of the window as it is, and a profile put into force.
+    [[nodiscard]] TamrelProfile ProfileOfWindow() const;
+    void ApplyProfile(const TamrelProfile& profile);
     // Received lines on their way into Memo1; every other edit of Memo1 is
     // made after flushing it.
     [[nodiscard]] BatchedLineWriter* ReceiveLines() const;
@@ -168,11 +177,15 @@ private:
     void SetSendNowForStyle();
     void N_sendclearClick();
     void N_fbfsClick();
+    void ApplySendStyle(std::uint8_t style, bool timedTicked, double interval);
+    void CreateProfileCommands();
     // Dialogs and smaller commands.
     void Btn_setupcomClick();
     void Btn_flilterClick();
     void Btn_triggerClick();
     void N9Click();
+    void N_saveprofileClick();
+    void N_openprofileClick();
     void Timer2Timer();
     void Btn_savereceiveClick();
     void N_loadreceiveClick();
@@ -208,6 +221,7 @@ private:
     std::unique_ptr<monitor::ReceiveWindowSink> receiveSink_;
     std::unique_ptr<monitor::ReceiveRoute> route_;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
+    monitor::ProfileCommands* profiles_ = nullptr;
     monitor::TimedSave* timedSave_ = nullptr;
     monitor::TriggerAnswers triggers_;
     LineRandom random_;

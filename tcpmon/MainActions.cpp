@@ -94,6 +94,9 @@ void MainActions::CreateMenu(QMainWindow& window)
     N_trigger = item(extra, QStringLiteral("触发器..."), "N_trigger");
     extra->addSeparator();
     N9 = item(extra, QStringLiteral("收报定时保存..."), "N9");
+    extra->addSeparator();
+    N_saveprofile = item(extra, QStringLiteral("保存配置..."), "N_saveprofile");
+    N_openprofile = item(extra, QStringLiteral("打开配置..."), "N_openprofile");
 
     QMenu* view = window.menuBar()->addMenu(QStringLiteral("显示"));
     N_showtoolbar = item(view, QStringLiteral("工具条"), "N_showtoolbar");

@@ -51,6 +51,8 @@ public:
     QAction* N_flilter = nullptr;
     QAction* N_trigger = nullptr;
     QAction* N9 = nullptr;
+    QAction* N_saveprofile = nullptr; // "保存配置..."
+    QAction* N_openprofile = nullptr; // "打开配置..."
     QAction* N_showtoolbar = nullptr;
     QAction* N_decode = nullptr; // check item: the decode window shown
     QAction* N_linkwatch = nullptr; // check item: the link supervision window shown

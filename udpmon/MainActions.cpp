@@ -107,6 +107,9 @@ MainActions::MainActions(QMainWindow* window)
     N_trigger = Item(extras, "N_trigger", QStringLiteral("触发器..."));
     extras->addSeparator();
     N_intervalsave = Item(extras, "N_intervalsave", QStringLiteral("收报定时保存..."));
+    extras->addSeparator();
+    N_saveprofile = Item(extras, "N_saveprofile", QStringLiteral("保存配置..."));
+    N_openprofile = Item(extras, "N_openprofile", QStringLiteral("打开配置..."));
 
     QMenu* view = bar->addMenu(QStringLiteral("显示"));
     N_showrecv = Item(view, "N_showrecv", QStringLiteral("显示接收窗口"));
@@ -266,6 +269,8 @@ std::vector<MainActions::CommandEntry> MainActions::Commands() const
         {N_flilter, "Btn_filterClick"},
         {N_trigger, "N_triggerClick"},
         {N_intervalsave, "N_intervalsaveClick"},
+        {N_saveprofile, "N_saveprofileClick"},
+        {N_openprofile, "N_openprofileClick"},
         {N_showrecv, "N_showrecvClick"},
         {N_showsend, "N_showsendClick"},
         {N_decode, "N_decodeClick"},

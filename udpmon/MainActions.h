@@ -59,6 +59,8 @@ public:
     QAction* N_flilter;
     QAction* N_trigger;
     QAction* N_intervalsave;
+    QAction* N_saveprofile; // "保存配置..."
+    QAction* N_openprofile; // "打开配置..."
     // "显示"
     QAction* N_showrecv;
     QAction* N_showsend;

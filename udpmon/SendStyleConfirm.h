@@ -21,6 +21,8 @@ struct SendStyleForm {
     QString last;            // last line of the range, from 1
     bool copies = false;     // "一次发"
     QString copiesText;
+
+    bool operator==(const SendStyleForm&) const = default;
 };
 
 // The outcome of OK. Everything is checked before anything is put in force:

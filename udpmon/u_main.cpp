@@ -103,6 +103,7 @@ Tf_main::Tf_main(QWidget* parent)
             [this] { RunShowingErrorsUnlessBusy(sendTickBusy_, [this] { Btn_ljfbClick(); }); });
     CreateReceivePass();
     CreateRuleDialogs();
+    CreateProfileCommands();
 
     ConnectCommands();
 }
@@ -469,56 +470,6 @@ void Tf_main::ShowTriggerImage()
 {
     SetImageIndex(A.Btn_trigger,
                   monitor::AnyTriggerEnabled(state_.TriggerRules) ? ToolbarImage::TriggerOn : ToolbarImage::TriggerOff);
-}
-
-// ---- Frame logs ----
-
-void Tf_main::Btn_savereceiveClick()
-{
-    FlushReceiveWindow();
-    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog1, &monitor::FrameLogDialogs::Run,
-                                        [this] { return RecvMemo()->Lines(); });
-}
-
-void Tf_main::Btn_savesendClick()
-{
-    monitor::FrameLogDialogs::SaveLines(*fileDialogs_->SaveDialog2, &monitor::FrameLogDialogs::Run,
-                                        [this] { return SendMemo()->Lines(); });
-}
-
-void Tf_main::Btn_loadrecvClick()
-{
-    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog1, &monitor::FrameLogDialogs::Run,
-                                        monitor::FrameLogDialogs::Window::Receive, [this](const QStringList& lines) {
-                                            DropWaitingReceiveLines();
-                                            RecvMemo()->SetLines(lines);
-                                        });
-}
-
-void Tf_main::Btn_loadsendClick()
-{
-    monitor::FrameLogDialogs::LoadLines(*fileDialogs_->OpenDialog2, &monitor::FrameLogDialogs::Run,
-                                        monitor::FrameLogDialogs::Window::Send,
-                                        [this](const QStringList& lines) { SendMemo()->SetLines(lines); });
-}
-
-void Tf_main::N_receiveclearClick()
-{
-    DropWaitingReceiveLines();
-    RecvMemo()->clear();
-    Panels_->SetPanelText(PanelCaret, QString());
-    GiveFreedMemoryBack();
-}
-
-void Tf_main::N_sendclearClick()
-{
-    SendMemo()->clear();
-    GiveFreedMemoryBack();
-}
-
-void Tf_main::N_intervalsaveClick()
-{
-    F_save->exec();
 }
 
 // ---- View ----

@@ -24,6 +24,8 @@ class CaptureBuffer;
 
 namespace monitor {
 class FrameLogDialogs;
+class ProfileCommands;
+struct ProfileFault;
 class IntervalTimer;
 class ReceiveRoute;
 class ReceiveWindowSink;
@@ -45,6 +47,7 @@ class Tf_save;
 class TF_csn;
 class Tf_sendstyle;
 struct SendStyleOutcome;
+struct OstrelProfile;
 
 // The main window of the UDP monitor. It owns the program-wide state, the
 // settings file (open from start-up to the end of the run), the receive and
@@ -86,6 +89,13 @@ public:
     [[nodiscard]] monitor::Tf_trigger* TriggerDialog() const { return F_trigger; }
     [[nodiscard]] Tf_save* TimedSaveDialog() const { return F_save; }
     [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
+    // "保存配置..." and "打开配置..." (udpmon/MainProfile.cpp).
+    [[nodiscard]] monitor::ProfileCommands& Profiles() const { return *profiles_; }
+    // Opens the profile the settings remember for the start, if any.
+    void OpenProfileAtStart();
+    // The profile of the window as it is, and a profile put into force.
+    [[nodiscard]] OstrelProfile ProfileOfWindow() const;
+    void ApplyProfile(const OstrelProfile& profile);
 
     // The rules of the receive route (display filter, triggers), which
     // tests replace.
@@ -159,6 +169,8 @@ private slots:
     void N_receiveclearClick();
     void N_sendclearClick();
     void N_intervalsaveClick();
+    void N_saveprofileClick();
+    void N_openprofileClick();
     // View.
     void N_showrecvClick();
     void N_showsendClick();
@@ -192,6 +204,7 @@ private:
     void ShowFilterImage();
     void ShowTriggerImage();
     void ShowForm(TDockableForm* form);
+    void CreateProfileCommands();
 
     OstrelState state_;
     std::unique_ptr<IniFile> iniFile_;
@@ -213,6 +226,7 @@ private:
     monitor::Tf_trigger* F_trigger = nullptr;
     Tf_save* F_save = nullptr;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
+    monitor::ProfileCommands* profiles_ = nullptr;
 
     monitor::TimedSave* timedSave_ = nullptr;
     monitor::IntervalTimer* Timer3_ = nullptr;

@@ -52,6 +52,7 @@ int main(int argc, char** argv)
     QObject::connect(&window, &tamrel::Tf_main::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.show();
+    window.OpenProfileAtStart();
     const int status = ErrorBoxApplication::exec();
     return window.SettingsWritten() ? status : EXIT_FAILURE;
 }

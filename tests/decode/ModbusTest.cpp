@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -49,14 +51,36 @@ TEST(Modbus, ChecksAndCountsGiveTheValueThatWouldVerify)
         {"00 01 00 00 00 0B 01 10 00 01 00 03 04 00 0A 01 02", true, "Byte count", Verdict::Bad, "06"},
         {"00 01 00 00 00 11 01 17 00 03 00 06 00 0E 00 02 06 00 FF 00 FF 00 FF", true, "Write byte count",
          Verdict::Bad, "04"},
+        // file records: the reference type is always 6, records are 0 to 9999, a sub-response's
+        // length counts the bytes after it
+        {"00 01 00 00 00 0B 01 14 07 06 00 04 00 01 00 02 00", true, "Byte count", Verdict::Bad, "08"},
+        {"00 01 00 00 00 0A 01 14 07 07 00 04 00 01 00 02", true, "Reference type", Verdict::Bad, "06"},
+        {"00 01 00 00 00 0A 01 14 07 06 00 04 27 10 00 02", true, "Record number", Verdict::Bad, ""},
+        {"00 01 00 00 00 0A 01 14 07 06 00 00 00 01 00 02", true, "File number", Verdict::Bad, ""},
+        {"00 01 00 00 00 0A 01 15 07 06 00 04 00 01 00 02", true, "Record data", Verdict::Bad, ""},
+        // device identification: the number of objects against the objects there are
+        {"00 01 00 00 00 0C 01 2B 0E 01 01 00 00 02 00 02 41 42", true, "Number of objects", Verdict::Bad,
+         "01"},
     };
-    for (const auto& c : cases) {
-        const auto frame = Hex(c.frame);
-        const auto fields = c.tcp ? decode::DecodeModbusTcp(frame) : decode::DecodeModbusRtu(frame);
-        const auto* f = Find(fields, c.field);
-        ASSERT_NE(f, nullptr) << c.frame;
-        EXPECT_EQ(f->verdict, c.verdict) << c.frame;
-        EXPECT_EQ(f->expected, c.expected) << c.frame;
+    // frames from the device, read as responses
+    const CheckCase responses[] = {
+        {"00 01 00 00 00 09 01 14 06 07 06 0D FE 00 20", true, "File response length", Verdict::Bad, "05"},
+        {"01 14 05 04 06 0D FE 00 F5 78", false, "File response length", Verdict::Bad, ""},
+        {"00 01 00 00 00 0C 01 2B 0E 01 01 00 00 01 00 05 41 42", true, "Object length", Verdict::Bad, "02"},
+    };
+    decode::Options fromDevice;
+    fromDevice.direction = decode::Direction::FromDevice;
+    for (const auto& [list, options] : {std::pair{std::span<const CheckCase>(cases), decode::Options{}},
+                                        std::pair{std::span<const CheckCase>(responses), fromDevice}}) {
+        for (const auto& c : list) {
+            const auto frame = Hex(c.frame);
+            const auto fields =
+                c.tcp ? decode::DecodeModbusTcp(frame, options) : decode::DecodeModbusRtu(frame, options);
+            const auto* f = Find(fields, c.field);
+            ASSERT_NE(f, nullptr) << c.frame;
+            EXPECT_EQ(f->verdict, c.verdict) << c.frame;
+            EXPECT_EQ(f->expected, c.expected) << c.frame;
+        }
     }
 }
 
@@ -79,6 +103,15 @@ TEST(Modbus, RequestOrResponseByTheLengths)
         // too short for either
         {"03", "3 Read Holding Registers"},
         {"83 02", "exception response to 3 Read Holding Registers"},
+        // file records: 7-byte sub-requests, or sub-responses of a length, type 6 and registers
+        {"14 07 06 00 04 00 01 00 02", "20 Read File Record, request"},
+        {"14 0C 05 06 0D FE 00 20 05 06 33 CD 00 40", "20 Read File Record, response"},
+        {"15 09 06 00 04 00 07 00 01 06 AF", "21 Write File Record, request or its echoed response"},
+        // device identification: a request of 3 bytes, a response of 6 and its objects
+        {"2B 0E 04 05", "43 Encapsulated Interface Transport, request"},
+        {"2B 0E 01 83 00 00 01 00 01 41", "43 Encapsulated Interface Transport, response"},
+        {"2B 0D 00 10 20", "43 Encapsulated Interface Transport, request or response"},
+        {"AB 01", "exception response to 43 Encapsulated Interface Transport"},
     };
     for (const auto& c : cases) {
         const auto pdu = Hex(c.pdu);

@@ -17,6 +17,7 @@ status and the MBAP fields, each wherever tshark shows it.
     compare_modbus.py --record        rewrite corpus/modbus_pymodbus.txt
 """
 
+import copy
 import os
 import re
 import sys
@@ -37,9 +38,15 @@ TSHARK_KEYS = {
     "modbus.bit_cnt": "count", "modbus.word_cnt": "count", "modbus.read_word_cnt": "count",
     "modbus.write_word_cnt": "write_count", "modbus.byte_cnt": "byte_count",
     "modbus.regval_uint16": "registers", "modbus.bitval": "bits", "modbus.data": "data",
-    "mbrtu.crc16.status": "crc",
+    "mbrtu.crc16.status": "crc", "modbus.reference_type": "reference_type", "modbus.mei": "mei",
+    "modbus.read_device_id": "device_id_code", "modbus.conformity_level": "conformity",
+    "modbus.more_follows": "more_follows", "modbus.next_object_id": "next_object",
+    "modbus.num_objects": "objects", "modbus.object_id": "object_ids", "modbus.objects_len": "object_lengths",
+    "modbus.object_str_value": "object_values",
 }
-LIST_KEYS = {"registers", "bits"}
+LIST_KEYS = {"registers", "bits", "reference_type", "object_ids", "object_lengths", "object_values"}
+# tshark shows these as hex ("0x83"), ours in decimal
+HEX_KEYS = {"conformity", "more_follows"}
 
 OUR_KEYS = {
     "Unit identifier": "unit", "Transaction identifier": "trans", "Protocol identifier": "prot",
@@ -49,8 +56,11 @@ OUR_KEYS = {
     "Quantity of coils": "count", "Quantity of inputs": "count", "Quantity of outputs": "count",
     "Quantity of registers": "count", "Quantity to read": "count", "Quantity to write": "write_count",
     "Byte count": "byte_count", "Write byte count": "byte_count", "FIFO pointer address": "reference",
-    "FIFO count": "count",
+    "FIFO count": "count", "Record length": "count", "MEI type": "mei", "Read device ID code": "device_id_code",
+    "Conformity level": "conformity", "More follows": "more_follows", "Next object ID": "next_object",
+    "Number of objects": "objects",
 }
+OUR_LISTS = {"Reference type": "reference_type", "Object ID": "object_ids", "Object length": "object_lengths"}
 
 
 def read_corpus():
@@ -89,6 +99,12 @@ def ours(fields, frame):
             out["func"] = str(function & 0x7F)
         elif name == "CRC":
             out["crc"] = "1" if f["verdict"] == "good" else "0"
+        elif name in OUR_LISTS:
+            out.setdefault(OUR_LISTS[name], []).append(str(leading_int(value)))
+        elif name == "Object value" and f["depth"] == 2 and value.startswith('"'):
+            out.setdefault("object_values", []).append(value[1:-1])
+        elif name == "Record data":
+            data = raw  # the last record's, as in theirs()
         elif name in OUR_KEYS and OUR_KEYS[name] not in out:
             out[OUR_KEYS[name]] = str(leading_int(value))
         elif re.match(r"(Coils|Inputs) \d+-\d+$", name):
@@ -120,8 +136,13 @@ def theirs(row):
         key = TSHARK_KEYS[field]
         if key in LIST_KEYS:
             out[key] = values
+        elif key == "data" and row.get("modbus.func_code") in (["20"], ["21"]):
+            # tshark 4.0 shows each record's data but the last running on to the PDU's end
+            out[key] = values[-1].replace(":", "")
         elif key == "data":
             out[key] = values[0].replace(":", "")
+        elif key in HEX_KEYS:
+            out[key] = str(int(values[0], 0))
         else:
             out.setdefault(key, values[0])
     return out
@@ -245,6 +266,28 @@ def record():
         ReportSlaveIdResponse(b"\x11\x22", True, unit=4),
         MaskWriteRegisterResponse(4, 0x00F2, 0x0025, unit=5), ReadFifoQueueResponse([0x01B8, 0x1284], unit=6),
     ]
+    # file records and device identification, after the others; pymodbus 3.0
+    # writes a Read File Record response's reference type where the sub-response's
+    # length belongs, so that response comes from the protocol document instead
+    # (modbus_hand.txt)
+    from pymodbus.file_message import (FileRecord, ReadFileRecordRequest, WriteFileRecordRequest,
+                                       WriteFileRecordResponse)
+    from pymodbus.mei_message import ReadDeviceInformationRequest, ReadDeviceInformationResponse
+    written = [FileRecord(file_number=4, record_number=7, record_data=b"\x06\xaf\x04\xbe\x10\x0d"),
+               FileRecord(file_number=9, record_number=9999, record_data=b"\x12\x34")]
+    requests += [
+        ReadFileRecordRequest([FileRecord(file_number=4, record_number=1, record_length=2),
+                               FileRecord(file_number=3, record_number=9, record_length=2)], unit=9),
+        WriteFileRecordRequest(written[:1], unit=9), WriteFileRecordRequest(written, unit=10),
+        ReadDeviceInformationRequest(read_code=1, object_id=0, unit=11),
+        ReadDeviceInformationRequest(read_code=4, object_id=5, unit=11),
+    ]
+    responses += [
+        WriteFileRecordResponse(written[:1], unit=9), WriteFileRecordResponse(written, unit=10),
+        ReadDeviceInformationResponse(read_code=1, information={0: b"Company", 1: b"PM-1", 2: b"v2.1"}, unit=11),
+        ReadDeviceInformationResponse(read_code=4, information={5: b"T-800"}, unit=11),
+        ExceptionResponse(20, 2, unit=9), ExceptionResponse(21, 4, unit=10), ExceptionResponse(43, 1, unit=11),
+    ]
     lines = ["# MODBUS frames built by pymodbus 3.0's framers from its request and",
              "# response objects; written by compare_modbus.py --record, do not edit."]
     for kind, framer in (("rtu", ModbusRtuFramer), ("tcp", ModbusSocketFramer)):
@@ -252,7 +295,8 @@ def record():
             lines.append("#: %s %s" % (kind, direction))
             for tid, message in enumerate(messages, start=1):
                 message.transaction_id = tid
-                lines.append(framer(ClientDecoder()).buildPacket(message).hex(" ").upper())
+                # a copy: pymodbus counts a device identification's objects again at each encoding
+                lines.append(framer(ClientDecoder()).buildPacket(copy.deepcopy(message)).hex(" ").upper())
     with open(CORPUS[0], "w", encoding="utf-8") as f:
         f.write("\n".join(lines) + "\n")
 
