@@ -4,6 +4,7 @@
 #include "monitor/LinkKeys.h"
 #include "monitor/ReceiveLine.h"
 #include "monitor/ReceiveRoute.h"
+#include "widgets/ErrorBoxApplication.h"
 #include "widgets/TSMemo.h"
 
 #include <QAbstractButton>
@@ -26,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <stdexcept>
 #include <arpa/inet.h>
 
 namespace monitor {
@@ -247,7 +249,8 @@ LinkPanel::LinkPanel(QWidget* parent)
         menu.exec(EventList->viewport()->mapToGlobal(position));
     });
     SaveAction->setObjectName(QStringLiteral("SaveEvents"));
-    connect(SaveAction, &QAction::triggered, this, &LinkPanel::AskAndSave);
+    // A file that cannot be written is said in the error box.
+    connect(SaveAction, &QAction::triggered, this, [this] { RunShowingErrors([this] { AskAndSave(); }); });
     AskSaveFile = [](QWidget* owner) {
         return QFileDialog::getSaveFileName(owner, QStringLiteral("保存链路事件"), QString(),
                                             QStringLiteral("CSV (*.csv);;所有文件 (*)"));
