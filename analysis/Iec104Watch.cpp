@@ -174,7 +174,12 @@ void LinkWatch::IecSequence(Direction direction, std::int64_t timeUs, Bytes apdu
             x.ackKnown = true;
             x.va = ns;
         }
-        x.sentUs[ns % kSendRing] = timeUs;
+        // Frames sent before the watch began wait from here.
+        for (std::uint16_t n = x.va, i = 0; i < kSendRing; n = Mod(n + 1), ++i) {
+            x.sentUs[n % kSendRing] = timeUs;
+            if (n == ns)
+                break;
+        }
     } else if (ns == x.vs) {
         x.sentUs[ns % kSendRing] = timeUs;
         x.vs = Mod(ns + 1);

@@ -29,8 +29,11 @@
 //   the STARTDT / STOPDT / TESTFR act -> con round trips, t1 (act to con,
 //   I-frame to acknowledgement), t2 (I-frame received to acknowledgement in
 //   an S-frame) and t3 (idle time before a TESTFR act) measured against
-//   their settings, and the device's CP56Time2a time tags (types 30 to 40)
-//   against the arrival time, per common address.
+//   their settings, and the device's CP56Time2a time tags (types 30 to 40,
+//   tags marked invalid left out) against the arrival time, per common
+//   address (up to 256 per link).
+//   A sender that repeats an N(S) and counts on from it has started anew:
+//   one `duplicate`, and its count is followed from there.
 // - MODBUS/TCP: requests and responses paired by transaction identifier
 //   (unit and function must match, the rule of decode::PairModbus), response
 //   times (min, mean, max, 95th percentile), requests unanswered after the

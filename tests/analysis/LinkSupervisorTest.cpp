@@ -104,7 +104,7 @@ const Bytes kRtuAnswer = WithCrc({1, 3, 2, 0, 42});
 
 // --- Scripts ----------------------------------------------------------------
 
-enum class Op { Connect, Send, Tick };
+enum class Op { Connect, Send, Tick, End };
 
 struct Step {
     Op op;
@@ -129,6 +129,10 @@ Step Tick(std::int64_t ms)
 {
     return {Op::Tick, ms};
 }
+Step End(std::int64_t ms)
+{
+    return {Op::End, ms};
+}
 
 using Script = std::vector<Step>;
 
@@ -152,6 +156,8 @@ void Play(LinkSupervisor& sup, const Script& script, bool stream, int cut = 0)
             sup.NewConnection(7, t, "device");
         } else if (step.op == Op::Tick) {
             sup.Tick(t);
+        } else if (step.op == Op::End) {
+            sup.EndConnection(7, t);
         } else if (!stream || cut == 0) {
             sup.Frame(7, step.direction, t, step.bytes, stream);
         } else {
@@ -260,10 +266,15 @@ const std::vector<Case>& Cases()
          "Exception 2 (illegal data address) to function 3 to unit 1 (transaction 1) after 12.0 ms."},
         {"MODBUS transaction asked twice", {Connect(), To(0, Ask(1)), To(5, Ask(1)), From(10, Answer(1))},
          {"connection:info", "duplicate:warning"}},
+        {"nothing waits after the connection ends", Started({From(10, I(0, 0)), To(20, U(0x43)), End(30), Tick(60'000)}),
+         {"connection:info", "startdt:info"}},
         {"MODBUS device that asks", {Connect(), From(0, Ask(1)), To(10, Answer(1)), From(20, Ask(2)), Tick(1021)},
          {"connection:info", "no-response:fault"}, "", true, decode::DeviceRole::Asks},
         {"RTU over a stream: a response to no request", {Connect(), To(0, kRtuAsk), From(10, kRtuAnswer), From(20, kRtuAnswer)},
          {"connection:info", "unsolicited-response:fault"}, "Response to no request: function 3 from unit 1."},
+        {"IEC 104 datagrams watched from the middle of a conversation",
+         {To(0, S(98)), From(0, I(100, 5)), From(1, I(101, 5)), To(2, S(102)), From(3, I(104, 5)), To(4, S(105)), Tick(9'000)},
+         {"gap:fault"}, "N(S) 104 where 102 was expected", false},
         {"RTU request while one waits", {To(0, kRtuAsk), From(10, kRtuAnswer), To(20, kRtuAsk), To(30, kRtuAsk)},
          {"no-response:fault"}, "another request followed after 10.0 ms", false},
         {"RTU bad CRC", {To(0, {1, 3, 0, 0, 0, 1, 0, 0})}, {"bad-frame:fault"}, "CRC 0000, 0A84 expected.", false,
