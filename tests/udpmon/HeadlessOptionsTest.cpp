@@ -115,6 +115,43 @@ TEST(HeadlessOptions, ValuesAsGiven)
     EXPECT_TRUE(refused.standardError.contains(TriggerMessage::TooLong));
 }
 
+struct FlagCase {
+    const char* flag;
+    bool HeadlessOptions::* field;
+};
+
+class HeadlessFlagTest : public ::testing::TestWithParam<FlagCase> {};
+
+// Each switch sets its own option and no other; none is on by default.
+TEST_P(HeadlessFlagTest, SetsItsOptionOnly)
+{
+    const auto read = [](const QStringList& arguments) {
+        const HeadlessCommandLine result = ReadHeadlessCommandLine(arguments, QStringLiteral("2.15"));
+        EXPECT_TRUE(result.options) << result.standardError.toStdString();
+        return result.options.value_or(HeadlessOptions{});
+    };
+    const HeadlessOptions plain = read({QStringLiteral("ostrel-headless")});
+    const HeadlessOptions set = read({QStringLiteral("ostrel-headless"), QString::fromUtf8(GetParam().flag)});
+    EXPECT_TRUE(set.*GetParam().field);
+    for (const FlagCase& other : std::vector<FlagCase>{{"--ascii", &HeadlessOptions::ascii},
+                                                        {"--time", &HeadlessOptions::showTime},
+                                                        {"--reply-to-sender", &HeadlessOptions::replyToSender},
+                                                        {"--new-port-each-time", &HeadlessOptions::newPortEachTime},
+                                                        {"--quiet", &HeadlessOptions::quiet}}) {
+        EXPECT_FALSE(plain.*other.field) << other.flag;
+        if (other.field != GetParam().field) {
+            EXPECT_FALSE(set.*other.field) << other.flag << " with " << GetParam().flag;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Headless, HeadlessFlagTest,
+                         ::testing::Values(FlagCase{"--ascii", &HeadlessOptions::ascii},
+                                           FlagCase{"--time", &HeadlessOptions::showTime},
+                                           FlagCase{"--reply-to-sender", &HeadlessOptions::replyToSender},
+                                           FlagCase{"--new-port-each-time", &HeadlessOptions::newPortEachTime},
+                                           FlagCase{"--quiet", &HeadlessOptions::quiet}));
+
 TEST(HeadlessOptions, NumberedCaptureFiles)
 {
     EXPECT_EQ(NumberedCaptureFile(QStringLiteral("/var/log/cap.pcapng"), 1), QStringLiteral("/var/log/cap.1.pcapng"));

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """ostrel-headless as a real process on loopback, with real datagrams and
 kernel-chosen ports: the trigger rules' matching and first-match order with
-more than three rules, answers to --to and, with --reply-to-sender, to a peer
+more than three rules, answers to --to (from one port, or from a new port
+each with --new-port-each-time) and, with --reply-to-sender, to a peer
 whose socket is connected to the listening port; ASCII mode; timed-save
 files; the pcapng read back by tshark; SIGHUP starting a new capture file;
 SIGTERM and SIGINT writing everything; a bad rule refused with exit status 2;
@@ -140,7 +141,8 @@ def rules_to_and_capture():
         # First match only: 01 03 77 1A is rule 1's, never rule 3's; 07 is not 07 07.
         check([a for a, _ in answers] == [b"\xa1", b"\xa2\xa2", b"\xa2\xa2", b"\xa4", b"\xa2\xa2"],
               f"answers to --to: {answers}")
-        check(all(source[1] != program.port for _, source in answers), "answers to --to leave from a new port")
+        check(len(set(source[1] for _, source in answers)) == 1 and answers[0][1][1] != program.port,
+              f"answers to --to leave from one port of their own: {answers}")
         time.sleep(1.0)  # at least one timed save of 0.6 s has run
         os.kill(program.proc.pid, signal.SIGHUP)
         deadline = time.monotonic() + 10
@@ -148,7 +150,9 @@ def rules_to_and_capture():
             time.sleep(0.05)
         check(os.path.exists(os.path.join(folder, "cap.1.pcapng")), "SIGHUP starts cap.1.pcapng")
         program.send(b"\x01\x03\x00\x1a")
-        check([a for a, _ in drain(peer)] == [b"\xa1"], "the answer after SIGHUP")
+        after_hup = drain(peer)
+        check([a for a, _ in after_hup] == [b"\xa1"] and after_hup[0][1] == answers[0][1],
+              f"the answer after SIGHUP, from the same port: {after_hup}")
         lines = program.stop()
         hex_lines = [" ".join(f"{b:02X}" for b in f) + " " for f in frames + [b"\x01\x03\x00\x1a"]]
         check(lines == hex_lines, f"standard output after SIGTERM: {lines}")
@@ -167,6 +171,23 @@ def rules_to_and_capture():
         check(set(r[1] for r in out) == set(str(s[1]) for _, s in answers), "captured answers' source ports")
         after, notes = tshark(os.path.join(folder, "cap.1.pcapng"))
         check([r[4] for r in after] == ["0103001a", "a1"] and not notes, f"cap.1.pcapng: {after} {notes}")
+        peer.close()
+
+
+def new_port_each_time():
+    """--new-port-each-time: each answer to --to from a port of its own."""
+    with tempfile.TemporaryDirectory() as folder:
+        peer = receiver()
+        program = Headless(folder, "--to", f"127.0.0.1:{peer.getsockname()[1]}", "--new-port-each-time",
+                           "--quiet", "--trigger", "01 03=05 06")
+        for _ in range(3):
+            program.send(b"\x01\x03")
+            time.sleep(0.05)  # the socket of an answer is closed before the next opens
+        answers = drain(peer)
+        check([a for a, _ in answers] == [b"\x05\x06"] * 3, f"answers with --new-port-each-time: {answers}")
+        ports = [source[1] for _, source in answers]
+        check(len(set(ports)) == 3 and program.port not in ports, f"a new port for each answer: {ports}")
+        program.stop()
         peer.close()
 
 
@@ -322,6 +343,7 @@ def full_disk():
 
 def main():
     rules_to_and_capture()
+    new_port_each_time()
     reply_to_sender()
     ascii_mode()
     bad_rule()

@@ -37,7 +37,7 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
     : QObject(parent)
     , options_(std::move(options))
     , report_(std::move(report))
-    , sender_(state_)
+    , sender_(state_, options_.newPortEachTime ? DatagramSender::Port::NewEachTime : DatagramSender::Port::KeptOpen)
     , timedSave_(new monitor::TimedSave(
           state_.SaveNumber, [this](const std::exception& error) { ReportLimited(QString::fromUtf8(error.what())); },
           this, options_.saveDir))

@@ -91,7 +91,7 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
                                                    "system chooses, shown on standard error)."),
                                     QStringLiteral("PORT"));
     const QCommandLineOption to(QStringLiteral("to"),
-                                QStringLiteral("Where answers go, from a new port each (default 127.0.0.1:1889)."),
+                                QStringLiteral("Where answers go, all from one port (default 127.0.0.1:1889)."),
                                 QStringLiteral("HOST:PORT"));
     const QCommandLineOption trigger(QStringLiteral("trigger"),
                                      QStringLiteral("A trigger rule; may be given many times, the first match answers."),
@@ -112,8 +112,12 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     const QCommandLineOption replyToSender(QStringLiteral("reply-to-sender"),
                                            QStringLiteral("Answer from the listening port to the address and port the "
                                                           "datagram came from, instead of --to."));
+    const QCommandLineOption newPortEachTime(
+        QStringLiteral("new-port-each-time"),
+        QStringLiteral("Send each answer to --to from a new port, as Ostrel's window does."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Write nothing to standard output."));
-    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, replyToSender, quiet});
+    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, replyToSender, newPortEachTime,
+                       quiet});
 
     if (!parser.parse(arguments))
         return UsageError(parser.errorText());
@@ -192,6 +196,7 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     options.ascii = parser.isSet(ascii);
     options.showTime = parser.isSet(time);
     options.replyToSender = parser.isSet(replyToSender);
+    options.newPortEachTime = parser.isSet(newPortEachTime);
     options.quiet = parser.isSet(quiet);
 
     HeadlessCommandLine result;

@@ -23,6 +23,7 @@ struct HeadlessOptions {
     QString saveDir;               // empty: the current directory
     QString pcapFile;              // empty: no capture
     bool replyToSender = false;
+    bool newPortEachTime = false; // answers to --to from a new port each, as Ostrel sends
     bool quiet = false;
 };
 
