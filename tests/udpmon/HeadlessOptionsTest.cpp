@@ -63,6 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--to", "127.0.0.1"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", "127.0.0.1:0"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", ":1889"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--to", "::1:1889"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--to", "[::1]"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--to", "[]:1889"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--save-minutes", "0"}, QStringLiteral("--save-minutes: '0'")},
         Refused{{"--save-minutes", "-5"}, QStringLiteral("--save-minutes: '-5'")},
         Refused{{"--save-minutes", "ten"}, QStringLiteral("--save-minutes: 'ten'")},
@@ -137,6 +140,7 @@ TEST_P(HeadlessFlagTest, SetsItsOptionOnly)
                                                         {"--time", &HeadlessOptions::showTime},
                                                         {"--reply-to-sender", &HeadlessOptions::replyToSender},
                                                         {"--new-port-each-time", &HeadlessOptions::newPortEachTime},
+                                                        {"--ipv4-only", &HeadlessOptions::ipv4Only},
                                                         {"--quiet", &HeadlessOptions::quiet}}) {
         EXPECT_FALSE(plain.*other.field) << other.flag;
         if (other.field != GetParam().field) {
@@ -150,7 +154,17 @@ INSTANTIATE_TEST_SUITE_P(Headless, HeadlessFlagTest,
                                            FlagCase{"--time", &HeadlessOptions::showTime},
                                            FlagCase{"--reply-to-sender", &HeadlessOptions::replyToSender},
                                            FlagCase{"--new-port-each-time", &HeadlessOptions::newPortEachTime},
+                                           FlagCase{"--ipv4-only", &HeadlessOptions::ipv4Only},
                                            FlagCase{"--quiet", &HeadlessOptions::quiet}));
+
+TEST(HeadlessOptions, IPv6DestinationInBrackets)
+{
+    const HeadlessCommandLine result = ReadHeadlessCommandLine(
+        {QStringLiteral("ostrel-headless"), QStringLiteral("--to=[fe80::1%eth0]:2404")}, QStringLiteral("2.15"));
+    ASSERT_TRUE(result.options) << result.standardError.toStdString();
+    EXPECT_EQ(result.options->toHost, QStringLiteral("fe80::1%eth0"));
+    EXPECT_EQ(result.options->toPort, QStringLiteral("2404"));
+}
 
 TEST(HeadlessOptions, NumberedCaptureFiles)
 {

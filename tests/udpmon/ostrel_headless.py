@@ -41,7 +41,7 @@ class Headless:
         self.port = None
         while self.port is None:
             with open(self.err_path, encoding="utf-8") as err:
-                found = re.search(r"listening on 0\.0\.0\.0:(\d+)", err.read())
+                found = re.search(r"listening on (?:0\.0\.0\.0|\[::\]):(\d+)", err.read())
             if found:
                 self.port = int(found.group(1))
             elif self.proc.poll() is not None or time.monotonic() > deadline:
@@ -189,6 +189,57 @@ def new_port_each_time():
         check(len(set(ports)) == 3 and program.port not in ports, f"a new port for each answer: {ports}")
         program.stop()
         peer.close()
+
+
+def ipv6_loopback():
+    try:
+        with socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as s:
+            s.bind(("::1", 0))
+        return True
+    except OSError:
+        return False
+
+
+def both_families():
+    """A listener on "::" takes peers of both families and answers each
+    from the listening port; --to [::1]:PORT sends to an IPv6 peer;
+    --ipv4-only listens on 0.0.0.0 and no IPv6 peer reaches it."""
+    if not ipv6_loopback():
+        print("ostrel-headless: no IPv6 loopback address (::1): the IPv6 cases are skipped")
+        return
+    with tempfile.TemporaryDirectory() as folder:
+        program = Headless(folder, "--reply-to-sender", "--trigger", "01 03=05 06")
+        check("listening on [::]:" in program.errors()[0], f"listens on both families: {program.errors()}")
+        for family, host in ((socket.AF_INET, "127.0.0.1"), (socket.AF_INET6, "::1")):
+            with socket.socket(family, socket.SOCK_DGRAM) as peer:
+                peer.bind((host, 0))
+                peer.settimeout(0.2)
+                peer.sendto(b"\x01\x03", (host, program.port))
+                got = drain(peer)
+                check([(a, s[0]) for a, s in got] == [(b"\x05\x06", host)]
+                      and all(s[1] == program.port for _, s in got),
+                      f"the answer to a peer at {host}, from the listening port: {got}")
+        lines = program.stop()
+        check(lines == ["01 03 ", "01 03 "], f"lines of both families: {lines}")
+
+        six = socket.socket(socket.AF_INET6, socket.SOCK_DGRAM)
+        six.bind(("::1", 0))
+        six.settimeout(0.2)
+        program = Headless(folder, "--to", f"[::1]:{six.getsockname()[1]}", "--trigger", "01 03=05 06")
+        program.send(b"\x01\x03")
+        got = drain(six)
+        check([a for a, _ in got] == [b"\x05\x06"], f"answers to --to [::1]:PORT: {got}")
+        program.stop()
+        six.close()
+
+        program = Headless(folder, "--ipv4-only", "--trigger", "01 03=05 06", "--reply-to-sender")
+        check("listening on 0.0.0.0:" in program.errors()[0], f"--ipv4-only: {program.errors()}")
+        with socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as peer:
+            peer.settimeout(0.2)
+            peer.sendto(b"\x01\x03", ("::1", program.port))
+            check(drain(peer, 0.5) == [], "no IPv6 peer reaches a listener of --ipv4-only")
+        program.send(b"\x01\x03")
+        check(program.stop() == ["01 03 "], "--ipv4-only still takes IPv4 peers")
 
 
 def reply_to_sender():
@@ -344,6 +395,7 @@ def full_disk():
 def main():
     rules_to_and_capture()
     new_port_each_time()
+    both_families()
     reply_to_sender()
     ascii_mode()
     bad_rule()

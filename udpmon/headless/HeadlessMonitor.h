@@ -44,6 +44,8 @@ public:
     void Start();
     // The port listened on (the system's choice for "0").
     [[nodiscard]] std::uint16_t ListeningPort() const;
+    // The address listened on: "[::]" (both families) or "0.0.0.0".
+    [[nodiscard]] QString ListeningAddress() const { return listenAddress_ == QLatin1String("::") ? QStringLiteral("[::]") : listenAddress_; }
     // The capture file written to (empty without --pcap).
     [[nodiscard]] const QString& CaptureFile() const { return captureFile_; }
     // Packets that could not be written to the capture (a full disk).
@@ -114,7 +116,8 @@ private:
     // Packets lost since the capture last wrote one; told once it does again.
     std::uint64_t captureLosing_ = 0;
     std::uint16_t listeningPort_ = 0;
-    sockaddr_in lastSource_{};
+    WSocketAddress lastSource_;
+    QString listenAddress_;
     std::unordered_map<std::uint32_t, std::uint32_t> localAddresses_;
     QElapsedTimer lastReport_;
     int unreported_ = 0;
