@@ -5,6 +5,8 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <net/if.h>
+#include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
@@ -416,6 +418,8 @@ void TCustomWSocket::Connect()
         if (socketAddress_.Family() == AF_INET && socketAddress_.In4().sin_addr.s_addr == INADDR_BROADCAST
             && !SetIntOption(SO_BROADCAST, 1, "setsockopt(SO_BROADCAST)"))
             return;
+        if (socketAddress_.IsMulticast() && !SetMulticastOptions())
+            return;
     } else {
         if ((localPortNumber_ != 0 || localAddr_ != QLatin1String("0.0.0.0")) && !BindLocal())
             return;
@@ -449,6 +453,79 @@ void TCustomWSocket::Connect()
     }
     lastError_ = WSocketSetLastErrorFromErrno();
     ReportSocketError("Connect");
+}
+
+bool TCustomWSocket::SetMulticastOptions()
+{
+    const bool six = socketFamily_ == AF_INET6;
+    if (multicastHops_ >= 0) {
+        const int hops = multicastHops_;
+        const unsigned char ttl = static_cast<unsigned char>(std::min(hops, 255));
+        const int result = six ? setsockopt(handle_, IPPROTO_IPV6, IPV6_MULTICAST_HOPS, &hops, sizeof hops)
+                               : setsockopt(handle_, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
+        if (result != 0) {
+            WSocketSetLastErrorFromErrno();
+            ReportSocketError("setsockopt(MULTICAST_TTL)");
+            return false;
+        }
+    }
+    if (!multicastInterface_.isEmpty()) {
+        const unsigned index = if_nametoindex(multicastInterface_.toLocal8Bit().constData());
+        int result = -1;
+        if (index == 0) {
+            errno = ENODEV;
+        } else if (six) {
+            const int six_index = static_cast<int>(index);
+            result = setsockopt(handle_, IPPROTO_IPV6, IPV6_MULTICAST_IF, &six_index, sizeof six_index);
+        } else {
+            ip_mreqn request{};
+            request.imr_ifindex = static_cast<int>(index);
+            result = setsockopt(handle_, IPPROTO_IP, IP_MULTICAST_IF, &request, sizeof request);
+        }
+        if (result != 0) {
+            WSocketSetLastErrorFromErrno();
+            ReportSocketError("setsockopt(MULTICAST_IF)");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TCustomWSocket::JoinGroup(const QString& group, const QString& interfaceName)
+{
+    WSocketAddress address;
+    try {
+        address = WSocketResolveAddress(group).Unmapped();
+    } catch (const ESocketException&) {
+    }
+    unsigned index = 0;
+    if (!interfaceName.isEmpty())
+        index = if_nametoindex(interfaceName.toLocal8Bit().constData());
+    if (handle_ < 0 || socketType_ != SOCK_DGRAM || !address.IsMulticast() || (!interfaceName.isEmpty() && index == 0)
+        || (address.Family() == AF_INET6 && socketFamily_ != AF_INET6)) {
+        lastError_ = WSAEINVAL;
+        WSocketSetLastError(WSAEINVAL);
+        return false;
+    }
+    int result;
+    if (address.Family() == AF_INET6) {
+        ipv6_mreq request{};
+        request.ipv6mr_multiaddr = address.In6().sin6_addr;
+        request.ipv6mr_interface = index;
+        result = setsockopt(handle_, IPPROTO_IPV6, IPV6_JOIN_GROUP, &request, sizeof request);
+    } else {
+        // An IPv4 group on a socket of either family (a dual-stack socket
+        // takes IPv4 options).
+        ip_mreqn request{};
+        request.imr_multiaddr = address.In4().sin_addr;
+        request.imr_ifindex = static_cast<int>(index);
+        result = setsockopt(handle_, IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request);
+    }
+    if (result != 0) {
+        lastError_ = WSocketSetLastErrorFromErrno();
+        return false;
+    }
+    return true;
 }
 
 bool TCustomWSocket::BindLocal()

@@ -106,6 +106,20 @@ public:
     // so that "::" serves both families. Kept across Close.
     [[nodiscard]] bool IPv6Only() const { return ipv6Only_; }
     void SetIPv6Only(bool on) { ipv6Only_ = on; }
+    // What a datagram socket that Connect opens sends to a multicast group
+    // with: the hop limit (TTL; -1 leaves the system's, 1) and the
+    // interface by name (empty: the system's choice). Kept across Close.
+    void SetMulticastHops(int hops) { multicastHops_ = hops; }
+    [[nodiscard]] int MulticastHops() const { return multicastHops_; }
+    void SetMulticastInterface(const QString& name) { multicastInterface_ = name; }
+    [[nodiscard]] const QString& MulticastInterface() const { return multicastInterface_; }
+    // Joins the multicast group (an IPv4 or IPv6 address) on the interface
+    // named (empty: the system's choice) for the listening datagram socket,
+    // which then receives what is sent to the group on its port. Never
+    // raises: false with the reason in LastError (10022 for a text that is
+    // no group or an interface that does not exist). The groups are left
+    // when the socket closes.
+    bool JoinGroup(const QString& group, const QString& interfaceName);
     // The family of the present or last socket (AF_INET or AF_INET6).
     [[nodiscard]] int Family() const { return socketFamily_; }
     void SetReceiveQueueBytes(int bytes) { receiveQueueBytes_ = std::max(bytes, 0); }
@@ -189,6 +203,9 @@ private:
     bool Resolve(const char* prefix, bool withLocalPort);
     int CreateSocket(const char* prefix, bool withLocalPort, const char* functionName);
     bool BindLocal();
+    // Applies MulticastHops and MulticastInterface to the datagram socket
+    // opened towards a group; false after reporting a failure.
+    bool SetMulticastOptions();
     bool PeerName(WSocketAddress& peer, const char* functionName);
     // Sets SO_LINGER from LingerOnOff and LingerTimeout; 0 or the error.
     [[nodiscard]] int SetLinger(int handle) const;
@@ -230,6 +247,8 @@ private:
     WSocketAddress socketAddress_;
     int socketFamily_ = AF_INET;
     bool ipv6Only_ = false;
+    int multicastHops_ = -1;
+    QString multicastInterface_;
     int socketType_ = 0;
     int protocolNumber_ = 0;
     uint16_t portNumber_ = 0;

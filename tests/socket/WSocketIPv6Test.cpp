@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <net/if.h>
+#include <sys/ioctl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -198,5 +201,62 @@ TEST(WSocketAddress, SplitsHostAndPort)
             EXPECT_EQ(host.toStdString(), c.host) << c.text;
             EXPECT_EQ(port.toStdString(), c.port) << c.text;
         }
+    }
+}
+
+namespace {
+
+// Whether multicast can go over the loopback interface here (its MULTICAST
+// flag; set by root with "ip link set lo multicast on", or in a network
+// namespace of one's own).
+bool LoopbackMulticast()
+{
+    const unsigned index = if_nametoindex("lo");
+    PlainSocket probe(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    ifreq request{};
+    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+    return index != 0 && ioctl(probe.Handle(), SIOCGIFFLAGS, &request) == 0 && (request.ifr_flags & IFF_MULTICAST) != 0;
+}
+
+} // namespace
+
+// Two listeners join an IPv4 group on the loopback interface (on a
+// dual-stack socket and on an IPv4 one); a sender with a hop limit of 1 and
+// the interface chosen reaches each on its port; what is no group, and an
+// interface that does not exist, are refused.
+TEST(WSocketMulticast, JoinAndSendOnTheLoopbackInterface)
+{
+    if (!LoopbackMulticast())
+        GTEST_SKIP() << "the loopback interface has no MULTICAST flag here (root: ip link set lo multicast on; "
+                        "or run in a network namespace of its own): multicast not tested";
+    const struct {
+        const char* listen;
+        const char* group;
+    } cases[] = {{"::", "239.255.77.1"}, {"0.0.0.0", "239.255.77.2"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.listen) + " joins " + c.group);
+        Listener first(c.listen, false);
+        Listener second(c.listen, false);
+        EXPECT_TRUE(first.socket.JoinGroup(QString::fromLatin1(c.group), QStringLiteral("lo")));
+        EXPECT_TRUE(second.socket.JoinGroup(QString::fromLatin1(c.group), QStringLiteral("lo")));
+        EXPECT_FALSE(first.socket.JoinGroup(QStringLiteral("10.1.2.3"), QStringLiteral("lo")));
+        EXPECT_FALSE(first.socket.JoinGroup(QString::fromLatin1(c.group), QStringLiteral("no-such-if0")));
+        const auto sendToGroup = [&](uint16_t port, const char* text) {
+            TWSocket sender;
+            sender.SetMulticastHops(1);
+            sender.SetMulticastInterface(QStringLiteral("lo"));
+            sender.SetProto(QStringLiteral("udp"));
+            sender.SetAddr(QString::fromLatin1(c.group));
+            sender.SetPort(QString::number(port));
+            sender.Connect();
+            EXPECT_EQ(sender.Send(text, static_cast<int>(std::strlen(text))), static_cast<int>(std::strlen(text)));
+            sender.Close();
+        };
+        sendToGroup(first.Port(), "one");
+        sendToGroup(second.Port(), "two");
+        ASSERT_TRUE(SpinUntil([&] { return !first.datagrams.empty() && !second.datagrams.empty(); }, 5000));
+        EXPECT_EQ(first.datagrams, std::vector<std::string>{"one"});
+        EXPECT_EQ(second.datagrams, std::vector<std::string>{"two"});
+
     }
 }
