@@ -164,6 +164,12 @@ TEST(HeadlessOptions, IPv6DestinationInBrackets)
     ASSERT_TRUE(result.options) << result.standardError.toStdString();
     EXPECT_EQ(result.options->toHost, QStringLiteral("fe80::1%eth0"));
     EXPECT_EQ(result.options->toPort, QStringLiteral("2404"));
+    const HeadlessCommandLine joins = ReadHeadlessCommandLine(
+        {QStringLiteral("ostrel-headless"), QStringLiteral("--join=239.1.2.3%lo"), QStringLiteral("--join"),
+         QStringLiteral("ff12::1")},
+        QStringLiteral("2.15"));
+    ASSERT_TRUE(joins.options);
+    EXPECT_EQ(joins.options->joins, QStringList({QStringLiteral("239.1.2.3%lo"), QStringLiteral("ff12::1")}));
 }
 
 TEST(HeadlessOptions, NumberedCaptureFiles)

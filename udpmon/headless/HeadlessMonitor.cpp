@@ -94,6 +94,16 @@ void HeadlessMonitor::Start()
     // every file as it was.
     pass_.Start();
     listeningPort_ = pass_.UDPServer1().LocalPort().toUShort();
+    for (const QString& join : options_.joins) {
+        const qsizetype percent = join.lastIndexOf(QLatin1Char('%'));
+        const QString group = percent < 0 ? join : join.left(percent);
+        const QString interfaceName = percent < 0 ? QString() : join.mid(percent + 1);
+        if (!pass_.UDPServer1().JoinGroup(group, interfaceName)) {
+            const int error = pass_.UDPServer1().LastError();
+            pass_.Stop();
+            throw std::runtime_error("cannot join " + join.toStdString() + ": " + ErrorText(error));
+        }
+    }
     if (!options_.pcapFile.isEmpty() && !OpenCapture(0)) {
         pass_.Stop();
         throw std::runtime_error("cannot make the capture file " + capture_.Error());

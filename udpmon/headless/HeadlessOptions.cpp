@@ -95,6 +95,11 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
                                 QStringLiteral("Where answers go, all from one port (default 127.0.0.1:1889); an "
                                                "IPv6 address in brackets: [::1]:1889."),
                                 QStringLiteral("HOST:PORT"));
+    const QCommandLineOption join(QStringLiteral("join"),
+                                  QStringLiteral("Join the multicast group on the interface named (the system's choice "
+                                                 "without one) and receive what is sent to it on the port; may be "
+                                                 "given many times."),
+                                  QStringLiteral("GROUP[%IFACE]"));
     const QCommandLineOption ipv4Only(QStringLiteral("ipv4-only"),
                                       QStringLiteral("Listen for IPv4 peers only (on 0.0.0.0)."));
     const QCommandLineOption trigger(QStringLiteral("trigger"),
@@ -121,7 +126,7 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         QStringLiteral("Send each answer to --to from a new port, as Ostrel's window does."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Write nothing to standard output."));
     parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, replyToSender, newPortEachTime,
-                       ipv4Only, quiet});
+                       ipv4Only, join, quiet});
 
     if (!parser.parse(arguments))
         return UsageError(parser.errorText());
@@ -203,6 +208,7 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     options.replyToSender = parser.isSet(replyToSender);
     options.newPortEachTime = parser.isSet(newPortEachTime);
     options.ipv4Only = parser.isSet(ipv4Only);
+    options.joins = parser.values(join);
     options.quiet = parser.isSet(quiet);
 
     HeadlessCommandLine result;

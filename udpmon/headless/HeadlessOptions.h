@@ -24,6 +24,7 @@ struct HeadlessOptions {
     QString pcapFile;              // empty: no capture
     bool replyToSender = false;
     bool newPortEachTime = false; // answers to --to from a new port each, as Ostrel sends
+    QStringList joins;            // multicast groups joined, "GROUP" or "GROUP%IFACE"
     bool ipv4Only = false;        // listens on 0.0.0.0 instead of "::" (both families)
     bool quiet = false;
 };
