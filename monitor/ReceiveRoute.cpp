@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include <arpa/inet.h>
+
 namespace monitor {
 
 namespace {
@@ -22,6 +24,19 @@ ReceiveRoute::ReceiveRoute(LineSink& sink, TimedSave& capture, ReceivePolicy pol
     , policy_(std::move(policy))
     , switches_(switches)
 {
+}
+
+QString SourceText(const ReceivedFrame& frame)
+{
+    char text[INET6_ADDRSTRLEN] = {};
+    if (frame.source6.sin6_family == AF_INET6) {
+        ::inet_ntop(AF_INET6, &frame.source6.sin6_addr, text, sizeof text);
+        return QStringLiteral("[%1]:%2").arg(QString::fromLatin1(text)).arg(ntohs(frame.source6.sin6_port));
+    }
+    if (frame.source.sin_family != AF_INET)
+        return {};
+    ::inet_ntop(AF_INET, &frame.source.sin_addr, text, sizeof text);
+    return QStringLiteral("%1:%2").arg(QString::fromLatin1(text)).arg(ntohs(frame.source.sin_port));
 }
 
 std::int64_t ReceiveRoute::NowUs()

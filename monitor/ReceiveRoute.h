@@ -26,10 +26,15 @@ enum class Direction { FromDevice, ToDevice };
 // observers.
 struct ReceivedFrame {
     std::span<const std::uint8_t> bytes;
-    sockaddr_in source{};         // the peer it came from, or went to when sent (all zero when not known)
+    sockaddr_in source{};         // the IPv4 peer it came from, or went to when sent (all zero when not known or IPv6)
+    sockaddr_in6 source6{};       // the IPv6 peer it came from (all zero when not known or IPv4)
     std::int64_t arrivalUs = 0;   // when it was read or sent, in microseconds since 1970
     Direction direction = Direction::FromDevice;
 };
+
+// The peer a frame came from as a stable text and key: "1.2.3.4:5",
+// "[::1]:5"; empty when not known.
+[[nodiscard]] QString SourceText(const ReceivedFrame& frame);
 
 // A connection of a TCP monitor opened (a client served, a device connected)
 // or ended.

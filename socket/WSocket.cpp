@@ -5,6 +5,8 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <net/if.h>
+#include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
@@ -32,7 +34,7 @@ constexpr unsigned DupInterest = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;
 // handle is closed right after.
 bool PeerResetBeforeTaken(int handle)
 {
-    sockaddr_in peer{};
+    sockaddr_storage peer{};
     socklen_t length = sizeof peer;
     if (getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) == 0 || errno != ENOTCONN)
         return false;
@@ -78,8 +80,7 @@ TCustomWSocket::~TCustomWSocket()
 void TCustomWSocket::ResetDefaults()
 {
     lastCount_ = WaitingCount{};
-    socketAddress_ = sockaddr_in{};
-    socketAddress_.sin_family = AF_INET;
+    socketAddress_ = WSocketAddress::Any(AF_INET, 0);
     proto_ = QStringLiteral("tcp");
     protoMarks_ = {true, false};
     protocolNumber_ = IPPROTO_TCP;
@@ -146,11 +147,17 @@ void TCustomWSocket::SetLocalAddr(const QString& value)
     }
     const QByteArray text = value.isEmpty() ? QByteArray("0.0.0.0") : value.toLatin1();
     in_addr address{};
-    if (inet_aton(text.constData(), &address) == 0 || address.s_addr == INADDR_NONE) {
-        ReportError("SetLocalAddr(): Invalid IP address", 0);
+    in6_addr address6{};
+    if (inet_aton(text.constData(), &address) != 0 && address.s_addr != INADDR_NONE) {
+        localAddr_ = QString::fromLatin1(inet_ntoa(address));
         return;
     }
-    localAddr_ = QString::fromLatin1(inet_ntoa(address));
+    if (inet_pton(AF_INET6, text.constData(), &address6) == 1) {
+        char normal[INET6_ADDRSTRLEN] = {};
+        localAddr_ = QString::fromLatin1(inet_ntop(AF_INET6, &address6, normal, sizeof normal));
+        return;
+    }
+    ReportError("SetLocalAddr(): Invalid IP address", 0);
 }
 
 void TCustomWSocket::SetSendFlags(TSocketSendFlags flags)
@@ -174,13 +181,16 @@ int TCustomWSocket::RcvdCount()
     return waiting;
 }
 
-bool TCustomWSocket::PeerName(sockaddr_in& peer, const char* functionName)
+bool TCustomWSocket::PeerName(WSocketAddress& peer, const char* functionName)
 {
     if (state_ != wsConnected)
         return false;
-    socklen_t length = sizeof peer;
-    if (getpeername(handle_, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+    sockaddr_storage name{};
+    socklen_t length = sizeof name;
+    if (getpeername(handle_, reinterpret_cast<sockaddr*>(&name), &length) == 0) {
+        peer = WSocketAddress::From(reinterpret_cast<const sockaddr*>(&name), length);
         return true;
+    }
     const int error = WSocketSetLastErrorFromErrno();
     // The peer has reset the connection and its close notification has not
     // come yet: the connection is closed now, as a send would find it.
@@ -194,14 +204,14 @@ bool TCustomWSocket::PeerName(sockaddr_in& peer, const char* functionName)
 
 QString TCustomWSocket::PeerAddr()
 {
-    sockaddr_in peer{};
-    return PeerName(peer, "GetPeerName") ? QString::fromLatin1(inet_ntoa(peer.sin_addr)) : QStringLiteral("error");
+    WSocketAddress peer;
+    return PeerName(peer, "GetPeerName") ? peer.AddressText() : QStringLiteral("error");
 }
 
 QString TCustomWSocket::PeerPort()
 {
-    sockaddr_in peer{};
-    return PeerName(peer, "GetPeerPort") ? QString::number(ntohs(peer.sin_port)) : QStringLiteral("error");
+    WSocketAddress peer;
+    return PeerName(peer, "GetPeerPort") ? QString::number(peer.Port()) : QStringLiteral("error");
 }
 
 // ---- errors and state ----
@@ -252,7 +262,7 @@ bool TCustomWSocket::Resolve(const char* prefix, bool withLocalPort)
         }
         if (!portMarks_.resolved) {
             portNumber_ = WSocketResolvePort(port_, proto_);
-            socketAddress_.sin_port = htons(portNumber_);
+            socketAddress_.SetPort(portNumber_);
             portMarks_.resolved = true;
         }
         if (withLocalPort && !localPortResolved_) {
@@ -260,7 +270,8 @@ bool TCustomWSocket::Resolve(const char* prefix, bool withLocalPort)
             localPortResolved_ = true;
         }
         if (!addrMarks_.resolved) {
-            socketAddress_.sin_addr.s_addr = WSocketResolveHost(addr_);
+            socketAddress_ = WSocketResolveAddress(addr_);
+            socketAddress_.SetPort(portNumber_);
             addrMarks_.resolved = true;
         }
     } catch (const ESocketException& e) {
@@ -276,11 +287,18 @@ int TCustomWSocket::CreateSocket(const char* prefix, bool withLocalPort, const c
         return -1;
     ClearSendQueue();
     // Non-blocking from the start: the notification endpoint needs it so.
-    const int handle = socket(AF_INET, socketType_ | SOCK_CLOEXEC | SOCK_NONBLOCK, protocolNumber_);
+    socketFamily_ = socketAddress_.Family();
+    const int handle = socket(socketFamily_, socketType_ | SOCK_CLOEXEC | SOCK_NONBLOCK, protocolNumber_);
     if (handle < 0) {
         WSocketSetLastErrorFromErrno();
         ReportSocketError(functionName);
         return handle;
+    }
+    if (socketFamily_ == AF_INET6) {
+        // Where the system allows it, an IPv6 socket serves IPv4 peers too
+        // (as IPv4-mapped addresses); where it does not, IPv6 peers only.
+        const int only = ipv6Only_ ? 1 : 0;
+        (void)setsockopt(handle, IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof only);
     }
     if (receiveQueueBytes_ > 0) {
         // The system caps the size (net.core.rmem_max on Linux) and may
@@ -327,7 +345,7 @@ void TCustomWSocket::Listen()
         ReportSocketError("setsockopt(SO_REUSEADDR)");
         return;
     }
-    if (bind(handle, reinterpret_cast<const sockaddr*>(&socketAddress_), sizeof socketAddress_) != 0) {
+    if (bind(handle, socketAddress_.Sockaddr(), socketAddress_.Length()) != 0) {
         WSocketSetLastErrorFromErrno();
         ::close(handle);
         ReportSocketError("Bind");
@@ -335,10 +353,10 @@ void TCustomWSocket::Listen()
     }
     handle_ = handle;
     // LocalPort tells the port actually bound: the system's choice for port 0.
-    sockaddr_in bound{};
+    sockaddr_storage bound{};
     socklen_t boundLength = sizeof bound;
     if (getsockname(handle, reinterpret_cast<sockaddr*>(&bound), &boundLength) == 0) {
-        localPortNumber_ = ntohs(bound.sin_port);
+        localPortNumber_ = WSocketAddress::From(reinterpret_cast<const sockaddr*>(&bound), boundLength).Port();
         localPort_ = QString::number(localPortNumber_);
         localPortResolved_ = true;
     }
@@ -397,8 +415,10 @@ void TCustomWSocket::Connect()
     if (socketType_ == SOCK_DGRAM) {
         if (!BindLocal())
             return;
-        if (socketAddress_.sin_addr.s_addr == INADDR_BROADCAST
+        if (socketAddress_.Family() == AF_INET && socketAddress_.In4().sin_addr.s_addr == INADDR_BROADCAST
             && !SetIntOption(SO_BROADCAST, 1, "setsockopt(SO_BROADCAST)"))
+            return;
+        if (socketAddress_.IsMulticast() && !SetMulticastOptions())
             return;
     } else {
         if ((localPortNumber_ != 0 || localAddr_ != QLatin1String("0.0.0.0")) && !BindLocal())
@@ -424,7 +444,7 @@ void TCustomWSocket::Connect()
     }
     int result;
     do {
-        result = ::connect(handle, reinterpret_cast<const sockaddr*>(&socketAddress_), sizeof socketAddress_);
+        result = ::connect(handle, socketAddress_.Sockaddr(), socketAddress_.Length());
     } while (result != 0 && errno == EINTR);
     if (result == 0 || errno == EINPROGRESS) {
         readiness_->ConnectStarted();
@@ -435,24 +455,99 @@ void TCustomWSocket::Connect()
     ReportSocketError("Connect");
 }
 
+bool TCustomWSocket::SetMulticastOptions()
+{
+    const bool six = socketFamily_ == AF_INET6;
+    if (multicastHops_ >= 0) {
+        const int hops = multicastHops_;
+        const unsigned char ttl = static_cast<unsigned char>(std::min(hops, 255));
+        const int result = six ? setsockopt(handle_, IPPROTO_IPV6, IPV6_MULTICAST_HOPS, &hops, sizeof hops)
+                               : setsockopt(handle_, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
+        if (result != 0) {
+            WSocketSetLastErrorFromErrno();
+            ReportSocketError("setsockopt(MULTICAST_TTL)");
+            return false;
+        }
+    }
+    if (!multicastInterface_.isEmpty()) {
+        const unsigned index = if_nametoindex(multicastInterface_.toLocal8Bit().constData());
+        int result = -1;
+        if (index == 0) {
+            errno = ENODEV;
+        } else if (six) {
+            const int six_index = static_cast<int>(index);
+            result = setsockopt(handle_, IPPROTO_IPV6, IPV6_MULTICAST_IF, &six_index, sizeof six_index);
+        } else {
+            ip_mreqn request{};
+            request.imr_ifindex = static_cast<int>(index);
+            result = setsockopt(handle_, IPPROTO_IP, IP_MULTICAST_IF, &request, sizeof request);
+        }
+        if (result != 0) {
+            WSocketSetLastErrorFromErrno();
+            ReportSocketError("setsockopt(MULTICAST_IF)");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TCustomWSocket::JoinGroup(const QString& group, const QString& interfaceName)
+{
+    WSocketAddress address;
+    try {
+        address = WSocketResolveAddress(group).Unmapped();
+    } catch (const ESocketException&) {
+    }
+    unsigned index = 0;
+    if (!interfaceName.isEmpty())
+        index = if_nametoindex(interfaceName.toLocal8Bit().constData());
+    if (handle_ < 0 || socketType_ != SOCK_DGRAM || !address.IsMulticast() || (!interfaceName.isEmpty() && index == 0)
+        || (address.Family() == AF_INET6 && socketFamily_ != AF_INET6)) {
+        lastError_ = WSAEINVAL;
+        WSocketSetLastError(WSAEINVAL);
+        return false;
+    }
+    int result;
+    if (address.Family() == AF_INET6) {
+        ipv6_mreq request{};
+        request.ipv6mr_multiaddr = address.In6().sin6_addr;
+        request.ipv6mr_interface = index;
+        result = setsockopt(handle_, IPPROTO_IPV6, IPV6_JOIN_GROUP, &request, sizeof request);
+    } else {
+        // An IPv4 group on a socket of either family (a dual-stack socket
+        // takes IPv4 options).
+        ip_mreqn request{};
+        request.imr_multiaddr = address.In4().sin_addr;
+        request.imr_ifindex = static_cast<int>(index);
+        result = setsockopt(handle_, IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request);
+    }
+    if (result != 0) {
+        lastError_ = WSocketSetLastErrorFromErrno();
+        return false;
+    }
+    return true;
+}
+
 bool TCustomWSocket::BindLocal()
 {
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(localPortNumber_);
-    local.sin_addr.s_addr = WSocketResolveHost(localAddr_);
-    if (bind(handle_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    // The any address of the socket's family unless a local address is set.
+    WSocketAddress local = localAddr_ == QLatin1String("0.0.0.0")
+        ? WSocketAddress::Any(socketFamily_, localPortNumber_)
+        : WSocketResolveAddress(localAddr_).ForFamily(socketFamily_);
+    local.SetPort(localPortNumber_);
+    if (bind(handle_, local.Sockaddr(), local.Length()) != 0) {
         lastError_ = WSocketSetLastErrorFromErrno();
         ReportError("winsock.bind failed, error #" + std::to_string(lastError_), lastError_);
         return false;
     }
-    socklen_t length = sizeof local;
-    if (getsockname(handle_, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+    sockaddr_storage bound{};
+    socklen_t length = sizeof bound;
+    if (getsockname(handle_, reinterpret_cast<sockaddr*>(&bound), &length) != 0) {
         lastError_ = WSocketSetLastErrorFromErrno();
         ReportError("winsock.getsockname failed, error #" + std::to_string(lastError_), lastError_);
         return false;
     }
-    localPortNumber_ = ntohs(local.sin_port);
+    localPortNumber_ = WSocketAddress::From(reinterpret_cast<const sockaddr*>(&bound), length).Port();
     localPort_ = QString::number(localPortNumber_);
     return true;
 }
@@ -757,8 +852,8 @@ ssize_t TCustomWSocket::SendQueued(int handle, int64_t& offered)
         int len = 0;
         const char* bytes = sendQueue_.front()->Front(len);
         offered = len;
-        return sendto(handle, bytes, static_cast<size_t>(len), flags,
-                      reinterpret_cast<const sockaddr*>(&socketAddress_), sizeof socketAddress_);
+        return sendto(handle, bytes, static_cast<size_t>(len), flags, socketAddress_.Sockaddr(),
+                      socketAddress_.Length());
     }
     std::array<iovec, MaxGatheredChunks> parts{};
     size_t count = 0;
@@ -913,12 +1008,31 @@ int TCustomWSocket::ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& 
     return result;
 }
 
-int TCustomWSocket::SendTo(const void* data, int len, const sockaddr_in& to)
+int TCustomWSocket::ReceiveFrom(void* buffer, int size, WSocketAddress& from)
 {
+    sockaddr_storage name{};
+    socklen_t length = sizeof name;
     ssize_t count;
     do {
-        count = sendto(handle_, data, static_cast<size_t>(std::max(len, 0)), 0, reinterpret_cast<const sockaddr*>(&to),
-                       sizeof(to));
+        count = recvfrom(handle_, buffer, static_cast<size_t>(std::max(size, 0)), 0,
+                         reinterpret_cast<sockaddr*>(&name), &length);
+    } while (count < 0 && errno == EINTR);
+    const int result = ReadFinished(count);
+    from = result >= 0 ? WSocketAddress::From(reinterpret_cast<const sockaddr*>(&name), length) : WSocketAddress();
+    return result;
+}
+
+int TCustomWSocket::SendTo(const void* data, int len, const sockaddr_in& to)
+{
+    return SendTo(data, len, WSocketAddress::From(reinterpret_cast<const sockaddr*>(&to), sizeof to));
+}
+
+int TCustomWSocket::SendTo(const void* data, int len, const WSocketAddress& to)
+{
+    const WSocketAddress peer = to.ForFamily(socketFamily_);
+    ssize_t count;
+    do {
+        count = sendto(handle_, data, static_cast<size_t>(std::max(len, 0)), 0, peer.Sockaddr(), peer.Length());
     } while (count < 0 && errno == EINTR);
     if (count < 0) {
         lastError_ = WSocketSetLastErrorFromErrno();

@@ -3,6 +3,7 @@
 #include "socket/DestructionGuard.h"
 #include "socket/ESocketException.h"
 #include "socket/WSockbuf.h"
+#include "socket/WSocketAddress.h"
 #include "socket/WSocketErrors.h"
 #include "socket/WSocketResolve.h"
 #include "socket/WSocketTypes.h"
@@ -21,9 +22,11 @@
 
 class WSocketReadiness;
 
-// The event-driven socket component: one IPv4 socket handle at most, its
-// addresses kept as texts that are resolved when a socket is opened, and
-// readiness reported through the events below.
+// The event-driven socket component: one IPv4 or IPv6 socket handle at
+// most, its addresses kept as texts that are resolved when a socket is
+// opened (the family of the socket is that of Addr), and readiness reported
+// through the events below. A socket listening on the IPv6 any address "::"
+// takes IPv4 peers as well where the system allows, unless IPv6Only is set.
 //
 // Threading: an instance lives on the thread that runs its Qt event loop;
 // every event runs there, one notification at a time. Events fired by an
@@ -64,7 +67,8 @@ public:
     [[nodiscard]] int64_t ReadCount() const { return readCount_; }
     // Bytes waiting to be read; -1 (and a socket error) when the query fails.
     [[nodiscard]] int RcvdCount();
-    // Dotted address and decimal port of the peer; "error" unless connected.
+    // Address ("1.2.3.4", "::1") and decimal port of the peer; "error"
+    // unless connected.
     // A peer found to have reset the connection closes it as a send would
     // (OnSessionClosed with the error) and gives "error", not an exception.
     [[nodiscard]] QString PeerAddr();
@@ -98,6 +102,26 @@ public:
     // leaves the system's size, and so does a negative number; kept across
     // Close.
     [[nodiscard]] int ReceiveQueueBytes() const { return receiveQueueBytes_; }
+    // An IPv6 socket takes IPv6 peers only (IPV6_V6ONLY); off by default,
+    // so that "::" serves both families. Kept across Close.
+    [[nodiscard]] bool IPv6Only() const { return ipv6Only_; }
+    void SetIPv6Only(bool on) { ipv6Only_ = on; }
+    // What a datagram socket that Connect opens sends to a multicast group
+    // with: the hop limit (TTL; -1 leaves the system's, 1) and the
+    // interface by name (empty: the system's choice). Kept across Close.
+    void SetMulticastHops(int hops) { multicastHops_ = hops; }
+    [[nodiscard]] int MulticastHops() const { return multicastHops_; }
+    void SetMulticastInterface(const QString& name) { multicastInterface_ = name; }
+    [[nodiscard]] const QString& MulticastInterface() const { return multicastInterface_; }
+    // Joins the multicast group (an IPv4 or IPv6 address) on the interface
+    // named (empty: the system's choice) for the listening datagram socket,
+    // which then receives what is sent to the group on its port. Never
+    // raises: false with the reason in LastError (10022 for a text that is
+    // no group or an interface that does not exist). The groups are left
+    // when the socket closes.
+    bool JoinGroup(const QString& group, const QString& interfaceName);
+    // The family of the present or last socket (AF_INET or AF_INET6).
+    [[nodiscard]] int Family() const { return socketFamily_; }
     void SetReceiveQueueBytes(int bytes) { receiveQueueBytes_ = std::max(bytes, 0); }
 
     TSessionAvailable OnSessionAvailable;
@@ -129,11 +153,19 @@ public:
     // Bytes read; 0 when a stream peer has closed; -1 on failure with the
     // number in LastError (10035 when nothing waits).
     int Receive(void* buffer, int size);
+    // `from` of an IPv4 socket; an IPv6 socket's peers need the overload
+    // below.
     int ReceiveFrom(void* buffer, int size, sockaddr_in& from, int& fromLen);
+    // The peer of either family (an IPv4 peer of a dual-stack socket as
+    // IPv4-mapped IPv6; WSocketAddress::Unmapped gives it as IPv4).
+    int ReceiveFrom(void* buffer, int size, WSocketAddress& from);
     // Sends one datagram to `to` from this listening datagram socket, at
     // once and whole (nothing is queued): len, or -1 with the number in
     // LastError (10035 when the system's queue is full). Never raises.
     int SendTo(const void* data, int len, const sockaddr_in& to);
+    // The same to an address of either family (an IPv4 one reaches an IPv4
+    // peer from a dual-stack socket).
+    int SendTo(const void* data, int len, const WSocketAddress& to);
     // The handle of a waiting connection (owned by the caller until an
     // instance adopts it with Dup), -1 on failure. A connection that went
     // away before it could be taken is no error: -1 without a report, the
@@ -171,7 +203,10 @@ private:
     bool Resolve(const char* prefix, bool withLocalPort);
     int CreateSocket(const char* prefix, bool withLocalPort, const char* functionName);
     bool BindLocal();
-    bool PeerName(sockaddr_in& peer, const char* functionName);
+    // Applies MulticastHops and MulticastInterface to the datagram socket
+    // opened towards a group; false after reporting a failure.
+    bool SetMulticastOptions();
+    bool PeerName(WSocketAddress& peer, const char* functionName);
     // Sets SO_LINGER from LingerOnOff and LingerTimeout; 0 or the error.
     [[nodiscard]] int SetLinger(int handle) const;
     void ApplyLinger();
@@ -209,7 +244,11 @@ private:
     bool localPortResolved_ = false;
 
     int handle_ = -1;
-    sockaddr_in socketAddress_{};
+    WSocketAddress socketAddress_;
+    int socketFamily_ = AF_INET;
+    bool ipv6Only_ = false;
+    int multicastHops_ = -1;
+    QString multicastInterface_;
     int socketType_ = 0;
     int protocolNumber_ = 0;
     uint16_t portNumber_ = 0;

@@ -114,6 +114,62 @@ uint32_t WSocketResolveHost(const QString& text)
     return address;
 }
 
+WSocketAddress WSocketResolveAddress(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 256)
+        throw ESocketException("WSocketResolveHost: '" + text.toStdString() + "' Invalid Hostname.", 0);
+    if (IsDottedQuad(text))
+        return WSocketAddress::IPv4(WSocketResolveHost(text), 0);
+    QString trimmed = text.trimmed();
+    if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')))
+        trimmed = trimmed.mid(1, trimmed.size() - 2);
+    const QByteArray name = trimmed.toUtf8();
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_DGRAM;
+    if (trimmed.contains(QLatin1Char(':'))) {
+        hints.ai_family = AF_INET6;
+        hints.ai_flags = AI_NUMERICHOST;
+        addrinfo* result = nullptr;
+        if (getaddrinfo(name.constData(), nullptr, &hints, &result) != 0 || result == nullptr)
+            throw ESocketException("WSocketResolveHost: '" + text.toStdString() + "' Invalid IP address.", 0);
+        const WSocketAddress address = WSocketAddress::From(result->ai_addr, result->ai_addrlen);
+        freeaddrinfo(result);
+        return address;
+    }
+    hints.ai_family = AF_UNSPEC;
+    addrinfo* result = nullptr;
+    const int code = getaddrinfo(name.constData(), nullptr, &hints, &result);
+    if (code != 0 || result == nullptr) {
+        const int error = code != 0 ? WSocketErrorFromLookup(code) : WSAHOST_NOT_FOUND;
+        WSocketSetLastError(error);
+        throw ESocketException(Formatted("WSocketResolveHost: Cannot convert host address '", text, "', Error #", error),
+                               error);
+    }
+    // IPv4 first: a name that has both reaches the place it reached before
+    // IPv6 was known here.
+    const addrinfo* chosen = nullptr;
+    for (const addrinfo* entry = result; entry != nullptr && chosen == nullptr; entry = entry->ai_next) {
+        if (entry->ai_family == AF_INET)
+            chosen = entry;
+    }
+    for (const addrinfo* entry = result; entry != nullptr && chosen == nullptr; entry = entry->ai_next) {
+        if (entry->ai_family == AF_INET6)
+            chosen = entry;
+    }
+    WSocketAddress address;
+    if (chosen != nullptr)
+        address = WSocketAddress::From(chosen->ai_addr, chosen->ai_addrlen);
+    freeaddrinfo(result);
+    if (!address.IsValid()) {
+        WSocketSetLastError(WSAHOST_NOT_FOUND);
+        throw ESocketException(Formatted("WSocketResolveHost: Cannot convert host address '", text, "', Error #",
+                                         WSAHOST_NOT_FOUND),
+                               WSAHOST_NOT_FOUND);
+    }
+    address.SetPort(0);
+    return address;
+}
+
 uint16_t WSocketResolvePort(const QString& portText, const QString& protoText)
 {
     if (portText.isEmpty() || portText.size() >= 32)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "socket/WSocketAddress.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -16,6 +18,13 @@
 // address; any other text that is no dotted quad is looked up as a host name
 // (first IPv4 address).
 [[nodiscard]] uint32_t WSocketResolveHost(const QString& text);
+
+// An IPv4 or IPv6 address (port 0): a dotted quad as WSocketResolveHost
+// reads it, an IPv6 address (in brackets or not, with its zone as in
+// "fe80::1%eth0"), else a host name looked up in both families: its first
+// IPv4 address, or when it has none its first IPv6 address. Raises as
+// WSocketResolveHost.
+[[nodiscard]] WSocketAddress WSocketResolveAddress(const QString& text);
 
 // Port number in host byte order: the leading decimal digits ("1888x" gives
 // 1888), else a service name for the protocol. Numbers above 65535 are

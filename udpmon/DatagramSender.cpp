@@ -12,18 +12,32 @@
 
 namespace ostrel {
 
-DatagramSender::DatagramSender(const OstrelState& state)
+DatagramSender::DatagramSender(const OstrelState& state, Port port)
     : state_(state)
+    , port_(port)
 {
+}
+
+void DatagramSender::Open()
+{
+    const QString addr = clientAddress_.AddrFor(state_.ClientHost);
+    if (port_ == Port::KeptOpen && UDPClient1_.State() == wsConnected && UDPClient1_.Addr() == addr
+        && UDPClient1_.Port() == state_.ClientPort)
+        return;
+    UDPClient1_.Close();
+    endsKnown_ = false;
+    UDPClient1_.SetProto(QStringLiteral("udp"));
+    UDPClient1_.SetAddr(addr);
+    UDPClient1_.SetPort(state_.ClientPort);
+    UDPClient1_.SetLocalPort(QStringLiteral("0"));
+    UDPClient1_.Connect();
 }
 
 void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
 {
-    UDPClient1_.SetProto(QStringLiteral("udp"));
-    UDPClient1_.SetAddr(clientAddress_.AddrFor(state_.ClientHost));
-    UDPClient1_.SetPort(state_.ClientPort);
-    UDPClient1_.SetLocalPort(QStringLiteral("0"));
-    UDPClient1_.Connect();
+    if (length == 0 && port_ == Port::KeptOpen)
+        return;
+    Open();
     try {
         // The component sends at most 1514 bytes per datagram; a Send takes
         // an int length, so a longer buffer goes in pieces.
@@ -36,25 +50,33 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
             offset += piece;
         }
     } catch (...) {
+        // A socket that failed is opened anew for the next send.
         UDPClient1_.Close();
         throw;
     }
-    UDPClient1_.Close();
+    if (port_ == Port::NewEachTime)
+        UDPClient1_.Close();
 }
 
-void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length) const
+void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length)
 {
-    // The socket is bound (to a port of the system's choice on all
-    // addresses) and sends to the dotted address it was given.
-    sockaddr_in from{};
-    socklen_t fromLength = sizeof(from);
-    if (::getsockname(UDPClient1_.SocketHandle(), reinterpret_cast<sockaddr*>(&from), &fromLength) != 0)
-        return;
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(UDPClient1_.Port().toUShort());
-    if (::inet_pton(AF_INET, UDPClient1_.Addr().toLatin1().constData(), &to.sin_addr) != 1)
-        return;
+    if (!endsKnown_) {
+        // The socket is bound to a port of the system's choice on all
+        // addresses (the port it was given, as LocalPort tells) and sends
+        // to the dotted address it was given.
+        from_ = sockaddr_in{};
+        from_.sin_family = AF_INET;
+        from_.sin_addr.s_addr = htonl(INADDR_ANY);
+        from_.sin_port = htons(UDPClient1_.LocalPort().toUShort());
+        to_ = sockaddr_in{};
+        to_.sin_family = AF_INET;
+        to_.sin_port = htons(UDPClient1_.Port().toUShort());
+        if (::inet_pton(AF_INET, UDPClient1_.Addr().toLatin1().constData(), &to_.sin_addr) != 1)
+            return;
+        endsKnown_ = true;
+    }
+    const sockaddr_in& from = from_;
+    const sockaddr_in& to = to_;
     // The component sends a datagram socket's bytes in datagrams of at most
     // ChunkSize bytes.
     constexpr auto datagramMax = static_cast<std::size_t>(ChunkSize);

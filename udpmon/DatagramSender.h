@@ -17,10 +17,16 @@ struct OstrelState;
 
 // The sending side of the UDP monitor (`UDPClient1`): every send, typed or a
 // trigger's answer, goes to ClientHost:ClientPort of the state as it is at
-// that moment, from a new ephemeral port. Needs no display.
+// that moment, from a new ephemeral port (the window's rule), or from one
+// socket kept open while the destination stays the same. Needs no display.
 class DatagramSender final {
 public:
-    explicit DatagramSender(const OstrelState& state);
+    enum class Port {
+        NewEachTime, // a socket opened and closed for every send
+        KeptOpen     // one socket for every send to the same destination
+    };
+
+    explicit DatagramSender(const OstrelState& state, Port port = Port::NewEachTime);
     DatagramSender(const DatagramSender&) = delete;
     DatagramSender& operator=(const DatagramSender&) = delete;
 
@@ -38,9 +44,17 @@ public:
     std::function<void(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t length)> OnSent;
 
 private:
-    void ReportSent(const std::uint8_t* bytes, std::size_t length) const;
+    // Opens UDPClient1 towards the state's destination, unless it is kept
+    // open towards it already.
+    void Open();
+    void ReportSent(const std::uint8_t* bytes, std::size_t length);
 
     const OstrelState& state_;
+    Port port_;
+    // The ends of the open socket, for OnSent (found at its first send).
+    bool endsKnown_ = false;
+    sockaddr_in from_{};
+    sockaddr_in to_{};
     TWSocket UDPClient1_;
     ClientAddress clientAddress_{&WSocketResolveHost};
 };

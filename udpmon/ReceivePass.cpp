@@ -42,7 +42,7 @@ void ReceivePass::Start()
 {
     UDPServer1_.Close();
     UDPServer1_.SetProto(QStringLiteral("udp"));
-    UDPServer1_.SetAddr(QStringLiteral("0.0.0.0"));
+    UDPServer1_.SetAddr(listenAddress_);
     UDPServer1_.SetPort(state_.ServerPort);
     UDPServer1_.Listen();
 }
@@ -82,13 +82,17 @@ void ReceivePass::Resume()
 // the datagrams still waiting are read by the next.
 void ReceivePass::ReadOneDatagram()
 {
-    sockaddr_in from{};
-    int fromLength = static_cast<int>(sizeof(from));
-    const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, fromLength);
+    WSocketAddress from;
+    const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from);
     if (n >= 0) {
         monitor::ReceivedFrame frame;
         frame.bytes = std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(n));
-        frame.source = from;
+        // An IPv4 peer of a dual-stack socket is told as IPv4.
+        from = from.Unmapped();
+        if (from.Family() == AF_INET)
+            frame.source = from.In4();
+        else if (from.Family() == AF_INET6)
+            frame.source6 = from.In6();
         frame.arrivalUs = monitor::ReceiveRoute::NowUs();
         try {
             route_.Receive(frame);

@@ -30,9 +30,12 @@ public:
     ReceivePass(const ReceivePass&) = delete;
     ReceivePass& operator=(const ReceivePass&) = delete;
 
-    // Listens on 0.0.0.0 : ServerPort with a large kernel queue; a failure
-    // is thrown and leaves the socket closed.
+    // Listens on the listening address (0.0.0.0 unless set) : ServerPort
+    // with a large kernel queue; a failure is thrown and leaves the socket
+    // closed.
     void Start();
+    // "::" listens for IPv4 and IPv6 peers where the system allows.
+    void SetListenAddress(const QString& address) { listenAddress_ = address; }
     void Stop();
     [[nodiscard]] TWSocket& UDPServer1() { return UDPServer1_; }
 
@@ -44,6 +47,7 @@ private:
     OstrelState& state_;
     monitor::ReceiveRoute& route_;
     TWSocket UDPServer1_;
+    QString listenAddress_ = QStringLiteral("0.0.0.0");
     std::vector<std::uint8_t> buffer_;
     QElapsedTimer passClock_;
     bool yieldNext_ = false;

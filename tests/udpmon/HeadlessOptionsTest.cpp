@@ -64,6 +64,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--to", "127.0.0.1"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", "127.0.0.1:0"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", ":1889"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--to", "::1:1889"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--to", "[::1]"}, QStringLiteral("is not HOST:PORT")},
+        Refused{{"--to", "[]:1889"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--save-minutes", "0"}, QStringLiteral("--save-minutes: '0'")},
         Refused{{"--save-minutes", "-5"}, QStringLiteral("--save-minutes: '-5'")},
         Refused{{"--save-minutes", "ten"}, QStringLiteral("--save-minutes: 'ten'")},
@@ -116,6 +119,60 @@ TEST(HeadlessOptions, ValuesAsGiven)
         {QStringLiteral("ostrel-headless"), QStringLiteral("--trigger"), tooLong + QStringLiteral("=01")},
         QStringLiteral("2.15"));
     EXPECT_TRUE(refused.standardError.contains(TriggerMessage::TooLong));
+}
+
+struct FlagCase {
+    const char* flag;
+    bool HeadlessOptions::* field;
+};
+
+class HeadlessFlagTest : public ::testing::TestWithParam<FlagCase> {};
+
+// Each switch sets its own option and no other; none is on by default.
+TEST_P(HeadlessFlagTest, SetsItsOptionOnly)
+{
+    const auto read = [](const QStringList& arguments) {
+        const HeadlessCommandLine result = ReadHeadlessCommandLine(arguments, QStringLiteral("2.15"));
+        EXPECT_TRUE(result.options) << result.standardError.toStdString();
+        return result.options.value_or(HeadlessOptions{});
+    };
+    const HeadlessOptions plain = read({QStringLiteral("ostrel-headless")});
+    const HeadlessOptions set = read({QStringLiteral("ostrel-headless"), QString::fromUtf8(GetParam().flag)});
+    EXPECT_TRUE(set.*GetParam().field);
+    for (const FlagCase& other : std::vector<FlagCase>{{"--ascii", &HeadlessOptions::ascii},
+                                                        {"--time", &HeadlessOptions::showTime},
+                                                        {"--reply-to-sender", &HeadlessOptions::replyToSender},
+                                                        {"--new-port-each-time", &HeadlessOptions::newPortEachTime},
+                                                        {"--ipv4-only", &HeadlessOptions::ipv4Only},
+                                                        {"--quiet", &HeadlessOptions::quiet}}) {
+        EXPECT_FALSE(plain.*other.field) << other.flag;
+        if (other.field != GetParam().field) {
+            EXPECT_FALSE(set.*other.field) << other.flag << " with " << GetParam().flag;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Headless, HeadlessFlagTest,
+                         ::testing::Values(FlagCase{"--ascii", &HeadlessOptions::ascii},
+                                           FlagCase{"--time", &HeadlessOptions::showTime},
+                                           FlagCase{"--reply-to-sender", &HeadlessOptions::replyToSender},
+                                           FlagCase{"--new-port-each-time", &HeadlessOptions::newPortEachTime},
+                                           FlagCase{"--ipv4-only", &HeadlessOptions::ipv4Only},
+                                           FlagCase{"--quiet", &HeadlessOptions::quiet}));
+
+TEST(HeadlessOptions, IPv6DestinationInBrackets)
+{
+    const HeadlessCommandLine result = ReadHeadlessCommandLine(
+        {QStringLiteral("ostrel-headless"), QStringLiteral("--to=[fe80::1%eth0]:2404")}, QStringLiteral("2.15"));
+    ASSERT_TRUE(result.options) << result.standardError.toStdString();
+    EXPECT_EQ(result.options->toHost, QStringLiteral("fe80::1%eth0"));
+    EXPECT_EQ(result.options->toPort, QStringLiteral("2404"));
+    const HeadlessCommandLine joins = ReadHeadlessCommandLine(
+        {QStringLiteral("ostrel-headless"), QStringLiteral("--join=239.1.2.3%lo"), QStringLiteral("--join"),
+         QStringLiteral("ff12::1")},
+        QStringLiteral("2.15"));
+    ASSERT_TRUE(joins.options);
+    EXPECT_EQ(joins.options->joins, QStringList({QStringLiteral("239.1.2.3%lo"), QStringLiteral("ff12::1")}));
 }
 
 TEST(HeadlessOptions, NumberedCaptureFiles)

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """ostrel-headless as a real process on loopback, with real datagrams and
 kernel-chosen ports: the trigger rules' matching and first-match order with
-more than three rules, answers to --to and, with --reply-to-sender, to a peer
+more than three rules, answers to --to (from one port, or from a new port
+each with --new-port-each-time) and, with --reply-to-sender, to a peer
 whose socket is connected to the listening port; ASCII mode; timed-save
 files; the pcapng read back by tshark; SIGHUP starting a new capture file;
 SIGTERM and SIGINT writing everything; a bad rule refused with exit status 2;
@@ -40,7 +41,7 @@ class Headless:
         self.port = None
         while self.port is None:
             with open(self.err_path, encoding="utf-8") as err:
-                found = re.search(r"listening on 0\.0\.0\.0:(\d+)", err.read())
+                found = re.search(r"listening on (?:0\.0\.0\.0|\[::\]):(\d+)", err.read())
             if found:
                 self.port = int(found.group(1))
             elif self.proc.poll() is not None or time.monotonic() > deadline:
@@ -140,7 +141,8 @@ def rules_to_and_capture():
         # First match only: 01 03 77 1A is rule 1's, never rule 3's; 07 is not 07 07.
         check([a for a, _ in answers] == [b"\xa1", b"\xa2\xa2", b"\xa2\xa2", b"\xa4", b"\xa2\xa2"],
               f"answers to --to: {answers}")
-        check(all(source[1] != program.port for _, source in answers), "answers to --to leave from a new port")
+        check(len(set(source[1] for _, source in answers)) == 1 and answers[0][1][1] != program.port,
+              f"answers to --to leave from one port of their own: {answers}")
         time.sleep(1.0)  # at least one timed save of 0.6 s has run
         os.kill(program.proc.pid, signal.SIGHUP)
         deadline = time.monotonic() + 10
@@ -148,7 +150,9 @@ def rules_to_and_capture():
             time.sleep(0.05)
         check(os.path.exists(os.path.join(folder, "cap.1.pcapng")), "SIGHUP starts cap.1.pcapng")
         program.send(b"\x01\x03\x00\x1a")
-        check([a for a, _ in drain(peer)] == [b"\xa1"], "the answer after SIGHUP")
+        after_hup = drain(peer)
+        check([a for a, _ in after_hup] == [b"\xa1"] and after_hup[0][1] == answers[0][1],
+              f"the answer after SIGHUP, from the same port: {after_hup}")
         lines = program.stop()
         hex_lines = [" ".join(f"{b:02X}" for b in f) + " " for f in frames + [b"\x01\x03\x00\x1a"]]
         check(lines == hex_lines, f"standard output after SIGTERM: {lines}")
@@ -168,6 +172,74 @@ def rules_to_and_capture():
         after, notes = tshark(os.path.join(folder, "cap.1.pcapng"))
         check([r[4] for r in after] == ["0103001a", "a1"] and not notes, f"cap.1.pcapng: {after} {notes}")
         peer.close()
+
+
+def new_port_each_time():
+    """--new-port-each-time: each answer to --to from a port of its own."""
+    with tempfile.TemporaryDirectory() as folder:
+        peer = receiver()
+        program = Headless(folder, "--to", f"127.0.0.1:{peer.getsockname()[1]}", "--new-port-each-time",
+                           "--quiet", "--trigger", "01 03=05 06")
+        for _ in range(3):
+            program.send(b"\x01\x03")
+            time.sleep(0.05)  # the socket of an answer is closed before the next opens
+        answers = drain(peer)
+        check([a for a, _ in answers] == [b"\x05\x06"] * 3, f"answers with --new-port-each-time: {answers}")
+        ports = [source[1] for _, source in answers]
+        check(len(set(ports)) == 3 and program.port not in ports, f"a new port for each answer: {ports}")
+        program.stop()
+        peer.close()
+
+
+def ipv6_loopback():
+    try:
+        with socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as s:
+            s.bind(("::1", 0))
+        return True
+    except OSError:
+        return False
+
+
+def both_families():
+    """A listener on "::" takes peers of both families and answers each
+    from the listening port; --to [::1]:PORT sends to an IPv6 peer;
+    --ipv4-only listens on 0.0.0.0 and no IPv6 peer reaches it."""
+    if not ipv6_loopback():
+        print("ostrel-headless: no IPv6 loopback address (::1): the IPv6 cases are skipped")
+        return
+    with tempfile.TemporaryDirectory() as folder:
+        program = Headless(folder, "--reply-to-sender", "--trigger", "01 03=05 06")
+        check("listening on [::]:" in program.errors()[0], f"listens on both families: {program.errors()}")
+        for family, host in ((socket.AF_INET, "127.0.0.1"), (socket.AF_INET6, "::1")):
+            with socket.socket(family, socket.SOCK_DGRAM) as peer:
+                peer.bind((host, 0))
+                peer.settimeout(0.2)
+                peer.sendto(b"\x01\x03", (host, program.port))
+                got = drain(peer)
+                check([(a, s[0]) for a, s in got] == [(b"\x05\x06", host)]
+                      and all(s[1] == program.port for _, s in got),
+                      f"the answer to a peer at {host}, from the listening port: {got}")
+        lines = program.stop()
+        check(lines == ["01 03 ", "01 03 "], f"lines of both families: {lines}")
+
+        six = socket.socket(socket.AF_INET6, socket.SOCK_DGRAM)
+        six.bind(("::1", 0))
+        six.settimeout(0.2)
+        program = Headless(folder, "--to", f"[::1]:{six.getsockname()[1]}", "--trigger", "01 03=05 06")
+        program.send(b"\x01\x03")
+        got = drain(six)
+        check([a for a, _ in got] == [b"\x05\x06"], f"answers to --to [::1]:PORT: {got}")
+        program.stop()
+        six.close()
+
+        program = Headless(folder, "--ipv4-only", "--trigger", "01 03=05 06", "--reply-to-sender")
+        check("listening on 0.0.0.0:" in program.errors()[0], f"--ipv4-only: {program.errors()}")
+        with socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as peer:
+            peer.settimeout(0.2)
+            peer.sendto(b"\x01\x03", ("::1", program.port))
+            check(drain(peer, 0.5) == [], "no IPv6 peer reaches a listener of --ipv4-only")
+        program.send(b"\x01\x03")
+        check(program.stop() == ["01 03 "], "--ipv4-only still takes IPv4 peers")
 
 
 def reply_to_sender():
@@ -363,6 +435,8 @@ def link_events():
 def main():
     link_events()
     rules_to_and_capture()
+    new_port_each_time()
+    both_families()
     reply_to_sender()
     ascii_mode()
     bad_rule()

@@ -42,7 +42,7 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
     : QObject(parent)
     , options_(std::move(options))
     , report_(std::move(report))
-    , sender_(state_)
+    , sender_(state_, options_.newPortEachTime ? DatagramSender::Port::NewEachTime : DatagramSender::Port::KeptOpen)
     , timedSave_(new monitor::TimedSave(
           state_.SaveNumber, [this](const std::exception& error) { ReportLimited(QString::fromUtf8(error.what())); },
           this, options_.saveDir))
@@ -59,8 +59,11 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
     // Every datagram, empty ones included, goes into the capture before it
     // is answered; its source is where an answer to the sender goes.
     route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
-        lastSource_ = frame.source;
-        if (!capture_.IsOpen())
+        lastSource_ = frame.source6.sin6_family == AF_INET6
+            ? WSocketAddress::From(reinterpret_cast<const sockaddr*>(&frame.source6), sizeof frame.source6)
+            : WSocketAddress::From(reinterpret_cast<const sockaddr*>(&frame.source), sizeof frame.source);
+        // The capture holds IPv4 datagrams.
+        if (!capture_.IsOpen() || lastSource_.Family() != AF_INET)
             return;
         sockaddr_in to{};
         to.sin_family = AF_INET;
@@ -103,10 +106,30 @@ void HeadlessMonitor::Start()
 {
     if (options_.savePeriodMs > 0 && !options_.saveDir.isEmpty() && !QDir(options_.saveDir).exists())
         throw std::runtime_error("no folder " + options_.saveDir.toStdString() + " for the timed-save files");
+    // Both families on "::" where the system has IPv6 at all.
+    listenAddress_ = QStringLiteral("0.0.0.0");
+    if (!options_.ipv4Only) {
+        const int probe = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (probe >= 0) {
+            listenAddress_ = QStringLiteral("::");
+            ::close(probe);
+        }
+    }
+    pass_.SetListenAddress(listenAddress_);
     // No file is made before the port is bound: a start that fails leaves
     // every file as it was.
     pass_.Start();
     listeningPort_ = pass_.UDPServer1().LocalPort().toUShort();
+    for (const QString& join : options_.joins) {
+        const qsizetype percent = join.lastIndexOf(QLatin1Char('%'));
+        const QString group = percent < 0 ? join : join.left(percent);
+        const QString interfaceName = percent < 0 ? QString() : join.mid(percent + 1);
+        if (!pass_.UDPServer1().JoinGroup(group, interfaceName)) {
+            const int error = pass_.UDPServer1().LastError();
+            pass_.Stop();
+            throw std::runtime_error("cannot join " + join.toStdString() + ": " + ErrorText(error));
+        }
+    }
     if (!options_.pcapFile.isEmpty() && !OpenCapture(0)) {
         pass_.Stop();
         throw std::runtime_error("cannot make the capture file " + capture_.Error());
@@ -237,23 +260,19 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
         return;
     }
     TWSocket& socket = pass_.UDPServer1();
-    const sockaddr_in to = lastSource_;
+    const WSocketAddress to = lastSource_;
     if (socket.SendTo(response->data(), static_cast<int>(response->size()), to) < 0) {
-        char address[INET_ADDRSTRLEN] = {};
-        ::inet_ntop(AF_INET, &to.sin_addr, address, sizeof(address));
-        ReportLimited(QStringLiteral("answer to %1:%2 not sent: %3")
-                          .arg(QString::fromLatin1(address))
-                          .arg(ntohs(to.sin_port))
-                          .arg(QString::fromStdString(ErrorText(socket.LastError()))));
+        ReportLimited(QStringLiteral("answer to %1 not sent: %2")
+                          .arg(to.Text(), QString::fromStdString(ErrorText(socket.LastError()))));
         return;
     }
-    route_.Sent({response->data(), response->size()}, to);
-    if (capture_.IsOpen()) {
+    route_.Sent({response->data(), response->size()}, to.Family() == AF_INET ? to.In4() : sockaddr_in{});
+    if (capture_.IsOpen() && to.Family() == AF_INET) {
         sockaddr_in from{};
         from.sin_family = AF_INET;
-        from.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
+        from.sin_addr.s_addr = LocalAddressFor(to.In4().sin_addr.s_addr);
         from.sin_port = htons(listeningPort_);
-        Capture(from, to, response->data(), response->size());
+        Capture(from, to.In4(), response->data(), response->size());
     }
 }
 

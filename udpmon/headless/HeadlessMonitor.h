@@ -50,6 +50,8 @@ public:
     void Start();
     // The port listened on (the system's choice for "0").
     [[nodiscard]] std::uint16_t ListeningPort() const;
+    // The address listened on: "[::]" (both families) or "0.0.0.0".
+    [[nodiscard]] QString ListeningAddress() const { return listenAddress_ == QLatin1String("::") ? QStringLiteral("[::]") : listenAddress_; }
     // The capture file written to (empty without --pcap).
     [[nodiscard]] const QString& CaptureFile() const { return captureFile_; }
     // The events file written to (empty without --events).
@@ -133,7 +135,8 @@ private:
     std::FILE* events_ = nullptr;
     QString eventsFile_;
     QTimer linkTick_;
-    sockaddr_in lastSource_{};
+    WSocketAddress lastSource_;
+    QString listenAddress_;
     std::unordered_map<std::uint32_t, std::uint32_t> localAddresses_;
     QElapsedTimer lastReport_;
     int unreported_ = 0;

@@ -1,6 +1,7 @@
 #include "udpmon/headless/HeadlessOptions.h"
 
 #include "monitor/Triggers.h"
+#include "socket/WSocketAddress.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -94,12 +95,20 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     const QCommandLineOption showVersion({QStringLiteral("v"), QStringLiteral("version")},
                                          QStringLiteral("Displays version information and exits."));
     const QCommandLineOption listen(QStringLiteral("listen"),
-                                    QStringLiteral("UDP port listened on, on all addresses (default 1888; 0: one the "
-                                                   "system chooses, shown on standard error)."),
+                                    QStringLiteral("UDP port listened on, on all addresses of both IPv4 and IPv6 "
+                                                   "(default 1888; 0: one the system chooses, shown on standard error)."),
                                     QStringLiteral("PORT"));
     const QCommandLineOption to(QStringLiteral("to"),
-                                QStringLiteral("Where answers go, from a new port each (default 127.0.0.1:1889)."),
+                                QStringLiteral("Where answers go, all from one port (default 127.0.0.1:1889); an "
+                                               "IPv6 address in brackets: [::1]:1889."),
                                 QStringLiteral("HOST:PORT"));
+    const QCommandLineOption join(QStringLiteral("join"),
+                                  QStringLiteral("Join the multicast group on the interface named (the system's choice "
+                                                 "without one) and receive what is sent to it on the port; may be "
+                                                 "given many times."),
+                                  QStringLiteral("GROUP[%IFACE]"));
+    const QCommandLineOption ipv4Only(QStringLiteral("ipv4-only"),
+                                      QStringLiteral("Listen for IPv4 peers only (on 0.0.0.0)."));
     const QCommandLineOption trigger(QStringLiteral("trigger"),
                                      QStringLiteral("A trigger rule; may be given many times, the first match answers."),
                                      QStringLiteral("PATTERN=RESPONSE"));
@@ -123,8 +132,12 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     const QCommandLineOption replyToSender(QStringLiteral("reply-to-sender"),
                                            QStringLiteral("Answer from the listening port to the address and port the "
                                                           "datagram came from, instead of --to."));
+    const QCommandLineOption newPortEachTime(
+        QStringLiteral("new-port-each-time"),
+        QStringLiteral("Send each answer to --to from a new port, as Ostrel's window does."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Write nothing to standard output."));
-    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, events, replyToSender, quiet});
+    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, events, replyToSender,
+                       newPortEachTime, ipv4Only, join, quiet});
 
     if (!parser.parse(arguments))
         return UsageError(parser.errorText());
@@ -156,11 +169,12 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     }
     if (parser.isSet(to)) {
         const QString value = parser.value(to);
-        const qsizetype colon = value.lastIndexOf(QLatin1Char(':'));
-        if (colon <= 0 || !IsPort(value.mid(colon + 1), false))
+        QString host;
+        QString port;
+        if (!SplitHostPort(value, host, port) || host.isEmpty() || !IsPort(port, false))
             return UsageError(QStringLiteral("--to: '%1' is not HOST:PORT.").arg(value));
-        options.toHost = value.left(colon);
-        options.toPort = value.mid(colon + 1);
+        options.toHost = host;
+        options.toPort = port;
     }
     for (const QString& text : parser.values(trigger)) {
         const qsizetype equals = text.indexOf(QLatin1Char('='));
@@ -208,6 +222,9 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     options.ascii = parser.isSet(ascii);
     options.showTime = parser.isSet(time);
     options.replyToSender = parser.isSet(replyToSender);
+    options.newPortEachTime = parser.isSet(newPortEachTime);
+    options.ipv4Only = parser.isSet(ipv4Only);
+    options.joins = parser.values(join);
     options.quiet = parser.isSet(quiet);
 
     HeadlessCommandLine result;

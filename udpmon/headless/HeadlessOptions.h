@@ -14,7 +14,7 @@ namespace ostrel {
 // What ostrel-headless is told to do by its command line.
 struct HeadlessOptions {
     QString listenPort = QStringLiteral("1888"); // "0": the system chooses
-    QString toHost = QStringLiteral("127.0.0.1");
+    QString toHost = QStringLiteral("127.0.0.1"); // a name, an IPv4 or an IPv6 address (no brackets)
     QString toPort = QStringLiteral("1889");
     std::vector<monitor::TriggerRule> triggers; // in the order given, all enabled
     bool ascii = false;
@@ -24,6 +24,9 @@ struct HeadlessOptions {
     QString pcapFile;              // empty: no capture
     QString eventsFile;            // empty: no link supervision events
     bool replyToSender = false;
+    bool newPortEachTime = false; // answers to --to from a new port each, as Ostrel sends
+    QStringList joins;            // multicast groups joined, "GROUP" or "GROUP%IFACE"
+    bool ipv4Only = false;        // listens on 0.0.0.0 instead of "::" (both families)
     bool quiet = false;
 };
 

@@ -68,8 +68,9 @@ int main(int argc, char** argv)
         return ostrel::HeadlessExit::Failure;
     }
     PrintError(monitor.CaptureFile().isEmpty()
-                   ? QStringLiteral("listening on 0.0.0.0:%1").arg(monitor.ListeningPort())
-                   : QStringLiteral("listening on 0.0.0.0:%1, capture to %2")
+                   ? QStringLiteral("listening on %1:%2").arg(monitor.ListeningAddress()).arg(monitor.ListeningPort())
+                   : QStringLiteral("listening on %1:%2, capture to %3")
+                         .arg(monitor.ListeningAddress())
                          .arg(monitor.ListeningPort())
                          .arg(monitor.CaptureFile()));
 
