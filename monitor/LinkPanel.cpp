@@ -1,5 +1,7 @@
 #include "monitor/LinkPanel.h"
 
+#include "monitor/Profile.h"
+
 #include "analysis/LinkEvents.h"
 #include "monitor/LinkKeys.h"
 #include "monitor/ReceiveLine.h"
@@ -287,6 +289,39 @@ void LinkPanel::SetSources(ReceiveRoute& route, bool stream, TSMemo* receive, Ru
 void LinkPanel::SetDevice(decode::DeviceRole device)
 {
     device_ = device;
+    SettingsChanged();
+}
+
+// In the order of kLinkWindowKeys, after "Protocol".
+std::array<QSpinBox*, 7> LinkPanel::Boxes() const
+{
+    return {KBox, WBox, T0Box, T1Box, T2Box, T3Box, TimeoutBox};
+}
+
+std::map<QString, QString> LinkPanel::ProfileSettings() const
+{
+    std::map<QString, QString> settings;
+    settings[QLatin1String(kLinkWindowKeys[0].key)] = QString::number(ProtocolBox->currentIndex());
+    const auto boxes = Boxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        settings[QLatin1String(kLinkWindowKeys[i + 1].key)] = QString::number(boxes[i]->value());
+    return settings;
+}
+
+void LinkPanel::ApplyProfileSettings(const std::map<QString, QString>& settings)
+{
+    const auto value = [&settings](std::size_t i) -> std::optional<int> {
+        const auto it = settings.find(QLatin1String(kLinkWindowKeys[i].key));
+        if (it == settings.end())
+            return std::nullopt;
+        return it->second.trimmed().toInt();
+    };
+    if (const auto protocol = value(0))
+        ProtocolBox->setCurrentIndex(*protocol);
+    const auto boxes = Boxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (const auto v = value(i + 1))
+            boxes[i]->setValue(*v);
     SettingsChanged();
 }
 

@@ -8,9 +8,11 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -78,6 +80,10 @@ public:
     // Writes the events kept as CSV to `file`; false with nothing written
     // when the file cannot be made.
     bool SaveEvents(const QString& file) const;
+    // The settings row as a profile keeps it (monitor::kLinkWindowKeys), and
+    // a profile's checked settings put into it (keys it lacks stay).
+    [[nodiscard]] std::map<QString, QString> ProfileSettings() const;
+    void ApplyProfileSettings(const std::map<QString, QString>& settings);
     // Asks for the file of "保存..." (a file dialog unless a test gives its own).
     std::function<QString(QWidget* parent)> AskSaveFile;
 
@@ -101,6 +107,7 @@ private:
     void Tick();
     void SettingsChanged();
     [[nodiscard]] analysis::Settings SettingsChosen() const;
+    [[nodiscard]] std::array<QSpinBox*, 7> Boxes() const;
     void Received(const ReceivedFrame& frame);
     void Sent(const ReceivedFrame& frame);
     void Connection(const ConnectionChange& change);

@@ -1,5 +1,7 @@
 #include "monitor/Profile.h"
 
+#include <algorithm>
+
 #include "platform/IniFile.h"
 
 namespace monitor {
@@ -20,6 +22,22 @@ QString RuleKey(int row, const char* what)
 QString Key(const QString& prefix, const char* what)
 {
     return prefix + QLatin1Char(' ') + QLatin1String(what);
+}
+
+// Every key of the link window's section known and its value a whole
+// number the window takes; the first that is not is refused.
+void CheckLinkWindow(ProfileReader& r, const QString& section, const WindowSettings& settings)
+{
+    for (const auto& [key, value] : settings) {
+        const auto known = std::find_if(kLinkWindowKeys.begin(), kLinkWindowKeys.end(),
+                                        [&key](const LinkWindowKey& k) { return key == QLatin1String(k.key); });
+        bool number = false;
+        const int n = value.trimmed().toInt(&number);
+        if (known == kLinkWindowKeys.end() || !number || n < known->low || n > known->high) {
+            r.Refuse(section, key, QStringLiteral("链路监视的设置不对"));
+            return;
+        }
+    }
 }
 
 QString WindowSection(const QString& name)
@@ -216,6 +234,8 @@ CommonProfile ReadCommonProfile(ProfileReader& r, const ProfileChecks& checks)
         const QString section = WindowSection(name);
         for (const QString& key : file.ReadSection(section))
             profile.windows[name][key] = file.ReadString(section, key, QString());
+        if (const auto read = profile.windows.find(name); name == kLinkWindow && read != profile.windows.end())
+            CheckLinkWindow(r, section, read->second);
     }
     return profile;
 }

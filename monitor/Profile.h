@@ -98,6 +98,25 @@ struct WindowPlace {
 // keeps them as they are.
 using WindowSettings = std::map<QString, QString>;
 
+// The link supervision window's section ("Window Link Supervision"): each
+// key and the range of values the window takes ("Protocol": 0 automatic,
+// 1 IEC 104, 2 MODBUS TCP, 3 MODBUS RTU; k and w; t0 to t3 in seconds; the
+// MODBUS time-out in milliseconds).
+inline const QString kLinkWindow = QStringLiteral("Link Supervision");
+struct LinkWindowKey {
+    const char* key;
+    int low;
+    int high;
+};
+inline constexpr std::array<LinkWindowKey, 8> kLinkWindowKeys{{{"Protocol", 0, 3},
+                                                               {"k", 1, 32767},
+                                                               {"w", 1, 32767},
+                                                               {"t0", 1, 255},
+                                                               {"t1", 1, 255},
+                                                               {"t2", 1, 255},
+                                                               {"t3", 1, 255},
+                                                               {"MODBUS Timeout ms", 10, 600000}}};
+
 // The parts of a profile that every monitor has.
 struct CommonProfile {
     TriggerRows triggers{};

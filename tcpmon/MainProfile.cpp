@@ -5,11 +5,13 @@
 
 #include "tcpmon/TamrelProfile.h"
 #include "tcpmon/u_decode.h"
+#include "tcpmon/u_linkwatch.h"
 #include "tcpmon/u_filter.h"
 #include "tcpmon/u_save.h"
 #include "tcpmon/u_sendstyle.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/LinkPanel.h"
 #include "monitor/ProfileCommands.h"
 #include "monitor/u_trigger.h"
 #include "platform/Conversions.h"
@@ -82,6 +84,7 @@ TamrelProfile Tf_main::ProfileOfWindow() const
     p.timed = F_sendstyle->CurrentChoice().timedTicked;
     p.interval = FloatToStr(state_.SendInterval);
     p.splitter = area_->Splitter1->sizes();
+    p.common.windows[monitor::kLinkWindow] = F_linkwatch->Panel->ProfileSettings();
     return p;
 }
 
@@ -125,6 +128,8 @@ void Tf_main::ApplyProfile(const TamrelProfile& p)
     }
     A.N_decode->setChecked(decode.shown);
     N_decodeClick();
+    if (const auto link = p.common.windows.find(monitor::kLinkWindow); link != p.common.windows.end())
+        F_linkwatch->Panel->ApplyProfileSettings(link->second);
 }
 
 } // namespace tamrel

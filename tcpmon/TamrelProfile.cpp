@@ -24,7 +24,7 @@ bool Minutes(const QString& text)
 
 std::vector<QString> TamrelProfileWindows()
 {
-    return {};
+    return {monitor::kLinkWindow};
 }
 
 void WriteTamrelProfile(IniFile& file, const QString& program, const TamrelProfile& profile)

@@ -9,6 +9,7 @@
 #include "udpmon/u_sendstyle.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/LinkPanel.h"
 #include "monitor/ProfileCommands.h"
 #include "monitor/u_trigger.h"
 #include "platform/IniFile.h"
@@ -71,6 +72,7 @@ OstrelProfile Tf_main::ProfileOfWindow() const
     p.recvShown = !recvForm_->isHidden();
     p.sendShown = !sendForm_->isHidden();
     p.docks = saveState();
+    p.common.windows[monitor::kLinkWindow] = linkForm_->Panel->ProfileSettings();
     return p;
 }
 
@@ -115,6 +117,8 @@ void Tf_main::ApplyProfile(const OstrelProfile& p)
     A.N_showtoolbar->setChecked(p.common.toolbar);
     A.N_decode->setChecked(p.common.decode.shown);
     N_decodeClick();
+    if (const auto link = p.common.windows.find(monitor::kLinkWindow); link != p.common.windows.end())
+        linkForm_->Panel->ApplyProfileSettings(link->second);
 }
 
 } // namespace ostrel

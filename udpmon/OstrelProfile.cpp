@@ -26,7 +26,7 @@ bool SaveMinutesAccepted(const QString& text)
 
 std::vector<QString> OstrelProfileWindows()
 {
-    return {};
+    return {monitor::kLinkWindow};
 }
 
 SendStyleForm SendStyleFormOf(const SendSchedule& schedule, bool timed, bool range)

@@ -26,7 +26,7 @@ bool HexByte(const QString& text)
 
 ProfileChecks Checks()
 {
-    return {&Digits, &HexByte, &Digits, {QStringLiteral("链路监视")}};
+    return {&Digits, &HexByte, &Digits, {QStringLiteral("链路监视"), monitor::kLinkWindow}};
 }
 
 QByteArray Written(const CommonProfile& profile)
@@ -60,6 +60,9 @@ TEST(Profile, WhatIsWrittenReadsBackTheSame)
     // a later window's own section, kept as written
     cases[5].windows[QStringLiteral("链路监视")] = {{QStringLiteral("Period"), QStringLiteral("20")},
                                                    {QStringLiteral("Columns"), QStringLiteral("a, b ,c")}};
+    cases[5].windows[monitor::kLinkWindow] = {{QStringLiteral("Protocol"), QStringLiteral("3")},
+                                              {QStringLiteral("t1"), QStringLiteral("255")},
+                                              {QStringLiteral("MODBUS Timeout ms"), QStringLiteral("10")}};
     for (std::size_t i = 0; i < cases.size(); ++i) {
         std::optional<monitor::ProfileFault> fault;
         const CommonProfile read = Read(Written(cases[i]), &fault);
@@ -99,6 +102,9 @@ TEST(Profile, ADamagedProfileIsRefusedAtItsFirstBadLine)
         {header + "[Filter]\nRule3 On=1\nRule3 Position=x\n", 6, "过滤条件3"},
         {header + "[Filter]\nRule1 Value=100\n", 5, "过滤条件1"},
         {header + "[Timed Save]\nMinutes=soon\nOn=1\n", 5, "定时保存"},
+        // the link window's settings: a value out of its range, a key it does not know
+        {header + "[Window Link Supervision]\nw=8\nk=0\n", 6, "链路监视"},
+        {header + "[Window Link Supervision]\nt9=1\n", 5, "链路监视"},
         // the first fault of several is named
         {header + "[Layout]\nMain X=a\nMain Y=b\n", 5, "Main X"},
     };

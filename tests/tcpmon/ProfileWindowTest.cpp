@@ -9,15 +9,19 @@
 #include "tcpmon/client/ClientSide.h"
 #include "tcpmon/u_decode.h"
 #include "tcpmon/u_filter.h"
+#include "tcpmon/u_linkwatch.h"
 #include "tcpmon/u_save.h"
 #include "tcpmon/u_sendstyle.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/LinkPanel.h"
 #include "monitor/ProfileCommands.h"
 #include "monitor/u_trigger.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -77,6 +81,13 @@ void SendStyle(Tf_main& w)
     w.Actions().N_fbfs->trigger();
 }
 
+void LinkSettings(Tf_main& w)
+{
+    w.LinkDialog()->Panel->ProtocolBox->setCurrentIndex(2);
+    w.LinkDialog()->Panel->KBox->setValue(20);
+    w.LinkDialog()->Panel->T1Box->setValue(3);
+}
+
 void View(Tf_main& w)
 {
     w.Actions().N_showtoolbar->trigger();
@@ -122,8 +133,9 @@ void ProfileWindowTest::aProfileSetsUpAnotherWindowTheSame()
         {"timed save", false, {&TimedSave}},
         {"send style", false, {&SendStyle}},
         {"view", false, {&View}},
-        {"all of it", false, {&Triggers, &Filter, &TimedSave, &SendStyle, &View}},
-        {"all of it, the client's window", true, {&Triggers, &Filter, &TimedSave, &SendStyle, &View}},
+        {"link supervision settings", false, {&LinkSettings}},
+        {"all of it", false, {&Triggers, &Filter, &TimedSave, &SendStyle, &View, &LinkSettings}},
+        {"all of it, the client's window", true, {&Triggers, &Filter, &TimedSave, &SendStyle, &View, &LinkSettings}},
     };
     const QString path = dir_.filePath(QStringLiteral("p.ini"));
     for (const auto& c : cases) {
@@ -148,6 +160,7 @@ void ProfileWindowTest::aProfileSetsUpAnotherWindowTheSame()
         QCOMPARE(second->Timer3()->Enabled(), first->Timer3()->Enabled());
         QCOMPARE(second->Timer3()->Interval(), first->Timer3()->Interval());
         QCOMPARE(second->DecodeDialog()->isVisible(), first->DecodeDialog()->isVisible());
+        QCOMPARE(second->LinkDialog()->Panel->KBox->value(), first->LinkDialog()->Panel->KBox->value());
         QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), c.name);
     }
 }

@@ -11,11 +11,14 @@
 #include "udpmon/u_sendstyle.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/LinkPanel.h"
 #include "monitor/ProfileCommands.h"
 #include "monitor/u_trigger.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -86,6 +89,13 @@ void SendStyle(Tf_main& w)
     w.Actions().N_fbfs->trigger();
 }
 
+void LinkSettings(Tf_main& w)
+{
+    w.LinkForm()->Panel->ProtocolBox->setCurrentIndex(1);
+    w.LinkForm()->Panel->WBox->setValue(4);
+    w.LinkForm()->Panel->TimeoutBox->setValue(250);
+}
+
 void View(Tf_main& w)
 {
     w.SendForm()->hide();
@@ -117,7 +127,8 @@ void ProfileWindowTest::aProfileSetsUpAnotherWindowTheSame()
         {"timed save", {&TimedSave}},
         {"send style", {&SendStyle}},
         {"view", {&View}},
-        {"all of it", {&Triggers, &Filter, &TimedSave, &SendStyle, &View}},
+        {"link supervision settings", {&LinkSettings}},
+        {"all of it", {&Triggers, &Filter, &TimedSave, &SendStyle, &View, &LinkSettings}},
     };
     for (const auto& c : cases) {
         TestDirectory dir;
@@ -140,6 +151,7 @@ void ProfileWindowTest::aProfileSetsUpAnotherWindowTheSame()
         QCOMPARE(second->Timer3()->Enabled(), first->Timer3()->Enabled());
         QCOMPARE(second->SendForm()->isHidden(), first->SendForm()->isHidden());
         QCOMPARE(second->DecodeForm()->isHidden(), first->DecodeForm()->isHidden());
+        QCOMPARE(second->LinkForm()->Panel->TimeoutBox->value(), first->LinkForm()->Panel->TimeoutBox->value());
         // nothing beside the profile is written
         QVERIFY(!QFile::exists(dir.SettingsPath()));
     }
