@@ -101,7 +101,10 @@ def tshark(path):
     # "Possible traceroute" is a guess from the port number alone (ports
     # from 33434 on), which a port the kernel chose may fall on: no fault.
     notes = [r[5] for r in rows if len(r) > 5 and r[5]]
-    notes = [n for n in (re.sub(r"Possible traceroute: hop #\d+(, attempt #\d+)?,?", "", note).strip(",") for note in notes) if n]
+    # tshark may give the guess's heading ("Expert Info (Chat/Sequence): ")
+    # apart from its text: a heading left alone says nothing either.
+    notes = [re.sub(r"Possible traceroute: hop #\d+(, attempt #\d+)?,?", "", note).strip(", ") for note in notes]
+    notes = [n for n in notes if n and not re.fullmatch(r"(Expert Info \(Chat/\w+\):\s*,?\s*)+", n)]
     return [tuple(r[:4]) + (r[4],) for r in rows], notes
 
 
