@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "tcpmon/ToolWindow.h"
 
 namespace monitor {
 class DecodePanel;
@@ -10,7 +10,7 @@ namespace tamrel {
 
 // "报文解析": the decode window, a tool window of its own beside the main
 // window, not modal. Closing it only hides it; its choices stay for the run.
-class Tf_decode final : public QDialog {
+class Tf_decode final : public ToolWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Tf_decode)
 
@@ -21,14 +21,6 @@ public:
     explicit Tf_decode(QWidget* parent = nullptr);
 
     monitor::DecodePanel* Panel;
-
-signals:
-    // The window was shown (true) or hidden (false), by any means.
-    void VisibilityChanged(bool visible);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 };
 
 // Shows or hides a tool window of the main window `owner`. The first time,

@@ -2,33 +2,13 @@
 
 #include "monitor/LinkPanel.h"
 
-#include <QVBoxLayout>
-
 namespace tamrel {
 
 Tf_linkwatch::Tf_linkwatch(QWidget* parent)
-    : QDialog(parent, Qt::Tool)
-    , Panel(new monitor::LinkPanel(this))
+    : ToolWindow(parent, QStringLiteral("Tf_linkwatch"), QStringLiteral("链路监视"), new monitor::LinkPanel,
+                 QSize(kWidth, kHeight))
+    , Panel(findChild<monitor::LinkPanel*>())
 {
-    setObjectName(QStringLiteral("Tf_linkwatch"));
-    setWindowTitle(QStringLiteral("链路监视"));
-    setModal(false);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Panel);
-    resize(kWidth, kHeight);
-}
-
-void Tf_linkwatch::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    emit VisibilityChanged(true);
-}
-
-void Tf_linkwatch::hideEvent(QHideEvent* event)
-{
-    QDialog::hideEvent(event);
-    emit VisibilityChanged(false);
 }
 
 } // namespace tamrel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "tcpmon/ToolWindow.h"
 
 namespace monitor {
 class LinkPanel;
@@ -10,7 +10,7 @@ namespace tamrel {
 
 // "链路监视": the link supervision window, a tool window of its own beside
 // the main window, not modal. Closing it only hides it; the watch goes on.
-class Tf_linkwatch final : public QDialog {
+class Tf_linkwatch final : public ToolWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Tf_linkwatch)
 
@@ -21,14 +21,6 @@ public:
     explicit Tf_linkwatch(QWidget* parent = nullptr);
 
     monitor::LinkPanel* Panel;
-
-signals:
-    // The window was shown (true) or hidden (false), by any means.
-    void VisibilityChanged(bool visible);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 };
 
 } // namespace tamrel
