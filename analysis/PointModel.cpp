@@ -13,6 +13,9 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
+// The frames of one DNP3 fragment kept until its last comes.
+constexpr std::size_t kDnp3Segments = 64;
+
 // What one frame says of one point.
 struct Sample {
     PointKey key;
@@ -162,6 +165,9 @@ struct PointModel::Links {
         bool chunksWhole = false;            // a stream of a protocol the cutter does not know: a chunk a frame
         bool chunksChosen = false;           // chunksWhole decided, by the settings or the first chunk
         std::vector<std::uint8_t> request;   // the last MODBUS request seen
+        // DNP3: the frames of a fragment not yet finished, by direction;
+        // a fragment's points are read once, from its final frame.
+        std::array<std::vector<std::vector<std::uint8_t>>, 2> segments;
         decode::Protocol requestFraming = decode::Protocol::Unrecognised;
     };
     std::unordered_map<LinkKey, Link> links;
@@ -239,6 +245,24 @@ void PointFeeder::Frame()
         return;
     }
     decode::Options options;
+    if (protocol == decode::Protocol::Dnp3 || (protocol == decode::Protocol::Auto && decode::ShapeDnp3(frame))) {
+        // The transport header after the link header: a fragment of several
+        // frames is read whole at its last, with the frames before it.
+        if (frame.size() <= 10)
+            return;
+        const std::uint8_t transport = frame[10];
+        auto& segments = link.segments[direction == Direction::ToDevice ? 0 : 1];
+        if (transport & 0x40)
+            segments.clear();
+        if (!(transport & 0x80)) {
+            if (segments.size() < kDnp3Segments)
+                segments.emplace_back(frame.begin(), frame.end());
+            return;
+        }
+        if (!(transport & 0x40))
+            options.earlier = std::move(segments);
+        segments.clear();
+    }
     options.protocol = protocol;
     options.iec101 = settings.iec101;
     options.direction = direction == Direction::FromDevice ? decode::Direction::FromDevice
@@ -594,8 +618,10 @@ void PointFeeder::Dnp3(const decode::Fields& fields)
             s.quality = 0;
             s.hasTime = s.timeShort = s.timeInvalid = false;
             s.timeUs = 0;
-            if (s.command != CommandState::None && function != 129)
-                s.command = CommandState::Activation;
+            // Each command point starts from its header's state; its own
+            // status may refuse it.
+            if (s.key.direction == PointDirection::Command)
+                s.command = function == 129 ? CommandState::Confirmation : CommandState::Activation;
         } else if (f.def == kIndex && open) {
             index = static_cast<std::uint64_t>(f.number.value_or(0));
         } else if (f.def == kFlags && open) {
