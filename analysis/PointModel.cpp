@@ -99,6 +99,22 @@ const IecKeys& IecKeysOf()
     return keys;
 }
 
+// A CP56Time2a tag (its 7 bytes read least significant first) into a sample.
+void Cp56(Sample& s, std::uint64_t raw)
+{
+    const auto ms = static_cast<std::int64_t>(raw & 0xFFFF);
+    const auto minute = static_cast<std::int64_t>(raw >> 16 & 0x3F);
+    const auto hour = static_cast<std::int64_t>(raw >> 24 & 0x1F);
+    const auto day = static_cast<unsigned>(raw >> 32 & 0x1F);
+    const auto month = static_cast<unsigned>(raw >> 40 & 0x0F);
+    const auto year = static_cast<int>(raw >> 48 & 0x7F);
+    s.hasTime = true;
+    s.timeShort = false;
+    s.timeInvalid = (raw >> 16 & 0x80) != 0;
+    const std::int64_t days = DaysFromCivil(2000 + year, std::clamp(month, 1u, 12u), std::clamp(day, 1u, 31u));
+    s.timeUs = ((days * 24 + hour) * 60 + minute) * 60'000'000 + ms * 1000;
+}
+
 std::uint16_t IecQuality(std::uint64_t raw)
 {
     std::uint16_t q = 0;
@@ -184,6 +200,7 @@ struct PointFeeder {
     void Point(const Sample& s);
     void Frame();
     void Iec(const decode::Fields& fields, PointProtocol protocol);
+    bool FastIec104();
     void Modbus(decode::Protocol framing);
     void ModbusRows(std::uint8_t unit, ModbusTable table, PointType type, unsigned start, unsigned count,
                     Bytes data, bool bits, CommandState command, std::uint8_t function);
@@ -244,6 +261,8 @@ void PointFeeder::Frame()
         Modbus(protocol);
         return;
     }
+    if (protocol == decode::Protocol::Iec104 && settings.fastIec104 && FastIec104())
+        return;
     decode::Options options;
     if (protocol == decode::Protocol::Dnp3 || (protocol == decode::Protocol::Auto && decode::ShapeDnp3(frame))) {
         // The transport header after the link header: a fragment of several
@@ -385,20 +404,7 @@ void PointFeeder::Iec(const decode::Fields& fields, PointProtocol protocol)
             s.timeUs = (minute * 60'000 + ms) * 1000;
             break;
         }
-        case IecPart::Cp56: {
-            const auto ms = static_cast<std::int64_t>(raw & 0xFFFF);
-            const auto minute = static_cast<std::int64_t>(raw >> 16 & 0x3F);
-            const auto hour = static_cast<std::int64_t>(raw >> 24 & 0x1F);
-            const auto day = static_cast<unsigned>(raw >> 32 & 0x1F);
-            const auto month = static_cast<unsigned>(raw >> 40 & 0x0F);
-            const auto year = static_cast<int>(raw >> 48 & 0x7F);
-            s.hasTime = true;
-            s.timeShort = false;
-            s.timeInvalid = (raw >> 16 & 0x80) != 0;
-            const std::int64_t days = DaysFromCivil(2000 + year, std::clamp(month, 1u, 12u), std::clamp(day, 1u, 31u));
-            s.timeUs = ((days * 24 + hour) * 60 + minute) * 60'000'000 + ms * 1000;
-            break;
-        }
+        case IecPart::Cp56: Cp56(s, raw); break;
         case IecPart::Sco:
         case IecPart::Dco:
         case IecPart::Rco:
@@ -420,6 +426,161 @@ void PointFeeder::Iec(const decode::Fields& fields, PointProtocol protocol)
         }
     }
     flush();
+}
+
+namespace {
+
+// The monitoring types a plain APDU of which the fast reading takes: its
+// elements in the order of the frame.
+enum class FastElement : std::uint8_t { None, Siq, Diq, Vti, Bsi, Nva, Sva, R32, Bcr, Qds, Cp56 };
+
+struct FastType {
+    std::uint8_t id;
+    std::array<FastElement, 3> elements;
+    std::uint8_t size; // bytes of the elements
+};
+
+using FE = FastElement;
+constexpr FastType kFastTypes[] = {
+    {1, {FE::Siq}, 1},           {3, {FE::Diq}, 1},
+    {5, {FE::Vti, FE::Qds}, 2},  {7, {FE::Bsi, FE::Qds}, 5},
+    {9, {FE::Nva, FE::Qds}, 3},  {11, {FE::Sva, FE::Qds}, 3},
+    {13, {FE::R32, FE::Qds}, 5}, {15, {FE::Bcr}, 5},
+    {21, {FE::Nva}, 2},          {30, {FE::Siq, FE::Cp56}, 8},
+    {31, {FE::Diq, FE::Cp56}, 8}, {32, {FE::Vti, FE::Qds, FE::Cp56}, 9},
+    {33, {FE::Bsi, FE::Qds, FE::Cp56}, 12}, {34, {FE::Nva, FE::Qds, FE::Cp56}, 10},
+    {35, {FE::Sva, FE::Qds, FE::Cp56}, 10}, {36, {FE::R32, FE::Qds, FE::Cp56}, 12},
+    {37, {FE::Bcr, FE::Cp56}, 12},
+};
+
+const FastType* FastTypeOf(std::uint8_t id)
+{
+    for (const FastType& t : kFastTypes)
+        if (t.id == id)
+            return &t;
+    return nullptr;
+}
+
+} // namespace
+
+// IEC 104 monitoring frames read straight from their bytes, the same
+// values as the decoder's fields give: only datagrams whose every APDU is
+// whole and plain (an I-frame of one of kFastTypes whose objects fill its
+// ASDU exactly, or an S- or U-frame); any other is left to the decoder.
+// A frame of a known point then costs no allocation.
+bool PointFeeder::FastIec104()
+{
+    const std::size_t n = frame.size();
+    for (std::size_t at = 0; at < n;) {
+        if (n - at < 6 || frame[at] != 0x68)
+            return false;
+        const std::size_t length = frame[at + 1];
+        if (length < 4 || at + 2 + length > n)
+            return false;
+        if ((frame[at + 2] & 1) == 0) {
+            if (length < 4 + 6 + 3)
+                return false;
+            const FastType* type = FastTypeOf(frame[at + 6]);
+            const unsigned count = frame[at + 7] & 0x7Fu;
+            const bool sequence = (frame[at + 7] & 0x80) != 0;
+            if (type == nullptr || count == 0)
+                return false;
+            const std::size_t objects = length - 4 - 6;
+            if (objects != (sequence ? 3 + count * type->size : count * (3u + type->size)))
+                return false;
+        } else if (length != 4) {
+            return false;
+        }
+        at += 2 + length;
+    }
+    for (std::size_t at = 0; at < n; at += 2 + frame[at + 1]) {
+        if ((frame[at + 2] & 1) != 0)
+            continue;
+        const FastType& type = *FastTypeOf(frame[at + 6]);
+        const unsigned count = frame[at + 7] & 0x7Fu;
+        const bool sequence = (frame[at + 7] & 0x80) != 0;
+        Sample s;
+        s.key.protocol = PointProtocol::Iec104;
+        s.typeId = type.id;
+        s.type = IecPointType(type.id);
+        s.cause = frame[at + 8] & 0x3F;
+        s.negative = (frame[at + 8] & 0x40) != 0;
+        s.key.station = static_cast<std::uint16_t>(frame[at + 10] | frame[at + 11] << 8);
+        std::size_t p = at + 12;
+        std::uint32_t address = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            if (i == 0 || !sequence) {
+                address = static_cast<std::uint32_t>(frame[p] | frame[p + 1] << 8 | frame[p + 2] << 16);
+                p += 3;
+            } else {
+                ++address;
+            }
+            s.key.address = address;
+            s.quality = 0;
+            s.hasValue = true;
+            s.hasTime = s.timeShort = s.timeInvalid = false;
+            s.timeUs = 0;
+            for (const FastElement e : type.elements) {
+                const Bytes b = frame.subspan(p);
+                switch (e) {
+                case FE::None: break;
+                case FE::Siq:
+                    s.value = b[0] & 1;
+                    s.quality = IecQuality(b[0] & 0xF0u);
+                    p += 1;
+                    break;
+                case FE::Diq:
+                    s.value = b[0] & 3;
+                    s.quality = IecQuality(b[0] & 0xF0u);
+                    p += 1;
+                    break;
+                case FE::Vti: {
+                    const int v = b[0] & 0x7F;
+                    s.value = v >= 64 ? v - 128 : v;
+                    p += 1;
+                    break;
+                }
+                case FE::Bsi:
+                    s.value = static_cast<double>(Le(b, 4));
+                    p += 4;
+                    break;
+                case FE::Nva:
+                    s.value = static_cast<std::int16_t>(Le(b, 2)) / 32768.0;
+                    p += 2;
+                    break;
+                case FE::Sva:
+                    s.value = static_cast<std::int16_t>(Le(b, 2));
+                    p += 2;
+                    break;
+                case FE::R32: {
+                    const auto raw = static_cast<std::uint32_t>(Le(b, 4));
+                    float f;
+                    std::memcpy(&f, &raw, sizeof f);
+                    s.value = f;
+                    p += 4;
+                    break;
+                }
+                case FE::Bcr:
+                    s.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(Le(b, 4)));
+                    s.quality = static_cast<std::uint16_t>((b[4] & 0x20 ? +kQualityCarry : 0)
+                                                           | (b[4] & 0x40 ? +kQualityAdjusted : 0)
+                                                           | (b[4] & 0x80 ? +kQualityInvalid : 0));
+                    p += 5;
+                    break;
+                case FE::Qds:
+                    s.quality = IecQuality(b[0]);
+                    p += 1;
+                    break;
+                case FE::Cp56:
+                    Cp56(s, Le(b, 7));
+                    p += 7;
+                    break;
+                }
+            }
+            Point(s);
+        }
+    }
+    return true;
 }
 
 void PointFeeder::ModbusRows(std::uint8_t unit, ModbusTable table, PointType type, unsigned start, unsigned count,
@@ -844,9 +1005,9 @@ const PointListEntry* PointModel::EntryOf(const PointRow& row) const
     return &list_.Entries()[static_cast<std::size_t>(row.listIndex)];
 }
 
-void PointModel::SetList(const PointList& list)
+void PointModel::SetList(PointList list)
 {
-    list_ = list;
+    list_ = std::move(list);
     ++generation_;
     entrySeen_.assign(list_.Entries().size(), 0);
     missingRow_.assign(list_.Entries().size(), -1);
@@ -962,7 +1123,7 @@ void PointModel::Clear()
     dropped_ = 0;
     firstUs_ = lastUs_ = 0;
     ++generation_;
-    SetList(PointList(list_));
+    SetList(std::move(list_));
 }
 
 } // namespace analysis

@@ -274,7 +274,13 @@ std::string AddressText(PointProtocol protocol, std::uint64_t address)
         const std::string_view name = table < 5 ? kTables[table] : "";
         return std::string(name.empty() ? "?" : name) + ":" + std::to_string(address & 0xFFFF);
     }
-    case PointProtocol::Dnp3: return "g" + std::to_string(address >> 32) + "/" + std::to_string(address & 0xFFFFFFFF);
+    case PointProtocol::Dnp3: {
+        std::string out = "g";
+        out += std::to_string(address >> 32);
+        out += '/';
+        out += std::to_string(address & 0xFFFFFFFF);
+        return out;
+    }
     case PointProtocol::Cdt: {
         static constexpr std::string_view kKinds[] = {"YC", "YX", "DD"};
         const auto kind = static_cast<std::size_t>(address >> 16);

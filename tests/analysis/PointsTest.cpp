@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -194,6 +196,49 @@ const FrameCase kFrameCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Points, PointFrames, testing::ValuesIn(kFrameCases),
                          [](const testing::TestParamInfo<FrameCase>& i) { return std::string(i.param.name); });
+
+// The fast reading of plain IEC 104 frames gives the rows the decoder's
+// fields give, over every APDU of the decoder's corpus (each type and
+// element), every corruption of their bytes one at a time, and all of them
+// in one datagram.
+TEST(PointModel, FastIec104ReadingAsTheDecoders)
+{
+    std::vector<Bytes> frames;
+    std::ifstream corpus(TELEMON_DECODE_CORPUS "/iec104.txt");
+    for (std::string line; std::getline(corpus, line);)
+        if (!line.empty() && line[0] != '#')
+            frames.push_back(Hex(line));
+    ASSERT_GT(frames.size(), 40u);
+    const std::size_t whole = frames.size();
+    for (std::size_t i = 0; i < whole; ++i) {
+        for (std::size_t at = 6; at < frames[i].size(); ++at) {
+            Bytes changed = frames[i];
+            changed[at] ^= static_cast<std::uint8_t>(0x80 | at);
+            frames.push_back(std::move(changed));
+        }
+    }
+    Bytes all;
+    for (std::size_t i = 0; i < whole; ++i)
+        all.insert(all.end(), frames[i].begin(), frames[i].end());
+    frames.push_back(all);
+    for (const Bytes& frame : frames) {
+        analysis::PointSettings fast, fields;
+        fast.protocol = fields.protocol = decode::Protocol::Iec104;
+        fields.fastIec104 = false;
+        PointModel a(fast), b(fields);
+        a.Feed(frame, kFrom, kStart, 1);
+        b.Feed(frame, kFrom, kStart, 1);
+        ASSERT_EQ(a.Size(), b.Size()) << BytesToHexText(frame);
+        for (std::size_t r = 0; r < a.Size(); ++r) {
+            for (std::size_t c = 0; c < analysis::PointColumns().size(); ++c)
+                EXPECT_EQ(analysis::PointCell(a, a.Row(r), c), analysis::PointCell(b, b.Row(r), c))
+                    << BytesToHexText(frame) << " column " << c;
+            EXPECT_TRUE(a.Row(r).value == b.Row(r).value
+                        || (std::isnan(a.Row(r).value) && std::isnan(b.Row(r).value)));
+            EXPECT_EQ(a.Row(r).deviceTimeUs, b.Row(r).deviceTimeUs);
+        }
+    }
+}
 
 // --- The check against a list -----------------------------------------------
 

@@ -129,7 +129,7 @@ void HeadlessMonitor::Start()
         std::string error;
         if (!analysis::ReadPointListFile(QFile::encodeName(options_.pointListFile).toStdString(), list, error))
             throw std::runtime_error("point list " + error);
-        points_->SetList(list);
+        points_->SetList(std::move(list));
     }
     // Both families on "::" where the system has IPv6 at all.
     listenAddress_ = QStringLiteral("0.0.0.0");
