@@ -241,7 +241,7 @@ void PointFeeder::Point(const Sample& s)
         row->firstUs = arrivalUs;
     row->frameDirection = direction;
     row->frame.assign(frame.begin(), frame.end());
-    row->generation = model.generation_;
+    model.Touch(static_cast<std::size_t>(row - model.rows_.data()));
     model.Mark(*row);
 }
 
@@ -970,7 +970,7 @@ void PointModel::SeenEntry(std::size_t entry)
         PointRow& row = rows_[static_cast<std::size_t>(missing)];
         if (row.listOnly != 0) {
             row.marks &= static_cast<std::uint8_t>(~kMarkMissing);
-            row.generation = generation_;
+            Touch(static_cast<std::size_t>(missing));
         }
     }
 }
@@ -1017,7 +1017,6 @@ void PointModel::SetList(PointList list)
             // entry of no list unless the new one has it.
             row.listIndex = -1;
             row.marks = 0;
-            row.generation = generation_;
             continue;
         }
         row.listIndex = list_.Find(row.key.protocol, row.key.station, row.key.address);
@@ -1025,9 +1024,9 @@ void PointModel::SetList(PointList list)
             entrySeen_[static_cast<std::size_t>(row.listIndex)] = 1;
     }
     MakeMissingRows();
-    for (PointRow& row : rows_) {
-        Mark(row);
-        row.generation = generation_;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        Mark(rows_[i]);
+        Touch(i);
     }
 }
 
@@ -1057,17 +1056,33 @@ void PointModel::MakeMissingRows()
         row.type = e.type;
         row.listIndex = static_cast<std::int32_t>(i);
         row.listOnly = 1;
-        row.generation = generation_;
         missingRow_[i] = static_cast<std::int64_t>(rows_.size());
         index_.emplace(key, rows_.size());
         rows_.push_back(std::move(row));
     }
 }
 
+void PointModel::Touch(std::size_t index)
+{
+    PointRow& row = rows_[index];
+    if (row.generation <= snapshot_)
+        touched_.push_back(static_cast<std::uint32_t>(index));
+    row.generation = generation_;
+}
+
 std::vector<std::size_t> PointModel::ChangedSince(std::uint64_t since, std::uint64_t& now) const
 {
     now = generation_;
     std::vector<std::size_t> out;
+    if (since == snapshot_) {
+        // The reader that asked last asks again: the rows touched since,
+        // without looking at the others.
+        out.assign(touched_.begin(), touched_.end());
+        std::sort(out.begin(), out.end());
+        touched_.clear();
+        snapshot_ = generation_;
+        return out;
+    }
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].generation > since)
             out.push_back(i);
@@ -1119,6 +1134,7 @@ void PointModel::Clear()
 {
     rows_.clear();
     index_.clear();
+    touched_.clear();
     links_->links.clear();
     dropped_ = 0;
     firstUs_ = lastUs_ = 0;

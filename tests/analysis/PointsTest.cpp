@@ -425,8 +425,13 @@ TEST(PointModel, ChangedSinceNamesOnlyTheRowsTouched)
     EXPECT_EQ(model.ChangedSince(0, now).size(), 3u);
     const std::uint64_t seen = now;
     model.Feed(Hex("68 0E 00 00 00 00 01 01 03 00 01 00 02 00 00 01"), kFrom, kStart, 1);
+    std::uint64_t other = 0;
+    EXPECT_EQ(model.ChangedSince(0, other).size(), 3u) << "a second reader from the start sees every row";
     EXPECT_EQ(model.ChangedSince(seen, now), std::vector<std::size_t>{1});
     EXPECT_TRUE(model.ChangedSince(now, now).empty());
+    model.Feed(Hex("68 0E 00 00 00 00 01 01 03 00 01 00 03 00 00 01"), kFrom, kStart, 1);
+    EXPECT_EQ(model.ChangedSince(seen, other), (std::vector<std::size_t>{1, 2})) << "an older reader";
+    EXPECT_EQ(model.ChangedSince(now, now), std::vector<std::size_t>{2});
 }
 
 TEST(PointExports, CsvQuotesAndHtmlEscapes)

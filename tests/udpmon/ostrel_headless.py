@@ -452,6 +452,10 @@ def points():
         check(refused.returncode == 1 and "第3行" in refused.stderr.decode("utf-8"),
               f"a bad list refused naming its line: {refused.returncode} {refused.stderr!r}")
         check(not os.path.exists(os.path.join(folder, "p.csv")), "nothing made after a refused list")
+        unwritable = subprocess.run([PROGRAM, "--listen", "0", "--points", "no-such-folder/p.csv"], cwd=folder,
+                                    capture_output=True, timeout=30)
+        check(unwritable.returncode == 1 and "cannot write the points file" in unwritable.stderr.decode("utf-8"),
+              f"a points file that cannot be written ends the start: {unwritable.returncode} {unwritable.stderr!r}")
         with open(os.path.join(folder, "list.csv"), "w", encoding="utf-8") as good:
             good.write("protocol,station,address,name,type,unit,low,high\n"
                        "IEC104,1,100,Feeder,标度化值,A,0,50\nIEC104,1,200,Spare,,,,\n")
@@ -461,12 +465,12 @@ def points():
         program.send(scaled(100, 70))
         program.send(scaled(300, 5))
         deadline, rows = time.monotonic() + 10, []
-        while time.monotonic() < deadline and not any(",100," in row for row in rows):
+        while time.monotonic() < deadline and not any(",100,Feeder,标度化值,70," in row for row in rows):
             time.sleep(0.05)
             if os.path.exists(path):
                 with open(path, encoding="utf-8-sig") as table:
                     rows = table.read().splitlines()
-        check(any(",100,Feeder," in row and row.endswith(",越限") for row in rows),
+        check(any(",100,Feeder,标度化值,70," in row and row.endswith(",越限") for row in rows),
               f"the table written at a timed save, out of range marked: {rows}")
         program.send(scaled(100, 20))
         time.sleep(0.1)

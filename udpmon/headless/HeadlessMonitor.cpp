@@ -170,6 +170,14 @@ void HeadlessMonitor::Start()
         Note(QStringLiteral("events to %1").arg(eventsFile_));
         linkTick_.start();
     }
+    if (points_ && !options_.pointsFile.isEmpty() && !WritePoints()) {
+        // Found at the start rather than at the first timed save or the end.
+        const int error = errno;
+        pass_.Stop();
+        capture_.Close();
+        throw std::runtime_error("cannot write the points file " + options_.pointsFile.toStdString() + ": "
+                                 + std::strerror(error));
+    }
     if (options_.savePeriodMs > 0) {
         timedSave_->Timer1()->SetInterval(options_.savePeriodMs);
         timedSave_->Timer1()->SetEnabled(true);

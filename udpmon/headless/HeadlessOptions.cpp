@@ -78,8 +78,10 @@ supervision goes to standard error.
 The points file is the point table as CSV (UTF-8): one row per point seen
 in the datagrams both ways (IEC 104/101, MODBUS, DNP3, CDT; keyed by
 protocol, station and address), with its latest value, quality, cause, time
-tag, counts and the marks of the point list's check. It is written at every
-timed save and at SIGTERM or SIGINT, each time replacing the file whole. The
+tag, counts and the marks of the point list's check. It is written once the
+port is listened on (the header row: a file that cannot be written ends the
+start with 1), at every timed save and at SIGTERM or SIGINT, each time
+replacing the file whole. The
 point list (CSV with the columns protocol, station, address, name, type,
 unit, low, high) is read at start: a list with a fault ends the start with 1
 and names its line. Points the list has and nothing sent are rows marked
