@@ -704,6 +704,7 @@ void PointFeeder::Dnp3(const decode::Fields& fields)
     static const decode::FieldDef* const kValue = def("dnp3.point.value");
     static const decode::FieldDef* const kTime = def("dnp3.point.time");
     static const decode::FieldDef* const kStatus = def("dnp3.point.status");
+    static const decode::FieldDef* const kControl = def("dnp3.point.control_code");
 
     unsigned source = 0, destination = 0, function = 0, group = 0;
     Sample s;
@@ -793,6 +794,13 @@ void PointFeeder::Dnp3(const decode::Fields& fields)
         } else if (f.def == kTime && open && f.raw.size() == 6) {
             s.hasTime = true;
             s.timeUs = static_cast<std::int64_t>(Le(f.raw, 6)) * 1000;
+        } else if (f.def == kControl && open && f.number) {
+            // A control relay output block's state: close or trip where it
+            // says, else on for pulse on and latch on, off for their offs.
+            const auto code = static_cast<unsigned>(*f.number);
+            const unsigned tripClose = code >> 6 & 3, operation = code & 0x0F;
+            s.hasValue = tripClose == 1 || tripClose == 2 || (operation >= 1 && operation <= 4);
+            s.value = tripClose == 1 ? 1 : tripClose == 2 ? 0 : (operation == 1 || operation == 3) ? 1 : 0;
         } else if (f.def == kStatus && open && s.key.direction == PointDirection::Command && function == 129) {
             s.command = f.number.value_or(0) == 0 ? CommandState::Confirmation : CommandState::Negative;
         }
