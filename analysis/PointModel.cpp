@@ -13,6 +13,9 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
+// The MODBUS/TCP requests a link keeps waiting for their responses.
+constexpr std::size_t kModbusRequests = 16;
+
 // The frames of one DNP3 fragment kept until its last comes.
 constexpr std::size_t kDnp3Segments = 64;
 
@@ -173,14 +176,18 @@ bool IsCommandType(PointType type)
     }
 }
 
-// A link's state the model keeps: its stream cutting and the last MODBUS
-// request each way.
+// A link's state the model keeps: its stream cutting, the MODBUS requests
+// waiting for their responses and the DNP3 fragments being gathered.
 struct PointModel::Links {
     struct Link {
         StreamCutter cutter;
         bool chunksWhole = false;            // a stream of a protocol the cutter does not know: a chunk a frame
         bool chunksChosen = false;           // chunksWhole decided, by the settings or the first chunk
-        std::vector<std::uint8_t> request;   // the last MODBUS request seen
+        // MODBUS: the requests waiting for their responses, newest at
+        // nextRequest - 1 (TCP: several, told apart by their transaction
+        // identifiers; RTU: the last only).
+        std::array<std::vector<std::uint8_t>, kModbusRequests> requests;
+        std::size_t nextRequest = 0;
         // DNP3: the frames of a fragment not yet finished, by direction;
         // a fragment's points are read once, from its final frame.
         std::array<std::vector<std::vector<std::uint8_t>>, 2> segments;
@@ -625,8 +632,12 @@ void PointFeeder::Modbus(decode::Protocol framing)
     const std::uint8_t function = pdu[0];
     const auto u16 = [&pdu](std::size_t at) -> unsigned { return at + 1 < pdu.size() ? pdu[at] << 8 | pdu[at + 1] : 0; };
     if (request) {
-        link.request.assign(frame.begin(), frame.end());
+        if (framing != link.requestFraming || !tcp)
+            for (auto& kept : link.requests)
+                kept.clear();
         link.requestFraming = framing;
+        link.requests[link.nextRequest % kModbusRequests].assign(frame.begin(), frame.end());
+        link.nextRequest += 1;
         // A write is a command of its own.
         if (function == 5 && pdu.size() >= 5) {
             const std::uint8_t on = u16(3) == 0xFF00 ? 1 : 0;
@@ -644,12 +655,20 @@ void PointFeeder::Modbus(decode::Protocol framing)
         }
         return;
     }
-    if (link.request.empty() || link.requestFraming != framing)
+    if (link.requestFraming != framing)
         return;
-    const auto pair = decode::PairModbus(link.request, frame, framing);
+    std::vector<std::uint8_t>* asked = nullptr;
+    std::optional<decode::ModbusRequest> pair;
+    for (std::size_t k = 1; k <= kModbusRequests && !pair; ++k) {
+        auto& kept = link.requests[(link.nextRequest + kModbusRequests - k) % kModbusRequests];
+        if (kept.empty())
+            continue;
+        pair = decode::PairModbus(kept, frame, framing);
+        asked = &kept;
+    }
     if (!pair)
         return;
-    const Bytes req = tcp ? Bytes(link.request).subspan(7) : Bytes(link.request).subspan(1, link.request.size() - 3);
+    const Bytes req = tcp ? Bytes(*asked).subspan(7) : Bytes(*asked).subspan(1, asked->size() - 3);
     const bool exception = (function & 0x80) != 0;
     const auto reqU16 = [&req](std::size_t at) -> unsigned { return at + 1 < req.size() ? req[at] << 8 | req[at + 1] : 0; };
     const std::uint8_t base = function & 0x7F;
@@ -659,7 +678,7 @@ void PointFeeder::Modbus(decode::Protocol framing)
     case 3:
     case 4: {
         if (exception || pdu.size() < 2)
-            return;
+            break;
         const Bytes data = pdu.subspan(2, std::min<std::size_t>(pdu[1], pdu.size() - 2));
         static constexpr ModbusTable kTables[] = {ModbusTable::Coil, ModbusTable::DiscreteInput,
                                                   ModbusTable::HoldingRegister, ModbusTable::InputRegister};
@@ -683,7 +702,7 @@ void PointFeeder::Modbus(decode::Protocol framing)
     }
     default: break;
     }
-    link.request.clear();
+    asked->clear();
 }
 
 void PointFeeder::Dnp3(const decode::Fields& fields)
