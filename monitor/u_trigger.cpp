@@ -100,7 +100,7 @@ void Tf_trigger::AddReplyToSender(bool& flag)
     ReplyBox->setChecked(flag);
     // Under the rows, above the buttons.
     auto* layout = static_cast<QVBoxLayout*>(this->layout());
-    layout->insertWidget(2, ReplyBox);
+    layout->insertWidget(2, ReplyBox, 0, Qt::AlignLeft);
 }
 
 void Tf_trigger::showEvent(QShowEvent* event)
