@@ -246,6 +246,7 @@ TEST(ServerConnectionTest, ConnectsToAnIPv6Address)
         EXPECT_EQ(probe.connection->Status().remoteAddr, QStringLiteral("::1"));
         EXPECT_EQ(probe.connection->Status().remotePort, ntohs(local.sin6_port));
         EXPECT_EQ(probe.connection->Status().localAddr, QStringLiteral("::1"));
+        EXPECT_EQ(probe.notes.value(0), QStringLiteral("Connected to [::1]:%1").arg(ntohs(local.sin6_port)));
         PlainSocket device;
         ASSERT_TRUE(SpinUntil([&] { return Accepted(listener, device); }));
         ASSERT_EQ(::send(device.Handle(), "ab", 2, 0), 2);
