@@ -13,6 +13,10 @@ namespace monitor {
 
 namespace {
 
+// The texts that may stand in front of a received line's pairs: the time
+// and the peer's address.
+constexpr int kReceivePrefixes = 2;
+
 const QString kEmptyLine = QStringLiteral("光标所在行没有报文");
 const QString kNotHexLine = QStringLiteral("光标所在行不是十六进制报文");
 const QString kAsciiLine = QStringLiteral("ASCII码模式的报文行没有可解析的字节");
@@ -45,11 +49,18 @@ FrameOfLine FrameOfLineText(const QString& line, FrameLineRule rule)
     const std::string_view text(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     switch (rule) {
     case FrameLineRule::Receive: {
-        FrameOfLine whole = FromPairs(text);
-        const std::size_t gap = text.find("  ");
-        if (whole.kind != FrameOfLine::Kind::NotHex || gap == std::string_view::npos)
-            return whole;
-        return FromPairs(text.substr(gap + 2));
+        // The time and the peer's address may each stand in front of the
+        // pairs, each followed by two spaces.
+        FrameOfLine found = FromPairs(text);
+        std::string_view rest = text;
+        for (int prefix = 0; prefix < kReceivePrefixes && found.kind == FrameOfLine::Kind::NotHex; ++prefix) {
+            const std::size_t gap = rest.find("  ");
+            if (gap == std::string_view::npos)
+                break;
+            rest = rest.substr(gap + 2);
+            found = FromPairs(rest);
+        }
+        return found;
     }
     case FrameLineRule::Send:
         return FromPairs(TrimSendLine(text));

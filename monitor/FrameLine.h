@@ -16,7 +16,7 @@ namespace monitor {
 
 // The rule the line was written or will be sent by.
 enum class FrameLineRule {
-    Receive,      // a received hex line, perhaps after the time and two spaces
+    Receive,      // a received hex line, perhaps after the time and the peer's address, each and two spaces
     ReceiveAscii, // a line received in ASCII mode: text, no hex pairs
     Send,         // a send line: the text before "//" and before two spaces
     SendAsTyped,  // a send line sent as it stands (no comment, no trimming)
@@ -37,7 +37,8 @@ struct FrameOfLine {
 // The frame a line holds under `rule`. Pair k is the characters 3k-2 and
 // 3k-1 of the line's UTF-8 text, as everywhere else in both programs. A
 // received line that is not pair notation as a whole is read from after its
-// first two spaces (the time display's "14:05:09  01 03 ").
+// first or second two spaces (the time display's "14:05:09  01 03 ", the
+// peer's "14:05:09.120  [::1]:5000  01 03 ").
 [[nodiscard]] FrameOfLine FrameOfLineText(const QString& line, FrameLineRule rule);
 
 // The frames of the lines before line `line` of a window (`lineAt` gives a

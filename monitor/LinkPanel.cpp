@@ -438,9 +438,12 @@ void LinkPanel::Refresh()
         frames += link.frames[0] + link.frames[1];
     // The summary is written again only when something moved: its timers
     // and counts change only with frames and events.
-    if (newEvents || frames != shownFrames_ || SummaryView->document()->isEmpty()) {
-        SummaryView->setPlainText(LinkSummaryText(links, *supervisor_));
+    const QString traffic = trafficText_ ? trafficText_() : QString();
+    if (newEvents || frames != shownFrames_ || traffic != shownTraffic_ || SummaryView->document()->isEmpty()) {
+        const QString summary = LinkSummaryText(links, *supervisor_);
+        SummaryView->setPlainText(traffic.isEmpty() ? summary : summary + QLatin1Char('\n') + traffic);
         shownFrames_ = frames;
+        shownTraffic_ = traffic;
     }
 }
 
@@ -566,6 +569,32 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
     return lines.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+// A peer's text in front of a line: "[v6]:port" or "a.b.c.d:port" (a time
+// has at most one dot, before its milliseconds).
+bool LooksLikePeer(const QString& text)
+{
+    return text.startsWith(QLatin1Char('[')) || text.count(QLatin1Char('.')) == 3;
+}
+
+// The time text without the ".123" that WithMilliseconds put after its seconds.
+QString WithoutMilliseconds(const QString& text)
+{
+    const qsizetype dot = text.lastIndexOf(QLatin1Char('.'));
+    if (dot < 1 || dot + 4 > text.size())
+        return text;
+    for (qsizetype k = dot + 1; k < dot + 4; ++k) {
+        if (!text[k].isDigit())
+            return text;
+    }
+    if (dot + 4 < text.size() && text[dot + 4].isDigit())
+        return text;
+    return text.left(dot) + text.mid(dot + 4);
+}
+
+} // namespace
+
 int FrameLineOf(const std::function<QString(int)>& lineAt, int lineCount, FrameLineRule rule,
                 const std::vector<std::uint8_t>& frame, std::int64_t frameUs)
 {
@@ -580,10 +609,12 @@ int FrameLineOf(const std::function<QString(int)>& lineAt, int lineCount, FrameL
         if (held.kind != FrameOfLine::Kind::Frame
             || std::ranges::search(held.bytes, frame).begin() == held.bytes.end())
             continue;
-        // A received line may show its time of arrival before two spaces.
+        // A received line may show its time of arrival (perhaps with its
+        // milliseconds) and the peer's address, each before two spaces.
         const qsizetype gap = rule == FrameLineRule::Receive ? line.indexOf(QStringLiteral("  ")) : -1;
-        const bool timed = gap > 0 && line.left(gap).contains(QLatin1Char(':'));
-        if (!timed || line.left(gap) == second)
+        const QString first = gap > 0 ? line.left(gap) : QString();
+        const bool timed = first.contains(QLatin1Char(':')) && !LooksLikePeer(first);
+        if (!timed || first == second || WithoutMilliseconds(first) == second)
             return k;
         if (bytesOnly < 0)
             bytesOnly = k;

@@ -84,6 +84,8 @@ public:
     // a profile's checked settings put into it (keys it lacks stay).
     [[nodiscard]] std::map<QString, QString> ProfileSettings() const;
     void ApplyProfileSettings(const std::map<QString, QString>& settings);
+    // The program's traffic counters, shown at the end of the summary.
+    void SetTrafficText(std::function<QString()> text) { trafficText_ = std::move(text); }
     // Asks for the file of "保存..." (a file dialog unless a test gives its own).
     std::function<QString(QWidget* parent)> AskSaveFile;
 
@@ -123,6 +125,8 @@ private:
     RuleOf receiveRule_;
     RuleOf sendRule_;
     std::function<void()> flush_;
+    std::function<QString()> trafficText_;
+    QString shownTraffic_;
     decode::DeviceRole device_ = decode::DeviceRole::Answers;
     std::unique_ptr<analysis::LinkSupervisor> supervisor_;
     // The connection frames of a stream belong to, counted from 1.

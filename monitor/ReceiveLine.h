@@ -24,13 +24,30 @@ namespace monitor {
 // and the text.
 [[nodiscard]] QString ReceiveDisplayLine(const QString& text, bool showTime, const QString& timeText);
 
+// The line shown with what the user asked to see in front of it: the time
+// (when `timeText` is not empty) and the peer's address and port (when
+// `sourceText` is not empty), each followed by two spaces:
+// "14:05:09.123  [::1]:5000  01 03 ".
+[[nodiscard]] QString ReceiveDisplayLine(const QString& text, const QString& timeText, const QString& sourceText);
+
+// The time text with the milliseconds after its seconds: ".123" after its
+// last digit ("14:05:09" gives "14:05:09.123", "2:05:09 PM" gives
+// "2:05:09.123 PM"), or at its end when it holds no digit.
+[[nodiscard]] QString WithMilliseconds(const QString& timeText, int milliseconds);
+
+// The longest peer text in front of a line: "[" an IPv6 address with its
+// zone "]:" and a port.
+inline constexpr qint64 kLongestSourceText = 46 + 8;
+
 // The longest line the programs write into a window or a file, in bytes:
 // the hex text of the largest datagram (65507 bytes, 196521 characters)
 // behind the time display (ReceiveDisplayLine: the locale's time, at most
-// kLongestTimeText characters, and two spaces), each character of the time
-// at most 4 bytes in any character set the programs write.
+// kLongestTimeText characters, its milliseconds, and two spaces) and the
+// peer's address (and two spaces), each character of the time at most 4
+// bytes in any character set the programs write.
 inline constexpr qint64 kLargestDatagram = 65507;
-inline constexpr qint64 kLongestWrittenLineBytes = 3 * kLargestDatagram + 2 + 4 * kLongestTimeText;
+inline constexpr qint64 kLongestWrittenLineBytes =
+    3 * kLargestDatagram + 2 + 4 * kLongestTimeText + 4 + kLongestSourceText + 2;
 
 // The local time of handling as the receive window shows it (the long time
 // format: hours, minutes and seconds). The text is formatted once per second
@@ -39,6 +56,9 @@ class ReceiveTimeText final {
 public:
     [[nodiscard]] const QString& Now();
     [[nodiscard]] const QString& At(std::time_t second);
+    // The time of `microseconds` since 1970, with its milliseconds when
+    // `milliseconds` is set.
+    [[nodiscard]] QString AtUs(std::int64_t microseconds, bool milliseconds);
 
 private:
     std::time_t second_ = -1;

@@ -89,7 +89,7 @@ void ReceiveRoute::Receive(const ReceivedFrame& frame)
     const auto hexText = [&]() -> const QString& {
         if (!made) {
             hex = ReceiveHexText(bytes.data(), bytes.size());
-            line = ReceiveDisplayLine(hex, On(switches_.showTime), On(switches_.showTime) ? time_.Now() : QString());
+            line = ReceiveDisplayLine(hex, TimeOf(frame), On(switches_.showSource) ? SourceText(frame) : QString());
             made = true;
         }
         return hex;
@@ -107,7 +107,8 @@ void ReceiveRoute::Receive(const ReceivedFrame& frame)
         const bool shown = (!policy_.byteFilter || policy_.byteFilter(bytes))
             && (!policy_.hexFilter || policy_.hexFilter(hexText()));
         if (shown) {
-            if (policy_.linesMadeLate && !made)
+            if (policy_.linesMadeLate && !made && !On(switches_.showTime) && !On(switches_.millis)
+                && !On(switches_.showSource))
                 sink_.Line(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())),
                            &HexLineOf);
             else
@@ -126,8 +127,17 @@ void ReceiveRoute::ReceiveAscii(const ReceivedFrame& frame)
 {
     if (On(switches_.displayPaused))
         return;
-    sink_.Text(ReceiveDisplayLine(ReceiveAsciiText(frame.bytes.data(), frame.bytes.size()), On(switches_.showTime),
-                                  On(switches_.showTime) ? time_.Now() : QString()));
+    sink_.Text(ReceiveDisplayLine(ReceiveAsciiText(frame.bytes.data(), frame.bytes.size()), TimeOf(frame),
+                                  On(switches_.showSource) ? SourceText(frame) : QString()));
+}
+
+QString ReceiveRoute::TimeOf(const ReceivedFrame& frame)
+{
+    if (!On(switches_.showTime) && !On(switches_.millis))
+        return {};
+    if (!On(switches_.millis))
+        return time_.Now();
+    return time_.AtUs(frame.arrivalUs != 0 ? frame.arrivalUs : NowUs(), true);
 }
 
 } // namespace monitor

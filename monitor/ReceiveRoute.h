@@ -101,6 +101,8 @@ struct ReceiveSwitches {
     const bool* displayPaused = nullptr;
     const bool* ascii = nullptr;    // ASCII mode: the text shown, nothing captured or answered
     const bool* showTime = nullptr; // the time of arrival in front of each line
+    const bool* millis = nullptr;   // the time, with its milliseconds, in front of each line
+    const bool* showSource = nullptr; // the peer's address and port in front of each line (after the time)
 };
 
 // The one road of a received frame in every program: one call per datagram
@@ -143,6 +145,8 @@ public:
 
 private:
     void ReceiveAscii(const ReceivedFrame& frame);
+    // The time in front of the frame's line; empty when not shown.
+    [[nodiscard]] QString TimeOf(const ReceivedFrame& frame);
 
     LineSink& sink_;
     TimedSave& capture_;

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -90,6 +91,25 @@ void Tf_trigger::ShowRows(const TriggerRows& rows)
     }
 }
 
+void Tf_trigger::AddReplyToSender(bool& flag)
+{
+    replyFlag_ = &flag;
+    ReplyBox = new QCheckBox(QStringLiteral("回复源地址"), this);
+    ReplyBox->setObjectName(QStringLiteral("ReplyBox"));
+    ReplyBox->setToolTip(QStringLiteral("从监听端口回复到报文的源地址和端口"));
+    ReplyBox->setChecked(flag);
+    // Under the rows, above the buttons.
+    auto* layout = static_cast<QVBoxLayout*>(this->layout());
+    layout->insertWidget(2, ReplyBox, 0, Qt::AlignLeft);
+}
+
+void Tf_trigger::showEvent(QShowEvent* event)
+{
+    if (ReplyBox != nullptr && replyFlag_ != nullptr)
+        ReplyBox->setChecked(*replyFlag_);
+    QDialog::showEvent(event);
+}
+
 void Tf_trigger::RowClicked(int row)
 {
     const bool on = CheckBox[row]->isChecked();
@@ -106,6 +126,8 @@ void Tf_trigger::BitBtn2Click()
     const QStringList messages = apply_(rows);
     for (const QString& message : messages)
         ShowMessage(message);
+    if (messages.isEmpty() && replyFlag_ != nullptr)
+        *replyFlag_ = ReplyBox->isChecked();
     emit RulesApplied();
     if (messages.isEmpty())
         accept();

@@ -38,6 +38,11 @@ public:
     // Puts the rows into the check boxes and edits (the rules in force stay
     // as they are).
     void ShowRows(const TriggerRows& rows);
+    // Adds the check box "回复源地址" under the rows (answers go from the
+    // listening port to the address and port the frame came from): it shows
+    // `flag` each time the dialog opens, and OK sets `flag` from it. The
+    // flag is the caller's and outlives the dialog.
+    void AddReplyToSender(bool& flag);
 
     QPlainTextEdit* Memo1; // the note
     std::array<QCheckBox*, 3> CheckBox;     // CheckBox1..3
@@ -46,6 +51,7 @@ public:
     std::array<QLabel*, 3> Label;           // Label1..3
     QPushButton* BitBtn1; // Cancel
     QPushButton* BitBtn2; // OK
+    QCheckBox* ReplyBox = nullptr; // "回复源地址", only where AddReplyToSender added it
 
 signals:
     // OK has put the rows into the rules in force (also when it stays open).
@@ -59,6 +65,10 @@ private:
     void BitBtn2Click();
 
     ApplyRows apply_;
+    bool* replyFlag_ = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace monitor

@@ -8,6 +8,8 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstring>
@@ -222,4 +224,13 @@ int WSocketResolveProto(const QString& text)
     WSocketSetLastError(WSANO_DATA);
     throw ESocketException(Formatted("WSocketResolveProto: Cannot convert protocol '", text, "', Error #", WSANO_DATA),
                            WSANO_DATA);
+}
+
+bool SystemHasIPv6()
+{
+    const int probe = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (probe < 0)
+        return false;
+    ::close(probe);
+    return true;
 }

@@ -26,6 +26,10 @@
 // WSocketResolveHost.
 [[nodiscard]] WSocketAddress WSocketResolveAddress(const QString& text);
 
+// Whether the system makes IPv6 sockets at all (a socket listening on "::"
+// then serves both families).
+[[nodiscard]] bool SystemHasIPv6();
+
 // Port number in host byte order: the leading decimal digits ("1888x" gives
 // 1888), else a service name for the protocol. Numbers above 65535 are
 // refused as "WSocketResolvePort: Invalid Port.".

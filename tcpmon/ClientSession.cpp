@@ -118,10 +118,10 @@ void ClientSession::SrvWSocketSessionAvailable()
     const QString peer = client_.PeerAddr();
     if (client_.State() != wsConnected)
         return;
-    sockaddr_in address{};
+    sockaddr_storage address{};
     socklen_t length = sizeof(address);
     ::getpeername(handle, reinterpret_cast<sockaddr*>(&address), &length);
-    reader_.SetPeer(address);
+    reader_.SetPeer(WSocketAddress::From(reinterpret_cast<const sockaddr*>(&address), length));
     if (ClientConnected)
         ClientConnected(peer);
 }

@@ -22,7 +22,9 @@
 #include "monitor/LinkPanel.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
+#include "monitor/NetworkChoices.h"
 #include "monitor/ReceiveRoute.h"
+#include "monitor/TrafficCounters.h"
 #include "monitor/ReceiveWindowSink.h"
 #include "monitor/TimedSave.h"
 #include "monitor/TriggerAnswers.h"
@@ -110,6 +112,7 @@ Tf_main::Tf_main(const QString& settingsPath, Prompts prompts, std::unique_ptr<S
     state_.SendInterval = 1.0;
 
     CreateDialogs();
+    CreateNetworkParts();
     CreateProfileCommands();
 
     // Smaller only on a screen smaller than the window (a large scale
@@ -178,7 +181,7 @@ void Tf_main::CreateSession()
         TamrelReceivePolicy(
             state_, [this] { return F_filter->RuleInputs(state_.FilterRuleOn); }, triggers_,
             [this](std::span<const std::uint8_t> response) { side_->Send(response); }),
-        monitor::ReceiveSwitches{&displayPaused_, nullptr, nullptr});
+        monitor::ReceiveSwitches{&displayPaused_, nullptr, nullptr, &state_.Millis, &state_.ShowSource});
     side_->events.switched = [this](bool on) { ShowSwitch(on); };
     side_->events.panelChanged = [this] { area_->Panels->SetPanelText(PanelPort, side_->PanelText()); };
     side_->events.note = [this](const QString& note) { Note(note); };
@@ -328,6 +331,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
         // The trigger rules only once a user set any: a file of a user who
         // never did stays as it was.
         monitor::StoreTriggerSettings(*iniFile_, triggers_);
+        monitor::StoreNetworkChoices(*iniFile_, {state_.ShowSource, state_.Millis, state_.Ipv4Only});
         side_->WriteSettings(*iniFile_);
     } catch (const std::exception& error) {
         settingsWritten_ = false;
@@ -533,6 +537,7 @@ void Tf_main::N_loadsendClick()
 void Tf_main::N_receiveclearClick()
 {
     area_->Memo1->clear();
+    traffic_->Reset();
     area_->Panels->SetPanelText(PanelCaret, QString());
     GiveFreedMemoryBack();
 }

@@ -29,6 +29,7 @@ class IntervalTimer;
 class ProfileCommands;
 class ReceiveWindowSink;
 class TimedSave;
+class TrafficCounters;
 class Tf_trigger;
 } // namespace monitor
 
@@ -93,6 +94,9 @@ public:
     [[nodiscard]] const IniFile& Settings() const { return *iniFile_; }
     [[nodiscard]] bool DisplayPaused() const { return displayPaused_; }
     [[nodiscard]] QString PanelText(Panel panel) const;
+    // Frames and bytes received and sent since the start or the last clear
+    // of the receive window (the port panel's tooltip).
+    [[nodiscard]] const monitor::TrafficCounters& Traffic() const { return *traffic_; }
 
     // Closes like "Yes" to the exit question, without asking (termination
     // signals): nobody may be there to click a box, so a settings file that
@@ -179,6 +183,9 @@ private:
     void N_fbfsClick();
     void ApplySendStyle(std::uint8_t style, bool timedTicked, double interval);
     void CreateProfileCommands();
+    // The peer and milliseconds items and the traffic counters
+    // (tcpmon/MainNetwork.cpp).
+    void CreateNetworkParts();
     // Dialogs and smaller commands.
     void Btn_setupcomClick();
     void Btn_flilterClick();
@@ -221,6 +228,7 @@ private:
     std::unique_ptr<monitor::ReceiveWindowSink> receiveSink_;
     std::unique_ptr<monitor::ReceiveRoute> route_;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
+    std::unique_ptr<monitor::TrafficCounters> traffic_;
     monitor::ProfileCommands* profiles_ = nullptr;
     monitor::TimedSave* timedSave_ = nullptr;
     monitor::TriggerAnswers triggers_;

@@ -106,6 +106,10 @@ void MainActions::CreateMenu(QMainWindow& window)
     N_decode->setCheckable(true);
     N_linkwatch = item(view, QStringLiteral("链路监视"), "N_linkwatch");
     N_linkwatch->setCheckable(true);
+    N_showsource = item(view, QStringLiteral("显示源地址"), "N_showsource");
+    N_showsource->setCheckable(true);
+    N_millis = item(view, QStringLiteral("毫秒"), "N_millis");
+    N_millis->setCheckable(true);
 
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("帮助"));
     N_help = item(help, QStringLiteral("使用说明"), "N_help");

@@ -1,6 +1,8 @@
 #include "tcpmon/ServerSide.h"
 
 #include "tcpmon/TamrelSettings.h"
+
+#include "socket/WSocketResolve.h"
 #include "tcpmon/TamrelState.h"
 #include "tcpmon/u_csn.h"
 
@@ -92,12 +94,13 @@ void ServerSide::Switch()
     if (session_->Listening())
         session_->Stop();
     else
-        session_->Listen(state_->ListenAddr, state_->ServerPort);
+        session_->Listen(state_->Ipv4Only || !SystemHasIPv6() ? state_->ListenAddr : QStringLiteral("::"),
+                         state_->ServerPort);
 }
 
 void ServerSide::Setup()
 {
-    const std::optional<QString> port = F_csn->Ask(state_->ServerPort);
+    const std::optional<QString> port = F_csn->Ask(state_->ServerPort, state_->Ipv4Only);
     if (!port)
         return;
     state_->ServerPort = *port;

@@ -74,8 +74,22 @@ void StreamReader::ReadPass()
         route_.PassEnded(monitor::PassEnd::MoreWaiting);
 }
 
+void StreamReader::SetPeer(const WSocketAddress& peer)
+{
+    const WSocketAddress plain = peer.Unmapped();
+    if (plain.Family() == AF_INET6) {
+        peer6_ = plain.In6();
+        peer_ = sockaddr_in{};
+        open_ = true;
+        route_.ConnectionChanged(true, peer_);
+        return;
+    }
+    SetPeer(plain.Family() == AF_INET ? plain.In4() : sockaddr_in{});
+}
+
 void StreamReader::SetPeer(const sockaddr_in& peer)
 {
+    peer6_ = sockaddr_in6{};
     peer_ = peer;
     open_ = true;
     route_.ConnectionChanged(true, peer_);
@@ -86,6 +100,7 @@ void StreamReader::HandOn(std::span<const std::uint8_t> chunk)
     monitor::ReceivedFrame frame;
     frame.bytes = chunk;
     frame.source = peer_;
+    frame.source6 = peer6_;
     frame.arrivalUs = monitor::ReceiveRoute::NowUs();
     route_.Receive(frame);
 }

@@ -48,6 +48,8 @@ public:
     // its source; the route's connection observers hear of the new
     // connection (and of its end, when the stream ends).
     void SetPeer(const sockaddr_in& peer);
+    // The same for a peer of either family (an IPv4-mapped one told as IPv4).
+    void SetPeer(const WSocketAddress& peer);
     // Bytes the program sent on the connection, for the route's sent-frame
     // observers.
     void Sent(std::span<const std::uint8_t> bytes) { route_.Sent(bytes, peer_); }
@@ -68,6 +70,7 @@ private:
     monitor::ReceiveRoute& route_;
     TCustomWSocket& socket_;
     sockaddr_in peer_{};
+    sockaddr_in6 peer6_{}; // an IPv6 peer (peer_ then all zero)
     bool open_ = false; // the connection's end not yet told
     int readPassMs_ = kReadPassMs;
     int lastReadError_ = 0;

@@ -18,6 +18,9 @@ struct TamrelState {
     int LoopLine = 0;            // 0-based line of the next loop send
     int SaveNumber = 0;          // number of the next timed-save file
     std::array<bool, 3> FilterRuleOn{}; // set only by the filter dialog's OK
+    bool ShowSource = false; // the peer's address and port in front of each received line
+    bool Millis = false;     // the time with milliseconds in front of each received line
+    bool Ipv4Only = false;   // Tamrel_S listens on 0.0.0.0 instead of "::" (both families)
 };
 
 } // namespace tamrel

@@ -2,6 +2,7 @@
 
 #include "monitor/DialogButtons.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,8 +25,12 @@ TF_csn::TF_csn(QWidget* parent)
     row->addWidget(label);
     row->addWidget(Edit1, 1);
 
+    Ipv4OnlyBox = new QCheckBox(QStringLiteral("只监听IPv4 (0.0.0.0)"), this);
+    Ipv4OnlyBox->setObjectName(QStringLiteral("Ipv4OnlyBox"));
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(Ipv4OnlyBox);
     monitor::AddCancelOkRow(this, layout, BitBtn1, BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -36,6 +41,15 @@ std::optional<QString> TF_csn::Ask(const QString& port)
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     return Edit1->text();
+}
+
+std::optional<QString> TF_csn::Ask(const QString& port, bool& ipv4Only)
+{
+    Ipv4OnlyBox->setChecked(ipv4Only);
+    std::optional<QString> typed = Ask(port);
+    if (typed)
+        ipv4Only = Ipv4OnlyBox->isChecked();
+    return typed;
 }
 
 } // namespace tamrel

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -21,8 +22,12 @@ public:
     // Shows the dialog modally with `port` in the field; the text typed when
     // the user pressed OK, nothing on Cancel.
     [[nodiscard]] std::optional<QString> Ask(const QString& port);
+    // The same with the check box "只监听IPv4" showing `ipv4Only`, which OK
+    // sets from it.
+    [[nodiscard]] std::optional<QString> Ask(const QString& port, bool& ipv4Only);
 
     QLineEdit* Edit1;
+    QCheckBox* Ipv4OnlyBox; // "只监听IPv4 (0.0.0.0)"; listening on "::" takes both families
     QPushButton* BitBtn1; // Cancel
     QPushButton* BitBtn2; // OK
 };

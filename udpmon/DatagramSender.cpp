@@ -1,6 +1,8 @@
 #include "udpmon/DatagramSender.h"
 
+#include "socket/ESocketException.h"
 #include "socket/WSockbuf.h"
+#include "socket/WSocketErrors.h"
 #include "udpmon/OstrelState.h"
 #include "monitor/Triggers.h"
 
@@ -30,6 +32,8 @@ void DatagramSender::Open()
     UDPClient1_.SetAddr(addr);
     UDPClient1_.SetPort(state_.ClientPort);
     UDPClient1_.SetLocalPort(QStringLiteral("0"));
+    UDPClient1_.SetMulticastHops(state_.MulticastHops);
+    UDPClient1_.SetMulticastInterface(state_.MulticastInterface);
     UDPClient1_.Connect();
 }
 
@@ -71,8 +75,9 @@ void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length)
         to_ = sockaddr_in{};
         to_.sin_family = AF_INET;
         to_.sin_port = htons(UDPClient1_.Port().toUShort());
+        // An IPv6 destination is told with no address.
         if (::inet_pton(AF_INET, UDPClient1_.Addr().toLatin1().constData(), &to_.sin_addr) != 1)
-            return;
+            to_ = sockaddr_in{};
         endsKnown_ = true;
     }
     const sockaddr_in& from = from_;
@@ -84,10 +89,38 @@ void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length)
         OnSent(from, to, bytes + offset, std::min(length - offset, datagramMax));
 }
 
+WSocketAddress SourceAddressOf(const monitor::ReceivedFrame& frame)
+{
+    return frame.source6.sin6_family == AF_INET6
+        ? WSocketAddress::From(reinterpret_cast<const sockaddr*>(&frame.source6), sizeof frame.source6)
+        : WSocketAddress::From(reinterpret_cast<const sockaddr*>(&frame.source), sizeof frame.source);
+}
+
 void DatagramSender::Answer(const monitor::ReceivedFrame& frame)
 {
-    if (const auto response = monitor::TriggerResponse(state_.TriggerRules, frame.bytes))
+    const auto response = monitor::TriggerResponse(state_.TriggerRules, frame.bytes);
+    if (!response)
+        return;
+    if (state_.ReplyToSender && replySocket_ != nullptr)
+        ReplyToSender(*response, frame);
+    else
         Send(response->data(), response->size());
+}
+
+void DatagramSender::ReplyToSender(std::span<const std::uint8_t> response, const monitor::ReceivedFrame& frame)
+{
+    const WSocketAddress to = SourceAddressOf(frame);
+    if (response.empty() || !to.IsValid())
+        return;
+    if (replySocket_->SendTo(response.data(), static_cast<int>(response.size()), to) < 0)
+        throw ESocketException("answer to " + to.Text().toStdString() + " not sent: "
+                                   + ErrorText(replySocket_->LastError()), replySocket_->LastError());
+    if (OnSent) {
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        from.sin_port = htons(replySocket_->LocalPort().toUShort());
+        OnSent(from, to.Family() == AF_INET ? to.In4() : sockaddr_in{}, response.data(), response.size());
+    }
 }
 
 } // namespace ostrel

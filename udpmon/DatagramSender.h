@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 #include <netinet/in.h>
 
@@ -19,6 +20,10 @@ struct OstrelState;
 // trigger's answer, goes to ClientHost:ClientPort of the state as it is at
 // that moment, from a new ephemeral port (the window's rule), or from one
 // socket kept open while the destination stays the same. Needs no display.
+// The address and port a received frame came from (invalid when not known):
+// where an answer to the sender goes.
+[[nodiscard]] WSocketAddress SourceAddressOf(const monitor::ReceivedFrame& frame);
+
 class DatagramSender final {
 public:
     enum class Port {
@@ -35,12 +40,15 @@ public:
     void Send(const std::uint8_t* bytes, std::size_t length);
     // Answers a received frame: the response of the first trigger rule of
     // the state that matches it is sent (MatchTriggers); nothing when none
-    // matches.
+    // matches. With the state's ReplyToSender on and a listening socket
+    // given, the response goes from that socket to the frame's source.
     void Answer(const monitor::ReceivedFrame& frame);
+    // The listening socket answers to the sender leave from (null: none).
+    void SetReplySocket(TWSocket* socket) { replySocket_ = socket; }
 
     // Told of every datagram sent, with the local address it left from (its
     // address 0.0.0.0: any) and the address it went to (for a packet
-    // capture). Optional.
+    // capture; all zero when it went to an IPv6 address). Optional.
     std::function<void(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t length)> OnSent;
 
 private:
@@ -49,8 +57,12 @@ private:
     void Open();
     void ReportSent(const std::uint8_t* bytes, std::size_t length);
 
+    // Sends the response from the listening socket to the frame's source.
+    void ReplyToSender(std::span<const std::uint8_t> response, const monitor::ReceivedFrame& frame);
+
     const OstrelState& state_;
     Port port_;
+    TWSocket* replySocket_ = nullptr;
     // The ends of the open socket, for OnSent (found at its first send).
     bool endsKnown_ = false;
     sockaddr_in from_{};

@@ -86,6 +86,7 @@ MainActions::MainActions(QMainWindow* window)
     N_fbfs = Item(settings, "N_fbfs", QStringLiteral("发报方式..."));
     N_setupcom = Item(settings, "N_setupcom", QStringLiteral("串口配置..."));
     N_setupcom->setEnabled(false);
+    N_network = Item(settings, "N_network", QStringLiteral("网络与组播..."));
     settings->addSeparator();
     N_recvasc = Item(settings, "N_recvasc", QStringLiteral("接收切换到ASCII码模式"));
     N_sendasc = Item(settings, "N_sendasc", QStringLiteral("发送切换到ASCII码模式"));
@@ -120,6 +121,10 @@ MainActions::MainActions(QMainWindow* window)
     N_linkwatch->setCheckable(true);
     N_Showtime = Item(view, "N_Showtime", QStringLiteral("显示接收时间"));
     N_Showtime->setCheckable(true);
+    N_showsource = Item(view, "N_showsource", QStringLiteral("显示源地址"));
+    N_showsource->setCheckable(true);
+    N_millis = Item(view, "N_millis", QStringLiteral("毫秒"));
+    N_millis->setCheckable(true);
     N_color = Item(view, "N_color", QStringLiteral("颜色..."));
     view->addSeparator();
     N_Calc = Item(view, "N_Calc", QStringLiteral("计算器"));
@@ -276,6 +281,9 @@ std::vector<MainActions::CommandEntry> MainActions::Commands() const
         {N_decode, "N_decodeClick"},
         {N_linkwatch, "N_linkwatchClick"},
         {N_Showtime, "N_ShowtimeClick"},
+        {N_showsource, "N_showsourceClick"},
+        {N_millis, "N_millisClick"},
+        {N_network, "N_networkClick"},
         {N_color, "N_colorClick"},
         {N_Calc, "N_CalcClick"},
         {N_showtoolbar, "N_showtoolbarClick"},

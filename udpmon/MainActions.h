@@ -45,6 +45,7 @@ public:
     // "参数设置"
     QAction* N_fbfs;
     QAction* N_setupcom;
+    QAction* N_network; // "网络与组播...": IPv4 only, the groups joined, what is sent to a group with
     QAction* N_recvasc;
     QAction* N_sendasc;
     QAction* N_ljfb;
@@ -67,6 +68,8 @@ public:
     QAction* N_decode; // check item: the decode window shown
     QAction* N_linkwatch; // check item: the link supervision window shown
     QAction* N_Showtime;
+    QAction* N_showsource; // check item "显示源地址": the peer in front of each received line
+    QAction* N_millis;     // check item "毫秒": the time with milliseconds in front of each received line
     QAction* N_color;
     QAction* N_Calc;
     QAction* N_showtoolbar;

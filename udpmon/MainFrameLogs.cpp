@@ -2,6 +2,8 @@
 // clearing the two text windows, and the timed-save dialog.
 #include "udpmon/u_main.h"
 
+#include "monitor/TrafficCounters.h"
+
 #include "udpmon/u_save.h"
 
 #include "monitor/FrameLogDialogs.h"
@@ -44,6 +46,7 @@ void Tf_main::N_receiveclearClick()
 {
     DropWaitingReceiveLines();
     RecvMemo()->clear();
+    traffic_->Reset();
     Panels_->SetPanelText(PanelCaret, QString());
     GiveFreedMemoryBack();
 }

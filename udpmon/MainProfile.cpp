@@ -72,6 +72,7 @@ OstrelProfile Tf_main::ProfileOfWindow() const
     p.recvShown = !recvForm_->isHidden();
     p.sendShown = !sendForm_->isHidden();
     p.docks = saveState();
+    p.replyToSender = state_.ReplyToSender;
     p.common.windows[monitor::kLinkWindow] = linkForm_->Panel->ProfileSettings();
     return p;
 }
@@ -80,6 +81,7 @@ void Tf_main::ApplyProfile(const OstrelProfile& p)
 {
     // Every part was checked: the dialogs' OKs below accept what they get.
     F_trigger->ShowRows(p.common.triggers);
+    F_trigger->ReplyBox->setChecked(p.replyToSender);
     F_trigger->BitBtn2->click();
     for (std::size_t row = 0; row < 3; ++row) {
         const monitor::FilterRowText& f = p.common.filter[row];

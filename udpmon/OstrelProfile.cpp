@@ -12,6 +12,8 @@ namespace {
 
 const QString kSend = QStringLiteral("Send Style");
 const QString kLayout = QStringLiteral("Layout");
+const QString kTriggers = QStringLiteral("Triggers");
+const QString kReplyToSender = QStringLiteral("Reply To Sender");
 
 bool SaveMinutesAccepted(const QString& text)
 {
@@ -63,6 +65,12 @@ void WriteOstrelProfile(IniFile& file, const OstrelProfile& profile)
     file.WriteInteger(kLayout, QStringLiteral("Receive Shown"), profile.recvShown ? 1 : 0);
     file.WriteInteger(kLayout, QStringLiteral("Send Shown"), profile.sendShown ? 1 : 0);
     file.WriteString(kLayout, QStringLiteral("Docks"), QString::fromLatin1(profile.docks.toBase64()));
+    // Only while on: the profile of a user who never answers to the sender
+    // is as it always was.
+    if (profile.replyToSender)
+        file.WriteInteger(kTriggers, kReplyToSender, 1);
+    else
+        file.DeleteKey(kTriggers, kReplyToSender);
 }
 
 OstrelProfileRead ReadOstrelProfile(const IniFile& file, const SendSchedule& current)
@@ -96,6 +104,7 @@ OstrelProfileRead ReadOstrelProfile(const IniFile& file, const SendSchedule& cur
     p.recvShown = r.Flag(kLayout, QStringLiteral("Receive Shown"), true);
     p.sendShown = r.Flag(kLayout, QStringLiteral("Send Shown"), true);
     p.docks = r.Base64(kLayout, QStringLiteral("Docks"));
+    p.replyToSender = r.Flag(kTriggers, kReplyToSender, false);
     read.fault = r.Fault();
     return read;
 }

@@ -22,6 +22,7 @@ struct OstrelProfile {
     bool recvShown = true;
     bool sendShown = true;
     QByteArray docks; // the main window's dock arrangement, as the toolkit saves it
+    bool replyToSender = false; // the trigger dialog's "回复源地址"; key "Reply To Sender" only while on
 
     bool operator==(const OstrelProfile&) const = default;
 };

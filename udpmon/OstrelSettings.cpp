@@ -18,6 +18,20 @@ const QString kServerPort = QStringLiteral("Server Port");
 const QString kClientHost = QStringLiteral("Client Host");
 const QString kClientPort = QStringLiteral("Client Port");
 const QString kLinesCount = QStringLiteral("SendLinesCount");
+const QString kMulticastSection = QStringLiteral("Multicast");
+const QString kGroups = QStringLiteral("Groups");
+const QString kGroupInterface = QStringLiteral("Group Interface");
+const QString kHops = QStringLiteral("Hops");
+const QString kSendInterface = QStringLiteral("Send Interface");
+
+// Writes the text, or removes the key when it is empty.
+void StoreUnlessEmpty(IniFile& file, const QString& key, const QString& value)
+{
+    if (value.isEmpty())
+        file.DeleteKey(kMulticastSection, key);
+    else
+        file.WriteString(kMulticastSection, key, value);
+}
 
 QString LineKey(int index)
 {
@@ -74,6 +88,12 @@ OstrelSettings ReadOstrelSettings(const IniFile& file)
     const int count = SendLinesInFile(file);
     for (int i = 0; i < count; ++i)
         settings.SendLines << file.ReadString(kSendSection, LineKey(i), QString());
+    settings.Network = monitor::ReadNetworkChoices(file);
+    settings.Groups = file.ReadString(kMulticastSection, kGroups, QString()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    settings.GroupInterface = file.ReadString(kMulticastSection, kGroupInterface, QString());
+    const int hops = file.ReadInteger(kMulticastSection, kHops, -1);
+    settings.MulticastHops = hops >= 0 && hops <= 255 ? hops : -1;
+    settings.MulticastInterface = file.ReadString(kMulticastSection, kSendInterface, QString());
     return settings;
 }
 
@@ -95,6 +115,11 @@ void StoreOstrelSettings(IniFile& file, const OstrelSettings& settings)
         if (index >= count && index < read)
             file.DeleteKey(kSendSection, LineKey(index));
     }
+    monitor::StoreNetworkChoices(file, settings.Network);
+    StoreUnlessEmpty(file, kGroups, settings.Groups.join(QLatin1Char(' ')));
+    StoreUnlessEmpty(file, kGroupInterface, settings.GroupInterface);
+    StoreUnlessEmpty(file, kHops, settings.MulticastHops >= 0 ? QString::number(settings.MulticastHops) : QString());
+    StoreUnlessEmpty(file, kSendInterface, settings.MulticastInterface);
     file.UpdateFile();
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "monitor/NetworkChoices.h"
+
 class IniFile;
 
 namespace ostrel {
@@ -13,6 +15,14 @@ struct OstrelSettings {
     QString ClientHost;
     QString ClientPort;
     QStringList SendLines; // the send window's lines, empty ones included
+    // Kept only once the user has set them (sections "Network" and
+    // "Multicast", each key only while it differs from the start's value),
+    // so that the file of a user who never did stays as it was.
+    monitor::NetworkChoices Network{};
+    QStringList Groups{};
+    QString GroupInterface{};
+    int MulticastHops = -1;
+    QString MulticastInterface{};
 };
 
 // The most send lines the settings keep. A send window is a list of frames

@@ -3,6 +3,7 @@
 #include "monitor/Triggers.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -40,11 +41,27 @@ struct OstrelState {
     SendSchedule SendStyleState;
     int SaveNumber = 0;
     bool ShowTime = false;
+    bool ShowSource = false; // the peer's address and port in front of each received line
+    bool Millis = false;     // the time, with its milliseconds, in front of each received line
     bool RecvAscii = false;
     bool DisplayPaused = false;
 
     std::array<FilterRule, 3> FilterRules;
     std::array<monitor::TriggerRule, 3> TriggerRules;
+    // Trigger answers go from the listening port to the address and port
+    // the frame came from, not to ClientHost:ClientPort.
+    bool ReplyToSender = false;
+
+    // Listening on 0.0.0.0 (IPv4 peers only) instead of "::" (both families).
+    bool Ipv4Only = false;
+    // The multicast groups joined while listening ("239.1.2.3", "ff02::1:3"),
+    // on the interface named (empty: the system's choice); left at stop.
+    QStringList Groups;
+    QString GroupInterface;
+    // What datagrams to a group are sent with: the hop limit (TTL; -1: the
+    // system's, 1) and the interface by name (empty: the system's choice).
+    int MulticastHops = -1;
+    QString MulticastInterface;
 };
 
 } // namespace ostrel

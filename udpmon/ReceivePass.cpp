@@ -7,6 +7,10 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include "socket/ESocketException.h"
+#include "socket/WSocketErrors.h"
+#include "socket/WSocketResolve.h"
+
 #include <netinet/in.h>
 
 #include <functional>
@@ -45,6 +49,28 @@ void ReceivePass::Start()
     UDPServer1_.SetAddr(listenAddress_);
     UDPServer1_.SetPort(state_.ServerPort);
     UDPServer1_.Listen();
+    for (const QString& entry : state_.Groups) {
+        const GroupEntry join = SplitGroupEntry(entry, state_.GroupInterface);
+        if (!UDPServer1_.JoinGroup(join.group, join.interfaceName)) {
+            const int error = UDPServer1_.LastError();
+            UDPServer1_.Close();
+            throw ESocketException("不能加入组播组 " + entry.toStdString() + ": " + ErrorText(error), error);
+        }
+    }
+}
+
+QString ListenAddressFor(bool ipv4Only)
+{
+    return !ipv4Only && SystemHasIPv6() ? QStringLiteral("::") : QStringLiteral("0.0.0.0");
+}
+
+GroupEntry SplitGroupEntry(const QString& entry, const QString& interfaceName)
+{
+    const QString trimmed = entry.trimmed();
+    const qsizetype percent = trimmed.lastIndexOf(QLatin1Char('%'));
+    if (percent < 0)
+        return {trimmed, interfaceName.trimmed()};
+    return {trimmed.left(percent), trimmed.mid(percent + 1)};
 }
 
 void ReceivePass::Stop()
@@ -121,7 +147,7 @@ monitor::ReceivePolicy OstrelReceivePolicy(OstrelState& state, DatagramSender& s
 
 monitor::ReceiveSwitches OstrelReceiveSwitches(const OstrelState& state)
 {
-    return {&state.DisplayPaused, &state.RecvAscii, &state.ShowTime};
+    return {&state.DisplayPaused, &state.RecvAscii, &state.ShowTime, &state.Millis, &state.ShowSource};
 }
 
 } // namespace ostrel

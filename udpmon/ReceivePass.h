@@ -31,8 +31,8 @@ public:
     ReceivePass& operator=(const ReceivePass&) = delete;
 
     // Listens on the listening address (0.0.0.0 unless set) : ServerPort
-    // with a large kernel queue; a failure is thrown and leaves the socket
-    // closed.
+    // with a large kernel queue and joins the state's multicast groups; a
+    // failure is thrown and leaves the socket closed.
     void Start();
     // "::" listens for IPv4 and IPv6 peers where the system allows.
     void SetListenAddress(const QString& address) { listenAddress_ = address; }
@@ -53,12 +53,25 @@ private:
     bool yieldNext_ = false;
 };
 
+// The address to listen on: "::" (IPv4 and IPv6 peers) where the system has
+// IPv6, else, or with `ipv4Only`, "0.0.0.0".
+[[nodiscard]] QString ListenAddressFor(bool ipv4Only);
+
+// A multicast group as the user gives it, "239.1.2.3" or "ff02::1%lo": the
+// group, and the interface after "%" or else `interfaceName`.
+struct GroupEntry {
+    QString group;
+    QString interfaceName;
+};
+[[nodiscard]] GroupEntry SplitGroupEntry(const QString& entry, const QString& interfaceName);
+
 // Ostrel's rules on the receive route: the window's line rule before each
 // datagram while the display runs, the hex-text display filter of the
 // state's rules, the capture after the display, and the state's trigger
 // rules answering through the sender.
 [[nodiscard]] monitor::ReceivePolicy OstrelReceivePolicy(OstrelState& state, DatagramSender& sender);
-// The receive switches of the state (pause, ASCII mode, time display).
+// The receive switches of the state (pause, ASCII mode, time display, its
+// milliseconds, the peer's address).
 [[nodiscard]] monitor::ReceiveSwitches OstrelReceiveSwitches(const OstrelState& state);
 
 } // namespace ostrel

@@ -4,6 +4,14 @@ namespace ostrel {
 
 QString PortStatusText(const QString& serverPort, const QString& clientHost, const QString& clientPort)
 {
+    // An IPv6 address stands with its port as "[addr]:port".
+    if (clientHost.contains(QLatin1Char(':'))) {
+        QString host = clientHost.trimmed();
+        if (!host.startsWith(QLatin1Char('[')))
+            host = QLatin1Char('[') + host + QLatin1Char(']');
+        return QStringLiteral("接收端口:") + serverPort + QStringLiteral(", 信宿地址:") + host + QLatin1Char(':')
+            + clientPort;
+    }
     return QStringLiteral("接收端口:") + serverPort + QStringLiteral(", 信宿地址:") + clientHost
         + QLatin1Char(' ') + clientPort;
 }

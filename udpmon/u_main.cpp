@@ -28,6 +28,7 @@
 #include "monitor/ReceiveWindowSink.h"
 #include "monitor/SendLineChoice.h"
 #include "monitor/TimedSave.h"
+#include "monitor/TrafficCounters.h"
 #include "monitor/Triggers.h"
 #include "monitor/u_trigger.h"
 #include "platform/Calculator.h"
@@ -103,6 +104,7 @@ Tf_main::Tf_main(QWidget* parent)
             [this] { RunShowingErrorsUnlessBusy(sendTickBusy_, [this] { Btn_ljfbClick(); }); });
     CreateReceivePass();
     CreateRuleDialogs();
+    CreateNetworkParts();
     CreateProfileCommands();
 
     ConnectCommands();
@@ -206,6 +208,7 @@ void Tf_main::ReadSettings()
     state_.ClientHost = settings.ClientHost;
     state_.ClientPort = settings.ClientPort;
     SendMemo()->SetLines(settings.SendLines);
+    ReadNetworkSettings(settings);
 }
 
 void Tf_main::WriteSettings()
@@ -215,6 +218,7 @@ void Tf_main::WriteSettings()
     settings.ClientHost = state_.ClientHost;
     settings.ClientPort = state_.ClientPort;
     settings.SendLines = SendMemo()->Lines();
+    StoreNetworkSettings(settings);
     StoreOstrelSettings(*iniFile_, settings);
 }
 
@@ -293,6 +297,7 @@ void Tf_main::StartListening()
     AppendRecvNote(QStringLiteral("开始监听接收端口"));
     // A failed start leaves every control in the not-listening state, so the
     // next start command starts again.
+    receivePass_->SetListenAddress(ListenAddressFor(state_.Ipv4Only));
     receivePass_->Start();
     // The port bound, which for port 0 the system chose; the setting stays.
     Panels_->SetPanelText(PanelPorts, PortStatusText(UDPServer1().LocalPort(), state_.ClientHost, state_.ClientPort));

@@ -30,6 +30,7 @@ class IntervalTimer;
 class ReceiveRoute;
 class ReceiveWindowSink;
 class TimedSave;
+class TrafficCounters;
 class Tf_trigger;
 struct ReceivePolicy;
 } // namespace monitor
@@ -45,9 +46,11 @@ class Tf_version;
 class Tf_filter;
 class Tf_save;
 class TF_csn;
+class Tf_network;
 class Tf_sendstyle;
 struct SendStyleOutcome;
 struct OstrelProfile;
+struct OstrelSettings;
 
 // The main window of the UDP monitor. It owns the program-wide state, the
 // settings file (open from start-up to the end of the run), the receive and
@@ -84,6 +87,10 @@ public:
     [[nodiscard]] TF_color* ColorDialog() const { return F_color; }
     [[nodiscard]] Tf_version* VersionDialog() const { return F_version; }
     [[nodiscard]] TF_csn* PortDialog() const { return F_csn; }
+    [[nodiscard]] Tf_network* NetworkDialog() const { return F_network; }
+    // Frames and bytes received and sent since the start or the last clear
+    // of the receive window (the port panel's tooltip).
+    [[nodiscard]] const monitor::TrafficCounters& Traffic() const { return *traffic_; }
     [[nodiscard]] Tf_sendstyle* SendStyleDialog() const { return F_sendstyle; }
     [[nodiscard]] Tf_filter* FilterDialog() const { return F_filter; }
     [[nodiscard]] monitor::Tf_trigger* TriggerDialog() const { return F_trigger; }
@@ -153,6 +160,9 @@ private slots:
     void Btn_watchClick();
     void Btn_recvascClick();
     void N_ShowtimeClick();
+    void N_showsourceClick();
+    void N_millisClick();
+    void N_networkClick();
     // Sending.
     void Btn_ljfbClick();
     void Btn_sendascClick();
@@ -205,6 +215,11 @@ private:
     void ShowTriggerImage();
     void ShowForm(TDockableForm* form);
     void CreateProfileCommands();
+    // The network parts (udpmon/MainNetwork.cpp): the counters, the network
+    // dialog, the answers to the sender, and their settings.
+    void CreateNetworkParts();
+    void ReadNetworkSettings(const OstrelSettings& settings);
+    void StoreNetworkSettings(OstrelSettings& settings) const;
 
     OstrelState state_;
     std::unique_ptr<IniFile> iniFile_;
@@ -221,6 +236,8 @@ private:
     Tf_version* F_version = nullptr;
     HelpWindow* F_help = nullptr;
     TF_csn* F_csn = nullptr;
+    Tf_network* F_network = nullptr;
+    std::unique_ptr<monitor::TrafficCounters> traffic_;
     Tf_sendstyle* F_sendstyle = nullptr;
     Tf_filter* F_filter = nullptr;
     monitor::Tf_trigger* F_trigger = nullptr;

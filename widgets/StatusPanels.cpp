@@ -2,9 +2,12 @@
 
 #include "widgets/PanelLayout.h"
 
+#include <QEvent>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QStringList>
 #include <QStyle>
+#include <QToolTip>
 #include <qdrawutil.h>
 
 namespace {
@@ -25,7 +28,7 @@ StatusPanels::StatusPanels(QWidget* parent)
 
 int StatusPanels::AddPanel(int width, Qt::Alignment alignment)
 {
-    panels_.push_back(Panel{width, alignment, QString()});
+    panels_.push_back(Panel{width, alignment, QString(), {}});
     updateGeometry();
     update();
     return static_cast<int>(panels_.size()) - 1;
@@ -96,6 +99,38 @@ QSize StatusPanels::sizeHint() const
 QSize StatusPanels::minimumSizeHint() const
 {
     return {0, fontMetrics().height() + 6};
+}
+
+void StatusPanels::SetPanelToolTip(int index, std::function<QString()> text)
+{
+    if (index >= 0 && index < PanelCount())
+        panels_[static_cast<std::size_t>(index)].toolTip = std::move(text);
+}
+
+QString StatusPanels::PanelToolTip(int index) const
+{
+    if (index < 0 || index >= PanelCount() || !panels_[static_cast<std::size_t>(index)].toolTip)
+        return {};
+    return panels_[static_cast<std::size_t>(index)].toolTip();
+}
+
+bool StatusPanels::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    for (int k = 0; k < PanelCount(); ++k) {
+        if (PanelRect(k).contains(help->pos())) {
+            const QString text = PanelToolTip(k);
+            if (!text.isEmpty()) {
+                QToolTip::showText(help->globalPos(), text, this, PanelRect(k));
+                return true;
+            }
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 void StatusPanels::paintEvent(QPaintEvent* /*event*/)

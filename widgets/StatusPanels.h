@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 // A row of sunken text panels, each with its own width and alignment, as the
@@ -25,18 +26,23 @@ public:
     void SetPanelText(int index, const QString& text);
     // Where the panel is drawn at the widget's present width.
     [[nodiscard]] QRect PanelRect(int index) const;
+    // The tooltip of a panel, made when it is to be shown (none by default).
+    void SetPanelToolTip(int index, std::function<QString()> text);
+    [[nodiscard]] QString PanelToolTip(int index) const;
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     struct Panel {
         int width;
         Qt::Alignment alignment;
         QString text;
+        std::function<QString()> toolTip;
     };
 
     [[nodiscard]] std::vector<int> Layout() const;

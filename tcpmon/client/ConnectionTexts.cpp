@@ -6,8 +6,11 @@ namespace tamrel {
 
 namespace {
 
+// "1.2.3.4:502", "host:502", "[::1]:502".
 QString Endpoint(const QString& host, int port)
 {
+    if (host.contains(u':') && !host.startsWith(u'['))
+        return u'[' + host + QStringLiteral("]:") + QString::number(port);
     return host + u':' + QString::number(port);
 }
 

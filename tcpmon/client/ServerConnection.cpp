@@ -1,6 +1,7 @@
 #include "tcpmon/client/ServerConnection.h"
 
 #include "socket/WSocket.h"
+#include "socket/WSocketResolve.h"
 #include "tcpmon/StreamReader.h"
 #include "tcpmon/client/ConnectionTexts.h"
 
@@ -29,13 +30,6 @@ constexpr int kNetReset = 10052;
 constexpr int kTimedOut = 10060;
 constexpr int kHostDown = 10064;
 constexpr int kHostUnreachable = 10065;
-
-QString DottedText(const in_addr& address)
-{
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address, text, sizeof text);
-    return QString::fromLatin1(text);
-}
 
 } // namespace
 
@@ -97,7 +91,7 @@ struct ServerConnection::Lookup {
     std::mutex mutex;
     bool done = false;
     int error = 0;
-    in_addr address{};
+    QString address; // the address found, as text (either family)
 };
 
 // Code of a link running: links let go of meanwhile are freed at its end.
@@ -229,7 +223,8 @@ void ServerConnection::StartAttempt()
 {
     const std::uint64_t attempt = ++attempt_;
     attemptTimer_.start(connectTimeoutMs_);
-    const bool dotted = IsDottedQuad(host_);
+    // An address of either family needs no lookup.
+    const bool dotted = IsDottedQuad(host_) || host_.contains(QLatin1Char(':'));
     ConnectionStatus status;
     status.state = ConnectionState::Connecting;
     status.host = host_;
@@ -263,9 +258,10 @@ void ServerConnection::StartLookup()
     try {
         std::thread([channel = channel_, lookup, name] {
             int error = 0;
-            in_addr address{};
+            QString address;
             try {
-                address.s_addr = WSocketResolveHost(name);
+                // Either family: the first IPv4 address, else the first IPv6 one.
+                address = WSocketResolveAddress(name).AddressText();
             } catch (const ESocketException& e) {
                 error = e.ErrorCode() != 0 ? e.ErrorCode() : WSAHOST_NOT_FOUND;
             }
@@ -293,7 +289,7 @@ void ServerConnection::LookupAnswered()
     if (!lookup_)
         return;
     int error = 0;
-    in_addr address{};
+    QString address;
     {
         const std::lock_guard<std::mutex> lock(lookup_->mutex);
         if (!lookup_->done)
@@ -313,7 +309,7 @@ void ServerConnection::LookupAnswered()
     status.resolving = false;
     SetStatus(status);
     if (attempt_ == attempt)
-        OpenLink(DottedText(address));
+        OpenLink(address);
 }
 
 void ServerConnection::OpenLink(const QString& address)
@@ -353,8 +349,8 @@ void ServerConnection::LinkConnected(Link* link, int error)
         AttemptFailed(ConnectFailureKind(error), error);
         return;
     }
-    sockaddr_in local{};
-    sockaddr_in remote{};
+    sockaddr_storage local{};
+    sockaddr_storage remote{};
     socklen_t localLength = sizeof local;
     socklen_t remoteLength = sizeof remote;
     const int handle = link->socket.SocketHandle();
@@ -366,15 +362,18 @@ void ServerConnection::LinkConnected(Link* link, int error)
     }
     attemptTimer_.stop();
     link->reader.Restart();
-    link->reader.SetPeer(remote);
+    const WSocketAddress localAddress = WSocketAddress::From(reinterpret_cast<const sockaddr*>(&local), localLength).Unmapped();
+    const WSocketAddress remoteAddress =
+        WSocketAddress::From(reinterpret_cast<const sockaddr*>(&remote), remoteLength).Unmapped();
+    link->reader.SetPeer(remoteAddress);
     ConnectionStatus status;
     status.state = ConnectionState::Connected;
     status.host = host_;
     status.port = port_;
-    status.localAddr = DottedText(local.sin_addr);
-    status.localPort = ntohs(local.sin_port);
-    status.remoteAddr = DottedText(remote.sin_addr);
-    status.remotePort = ntohs(remote.sin_port);
+    status.localAddr = localAddress.AddressText();
+    status.localPort = localAddress.Port();
+    status.remoteAddr = remoteAddress.AddressText();
+    status.remotePort = remoteAddress.Port();
     status.since = QDateTime::currentDateTime();
     const std::uint64_t attempt = attempt_;
     SetStatus(status);

@@ -20,6 +20,9 @@
 
 #include <vector>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
 namespace {
 
 // Every call the route makes, each with the count of lines captured so far.
@@ -45,6 +48,7 @@ struct Switches {
     bool ascii = false;
     bool filteredOut = false; // a filter rule is on that the frame fails
     bool capturing = true;
+    bool source = false; // the peer's address in front of the line
 };
 
 struct Case {
@@ -80,6 +84,7 @@ TEST_P(ReceiveRouteTest, RulesComeInTheProgramsOrder)
     if (c.program == Program::Ostrel) {
         ostrelState.DisplayPaused = c.switches.paused;
         ostrelState.RecvAscii = c.switches.ascii;
+        ostrelState.ShowSource = c.switches.source;
         // Shows only frames whose first byte is 7F.
         ostrelState.FilterRules[0] = {c.switches.filteredOut, QStringLiteral("1"), QStringLiteral("7F")};
         policy = ostrel::OstrelReceivePolicy(ostrelState, sender);
@@ -93,7 +98,7 @@ TEST_P(ReceiveRouteTest, RulesComeInTheProgramsOrder)
             sink.Log(QStringLiteral("send %1").arg(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(response.data()),
                                                                                   static_cast<qsizetype>(response.size())).toHex())));
         });
-        switches = {&c.switches.paused, nullptr, nullptr};
+        switches = {&c.switches.paused, nullptr, nullptr, nullptr, &c.switches.source};
     }
     // The program's answer is kept (Ostrel's rules match nothing here) and
     // its moment logged.
@@ -109,6 +114,16 @@ TEST_P(ReceiveRouteTest, RulesComeInTheProgramsOrder)
 
     monitor::ReceivedFrame frame;
     frame.bytes = std::span(reinterpret_cast<const std::uint8_t*>(c.bytes.constData()), static_cast<std::size_t>(c.bytes.size()));
+    // Ostrel's peer is [::1]:5000, Tamrel_S's 127.0.0.1:7.
+    if (c.program == Program::Ostrel) {
+        frame.source6.sin6_family = AF_INET6;
+        frame.source6.sin6_addr = in6addr_loopback;
+        frame.source6.sin6_port = htons(5000);
+    } else {
+        frame.source.sin_family = AF_INET;
+        frame.source.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        frame.source.sin_port = htons(7);
+    }
     route.Receive(frame);
     EXPECT_EQ(observed, 1);
     EXPECT_EQ(sink.log, c.log);
@@ -128,6 +143,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Hidden by the filter: the line rule still applies.
         Case{"OstrelFilteredOut", Program::Ostrel, {.filteredOut = true}, QByteArray("\x01\x02", 2),
              {QStringLiteral("rule @0"), QStringLiteral("answer @1")}, {k0102}},
+        // The peer in front of the line, in the window and in the capture.
+        Case{"OstrelSource", Program::Ostrel, {.source = true}, QByteArray("\x01\x02", 2),
+             {QStringLiteral("rule @0"), QStringLiteral("line [::1]:5000  01 02  @0"), QStringLiteral("answer @1")},
+             {QStringLiteral("[::1]:5000  01 02 ")}},
         Case{"OstrelNotCapturing", Program::Ostrel, {.capturing = false}, QByteArray("\x01\x02", 2),
              {QStringLiteral("rule @0"), QStringLiteral("line 01 02  @0"), QStringLiteral("answer @0")}, {}},
         // ASCII mode: the text at once, no capture, no answer.
@@ -143,6 +162,11 @@ INSTANTIATE_TEST_SUITE_P(
              {k0102}},
         Case{"TamrelNotCapturing", Program::Tamrel, {.capturing = false}, QByteArray("\x01\x02", 2),
              {QStringLiteral("late 01 02  @0"), QStringLiteral("rule @0"), QStringLiteral("answer @0"), QStringLiteral("send aa @0")},
+             {}},
+        // A line with the peer in front is made at once.
+        Case{"TamrelSource", Program::Tamrel, {.capturing = false, .source = true}, QByteArray("\x01\x02", 2),
+             {QStringLiteral("line 127.0.0.1:7  01 02  @0"), QStringLiteral("rule @0"), QStringLiteral("answer @0"),
+              QStringLiteral("send aa @0")},
              {}},
         // Paused or hidden by the filter: still captured and answered.
         Case{"TamrelPaused", Program::Tamrel, {.paused = true}, QByteArray("\x01\x02", 2),

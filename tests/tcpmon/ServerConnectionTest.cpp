@@ -2,6 +2,7 @@
 
 #include "monitor/TimedSave.h"
 #include "tcpmon/StreamReader.h"
+#include "socket/WSocketResolve.h"
 #include "tcpmon/client/ServerConnection.h"
 
 #include <QElapsedTimer>
@@ -219,6 +220,37 @@ TEST(ServerConnectionTest, FaultsEndInTheirOwnFailure)
         if (fault.expected == FailureKind::TimedOut) {
             EXPECT_LT(clock.elapsed(), 3000);
         }
+    }
+}
+
+// An IPv6 address, bare or in brackets, is connected to without a lookup;
+// the status names both ends by their IPv6 addresses, and bytes flow.
+TEST(ServerConnectionTest, ConnectsToAnIPv6Address)
+{
+    if (!SystemHasIPv6())
+        GTEST_SKIP() << "no IPv6 here";
+    for (const char* host : {"::1", "[::1]"}) {
+        SCOPED_TRACE(host);
+        PlainSocket listener(::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        sockaddr_in6 local{};
+        local.sin6_family = AF_INET6;
+        local.sin6_addr = in6addr_loopback;
+        socklen_t length = sizeof local;
+        ASSERT_EQ(::bind(listener.Handle(), reinterpret_cast<sockaddr*>(&local), sizeof local), 0);
+        ASSERT_EQ(::listen(listener.Handle(), 4), 0);
+        ASSERT_EQ(::getsockname(listener.Handle(), reinterpret_cast<sockaddr*>(&local), &length), 0);
+        Probe probe;
+        probe.connection->Connect(QString::fromLatin1(host), ntohs(local.sin6_port));
+        EXPECT_FALSE(probe.connection->Status().resolving);
+        ASSERT_TRUE(SpinUntil([&] { return probe.Connected(); }));
+        EXPECT_EQ(probe.connection->Status().remoteAddr, QStringLiteral("::1"));
+        EXPECT_EQ(probe.connection->Status().remotePort, ntohs(local.sin6_port));
+        EXPECT_EQ(probe.connection->Status().localAddr, QStringLiteral("::1"));
+        EXPECT_EQ(probe.notes.value(0), QStringLiteral("Connected to [::1]:%1").arg(ntohs(local.sin6_port)));
+        PlainSocket device;
+        ASSERT_TRUE(SpinUntil([&] { return Accepted(listener, device); }));
+        ASSERT_EQ(::send(device.Handle(), "ab", 2, 0), 2);
+        ASSERT_TRUE(SpinUntil([&] { return probe.Received() == "ab"; }));
     }
 }
 

@@ -56,6 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--listen", " 80"}, QStringLiteral("--listen: ' 80' is not a port number.")},
         Refused{{"--to", "h:80 "}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--listen", "0", "--listen=0"}, QStringLiteral("--listen given more than once.")},
+        Refused{{"--multicast-ttl", "256"}, QStringLiteral("--multicast-ttl: '256' is not a number from 0 to 255.")},
+        Refused{{"--multicast-ttl", "-1"}, QStringLiteral("is not a number from 0 to 255")},
+        Refused{{"--multicast-ttl", "1", "--multicast-ttl=2"}, QStringLiteral("--multicast-ttl given more than once.")},
+        Refused{{"--multicast-if="}, QStringLiteral("--multicast-if needs an interface name.")},
         Refused{{"--to", "h:1", "--to", "h:1"}, QStringLiteral("--to given more than once.")},
         Refused{{"--save-minutes", "1", "--save-minutes", "2"}, QStringLiteral("--save-minutes given more than once.")},
         Refused{{"--save-minutes", "1", "--save-dir", "a", "--save-dir", "b"}, QStringLiteral("--save-dir given more than once.")},
@@ -178,6 +182,15 @@ TEST(HeadlessOptions, IPv6DestinationInBrackets)
         QStringLiteral("2.15"));
     ASSERT_TRUE(joins.options);
     EXPECT_EQ(joins.options->joins, QStringList({QStringLiteral("239.1.2.3%lo"), QStringLiteral("ff12::1")}));
+    EXPECT_EQ(joins.options->multicastHops, -1);
+    EXPECT_TRUE(joins.options->multicastInterface.isEmpty());
+    const HeadlessCommandLine send = ReadHeadlessCommandLine(
+        {QStringLiteral("ostrel-headless"), QStringLiteral("--multicast-ttl=0"), QStringLiteral("--multicast-if"),
+         QStringLiteral("lo")},
+        QStringLiteral("2.15"));
+    ASSERT_TRUE(send.options) << send.standardError.toStdString();
+    EXPECT_EQ(send.options->multicastHops, 0);
+    EXPECT_EQ(send.options->multicastInterface, QStringLiteral("lo"));
 }
 
 TEST(HeadlessOptions, NumberedCaptureFiles)

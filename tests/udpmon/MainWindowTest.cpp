@@ -171,7 +171,7 @@ void MainWindowTest::menusAndShortcuts()
          {"Copy1|&Copy|Ctrl+C", "Cut1|Cu&t|Ctrl+X", "Paste1|&Paste|Ctrl+V", "SelectAll1|Select &All|",
           "Undo1|&Undo|Alt+Backspace", "Delete1|&Delete|Del"}},
         {"参数设置",
-         {"N_fbfs|发报方式...|", "N_setupcom|串口配置...|", "-", "N_recvasc|接收切换到ASCII码模式|",
+         {"N_fbfs|发报方式...|", "N_setupcom|串口配置...|", "N_network|网络与组播...|", "-", "N_recvasc|接收切换到ASCII码模式|",
           "N_sendasc|发送切换到ASCII码模式|", "-", "N_ljfb|立即发报|F2", "N_watch|暂停显示|F1"}},
         {"附加功能",
          {"N_verify1|添加求和校验码|F8", "N_68|添加0x68报文|F9", "N_verify2|添加纵向奇偶校验码|F10",
@@ -179,7 +179,8 @@ void MainWindowTest::menusAndShortcuts()
           "N_dnp|添加DNP规约CRC校验码|Ctrl+F8", "-", "N_flilter|过滤报文...|", "N_trigger|触发器...|", "-",
           "N_intervalsave|收报定时保存...|", "-", "N_saveprofile|保存配置...|", "N_openprofile|打开配置...|"}},
         {"显示",
-         {"N_showrecv|显示接收窗口|", "N_showsend|显示发送窗口|", "N_decode|报文解析|", "N_linkwatch|链路监视|", "N_Showtime|显示接收时间|", "N_color|颜色...|", "-",
+         {"N_showrecv|显示接收窗口|", "N_showsend|显示发送窗口|", "N_decode|报文解析|", "N_linkwatch|链路监视|", "N_Showtime|显示接收时间|",
+          "N_showsource|显示源地址|", "N_millis|毫秒|", "N_color|颜色...|", "-",
           "N_Calc|计算器|", "-", "N_showtoolbar|工具条|"}},
         {"帮助", {"N_help|使用说明|Shift+F1", "About1|关于...|"}},
     };
@@ -201,6 +202,8 @@ void MainWindowTest::menusAndShortcuts()
     QVERIFY(!a.P_restore->isEnabled());
     QVERIFY(a.P_top->isEnabled());
     QVERIFY(a.N_Showtime->isCheckable() && !a.N_Showtime->isChecked());
+    QVERIFY(a.N_showsource->isCheckable() && !a.N_showsource->isChecked());
+    QVERIFY(a.N_millis->isCheckable() && !a.N_millis->isChecked());
     QVERIFY(a.N_showtoolbar->isCheckable() && a.N_showtoolbar->isChecked());
     QCOMPARE(a.N_verify1->toolTip(), QStringLiteral("最后字节添加求和校验"));
     QCOMPARE(window->RecvMemo()->contextMenuPolicy(), Qt::DefaultContextMenu);

@@ -248,4 +248,58 @@ TEST_F(OstrelSettingsTest, OtherSectionsAndLinesAreKept)
     EXPECT_EQ(reread.ReadString("UDPClient", "Client Host", "?"), QStringLiteral("10.0.0.7"));
 }
 
+// The network choices and multicast settings: absent keys read as the start's
+// values, so that a file of an earlier version stores byte for byte as the
+// same file when none was set; each is written while set and removed when
+// set back, and what was written reads back.
+TEST_F(OstrelSettingsTest, NetworkKeysOnlyWhileSet)
+{
+    const QByteArray earlier("[UDPServer]\nServer Port=2404\n[UDPClient]\nClient Host=10.0.0.7\nClient Port=2405\n"
+                             "[SendFrame]\nSendLinesCount=1\nLine0=01 03\n");
+    WriteFile(earlier);
+    OstrelSettings settings = ReadOstrelSettings(IniFile(Path()));
+    EXPECT_FALSE(settings.Network.showSource || settings.Network.millis || settings.Network.ipv4Only);
+    EXPECT_TRUE(settings.Groups.isEmpty());
+    EXPECT_EQ(settings.MulticastHops, -1);
+    {
+        IniFile file(Path());
+        StoreOstrelSettings(file, settings);
+    }
+    EXPECT_EQ(ReadFile(), earlier);
+
+    settings.Network = {true, true, true};
+    settings.Groups = {QStringLiteral("239.1.2.3"), QStringLiteral("ff15::1%lo")};
+    settings.GroupInterface = QStringLiteral("lo");
+    settings.MulticastHops = 0;
+    settings.MulticastInterface = QStringLiteral("eth0");
+    {
+        IniFile file(Path());
+        StoreOstrelSettings(file, settings);
+    }
+    const OstrelSettings back = ReadOstrelSettings(IniFile(Path()));
+    EXPECT_TRUE(back.Network.showSource && back.Network.millis && back.Network.ipv4Only);
+    EXPECT_EQ(back.Groups, settings.Groups);
+    EXPECT_EQ(back.GroupInterface, QStringLiteral("lo"));
+    EXPECT_EQ(back.MulticastHops, 0);
+    EXPECT_EQ(back.MulticastInterface, QStringLiteral("eth0"));
+    EXPECT_EQ(back.SendLines, QStringList{QStringLiteral("01 03")});
+
+    {
+        IniFile file(Path());
+        StoreOstrelSettings(file, Stored({QStringLiteral("01 03")}));
+    }
+    const QByteArray cleared = ReadFile();
+    for (const char* key : {"Show Source", "Milliseconds", "IPv4 Only", "Groups", "Hops", "Interface"})
+        EXPECT_FALSE(cleared.contains(key)) << key << "\n" << cleared.toStdString();
+}
+
+// A hop limit out of range in the file reads as the system's.
+TEST_F(OstrelSettingsTest, DamagedHopLimitReadsAsTheSystems)
+{
+    for (const char* hops : {"256", "-5", "x"}) {
+        WriteFile(QByteArray("[Multicast]\nHops=") + hops + "\n");
+        EXPECT_EQ(ReadOstrelSettings(IniFile(Path())).MulticastHops, -1) << hops;
+    }
+}
+
 } // namespace

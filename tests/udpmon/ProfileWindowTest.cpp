@@ -49,6 +49,7 @@ void Triggers(Tf_main& w)
     w.TriggerDialog()->ShowRows({{{true, QStringLiteral("68 04 07 00 00 00"), QStringLiteral("68 04 0B 00 00 00")},
                                   {false, QStringLiteral("10 49"), QString()},
                                   {true, QStringLiteral("10 ** 16"), QStringLiteral("E5")}}});
+    w.TriggerDialog()->ReplyBox->setChecked(true);
     w.TriggerDialog()->BitBtn2->click();
 }
 
@@ -145,6 +146,7 @@ void ProfileWindowTest::aProfileSetsUpAnotherWindowTheSame()
         QCOMPARE(second->size(), first->size());
         // what the window does, not only what the profile says
         QCOMPARE(second->State().TriggerRules[0].Enabled, first->State().TriggerRules[0].Enabled);
+        QCOMPARE(second->State().ReplyToSender, first->State().ReplyToSender);
         QCOMPARE(second->State().FilterRules[1].FilterRuleOn, first->State().FilterRules[1].FilterRuleOn);
         QCOMPARE(second->Timer1()->Enabled(), first->Timer1()->Enabled());
         QCOMPARE(second->Timer1()->Interval(), first->Timer1()->Interval());

@@ -35,6 +35,44 @@ TEST(ReceiveLine, HexTextWithAndWithoutTime)
     EXPECT_EQ(Std(monitor::ReceiveDisplayLine(hex, true, QStringLiteral("9:05:03"))), "9:05:03  01 03 1A ");
 }
 
+// The time (with or without milliseconds) and the peer in front of a line;
+// with neither the line is the hex text alone, as it always was.
+TEST(ReceiveLine, PrefixesInFrontOfTheHexText)
+{
+    struct Case {
+        const char* time;
+        const char* source;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"", "", "01 03 "},
+        {"9:05:03", "", "9:05:03  01 03 "},
+        {"", "[::1]:5000", "[::1]:5000  01 03 "},
+        {"9:05:03.120", "10.0.0.7:2404", "9:05:03.120  10.0.0.7:2404  01 03 "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Std(monitor::ReceiveDisplayLine(QStringLiteral("01 03 "), QString::fromUtf8(c.time),
+                                                  QString::fromUtf8(c.source))),
+                  c.line);
+    struct MsCase {
+        const char* time;
+        int ms;
+        const char* text;
+    };
+    const MsCase msCases[] = {
+        {"14:05:09", 7, "14:05:09.007"},
+        {"2:05:09 PM", 999, "2:05:09.999 PM"},
+        {"14时05分09秒", 120, "14时05分09.120秒"},
+        {"noon", 0, "noon.000"},
+    };
+    for (const MsCase& c : msCases)
+        EXPECT_EQ(Std(monitor::WithMilliseconds(QString::fromUtf8(c.time), c.ms)), c.text);
+    monitor::ReceiveTimeText clock;
+    const QString second = clock.At(1000);
+    EXPECT_EQ(clock.AtUs(1'000'045'678, false), second);
+    EXPECT_EQ(clock.AtUs(1'000'045'678, true), monitor::WithMilliseconds(second, 45));
+}
+
 TEST(ReceiveLine, LargestDatagramGivesItsFullLine)
 {
     const std::vector<std::uint8_t> bytes(65507, 0xFF);

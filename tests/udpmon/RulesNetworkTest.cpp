@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "monitor/IntervalTimer.h"
+#include "monitor/FrameLine.h"
 #include "monitor/LinkPanel.h"
 #include "udpmon/DockForm.h"
 #include "monitor/u_trigger.h"
@@ -10,6 +11,7 @@
 #include "udpmon/u_main.h"
 #include "udpmon/u_save.h"
 
+#include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
 
 #include <QAction>
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -87,6 +90,7 @@ private slots:
     void filterImageFollowsTheRules();
     void answersGoToANamedHost();
     void linkWindowFindsAGapAndLeadsToItsFrame();
+    void peerMillisecondsCountersAndAnswersToTheSender();
 
 private:
     void SetTriggers(std::initializer_list<TriggerText> rules);
@@ -274,6 +278,51 @@ void RulesNetworkTest::answersGoToANamedHost()
         QCOMPARE(NextAnswer(), Bytes({0x02}));
         QCOMPARE(NextAnswer(), Bytes({0x04}));
     }
+}
+
+// "显示源地址" and "毫秒" put the peer and the time with milliseconds in
+// front of each line (the capture too), the port panel's tooltip counts
+// what went both ways until the receive window is cleared, and "回复源地址"
+// in the trigger dialog sends the answer back to the sender's port instead
+// of the destination set.
+void RulesNetworkTest::peerMillisecondsCountersAndAnswersToTheSender()
+{
+    const MainActions& a = window_->Actions();
+    QVERIFY(sender_->bind(QHostAddress::LocalHost, 0));
+    a.N_showsource->trigger();
+    a.N_millis->trigger();
+    QVERIFY(window_->State().ShowSource && window_->State().Millis);
+    SendFrame(Bytes({0x01, 0x02}));
+    QTRY_VERIFY(ShownLines().last().endsWith(QStringLiteral("  01 02 ")));
+    const QRegularExpression line(QStringLiteral("^\\S.*\\d\\.\\d{3}.*  127\\.0\\.0\\.1:%1  01 02 $").arg(sender_->localPort()));
+    QVERIFY2(line.match(ShownLines().last()).hasMatch(), qPrintable(ShownLines().last()));
+    // The decode window still finds the frame behind both.
+    QCOMPARE(monitor::FrameOfLineText(ShownLines().last(), monitor::FrameLineRule::Receive).bytes,
+             (std::vector<std::uint8_t>{0x01, 0x02}));
+
+    // Answers to the sender: the peer standing for the destination gets none.
+    WhenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<Tf_trigger*>(modal);
+        QVERIFY(dialog != nullptr && dialog->ReplyBox != nullptr && !dialog->ReplyBox->isChecked());
+        QTest::mouseClick(dialog->CheckBox[0], Qt::LeftButton);
+        dialog->PatternEdit[0]->setText(QStringLiteral("03"));
+        dialog->ResponseEdit[0]->setText(QStringLiteral("04 05"));
+        QTest::mouseClick(dialog->ReplyBox, Qt::LeftButton);
+        QTest::mouseClick(dialog->BitBtn2, Qt::LeftButton);
+    });
+    window_->Actions().Btn_trigger->trigger();
+    QVERIFY(window_->State().ReplyToSender);
+    SendFrame(Bytes({0x03}));
+    QTRY_VERIFY_WITH_TIMEOUT(sender_->hasPendingDatagrams(), 10000);
+    QCOMPARE(sender_->receiveDatagram().data(), Bytes({0x04, 0x05}));
+    QVERIFY(!peer_->hasPendingDatagrams());
+
+    const QString tip = window_->Panels()->PanelToolTip(Tf_main::PanelPorts);
+    QVERIFY2(tip.startsWith(QStringLiteral("接收: 2 帧 3 字节")) && tip.contains(QStringLiteral("发送: 1 帧 2 字节")),
+             qPrintable(tip));
+    window_->Actions().N_receiveclear->trigger();
+    QVERIFY2(window_->Panels()->PanelToolTip(Tf_main::PanelPorts).startsWith(QStringLiteral("接收: 0 帧 0 字节")),
+             qPrintable(window_->Panels()->PanelToolTip(Tf_main::PanelPorts)));
 }
 
 QTEST_MAIN(RulesNetworkTest)

@@ -1,5 +1,8 @@
 #include "udpmon/DisplayFilter.h"
 #include "udpmon/FrameLogPeriod.h"
+#include "udpmon/NetworkForm.h"
+#include "udpmon/OstrelState.h"
+#include "udpmon/ReceivePass.h"
 
 #include "platform/Exceptions.h"
 
@@ -109,3 +112,38 @@ TEST(FrameLogPeriod, MinutesToMilliseconds)
 }
 
 } // namespace
+
+// The network dialog's form: groups must be multicast addresses given as
+// addresses (never looked up), an IPv6 group needs both families, and each
+// interface named must exist.
+TEST(NetworkForm, ChecksGroupsAndInterfaces)
+{
+    struct Case {
+        ostrel::NetworkForm form;
+        const char* message; // part of it; empty: accepted
+    };
+    const Case cases[] = {
+        {{false, QStringLiteral(" 239.1.2.3, ff15::1%lo  224.0.0.251 "), QStringLiteral("lo"), 1, QString()}, ""},
+        {{false, QString(), QString(), -1, QStringLiteral("lo")}, ""},
+        {{false, QStringLiteral("10.1.2.3"), QString(), -1, QString()}, "10.1.2.3 不是组播地址"},
+        {{false, QStringLiteral("localhost"), QString(), -1, QString()}, "localhost 不是组播地址"},
+        {{true, QStringLiteral("ff15::1"), QString(), -1, QString()}, "只监听IPv4时不能加入IPv6组播组 ff15::1"},
+        {{false, QStringLiteral("239.1.2.3%no-such-if0"), QString(), -1, QString()}, "没有接口 no-such-if0"},
+        {{false, QStringLiteral("239.1.2.3"), QStringLiteral("no-such-if0"), -1, QString()}, "没有接口 no-such-if0"},
+        {{false, QString(), QString(), -1, QStringLiteral("no-such-if1")}, "没有接口 no-such-if1"},
+    };
+    for (const Case& c : cases) {
+        const QString message = ostrel::CheckNetworkForm(c.form);
+        if (*c.message == '\0')
+            EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+        else
+            EXPECT_TRUE(message.contains(QString::fromUtf8(c.message))) << message.toStdString();
+    }
+    ostrel::OstrelState state;
+    ostrel::ApplyNetworkForm(state, cases[0].form);
+    EXPECT_EQ(state.Groups, QStringList({QStringLiteral("239.1.2.3"), QStringLiteral("ff15::1%lo"),
+                                         QStringLiteral("224.0.0.251")}));
+    EXPECT_EQ(ostrel::SplitGroupEntry(state.Groups[1], state.GroupInterface).interfaceName, QStringLiteral("lo"));
+    EXPECT_EQ(ostrel::SplitGroupEntry(state.Groups[0], state.GroupInterface).interfaceName, QStringLiteral("lo"));
+    EXPECT_EQ(ostrel::NetworkFormOf(state).groups, QStringLiteral("239.1.2.3 ff15::1%lo 224.0.0.251"));
+}

@@ -54,15 +54,15 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
     state_.ServerPort = options_.listenPort;
     state_.ClientHost = options_.toHost;
     state_.ClientPort = options_.toPort;
+    state_.MulticastHops = options_.multicastHops;
+    state_.MulticastInterface = options_.multicastInterface;
     state_.RecvAscii = options_.ascii;
     state_.ShowTime = options_.showTime;
     route_.Policy().answer = [this](const monitor::ReceivedFrame& frame) { Answer(frame.bytes.data(), frame.bytes.size()); };
     // Every datagram, empty ones included, goes into the capture before it
     // is answered; its source is where an answer to the sender goes.
     route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
-        lastSource_ = frame.source6.sin6_family == AF_INET6
-            ? WSocketAddress::From(reinterpret_cast<const sockaddr*>(&frame.source6), sizeof frame.source6)
-            : WSocketAddress::From(reinterpret_cast<const sockaddr*>(&frame.source), sizeof frame.source);
+        lastSource_ = SourceAddressOf(frame);
         // The capture holds IPv4 datagrams.
         if (!capture_.IsOpen() || lastSource_.Family() != AF_INET)
             return;
@@ -105,10 +105,13 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
             });
     }
     sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
-        sockaddr_in source = from;
-        if (source.sin_addr.s_addr == htonl(INADDR_ANY))
-            source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
-        Capture(source, to, data, n);
+        // The capture holds IPv4 datagrams.
+        if (to.sin_family == AF_INET) {
+            sockaddr_in source = from;
+            if (source.sin_addr.s_addr == htonl(INADDR_ANY))
+                source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
+            Capture(source, to, data, n);
+        }
         route_.Sent({data, n}, to);
     };
 }
@@ -132,24 +135,15 @@ void HeadlessMonitor::Start()
         points_->SetList(std::move(list));
     }
     // Both families on "::" where the system has IPv6 at all.
-    listenAddress_ = QStringLiteral("0.0.0.0");
-    if (!options_.ipv4Only) {
-        const int probe = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        if (probe >= 0) {
-            listenAddress_ = QStringLiteral("::");
-            ::close(probe);
-        }
-    }
+    listenAddress_ = ListenAddressFor(options_.ipv4Only);
     pass_.SetListenAddress(listenAddress_);
     // No file is made before the port is bound: a start that fails leaves
     // every file as it was.
     pass_.Start();
     listeningPort_ = pass_.UDPServer1().LocalPort().toUShort();
     for (const QString& join : options_.joins) {
-        const qsizetype percent = join.lastIndexOf(QLatin1Char('%'));
-        const QString group = percent < 0 ? join : join.left(percent);
-        const QString interfaceName = percent < 0 ? QString() : join.mid(percent + 1);
-        if (!pass_.UDPServer1().JoinGroup(group, interfaceName)) {
+        const GroupEntry entry = SplitGroupEntry(join, QString());
+        if (!pass_.UDPServer1().JoinGroup(entry.group, entry.interfaceName)) {
             const int error = pass_.UDPServer1().LastError();
             pass_.Stop();
             throw std::runtime_error("cannot join " + join.toStdString() + ": " + ErrorText(error));

@@ -122,6 +122,14 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
                                   QStringLiteral("GROUP[%IFACE]"));
     const QCommandLineOption ipv4Only(QStringLiteral("ipv4-only"),
                                       QStringLiteral("Listen for IPv4 peers only (on 0.0.0.0)."));
+    const QCommandLineOption multicastTtl(QStringLiteral("multicast-ttl"),
+                                          QStringLiteral("Hop limit (TTL) of answers sent to a multicast group, 0 to "
+                                                         "255 (default: the system's, 1)."),
+                                          QStringLiteral("N"));
+    const QCommandLineOption multicastIf(QStringLiteral("multicast-if"),
+                                         QStringLiteral("Interface answers to a multicast group leave by (default: "
+                                                        "the system's choice)."),
+                                         QStringLiteral("IFACE"));
     const QCommandLineOption trigger(QStringLiteral("trigger"),
                                      QStringLiteral("A trigger rule; may be given many times, the first match answers."),
                                      QStringLiteral("PATTERN=RESPONSE"));
@@ -158,7 +166,7 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         QStringLiteral("Send each answer to --to from a new port, as Ostrel's window does."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Write nothing to standard output."));
     parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, events, points, pointList,
-                       replyToSender, newPortEachTime, ipv4Only, join, quiet});
+                       replyToSender, newPortEachTime, ipv4Only, join, multicastTtl, multicastIf, quiet});
 
     if (!parser.parse(arguments))
         return UsageError(parser.errorText());
@@ -177,7 +185,8 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     if (!parser.positionalArguments().isEmpty())
         return UsageError(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
 
-    for (const QCommandLineOption* single : {&listen, &to, &saveMinutes, &saveDir, &pcap, &events, &points, &pointList}) {
+    for (const QCommandLineOption* single :
+         {&listen, &to, &saveMinutes, &saveDir, &pcap, &events, &points, &pointList, &multicastTtl, &multicastIf}) {
         if (parser.values(*single).size() > 1)
             return UsageError(QStringLiteral("--%1 given more than once.").arg(single->names().constFirst()));
     }
@@ -249,6 +258,19 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         options.pointListFile = parser.value(pointList);
         if (options.pointListFile.isEmpty())
             return UsageError(QStringLiteral("--point-list needs a file name."));
+    }
+    if (parser.isSet(multicastTtl)) {
+        bool ok = false;
+        const QString text = parser.value(multicastTtl);
+        const int hops = text.toInt(&ok);
+        if (!ok || hops < 0 || hops > 255 || text != QString::number(hops))
+            return UsageError(QStringLiteral("--multicast-ttl: '%1' is not a number from 0 to 255.").arg(text));
+        options.multicastHops = hops;
+    }
+    if (parser.isSet(multicastIf)) {
+        options.multicastInterface = parser.value(multicastIf);
+        if (options.multicastInterface.isEmpty())
+            return UsageError(QStringLiteral("--multicast-if needs an interface name."));
     }
     options.ascii = parser.isSet(ascii);
     options.showTime = parser.isSet(time);

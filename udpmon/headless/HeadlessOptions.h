@@ -29,6 +29,8 @@ struct HeadlessOptions {
     bool newPortEachTime = false; // answers to --to from a new port each, as Ostrel sends
     QStringList joins;            // multicast groups joined, "GROUP" or "GROUP%IFACE"
     bool ipv4Only = false;        // listens on 0.0.0.0 instead of "::" (both families)
+    int multicastHops = -1;       // hop limit (TTL) of answers to a group; -1: the system's (1)
+    QString multicastInterface;   // interface answers to a group leave by; empty: the system's choice
     bool quiet = false;
 };
 
