@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/LinkStream.h"
 #include "analysis/LinkSupervisor.h"
 
 #include <array>
@@ -11,23 +12,12 @@
 
 namespace analysis {
 
-inline constexpr std::size_t kStreamLimit = 260;   // the longest frame watched (an MBAP frame)
 inline constexpr std::uint16_t kSeqMask = 0x7FFF;  // N(S), N(R) modulo 32768
 inline constexpr std::size_t kSendRing = 256;      // the send times of the last I-frames kept
 inline constexpr std::size_t kMissingRanges = 8;   // the gaps remembered per side
 inline constexpr std::size_t kModbusOutstanding = 1024;
 inline constexpr std::size_t kModbusKeptBytes = 32;
 inline constexpr std::size_t kTimedOutKept = 16;
-
-// Part of a frame a stream has delivered so far, one per direction.
-struct StreamBuffer {
-    std::array<std::uint8_t, kStreamLimit> bytes{};
-    std::size_t size = 0;
-    bool skipping = false; // bytes that start no frame are being skipped (reported once)
-    // RTU: the CRC of bytes [0, crcAt), so that each byte that comes is added once.
-    std::uint16_t crc = 0xFFFF;
-    std::size_t crcAt = 0;
-};
 
 // The acts of the U-format, by the bit of their act: STARTDT, STOPDT, TESTFR.
 enum UAct : std::uint8_t { StartAct, StopAct, TestAct, kUActs };

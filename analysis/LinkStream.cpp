@@ -1,4 +1,5 @@
 // Cutting what a link carries into frames, and the choice of its protocol.
+#include "analysis/LinkStream.h"
 #include "analysis/LinkState.h"
 #include "analysis/LinkTexts.h"
 
@@ -114,11 +115,10 @@ std::size_t NextStart(LinkProtocol protocol, Bytes bytes)
 
 } // namespace
 
-void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool stream)
+void CutFrames(LinkProtocol& protocol, StreamBuffer& buffer, Direction direction, std::int64_t timeUs, Bytes bytes,
+               bool stream, FrameSink& sink)
 {
-    const std::size_t d = Index(direction);
-    StreamBuffer& buffer = link.streams[d];
-    if (link.protocol == LinkProtocol::Auto) {
+    if (protocol == LinkProtocol::Auto) {
         // The first bytes decide; in a stream, the bytes gathered so far.
         if (stream && buffer.size > 0) {
             const std::size_t take = std::min(bytes.size(), kStreamLimit - buffer.size);
@@ -126,49 +126,47 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
             buffer.size += take;
             bytes = bytes.subspan(take);
             const Bytes gathered(buffer.bytes.data(), buffer.size);
-            link.protocol = ShapeOf(gathered, true);
-            if (link.protocol == LinkProtocol::Auto) {
+            protocol = ShapeOf(gathered, true);
+            if (protocol == LinkProtocol::Auto) {
                 if (buffer.size >= kShapeLimit) { // nothing watched starts so
-                    link.unrecognised += 1;
+                    sink.Unrecognised();
                     buffer.size = 0;
                 }
                 if (bytes.empty())
                     return;
                 // What did not fit waits for the next chunk.
-                Feed(direction, timeUs, bytes, stream);
+                CutFrames(protocol, buffer, direction, timeUs, bytes, stream, sink);
                 return;
             }
             // The gathered bytes go first, as one chunk.
             std::array<std::uint8_t, kStreamLimit> first = buffer.bytes;
             const std::size_t size = buffer.size;
             buffer.size = 0;
-            Feed(direction, timeUs, Bytes(first.data(), size), true);
+            CutFrames(protocol, buffer, direction, timeUs, Bytes(first.data(), size), true, sink);
             if (!bytes.empty())
-                Feed(direction, timeUs, bytes, true);
+                CutFrames(protocol, buffer, direction, timeUs, bytes, true, sink);
             return;
         }
-        link.protocol = ShapeOf(bytes, stream);
-        if (link.protocol == LinkProtocol::Auto) {
+        protocol = ShapeOf(bytes, stream);
+        if (protocol == LinkProtocol::Auto) {
             if (stream && bytes.size() < kShapeLimit) {
                 std::memcpy(buffer.bytes.data(), bytes.data(), bytes.size());
                 buffer.size = bytes.size();
                 buffer.crc = 0xFFFF;
                 buffer.crcAt = 0;
             } else {
-                link.unrecognised += 1;
+                sink.Unrecognised();
             }
             return;
         }
     }
 
-    if (!stream && link.protocol == LinkProtocol::ModbusRtu) {
+    if (!stream && protocol == LinkProtocol::ModbusRtu) {
         // A datagram is one RTU frame, its CRC checked with the frame.
         if (bytes.size() >= 4) {
-            WholeFrame(direction, timeUs, bytes);
+            sink.WholeFrame(direction, timeUs, bytes);
         } else {
-            link.badFrames += 1;
-            Report(EventKind::BadFrame, Severity::Fault, direction, timeUs,
-                   Text(TextId::FrameCut, ProtocolKeyword(link.protocol), bytes.size()), bytes, timeUs);
+            sink.BadFrame(direction, timeUs, true, bytes.size(), bytes, timeUs);
         }
         return;
     }
@@ -182,8 +180,8 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
             const std::size_t before = buffer.size;
             buffer.size += take;
             const Bytes gathered(buffer.bytes.data(), buffer.size);
-            const std::size_t length = link.protocol == LinkProtocol::ModbusRtu ? RtuLengthGathered(buffer)
-                                                                                : FrameLength(link.protocol, gathered);
+            const std::size_t length = protocol == LinkProtocol::ModbusRtu ? RtuLengthGathered(buffer)
+                                                                                : FrameLength(protocol, gathered);
             if (length == kNeedMore || (length != kNoFrame && length > buffer.size)) {
                 bytes = bytes.subspan(take);
                 continue;
@@ -193,11 +191,9 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
                 // length that turns out bad: skip its first byte and retry.
                 if (!buffer.skipping) {
                     buffer.skipping = true;
-                    link.badFrames += 1;
-                    Report(EventKind::BadFrame, Severity::Fault, direction, timeUs,
-                           Text(TextId::NoFrameStart, ProtocolKeyword(link.protocol)));
+                    sink.BadFrame(direction, timeUs, false, 0, {}, 0);
                 }
-                const std::size_t skip = NextStart(link.protocol, gathered);
+                const std::size_t skip = NextStart(protocol, gathered);
                 std::array<std::uint8_t, kStreamLimit> rest{};
                 const std::size_t restSize = buffer.size - skip;
                 std::memcpy(rest.data(), buffer.bytes.data() + skip, restSize);
@@ -205,34 +201,29 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
                 bytes = bytes.subspan(take);
                 // The rest of the buffer first, then what remains of the chunk.
                 if (restSize > 0)
-                    Feed(direction, timeUs, Bytes(rest.data(), restSize), true);
+                    CutFrames(protocol, buffer, direction, timeUs, Bytes(rest.data(), restSize), true, sink);
                 continue;
             }
             buffer.skipping = false;
             const std::size_t used = length - before; // of this chunk
             buffer.size = 0;
-            WholeFrame(direction, timeUs, gathered.first(length));
+            sink.WholeFrame(direction, timeUs, gathered.first(length));
             bytes = bytes.subspan(used);
             continue;
         }
-        const std::size_t length = FrameLength(link.protocol, bytes);
+        const std::size_t length = FrameLength(protocol, bytes);
         if (length == kNoFrame) {
             if (!buffer.skipping) {
                 buffer.skipping = true;
-                link.badFrames += 1;
-                Report(EventKind::BadFrame, Severity::Fault, direction, timeUs,
-                       Text(TextId::NoFrameStart, ProtocolKeyword(link.protocol)),
-                       stream ? Bytes{} : bytes, stream ? 0 : timeUs);
+                sink.BadFrame(direction, timeUs, false, 0, stream ? Bytes{} : bytes, stream ? 0 : timeUs);
             }
-            bytes = bytes.subspan(NextStart(link.protocol, bytes));
+            bytes = bytes.subspan(NextStart(protocol, bytes));
             continue;
         }
         if (length == kNeedMore || length > bytes.size()) {
             if (!stream) {
                 // A datagram ends inside its frame.
-                link.badFrames += 1;
-                Report(EventKind::BadFrame, Severity::Fault, direction, timeUs,
-                       Text(TextId::FrameCut, ProtocolKeyword(link.protocol), bytes.size()), bytes, timeUs);
+                sink.BadFrame(direction, timeUs, true, bytes.size(), bytes, timeUs);
                 return;
             }
             std::memcpy(buffer.bytes.data(), bytes.data(), bytes.size());
@@ -242,11 +233,54 @@ void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool
             return;
         }
         buffer.skipping = false;
-        WholeFrame(direction, timeUs, bytes.first(length));
+        sink.WholeFrame(direction, timeUs, bytes.first(length));
         bytes = bytes.subspan(length);
     }
     if (!stream)
         buffer.skipping = false;
+}
+
+namespace {
+
+// The supervisor's side of the cutting: frames to the watchers, faults as events.
+struct WatchSink final : FrameSink {
+    LinkWatch& watch;
+    explicit WatchSink(LinkWatch& w) : watch(w) {}
+    void WholeFrame(Direction direction, std::int64_t timeUs, Bytes frame) override
+    {
+        watch.WholeFrame(direction, timeUs, frame);
+    }
+    void BadFrame(Direction direction, std::int64_t timeUs, bool cut, std::size_t size, Bytes frame,
+                  std::int64_t frameUs) override
+    {
+        LinkSupervisor::Link& link = watch.link;
+        link.badFrames += 1;
+        watch.Report(EventKind::BadFrame, Severity::Fault, direction, timeUs,
+                     cut ? Text(TextId::FrameCut, ProtocolKeyword(link.protocol), size)
+                         : Text(TextId::NoFrameStart, ProtocolKeyword(link.protocol)),
+                     frame, frameUs);
+    }
+    void Unrecognised() override { watch.link.unrecognised += 1; }
+};
+
+} // namespace
+
+void LinkWatch::Feed(Direction direction, std::int64_t timeUs, Bytes bytes, bool stream)
+{
+    WatchSink sink(*this);
+    CutFrames(link.protocol, link.streams[Index(direction)], direction, timeUs, bytes, stream, sink);
+}
+
+void StreamCutter::Feed(Direction direction, Bytes bytes, const std::function<void(Bytes)>& whole)
+{
+    struct Sink final : FrameSink {
+        const std::function<void(Bytes)>& whole;
+        explicit Sink(const std::function<void(Bytes)>& w) : whole(w) {}
+        void WholeFrame(Direction, std::int64_t, Bytes frame) override { whole(frame); }
+        void BadFrame(Direction, std::int64_t, bool, std::size_t, Bytes, std::int64_t) override {}
+        void Unrecognised() override {}
+    } sink(whole);
+    CutFrames(protocol_, buffers_[direction == Direction::ToDevice ? 0 : 1], direction, 0, bytes, true, sink);
 }
 
 void LinkWatch::WholeFrame(Direction direction, std::int64_t timeUs, Bytes frame)
