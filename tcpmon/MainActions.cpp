@@ -106,6 +106,8 @@ void MainActions::CreateMenu(QMainWindow& window)
     N_decode->setCheckable(true);
     N_linkwatch = item(view, QStringLiteral("链路监视"), "N_linkwatch");
     N_linkwatch->setCheckable(true);
+    N_points = item(view, QStringLiteral("数据点表"), "N_points");
+    N_points->setCheckable(true);
 
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("帮助"));
     N_help = item(help, QStringLiteral("使用说明"), "N_help");

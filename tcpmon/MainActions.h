@@ -56,6 +56,7 @@ public:
     QAction* N_showtoolbar = nullptr;
     QAction* N_decode = nullptr; // check item: the decode window shown
     QAction* N_linkwatch = nullptr; // check item: the link supervision window shown
+    QAction* N_points = nullptr; // check item: the point table window shown
     QAction* N_help = nullptr; // "使用说明", Shift+F1 (F1 is "暂停显示")
     QAction* About1 = nullptr;
 

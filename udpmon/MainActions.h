@@ -66,6 +66,7 @@ public:
     QAction* N_showsend;
     QAction* N_decode; // check item: the decode window shown
     QAction* N_linkwatch; // check item: the link supervision window shown
+    QAction* N_points; // check item: the point table window shown
     QAction* N_Showtime;
     QAction* N_color;
     QAction* N_Calc;
