@@ -131,6 +131,9 @@ private:
     void Ask(FileAsk ask);
     void Fail(const QString& message) const;
 
+    // How often rows whose texts changed are filtered again while searching.
+    static constexpr std::int64_t kRefilterUs = 1'000'000;
+
     ReceiveRoute* route_ = nullptr;
     bool stream_ = false;
     FrameShower show_;
@@ -141,6 +144,8 @@ private:
     PointTableModel* table_;
     PointSortModel* sorted_;
     QTimer timer_;
+    std::uint64_t shownGeneration_ = 0;
+    std::int64_t filteredUs_ = 0;
 };
 
 } // namespace monitor

@@ -188,6 +188,22 @@ void PointWindowTest::framesFillTheRowsFromTheFirstShowingOn()
     QCOMPARE(panel_->Rows(), 3);
     panel_->SearchBox->clear();
     QCOMPARE(panel_->Rows(), static_cast<int>(std::size(kFrames)));
+
+    // A column sorts by its numbers, not by their text.
+    const struct {
+        const char* column;
+        QStringList addresses;
+    } sorts[] = {
+        {"点号", {"1", "2", "16385", "16386", "16387"}},
+        {"值", {"16386", "16387", "1", "2", "16385"}},
+    };
+    for (const auto& sort : sorts) {
+        panel_->Table->sortByColumn(panel_->Column(QString::fromUtf8(sort.column)), Qt::AscendingOrder);
+        QStringList shown;
+        for (int row = 0; row < panel_->Rows(); ++row)
+            shown << Cell(row, "点号");
+        QVERIFY2(shown == sort.addresses, qPrintable(sort.column + QStringLiteral(": ") + shown.join(u' ')));
+    }
 }
 
 // A list promising a point never sent, a range the float leaves, and not
