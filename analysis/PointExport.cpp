@@ -117,24 +117,25 @@ std::string PointsHtml(const PointModel& model, std::string_view title)
         "tr.unlisted td{background:#fff4cc}\n"
         "td.mark{color:#b00000;font-weight:bold}\n"
         "</style>\n</head>\n<body>\n<h1>" + Html(title) + "</h1>\n<table class=\"counts\">\n";
-    const auto line = [&out](std::string_view name, const std::string& value) {
-        out += "<tr><td>" + Html(name) + "</td><td>" + Html(value) + "</td></tr>\n";
+    const auto line = [&out](ReportWord name, const std::string& value) {
+        out += "<tr><td>" + Html(ReportText(name)) + "</td><td>" + Html(value) + "</td></tr>\n";
     };
-    line("站址", stationText);
-    line("时间", model.FirstUs() == 0 ? std::string() : TimeText(model.FirstUs()) + " — " + TimeText(model.LastUs()));
-    line("收到的点", std::to_string(c.seen));
+    line(ReportWord::Stations, stationText);
+    line(ReportWord::TimeSpan,
+         model.FirstUs() == 0 ? std::string() : TimeText(model.FirstUs()) + " — " + TimeText(model.LastUs()));
+    line(ReportWord::Seen, std::to_string(c.seen));
     if (c.listed > 0) {
-        line("点表中的点", std::to_string(c.listed));
-        line("在点表中", std::to_string(c.onList));
-        line("未收到", std::to_string(c.missing));
-        line("不在点表", std::to_string(c.unlisted));
+        line(ReportWord::Listed, std::to_string(c.listed));
+        line(ReportWord::OnList, std::to_string(c.onList));
+        line(ReportWord::Missing, std::to_string(c.missing));
+        line(ReportWord::Unlisted, std::to_string(c.unlisted));
     }
-    line("越限", std::to_string(c.outOfRange));
-    line("类型不符", std::to_string(c.wrongType));
-    line("品质异常", std::to_string(c.badQuality));
-    line("控制", std::to_string(c.commands));
+    line(ReportWord::OutOfRange, std::to_string(c.outOfRange));
+    line(ReportWord::WrongType, std::to_string(c.wrongType));
+    line(ReportWord::BadQuality, std::to_string(c.badQuality));
+    line(ReportWord::Commands, std::to_string(c.commands));
     if (c.limitReached)
-        line("超过点数上限未记录", std::to_string(c.dropped));
+        line(ReportWord::Dropped, std::to_string(c.dropped));
     out += "</table>\n<p></p>\n<table class=\"points\">\n<tr>";
     const auto columns = PointColumns();
     for (const std::string_view col : columns)

@@ -13,6 +13,12 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
+// The MODBUS/TCP requests a link keeps waiting for their responses.
+constexpr std::size_t kModbusRequests = 16;
+
+// The frames of one DNP3 fragment kept until its last comes.
+constexpr std::size_t kDnp3Segments = 64;
+
 // What one frame says of one point.
 struct Sample {
     PointKey key;
@@ -96,6 +102,22 @@ const IecKeys& IecKeysOf()
     return keys;
 }
 
+// A CP56Time2a tag (its 7 bytes read least significant first) into a sample.
+void Cp56(Sample& s, std::uint64_t raw)
+{
+    const auto ms = static_cast<std::int64_t>(raw & 0xFFFF);
+    const auto minute = static_cast<std::int64_t>(raw >> 16 & 0x3F);
+    const auto hour = static_cast<std::int64_t>(raw >> 24 & 0x1F);
+    const auto day = static_cast<unsigned>(raw >> 32 & 0x1F);
+    const auto month = static_cast<unsigned>(raw >> 40 & 0x0F);
+    const auto year = static_cast<int>(raw >> 48 & 0x7F);
+    s.hasTime = true;
+    s.timeShort = false;
+    s.timeInvalid = (raw >> 16 & 0x80) != 0;
+    const std::int64_t days = DaysFromCivil(2000 + year, std::clamp(month, 1u, 12u), std::clamp(day, 1u, 31u));
+    s.timeUs = ((days * 24 + hour) * 60 + minute) * 60'000'000 + ms * 1000;
+}
+
 std::uint16_t IecQuality(std::uint64_t raw)
 {
     std::uint16_t q = 0;
@@ -154,14 +176,21 @@ bool IsCommandType(PointType type)
     }
 }
 
-// A link's state the model keeps: its stream cutting and the last MODBUS
-// request each way.
+// A link's state the model keeps: its stream cutting, the MODBUS requests
+// waiting for their responses and the DNP3 fragments being gathered.
 struct PointModel::Links {
     struct Link {
         StreamCutter cutter;
         bool chunksWhole = false;            // a stream of a protocol the cutter does not know: a chunk a frame
         bool chunksChosen = false;           // chunksWhole decided, by the settings or the first chunk
-        std::vector<std::uint8_t> request;   // the last MODBUS request seen
+        // MODBUS: the requests waiting for their responses, newest at
+        // nextRequest - 1 (TCP: several, told apart by their transaction
+        // identifiers; RTU: the last only).
+        std::array<std::vector<std::uint8_t>, kModbusRequests> requests;
+        std::size_t nextRequest = 0;
+        // DNP3: the frames of a fragment not yet finished, by direction;
+        // a fragment's points are read once, from its final frame.
+        std::array<std::vector<std::vector<std::uint8_t>>, 2> segments;
         decode::Protocol requestFraming = decode::Protocol::Unrecognised;
     };
     std::unordered_map<LinkKey, Link> links;
@@ -178,6 +207,7 @@ struct PointFeeder {
     void Point(const Sample& s);
     void Frame();
     void Iec(const decode::Fields& fields, PointProtocol protocol);
+    bool FastIec104();
     void Modbus(decode::Protocol framing);
     void ModbusRows(std::uint8_t unit, ModbusTable table, PointType type, unsigned start, unsigned count,
                     Bytes data, bool bits, CommandState command, std::uint8_t function);
@@ -218,7 +248,7 @@ void PointFeeder::Point(const Sample& s)
         row->firstUs = arrivalUs;
     row->frameDirection = direction;
     row->frame.assign(frame.begin(), frame.end());
-    row->generation = model.generation_;
+    model.Touch(static_cast<std::size_t>(row - model.rows_.data()));
     model.Mark(*row);
 }
 
@@ -238,7 +268,27 @@ void PointFeeder::Frame()
         Modbus(protocol);
         return;
     }
+    if (protocol == decode::Protocol::Iec104 && settings.fastIec104 && FastIec104())
+        return;
     decode::Options options;
+    if (protocol == decode::Protocol::Dnp3 || (protocol == decode::Protocol::Auto && decode::ShapeDnp3(frame))) {
+        // The transport header after the link header: a fragment of several
+        // frames is read whole at its last, with the frames before it.
+        if (frame.size() <= 10)
+            return;
+        const std::uint8_t transport = frame[10];
+        auto& segments = link.segments[direction == Direction::ToDevice ? 0 : 1];
+        if (transport & 0x40)
+            segments.clear();
+        if (!(transport & 0x80)) {
+            if (segments.size() < kDnp3Segments)
+                segments.emplace_back(frame.begin(), frame.end());
+            return;
+        }
+        if (!(transport & 0x40))
+            options.earlier = std::move(segments);
+        segments.clear();
+    }
     options.protocol = protocol;
     options.iec101 = settings.iec101;
     options.direction = direction == Direction::FromDevice ? decode::Direction::FromDevice
@@ -361,20 +411,7 @@ void PointFeeder::Iec(const decode::Fields& fields, PointProtocol protocol)
             s.timeUs = (minute * 60'000 + ms) * 1000;
             break;
         }
-        case IecPart::Cp56: {
-            const auto ms = static_cast<std::int64_t>(raw & 0xFFFF);
-            const auto minute = static_cast<std::int64_t>(raw >> 16 & 0x3F);
-            const auto hour = static_cast<std::int64_t>(raw >> 24 & 0x1F);
-            const auto day = static_cast<unsigned>(raw >> 32 & 0x1F);
-            const auto month = static_cast<unsigned>(raw >> 40 & 0x0F);
-            const auto year = static_cast<int>(raw >> 48 & 0x7F);
-            s.hasTime = true;
-            s.timeShort = false;
-            s.timeInvalid = (raw >> 16 & 0x80) != 0;
-            const std::int64_t days = DaysFromCivil(2000 + year, std::clamp(month, 1u, 12u), std::clamp(day, 1u, 31u));
-            s.timeUs = ((days * 24 + hour) * 60 + minute) * 60'000'000 + ms * 1000;
-            break;
-        }
+        case IecPart::Cp56: Cp56(s, raw); break;
         case IecPart::Sco:
         case IecPart::Dco:
         case IecPart::Rco:
@@ -396,6 +433,161 @@ void PointFeeder::Iec(const decode::Fields& fields, PointProtocol protocol)
         }
     }
     flush();
+}
+
+namespace {
+
+// The monitoring types a plain APDU of which the fast reading takes: its
+// elements in the order of the frame.
+enum class FastElement : std::uint8_t { None, Siq, Diq, Vti, Bsi, Nva, Sva, R32, Bcr, Qds, Cp56 };
+
+struct FastType {
+    std::uint8_t id;
+    std::array<FastElement, 3> elements;
+    std::uint8_t size; // bytes of the elements
+};
+
+using FE = FastElement;
+constexpr FastType kFastTypes[] = {
+    {1, {FE::Siq}, 1},           {3, {FE::Diq}, 1},
+    {5, {FE::Vti, FE::Qds}, 2},  {7, {FE::Bsi, FE::Qds}, 5},
+    {9, {FE::Nva, FE::Qds}, 3},  {11, {FE::Sva, FE::Qds}, 3},
+    {13, {FE::R32, FE::Qds}, 5}, {15, {FE::Bcr}, 5},
+    {21, {FE::Nva}, 2},          {30, {FE::Siq, FE::Cp56}, 8},
+    {31, {FE::Diq, FE::Cp56}, 8}, {32, {FE::Vti, FE::Qds, FE::Cp56}, 9},
+    {33, {FE::Bsi, FE::Qds, FE::Cp56}, 12}, {34, {FE::Nva, FE::Qds, FE::Cp56}, 10},
+    {35, {FE::Sva, FE::Qds, FE::Cp56}, 10}, {36, {FE::R32, FE::Qds, FE::Cp56}, 12},
+    {37, {FE::Bcr, FE::Cp56}, 12},
+};
+
+const FastType* FastTypeOf(std::uint8_t id)
+{
+    for (const FastType& t : kFastTypes)
+        if (t.id == id)
+            return &t;
+    return nullptr;
+}
+
+} // namespace
+
+// IEC 104 monitoring frames read straight from their bytes, the same
+// values as the decoder's fields give: only datagrams whose every APDU is
+// whole and plain (an I-frame of one of kFastTypes whose objects fill its
+// ASDU exactly, or an S- or U-frame); any other is left to the decoder.
+// A frame of a known point then costs no allocation.
+bool PointFeeder::FastIec104()
+{
+    const std::size_t n = frame.size();
+    for (std::size_t at = 0; at < n;) {
+        if (n - at < 6 || frame[at] != 0x68)
+            return false;
+        const std::size_t length = frame[at + 1];
+        if (length < 4 || at + 2 + length > n)
+            return false;
+        if ((frame[at + 2] & 1) == 0) {
+            if (length < 4 + 6 + 3)
+                return false;
+            const FastType* type = FastTypeOf(frame[at + 6]);
+            const unsigned count = frame[at + 7] & 0x7Fu;
+            const bool sequence = (frame[at + 7] & 0x80) != 0;
+            if (type == nullptr || count == 0)
+                return false;
+            const std::size_t objects = length - 4 - 6;
+            if (objects != (sequence ? 3 + count * type->size : count * (3u + type->size)))
+                return false;
+        } else if (length != 4) {
+            return false;
+        }
+        at += 2 + length;
+    }
+    for (std::size_t at = 0; at < n; at += 2 + frame[at + 1]) {
+        if ((frame[at + 2] & 1) != 0)
+            continue;
+        const FastType& type = *FastTypeOf(frame[at + 6]);
+        const unsigned count = frame[at + 7] & 0x7Fu;
+        const bool sequence = (frame[at + 7] & 0x80) != 0;
+        Sample s;
+        s.key.protocol = PointProtocol::Iec104;
+        s.typeId = type.id;
+        s.type = IecPointType(type.id);
+        s.cause = frame[at + 8] & 0x3F;
+        s.negative = (frame[at + 8] & 0x40) != 0;
+        s.key.station = static_cast<std::uint16_t>(frame[at + 10] | frame[at + 11] << 8);
+        std::size_t p = at + 12;
+        std::uint32_t address = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            if (i == 0 || !sequence) {
+                address = static_cast<std::uint32_t>(frame[p] | frame[p + 1] << 8 | frame[p + 2] << 16);
+                p += 3;
+            } else {
+                ++address;
+            }
+            s.key.address = address;
+            s.quality = 0;
+            s.hasValue = true;
+            s.hasTime = s.timeShort = s.timeInvalid = false;
+            s.timeUs = 0;
+            for (const FastElement e : type.elements) {
+                const Bytes b = frame.subspan(p);
+                switch (e) {
+                case FE::None: break;
+                case FE::Siq:
+                    s.value = b[0] & 1;
+                    s.quality = IecQuality(b[0] & 0xF0u);
+                    p += 1;
+                    break;
+                case FE::Diq:
+                    s.value = b[0] & 3;
+                    s.quality = IecQuality(b[0] & 0xF0u);
+                    p += 1;
+                    break;
+                case FE::Vti: {
+                    const int v = b[0] & 0x7F;
+                    s.value = v >= 64 ? v - 128 : v;
+                    p += 1;
+                    break;
+                }
+                case FE::Bsi:
+                    s.value = static_cast<double>(Le(b, 4));
+                    p += 4;
+                    break;
+                case FE::Nva:
+                    s.value = static_cast<std::int16_t>(Le(b, 2)) / 32768.0;
+                    p += 2;
+                    break;
+                case FE::Sva:
+                    s.value = static_cast<std::int16_t>(Le(b, 2));
+                    p += 2;
+                    break;
+                case FE::R32: {
+                    const auto raw = static_cast<std::uint32_t>(Le(b, 4));
+                    float f;
+                    std::memcpy(&f, &raw, sizeof f);
+                    s.value = f;
+                    p += 4;
+                    break;
+                }
+                case FE::Bcr:
+                    s.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(Le(b, 4)));
+                    s.quality = static_cast<std::uint16_t>((b[4] & 0x20 ? +kQualityCarry : 0)
+                                                           | (b[4] & 0x40 ? +kQualityAdjusted : 0)
+                                                           | (b[4] & 0x80 ? +kQualityInvalid : 0));
+                    p += 5;
+                    break;
+                case FE::Qds:
+                    s.quality = IecQuality(b[0]);
+                    p += 1;
+                    break;
+                case FE::Cp56:
+                    Cp56(s, Le(b, 7));
+                    p += 7;
+                    break;
+                }
+            }
+            Point(s);
+        }
+    }
+    return true;
 }
 
 void PointFeeder::ModbusRows(std::uint8_t unit, ModbusTable table, PointType type, unsigned start, unsigned count,
@@ -440,8 +632,12 @@ void PointFeeder::Modbus(decode::Protocol framing)
     const std::uint8_t function = pdu[0];
     const auto u16 = [&pdu](std::size_t at) -> unsigned { return at + 1 < pdu.size() ? pdu[at] << 8 | pdu[at + 1] : 0; };
     if (request) {
-        link.request.assign(frame.begin(), frame.end());
+        if (framing != link.requestFraming || !tcp)
+            for (auto& kept : link.requests)
+                kept.clear();
         link.requestFraming = framing;
+        link.requests[link.nextRequest % kModbusRequests].assign(frame.begin(), frame.end());
+        link.nextRequest += 1;
         // A write is a command of its own.
         if (function == 5 && pdu.size() >= 5) {
             const std::uint8_t on = u16(3) == 0xFF00 ? 1 : 0;
@@ -459,12 +655,20 @@ void PointFeeder::Modbus(decode::Protocol framing)
         }
         return;
     }
-    if (link.request.empty() || link.requestFraming != framing)
+    if (link.requestFraming != framing)
         return;
-    const auto pair = decode::PairModbus(link.request, frame, framing);
+    std::vector<std::uint8_t>* asked = nullptr;
+    std::optional<decode::ModbusRequest> pair;
+    for (std::size_t k = 1; k <= kModbusRequests && !pair; ++k) {
+        auto& kept = link.requests[(link.nextRequest + kModbusRequests - k) % kModbusRequests];
+        if (kept.empty())
+            continue;
+        pair = decode::PairModbus(kept, frame, framing);
+        asked = &kept;
+    }
     if (!pair)
         return;
-    const Bytes req = tcp ? Bytes(link.request).subspan(7) : Bytes(link.request).subspan(1, link.request.size() - 3);
+    const Bytes req = tcp ? Bytes(*asked).subspan(7) : Bytes(*asked).subspan(1, asked->size() - 3);
     const bool exception = (function & 0x80) != 0;
     const auto reqU16 = [&req](std::size_t at) -> unsigned { return at + 1 < req.size() ? req[at] << 8 | req[at + 1] : 0; };
     const std::uint8_t base = function & 0x7F;
@@ -474,7 +678,7 @@ void PointFeeder::Modbus(decode::Protocol framing)
     case 3:
     case 4: {
         if (exception || pdu.size() < 2)
-            return;
+            break;
         const Bytes data = pdu.subspan(2, std::min<std::size_t>(pdu[1], pdu.size() - 2));
         static constexpr ModbusTable kTables[] = {ModbusTable::Coil, ModbusTable::DiscreteInput,
                                                   ModbusTable::HoldingRegister, ModbusTable::InputRegister};
@@ -498,7 +702,7 @@ void PointFeeder::Modbus(decode::Protocol framing)
     }
     default: break;
     }
-    link.request.clear();
+    asked->clear();
 }
 
 void PointFeeder::Dnp3(const decode::Fields& fields)
@@ -519,6 +723,7 @@ void PointFeeder::Dnp3(const decode::Fields& fields)
     static const decode::FieldDef* const kValue = def("dnp3.point.value");
     static const decode::FieldDef* const kTime = def("dnp3.point.time");
     static const decode::FieldDef* const kStatus = def("dnp3.point.status");
+    static const decode::FieldDef* const kControl = def("dnp3.point.control_code");
 
     unsigned source = 0, destination = 0, function = 0, group = 0;
     Sample s;
@@ -594,8 +799,10 @@ void PointFeeder::Dnp3(const decode::Fields& fields)
             s.quality = 0;
             s.hasTime = s.timeShort = s.timeInvalid = false;
             s.timeUs = 0;
-            if (s.command != CommandState::None && function != 129)
-                s.command = CommandState::Activation;
+            // Each command point starts from its header's state; its own
+            // status may refuse it.
+            if (s.key.direction == PointDirection::Command)
+                s.command = function == 129 ? CommandState::Confirmation : CommandState::Activation;
         } else if (f.def == kIndex && open) {
             index = static_cast<std::uint64_t>(f.number.value_or(0));
         } else if (f.def == kFlags && open) {
@@ -606,6 +813,13 @@ void PointFeeder::Dnp3(const decode::Fields& fields)
         } else if (f.def == kTime && open && f.raw.size() == 6) {
             s.hasTime = true;
             s.timeUs = static_cast<std::int64_t>(Le(f.raw, 6)) * 1000;
+        } else if (f.def == kControl && open && f.number) {
+            // A control relay output block's state: close or trip where it
+            // says, else on for pulse on and latch on, off for their offs.
+            const auto code = static_cast<unsigned>(*f.number);
+            const unsigned tripClose = code >> 6 & 3, operation = code & 0x0F;
+            s.hasValue = tripClose == 1 || tripClose == 2 || (operation >= 1 && operation <= 4);
+            s.value = tripClose == 1 ? 1 : tripClose == 2 ? 0 : (operation == 1 || operation == 3) ? 1 : 0;
         } else if (f.def == kStatus && open && s.key.direction == PointDirection::Command && function == 129) {
             s.command = f.number.value_or(0) == 0 ? CommandState::Confirmation : CommandState::Negative;
         }
@@ -783,7 +997,7 @@ void PointModel::SeenEntry(std::size_t entry)
         PointRow& row = rows_[static_cast<std::size_t>(missing)];
         if (row.listOnly != 0) {
             row.marks &= static_cast<std::uint8_t>(~kMarkMissing);
-            row.generation = generation_;
+            Touch(static_cast<std::size_t>(missing));
         }
     }
 }
@@ -818,9 +1032,9 @@ const PointListEntry* PointModel::EntryOf(const PointRow& row) const
     return &list_.Entries()[static_cast<std::size_t>(row.listIndex)];
 }
 
-void PointModel::SetList(const PointList& list)
+void PointModel::SetList(PointList list)
 {
-    list_ = list;
+    list_ = std::move(list);
     ++generation_;
     entrySeen_.assign(list_.Entries().size(), 0);
     missingRow_.assign(list_.Entries().size(), -1);
@@ -830,7 +1044,6 @@ void PointModel::SetList(const PointList& list)
             // entry of no list unless the new one has it.
             row.listIndex = -1;
             row.marks = 0;
-            row.generation = generation_;
             continue;
         }
         row.listIndex = list_.Find(row.key.protocol, row.key.station, row.key.address);
@@ -838,9 +1051,9 @@ void PointModel::SetList(const PointList& list)
             entrySeen_[static_cast<std::size_t>(row.listIndex)] = 1;
     }
     MakeMissingRows();
-    for (PointRow& row : rows_) {
-        Mark(row);
-        row.generation = generation_;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        Mark(rows_[i]);
+        Touch(i);
     }
 }
 
@@ -870,17 +1083,33 @@ void PointModel::MakeMissingRows()
         row.type = e.type;
         row.listIndex = static_cast<std::int32_t>(i);
         row.listOnly = 1;
-        row.generation = generation_;
         missingRow_[i] = static_cast<std::int64_t>(rows_.size());
         index_.emplace(key, rows_.size());
         rows_.push_back(std::move(row));
     }
 }
 
+void PointModel::Touch(std::size_t index)
+{
+    PointRow& row = rows_[index];
+    if (row.generation <= snapshot_)
+        touched_.push_back(static_cast<std::uint32_t>(index));
+    row.generation = generation_;
+}
+
 std::vector<std::size_t> PointModel::ChangedSince(std::uint64_t since, std::uint64_t& now) const
 {
     now = generation_;
     std::vector<std::size_t> out;
+    if (since == snapshot_) {
+        // The reader that asked last asks again: the rows touched since,
+        // without looking at the others.
+        out.assign(touched_.begin(), touched_.end());
+        std::sort(out.begin(), out.end());
+        touched_.clear();
+        snapshot_ = generation_;
+        return out;
+    }
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].generation > since)
             out.push_back(i);
@@ -932,11 +1161,12 @@ void PointModel::Clear()
 {
     rows_.clear();
     index_.clear();
+    touched_.clear();
     links_->links.clear();
     dropped_ = 0;
     firstUs_ = lastUs_ = 0;
     ++generation_;
-    SetList(PointList(list_));
+    SetList(std::move(list_));
 }
 
 } // namespace analysis

@@ -118,6 +118,11 @@ constexpr std::string_view kColumns[] = {"协议", "站址", "点号", "名称",
                                          "品质", "传送原因", "时标", "到达时间", "更新", "变化", "首次",
                                          "最近", "方向", "状态", "标记"};
 
+// The lines of the report's head, by ReportWord.
+constexpr std::string_view kReportWords[] = {"站址", "时间",     "收到的点", "点表中的点", "在点表中",
+                                             "未收到", "不在点表", "越限",     "类型不符",   "品质异常",
+                                             "控制",   "超过点数上限未记录"};
+
 std::string Upper(std::string_view text)
 {
     std::string out(text);
@@ -274,7 +279,13 @@ std::string AddressText(PointProtocol protocol, std::uint64_t address)
         const std::string_view name = table < 5 ? kTables[table] : "";
         return std::string(name.empty() ? "?" : name) + ":" + std::to_string(address & 0xFFFF);
     }
-    case PointProtocol::Dnp3: return "g" + std::to_string(address >> 32) + "/" + std::to_string(address & 0xFFFFFFFF);
+    case PointProtocol::Dnp3: {
+        std::string out = "g";
+        out += std::to_string(address >> 32);
+        out += '/';
+        out += std::to_string(address & 0xFFFFFFFF);
+        return out;
+    }
     case PointProtocol::Cdt: {
         static constexpr std::string_view kKinds[] = {"YC", "YX", "DD"};
         const auto kind = static_cast<std::size_t>(address >> 16);
@@ -444,6 +455,11 @@ std::string DeviceTimeText(const PointRow& row)
 std::string TimeText(std::int64_t us)
 {
     return CivilText(us, true);
+}
+
+std::string_view ReportText(ReportWord word)
+{
+    return kReportWords[static_cast<std::size_t>(word)];
 }
 
 std::span<const std::string_view> PointColumns()

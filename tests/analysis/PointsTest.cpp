@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -150,6 +152,12 @@ const FrameCase kFrameCases[] = {
      {"MODBUS 1 HR:100 保持寄存器 10 ||", "MODBUS 1 HR:101 保持寄存器 65535 ||", "MODBUS 1 CO:0 线圈 1 合 ||",
       "MODBUS 1 CO:1 线圈 0 分 ||", "MODBUS 1 CO:2 线圈 1 合 ||", "MODBUS 1 DI:7 离散输入 1 合 ||",
       "MODBUS 2 IR:0 输入寄存器 4660 ||"}},
+    {"ModbusTcpRequestsOutstandingTogetherPairedByTransaction", decode::Protocol::Auto,
+     {{kTo, Hex("00 07 00 00 00 06 01 03 00 00 00 01")},
+      {kTo, Hex("00 08 00 00 00 06 01 03 00 05 00 01")},
+      {kFrom, Hex("00 07 00 00 00 05 01 03 02 00 01")},
+      {kFrom, Hex("00 08 00 00 00 05 01 03 02 00 02")}},
+     {"MODBUS 1 HR:0 保持寄存器 1 ||", "MODBUS 1 HR:5 保持寄存器 2 ||"}},
     {"ModbusResponseWithoutItsRequestGivesNothing", decode::Protocol::Auto,
      {{kFrom, Hex("00 01 00 00 00 07 01 03 04 00 0A FF FF")},
       {kTo, Hex("00 02 00 00 00 06 01 03 00 64 00 02")},
@@ -167,10 +175,25 @@ const FrameCase kFrameCases[] = {
     {"Dnp3AnalogInputsWithFlags", decode::Protocol::Auto,
      {{kFrom, Dnp3("44 03 00 04 00 C0 C0 81 00 00 1E 01 00 00 01 01 FB FF FF FF 21 A0 86 01 00")}},
      {"DNP3 4 g30/0 模拟量输入 -5 ||", "DNP3 4 g30/1 模拟量输入 100000 |OVER_RANGE|"}},
+    {"Dnp3FragmentOfTwoFramesReadWhole", decode::Protocol::Auto,
+     {{kFrom, Dnp3("44 03 00 04 00 40 C0 81 00 00 1E 01 00 00 01 01 FB")},
+      {kFrom, Dnp3("44 03 00 04 00 81 FF FF FF 21 A0 86 01 00")}},
+     {"DNP3 4 g30/0 模拟量输入 -5 ||", "DNP3 4 g30/1 模拟量输入 100000 |OVER_RANGE|"}},
     {"Dnp3BinaryEventIsItsStaticPoint", decode::Protocol::Auto,
      {{kFrom, Dnp3("44 03 00 04 00 C0 C0 81 00 00 01 02 00 03 03 81")},
       {kFrom, Dnp3("44 03 00 04 00 C1 C1 81 00 00 02 01 17 01 03 00")}},
      {"DNP3 4 g1/3 二进制输入 0 分 |OFFLINE|"}},
+    {"Dnp3SelectConfirmedOrRefusedByEachStatus", decode::Protocol::Auto,
+     {{kTo, Dnp3("C4 04 00 03 00 D7 D7 03 29 01 17 01 04 D2 04 00 00 00 29 02 17 01 05 FE FF 00 29 03 17 01 06 00 00 "
+                 "10 40 00")},
+      {kFrom, Dnp3("44 03 00 04 00 D7 D7 81 00 00 29 01 17 01 04 D2 04 00 00 04 29 02 17 01 05 FE FF 0C 29 03 17 01 "
+                   "06 00 00 10 40 00")}},
+     {"DNP3 4 g40/4 模拟量输出 1234 || 控制 否定", "DNP3 4 g40/5 模拟量输出 -2 || 控制 否定",
+      "DNP3 4 g40/6 模拟量输出 2.25 || 控制 确认"}},
+    {"Dnp3ControlRelayOutputBlocksTheirState", decode::Protocol::Auto,
+     {{kTo, Dnp3("C4 04 00 03 00 C7 C7 05 0C 01 17 01 00 04 01 64 00 00 00 64 00 00 00 00")},
+      {kTo, Dnp3("C4 04 00 03 00 D8 D8 04 0C 01 28 01 00 0C 00 41 02 FA 00 00 00 EE 02 00 00 00")}},
+     {"DNP3 4 g10/0 二进制输出 0 分 || 控制 激活", "DNP3 4 g10/12 二进制输出 1 合 || 控制 激活"}},
     {"Dnp3ReadRequestCarriesNoValues", decode::Protocol::Auto,
      {{kTo, Dnp3("C4 04 00 03 00 C0 C1 01 3C 02 06 3C 03 06 3C 04 06 3C 01 06")}},
      {}},
@@ -183,6 +206,49 @@ const FrameCase kFrameCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Points, PointFrames, testing::ValuesIn(kFrameCases),
                          [](const testing::TestParamInfo<FrameCase>& i) { return std::string(i.param.name); });
+
+// The fast reading of plain IEC 104 frames gives the rows the decoder's
+// fields give, over every APDU of the decoder's corpus (each type and
+// element), every corruption of their bytes one at a time, and all of them
+// in one datagram.
+TEST(PointModel, FastIec104ReadingAsTheDecoders)
+{
+    std::vector<Bytes> frames;
+    std::ifstream corpus(TELEMON_DECODE_CORPUS "/iec104.txt");
+    for (std::string line; std::getline(corpus, line);)
+        if (!line.empty() && line[0] != '#')
+            frames.push_back(Hex(line));
+    ASSERT_GT(frames.size(), 40u);
+    const std::size_t whole = frames.size();
+    for (std::size_t i = 0; i < whole; ++i) {
+        for (std::size_t at = 6; at < frames[i].size(); ++at) {
+            Bytes changed = frames[i];
+            changed[at] ^= static_cast<std::uint8_t>(0x80 | at);
+            frames.push_back(std::move(changed));
+        }
+    }
+    Bytes all;
+    for (std::size_t i = 0; i < whole; ++i)
+        all.insert(all.end(), frames[i].begin(), frames[i].end());
+    frames.push_back(all);
+    for (const Bytes& frame : frames) {
+        analysis::PointSettings fast, fields;
+        fast.protocol = fields.protocol = decode::Protocol::Iec104;
+        fields.fastIec104 = false;
+        PointModel a(fast), b(fields);
+        a.Feed(frame, kFrom, kStart, 1);
+        b.Feed(frame, kFrom, kStart, 1);
+        ASSERT_EQ(a.Size(), b.Size()) << BytesToHexText(frame);
+        for (std::size_t r = 0; r < a.Size(); ++r) {
+            for (std::size_t c = 0; c < analysis::PointColumns().size(); ++c)
+                EXPECT_EQ(analysis::PointCell(a, a.Row(r), c), analysis::PointCell(b, b.Row(r), c))
+                    << BytesToHexText(frame) << " column " << c;
+            EXPECT_TRUE(a.Row(r).value == b.Row(r).value
+                        || (std::isnan(a.Row(r).value) && std::isnan(b.Row(r).value)));
+            EXPECT_EQ(a.Row(r).deviceTimeUs, b.Row(r).deviceTimeUs);
+        }
+    }
+}
 
 // --- The check against a list -----------------------------------------------
 
@@ -369,8 +435,13 @@ TEST(PointModel, ChangedSinceNamesOnlyTheRowsTouched)
     EXPECT_EQ(model.ChangedSince(0, now).size(), 3u);
     const std::uint64_t seen = now;
     model.Feed(Hex("68 0E 00 00 00 00 01 01 03 00 01 00 02 00 00 01"), kFrom, kStart, 1);
+    std::uint64_t other = 0;
+    EXPECT_EQ(model.ChangedSince(0, other).size(), 3u) << "a second reader from the start sees every row";
     EXPECT_EQ(model.ChangedSince(seen, now), std::vector<std::size_t>{1});
     EXPECT_TRUE(model.ChangedSince(now, now).empty());
+    model.Feed(Hex("68 0E 00 00 00 00 01 01 03 00 01 00 03 00 00 01"), kFrom, kStart, 1);
+    EXPECT_EQ(model.ChangedSince(seen, other), (std::vector<std::size_t>{1, 2})) << "an older reader";
+    EXPECT_EQ(model.ChangedSince(now, now), std::vector<std::size_t>{2});
 }
 
 TEST(PointExports, CsvQuotesAndHtmlEscapes)

@@ -61,6 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--save-minutes", "1", "--save-dir", "a", "--save-dir", "b"}, QStringLiteral("--save-dir given more than once.")},
         Refused{{"--pcap", "a", "--pcap", "b"}, QStringLiteral("--pcap given more than once.")},
         Refused{{"--events=", "--pcap", "a"}, QStringLiteral("--events needs a file name.")},
+        Refused{{"--points="}, QStringLiteral("--points needs a file name.")},
+        Refused{{"--point-list", "a.csv", "--point-list", "b.csv"}, QStringLiteral("--point-list given more than once.")},
         Refused{{"--to", "127.0.0.1"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", "127.0.0.1:0"}, QStringLiteral("is not HOST:PORT")},
         Refused{{"--to", ":1889"}, QStringLiteral("is not HOST:PORT")},
@@ -93,7 +95,8 @@ TEST(HeadlessOptions, ValuesAsGiven)
                                 QString::fromStdString(longest + "=" + longest),
                                 QStringLiteral("--save-minutes"), QStringLiteral("0.5"),
                                 QStringLiteral("--save-dir"), QStringLiteral("/var/lib/x"),
-                                QStringLiteral("--events=link.csv")};
+                                QStringLiteral("--events=link.csv"), QStringLiteral("--points"),
+                                QStringLiteral("points.csv"), QStringLiteral("--point-list=list.csv")};
     const HeadlessCommandLine result = ReadHeadlessCommandLine(arguments, QStringLiteral("2.15"));
     ASSERT_TRUE(result.options) << result.standardError.toStdString();
     const HeadlessOptions& o = *result.options;
@@ -113,6 +116,8 @@ TEST(HeadlessOptions, ValuesAsGiven)
     EXPECT_EQ(o.savePeriodMs, 30000);
     EXPECT_EQ(o.saveDir, QStringLiteral("/var/lib/x"));
     EXPECT_EQ(o.eventsFile, QStringLiteral("link.csv"));
+    EXPECT_EQ(o.pointsFile, QStringLiteral("points.csv"));
+    EXPECT_EQ(o.pointListFile, QStringLiteral("list.csv"));
 
     const QString tooLong = QString::fromStdString(longest + " AB");
     const HeadlessCommandLine refused = ReadHeadlessCommandLine(

@@ -4,7 +4,8 @@ kernel-chosen ports: the trigger rules' matching and first-match order with
 more than three rules, answers to --to (from one port, or from a new port
 each with --new-port-each-time) and, with --reply-to-sender, to a peer
 whose socket is connected to the listening port; ASCII mode; timed-save
-files; the pcapng read back by tshark; SIGHUP starting a new capture file;
+files; the point table of --points checked against --point-list; the
+pcapng read back by tshark; SIGHUP starting a new capture file;
 SIGTERM and SIGINT writing everything; a bad rule refused with exit status 2;
 no file made before the port is had, no capture written over or through a
 link; a full disk (a tmpfs, as root) costing whole packets only, counted;
@@ -435,7 +436,61 @@ def link_events():
         peer.close()
 
 
+def points():
+    """--points and --point-list: the table written at each timed save and
+    at SIGTERM, replacing the file whole, with the list's marks; the summary
+    on standard error; a list with a fault refused at start with 1, naming
+    its line."""
+    def scaled(ioa, value):
+        return bytes([0x68, 0x10, 0, 0, 0, 0, 0x0B, 0x01, 0x03, 0x00, 0x01, 0x00, ioa & 0xFF, ioa >> 8, 0x00,
+                      value & 0xFF, (value >> 8) & 0xFF, 0x00])
+    with tempfile.TemporaryDirectory() as folder:
+        with open(os.path.join(folder, "bad.csv"), "w", encoding="utf-8") as bad:
+            bad.write("protocol,station,address\nIEC104,1,100\nIEC104,1,x\n")
+        refused = subprocess.run([PROGRAM, "--listen", "0", "--point-list", "bad.csv"], cwd=folder,
+                                 capture_output=True, timeout=30)
+        check(refused.returncode == 1 and "第3行" in refused.stderr.decode("utf-8"),
+              f"a bad list refused naming its line: {refused.returncode} {refused.stderr!r}")
+        check(not os.path.exists(os.path.join(folder, "p.csv")), "nothing made after a refused list")
+        unwritable = subprocess.run([PROGRAM, "--listen", "0", "--points", "no-such-folder/p.csv"], cwd=folder,
+                                    capture_output=True, timeout=30)
+        check(unwritable.returncode == 1 and "cannot write the points file" in unwritable.stderr.decode("utf-8"),
+              f"a points file that cannot be written ends the start: {unwritable.returncode} {unwritable.stderr!r}")
+        with open(os.path.join(folder, "list.csv"), "w", encoding="utf-8") as good:
+            good.write("protocol,station,address,name,type,unit,low,high\n"
+                       "IEC104,1,100,Feeder,标度化值,A,0,50\nIEC104,1,200,Spare,,,,\n")
+        program = Headless(folder, "--quiet", "--points", "p.csv", "--point-list", "list.csv",
+                           "--save-minutes", "0.005")
+        path = os.path.join(folder, "p.csv")
+        program.send(scaled(100, 70))
+        program.send(scaled(300, 5))
+        deadline, rows = time.monotonic() + 10, []
+        while time.monotonic() < deadline and not any(",100,Feeder,标度化值,70," in row for row in rows):
+            time.sleep(0.05)
+            if os.path.exists(path):
+                with open(path, encoding="utf-8-sig") as table:
+                    rows = table.read().splitlines()
+        check(any(",100,Feeder,标度化值,70," in row and row.endswith(",越限") for row in rows),
+              f"the table written at a timed save, out of range marked: {rows}")
+        program.send(scaled(100, 20))
+        time.sleep(0.1)
+        program.stop()
+        with open(path, encoding="utf-8-sig") as table:
+            rows = table.read().splitlines()
+        check(rows[:1] and rows[0].startswith("协议,站址,点号,名称,类型,值,单位"), f"the header row: {rows[:1]}")
+        by_address = {row.split(",")[2]: row for row in rows[1:]}
+        check(",20," in by_address.get("100", "") and by_address.get("100", "").endswith(",监视,,"),
+              f"the last value at SIGTERM, no longer out of range: {rows}")
+        check(by_address.get("200", "").endswith("未收到") and by_address.get("300", "").endswith("不在点表"),
+              f"missing and unlisted points marked: {rows}")
+        check(not [name for name in os.listdir(folder) if name.startswith("p.csv.")], "no temporary file left")
+        errors = program.errors()
+        check(errors and "points: 2 seen" in errors[-1] and "1 missing" in errors[-1],
+              f"the summary line last on standard error: {errors}")
+
+
 def main():
+    points()
     link_events()
     rules_to_and_capture()
     new_port_each_time()

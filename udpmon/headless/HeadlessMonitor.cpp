@@ -1,5 +1,6 @@
 #include "udpmon/headless/HeadlessMonitor.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/TextCodec.h"
 #include "socket/WSocketErrors.h"
 #include "monitor/LinkKeys.h"
@@ -87,6 +88,22 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
         linkTick_.setInterval(200);
         connect(&linkTick_, &QTimer::timeout, this, [this] { links_->Tick(monitor::ReceiveRoute::NowUs()); });
     }
+    if (!options_.pointsFile.isEmpty() || !options_.pointListFile.isEmpty()) {
+        points_ = std::make_unique<analysis::PointModel>();
+        route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
+            points_->Feed(frame.bytes, analysis::Direction::FromDevice, frame.arrivalUs,
+                          monitor::DatagramLinkKey(frame.source));
+        });
+        route_.AddSentObserver([this](const monitor::ReceivedFrame& frame) {
+            points_->Feed(frame.bytes, analysis::Direction::ToDevice, frame.arrivalUs,
+                          monitor::DatagramLinkKey(frame.source));
+        });
+        if (!options_.pointsFile.isEmpty())
+            connect(timedSave_->Timer1(), &monitor::IntervalTimer::OnTimer, this, [this] {
+                if (!WritePoints())
+                    ReportLimited(QStringLiteral("the points could not be written to %1").arg(options_.pointsFile));
+            });
+    }
     sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
         sockaddr_in source = from;
         if (source.sin_addr.s_addr == htonl(INADDR_ANY))
@@ -106,6 +123,14 @@ void HeadlessMonitor::Start()
 {
     if (options_.savePeriodMs > 0 && !options_.saveDir.isEmpty() && !QDir(options_.saveDir).exists())
         throw std::runtime_error("no folder " + options_.saveDir.toStdString() + " for the timed-save files");
+    if (points_ && !options_.pointListFile.isEmpty()) {
+        // A list with a fault stops the start before anything is bound or made.
+        analysis::PointList list;
+        std::string error;
+        if (!analysis::ReadPointListFile(QFile::encodeName(options_.pointListFile).toStdString(), list, error))
+            throw std::runtime_error("point list " + error);
+        points_->SetList(std::move(list));
+    }
     // Both families on "::" where the system has IPv6 at all.
     listenAddress_ = QStringLiteral("0.0.0.0");
     if (!options_.ipv4Only) {
@@ -144,6 +169,14 @@ void HeadlessMonitor::Start()
         }
         Note(QStringLiteral("events to %1").arg(eventsFile_));
         linkTick_.start();
+    }
+    if (points_ && !options_.pointsFile.isEmpty() && !WritePoints()) {
+        // Found at the start rather than at the first timed save or the end.
+        const int error = errno;
+        pass_.Stop();
+        capture_.Close();
+        throw std::runtime_error("cannot write the points file " + options_.pointsFile.toStdString() + ": "
+                                 + std::strerror(error));
     }
     if (options_.savePeriodMs > 0) {
         timedSave_->Timer1()->SetInterval(options_.savePeriodMs);
@@ -242,7 +275,26 @@ void HeadlessMonitor::Finish()
         }
         Note(QString::fromStdString(links_->SummaryLine()));
     }
+    bool pointsWritten = true;
+    if (points_) {
+        if (!options_.pointsFile.isEmpty())
+            pointsWritten = WritePoints();
+        Note(QString::fromStdString(points_->SummaryLine()));
+    }
     timedSave_->SaveAtEnd();
+    if (!pointsWritten)
+        throw std::runtime_error("the points could not be written to " + options_.pointsFile.toStdString());
+}
+
+bool HeadlessMonitor::WritePoints()
+{
+    // A link at the name is followed only when the user's or root's, as
+    // in a shared folder anyone may plant one.
+    AtomicFileWriter file(options_.pointsFile, LinkAtName::FollowOwnOrRoot);
+    if (file.Fd() < 0)
+        return false;
+    const std::string csv = analysis::PointsCsv(*points_);
+    return WriteAll(file.Fd(), csv.data(), static_cast<qsizetype>(csv.size())) && file.Commit();
 }
 
 void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/LinkSupervisor.h"
+#include "analysis/Points.h"
 #include "monitor/TimedSave.h"
 #include "platform/ErrorReport.h"
 #include "platform/PcapngWriter.h"
@@ -36,6 +37,9 @@ namespace ostrel {
 // --events the link supervision watches every datagram received and every
 // answer sent (each peer address one link) and writes its events as CSV
 // lines, each flushed as it is made, to a file made like the capture's.
+// With --points or --point-list the point table takes every datagram both
+// ways (each peer address one link); --points writes it as CSV at every
+// timed save and at the end, the file replaced whole each time.
 class HeadlessMonitor final : public QObject {
 public:
     // `out` receives the lines (nullptr with --quiet), as the caller has
@@ -58,6 +62,8 @@ public:
     [[nodiscard]] const QString& EventsFile() const { return eventsFile_; }
     // The link supervision (nullptr without --events).
     [[nodiscard]] const analysis::LinkSupervisor* Links() const { return links_.get(); }
+    // The point table (nullptr without --points and --point-list).
+    [[nodiscard]] const analysis::PointModel* Points() const { return points_.get(); }
     // Packets that could not be written to the capture (a full disk).
     [[nodiscard]] std::uint64_t CapturePacketsLost() const { return captureLost_; }
 
@@ -67,8 +73,9 @@ public:
 
     // Stops listening, writes out the lines, writes the timed-save lines to
     // their next file, closes the capture and the events file and writes the
-    // link supervision's summary line to `report`. A timed save that fails
-    // is thrown (after the rest is done).
+    // link supervision's summary line to `report`, writes the points file
+    // and the point table's summary line. A timed save or a points file
+    // that fails is thrown (after the rest is done).
     void Finish();
 
 private:
@@ -84,6 +91,9 @@ private:
     // one, and writes its header line; false with errno set.
     bool OpenEvents();
     void WriteEvent(const analysis::Event& event);
+    // Replaces the points file by the table now; false when it could not
+    // be written (the old file is then kept).
+    bool WritePoints();
     // The local address the system sends from to `peer` (network order).
     std::uint32_t LocalAddressFor(std::uint32_t peer);
     void ReportLimited(const QString& message);
@@ -135,6 +145,7 @@ private:
     std::FILE* events_ = nullptr;
     QString eventsFile_;
     QTimer linkTick_;
+    std::unique_ptr<analysis::PointModel> points_;
     WSocketAddress lastSource_;
     QString listenAddress_;
     std::unordered_map<std::uint32_t, std::uint32_t> localAddresses_;

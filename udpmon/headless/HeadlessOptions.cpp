@@ -75,6 +75,19 @@ after the port is bound and never over a file that exists (the next
 numbered name is taken). At SIGTERM or SIGINT a summary line of the link
 supervision goes to standard error.
 
+The points file is the point table as CSV (UTF-8): one row per point seen
+in the datagrams both ways (IEC 104/101, MODBUS, DNP3, CDT; keyed by
+protocol, station and address), with its latest value, quality, cause, time
+tag, counts and the marks of the point list's check. It is written once the
+port is listened on (the header row: a file that cannot be written ends the
+start with 1), at every timed save and at SIGTERM or SIGINT, each time
+replacing the file whole. The
+point list (CSV with the columns protocol, station, address, name, type,
+unit, low, high) is read at start: a list with a fault ends the start with 1
+and names its line. Points the list has and nothing sent are rows marked
+"未收到". At SIGTERM or SIGINT a summary line of the point table goes to
+standard error.
+
 Exit status:
   0  ended by SIGTERM or SIGINT with everything written; --help, --version
   1  the port could not be listened on, or a file could not be made or
@@ -129,6 +142,14 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
                                     QStringLiteral("Write the link supervision's events (IEC 104 and MODBUS) to FILE "
                                                    "as CSV, one line per event."),
                                     QStringLiteral("FILE"));
+    const QCommandLineOption points(QStringLiteral("points"),
+                                    QStringLiteral("Write the point table (every point's latest value) to FILE as "
+                                                   "CSV at every timed save and at the end."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption pointList(QStringLiteral("point-list"),
+                                       QStringLiteral("Check the points against the station's point list (CSV); a "
+                                                      "summary goes to standard error at the end."),
+                                       QStringLiteral("FILE"));
     const QCommandLineOption replyToSender(QStringLiteral("reply-to-sender"),
                                            QStringLiteral("Answer from the listening port to the address and port the "
                                                           "datagram came from, instead of --to."));
@@ -136,8 +157,8 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         QStringLiteral("new-port-each-time"),
         QStringLiteral("Send each answer to --to from a new port, as Ostrel's window does."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Write nothing to standard output."));
-    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, events, replyToSender,
-                       newPortEachTime, ipv4Only, join, quiet});
+    parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, events, points, pointList,
+                       replyToSender, newPortEachTime, ipv4Only, join, quiet});
 
     if (!parser.parse(arguments))
         return UsageError(parser.errorText());
@@ -156,7 +177,7 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
     if (!parser.positionalArguments().isEmpty())
         return UsageError(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
 
-    for (const QCommandLineOption* single : {&listen, &to, &saveMinutes, &saveDir, &pcap, &events}) {
+    for (const QCommandLineOption* single : {&listen, &to, &saveMinutes, &saveDir, &pcap, &events, &points, &pointList}) {
         if (parser.values(*single).size() > 1)
             return UsageError(QStringLiteral("--%1 given more than once.").arg(single->names().constFirst()));
     }
@@ -218,6 +239,16 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         options.eventsFile = parser.value(events);
         if (options.eventsFile.isEmpty())
             return UsageError(QStringLiteral("--events needs a file name."));
+    }
+    if (parser.isSet(points)) {
+        options.pointsFile = parser.value(points);
+        if (options.pointsFile.isEmpty())
+            return UsageError(QStringLiteral("--points needs a file name."));
+    }
+    if (parser.isSet(pointList)) {
+        options.pointListFile = parser.value(pointList);
+        if (options.pointListFile.isEmpty())
+            return UsageError(QStringLiteral("--point-list needs a file name."));
     }
     options.ascii = parser.isSet(ascii);
     options.showTime = parser.isSet(time);

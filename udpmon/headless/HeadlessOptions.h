@@ -23,6 +23,8 @@ struct HeadlessOptions {
     QString saveDir;               // empty: the current directory
     QString pcapFile;              // empty: no capture
     QString eventsFile;            // empty: no link supervision events
+    QString pointsFile;            // empty: no point table written
+    QString pointListFile;         // empty: no point list checked
     bool replyToSender = false;
     bool newPortEachTime = false; // answers to --to from a new port each, as Ostrel sends
     QStringList joins;            // multicast groups joined, "GROUP" or "GROUP%IFACE"
