@@ -3,8 +3,11 @@
 // sendmmsg, each starting with its 64-bit sequence number. Prints
 // "sent N" when done. With "iec104" each datagram is an IEC 104 I-frame of
 // SIZE 18 carrying one measured value, its N(S) the sequence number modulo
-// 32768; RATE paces the datagrams per second (0: as fast as it can).
-//   usage: ostrel_flood_sender PORT SIZE SECONDS [iec104 RATE]
+// 32768; RATE paces the datagrams per second (0: as fast as it can). With
+// POINTS the frames go round that many objects (addresses 1 to POINTS, the
+// datagram of sequence number S to object S % POINTS + 1) with the value
+// S / POINTS modulo 32768, so that the last value of each object is known.
+//   usage: ostrel_flood_sender PORT SIZE SECONDS [iec104 RATE [POINTS]]
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -20,15 +23,16 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 4 && argc != 6) {
-        std::fprintf(stderr, "usage: %s PORT SIZE SECONDS [iec104 RATE]\n", argv[0]);
+    if (argc != 4 && argc != 6 && argc != 7) {
+        std::fprintf(stderr, "usage: %s PORT SIZE SECONDS [iec104 RATE [POINTS]]\n", argv[0]);
         return 2;
     }
     const int port = std::atoi(argv[1]);
     const auto size = static_cast<std::size_t>(std::atoi(argv[2]));
     const double seconds = std::atof(argv[3]);
-    const bool iec104 = argc == 6 && std::strcmp(argv[4], "iec104") == 0;
-    const double rate = argc == 6 ? std::atof(argv[5]) : 0;
+    const bool iec104 = argc >= 6 && std::strcmp(argv[4], "iec104") == 0;
+    const double rate = argc >= 6 ? std::atof(argv[5]) : 0;
+    const std::uint64_t points = argc == 7 ? std::strtoull(argv[6], nullptr, 10) : 0;
     if (port <= 0 || size < sizeof(std::uint64_t) || size > 65507 || seconds <= 0) {
         std::fprintf(stderr, "bad arguments\n");
         return 2;
@@ -78,6 +82,15 @@ int main(int argc, char** argv)
                 const auto ns = static_cast<unsigned>(sequence % 32768);
                 payloads[i][2] = static_cast<unsigned char>((ns << 1) & 0xFF);
                 payloads[i][3] = static_cast<unsigned char>(ns >> 7);
+                if (points > 0) {
+                    const std::uint64_t object = sequence % points + 1;
+                    const std::uint64_t value = sequence / points % 32768;
+                    payloads[i][12] = static_cast<unsigned char>(object & 0xFF);
+                    payloads[i][13] = static_cast<unsigned char>((object >> 8) & 0xFF);
+                    payloads[i][14] = static_cast<unsigned char>((object >> 16) & 0xFF);
+                    payloads[i][15] = static_cast<unsigned char>(value & 0xFF);
+                    payloads[i][16] = static_cast<unsigned char>(value >> 8);
+                }
             } else {
                 std::memcpy(payloads[i].data(), &sequence, sizeof sequence);
             }

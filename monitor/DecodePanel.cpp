@@ -214,21 +214,61 @@ bool DecodePanel::eventFilter(QObject* watched, QEvent* event)
 
 void DecodePanel::FocusChanged(QWidget* now)
 {
-    if (now != nullptr && (now == receive_ || now == send_) && now != focused_) {
-        focused_ = static_cast<TSMemo*>(now);
-        DecodeSoon();
+    if (now == nullptr || (now != receive_ && now != send_))
+        return;
+    if (!held_.empty()) {
+        held_.clear();
+        shown_ = false;
+    } else if (now == focused_) {
+        return;
     }
+    focused_ = static_cast<TSMemo*>(now);
+    DecodeSoon();
+}
+
+void DecodePanel::ShowFrame(std::vector<std::uint8_t> frame, decode::Direction direction,
+                            std::vector<std::uint8_t> request)
+{
+    held_ = std::move(frame);
+    heldDirection_ = direction;
+    heldRequest_ = std::move(request);
+    shown_ = false;
+    soon_.stop();
+    if (held_.empty())
+        return DecodeSoon();
+    ShowHeldFrame();
+}
+
+// Decoded again only when the chooser's options change: the windows' lines
+// arriving leave it as it is.
+void DecodePanel::ShowHeldFrame()
+{
+    decode::Options options = Options();
+    options.direction = heldDirection_;
+    options.device = device_;
+    options.lastSent = heldRequest_;
+    if (shown_ && SameOptions(options, shownOptions_))
+        return;
+    shown_ = true;
+    shownOptions_ = options;
+    shownLine_.clear();
+    ++decodeCount_;
+    Show(DecodeFrameView(held_, options, decoder_));
 }
 
 void DecodePanel::DecodeSoon()
 {
-    if (isVisible() && focused_ != nullptr && !soon_.isActive())
+    if (isVisible() && (focused_ != nullptr || !held_.empty()) && !soon_.isActive())
         soon_.start();
 }
 
 void DecodePanel::DecodeNow()
 {
-    if (!isVisible() || focused_ == nullptr)
+    if (!isVisible())
+        return;
+    if (!held_.empty())
+        return ShowHeldFrame();
+    if (focused_ == nullptr)
         return;
     const QString line = focused_->Line(focused_->CaretLine());
     const FrameLineRule rule = focused_ == receive_ ? receiveRule_() : sendRule_();
@@ -241,7 +281,11 @@ void DecodePanel::DecodeNow()
     shownOptions_ = options;
     ++decodeCount_;
 
-    const DecodeView view = DecodeLineView(line, rule, options, decoder_);
+    Show(DecodeLineView(line, rule, options, decoder_));
+}
+
+void DecodePanel::Show(const DecodeView& view)
+{
     Tree->setPlainText(view.lines.join(QLatin1Char('\n')));
     QTextCharFormat bad;
     bad.setForeground(kBadColor);

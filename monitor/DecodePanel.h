@@ -73,6 +73,14 @@ public:
     // decoding, which it does not start (cheap enough for every send).
     void SetLastSent(std::span<const std::uint8_t> bytes) { lastSent_.assign(bytes.begin(), bytes.end()); }
 
+    // Shows `frame`, going in `direction`, instead of a caret line (a point
+    // table row's last frame; `request` is the frame it answers, when known)
+    // until the focus next goes into the receive or send window.
+    void ShowFrame(std::vector<std::uint8_t> frame, decode::Direction direction,
+                   std::vector<std::uint8_t> request = {});
+    // A frame ShowFrame gave is shown.
+    [[nodiscard]] bool ShowsHeldFrame() const { return !held_.empty(); }
+
     // The chooser's options.
     [[nodiscard]] decode::Options Options() const;
     // Those of the caret line of the window focused last: the chooser's, the
@@ -99,6 +107,8 @@ private:
     void FocusChanged(QWidget* now);
     void DecodeSoon();
     void DecodeNow();
+    void ShowHeldFrame();
+    void Show(const DecodeView& view);
     void ShowContextMenu(const QPoint& position);
 
     QPointer<TSMemo> receive_;
@@ -115,6 +125,10 @@ private:
     Decoder decoder_ = &decode::Decode;
     decode::DeviceRole device_ = decode::DeviceRole::Answers;
     std::vector<std::uint8_t> lastSent_;
+    // The frame ShowFrame gave, its direction and request.
+    std::vector<std::uint8_t> held_;
+    decode::Direction heldDirection_ = decode::Direction::FromDevice;
+    std::vector<std::uint8_t> heldRequest_;
     bool shown_ = false;
     int decodeCount_ = 0;
 };

@@ -102,7 +102,13 @@ DecodeView DecodeLineView(const QString& line, FrameLineRule rule, const decode:
     case FrameOfLine::Kind::Frame:
         break;
     }
-    const decode::TreeText tree = decode::RenderTree(decoder(frame.bytes, options));
+    return DecodeFrameView(frame.bytes, options, decoder);
+}
+
+DecodeView DecodeFrameView(decode::Bytes frame, const decode::Options& options, Decoder decoder)
+{
+    DecodeView view;
+    const decode::TreeText tree = decode::RenderTree(decoder(frame, options));
     view.lines.reserve(static_cast<qsizetype>(tree.lines.size()));
     for (const std::string& text : tree.lines)
         view.lines << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

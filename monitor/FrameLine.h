@@ -60,5 +60,8 @@ struct DecodeView {
 using Decoder = decode::Decoded (*)(decode::Bytes frame, const decode::Options& options);
 [[nodiscard]] DecodeView DecodeLineView(const QString& line, FrameLineRule rule, const decode::Options& options,
                                         Decoder decoder = &decode::Decode);
+// The same for a frame's bytes.
+[[nodiscard]] DecodeView DecodeFrameView(decode::Bytes frame, const decode::Options& options,
+                                         Decoder decoder = &decode::Decode);
 
 } // namespace monitor

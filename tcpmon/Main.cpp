@@ -11,6 +11,7 @@
 #include "tcpmon/TOutlookBtn.h"
 #include "tcpmon/u_decode.h"
 #include "tcpmon/u_linkwatch.h"
+#include "tcpmon/u_points.h"
 #include "tcpmon/u_filter.h"
 #include "tcpmon/u_save.h"
 #include "tcpmon/u_sendstyle.h"
@@ -153,6 +154,7 @@ void Tf_main::BindMenu()
     Bind(A.N_showtoolbar, &Tf_main::N_showtoolbarClick);
     Bind(A.N_decode, &Tf_main::N_decodeClick);
     Bind(A.N_linkwatch, &Tf_main::N_linkwatchClick);
+    Bind(A.N_points, &Tf_main::N_pointsClick);
     Bind(A.N_help, &Tf_main::N_helpClick);
     Bind(A.About1, &Tf_main::About1Click);
 }
@@ -230,6 +232,8 @@ void Tf_main::CreateDialogs()
                                    [this] { receiveSink_->Writer().Flush(); });
     F_linkwatch->Panel->SetDevice(side_->Words().peerAsks ? decode::DeviceRole::Asks : decode::DeviceRole::Answers);
     connect(F_linkwatch, &Tf_linkwatch::VisibilityChanged, A.N_linkwatch, &QAction::setChecked);
+    F_points = new Tf_points(*route_, *F_decode, *A.N_decode, side_->Words().peerAsks, this);
+    connect(F_points, &Tf_points::VisibilityChanged, A.N_points, &QAction::setChecked);
     fileDialogs_ = std::make_unique<monitor::FrameLogDialogs>(this);
 }
 
@@ -575,6 +579,11 @@ void Tf_main::N_decodeClick()
 void Tf_main::N_linkwatchClick()
 {
     ShowBeside(*this, *F_linkwatch, A.N_linkwatch->isChecked(), linkwatchShownBefore_);
+}
+
+void Tf_main::N_pointsClick()
+{
+    ShowBeside(*this, *F_points, A.N_points->isChecked(), pointsShownBefore_);
 }
 
 void Tf_main::N_helpClick()

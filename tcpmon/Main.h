@@ -44,6 +44,7 @@ class Tf_sendstyle;
 class Tf_version;
 class Tf_decode;
 class Tf_linkwatch;
+class Tf_points;
 struct TamrelProfile;
 
 // The main window of the TCP monitors. It owns the program-wide state, the
@@ -125,6 +126,7 @@ public:
     [[nodiscard]] Tf_version* VersionDialog() const { return F_version; }
     [[nodiscard]] Tf_decode* DecodeDialog() const { return F_decode; }
     [[nodiscard]] Tf_linkwatch* LinkDialog() const { return F_linkwatch; }
+    [[nodiscard]] Tf_points* PointDialog() const { return F_points; }
     [[nodiscard]] monitor::FrameLogDialogs& FileDialogs() const { return *fileDialogs_; }
     // "保存配置..." and "打开配置..." (tcpmon/MainProfile.cpp).
     [[nodiscard]] monitor::ProfileCommands& Profiles() const { return *profiles_; }
@@ -205,6 +207,7 @@ private:
     void N_showtoolbarClick();
     void N_decodeClick();
     void N_linkwatchClick();
+    void N_pointsClick();
     void N_helpClick();
     void About1Click();
     void Btn_exitClick();
@@ -225,6 +228,7 @@ private:
     HelpWindow* F_help = nullptr;
     Tf_decode* F_decode = nullptr;
     Tf_linkwatch* F_linkwatch = nullptr;
+    Tf_points* F_points = nullptr;
     std::unique_ptr<monitor::ReceiveWindowSink> receiveSink_;
     std::unique_ptr<monitor::ReceiveRoute> route_;
     std::unique_ptr<monitor::FrameLogDialogs> fileDialogs_;
@@ -240,6 +244,7 @@ private:
     bool closed_ = false;
     bool decodeShownBefore_ = false;
     bool linkwatchShownBefore_ = false;
+    bool pointsShownBefore_ = false;
     bool settingsWritten_ = true;
 };
 

@@ -106,6 +106,8 @@ void MainActions::CreateMenu(QMainWindow& window)
     N_decode->setCheckable(true);
     N_linkwatch = item(view, QStringLiteral("链路监视"), "N_linkwatch");
     N_linkwatch->setCheckable(true);
+    N_points = item(view, QStringLiteral("数据点表"), "N_points");
+    N_points->setCheckable(true);
     N_showsource = item(view, QStringLiteral("显示源地址"), "N_showsource");
     N_showsource->setCheckable(true);
     N_millis = item(view, QStringLiteral("毫秒"), "N_millis");

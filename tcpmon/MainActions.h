@@ -56,6 +56,7 @@ public:
     QAction* N_showtoolbar = nullptr;
     QAction* N_decode = nullptr; // check item: the decode window shown
     QAction* N_linkwatch = nullptr; // check item: the link supervision window shown
+    QAction* N_points = nullptr; // check item: the point table window shown
     QAction* N_showsource = nullptr; // check item "显示源地址": the peer in front of each received line
     QAction* N_millis = nullptr; // check item "毫秒": the time with milliseconds in front of each received line
     QAction* N_help = nullptr; // "使用说明", Shift+F1 (F1 is "暂停显示")

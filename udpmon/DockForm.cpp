@@ -2,9 +2,11 @@
 
 #include "monitor/DecodePanel.h"
 #include "monitor/LinkPanel.h"
+#include "monitor/PointPanel.h"
 #include "udpmon/MainView.h"
 #include "widgets/TSMemo.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -122,6 +124,34 @@ TLinkForm* CreateLinkForm(QMainWindow& window, monitor::ReceiveRoute& route, con
     form->hide();
     form->Panel->SetSources(route, false, receive, [&state] { return RecvLineRule(state); }, send,
                             [&state] { return SendLineRule(state); }, std::move(flush));
+    return form;
+}
+
+TPointForm::TPointForm(QWidget* parent)
+    : QDockWidget(QStringLiteral("数据点表"), parent)
+    , Panel(new monitor::PointPanel(this))
+{
+    setObjectName(QStringLiteral("数据点表"));
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                | QDockWidget::DockWidgetFloatable);
+    setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    const CaptionStrip strip = CreateCaptionStrip(this, windowTitle(), TDockableForm::kCaptionHeight);
+    Panel1 = strip.Panel1;
+    CloseButton = strip.CloseButton;
+    setWidget(Panel);
+}
+
+TPointForm* CreatePointForm(QMainWindow& window, monitor::ReceiveRoute& route, TDecodeForm& decode,
+                            QAction& showDecode)
+{
+    auto* form = new TPointForm(&window);
+    window.addDockWidget(Qt::RightDockWidgetArea, form);
+    form->hide();
+    form->Panel->SetSources(route, false, [&decode, &showDecode](const monitor::PointFrame& frame) {
+        decode.Panel->ShowFrame(frame.bytes, frame.direction, frame.request);
+        if (!showDecode.isChecked())
+            showDecode.trigger();
+    });
     return form;
 }
 

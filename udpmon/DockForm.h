@@ -13,6 +13,7 @@ class TSMemo;
 namespace monitor {
 class DecodePanel;
 class LinkPanel;
+class PointPanel;
 class ReceiveRoute;
 } // namespace monitor
 
@@ -90,6 +91,27 @@ public:
 struct OstrelState;
 TLinkForm* CreateLinkForm(QMainWindow& window, monitor::ReceiveRoute& route, const OstrelState& state,
                           TSMemo* receive, TSMemo* send, std::function<void()> flush);
+
+// "数据点表": the point table window, docked at the right like the link
+// supervision window or floating; closing it only hides it, and the table
+// goes on filling.
+class TPointForm final : public QDockWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TPointForm)
+
+public:
+    explicit TPointForm(QWidget* parent);
+
+    QFrame* Panel1;
+    QToolButton* CloseButton;
+    monitor::PointPanel* Panel;
+};
+
+// The point table window of `window`, docked at the right, hidden, fed from
+// `route` (datagrams); a row's frame is shown in the decode window `decode`,
+// which `showDecode` opens when hidden.
+TPointForm* CreatePointForm(QMainWindow& window, monitor::ReceiveRoute& route, TDecodeForm& decode,
+                            QAction& showDecode);
 
 // Shows or hides a window docked at the right; the first time it is shown
 // docked it takes two fifths of the main window's width.

@@ -119,6 +119,8 @@ MainActions::MainActions(QMainWindow* window)
     N_decode->setCheckable(true);
     N_linkwatch = Item(view, "N_linkwatch", QStringLiteral("链路监视"));
     N_linkwatch->setCheckable(true);
+    N_points = Item(view, "N_points", QStringLiteral("数据点表"));
+    N_points->setCheckable(true);
     N_Showtime = Item(view, "N_Showtime", QStringLiteral("显示接收时间"));
     N_Showtime->setCheckable(true);
     N_showsource = Item(view, "N_showsource", QStringLiteral("显示源地址"));
@@ -280,6 +282,7 @@ std::vector<MainActions::CommandEntry> MainActions::Commands() const
         {N_showsend, "N_showsendClick"},
         {N_decode, "N_decodeClick"},
         {N_linkwatch, "N_linkwatchClick"},
+        {N_points, "N_pointsClick"},
         {N_Showtime, "N_ShowtimeClick"},
         {N_showsource, "N_showsourceClick"},
         {N_millis, "N_millisClick"},

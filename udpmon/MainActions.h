@@ -67,6 +67,7 @@ public:
     QAction* N_showsend;
     QAction* N_decode; // check item: the decode window shown
     QAction* N_linkwatch; // check item: the link supervision window shown
+    QAction* N_points; // check item: the point table window shown
     QAction* N_Showtime;
     QAction* N_showsource; // check item "显示源地址": the peer in front of each received line
     QAction* N_millis;     // check item "毫秒": the time with milliseconds in front of each received line

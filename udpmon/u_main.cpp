@@ -132,6 +132,9 @@ void Tf_main::CreateReceivePass()
     // The link supervision window, hidden at start, below the decode window.
     linkForm_ = CreateLinkForm(*this, *route_, state_, RecvMemo(), SendMemo(), [this] { FlushReceiveWindow(); });
     connect(linkForm_, &QDockWidget::visibilityChanged, A.N_linkwatch, &QAction::setChecked);
+    // The point table window, hidden at start, likewise.
+    pointForm_ = CreatePointForm(*this, *route_, *decodeForm_, *A.N_decode);
+    connect(pointForm_, &QDockWidget::visibilityChanged, A.N_points, &QAction::setChecked);
 }
 
 monitor::ReceivePolicy& Tf_main::ReceiveRules()
@@ -505,6 +508,11 @@ void Tf_main::N_decodeClick()
 void Tf_main::N_linkwatchClick()
 {
     ShowRightDock(*this, linkForm_, A.N_linkwatch->isChecked(), linkFormShownBefore_);
+}
+
+void Tf_main::N_pointsClick()
+{
+    ShowRightDock(*this, pointForm_, A.N_points->isChecked(), pointFormShownBefore_);
 }
 
 void Tf_main::N_showtoolbarClick()

@@ -41,6 +41,7 @@ class DatagramSender;
 class ReceivePass;
 class TDecodeForm;
 class TLinkForm;
+class TPointForm;
 class TDockableForm;
 class Tf_version;
 class Tf_filter;
@@ -80,6 +81,7 @@ public:
     [[nodiscard]] TDockableForm* SendForm() const { return sendForm_; }
     [[nodiscard]] TDecodeForm* DecodeForm() const { return decodeForm_; }
     [[nodiscard]] TLinkForm* LinkForm() const { return linkForm_; }
+    [[nodiscard]] TPointForm* PointForm() const { return pointForm_; }
     [[nodiscard]] TSMemo* RecvMemo() const;
     [[nodiscard]] TSMemo* SendMemo() const;
     [[nodiscard]] StatusPanels* Panels() const { return Panels_; }
@@ -186,6 +188,7 @@ private slots:
     void N_showsendClick();
     void N_decodeClick();
     void N_linkwatchClick();
+    void N_pointsClick();
     void N_showtoolbarClick();
     void N_colorClick();
     void N_CalcClick();
@@ -232,6 +235,8 @@ private:
     bool decodeFormShownBefore_ = false;
     TLinkForm* linkForm_ = nullptr;
     bool linkFormShownBefore_ = false;
+    TPointForm* pointForm_ = nullptr;
+    bool pointFormShownBefore_ = false;
     TF_color* F_color = nullptr;
     Tf_version* F_version = nullptr;
     HelpWindow* F_help = nullptr;

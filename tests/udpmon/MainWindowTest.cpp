@@ -179,8 +179,8 @@ void MainWindowTest::menusAndShortcuts()
           "N_dnp|添加DNP规约CRC校验码|Ctrl+F8", "-", "N_flilter|过滤报文...|", "N_trigger|触发器...|", "-",
           "N_intervalsave|收报定时保存...|", "-", "N_saveprofile|保存配置...|", "N_openprofile|打开配置...|"}},
         {"显示",
-         {"N_showrecv|显示接收窗口|", "N_showsend|显示发送窗口|", "N_decode|报文解析|", "N_linkwatch|链路监视|", "N_Showtime|显示接收时间|",
-          "N_showsource|显示源地址|", "N_millis|毫秒|", "N_color|颜色...|", "-",
+         {"N_showrecv|显示接收窗口|", "N_showsend|显示发送窗口|", "N_decode|报文解析|", "N_linkwatch|链路监视|", "N_points|数据点表|",
+          "N_Showtime|显示接收时间|", "N_showsource|显示源地址|", "N_millis|毫秒|", "N_color|颜色...|", "-",
           "N_Calc|计算器|", "-", "N_showtoolbar|工具条|"}},
         {"帮助", {"N_help|使用说明|Shift+F1", "About1|关于...|"}},
     };
