@@ -139,8 +139,11 @@ private:
                                       const analysis::LinkSupervisor& supervisor);
 
 // The line of a window that holds `frame`, sent or received at `frameUs`: the
-// last line under `rule` whose frame holds those bytes, and whose time of
-// arrival, where the line shows one, is that second. -1: none.
+// last line under `rule` whose frame holds those bytes, or where the frame
+// begins when it was read in parts (a stream's chunks, one line each: its
+// first bytes end the line, the rest begin the lines after it), and whose
+// time of arrival, where the line shows one, is that second (on any of the
+// frame's lines). -1: none.
 [[nodiscard]] int FrameLineOf(const std::function<QString(int)>& lineAt, int lineCount, FrameLineRule rule,
                               const std::vector<std::uint8_t>& frame, std::int64_t frameUs);
 
