@@ -215,8 +215,10 @@ std::vector<LinkSummary> LinkSupervisor::Summary() const
         s.t1 = l->iec.t1;
         s.t2 = l->iec.t2;
         s.t3 = l->iec.t3;
-        for (const SkewState& k : l->iec.skew)
+        for (const SkewState& k : l->iec.skew[Index(Direction::FromDevice)])
             s.clockSkew.push_back(k.summary);
+        for (const SkewState& k : l->iec.skew[Index(Direction::ToDevice)])
+            s.clockSkewSent.push_back(k.summary);
         s.modbus = l->modbus.summary;
         s.modbus.outstanding = l->modbus.outstanding.size();
         out.push_back(std::move(s));

@@ -33,6 +33,8 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(TextId::Count)> 
     "Link idle for more than t3 = {0} without a TESTFR act.",
     "Time tag of common address {0} is {1} ahead of the arrival time (limit {2}).",
     "Time tag of common address {0} is {1} behind the arrival time (limit {2}).",
+    "Time tag sent to common address {0} is {1} ahead of the sending time (limit {2}).",
+    "Time tag sent to common address {0} is {1} behind the sending time (limit {2}).",
     "function {0} to unit {1}",
     "function {0} to unit {1} (transaction {2})",
     "No response to {0} within {1}.",

@@ -534,6 +534,11 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
                              .arg(skew.commonAddress)
                              .arg(Ms(static_cast<double>(skew.minUs)), Ms(static_cast<double>(skew.maxUs)))
                              .arg(skew.tags);
+            for (const analysis::ClockSkew& skew : link.clockSkewSent)
+                lines << QStringLiteral("  公共地址 %1 发出时标偏差 %2 … %3 ms (%4)")
+                             .arg(skew.commonAddress)
+                             .arg(Ms(static_cast<double>(skew.minUs)), Ms(static_cast<double>(skew.maxUs)))
+                             .arg(skew.tags);
         } else if (link.protocol == analysis::LinkProtocol::ModbusTcp
                    || link.protocol == analysis::LinkProtocol::ModbusRtu) {
             const analysis::ModbusSummary& m = link.modbus;
