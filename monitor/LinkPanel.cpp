@@ -390,11 +390,12 @@ void LinkPanel::Sent(const ReceivedFrame& frame)
     Feed(frame, analysis::Direction::ToDevice);
 }
 
-// A datagram's link is its peer's address (the device answers from another
-// port than the one it is sent to); a stream's is its connection.
+// A datagram's link is its peer's address of either family (the device
+// answers from another port than the one it is sent to); a stream's is its
+// connection.
 void LinkPanel::Feed(const ReceivedFrame& frame, analysis::Direction direction)
 {
-    const analysis::LinkKey key = stream_ ? connection_ : DatagramLinkKey(frame.source);
+    const analysis::LinkKey key = stream_ ? connection_ : datagramLinks_.Key(frame.source, frame.source6);
     supervisor_->Frame(key, direction, frame.arrivalUs, frame.bytes, stream_);
 }
 
@@ -434,7 +435,7 @@ void LinkPanel::Refresh()
     std::vector<analysis::LinkSummary> links = supervisor_->Summary();
     for (analysis::LinkSummary& link : links)
         if (!stream_ && link.name.empty())
-            link.name = DatagramLinkName(link.key);
+            link.name = datagramLinks_.Name(link.key);
     std::uint64_t frames = 0;
     for (const analysis::LinkSummary& link : links)
         frames += link.frames[0] + link.frames[1];
@@ -449,7 +450,7 @@ void LinkPanel::Refresh()
 void LinkPanel::Name(analysis::Event& event) const
 {
     if (!stream_ && event.linkName.empty())
-        event.linkName = DatagramLinkName(event.link);
+        event.linkName = datagramLinks_.Name(event.link);
 }
 
 int LinkPanel::EventRows() const

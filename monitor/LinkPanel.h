@@ -2,6 +2,7 @@
 
 #include "analysis/LinkSupervisor.h"
 #include "monitor/FrameLine.h"
+#include "monitor/LinkKeys.h"
 
 #include <QPointer>
 #include <QString>
@@ -127,6 +128,8 @@ private:
     std::unique_ptr<analysis::LinkSupervisor> supervisor_;
     // The connection frames of a stream belong to, counted from 1.
     analysis::LinkKey connection_ = 0;
+    // The datagram peers' keys and names.
+    DatagramLinks datagramLinks_;
     LinkEventModel* model_;
     QTimer timer_;
     std::uint64_t shownSerial_ = 0;
