@@ -64,8 +64,7 @@ void StreamReader::ReadPass()
         throw;
     }
     if (socket_.State() != wsConnected) {
-        if (std::exchange(open_, false))
-            route_.ConnectionChanged(false, peer_);
+        Ended();
         route_.PassEnded(monitor::PassEnd::PeerGone);
     }
     else if (last < kReadSize || drained)
@@ -74,8 +73,15 @@ void StreamReader::ReadPass()
         route_.PassEnded(monitor::PassEnd::MoreWaiting);
 }
 
+void StreamReader::Ended()
+{
+    if (std::exchange(open_, false))
+        route_.ConnectionChanged(false, peer_);
+}
+
 void StreamReader::SetPeer(const sockaddr_in& peer)
 {
+    Ended();
     peer_ = peer;
     open_ = true;
     route_.ConnectionChanged(true, peer_);

@@ -48,6 +48,10 @@ public:
     // its source; the route's connection observers hear of the new
     // connection (and of its end, when the stream ends).
     void SetPeer(const sockaddr_in& peer);
+    // The connection ended, however (the stream's end, a reset, the user's
+    // close, the next peer): the route's connection observers hear of it
+    // once.
+    void Ended();
     // Bytes the program sent on the connection, for the route's sent-frame
     // observers.
     void Sent(std::span<const std::uint8_t> bytes) { route_.Sent(bytes, peer_); }
