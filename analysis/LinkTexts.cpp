@@ -100,17 +100,19 @@ std::string Fill(std::string_view pattern, const std::string* args, std::size_t 
 {
     std::string out;
     out.reserve(pattern.size() + 32);
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '{' && i + 2 < pattern.size() && pattern[i + 2] == '}' && pattern[i + 1] >= '0'
-            && pattern[i + 1] <= '9') {
+    // The text between the placeholders goes in whole.
+    std::size_t from = 0;
+    for (std::size_t i = pattern.find('{'); i != std::string_view::npos; i = pattern.find('{', i + 1)) {
+        if (i + 2 < pattern.size() && pattern[i + 2] == '}' && pattern[i + 1] >= '0' && pattern[i + 1] <= '9') {
+            out.append(pattern.substr(from, i - from));
             const auto n = static_cast<std::size_t>(pattern[i + 1] - '0');
             if (n < count)
                 out += args[n];
             i += 2;
-            continue;
+            from = i + 1;
         }
-        out += pattern[i];
     }
+    out.append(pattern.substr(from));
     return out;
 }
 
