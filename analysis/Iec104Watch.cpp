@@ -77,6 +77,37 @@ std::optional<std::int64_t> TagTime(const std::uint8_t* b, int zoneMinutes)
 // time tag last.
 constexpr std::array<std::uint8_t, 11> kTaggedSizes{8, 8, 9, 12, 10, 10, 12, 12, 10, 11, 11};
 
+// The size of one element, its CP56Time2a tag last, of the types whose tags
+// tell a clock going `direction`: from the device its measured values with
+// time tags (30 to 40) and its clock synchronisation (103, the device's time
+// when it confirms); to the device the commands with time tags (58 to 64),
+// the clock synchronisation (103) and the test command with a time tag
+// (107), each telling the monitor's time. 0: no tag watched.
+std::size_t TaggedSize(Direction direction, std::uint8_t type)
+{
+    if (type == 103)
+        return 7;
+    if (direction == Direction::FromDevice)
+        return type >= 30 && type <= 40 ? kTaggedSizes[type - 30u] : 0;
+    switch (type) {
+    case 58:
+    case 59:
+    case 60:
+        return 8;
+    case 61:
+    case 62:
+        return 10;
+    case 63:
+        return 12;
+    case 64:
+        return 11;
+    case 107:
+        return 9;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 void LinkWatch::Iec104Apdu(Direction direction, std::int64_t timeUs, Bytes apdu)
@@ -103,8 +134,7 @@ void LinkWatch::Iec104Apdu(Direction direction, std::int64_t timeUs, Bytes apdu)
         }
         IecSequence(direction, timeUs, apdu);
         IecAcknowledge(direction, SeqAt(apdu, 4), timeUs, apdu, false);
-        if (direction == Direction::FromDevice)
-            IecTimeTags(timeUs, apdu);
+        IecTimeTags(direction, timeUs, apdu);
         return;
     }
     if ((c1 & 3) == 1) { // S-format
@@ -289,18 +319,20 @@ void LinkWatch::IecAcknowledge(Direction direction, std::uint16_t nr, std::int64
         x.wOver = false;
 }
 
-void LinkWatch::IecTimeTags(std::int64_t timeUs, Bytes apdu)
+void LinkWatch::IecTimeTags(Direction direction, std::int64_t timeUs, Bytes apdu)
 {
-    if (apdu.size() < 12 || apdu[6] < 30 || apdu[6] > 40)
+    if (apdu.size() < 12)
         return;
-    const std::size_t size = kTaggedSizes[apdu[6] - 30u];
+    const std::size_t size = TaggedSize(direction, apdu[6]);
+    if (size == 0)
+        return;
     const std::size_t count = apdu[7] & 0x7Fu;
     const bool sequence = (apdu[7] & 0x80) != 0;
     const std::size_t body = apdu.size() - 12;
     if (count == 0 || body != (sequence ? 3 + count * size : count * (3 + size)))
         return;
     const unsigned ca = apdu[10] | apdu[11] << 8;
-    auto& list = link.iec.skew;
+    auto& list = link.iec.skew[Index(direction)];
     auto it = std::lower_bound(list.begin(), list.end(), ca,
                                [](const SkewState& k, unsigned a) { return k.summary.commonAddress < a; });
     if (it == list.end() || it->summary.commonAddress != ca) {
@@ -322,9 +354,10 @@ void LinkWatch::IecTimeTags(std::int64_t timeUs, Bytes apdu)
         ++k.tags;
         const bool over = skew > settings.clockSkewLimitUs || -skew > settings.clockSkewLimitUs;
         if (over && !it->over)
-            Report(EventKind::ClockSkew, Severity::Warning, Direction::FromDevice, timeUs,
-                   Text(skew > 0 ? TextId::ClockAhead : TextId::ClockBehind, ca, DurationText(skew > 0 ? skew : -skew),
-                        DurationText(settings.clockSkewLimitUs)),
+            Report(EventKind::ClockSkew, Severity::Warning, direction, timeUs,
+                   Text(direction == Direction::FromDevice ? (skew > 0 ? TextId::ClockAhead : TextId::ClockBehind)
+                                                           : (skew > 0 ? TextId::ClockSentAhead : TextId::ClockSentBehind),
+                        ca, DurationText(skew > 0 ? skew : -skew), DurationText(settings.clockSkewLimitUs)),
                    apdu, timeUs);
         it->over = over;
     }

@@ -24,10 +24,16 @@ void AppendField(std::string& out, std::string_view field)
         return;
     }
     out += '"';
-    for (const char c : field) {
-        if (c == '"')
-            out += '"';
-        out += c;
+    // Each quote doubled; the text between quotes goes in whole.
+    for (std::size_t at = 0;;) {
+        const std::size_t quote = field.find('"', at);
+        if (quote == std::string_view::npos) {
+            out.append(field.substr(at));
+            break;
+        }
+        out.append(field.substr(at, quote + 1 - at));
+        out += '"';
+        at = quote + 1;
     }
     out += '"';
 }

@@ -72,7 +72,7 @@ struct IecState {
     std::int64_t lastFrameUs = 0;   // any APDU either way, for t3
     bool t3Reported = false;
     TimeStats t1, t2, t3;
-    std::vector<SkewState> skew;    // by common address, ascending
+    std::array<std::vector<SkewState>, 2> skew; // by Direction, by common address ascending
 };
 
 struct ModbusRequestKept {
@@ -142,7 +142,7 @@ struct LinkWatch {
     void IecSequence(Direction direction, std::int64_t timeUs, std::span<const std::uint8_t> apdu);
     void IecAcknowledge(Direction direction, std::uint16_t nr, std::int64_t timeUs,
                         std::span<const std::uint8_t> apdu, bool supervisory);
-    void IecTimeTags(std::int64_t timeUs, std::span<const std::uint8_t> apdu);
+    void IecTimeTags(Direction direction, std::int64_t timeUs, std::span<const std::uint8_t> apdu);
     void ModbusFrame(Direction direction, std::int64_t timeUs, std::span<const std::uint8_t> frame);
     void ModbusTimeOuts(std::int64_t nowUs);
 };

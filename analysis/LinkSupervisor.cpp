@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace analysis {
 
@@ -98,25 +99,24 @@ void LinkSupervisor::NewConnection(LinkKey key, std::int64_t timeUs, std::string
 void LinkSupervisor::NewConnection(LinkKey key, std::int64_t timeUs, std::string_view name,
                                    decode::DeviceRole device)
 {
-    Link& old = LinkOf(key, timeUs);
-    auto fresh = std::make_unique<Link>();
-    fresh->key = key;
-    fresh->name = name.empty() ? old.name : std::string(name);
-    fresh->protocol = settings_.protocol;
-    fresh->device = device;
-    fresh->firstUs = fresh->lastUs = timeUs;
+    // The link's state is made anew where it is: no allocation, and the
+    // index and the order of the links stay as they are.
+    Link& link = LinkOf(key, timeUs);
+    std::string kept = name.empty() ? std::move(link.name) : std::string(name);
+    std::destroy_at(&link);
+    std::construct_at(&link);
+    link.key = key;
+    link.name = std::move(kept);
+    link.protocol = settings_.protocol;
+    link.device = device;
+    link.firstUs = link.lastUs = timeUs;
     // A new connection starts its sequence numbers at 0, stopped.
-    fresh->iec.state = TransferState::Stopped;
-    for (IecSide& side : fresh->iec.sides) {
+    link.iec.state = TransferState::Stopped;
+    for (IecSide& side : link.iec.sides) {
         side.seqKnown = side.ackKnown = true;
     }
-    fresh->iec.lastFrameUs = timeUs;
-    Link* raw = fresh.get();
-    const auto at = std::find_if(links_.begin(), links_.end(), [&old](const auto& l) { return l.get() == &old; });
-    *at = std::move(fresh);
-    index_[key] = raw;
-    last_ = raw;
-    LinkWatch{*this, *raw, settings_}.Report(EventKind::Connection, Severity::Info, Direction::FromDevice, timeUs,
+    link.iec.lastFrameUs = timeUs;
+    LinkWatch{*this, link, settings_}.Report(EventKind::Connection, Severity::Info, Direction::FromDevice, timeUs,
                                             "New connection: the link's state starts afresh.");
 }
 
@@ -215,8 +215,10 @@ std::vector<LinkSummary> LinkSupervisor::Summary() const
         s.t1 = l->iec.t1;
         s.t2 = l->iec.t2;
         s.t3 = l->iec.t3;
-        for (const SkewState& k : l->iec.skew)
+        for (const SkewState& k : l->iec.skew[Index(Direction::FromDevice)])
             s.clockSkew.push_back(k.summary);
+        for (const SkewState& k : l->iec.skew[Index(Direction::ToDevice)])
+            s.clockSkewSent.push_back(k.summary);
         s.modbus = l->modbus.summary;
         s.modbus.outstanding = l->modbus.outstanding.size();
         out.push_back(std::move(s));

@@ -30,8 +30,12 @@
 //   I-frame to acknowledgement), t2 (I-frame received to acknowledgement in
 //   an S-frame) and t3 (idle time before a TESTFR act) measured against
 //   their settings, and the device's CP56Time2a time tags (types 30 to 40,
-//   tags marked invalid left out) against the arrival time, per common
-//   address (up to 256 per link).
+//   and 103 when it confirms a clock synchronisation; tags marked invalid
+//   left out) against the arrival time, per common address (up to 256 per
+//   link); likewise the tags sent to it (the clock synchronisation 103, the
+//   commands with time tags 58 to 64, the test command 107) against the
+//   sending time: a clock synchronisation from a stale send line sets the
+//   device's clock wrong.
 //   A sender that repeats an N(S) and counts on from it has started anew:
 //   one `duplicate`, and its count is followed from there.
 // - MODBUS/TCP: requests and responses paired by transaction identifier
@@ -149,7 +153,8 @@ struct LinkSummary {
     TransferState state = TransferState::Unknown;
     std::array<Iec104Side, 2> sides{};          // by Direction: what that way carried
     TimeStats t1, t2, t3;                       // measured
-    std::vector<ClockSkew> clockSkew;           // by common address, ascending
+    std::vector<ClockSkew> clockSkew;           // the device's tags against arrival, by common address, ascending
+    std::vector<ClockSkew> clockSkewSent;       // the tags sent to it against sending, likewise
     // MODBUS
     ModbusSummary modbus;
 };

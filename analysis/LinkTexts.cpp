@@ -33,6 +33,8 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(TextId::Count)> 
     "Link idle for more than t3 = {0} without a TESTFR act.",
     "Time tag of common address {0} is {1} ahead of the arrival time (limit {2}).",
     "Time tag of common address {0} is {1} behind the arrival time (limit {2}).",
+    "Time tag sent to common address {0} is {1} ahead of the sending time (limit {2}).",
+    "Time tag sent to common address {0} is {1} behind the sending time (limit {2}).",
     "function {0} to unit {1}",
     "function {0} to unit {1} (transaction {2})",
     "No response to {0} within {1}.",
@@ -98,17 +100,19 @@ std::string Fill(std::string_view pattern, const std::string* args, std::size_t 
 {
     std::string out;
     out.reserve(pattern.size() + 32);
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '{' && i + 2 < pattern.size() && pattern[i + 2] == '}' && pattern[i + 1] >= '0'
-            && pattern[i + 1] <= '9') {
+    // The text between the placeholders goes in whole.
+    std::size_t from = 0;
+    for (std::size_t i = pattern.find('{'); i != std::string_view::npos; i = pattern.find('{', i + 1)) {
+        if (i + 2 < pattern.size() && pattern[i + 2] == '}' && pattern[i + 1] >= '0' && pattern[i + 1] <= '9') {
+            out.append(pattern.substr(from, i - from));
             const auto n = static_cast<std::size_t>(pattern[i + 1] - '0');
             if (n < count)
                 out += args[n];
             i += 2;
-            continue;
+            from = i + 1;
         }
-        out += pattern[i];
     }
+    out.append(pattern.substr(from));
     return out;
 }
 

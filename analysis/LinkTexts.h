@@ -39,6 +39,8 @@ enum class TextId {
     T3Exceeded,
     ClockAhead,
     ClockBehind,
+    ClockSentAhead,
+    ClockSentBehind,
     Request,
     RequestTcp,
     NoResponse,

@@ -29,6 +29,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <deque>
+#include <utility>
 #include <stdexcept>
 #include <arpa/inet.h>
 
@@ -388,11 +390,12 @@ void LinkPanel::Sent(const ReceivedFrame& frame)
     Feed(frame, analysis::Direction::ToDevice);
 }
 
-// A datagram's link is its peer's address (the device answers from another
-// port than the one it is sent to); a stream's is its connection.
+// A datagram's link is its peer's address of either family (the device
+// answers from another port than the one it is sent to); a stream's is its
+// connection.
 void LinkPanel::Feed(const ReceivedFrame& frame, analysis::Direction direction)
 {
-    const analysis::LinkKey key = stream_ ? connection_ : DatagramLinkKey(frame.source);
+    const analysis::LinkKey key = stream_ ? connection_ : datagramLinks_.Key(frame.source, frame.source6);
     supervisor_->Frame(key, direction, frame.arrivalUs, frame.bytes, stream_);
 }
 
@@ -432,7 +435,7 @@ void LinkPanel::Refresh()
     std::vector<analysis::LinkSummary> links = supervisor_->Summary();
     for (analysis::LinkSummary& link : links)
         if (!stream_ && link.name.empty())
-            link.name = DatagramLinkName(link.key);
+            link.name = datagramLinks_.Name(link.key);
     std::uint64_t frames = 0;
     for (const analysis::LinkSummary& link : links)
         frames += link.frames[0] + link.frames[1];
@@ -450,7 +453,7 @@ void LinkPanel::Refresh()
 void LinkPanel::Name(analysis::Event& event) const
 {
     if (!stream_ && event.linkName.empty())
-        event.linkName = DatagramLinkName(event.link);
+        event.linkName = datagramLinks_.Name(event.link);
 }
 
 int LinkPanel::EventRows() const
@@ -535,6 +538,11 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
                              .arg(skew.commonAddress)
                              .arg(Ms(static_cast<double>(skew.minUs)), Ms(static_cast<double>(skew.maxUs)))
                              .arg(skew.tags);
+            for (const analysis::ClockSkew& skew : link.clockSkewSent)
+                lines << QStringLiteral("  公共地址 %1 发出时标偏差 %2 … %3 ms (%4)")
+                             .arg(skew.commonAddress)
+                             .arg(Ms(static_cast<double>(skew.minUs)), Ms(static_cast<double>(skew.maxUs)))
+                             .arg(skew.tags);
         } else if (link.protocol == analysis::LinkProtocol::ModbusTcp
                    || link.protocol == analysis::LinkProtocol::ModbusRtu) {
             const analysis::ModbusSummary& m = link.modbus;
@@ -602,19 +610,71 @@ int FrameLineOf(const std::function<QString(int)>& lineAt, int lineCount, FrameL
         return -1;
     ReceiveTimeText times;
     const QString& second = times.At(static_cast<std::time_t>(frameUs / 1'000'000));
-    int bytesOnly = -1;
-    for (int k = lineCount - 1; k >= 0; --k) {
-        const QString line = lineAt(k);
-        const FrameOfLine held = FrameOfLineText(line, rule);
-        if (held.kind != FrameOfLine::Kind::Frame
-            || std::ranges::search(held.bytes, frame).begin() == held.bytes.end())
-            continue;
-        // A received line may show its time of arrival (perhaps with its
-        // milliseconds) and the peer's address, each before two spaces.
+    // A received line may show its time of arrival (perhaps with its
+    // milliseconds) and the peer's address, each before two spaces.
+    const auto timeMatches = [&](const QString& line) {
         const qsizetype gap = rule == FrameLineRule::Receive ? line.indexOf(QStringLiteral("  ")) : -1;
         const QString first = gap > 0 ? line.left(gap) : QString();
         const bool timed = first.contains(QLatin1Char(':')) && !LooksLikePeer(first);
-        if (!timed || first == second || WithoutMilliseconds(first) == second)
+        return !timed || first == second || WithoutMilliseconds(first) == second;
+    };
+    // The lines after the one looked at, read once each as the search goes
+    // up: a frame that began at the end of one line (one read of a stream)
+    // goes on at the start of the next ones.
+    std::deque<std::pair<QString, std::vector<std::uint8_t>>> after;
+    int bytesOnly = -1;
+    for (int k = lineCount - 1; k >= 0; --k) {
+        QString line = lineAt(k);
+        FrameOfLine held = FrameOfLineText(line, rule);
+        if (held.kind != FrameOfLine::Kind::Frame) {
+            after.clear();
+            continue;
+        }
+        bool found = std::ranges::search(held.bytes, frame).begin() != held.bytes.end();
+        bool timeFound = found && timeMatches(line);
+        if (!found) {
+            // Where the frame's first bytes end this line, the rest must
+            // begin the lines after it, in order.
+            for (std::size_t start = held.bytes.size() - std::min(held.bytes.size(), frame.size() - 1);
+                 start < held.bytes.size() && !found; ++start) {
+                if (!std::equal(held.bytes.begin() + static_cast<std::ptrdiff_t>(start), held.bytes.end(),
+                                frame.begin()))
+                    continue;
+                std::size_t matched = held.bytes.size() - start;
+                bool timeOk = timeMatches(line);
+                std::size_t next = 0;
+                while (matched < frame.size()) {
+                    if (next == after.size()) {
+                        const int j = k + 1 + static_cast<int>(next);
+                        if (j >= lineCount)
+                            break;
+                        QString text = lineAt(j);
+                        FrameOfLine more = FrameOfLineText(text, rule);
+                        if (more.kind != FrameOfLine::Kind::Frame)
+                            break;
+                        after.emplace_back(std::move(text), std::move(more.bytes));
+                    }
+                    const auto& [text, bytes] = after[next++];
+                    const std::size_t n = std::min(bytes.size(), frame.size() - matched);
+                    if (n == 0 || !std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n),
+                                              frame.begin() + static_cast<std::ptrdiff_t>(matched)))
+                        break;
+                    matched += n;
+                    timeOk = timeOk || timeMatches(text);
+                }
+                if (matched == frame.size()) {
+                    found = true;
+                    timeFound = timeOk;
+                }
+            }
+        }
+        after.emplace_front(std::move(line), std::move(held.bytes));
+        // A frame spans at most as many lines as it has bytes.
+        if (after.size() > frame.size())
+            after.pop_back();
+        if (!found)
+            continue;
+        if (timeFound)
             return k;
         if (bytesOnly < 0)
             bytesOnly = k;

@@ -2,6 +2,7 @@
 
 #include "analysis/LinkSupervisor.h"
 #include "monitor/FrameLine.h"
+#include "monitor/LinkKeys.h"
 
 #include <QPointer>
 #include <QString>
@@ -131,6 +132,8 @@ private:
     std::unique_ptr<analysis::LinkSupervisor> supervisor_;
     // The connection frames of a stream belong to, counted from 1.
     analysis::LinkKey connection_ = 0;
+    // The datagram peers' keys and names.
+    DatagramLinks datagramLinks_;
     LinkEventModel* model_;
     QTimer timer_;
     std::uint64_t shownSerial_ = 0;
@@ -143,8 +146,11 @@ private:
                                       const analysis::LinkSupervisor& supervisor);
 
 // The line of a window that holds `frame`, sent or received at `frameUs`: the
-// last line under `rule` whose frame holds those bytes, and whose time of
-// arrival, where the line shows one, is that second. -1: none.
+// last line under `rule` whose frame holds those bytes, or where the frame
+// begins when it was read in parts (a stream's chunks, one line each: its
+// first bytes end the line, the rest begin the lines after it), and whose
+// time of arrival, where the line shows one, is that second (on any of the
+// frame's lines). -1: none.
 [[nodiscard]] int FrameLineOf(const std::function<QString(int)>& lineAt, int lineCount, FrameLineRule rule,
                               const std::vector<std::uint8_t>& frame, std::int64_t frameUs);
 

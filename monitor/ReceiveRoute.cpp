@@ -62,6 +62,19 @@ void ReceiveRoute::Sent(std::span<const std::uint8_t> bytes, const sockaddr_in& 
         observer(frame);
 }
 
+void ReceiveRoute::Sent(std::span<const std::uint8_t> bytes, const sockaddr_in6& destination)
+{
+    if (sentObservers_.empty())
+        return;
+    ReceivedFrame frame;
+    frame.bytes = bytes;
+    frame.source6 = destination;
+    frame.arrivalUs = NowUs();
+    frame.direction = Direction::ToDevice;
+    for (const Observer& observer : sentObservers_)
+        observer(frame);
+}
+
 void ReceiveRoute::ConnectionChanged(bool opened, const sockaddr_in& peer)
 {
     if (connectionObservers_.empty())

@@ -27,7 +27,7 @@ enum class Direction { FromDevice, ToDevice };
 struct ReceivedFrame {
     std::span<const std::uint8_t> bytes;
     sockaddr_in source{};         // the IPv4 peer it came from, or went to when sent (all zero when not known or IPv6)
-    sockaddr_in6 source6{};       // the IPv6 peer it came from (all zero when not known or IPv4)
+    sockaddr_in6 source6{};       // the IPv6 peer it came from, or went to when sent (all zero when not known or IPv4)
     std::int64_t arrivalUs = 0;   // when it was read or sent, in microseconds since 1970
     Direction direction = Direction::FromDevice;
 };
@@ -135,6 +135,7 @@ public:
     // now), told to the sent-frame observers.
     using ConnectionObserver = std::function<void(const ConnectionChange& change)>;
     void Sent(std::span<const std::uint8_t> bytes, const sockaddr_in& destination);
+    void Sent(std::span<const std::uint8_t> bytes, const sockaddr_in6& destination);
     // A connection opened or ended, told to the connection observers.
     void ConnectionChanged(bool opened, const sockaddr_in& peer);
     void AddSentObserver(Observer observer) { sentObservers_.push_back(std::move(observer)); }

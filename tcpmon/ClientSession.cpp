@@ -73,6 +73,7 @@ void ClientSession::Listen(const QString& addr, const QString& port)
 
 void ClientSession::Stop()
 {
+    reader_.Ended();
     client_.Close();
     server_.Close();
     SetListening(false);

@@ -64,8 +64,7 @@ void StreamReader::ReadPass()
         throw;
     }
     if (socket_.State() != wsConnected) {
-        if (std::exchange(open_, false))
-            route_.ConnectionChanged(false, peer_);
+        Ended();
         route_.PassEnded(monitor::PassEnd::PeerGone);
     }
     else if (last < kReadSize || drained)
@@ -78,6 +77,7 @@ void StreamReader::SetPeer(const WSocketAddress& peer)
 {
     const WSocketAddress plain = peer.Unmapped();
     if (plain.Family() == AF_INET6) {
+        Ended();
         peer6_ = plain.In6();
         peer_ = sockaddr_in{};
         open_ = true;
@@ -87,8 +87,15 @@ void StreamReader::SetPeer(const WSocketAddress& peer)
     SetPeer(plain.Family() == AF_INET ? plain.In4() : sockaddr_in{});
 }
 
+void StreamReader::Ended()
+{
+    if (std::exchange(open_, false))
+        route_.ConnectionChanged(false, peer_);
+}
+
 void StreamReader::SetPeer(const sockaddr_in& peer)
 {
+    Ended();
     peer6_ = sockaddr_in6{};
     peer_ = peer;
     open_ = true;

@@ -50,6 +50,10 @@ public:
     void SetPeer(const sockaddr_in& peer);
     // The same for a peer of either family (an IPv4-mapped one told as IPv4).
     void SetPeer(const WSocketAddress& peer);
+    // The connection ended, however (the stream's end, a reset, the user's
+    // close, the next peer): the route's connection observers hear of it
+    // once.
+    void Ended();
     // Bytes the program sent on the connection, for the route's sent-frame
     // observers.
     void Sent(std::span<const std::uint8_t> bytes) { route_.Sent(bytes, peer_); }

@@ -464,6 +464,7 @@ void ServerConnection::RetireLink(bool shutdown)
     if (!link_)
         return;
     std::unique_ptr<Link> link = std::move(link_);
+    link->reader.Ended();
     TWSocket& socket = link->socket;
     socket.OnSessionConnected = nullptr;
     socket.OnSessionClosed = nullptr;

@@ -48,12 +48,9 @@ Bytes I(unsigned ns, unsigned nr)
     return f;
 }
 
-// An I-frame with one short float and its CP56Time2a tag (type 36), the tag
-// `tagUs` microseconds since 1970 as UTC.
-Bytes Tagged(unsigned ns, unsigned nr, std::int64_t tagUs)
+// A CP56Time2a tag `tagUs` microseconds since 1970 as UTC, put at the end of `f`.
+void AddTag(Bytes& f, std::int64_t tagUs)
 {
-    Bytes f = Apci(ns, nr, 21);
-    f.insert(f.end(), {0x24, 0x01, 0x03, 0x00, 0x07, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x00});
     const std::int64_t seconds = tagUs / 1'000'000;
     const auto ms = static_cast<unsigned>((seconds % 60) * 1000 + tagUs % 1'000'000 / 1000);
     std::int64_t days = seconds / 86400;
@@ -72,6 +69,24 @@ Bytes Tagged(unsigned ns, unsigned nr, std::int64_t tagUs)
                        static_cast<std::uint8_t>(minuteOfDay % 60), static_cast<std::uint8_t>(minuteOfDay / 60),
                        static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
                        static_cast<std::uint8_t>(year - 2000)});
+}
+
+// An I-frame with one short float and its CP56Time2a tag (type 36).
+Bytes Tagged(unsigned ns, unsigned nr, std::int64_t tagUs)
+{
+    Bytes f = Apci(ns, nr, 21);
+    f.insert(f.end(), {0x24, 0x01, 0x03, 0x00, 0x07, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x00});
+    AddTag(f, tagUs);
+    return f;
+}
+
+// A clock synchronisation (type 103) to common address 7: its activation
+// (cause 6) or confirmation (cause 7).
+Bytes ClockSync(unsigned ns, unsigned nr, std::uint8_t cause, std::int64_t tagUs)
+{
+    Bytes f = Apci(ns, nr, 16);
+    f.insert(f.end(), {0x67, 0x01, cause, 0x00, 0x07, 0x00, 0x00, 0x00, 0x00});
+    AddTag(f, tagUs);
     return f;
 }
 
@@ -252,6 +267,20 @@ const std::vector<Case>& Cases()
                                 From(30, Tagged(2, 0, kStart + 2'530 * kMs))}),
          {"connection:info", "startdt:info", "clock-skew:warning"},
          "Time tag of common address 7 is 2.500 s ahead of the arrival time (limit 2.000 s)."},
+        {"clock synchronisation sent from a stale line, confirmed with it",
+         Started({To(10, ClockSync(0, 0, 6, kStart + 10 * kMs)), From(15, ClockSync(0, 1, 7, kStart + 10 * kMs)),
+                  To(20, ClockSync(1, 1, 6, kStart - 3'600'000 * kMs)), From(30, ClockSync(1, 2, 7, kStart - 3'600'000 * kMs))}),
+         {"connection:info", "startdt:info", "clock-skew:warning", "clock-skew:warning"},
+         "Time tag of common address 7 is 3600.030 s behind the arrival time (limit 2.000 s)."},
+        {"command with a time tag sent late",
+         Started({To(10, [] {
+             Bytes f = Apci(0, 0, 17);
+             f.insert(f.end(), {0x3A, 0x01, 0x06, 0x00, 0x07, 0x00, 0x01, 0x60, 0x00, 0x81});
+             AddTag(f, kStart - 5'000 * kMs);
+             return f;
+         }())}),
+         {"connection:info", "startdt:info", "clock-skew:warning"},
+         "Time tag sent to common address 7 is 5.010 s behind the sending time (limit 2.000 s)."},
         {"bytes that start no APDU", Started({From(10, {0x01, 0x02, 0x03}), From(11, I(0, 0))}),
          {"connection:info", "startdt:info", "bad-frame:fault"}},
         {"U-format with two functions", Started({From(10, U(0x0F))}),

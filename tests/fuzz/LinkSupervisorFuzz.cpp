@@ -9,6 +9,7 @@
 #include "frame/Crc.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -137,7 +138,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_REQUIRE(e.frame.size() <= 260);
         FUZZ_REQUIRE(!e.text.empty());
         FUZZ_REQUIRE(analysis::KindOfKeyword(analysis::KindKeyword(e.kind)) == e.kind);
-        FUZZ_REQUIRE(!analysis::EventCsvLine(e).empty());
+    }
+    // The newest event's CSV line: eleven fields, the kind's keyword the
+    // seventh, one line (a quoted field may hold anything).
+    if (!sup.Events().empty()) {
+        const analysis::Event& e = sup.Events().back();
+        const std::string line = analysis::EventCsvLine(e);
+        std::vector<std::string> fields(1);
+        bool quoted = false;
+        for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+            const char c = line[i];
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ',' && !quoted)
+                fields.emplace_back();
+            else
+                FUZZ_REQUIRE(quoted || c != '\n');
+            if (c != '"' && (c != ',' || quoted))
+                fields.back() += c;
+        }
+        FUZZ_REQUIRE(!quoted && line.back() == '\n');
+        FUZZ_REQUIRE(fields.size() == 11 && fields[6] == analysis::KindKeyword(e.kind));
     }
     return 0;
 }

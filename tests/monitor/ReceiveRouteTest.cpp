@@ -2,6 +2,7 @@
 // the window's line sink, the capture for timed saving and the answer see of
 // one frame, for each switch the user sets.
 
+#include "monitor/LinkKeys.h"
 #include "monitor/ReceiveRoute.h"
 #include "monitor/TimedSave.h"
 #include "platform/CaptureBuffer.h"
@@ -18,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
+#include <string>
 #include <vector>
 
 #include <arpa/inet.h>
@@ -179,6 +183,53 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"TamrelEndOfStream", Program::Tamrel, {}, QByteArray(),
              {QStringLiteral("line  @1"), QStringLiteral("rule @1")}, {QString()}}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// The link supervision's datagram links: one per peer address of either
+// family, whatever the port; each named by its address.
+TEST(DatagramLinks, OneLinkPerAddressOfEitherFamily)
+{
+    struct Peer {
+        const char* address;
+        std::uint16_t port;
+    };
+    const auto addresses = [](const Peer& p) {
+        sockaddr_in v4{};
+        sockaddr_in6 v6{};
+        if (::inet_pton(AF_INET, p.address, &v4.sin_addr) == 1) {
+            v4.sin_family = AF_INET;
+            v4.sin_port = htons(p.port);
+        } else {
+            EXPECT_EQ(::inet_pton(AF_INET6, p.address, &v6.sin6_addr), 1) << p.address;
+            v6.sin6_family = AF_INET6;
+            v6.sin6_port = htons(p.port);
+        }
+        return std::pair{v4, v6};
+    };
+    struct Row {
+        const char* name;
+        Peer a, b;
+        bool sameLink;
+    };
+    const std::vector<Row> rows{
+        {"two IPv6 peers", {"2001:db8::1", 2404}, {"2001:db8::2", 2404}, false},
+        {"one IPv6 peer from two ports", {"2001:db8::1", 2404}, {"2001:db8::1", 50000}, true},
+        {"IPv6 peers differing in the first byte only", {"fd00::7", 1}, {"fe00::7", 1}, false},
+        {"an IPv4 peer and an IPv6 peer", {"192.168.1.10", 2404}, {"64:ff9b::c0a8:10a", 2404}, false},
+        {"one IPv4 peer from two ports", {"192.168.1.10", 2404}, {"192.168.1.10", 1}, true},
+        {"the unknown peer and 0.0.0.0", {"0.0.0.0", 0}, {"::", 0}, false},
+    };
+    for (const Row& row : rows) {
+        monitor::DatagramLinks links;
+        const auto [a4, a6] = addresses(row.a);
+        const auto [b4, b6] = addresses(row.b);
+        const std::uint64_t a = links.Key(a4, a6);
+        const std::uint64_t b = links.Key(b4, b6);
+        EXPECT_EQ(a == b, row.sameLink) << row.name;
+        EXPECT_EQ(links.Name(a), row.a.address) << row.name;
+        EXPECT_EQ(links.Name(b), row.b.address) << row.name;
+        EXPECT_EQ(links.Key(a4, a6), a) << row.name << ": asked again";
+    }
+}
 
 } // namespace
 

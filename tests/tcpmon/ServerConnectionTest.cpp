@@ -89,6 +89,7 @@ struct Probe {
         route.AddObserver([this](const monitor::ReceivedFrame& frame) {
             chunks.push_back(std::string(reinterpret_cast<const char*>(frame.bytes.data()), frame.bytes.size()));
         });
+        route.AddConnectionObserver([this](const monitor::ConnectionChange& change) { opened.push_back(change.opened); });
         connection->StateChanged = [this](const ConnectionStatus& status) { states.push_back(status); };
         connection->Failed = [this](const ConnectionFailure& failure) { failures.push_back(failure.kind); };
         connection->Note = [this](const QString& note) { notes << note; };
@@ -111,6 +112,7 @@ struct Probe {
     std::vector<ConnectionStatus> states;
     std::vector<FailureKind> failures;
     std::vector<std::string> chunks;
+    std::vector<bool> opened; // the connection observers' news: opened, ended
     QStringList notes;
 };
 
@@ -211,12 +213,15 @@ TEST(ServerConnectionTest, FaultsEndInTheirOwnFailure)
             char byte = 0;
             EXPECT_TRUE(SpinUntil([&] { return ::recv(device.held.back().Handle(), &byte, 1, MSG_DONTWAIT) == 0; }));
             EXPECT_TRUE(probe.failures.empty());
+            EXPECT_EQ(probe.opened, (std::vector<bool>{true, false}));
             continue;
         }
         ASSERT_TRUE(SpinUntil([&] { return probe.connection->State() == ConnectionState::Disconnected; }));
         EXPECT_EQ(probe.connection->Status().why.kind, fault.expected);
         EXPECT_EQ(probe.failures, std::vector<FailureKind>{fault.expected});
         EXPECT_FALSE(probe.connection->Status().retryPending);
+        // The link supervision hears of every end, a reset's too.
+        EXPECT_EQ(probe.opened, fault.onConnected ? (std::vector<bool>{true, false}) : std::vector<bool>());
         if (fault.expected == FailureKind::TimedOut) {
             EXPECT_LT(clock.elapsed(), 3000);
         }

@@ -795,7 +795,8 @@ private slots:
 
     // "显示" › "链路监视": each connection is one link, watched from the
     // window's first showing on. An IEC 104 device that skips an N(S) makes
-    // a gap, whose click leads to the line of its chunk; on the next
+    // a gap, whose click leads to the line of its chunk (the first of two
+    // when the frame came in two reads); on the next
     // connection a MODBUS request answered by "立即发报" gets its response time.
     void linkWindowWatchesEachConnection()
     {
@@ -832,6 +833,22 @@ private slots:
         panel->EventList->scrollTo(gap);
         QTest::mouseClick(panel->EventList->viewport(), Qt::LeftButton, {}, panel->EventList->visualRect(gap).center());
         QCOMPARE(w_->Area().Memo1->CaretLine(), frameLine);
+
+        // A frame that came in two reads leads to the line where it begins.
+        const QByteArray split = iFrame(5);
+        SendAndWait(*device, split.left(5));
+        SendAndWait(*device, split.mid(5));
+        panel->Refresh();
+        w_->ReceiveLines()->Flush();
+        const int splitLine = static_cast<int>(w_->Area().Memo1->Lines().lastIndexOf(QStringLiteral("68 10 0A 00 00 ")));
+        QVERIFY2(splitLine > frameLine, qPrintable(w_->Area().Memo1->Lines().join(QLatin1Char('\n'))));
+        PutCaretOnLine(w_->Area().Memo1, 0);
+        const QModelIndex splitGap = panel->EventList->model()->index(row(QStringLiteral("gap")), 0);
+        QVERIFY(splitGap.row() > gap.row());
+        panel->EventList->scrollTo(splitGap);
+        QTest::mouseClick(panel->EventList->viewport(), Qt::LeftButton, {},
+                          panel->EventList->visualRect(splitGap).center());
+        QCOMPARE(w_->Area().Memo1->CaretLine(), splitLine);
 
         device = Connect();
         QVERIFY(device);

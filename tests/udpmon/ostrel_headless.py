@@ -236,6 +236,19 @@ def both_families():
         program.stop()
         six.close()
 
+        # Each family's peer is a link of its own in the events, named by its address.
+        program = Headless(folder, "--quiet", "--events", "six.csv")
+        for family, host in ((socket.AF_INET, "127.0.0.1"), (socket.AF_INET6, "::1")):
+            with socket.socket(family, socket.SOCK_DGRAM) as peer:
+                for ns in (0, 1, 3):
+                    peer.sendto(bytes([0x68, 0x10, ns << 1, 0, 0, 0, 0x09, 0x01, 0x03, 0x00, 0x01, 0x00,
+                                       0x01, 0x00, 0x00, 0x64, 0x00, 0x00]), (host, program.port))
+                    time.sleep(0.02)
+        program.stop()
+        with open(os.path.join(folder, "six.csv"), encoding="utf-8") as events:
+            gaps = [line.split(",")[3] for line in events.read().splitlines() if ",gap," in line]
+        check(gaps == ["127.0.0.1", "::1"], f"a gap on each family's link, named by its address: {gaps}")
+
         program = Headless(folder, "--ipv4-only", "--trigger", "01 03=05 06", "--reply-to-sender")
         check("listening on 0.0.0.0:" in program.errors()[0], f"--ipv4-only: {program.errors()}")
         with socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as peer:

@@ -78,11 +78,11 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
         links_ = std::make_unique<analysis::LinkSupervisor>();
         links_->SetObserver([this](const analysis::Event& event) { WriteEvent(event); });
         route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
-            links_->Frame(monitor::DatagramLinkKey(frame.source), analysis::Direction::FromDevice, frame.arrivalUs,
+            links_->Frame(linkKeys_.Key(frame.source, frame.source6), analysis::Direction::FromDevice, frame.arrivalUs,
                           frame.bytes, false);
         });
         route_.AddSentObserver([this](const monitor::ReceivedFrame& frame) {
-            links_->Frame(monitor::DatagramLinkKey(frame.source), analysis::Direction::ToDevice, frame.arrivalUs,
+            links_->Frame(linkKeys_.Key(frame.source, frame.source6), analysis::Direction::ToDevice, frame.arrivalUs,
                           frame.bytes, false);
         });
         linkTick_.setInterval(200);
@@ -244,7 +244,7 @@ void HeadlessMonitor::WriteEvent(const analysis::Event& event)
     std::string line;
     if (event.linkName.empty()) {
         analysis::Event named = event;
-        named.linkName = monitor::DatagramLinkName(event.link);
+        named.linkName = linkKeys_.Name(event.link);
         line = analysis::EventCsvLine(named);
     } else {
         line = analysis::EventCsvLine(event);
@@ -312,7 +312,10 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
                           .arg(to.Text(), QString::fromStdString(ErrorText(socket.LastError()))));
         return;
     }
-    route_.Sent({response->data(), response->size()}, to.Family() == AF_INET ? to.In4() : sockaddr_in{});
+    if (to.Family() == AF_INET6)
+        route_.Sent({response->data(), response->size()}, to.In6());
+    else
+        route_.Sent({response->data(), response->size()}, to.Family() == AF_INET ? to.In4() : sockaddr_in{});
     if (capture_.IsOpen() && to.Family() == AF_INET) {
         sockaddr_in from{};
         from.sin_family = AF_INET;

@@ -7,6 +7,7 @@
 #include "platform/PcapngWriter.h"
 #include "udpmon/DatagramSender.h"
 #include "udpmon/OstrelState.h"
+#include "monitor/LinkKeys.h"
 #include "monitor/ReceiveRoute.h"
 #include "udpmon/ReceivePass.h"
 #include "udpmon/headless/HeadlessOptions.h"
@@ -142,6 +143,7 @@ private:
     std::uint64_t captureLosing_ = 0;
     std::uint16_t listeningPort_ = 0;
     std::unique_ptr<analysis::LinkSupervisor> links_;
+    monitor::DatagramLinks linkKeys_;
     std::FILE* events_ = nullptr;
     QString eventsFile_;
     QTimer linkTick_;
