@@ -56,8 +56,8 @@ void StreamReader::ReadPass()
             // pass of its close notification, so that a peer leaving after
             // whole chunks gives one empty chunk, not two.
             drained = batchEnd_ < readSize;
-            if (drained && readPassMs_ > 0 && socket_.State() == wsConnected && pass.elapsed() < readPassMs_
-                && NextBytesCame()) {
+            if (drained && readPassMs_ > 0 && socket_.State() == wsConnected
+                && pass.elapsed() < std::min(readPassMs_, kAwaitWithinMs) && NextBytesCame()) {
                 drained = false;
                 continue;
             }

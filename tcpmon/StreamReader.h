@@ -39,6 +39,9 @@ public:
     // read in the same pass, without the event loop's round and the wake-up
     // from idle between (a few tens of microseconds each).
     static constexpr int kAwaitNextUs = 100;
+    // ... and only in the first milliseconds of a pass, so that a master
+    // polling without pause still lets the event loop run that often.
+    static constexpr int kAwaitWithinMs = 5;
 
     StreamReader(monitor::ReceiveRoute& route, TCustomWSocket& socket);
     StreamReader(const StreamReader&) = delete;
