@@ -16,8 +16,12 @@
 // holding register (12 bytes); answer: 11 bytes; an answer of other bytes is
 // counted apart and not as an answer.
 // Printed: answers per second, median and 99th-percentile latency (request
-// sent to answer read), per turn; the three are measured in turns, several
-// rounds, and the median over the rounds is the figure.
+// sent to answer read), and the responder's processor time per answer (the
+// windows: this process, all its threads; the minimal responder: its
+// process), per turn; the three are measured in turns, several rounds, and
+// the median over the rounds is the figure. On a machine whose processors
+// wake slowly from idle, the time per answer shows a responder's own cost
+// where the rates and latencies mostly show the wake-ups.
 // Goals: each window's answers per second at least 0.95 of the minimal
 // responder's, its median latency at most 1.5 times the minimal responder's
 // plus 5 us.
@@ -48,6 +52,8 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -69,6 +75,7 @@ struct Figures {
     double p50Us = 0;
     double p99Us = 0;
     long long wrong = 0;
+    double cpuUsPerAnswer = -1; // -1: not measured
     double worstStallMs = -1; // -1: not measured (not a window)
     long long edits = -1;     // receive-window edits (lines written in one go); -1: not a window
     QString ended;            // why the master stopped early; empty when it ran its time
@@ -101,6 +108,34 @@ Figures FiguresOf(QProcess& master)
     if (v.value("ended") != "-")
         figures.ended = QString::fromLatin1(v.value("ended"));
     return figures;
+}
+
+// Processor time of this process, all its threads, in microseconds.
+double OwnCpuUs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e6
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+// Processor time of a single-threaded process, in microseconds (-1: not
+// known).
+double ProcessCpuUs(qint64 pid)
+{
+    std::FILE* file = std::fopen(QStringLiteral("/proc/%1/schedstat").arg(pid).toLatin1().constData(), "r");
+    if (file == nullptr)
+        return -1;
+    unsigned long long ns = 0;
+    const bool read = std::fscanf(file, "%llu", &ns) == 1;
+    std::fclose(file);
+    return read ? static_cast<double>(ns) / 1e3 : -1;
+}
+
+double PerAnswer(double cpuUs, const Figures& figures, double seconds)
+{
+    const double answers = figures.perSecond * seconds;
+    return cpuUs >= 0 && answers > 0 ? cpuUs / answers : -1;
 }
 
 // Runs the event loop until `done` holds, for at most `ms`.
@@ -177,15 +212,18 @@ Figures ServerWindow(const QString& masterProgram, double seconds)
         const QString port = window.SrvWSocket()->LocalPort();
         QProcess master;
         const StallProbe stalls;
+        const double cpuBefore = OwnCpuUs();
         master.start(masterProgram, {QStringLiteral("connect"), port, Seconds(seconds)});
         RunUntilOrAfter([&master] { return master.state() == QProcess::NotRunning; },
                         static_cast<int>(seconds * 1000) + 10000);
+        const double cpu = OwnCpuUs() - cpuBefore;
         const double stall = stalls.WorstMs();
         if (master.state() != QProcess::NotRunning) {
             master.kill();
             master.waitForFinished();
         }
         figures = FiguresOf(master);
+        figures.cpuUsPerAnswer = PerAnswer(cpu, figures, seconds);
         figures.worstStallMs = stall;
         figures.edits = edits;
         // The window sees its client go before it closes.
@@ -223,8 +261,10 @@ Figures ClientWindow(const QString& masterProgram, double seconds)
         target.port = QString::fromLatin1(portLine.mid(portLine.indexOf(' ') + 1));
         side.SetTarget(target);
         const StallProbe stalls;
+        const double cpuBefore = OwnCpuUs();
         window.Actions().Btn_closecom->click();
         RunUntilOrAfter([&master] { return HasResult(master); }, static_cast<int>(seconds * 1000) + 10000);
+        const double cpu = OwnCpuUs() - cpuBefore;
         const double stall = stalls.WorstMs();
         // The user disconnects before the device goes.
         if (side.Connection().State() != ConnectionState::Disconnected)
@@ -234,6 +274,7 @@ Figures ClientWindow(const QString& masterProgram, double seconds)
             master.waitForFinished();
         }
         figures = FiguresOf(master);
+        figures.cpuUsPerAnswer = PerAnswer(cpu, figures, seconds);
         figures.worstStallMs = stall;
         figures.edits = edits;
         window.CloseWithoutAsking();
@@ -242,15 +283,19 @@ Figures ClientWindow(const QString& masterProgram, double seconds)
     return figures;
 }
 
-Figures MinimalResponder(const QString& masterProgram, const QString& port, double seconds)
+Figures MinimalResponder(const QString& masterProgram, const QString& port, double seconds, qint64 responderPid)
 {
+    const double cpuBefore = ProcessCpuUs(responderPid);
     QProcess master;
     master.start(masterProgram, {QStringLiteral("connect"), port, Seconds(seconds)});
     if (!master.waitForFinished(static_cast<int>(seconds * 1000) + 10000)) {
         master.kill();
         master.waitForFinished();
     }
-    return FiguresOf(master);
+    const double cpuAfter = ProcessCpuUs(responderPid);
+    Figures figures = FiguresOf(master);
+    figures.cpuUsPerAnswer = PerAnswer(cpuBefore >= 0 && cpuAfter >= 0 ? cpuAfter - cpuBefore : -1, figures, seconds);
+    return figures;
 }
 
 double Median(std::vector<double> values)
@@ -262,6 +307,8 @@ double Median(std::vector<double> values)
 void PrintFigures(const char* who, const Figures& f)
 {
     std::printf("    %-24s %9.0f answers/s   p50 %7.1f us   p99 %7.1f us", who, f.perSecond, f.p50Us, f.p99Us);
+    if (f.cpuUsPerAnswer >= 0)
+        std::printf("   cpu %5.1f us/answer", f.cpuUsPerAnswer);
     if (f.worstStallMs >= 0)
         std::printf("   worst stall %5.1f ms", f.worstStallMs);
     if (f.edits >= 0)
@@ -306,7 +353,7 @@ int main(int argc, char** argv)
     std::vector<Figures> server;
     std::vector<Figures> client;
     for (int round = 1; round <= rounds; ++round) {
-        minimal.push_back(MinimalResponder(masterProgram, responderPort, seconds));
+        minimal.push_back(MinimalResponder(masterProgram, responderPort, seconds, responder.processId()));
         server.push_back(ServerWindow(masterProgram, seconds));
         client.push_back(ClientWindow(masterProgram, seconds));
         std::printf("  round %d:\n", round);
@@ -327,8 +374,8 @@ int main(int argc, char** argv)
     const double cRate = median(minimal, &Figures::perSecond);
     const double cP50 = median(minimal, &Figures::p50Us);
     std::printf("  median over the rounds:\n");
-    std::printf("    %-24s %9.0f answers/s   p50 %7.1f us   p99 %7.1f us\n", "minimal C responder", cRate, cP50,
-                median(minimal, &Figures::p99Us));
+    std::printf("    %-24s %9.0f answers/s   p50 %7.1f us   p99 %7.1f us   cpu %5.1f us/answer\n", "minimal C responder",
+                cRate, cP50, median(minimal, &Figures::p99Us), median(minimal, &Figures::cpuUsPerAnswer));
     for (const auto& [who, turns] : {std::pair{"Tamrel_S main window", &server}, std::pair{"Tamrel_C main window", &client}}) {
         std::vector<double> rateRatios;
         for (std::size_t i = 0; i < turns->size(); ++i)
@@ -340,8 +387,8 @@ int main(int argc, char** argv)
         double worstStall = 0;
         for (const Figures& f : *turns)
             worstStall = std::max(worstStall, f.worstStallMs);
-        std::printf("    %-24s %9.0f answers/s   p50 %7.1f us   p99 %7.1f us   worst stall %.1f ms\n", who, rate, p50,
-                    median(*turns, &Figures::p99Us), worstStall);
+        std::printf("    %-24s %9.0f answers/s   p50 %7.1f us   p99 %7.1f us   cpu %5.1f us/answer   worst stall %.1f ms\n",
+                    who, rate, p50, median(*turns, &Figures::p99Us), median(*turns, &Figures::cpuUsPerAnswer), worstStall);
         std::printf("      answers/s: %.3f of the minimal C responder's (median of the rounds' ratios;"
                     " goal >= 0.95: %s)\n",
                     rateRatio, rateRatio >= 0.95 ? "met" : "NOT met");

@@ -45,8 +45,13 @@ void ReceiveWindowSink::Text(const QString& text)
 
 void ReceiveWindowSink::PassEnded(PassEnd end)
 {
+    // A peer that pauses after every few lines (a master polling back to
+    // back) would otherwise have the window laid out once per request, in
+    // the turn of its next one: at once only when the window was last
+    // written a flush interval ago, else with the paced flushes.
     const bool showNow = (end == PassEnd::PeerGone && showAtOnceLines_ >= 0)
-        || (end == PassEnd::PeerPaused && writer_->WaitingEdits() <= showAtOnceLines_);
+        || (end == PassEnd::PeerPaused && writer_->WaitingEdits() <= showAtOnceLines_
+            && writer_->MsSinceFlush() >= pacing_.flushIntervalMs);
     if (showNow)
         writer_->Flush();
     else

@@ -39,7 +39,10 @@ public:
     // the window's line rule (more lines → emptied); `showAtOnceLines`: a
     // pass that ends with the peer pausing or gone after at most this many
     // waiting lines (gone: whatever waits) shows them at once (-1: never at
-    // once, every pass's lines wait for the paced flushes).
+    // once, every pass's lines wait for the paced flushes); a pausing peer's
+    // lines only when the window was last written at least the pacing's
+    // flush interval ago, so that a peer pausing after every request costs
+    // at most one edit per interval.
     ReceiveWindowSink(TSMemo* memo, FlushPacing pacing, int delayMs, int lineLimit, int showAtOnceLines,
         QObject* parent);
 

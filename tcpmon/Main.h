@@ -71,7 +71,8 @@ public:
     // at most kReadPassMs (see ClientSession). Showing lines costs far more
     // than reading them, so the receive window is brought up to date before
     // any command, at once when the client paused after at most
-    // kShowAtOnceLines lines, and otherwise once its oldest unshown line has
+    // kShowAtOnceLines lines and the window was last written a flush
+    // interval ago, and otherwise once its oldest unshown line has
     // waited kDisplayDelayMs, at the receive window's pace
     // (monitor::ReceiveWindowSink).
     static constexpr int kReadPassMs = ClientSession::kReadPassMs;

@@ -2,7 +2,10 @@
 
 #include <QElapsedTimer>
 
+#include <sys/socket.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 namespace tamrel {
@@ -53,6 +56,11 @@ void StreamReader::ReadPass()
             // pass of its close notification, so that a peer leaving after
             // whole chunks gives one empty chunk, not two.
             drained = batchEnd_ < readSize;
+            if (drained && readPassMs_ > 0 && socket_.State() == wsConnected
+                && pass.elapsed() < std::min(readPassMs_, kAwaitWithinMs) && NextBytesCame()) {
+                drained = false;
+                continue;
+            }
             if (drained || last != kReadSize || socket_.State() != wsConnected || pass.elapsed() >= readPassMs_)
                 break;
             drained = socket_.RcvdCount() == 0;
@@ -91,6 +99,24 @@ void StreamReader::Ended()
 {
     if (std::exchange(open_, false))
         route_.ConnectionChanged(false, peer_);
+}
+
+bool StreamReader::NextBytesCame() const
+{
+    const int handle = socket_.SocketHandle();
+    if (handle < 0)
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        char probe = 0;
+        const ssize_t count = ::recv(handle, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
+        if (count > 0)
+            return true;
+        if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+            return false;
+    } while (waited.nsecsElapsed() < kAwaitNextUs * 1000LL);
+    return false;
 }
 
 void StreamReader::SetPeer(const sockaddr_in& peer)

@@ -33,6 +33,15 @@ public:
     // after the other would have taken them, for a system call per many
     // chunks instead of two per chunk.
     static constexpr int kBatchSize = 64 * kReadSize;
+    // After a read that took all that waited, the pass looks for the peer's
+    // next bytes for at most this long before it lets the event loop run: a
+    // master that sends its next request as soon as it has the answer is
+    // read in the same pass, without the event loop's round and the wake-up
+    // from idle between (a few tens of microseconds each).
+    static constexpr int kAwaitNextUs = 100;
+    // ... and only in the first milliseconds of a pass, so that a master
+    // polling without pause still lets the event loop run that often.
+    static constexpr int kAwaitWithinMs = 5;
 
     StreamReader(monitor::ReceiveRoute& route, TCustomWSocket& socket);
     StreamReader(const StreamReader&) = delete;
@@ -70,6 +79,9 @@ private:
     // one (-1: none).
     int HandOnChunks();
     void HandOn(std::span<const std::uint8_t> chunk);
+    // True when bytes came within kAwaitNextUs (the end of the stream is
+    // left to the close notification).
+    [[nodiscard]] bool NextBytesCame() const;
 
     monitor::ReceiveRoute& route_;
     TCustomWSocket& socket_;

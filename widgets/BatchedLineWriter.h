@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <limits>
 #include <vector>
 
 class PaintPacer;
@@ -59,6 +60,12 @@ public:
     [[nodiscard]] int WaitingEdits() const { return waitingEdits_; }
     // The characters of the lines that wait to be written.
     [[nodiscard]] qsizetype PendingChars() const { return pendingChars_; }
+    // Milliseconds since the window was last written (a large number when
+    // it never was).
+    [[nodiscard]] qint64 MsSinceFlush() const
+    {
+        return sinceFlush_.isValid() ? sinceFlush_.elapsed() : std::numeric_limits<qint64>::max();
+    }
 
     void SetDelay(int delayMs) { delayMs_ = delayMs; }
 

@@ -73,6 +73,9 @@ private:
         const qint64 before = w_->TmpWSocket()->ReadCount();
         QVERIFY(client.Send(bytes));
         QTRY_COMPARE(w_->TmpWSocket()->ReadCount(), before + bytes.size());
+        // A read close behind the last write of the window is shown by the
+        // next paced flush, within the window's delay.
+        QTRY_VERIFY(!w_->ReceiveLines()->Pending());
     }
     void SetPortThroughDialog(const QString& port)
     {
