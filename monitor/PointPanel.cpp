@@ -475,7 +475,7 @@ void PointPanel::Sent(const ReceivedFrame& frame)
 // A datagram's link is its peer's address; a stream's is its connection.
 void PointPanel::Feed(const ReceivedFrame& frame, analysis::Direction direction)
 {
-    const analysis::LinkKey key = stream_ ? connection_ : DatagramLinkKey(frame.source);
+    const analysis::LinkKey key = stream_ ? connection_ : datagramLinks_.Key(frame.source, frame.source6);
     model_->Feed(frame.bytes, direction, frame.arrivalUs, key, stream_);
 }
 

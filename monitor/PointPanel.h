@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/Points.h"
+#include "monitor/LinkKeys.h"
 #include "decode/Decode.h"
 
 #include <QString>
@@ -139,6 +140,7 @@ private:
     FrameShower show_;
     decode::DeviceRole device_ = decode::DeviceRole::Answers;
     std::unique_ptr<analysis::PointModel> model_;
+    DatagramLinks datagramLinks_; // the link of a datagram by its peer of either family
     // The connection frames of a stream belong to, counted from 1.
     analysis::LinkKey connection_ = 0;
     PointTableModel* table_;

@@ -92,11 +92,11 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
         points_ = std::make_unique<analysis::PointModel>();
         route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
             points_->Feed(frame.bytes, analysis::Direction::FromDevice, frame.arrivalUs,
-                          monitor::DatagramLinkKey(frame.source));
+                          linkKeys_.Key(frame.source, frame.source6));
         });
         route_.AddSentObserver([this](const monitor::ReceivedFrame& frame) {
             points_->Feed(frame.bytes, analysis::Direction::ToDevice, frame.arrivalUs,
-                          monitor::DatagramLinkKey(frame.source));
+                          linkKeys_.Key(frame.source, frame.source6));
         });
         if (!options_.pointsFile.isEmpty())
             connect(timedSave_->Timer1(), &monitor::IntervalTimer::OnTimer, this, [this] {
