@@ -70,4 +70,26 @@ private:
     std::uint64_t lastKey_ = 0;
 };
 
+// The link of each frame a window watching the traffic hears of: a
+// datagram's is its peer (DatagramLinks), a stream's its connection, counted
+// from 1.
+class FrameLinks {
+public:
+    void SetStream(bool stream) { stream_ = stream; }
+    [[nodiscard]] bool Stream() const { return stream_; }
+    [[nodiscard]] std::uint64_t Of(const sockaddr_in& peer, const sockaddr_in6& peer6)
+    {
+        return stream_ ? connection_ : datagrams_.Key(peer, peer6);
+    }
+    std::uint64_t NewConnection() { return ++connection_; }
+    [[nodiscard]] std::uint64_t Connection() const { return connection_; }
+    // A datagram link's name, the address of its peer.
+    [[nodiscard]] std::string Name(std::uint64_t key) const { return datagrams_.Name(key); }
+
+private:
+    bool stream_ = false;
+    std::uint64_t connection_ = 0;
+    DatagramLinks datagrams_;
+};
+
 } // namespace monitor

@@ -280,7 +280,7 @@ void LinkPanel::SetSources(ReceiveRoute& route, bool stream, TSMemo* receive, Ru
                            RuleOf sendRule, std::function<void()> flush)
 {
     route_ = &route;
-    stream_ = stream;
+    links_.SetStream(stream);
     receive_ = receive;
     send_ = send;
     receiveRule_ = std::move(receiveRule);
@@ -363,40 +363,21 @@ void LinkPanel::Start()
     if (supervisor_ || route_ == nullptr)
         return;
     supervisor_ = std::make_unique<analysis::LinkSupervisor>(SettingsChosen());
-    // The route outlives no window, but a panel taken apart first is let go.
-    const QPointer<LinkPanel> self(this);
-    route_->AddObserver([self](const ReceivedFrame& frame) {
-        if (self)
-            self->Received(frame);
-    });
-    route_->AddSentObserver([self](const ReceivedFrame& frame) {
-        if (self)
-            self->Sent(frame);
-    });
-    route_->AddConnectionObserver([self](const ConnectionChange& change) {
-        if (self)
-            self->Connection(change);
-    });
+    route_->WatchTraffic(
+        this, [this](const ReceivedFrame& frame) { Feed(frame); },
+        [this](const ConnectionChange& change) { Connection(change); });
     timer_.start();
-}
-
-void LinkPanel::Received(const ReceivedFrame& frame)
-{
-    Feed(frame, analysis::Direction::FromDevice);
-}
-
-void LinkPanel::Sent(const ReceivedFrame& frame)
-{
-    Feed(frame, analysis::Direction::ToDevice);
 }
 
 // A datagram's link is its peer's address of either family (the device
 // answers from another port than the one it is sent to); a stream's is its
 // connection.
-void LinkPanel::Feed(const ReceivedFrame& frame, analysis::Direction direction)
+void LinkPanel::Feed(const ReceivedFrame& frame)
 {
-    const analysis::LinkKey key = stream_ ? connection_ : datagramLinks_.Key(frame.source, frame.source6);
-    supervisor_->Frame(key, direction, frame.arrivalUs, frame.bytes, stream_);
+    const auto direction = frame.direction == Direction::ToDevice ? analysis::Direction::ToDevice
+                                                                  : analysis::Direction::FromDevice;
+    supervisor_->Frame(links_.Of(frame.source, frame.source6), direction, frame.arrivalUs, frame.bytes,
+                       links_.Stream());
 }
 
 void LinkPanel::Connection(const ConnectionChange& change)
@@ -404,11 +385,10 @@ void LinkPanel::Connection(const ConnectionChange& change)
     char address[INET_ADDRSTRLEN] = {};
     ::inet_ntop(AF_INET, &change.peer.sin_addr, address, sizeof(address));
     if (change.opened) {
-        ++connection_;
-        supervisor_->NewConnection(connection_, change.atUs,
+        supervisor_->NewConnection(links_.NewConnection(), change.atUs,
                                    std::string(address) + ":" + std::to_string(ntohs(change.peer.sin_port)));
     } else {
-        supervisor_->EndConnection(connection_, change.atUs);
+        supervisor_->EndConnection(links_.Connection(), change.atUs);
     }
 }
 
@@ -434,8 +414,8 @@ void LinkPanel::Refresh()
     }
     std::vector<analysis::LinkSummary> links = supervisor_->Summary();
     for (analysis::LinkSummary& link : links)
-        if (!stream_ && link.name.empty())
-            link.name = datagramLinks_.Name(link.key);
+        if (!links_.Stream() && link.name.empty())
+            link.name = links_.Name(link.key);
     std::uint64_t frames = 0;
     for (const analysis::LinkSummary& link : links)
         frames += link.frames[0] + link.frames[1];
@@ -452,8 +432,8 @@ void LinkPanel::Refresh()
 
 void LinkPanel::Name(analysis::Event& event) const
 {
-    if (!stream_ && event.linkName.empty())
-        event.linkName = datagramLinks_.Name(event.link);
+    if (!links_.Stream() && event.linkName.empty())
+        event.linkName = links_.Name(event.link);
 }
 
 int LinkPanel::EventRows() const

@@ -111,16 +111,14 @@ private:
     void SettingsChanged();
     [[nodiscard]] analysis::Settings SettingsChosen() const;
     [[nodiscard]] std::array<QSpinBox*, 7> Boxes() const;
-    void Received(const ReceivedFrame& frame);
-    void Sent(const ReceivedFrame& frame);
+    void Feed(const ReceivedFrame& frame);
     void Connection(const ConnectionChange& change);
-    void Feed(const ReceivedFrame& frame, analysis::Direction direction);
     void AskAndSave();
     // A datagram link's events are named by the peer's address.
     void Name(analysis::Event& event) const;
 
     ReceiveRoute* route_ = nullptr;
-    bool stream_ = false;
+    FrameLinks links_;
     QPointer<TSMemo> receive_;
     QPointer<TSMemo> send_;
     RuleOf receiveRule_;
@@ -130,10 +128,6 @@ private:
     QString shownTraffic_;
     decode::DeviceRole device_ = decode::DeviceRole::Answers;
     std::unique_ptr<analysis::LinkSupervisor> supervisor_;
-    // The connection frames of a stream belong to, counted from 1.
-    analysis::LinkKey connection_ = 0;
-    // The datagram peers' keys and names.
-    DatagramLinks datagramLinks_;
     LinkEventModel* model_;
     QTimer timer_;
     std::uint64_t shownSerial_ = 0;

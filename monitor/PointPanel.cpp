@@ -412,7 +412,7 @@ PointPanel::~PointPanel() = default;
 void PointPanel::SetSources(ReceiveRoute& route, bool stream, FrameShower show)
 {
     route_ = &route;
-    stream_ = stream;
+    links_.SetStream(stream);
     show_ = std::move(show);
 }
 
@@ -445,45 +445,23 @@ void PointPanel::Start()
     table_->SetSource(model_.get());
     if (route_ == nullptr)
         return;
-    // The route outlives no window, but a panel taken apart first is let go.
-    const QPointer<PointPanel> self(this);
-    route_->AddObserver([self](const ReceivedFrame& frame) {
-        if (self)
-            self->Received(frame);
-    });
-    route_->AddSentObserver([self](const ReceivedFrame& frame) {
-        if (self)
-            self->Sent(frame);
-    });
-    route_->AddConnectionObserver([self](const ConnectionChange& change) {
-        if (self)
-            self->Connection(change);
-    });
+    route_->WatchTraffic(
+        this, [this](const ReceivedFrame& frame) { Feed(frame); },
+        [this](const ConnectionChange& change) { Connection(change); });
     timer_.start();
 }
 
-void PointPanel::Received(const ReceivedFrame& frame)
-{
-    Feed(frame, analysis::Direction::FromDevice);
-}
-
-void PointPanel::Sent(const ReceivedFrame& frame)
-{
-    Feed(frame, analysis::Direction::ToDevice);
-}
-
 // A datagram's link is its peer's address; a stream's is its connection.
-void PointPanel::Feed(const ReceivedFrame& frame, analysis::Direction direction)
+void PointPanel::Feed(const ReceivedFrame& frame)
 {
-    const analysis::LinkKey key = stream_ ? connection_ : datagramLinks_.Key(frame.source, frame.source6);
-    model_->Feed(frame.bytes, direction, frame.arrivalUs, key, stream_);
+    const auto direction = frame.direction == Direction::ToDevice ? analysis::Direction::ToDevice
+                                                                  : analysis::Direction::FromDevice;
+    model_->Feed(frame.bytes, direction, frame.arrivalUs, links_.Of(frame.source, frame.source6), links_.Stream());
 }
 
 void PointPanel::Connection(const ConnectionChange& change)
 {
-    if (change.opened)
-        ++connection_;
-    model_->ResetLink(connection_);
+    model_->ResetLink(change.opened ? links_.NewConnection() : links_.Connection());
 }
 
 void PointPanel::Tick()

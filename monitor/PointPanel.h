@@ -125,10 +125,8 @@ protected:
 private:
     void Start();
     void Tick();
-    void Received(const ReceivedFrame& frame);
-    void Sent(const ReceivedFrame& frame);
+    void Feed(const ReceivedFrame& frame);
     void Connection(const ConnectionChange& change);
-    void Feed(const ReceivedFrame& frame, analysis::Direction direction);
     void Ask(FileAsk ask);
     void Fail(const QString& message) const;
 
@@ -136,13 +134,10 @@ private:
     static constexpr std::int64_t kRefilterUs = 1'000'000;
 
     ReceiveRoute* route_ = nullptr;
-    bool stream_ = false;
+    FrameLinks links_;
     FrameShower show_;
     decode::DeviceRole device_ = decode::DeviceRole::Answers;
     std::unique_ptr<analysis::PointModel> model_;
-    DatagramLinks datagramLinks_; // the link of a datagram by its peer of either family
-    // The connection frames of a stream belong to, counted from 1.
-    analysis::LinkKey connection_ = 0;
     PointTableModel* table_;
     PointSortModel* sorted_;
     QTimer timer_;

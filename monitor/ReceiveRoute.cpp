@@ -3,6 +3,8 @@
 #include "monitor/TimedSave.h"
 #include "platform/PcapngWriter.h"
 
+#include <QPointer>
+
 #include <utility>
 
 #include <arpa/inet.h>
@@ -51,28 +53,43 @@ QString HexLineOf(const QByteArray& bytes)
 
 void ReceiveRoute::Sent(std::span<const std::uint8_t> bytes, const sockaddr_in& destination)
 {
-    if (sentObservers_.empty())
-        return;
     ReceivedFrame frame;
     frame.bytes = bytes;
     frame.source = destination;
+    TellSent(frame);
+}
+
+void ReceiveRoute::Sent(std::span<const std::uint8_t> bytes, const sockaddr_in6& destination)
+{
+    ReceivedFrame frame;
+    frame.bytes = bytes;
+    frame.source6 = destination;
+    TellSent(frame);
+}
+
+void ReceiveRoute::TellSent(ReceivedFrame& frame)
+{
+    if (sentObservers_.empty())
+        return;
     frame.arrivalUs = NowUs();
     frame.direction = Direction::ToDevice;
     for (const Observer& observer : sentObservers_)
         observer(frame);
 }
 
-void ReceiveRoute::Sent(std::span<const std::uint8_t> bytes, const sockaddr_in6& destination)
+void ReceiveRoute::WatchTraffic(QObject* watcher, const Observer& frames, const ConnectionObserver& connections)
 {
-    if (sentObservers_.empty())
-        return;
-    ReceivedFrame frame;
-    frame.bytes = bytes;
-    frame.source6 = destination;
-    frame.arrivalUs = NowUs();
-    frame.direction = Direction::ToDevice;
-    for (const Observer& observer : sentObservers_)
-        observer(frame);
+    const QPointer<QObject> alive(watcher);
+    const auto onFrame = [alive, frames](const ReceivedFrame& frame) {
+        if (alive)
+            frames(frame);
+    };
+    AddObserver(onFrame);
+    AddSentObserver(onFrame);
+    AddConnectionObserver([alive, connections](const ConnectionChange& change) {
+        if (alive)
+            connections(change);
+    });
 }
 
 void ReceiveRoute::ConnectionChanged(bool opened, const sockaddr_in& peer)

@@ -3,6 +3,7 @@
 #include "monitor/ReceiveLine.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringView>
 
@@ -140,12 +141,19 @@ public:
     void ConnectionChanged(bool opened, const sockaddr_in& peer);
     void AddSentObserver(Observer observer) { sentObservers_.push_back(std::move(observer)); }
     void AddConnectionObserver(ConnectionObserver observer) { connectionObservers_.push_back(std::move(observer)); }
+    // A window that watches the traffic both ways (the link supervision, the
+    // point table) hears of every frame received and sent (each with its
+    // direction) and of each connection opened or ended, for as long as the
+    // window lives: the route outlives no window, but one taken apart first
+    // is let go.
+    void WatchTraffic(QObject* watcher, const Observer& frames, const ConnectionObserver& connections);
 
     // The present time in microseconds since 1970, as readers stamp frames.
     [[nodiscard]] static std::int64_t NowUs();
 
 private:
     void ReceiveAscii(const ReceivedFrame& frame);
+    void TellSent(ReceivedFrame& frame);
     // The time in front of the frame's line; empty when not shown.
     [[nodiscard]] QString TimeOf(const ReceivedFrame& frame);
 
