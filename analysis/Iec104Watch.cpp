@@ -1,5 +1,6 @@
 // IEC 104: sequence numbers, acknowledgements, handshakes, timers, time tags.
 #include "analysis/LinkState.h"
+#include "analysis/CivilTime.h"
 #include "analysis/LinkTexts.h"
 
 #include <algorithm>
@@ -42,17 +43,6 @@ std::string NumbersText(std::uint16_t from, std::uint16_t count)
 std::array<std::uint8_t, 6> ActFrame(unsigned act)
 {
     return {0x68, 0x04, static_cast<std::uint8_t>((0x04u << (2 * act)) | 0x03u), 0, 0, 0};
-}
-
-// Days since 1970-01-01 of a civil date (proleptic Gregorian).
-std::int64_t DaysFromCivil(int y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return std::int64_t{era} * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
 // A CP56Time2a tag as microseconds since 1970 (civil time in a zone
