@@ -1,6 +1,7 @@
 # The Debian package of the programs (`make deb`): CPack's DEB generator over
 # the install rules of desktop/. Its dependencies are computed from the
-# binaries by dpkg-shlibdeps.
+# binaries by dpkg-shlibdeps, plus Qt's own translations, which the windows
+# load at run time for their standard buttons, menus and dialogs.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME telemon)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -26,5 +27,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -2,6 +2,7 @@
 
 #include "widgets/TSMemo.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -50,7 +51,7 @@ DecodePanel::DecodePanel(QWidget* parent)
     : QWidget(parent)
     , ProtocolBox(new QComboBox(this))
     , Tree(new QPlainTextEdit(this))
-    , CopyText(new QAction(QStringLiteral("复制全部文本"), this))
+    , CopyText(new QAction(QCoreApplication::translate("monitor::DecodePanel", "复制全部文本"), this))
 {
     const decode::IecSizes sizes;
     LinkAddressBox = SizeBox(this, QStringLiteral("LinkAddressBox"), {0, 1, 2}, sizes.linkAddress);
@@ -72,16 +73,16 @@ DecodePanel::DecodePanel(QWidget* parent)
         grid->addWidget(label, r, c);
         grid->addWidget(box, r, c + 1, 1, span);
     };
-    row(0, 0, QStringLiteral("规约"), ProtocolBox, 3);
-    row(1, 0, QStringLiteral("链路地址字节"), LinkAddressBox);
-    row(1, 2, QStringLiteral("传送原因字节"), CauseBox);
-    row(2, 0, QStringLiteral("公共地址字节"), CommonAddressBox);
-    row(2, 2, QStringLiteral("信息体地址字节"), ObjectAddressBox);
+    row(0, 0, QCoreApplication::translate("monitor::DecodePanel", "规约"), ProtocolBox, 3);
+    row(1, 0, QCoreApplication::translate("monitor::DecodePanel", "链路地址字节"), LinkAddressBox);
+    row(1, 2, QCoreApplication::translate("monitor::DecodePanel", "传送原因字节"), CauseBox);
+    row(2, 0, QCoreApplication::translate("monitor::DecodePanel", "公共地址字节"), CommonAddressBox);
+    row(2, 2, QCoreApplication::translate("monitor::DecodePanel", "信息体地址字节"), ObjectAddressBox);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
     Tree->setObjectName(QStringLiteral("Tree"));
-    Tree->setAccessibleName(QStringLiteral("报文解析"));
+    Tree->setAccessibleName(QCoreApplication::translate("monitor::DecodePanel", "报文解析"));
     Tree->setReadOnly(true);
     Tree->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Tree->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -5,6 +5,7 @@
 #include "decode/Text.h"
 #include "frame/HexText.h"
 
+#include <QCoreApplication>
 #include <QByteArray>
 
 #include <string_view>
@@ -17,9 +18,19 @@ namespace {
 // and the peer's address.
 constexpr int kReceivePrefixes = 2;
 
-const QString kEmptyLine = QStringLiteral("光标所在行没有报文");
-const QString kNotHexLine = QStringLiteral("光标所在行不是十六进制报文");
-const QString kAsciiLine = QStringLiteral("ASCII码模式的报文行没有可解析的字节");
+// Made when shown, in the language of the translations installed by then.
+QString EmptyLineText()
+{
+    return QCoreApplication::translate("monitor::FrameLine", "光标所在行没有报文");
+}
+QString NotHexLineText()
+{
+    return QCoreApplication::translate("monitor::FrameLine", "光标所在行不是十六进制报文");
+}
+QString AsciiLineText()
+{
+    return QCoreApplication::translate("monitor::FrameLine", "ASCII码模式的报文行没有可解析的字节");
+}
 
 // The pairs of a text; Empty when it holds no whole pair.
 FrameOfLine FromPairs(std::string_view text)
@@ -91,13 +102,13 @@ DecodeView DecodeLineView(const QString& line, FrameLineRule rule, const decode:
     const FrameOfLine frame = FrameOfLineText(line, rule);
     switch (frame.kind) {
     case FrameOfLine::Kind::Empty:
-        view.lines << kEmptyLine;
+        view.lines << EmptyLineText();
         return view;
     case FrameOfLine::Kind::NotHex:
-        view.lines << kNotHexLine;
+        view.lines << NotHexLineText();
         return view;
     case FrameOfLine::Kind::Ascii:
-        view.lines << kAsciiLine;
+        view.lines << AsciiLineText();
         return view;
     case FrameOfLine::Kind::Frame:
         break;

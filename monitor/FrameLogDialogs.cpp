@@ -4,6 +4,7 @@
 #include "platform/FreeMemory.h"
 #include "platform/TextFile.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -113,7 +114,7 @@ void FrameLogDialogs::LoadLines(QFileDialog& dialog, const Runner& run, Window w
 
 QString FrameLogDialogs::CutLinesNote(Window window, qsizetype cut, qint64 bytes)
 {
-    const QString note = QStringLiteral("有%1行过长，已截断为前%2字节").arg(cut).arg(bytes);
+    const QString note = QCoreApplication::translate("monitor::FrameLogDialogs", "有%1行过长，已截断为前%2字节").arg(cut).arg(bytes);
     return window == Window::Send ? QStringLiteral("// ") + note : note;
 }
 

@@ -9,6 +9,7 @@
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/TSMemo.h"
 
+#include <QCoreApplication>
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QAction>
@@ -57,7 +58,7 @@ QString Seconds(std::int64_t us)
 QString Timing(const char* name, const analysis::TimeStats& stats, std::int64_t setting)
 {
     if (stats.count == 0)
-        return QStringLiteral("%1 —/%2").arg(QLatin1String(name), Seconds(setting));
+        return QCoreApplication::translate("monitor::LinkPanel", "%1 —/%2").arg(QLatin1String(name), Seconds(setting));
     return QStringLiteral("%1 %2/%3/%4 ms (%5) /%6")
         .arg(QLatin1String(name), Ms(static_cast<double>(stats.minUs)), Ms(stats.MeanUs()),
              Ms(static_cast<double>(stats.maxUs)))
@@ -69,18 +70,18 @@ QString StateText(analysis::TransferState state)
 {
     switch (state) {
     case analysis::TransferState::Started:
-        return QStringLiteral("已启动");
+        return QCoreApplication::translate("monitor::LinkPanel", "已启动");
     case analysis::TransferState::Stopped:
-        return QStringLiteral("已停止");
+        return QCoreApplication::translate("monitor::LinkPanel", "已停止");
     case analysis::TransferState::Unknown:
         break;
     }
-    return QStringLiteral("未知");
+    return QCoreApplication::translate("monitor::LinkPanel", "未知");
 }
 
 QString SideText(const QString& name, const analysis::Iec104Side& side, unsigned limit, const char* limitName)
 {
-    return QStringLiteral("%1 V(S) %2 V(R) %3 I %4 S %5 U %6, 未确认 %7 (最多 %8) /%9 %10")
+    return QCoreApplication::translate("monitor::LinkPanel", "%1 V(S) %2 V(R) %3 I %4 S %5 U %6, 未确认 %7 (最多 %8) /%9 %10")
         .arg(name)
         .arg(side.vs)
         .arg(side.vr)
@@ -93,7 +94,11 @@ QString SideText(const QString& name, const analysis::Iec104Side& side, unsigned
         .arg(limit);
 }
 
-const char* const kColumns[] = {"时间", "方向", "规约", "事件", "说明"};
+const char* const kColumns[] = {
+    QT_TRANSLATE_NOOP("monitor::LinkPanel", "时间"), QT_TRANSLATE_NOOP("monitor::LinkPanel", "方向"),
+    QT_TRANSLATE_NOOP("monitor::LinkPanel", "规约"), QT_TRANSLATE_NOOP("monitor::LinkPanel", "事件"),
+    QT_TRANSLATE_NOOP("monitor::LinkPanel", "说明"),
+};
 
 } // namespace
 
@@ -115,7 +120,7 @@ public:
     {
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
             && section < static_cast<int>(std::size(kColumns)))
-            return QString::fromUtf8(kColumns[section]);
+            return QCoreApplication::translate("monitor::LinkPanel", kColumns[section]);
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override
@@ -140,7 +145,7 @@ public:
         case 0:
             return QDateTime::fromMSecsSinceEpoch(event.timeUs / 1000).toString(QStringLiteral("HH:mm:ss.zzz"));
         case 1:
-            return event.direction == analysis::Direction::ToDevice ? QStringLiteral("发") : QStringLiteral("收");
+            return event.direction == analysis::Direction::ToDevice ? QCoreApplication::translate("monitor::LinkPanel", "发") : QCoreApplication::translate("monitor::LinkPanel", "收");
         case 2:
             return Text(analysis::ProtocolKeyword(event.protocol));
         case 3:
@@ -180,12 +185,12 @@ LinkPanel::LinkPanel(QWidget* parent)
     , ProtocolBox(new QComboBox(this))
     , SummaryView(new QPlainTextEdit(this))
     , EventList(new QTableView(this))
-    , SaveAction(new QAction(QStringLiteral("保存..."), this))
+    , SaveAction(new QAction(QCoreApplication::translate("monitor::LinkPanel", "保存..."), this))
     , model_(new LinkEventModel(this))
 {
     setObjectName(QStringLiteral("LinkPanel"));
     ProtocolBox->setObjectName(QStringLiteral("LinkProtocolBox"));
-    ProtocolBox->addItem(QStringLiteral("自动"), static_cast<int>(analysis::LinkProtocol::Auto));
+    ProtocolBox->addItem(QCoreApplication::translate("monitor::LinkPanel", "自动"), static_cast<int>(analysis::LinkProtocol::Auto));
     ProtocolBox->addItem(QStringLiteral("IEC 104"), static_cast<int>(analysis::LinkProtocol::Iec104));
     ProtocolBox->addItem(QStringLiteral("MODBUS TCP"), static_cast<int>(analysis::LinkProtocol::ModbusTcp));
     ProtocolBox->addItem(QStringLiteral("MODBUS RTU"), static_cast<int>(analysis::LinkProtocol::ModbusRtu));
@@ -211,30 +216,30 @@ LinkPanel::LinkPanel(QWidget* parent)
     const auto add = [this, grid](int r, int c, const QString& caption, QWidget* control, const QString& suffix = {}) {
         auto* label = new QLabel(caption, this);
         label->setBuddy(control);
-        control->setAccessibleName(QStringLiteral("链路监视") + caption + suffix);
+        control->setAccessibleName(QCoreApplication::translate("monitor::LinkPanel", "链路监视%1").arg(caption + suffix));
         grid->addWidget(label, r, c);
         grid->addWidget(control, r, c + 1);
     };
-    add(0, 0, QStringLiteral("规约"), ProtocolBox);
+    add(0, 0, QCoreApplication::translate("monitor::LinkPanel", "规约"), ProtocolBox);
     add(0, 2, QStringLiteral("k"), KBox);
     add(0, 4, QStringLiteral("w"), WBox);
-    add(0, 6, QStringLiteral("MODBUS超时(毫秒)"), TimeoutBox);
-    add(1, 0, QStringLiteral("t0(秒)"), T0Box);
-    add(1, 2, QStringLiteral("t1(秒)"), T1Box);
-    add(1, 4, QStringLiteral("t2(秒)"), T2Box);
-    add(1, 6, QStringLiteral("t3(秒)"), T3Box);
+    add(0, 6, QCoreApplication::translate("monitor::LinkPanel", "MODBUS超时(毫秒)"), TimeoutBox);
+    add(1, 0, QCoreApplication::translate("monitor::LinkPanel", "t0(秒)"), T0Box);
+    add(1, 2, QCoreApplication::translate("monitor::LinkPanel", "t1(秒)"), T1Box);
+    add(1, 4, QCoreApplication::translate("monitor::LinkPanel", "t2(秒)"), T2Box);
+    add(1, 6, QCoreApplication::translate("monitor::LinkPanel", "t3(秒)"), T3Box);
     connect(ProtocolBox, &QComboBox::currentIndexChanged, this, &LinkPanel::SettingsChanged);
     for (QSpinBox* spin : {KBox, WBox, T0Box, T1Box, T2Box, T3Box, TimeoutBox})
         connect(spin, &QSpinBox::valueChanged, this, &LinkPanel::SettingsChanged);
 
     SummaryView->setObjectName(QStringLiteral("SummaryView"));
-    SummaryView->setAccessibleName(QStringLiteral("链路概况"));
+    SummaryView->setAccessibleName(QCoreApplication::translate("monitor::LinkPanel", "链路概况"));
     SummaryView->setReadOnly(true);
     SummaryView->setLineWrapMode(QPlainTextEdit::NoWrap);
     SummaryView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     EventList->setObjectName(QStringLiteral("EventList"));
-    EventList->setAccessibleName(QStringLiteral("链路事件"));
+    EventList->setAccessibleName(QCoreApplication::translate("monitor::LinkPanel", "链路事件"));
     EventList->setModel(model_);
     EventList->setSelectionBehavior(QAbstractItemView::SelectRows);
     EventList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -245,7 +250,7 @@ LinkPanel::LinkPanel(QWidget* parent)
     EventList->setContextMenuPolicy(Qt::CustomContextMenu);
     // The table's corner button (select all) is named for assistive tools.
     for (QAbstractButton* corner : EventList->findChildren<QAbstractButton*>())
-        corner->setAccessibleName(QStringLiteral("选择全部事件"));
+        corner->setAccessibleName(QCoreApplication::translate("monitor::LinkPanel", "选择全部事件"));
     connect(EventList, &QTableView::clicked, this, [this](const QModelIndex& index) { GoToEvent(index.row()); });
     connect(EventList, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         QMenu menu(this);
@@ -256,8 +261,8 @@ LinkPanel::LinkPanel(QWidget* parent)
     // A file that cannot be written is said in the error box.
     connect(SaveAction, &QAction::triggered, this, [this] { RunShowingErrors([this] { AskAndSave(); }); });
     AskSaveFile = [](QWidget* owner) {
-        return QFileDialog::getSaveFileName(owner, QStringLiteral("保存链路事件"), QString(),
-                                            QStringLiteral("CSV (*.csv);;所有文件 (*)"));
+        return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::LinkPanel", "保存链路事件"), QString(),
+                                            QCoreApplication::translate("monitor::LinkPanel", "CSV (*.csv);;所有文件 (*)"));
     };
 
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -497,7 +502,7 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
     for (const analysis::LinkSummary& link : links) {
         const auto to = static_cast<std::size_t>(analysis::Direction::ToDevice);
         const auto from = static_cast<std::size_t>(analysis::Direction::FromDevice);
-        lines << QStringLiteral("链路 %1  %2  收 %3 帧  发 %4 帧  错帧 %5  未识别 %6")
+        lines << QCoreApplication::translate("monitor::LinkPanel", "链路 %1  %2  收 %3 帧  发 %4 帧  错帧 %5  未识别 %6")
                      .arg(link.name.empty() ? QString::number(link.key) : QString::fromStdString(link.name),
                           Text(analysis::ProtocolKeyword(link.protocol)))
                      .arg(link.frames[from])
@@ -505,28 +510,28 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
                      .arg(link.badFrames)
                      .arg(link.unrecognised);
         if (link.protocol == analysis::LinkProtocol::Iec104) {
-            lines << QStringLiteral("  状态 %1").arg(StateText(link.state));
-            lines << QStringLiteral("  ") + SideText(QStringLiteral("设备"), link.sides[from], settings.k, "k");
-            lines << QStringLiteral("  ") + SideText(QStringLiteral("本机"), link.sides[to], settings.k, "k")
-                         + QStringLiteral(", 待确认接收 %1 /w %2").arg(link.sides[to].unacknowledged).arg(settings.w);
+            lines << QCoreApplication::translate("monitor::LinkPanel", "  状态 %1").arg(StateText(link.state));
+            lines << QStringLiteral("  ") + SideText(QCoreApplication::translate("monitor::LinkPanel", "设备"), link.sides[from], settings.k, "k");
+            lines << QStringLiteral("  ") + SideText(QCoreApplication::translate("monitor::LinkPanel", "本机"), link.sides[to], settings.k, "k")
+                         + QCoreApplication::translate("monitor::LinkPanel", ", 待确认接收 %1 /w %2").arg(link.sides[to].unacknowledged).arg(settings.w);
             lines << QStringLiteral("  ") + Timing("t1", link.t1, settings.t1Us) + QStringLiteral("  ")
                          + Timing("t2", link.t2, settings.t2Us);
             lines << QStringLiteral("  ") + Timing("t3", link.t3, settings.t3Us) + QStringLiteral("  t0 ")
                          + Seconds(settings.t0Us);
             for (const analysis::ClockSkew& skew : link.clockSkew)
-                lines << QStringLiteral("  公共地址 %1 时钟偏差 %2 … %3 ms (%4)")
+                lines << QCoreApplication::translate("monitor::LinkPanel", "  公共地址 %1 时钟偏差 %2 … %3 ms (%4)")
                              .arg(skew.commonAddress)
                              .arg(Ms(static_cast<double>(skew.minUs)), Ms(static_cast<double>(skew.maxUs)))
                              .arg(skew.tags);
             for (const analysis::ClockSkew& skew : link.clockSkewSent)
-                lines << QStringLiteral("  公共地址 %1 发出时标偏差 %2 … %3 ms (%4)")
+                lines << QCoreApplication::translate("monitor::LinkPanel", "  公共地址 %1 发出时标偏差 %2 … %3 ms (%4)")
                              .arg(skew.commonAddress)
                              .arg(Ms(static_cast<double>(skew.minUs)), Ms(static_cast<double>(skew.maxUs)))
                              .arg(skew.tags);
         } else if (link.protocol == analysis::LinkProtocol::ModbusTcp
                    || link.protocol == analysis::LinkProtocol::ModbusRtu) {
             const analysis::ModbusSummary& m = link.modbus;
-            lines << QStringLiteral("  请求 %1 应答 %2 待答 %3 超时未答 %4 迟到 %5 无请求应答 %6 不符 %7 异常 %8")
+            lines << QCoreApplication::translate("monitor::LinkPanel", "  请求 %1 应答 %2 待答 %3 超时未答 %4 迟到 %5 无请求应答 %6 不符 %7 异常 %8")
                          .arg(m.requests)
                          .arg(m.responses)
                          .arg(m.outstanding)
@@ -537,12 +542,12 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
                          .arg(m.exceptions);
             const analysis::ResponseTimes& times = m.responseTimes;
             if (times.count > 0)
-                lines << QStringLiteral("  响应时间 最小 %1 平均 %2 最大 %3 p95 %4 ms /超时 %5")
+                lines << QCoreApplication::translate("monitor::LinkPanel", "  响应时间 最小 %1 平均 %2 最大 %3 p95 %4 ms /超时 %5")
                              .arg(Ms(static_cast<double>(times.minUs)), Ms(times.MeanUs()),
                                   Ms(static_cast<double>(times.maxUs)), Ms(static_cast<double>(times.P95Us())),
                                   Seconds(settings.modbusTimeoutUs));
             else
-                lines << QStringLiteral("  响应时间 — /超时 %1").arg(Seconds(settings.modbusTimeoutUs));
+                lines << QCoreApplication::translate("monitor::LinkPanel", "  响应时间 — /超时 %1").arg(Seconds(settings.modbusTimeoutUs));
         }
     }
     QStringList counts;
@@ -551,9 +556,9 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
             counts << QStringLiteral("%1 %2").arg(Text(analysis::KindKeyword(static_cast<analysis::EventKind>(k))))
                           .arg(supervisor.Counts()[k]);
     }
-    lines << QStringLiteral("事件: %1").arg(counts.isEmpty() ? QStringLiteral("无") : counts.join(QStringLiteral(", ")));
+    lines << QCoreApplication::translate("monitor::LinkPanel", "事件: %1").arg(counts.isEmpty() ? QCoreApplication::translate("monitor::LinkPanel", "无") : counts.join(QStringLiteral(", ")));
     if (supervisor.Dropped() != 0)
-        lines << QStringLiteral("已丢弃最早的事件 %1 条").arg(supervisor.Dropped());
+        lines << QCoreApplication::translate("monitor::LinkPanel", "已丢弃最早的事件 %1 条").arg(supervisor.Dropped());
     return lines.join(QLatin1Char('\n'));
 }
 

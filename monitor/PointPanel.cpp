@@ -4,6 +4,7 @@
 #include "monitor/ReceiveRoute.h"
 #include "widgets/ErrorBoxApplication.h"
 
+#include <QCoreApplication>
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QAction>
@@ -91,7 +92,7 @@ public:
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > columns_)
             return QAbstractTableModel::headerData(section, orientation, role);
         if (section == columns_)
-            return Text(kMarks);
+            return QCoreApplication::translate("monitor::PointPanel", "标记");
         return Text(analysis::PointColumns()[static_cast<std::size_t>(section)]);
     }
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override
@@ -301,11 +302,11 @@ PointPanel::PointPanel(QWidget* parent)
     , SearchBox(new QLineEdit(this))
     , Table(new QTableView(this))
     , CountLine(new QLabel(this))
-    , OpenList(new QAction(QStringLiteral("打开点表..."), this))
-    , SaveTemplateAction(new QAction(QStringLiteral("保存模板..."), this))
-    , ExportCsvAction(new QAction(QStringLiteral("导出CSV..."), this))
-    , ExportReportAction(new QAction(QStringLiteral("导出报告..."), this))
-    , ClearAction(new QAction(QStringLiteral("清除"), this))
+    , OpenList(new QAction(QCoreApplication::translate("monitor::PointPanel", "打开点表..."), this))
+    , SaveTemplateAction(new QAction(QCoreApplication::translate("monitor::PointPanel", "保存模板..."), this))
+    , ExportCsvAction(new QAction(QCoreApplication::translate("monitor::PointPanel", "导出CSV..."), this))
+    , ExportReportAction(new QAction(QCoreApplication::translate("monitor::PointPanel", "导出报告..."), this))
+    , ClearAction(new QAction(QCoreApplication::translate("monitor::PointPanel", "清除"), this))
     , table_(new PointTableModel(this))
     , sorted_(new PointSortModel(this))
 {
@@ -321,17 +322,17 @@ PointPanel::PointPanel(QWidget* parent)
         b->setAccessibleName(accessible);
         buttons->addWidget(b);
     };
-    button(OpenList, "OpenPointList", QStringLiteral("打开点表"));
-    button(SaveTemplateAction, "SavePointTemplate", QStringLiteral("保存点表模板"));
-    button(ExportCsvAction, "ExportPointsCsv", QStringLiteral("导出数据点表CSV"));
-    button(ExportReportAction, "ExportPointsReport", QStringLiteral("导出数据点表报告"));
-    button(ClearAction, "ClearPoints", QStringLiteral("清除数据点表"));
+    button(OpenList, "OpenPointList", QCoreApplication::translate("monitor::PointPanel", "打开点表"));
+    button(SaveTemplateAction, "SavePointTemplate", QCoreApplication::translate("monitor::PointPanel", "保存点表模板"));
+    button(ExportCsvAction, "ExportPointsCsv", QCoreApplication::translate("monitor::PointPanel", "导出数据点表CSV"));
+    button(ExportReportAction, "ExportPointsReport", QCoreApplication::translate("monitor::PointPanel", "导出数据点表报告"));
+    button(ClearAction, "ClearPoints", QCoreApplication::translate("monitor::PointPanel", "清除数据点表"));
     buttons->addSpacing(8);
-    auto* search = new QLabel(QStringLiteral("查找"), this);
+    auto* search = new QLabel(QCoreApplication::translate("monitor::PointPanel", "查找"), this);
     search->setBuddy(SearchBox);
     SearchBox->setObjectName(QStringLiteral("PointSearch"));
-    SearchBox->setAccessibleName(QStringLiteral("查找数据点"));
-    SearchBox->setPlaceholderText(QStringLiteral("名称、地址或任一列的文字"));
+    SearchBox->setAccessibleName(QCoreApplication::translate("monitor::PointPanel", "查找数据点"));
+    SearchBox->setPlaceholderText(QCoreApplication::translate("monitor::PointPanel", "名称、地址或任一列的文字"));
     buttons->addWidget(search);
     buttons->addWidget(SearchBox, 1);
 
@@ -345,7 +346,7 @@ PointPanel::PointPanel(QWidget* parent)
     });
 
     Table->setObjectName(QStringLiteral("PointTable"));
-    Table->setAccessibleName(QStringLiteral("数据点"));
+    Table->setAccessibleName(QCoreApplication::translate("monitor::PointPanel", "数据点"));
     Table->setModel(sorted_);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -360,7 +361,7 @@ PointPanel::PointPanel(QWidget* parent)
     Table->setSortingEnabled(true);
     Table->setContextMenuPolicy(Qt::CustomContextMenu);
     for (QAbstractButton* corner : Table->findChildren<QAbstractButton*>())
-        corner->setAccessibleName(QStringLiteral("选择全部数据点"));
+        corner->setAccessibleName(QCoreApplication::translate("monitor::PointPanel", "选择全部数据点"));
     connect(Table, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { ShowRowFrame(index.row()); });
     connect(Table, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         QMenu menu(this);
@@ -371,7 +372,7 @@ PointPanel::PointPanel(QWidget* parent)
     });
 
     CountLine->setObjectName(QStringLiteral("PointCounts"));
-    CountLine->setAccessibleName(QStringLiteral("数据点计数"));
+    CountLine->setAccessibleName(QCoreApplication::translate("monitor::PointPanel", "数据点计数"));
     CountLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     connect(OpenList, &QAction::triggered, this, [this] { Ask(FileAsk::OpenList); });
@@ -380,19 +381,19 @@ PointPanel::PointPanel(QWidget* parent)
     connect(ExportReportAction, &QAction::triggered, this, [this] { Ask(FileAsk::ExportReport); });
     connect(ClearAction, &QAction::triggered, this, &PointPanel::Clear);
     AskFile = [](QWidget* owner, FileAsk ask) {
-        const QString csv = QStringLiteral("CSV (*.csv);;所有文件 (*)");
+        const QString csv = QCoreApplication::translate("monitor::PointPanel", "CSV (*.csv);;所有文件 (*)");
         switch (ask) {
         case FileAsk::OpenList:
-            return QFileDialog::getOpenFileName(owner, QStringLiteral("打开点表"), QString(), csv);
+            return QFileDialog::getOpenFileName(owner, QCoreApplication::translate("monitor::PointPanel", "打开点表"), QString(), csv);
         case FileAsk::SaveTemplate:
-            return QFileDialog::getSaveFileName(owner, QStringLiteral("保存模板"), QStringLiteral("点表模板.csv"), csv);
+            return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::PointPanel", "保存模板"), QCoreApplication::translate("monitor::PointPanel", "点表模板.csv"), csv);
         case FileAsk::ExportCsv:
-            return QFileDialog::getSaveFileName(owner, QStringLiteral("导出CSV"), QStringLiteral("数据点表.csv"), csv);
+            return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::PointPanel", "导出CSV"), QCoreApplication::translate("monitor::PointPanel", "数据点表.csv"), csv);
         case FileAsk::ExportReport:
             break;
         }
-        return QFileDialog::getSaveFileName(owner, QStringLiteral("导出报告"), QStringLiteral("数据点表.html"),
-                                            QStringLiteral("HTML (*.html *.htm);;所有文件 (*)"));
+        return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::PointPanel", "导出报告"), QCoreApplication::translate("monitor::PointPanel", "数据点表.html"),
+                                            QCoreApplication::translate("monitor::PointPanel", "HTML (*.html *.htm);;所有文件 (*)"));
     };
     ShowError = [](const QString& message) { ShowErrorBox(message); };
 
@@ -513,7 +514,7 @@ int PointPanel::Column(const QString& title) const
 QString PointPanel::CountText() const
 {
     const analysis::PointCounts counts = model_ ? model_->Counts() : analysis::PointCounts{};
-    QString text = QStringLiteral("已收到 %1 点  在点表 %2/%3  未收到 %4  越限 %5  不在点表 %6  类型不符 %7  品质异常 %8")
+    QString text = QCoreApplication::translate("monitor::PointPanel", "已收到 %1 点  在点表 %2/%3  未收到 %4  越限 %5  不在点表 %6  类型不符 %7  品质异常 %8")
                        .arg(counts.seen)
                        .arg(counts.onList)
                        .arg(counts.listed)
@@ -523,9 +524,9 @@ QString PointPanel::CountText() const
                        .arg(counts.wrongType)
                        .arg(counts.badQuality);
     if (counts.commands != 0)
-        text += QStringLiteral("  命令 %1").arg(counts.commands);
+        text += QCoreApplication::translate("monitor::PointPanel", "  命令 %1").arg(counts.commands);
     if (counts.limitReached)
-        text += QStringLiteral("  已达 %1 点上限, 未记 %2 点")
+        text += QCoreApplication::translate("monitor::PointPanel", "  已达 %1 点上限, 未记 %2 点")
                     .arg(model_->Settings().maxRows)
                     .arg(counts.dropped);
     return text;
@@ -573,7 +574,7 @@ bool PointPanel::ExportCsv(const QString& file) const
 bool PointPanel::ExportReport(const QString& file) const
 {
     const analysis::PointModel empty;
-    return WriteFile(file, analysis::PointsHtml(model_ ? *model_ : empty, "数据点表"));
+    return WriteFile(file, analysis::PointsHtml(model_ ? *model_ : empty, tr("数据点表").toStdString()));
 }
 
 void PointPanel::Clear()
@@ -619,7 +620,7 @@ void PointPanel::Ask(FileAsk ask)
         break;
     }
     if (!written)
-        Fail(QStringLiteral("无法写入文件 %1").arg(file));
+        Fail(QCoreApplication::translate("monitor::PointPanel", "无法写入文件 %1").arg(file));
 }
 
 void PointPanel::Fail(const QString& message) const

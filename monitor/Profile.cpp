@@ -1,5 +1,7 @@
 #include "monitor/Profile.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 #include "platform/IniFile.h"
@@ -34,7 +36,7 @@ void CheckLinkWindow(ProfileReader& r, const QString& section, const WindowSetti
         bool number = false;
         const int n = value.trimmed().toInt(&number);
         if (known == kLinkWindowKeys.end() || !number || n < known->low || n > known->high) {
-            r.Refuse(section, key, QStringLiteral("链路监视的设置不对"));
+            r.Refuse(section, key, QCoreApplication::translate("monitor::Profile", "链路监视的设置不对"));
             return;
         }
     }
@@ -94,8 +96,8 @@ std::optional<QString> TriggerRowFault(const TriggerRow& row)
 
 QString ProfileFaultMessage(const QString& path, const ProfileFault& fault)
 {
-    const QString where = fault.line > 0 ? QStringLiteral("第%1行有误：").arg(fault.line) : QStringLiteral("不能打开：");
-    return QStringLiteral("配置文件“%1”%2%3\n配置未打开，什么也没有改变。").arg(path, where, fault.text);
+    const QString where = fault.line > 0 ? QCoreApplication::translate("monitor::Profile", "第%1行有误：").arg(fault.line) : QCoreApplication::translate("monitor::Profile", "不能打开：");
+    return QCoreApplication::translate("monitor::Profile", "配置文件“%1”%2%3\n配置未打开，什么也没有改变。").arg(path, where, fault.text);
 }
 
 bool ProfileReader::Flag(const QString& section, const QString& key, bool def)
@@ -106,7 +108,7 @@ bool ProfileReader::Flag(const QString& section, const QString& key, bool def)
     if (value == QStringLiteral("1"))
         return true;
     if (value != QStringLiteral("0"))
-        Refuse(section, key, QStringLiteral("“%1”应为0或1").arg(key));
+        Refuse(section, key, QCoreApplication::translate("monitor::Profile", "“%1”应为0或1").arg(key));
     return false;
 }
 
@@ -118,7 +120,7 @@ int ProfileReader::Integer(const QString& section, const QString& key, int def, 
     const int value = file_.ReadString(section, key, QString()).toInt(&ok);
     if (ok && value >= low && value <= high)
         return value;
-    Refuse(section, key, QStringLiteral("“%1”应为%2到%3之间的整数").arg(key).arg(low).arg(high));
+    Refuse(section, key, QCoreApplication::translate("monitor::Profile", "“%1”应为%2到%3之间的整数").arg(key).arg(low).arg(high));
     return def;
 }
 
@@ -143,7 +145,7 @@ QByteArray ProfileReader::Base64(const QString& section, const QString& key)
     const auto decoded = QByteArray::fromBase64Encoding(file_.ReadString(section, key, QString()).toLatin1(),
                                                         QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
-        Refuse(section, key, QStringLiteral("“%1”不是Base64编码").arg(key));
+        Refuse(section, key, QCoreApplication::translate("monitor::Profile", "“%1”不是Base64编码").arg(key));
     return decoded ? *decoded : QByteArray();
 }
 
@@ -197,9 +199,9 @@ CommonProfile ReadCommonProfile(ProfileReader& r, const ProfileChecks& checks)
     const IniFile& file = r.File();
     CommonProfile profile;
     if (const int stray = file.FirstStrayLine(); stray > 0)
-        r.RefuseLine(stray, QStringLiteral("既不是节名，也不是“名称=值”"));
+        r.RefuseLine(stray, QCoreApplication::translate("monitor::Profile", "既不是节名，也不是“名称=值”"));
     if (!file.ValueExists(kHeader, QStringLiteral("Format")))
-        r.RefuseLine(1, QStringLiteral("不是配置文件（缺少[Profile]节的Format）"));
+        r.RefuseLine(1, QCoreApplication::translate("monitor::Profile", "不是配置文件（缺少[Profile]节的Format）"));
     else
         static_cast<void>(r.Integer(kHeader, QStringLiteral("Format"), kProfileFormat, kProfileFormat, kProfileFormat));
 
@@ -209,7 +211,7 @@ CommonProfile ReadCommonProfile(ProfileReader& r, const ProfileChecks& checks)
         t.pattern = r.Text(kTriggers, RuleKey(row, "Pattern"), QString());
         t.response = r.Text(kTriggers, RuleKey(row, "Response"), QString());
         if (const auto fault = TriggerRowFault(t))
-            r.Refuse(kTriggers, RuleKey(row, "Pattern"), QStringLiteral("触发器%1：%2").arg(row + 1).arg(*fault));
+            r.Refuse(kTriggers, RuleKey(row, "Pattern"), QCoreApplication::translate("monitor::Profile", "触发器%1：%2").arg(row + 1).arg(*fault));
     }
     const auto filterCheck = [](const std::function<bool(const QString&)>& check) {
         return [check](const QString& text) { return text.isEmpty() || !check || check(text); };
@@ -218,14 +220,14 @@ CommonProfile ReadCommonProfile(ProfileReader& r, const ProfileChecks& checks)
         FilterRowText& f = profile.filter[static_cast<std::size_t>(row)];
         f.on = r.Flag(kFilter, RuleKey(row, "On"), false);
         f.position = r.Checked(kFilter, RuleKey(row, "Position"), QString(), filterCheck(checks.filterPosition),
-                               QStringLiteral("过滤条件%1的字节位置不对").arg(row + 1));
+                               QCoreApplication::translate("monitor::Profile", "过滤条件%1的字节位置不对").arg(row + 1));
         f.value = r.Checked(kFilter, RuleKey(row, "Value"), QString(), filterCheck(checks.filterValue),
-                            QStringLiteral("过滤条件%1的字节值不对").arg(row + 1));
+                            QCoreApplication::translate("monitor::Profile", "过滤条件%1的字节值不对").arg(row + 1));
     }
     profile.timedSave.on = r.Flag(kTimedSave, QStringLiteral("On"), false);
     profile.timedSave.minutes = r.Text(kTimedSave, QStringLiteral("Minutes"), profile.timedSave.minutes);
     if (profile.timedSave.on && checks.saveMinutes && !checks.saveMinutes(profile.timedSave.minutes))
-        r.Refuse(kTimedSave, QStringLiteral("Minutes"), QStringLiteral("定时保存的分钟数不对"));
+        r.Refuse(kTimedSave, QStringLiteral("Minutes"), QCoreApplication::translate("monitor::Profile", "定时保存的分钟数不对"));
 
     profile.main = ReadPlace(r, QStringLiteral("Main"), profile.main, false);
     profile.toolbar = r.Flag(kLayout, QStringLiteral("Toolbar"), profile.toolbar);

@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "widgets/ShowMessage.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
@@ -21,7 +22,10 @@ namespace {
 
 const QString kSection = QStringLiteral("Profile");
 const QString kAtStartKey = QStringLiteral("Open At Start");
-const QString kFilter = QStringLiteral("配置文件 (*.ini);;所有文件 (*)");
+QString ProfileFilter()
+{
+    return QCoreApplication::translate("monitor::Tf_openprofile", "配置文件 (*.ini);;所有文件 (*)");
+}
 
 } // namespace
 
@@ -33,17 +37,17 @@ QString RememberedProfile(const IniFile& settings)
 Tf_openprofile::Tf_openprofile(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("打开配置"));
+    setWindowTitle(QCoreApplication::translate("monitor::Tf_openprofile", "打开配置"));
     setObjectName(QStringLiteral("f_openprofile"));
-    auto* label = new QLabel(QStringLiteral("配置文件:"), this);
+    auto* label = new QLabel(QCoreApplication::translate("monitor::Tf_openprofile", "配置文件:"), this);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setMinimumWidth(280);
-    Edit1->setAccessibleName(QStringLiteral("配置文件"));
+    Edit1->setAccessibleName(QCoreApplication::translate("monitor::Tf_openprofile", "配置文件"));
     label->setBuddy(Edit1);
-    Btn_browse = new QPushButton(QStringLiteral("浏览..."), this);
+    Btn_browse = new QPushButton(QCoreApplication::translate("monitor::Tf_openprofile", "浏览..."), this);
     Btn_browse->setObjectName(QStringLiteral("Btn_browse"));
-    CheckBox1 = new QCheckBox(QStringLiteral("启动时打开"), this);
+    CheckBox1 = new QCheckBox(QCoreApplication::translate("monitor::Tf_openprofile", "启动时打开"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
 
     auto* row = new QHBoxLayout;
@@ -60,8 +64,8 @@ Tf_openprofile::Tf_openprofile(QWidget* parent)
 
 void Tf_openprofile::BrowseClick()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开配置"),
-                                                      QFileInfo(Edit1->text()).absolutePath(), kFilter);
+    const QString path = QFileDialog::getOpenFileName(this, QCoreApplication::translate("monitor::Tf_openprofile", "打开配置"),
+                                                      QFileInfo(Edit1->text()).absolutePath(), ProfileFilter());
     if (!path.isEmpty())
         Edit1->setText(path);
 }
@@ -75,7 +79,7 @@ ProfileCommands::ProfileCommands(QWidget* window, const QString& program, IniFil
     , F_openprofile(new Tf_openprofile(window))
 {
     askSavePath = [](QWidget* parent) {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("保存配置"), QString(), kFilter);
+        return QFileDialog::getSaveFileName(parent, QCoreApplication::translate("monitor::Tf_openprofile", "保存配置"), QString(), ProfileFilter());
     };
     showMessage = [](const QString& text) { ShowMessage(text); };
 }
@@ -91,7 +95,7 @@ void ProfileCommands::Save(const QString& path) const
 std::optional<ProfileFault> ProfileCommands::Open(const QString& path) const
 {
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable())
-        return ProfileFault{0, QStringLiteral("文件不存在或不能读取")};
+        return ProfileFault{0, QCoreApplication::translate("monitor::Tf_openprofile", "文件不存在或不能读取")};
     const IniFile profile(path);
     return hooks_.open(profile);
 }

@@ -2,6 +2,7 @@
 
 #include "monitor/DialogButtons.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QHBoxLayout>
@@ -16,15 +17,15 @@ namespace monitor {
 TimedSaveControls BuildTimedSaveDialog(QDialog& dialog, const QString& note, QSize noteSize)
 {
     TimedSaveControls c;
-    dialog.setWindowTitle(QStringLiteral("定时收报对话框"));
-    c.CheckBox1 = new QCheckBox(QStringLiteral("定时保存"), &dialog);
+    dialog.setWindowTitle(QCoreApplication::translate("monitor::TimedSaveDialog", "定时收报对话框"));
+    c.CheckBox1 = new QCheckBox(QCoreApplication::translate("monitor::TimedSaveDialog", "定时保存"), &dialog);
     c.CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     c.edit1 = new QLineEdit(QStringLiteral("60"), &dialog);
     c.edit1->setObjectName(QStringLiteral("edit1"));
-    c.edit1->setAccessibleName(QStringLiteral("定时保存间隔（分）"));
+    c.edit1->setAccessibleName(QCoreApplication::translate("monitor::TimedSaveDialog", "定时保存间隔（分）"));
     c.edit1->setMaxLength(5);
     c.edit1->setFixedWidth(56);
-    c.Label1 = new QLabel(QStringLiteral("分"), &dialog);
+    c.Label1 = new QLabel(QCoreApplication::translate("monitor::TimedSaveDialog", "分"), &dialog);
     c.Label1->setObjectName(QStringLiteral("Label1"));
     auto* row = new QHBoxLayout;
     row->addWidget(c.CheckBox1);
@@ -34,7 +35,7 @@ TimedSaveControls BuildTimedSaveDialog(QDialog& dialog, const QString& note, QSi
 
     c.Memo1 = new QPlainTextEdit(&dialog);
     c.Memo1->setObjectName(QStringLiteral("Memo1"));
-    c.Memo1->setAccessibleName(QStringLiteral("说明"));
+    c.Memo1->setAccessibleName(QCoreApplication::translate("monitor::TimedSaveDialog", "说明"));
     c.Memo1->setReadOnly(true);
     c.Memo1->setPlainText(note);
     c.Memo1->setStyleSheet(QStringLiteral("color: green;"));

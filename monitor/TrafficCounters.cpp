@@ -1,5 +1,7 @@
 #include "monitor/TrafficCounters.h"
 
+#include <QCoreApplication>
+
 #include "monitor/ReceiveRoute.h"
 
 namespace monitor {
@@ -65,15 +67,15 @@ QString TrafficText(const TrafficCounters& counters, std::int64_t nowUs)
     const auto line = [&](const QString& name, TrafficCounters::Way way) {
         const TrafficCount total = counters.Total(way);
         const TrafficCount second = counters.LastSecond(way, nowUs);
-        return QStringLiteral("%1: %2 帧 %3 字节 (1 秒内 %4 帧/秒 %5 字节/秒)")
+        return QCoreApplication::translate("monitor::TrafficCounters", "%1: %2 帧 %3 字节 (1 秒内 %4 帧/秒 %5 字节/秒)")
             .arg(name)
             .arg(total.frames)
             .arg(total.bytes)
             .arg(second.frames)
             .arg(second.bytes);
     };
-    return line(QStringLiteral("接收"), TrafficCounters::Way::Received) + QLatin1Char('\n')
-        + line(QStringLiteral("发送"), TrafficCounters::Way::Sent);
+    return line(QCoreApplication::translate("monitor::TrafficCounters", "接收"), TrafficCounters::Way::Received) + QLatin1Char('\n')
+        + line(QCoreApplication::translate("monitor::TrafficCounters", "发送"), TrafficCounters::Way::Sent);
 }
 
 } // namespace monitor

@@ -5,6 +5,7 @@
 
 #include "widgets/ShowMessage.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -34,34 +35,33 @@ Tf_trigger::Tf_trigger(ApplyRows apply, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , apply_(std::move(apply))
 {
-    setWindowTitle(QStringLiteral("触发器"));
+    setWindowTitle(QCoreApplication::translate("monitor::Tf_trigger", "触发器"));
     setObjectName(QStringLiteral("f_trigger"));
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setAccessibleName(QStringLiteral("说明"));
+    Memo1->setAccessibleName(QCoreApplication::translate("monitor::Tf_trigger", "说明"));
     Memo1->setReadOnly(true);
-    Memo1->setPlainText(QStringLiteral("报文格式: 16进制，用空格隔开，如：\"68 0A 0A 68 30...\",支持模糊匹配符**和??，\n"
+    Memo1->setPlainText(QCoreApplication::translate("monitor::Tf_trigger", "报文格式: 16进制，用空格隔开，如：\"68 0A 0A 68 30...\",支持模糊匹配符**和??，\n"
                                        "\"**\"表示多字节模糊匹配，\"??\"表示单字节模糊匹配，每条触发报文仅支持一个匹配符"));
     Memo1->setStyleSheet(QStringLiteral("color: green;"));
     Memo1->setFixedHeight(56);
 
-    auto* group = new QGroupBox(QStringLiteral("触发报文"), this);
+    auto* group = new QGroupBox(QCoreApplication::translate("monitor::Tf_trigger", "触发报文"), this);
     auto* grid = new QGridLayout(group);
     for (int row = 0; row < 3; ++row) {
-        CheckBox[row] = new QCheckBox(QStringLiteral("当接收报文"), group);
+        CheckBox[row] = new QCheckBox(QCoreApplication::translate("monitor::Tf_trigger", "当接收报文"), group);
         CheckBox[row]->setObjectName(QStringLiteral("CheckBox%1").arg(row + 1));
         PatternEdit[row] = new QLineEdit(group);
         PatternEdit[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 1));
-        Label[row] = new QLabel(QStringLiteral("触发发送报文"), group);
+        Label[row] = new QLabel(QCoreApplication::translate("monitor::Tf_trigger", "触发发送报文"), group);
         Label[row]->setObjectName(QStringLiteral("Label%1").arg(row + 1));
         ResponseEdit[row] = new QLineEdit(group);
         ResponseEdit[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 2));
         // Each row's controls say which rule they belong to.
-        const QString rule = QStringLiteral("第%1条规则 ").arg(row + 1);
-        CheckBox[row]->setAccessibleName(rule + QStringLiteral("启用：当接收报文"));
-        PatternEdit[row]->setAccessibleName(rule + QStringLiteral("接收报文"));
-        ResponseEdit[row]->setAccessibleName(rule + QStringLiteral("触发发送报文"));
+        CheckBox[row]->setAccessibleName(tr("第%1条规则 启用：当接收报文").arg(row + 1));
+        PatternEdit[row]->setAccessibleName(tr("第%1条规则 接收报文").arg(row + 1));
+        ResponseEdit[row]->setAccessibleName(tr("第%1条规则 触发发送报文").arg(row + 1));
         PatternEdit[row]->setMinimumWidth(200);
         ResponseEdit[row]->setMinimumWidth(200);
 
@@ -94,9 +94,9 @@ void Tf_trigger::ShowRows(const TriggerRows& rows)
 void Tf_trigger::AddReplyToSender(bool& flag)
 {
     replyFlag_ = &flag;
-    ReplyBox = new QCheckBox(QStringLiteral("回复源地址"), this);
+    ReplyBox = new QCheckBox(QCoreApplication::translate("monitor::Tf_trigger", "回复源地址"), this);
     ReplyBox->setObjectName(QStringLiteral("ReplyBox"));
-    ReplyBox->setToolTip(QStringLiteral("从监听端口回复到报文的源地址和端口"));
+    ReplyBox->setToolTip(QCoreApplication::translate("monitor::Tf_trigger", "从监听端口回复到报文的源地址和端口"));
     ReplyBox->setChecked(flag);
     // Under the rows, above the buttons.
     auto* layout = static_cast<QVBoxLayout*>(this->layout());

@@ -37,9 +37,16 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments, const ProgramId
         QStringLiteral("Works in the folder ~/%1 (made at the first start): the files the program keeps in its "
                        "current folder go there. The menu entry starts the program so.")
             .arg(program.name));
+    const QCommandLineOption language(
+        QStringLiteral("lang"),
+        QStringLiteral("Shows the window's texts in <language>: zh (Chinese) or en (English). Without it the "
+                       "desktop's language decides: Chinese for a Chinese desktop and the C locale, English for "
+                       "any other."),
+        QStringLiteral("language"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(ownFolder);
+    parser.addOption(language);
     for (const char* name : kToolkitValueOptions) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -73,6 +80,17 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments, const ProgramId
         return outcome;
     }
     outcome.ownFolder = parser.isSet(ownFolder);
+    if (parser.isSet(language)) {
+        const QString value = parser.value(language).trimmed().toLower();
+        if (value != QLatin1String("zh") && value != QLatin1String("en")) {
+            outcome.startWindow = false;
+            outcome.exitCode = 2;
+            outcome.standardError =
+                UsageError(program, QStringLiteral("unknown language '%1' (zh or en).").arg(parser.value(language)));
+            return outcome;
+        }
+        outcome.language = value;
+    }
     if (!parser.positionalArguments().isEmpty()) {
         outcome.startWindow = false;
         outcome.exitCode = 2;

@@ -20,10 +20,11 @@ struct CommandLineOutcome {
     QString standardOutput;
     QString standardError;
     bool ownFolder = false;  // --own-folder: work in the folder ~/<name> (the menu entries start the programs so)
+    QString language;        // --lang zh|en: the language of the window's texts; empty: the desktop's
 };
 
 // Reads the arguments (the first one is the program path). No arguments, or
-// only toolkit options and --own-folder, start the window. --help and --version print to
+// only toolkit options, --own-folder and --lang zh|en, start the window. --help and --version print to
 // standard output and end with 0; an unknown option or an extra argument
 // prints one line and a hint to standard error and ends with 2.
 [[nodiscard]] CommandLineOutcome ReadCommandLine(const QStringList& arguments, const ProgramIdentity& program);

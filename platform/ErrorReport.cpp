@@ -1,5 +1,7 @@
 #include "platform/ErrorReport.h"
 
+#include <QCoreApplication>
+
 #include <stdexcept>
 
 void RunShowingErrors(const std::function<void()>& command, const ErrorReport& report)
@@ -9,6 +11,6 @@ void RunShowingErrors(const std::function<void()>& command, const ErrorReport& r
     } catch (const std::exception& error) {
         report(error);
     } catch (...) {
-        report(std::runtime_error("未知错误"));
+        report(std::runtime_error(QCoreApplication::translate("ErrorReport", "未知错误").toStdString()));
     }
 }

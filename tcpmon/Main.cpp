@@ -43,6 +43,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -65,8 +66,15 @@ namespace tamrel {
 
 namespace {
 
-const QString kExitText = QStringLiteral("您真要退出吗？提醒您保存数据！");
-const QString kExitTitle = QStringLiteral("退出应用程序？");
+// Made when asked, in the language installed by then.
+QString ExitText()
+{
+    return Tf_main::tr("您真要退出吗？提醒您保存数据！");
+}
+QString ExitTitle()
+{
+    return Tf_main::tr("退出应用程序？");
+}
 
 } // namespace
 
@@ -314,7 +322,7 @@ void Tf_main::closeEvent(QCloseEvent* event)
     }
     // A termination signal while the question is open rejects it and
     // confirms the close.
-    if (!closeConfirmed_ && !prompts_.Question(kExitText, kExitTitle) && !closeConfirmed_) {
+    if (!closeConfirmed_ && !prompts_.Question(ExitText(), ExitTitle()) && !closeConfirmed_) {
         event->ignore();
         return;
     }
@@ -397,7 +405,7 @@ void Tf_main::SetSendNowForStyle()
     const bool enabled = state_.SendStyle != StyleLoop;
     A.Btn_ljfb->setEnabled(enabled);
     A.N_ljfb->setEnabled(enabled);
-    A.Btn_ljfb->setToolTip(enabled ? QString() : QString::fromUtf16(kLoopStyleHint));
+    A.Btn_ljfb->setToolTip(enabled ? QString() : QCoreApplication::translate("tamrel::SendRules", kLoopStyleHint));
 }
 
 void Tf_main::Btn_ljfbClick()
@@ -432,7 +440,7 @@ void Tf_main::SendLine(const QString& line)
         return;
     case SendLineParse::Kind::FormatError:
         StopTimedSending();
-        prompts_.Message(QString::fromUtf16(kSendFormatMessage));
+        prompts_.Message(QCoreApplication::translate("tamrel::SendRules", kSendFormatMessage));
         return;
     case SendLineParse::Kind::Frame:
         side_->Send(parsed.bytes);

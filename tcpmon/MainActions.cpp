@@ -2,6 +2,7 @@
 
 #include "tcpmon/TOutlookBtn.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -13,8 +14,15 @@ namespace tamrel {
 
 namespace {
 
-const QString kPauseCaption = QStringLiteral("暂停显示");
-const QString kResumeCaption = QStringLiteral("继续显示");
+// Made when used, in the language installed by then.
+QString PauseCaption()
+{
+    return QCoreApplication::translate("tamrel::MainActions", "暂停显示");
+}
+QString ResumeCaption()
+{
+    return QCoreApplication::translate("tamrel::MainActions", "继续显示");
+}
 
 constexpr int kToolButtonWidth = 56;
 constexpr int kToolButtonHeight = 55;
@@ -50,18 +58,18 @@ void MainActions::CreateMenu(QMainWindow& window)
         return action;
     };
 
-    QMenu* frames = window.menuBar()->addMenu(QStringLiteral("报文处理"));
-    N_receiveclear = item(frames, QStringLiteral("收报显示清空"), "N_receiveclear");
+    QMenu* frames = window.menuBar()->addMenu(QCoreApplication::translate("tamrel::MainActions", "报文处理"));
+    N_receiveclear = item(frames, QCoreApplication::translate("tamrel::MainActions", "收报显示清空"), "N_receiveclear");
     N_receiveclear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     frames->addSeparator();
-    N_savereceive = item(frames, QStringLiteral("保存收报..."), "N_savereceive");
-    N_loadreceive = item(frames, QStringLiteral("提取收报..."), "N_loadreceive");
+    N_savereceive = item(frames, QCoreApplication::translate("tamrel::MainActions", "保存收报..."), "N_savereceive");
+    N_loadreceive = item(frames, QCoreApplication::translate("tamrel::MainActions", "提取收报..."), "N_loadreceive");
     frames->addSeparator();
-    N_savesend = item(frames, QStringLiteral("保存发报..."), "N_savesend");
+    N_savesend = item(frames, QCoreApplication::translate("tamrel::MainActions", "保存发报..."), "N_savesend");
     N_savesend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    N_loadsend = item(frames, QStringLiteral("提取发报..."), "N_loadsend");
+    N_loadsend = item(frames, QCoreApplication::translate("tamrel::MainActions", "提取发报..."), "N_loadsend");
     frames->addSeparator();
-    N_sendclear = item(frames, QStringLiteral("发报内容清空"), "N_sendclear");
+    N_sendclear = item(frames, QCoreApplication::translate("tamrel::MainActions", "发报内容清空"), "N_sendclear");
 
     QMenu* side = window.menuBar()->addMenu(words_.switchMenu);
     N_startlisten = item(side, words_.switchOn, "N_startlisten");
@@ -71,52 +79,52 @@ void MainActions::CreateMenu(QMainWindow& window)
     N_startlisten->setShortcut(words_.switchKey);
     N_stoplisten->setShortcut(words_.switchKey);
 
-    QMenu* settings = window.menuBar()->addMenu(QStringLiteral("参数设置"));
-    N_fbfs = item(settings, QStringLiteral("发报方式..."), "N_fbfs");
+    QMenu* settings = window.menuBar()->addMenu(QCoreApplication::translate("tamrel::MainActions", "参数设置"));
+    N_fbfs = item(settings, QCoreApplication::translate("tamrel::MainActions", "发报方式..."), "N_fbfs");
     // Tamrel_S's port dialog is reached from the toolbar only.
-    N_setupcom = item(settings, QStringLiteral("以太网配置..."), "N_setupcom");
+    N_setupcom = item(settings, QCoreApplication::translate("tamrel::MainActions", "以太网配置..."), "N_setupcom");
     N_setupcom->setEnabled(words_.setupFromMenu);
     settings->addSeparator();
-    N_ljfb = item(settings, QStringLiteral("立即发报"), "N_ljfb");
+    N_ljfb = item(settings, QCoreApplication::translate("tamrel::MainActions", "立即发报"), "N_ljfb");
     N_ljfb->setShortcut(QKeySequence(Qt::Key_F12));
-    N_watch = item(settings, kPauseCaption, "N_watch");
+    N_watch = item(settings, PauseCaption(), "N_watch");
     N_watch->setShortcut(QKeySequence(Qt::Key_F1));
 
-    QMenu* extra = window.menuBar()->addMenu(QStringLiteral("附加功能"));
-    N_verify = item(extra, QStringLiteral("添加校验码"), "N_verify");
+    QMenu* extra = window.menuBar()->addMenu(QCoreApplication::translate("tamrel::MainActions", "附加功能"));
+    N_verify = item(extra, QCoreApplication::translate("tamrel::MainActions", "添加校验码"), "N_verify");
     N_verify->setShortcut(QKeySequence(Qt::Key_F10));
-    N_verify->setStatusTip(QStringLiteral("最后字节添加求和校验"));
-    N_verify->setToolTip(QStringLiteral("最后字节添加求和校验"));
-    N_68 = item(extra, QStringLiteral("添加0x68报文"), "N_68");
+    N_verify->setStatusTip(QCoreApplication::translate("tamrel::MainActions", "最后字节添加求和校验"));
+    N_verify->setToolTip(QCoreApplication::translate("tamrel::MainActions", "最后字节添加求和校验"));
+    N_68 = item(extra, QCoreApplication::translate("tamrel::MainActions", "添加0x68报文"), "N_68");
     N_68->setShortcut(QKeySequence(Qt::Key_F11));
     extra->addSeparator();
-    N_flilter = item(extra, QStringLiteral("过滤报文..."), "N_flilter");
-    N_trigger = item(extra, QStringLiteral("触发器..."), "N_trigger");
+    N_flilter = item(extra, QCoreApplication::translate("tamrel::MainActions", "过滤报文..."), "N_flilter");
+    N_trigger = item(extra, QCoreApplication::translate("tamrel::MainActions", "触发器..."), "N_trigger");
     extra->addSeparator();
-    N9 = item(extra, QStringLiteral("收报定时保存..."), "N9");
+    N9 = item(extra, QCoreApplication::translate("tamrel::MainActions", "收报定时保存..."), "N9");
     extra->addSeparator();
-    N_saveprofile = item(extra, QStringLiteral("保存配置..."), "N_saveprofile");
-    N_openprofile = item(extra, QStringLiteral("打开配置..."), "N_openprofile");
+    N_saveprofile = item(extra, QCoreApplication::translate("tamrel::MainActions", "保存配置..."), "N_saveprofile");
+    N_openprofile = item(extra, QCoreApplication::translate("tamrel::MainActions", "打开配置..."), "N_openprofile");
 
-    QMenu* view = window.menuBar()->addMenu(QStringLiteral("显示"));
-    N_showtoolbar = item(view, QStringLiteral("工具条"), "N_showtoolbar");
+    QMenu* view = window.menuBar()->addMenu(QCoreApplication::translate("tamrel::MainActions", "显示"));
+    N_showtoolbar = item(view, QCoreApplication::translate("tamrel::MainActions", "工具条"), "N_showtoolbar");
     N_showtoolbar->setCheckable(true);
     N_showtoolbar->setChecked(true);
-    N_decode = item(view, QStringLiteral("报文解析"), "N_decode");
+    N_decode = item(view, QCoreApplication::translate("tamrel::MainActions", "报文解析"), "N_decode");
     N_decode->setCheckable(true);
-    N_linkwatch = item(view, QStringLiteral("链路监视"), "N_linkwatch");
+    N_linkwatch = item(view, QCoreApplication::translate("tamrel::MainActions", "链路监视"), "N_linkwatch");
     N_linkwatch->setCheckable(true);
-    N_points = item(view, QStringLiteral("数据点表"), "N_points");
+    N_points = item(view, QCoreApplication::translate("tamrel::MainActions", "数据点表"), "N_points");
     N_points->setCheckable(true);
-    N_showsource = item(view, QStringLiteral("显示源地址"), "N_showsource");
+    N_showsource = item(view, QCoreApplication::translate("tamrel::MainActions", "显示源地址"), "N_showsource");
     N_showsource->setCheckable(true);
-    N_millis = item(view, QStringLiteral("毫秒"), "N_millis");
+    N_millis = item(view, QCoreApplication::translate("tamrel::MainActions", "毫秒"), "N_millis");
     N_millis->setCheckable(true);
 
-    QMenu* help = window.menuBar()->addMenu(QStringLiteral("帮助"));
-    N_help = item(help, QStringLiteral("使用说明"), "N_help");
+    QMenu* help = window.menuBar()->addMenu(QCoreApplication::translate("tamrel::MainActions", "帮助"));
+    N_help = item(help, QCoreApplication::translate("tamrel::MainActions", "使用说明"), "N_help");
     N_help->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
-    About1 = item(help, QStringLiteral("关于..."), "About1");
+    About1 = item(help, QCoreApplication::translate("tamrel::MainActions", "关于..."), "About1");
 }
 
 void MainActions::CreateToolBar(QMainWindow& window)
@@ -144,15 +152,15 @@ void MainActions::CreateToolBar(QMainWindow& window)
     Btn_closecom = button("Btn_closecom", words_.switchOn, QStringLiteral("start"), words_.switchOn);
     Btn_setupcom = button("Btn_setupcom", words_.setupButton, QStringLiteral("setup"), words_.setupHint);
     bar->addSeparator();
-    Btn_watch = button("Btn_watch", kPauseCaption, QStringLiteral("pause"), kPauseCaption);
-    Btn_flilter = button("Btn_flilter", QStringLiteral("过滤报文"), QStringLiteral("filter"), QStringLiteral("过滤报文"));
-    Btn_trigger = button("Btn_trigger", QStringLiteral("触发器"), QStringLiteral("trigger_off"), QStringLiteral("触发器"));
-    Btn_ljfb = button("Btn_ljfb", QStringLiteral("立即发报"), QStringLiteral("send_now"), QStringLiteral("立即发报"));
+    Btn_watch = button("Btn_watch", PauseCaption(), QStringLiteral("pause"), PauseCaption());
+    Btn_flilter = button("Btn_flilter", QCoreApplication::translate("tamrel::MainActions", "过滤报文"), QStringLiteral("filter"), QCoreApplication::translate("tamrel::MainActions", "过滤报文"));
+    Btn_trigger = button("Btn_trigger", QCoreApplication::translate("tamrel::MainActions", "触发器"), QStringLiteral("trigger_off"), QCoreApplication::translate("tamrel::MainActions", "触发器"));
+    Btn_ljfb = button("Btn_ljfb", QCoreApplication::translate("tamrel::MainActions", "立即发报"), QStringLiteral("send_now"), QCoreApplication::translate("tamrel::MainActions", "立即发报"));
     bar->addSeparator();
-    Btn_savereceive = button("Btn_savereceive", QStringLiteral("保存收报"), QStringLiteral("save_recv"), QStringLiteral("保存收报"));
-    Btn_loadsend = button("Btn_loadsend", QStringLiteral("提取发报"), QStringLiteral("load_send"), QStringLiteral("提取发报"));
+    Btn_savereceive = button("Btn_savereceive", QCoreApplication::translate("tamrel::MainActions", "保存收报"), QStringLiteral("save_recv"), QCoreApplication::translate("tamrel::MainActions", "保存收报"));
+    Btn_loadsend = button("Btn_loadsend", QCoreApplication::translate("tamrel::MainActions", "提取发报"), QStringLiteral("load_send"), QCoreApplication::translate("tamrel::MainActions", "提取发报"));
     bar->addSeparator();
-    Btn_exit = button("Btn_exit", QStringLiteral("退出程序"), QStringLiteral("exit"), QStringLiteral("退出程序"));
+    Btn_exit = button("Btn_exit", QCoreApplication::translate("tamrel::MainActions", "退出程序"), QStringLiteral("exit"), QCoreApplication::translate("tamrel::MainActions", "退出程序"));
 }
 
 void MainActions::ShowSwitch(bool on) const
@@ -171,7 +179,7 @@ void MainActions::ShowTriggers(bool anyOn) const
 
 void MainActions::ShowDisplayPaused(bool paused) const
 {
-    const QString caption = paused ? kResumeCaption : kPauseCaption;
+    const QString caption = paused ? ResumeCaption() : PauseCaption();
     Btn_watch->SetCaption(caption);
     Btn_watch->setToolTip(caption);
     N_watch->setText(caption);

@@ -5,6 +5,7 @@
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QSplitter>
@@ -40,8 +41,8 @@ void MainArea::CreateArea()
         l->adjustSize();
         return l;
     };
-    LabelRecv = label(QStringLiteral("接收报文"));
-    LabelSend = label(QStringLiteral("发送报文"));
+    LabelRecv = label(QCoreApplication::translate("tamrel::MainArea", "接收报文"));
+    LabelSend = label(QCoreApplication::translate("tamrel::MainArea", "发送报文"));
 
     PanelLeft = new QWidget(area);
     PanelLeft->setObjectName(QStringLiteral("PanelLeft"));
@@ -57,7 +58,7 @@ void MainArea::CreateArea()
     auto* receive = new TSMemo(splitter);
     Memo1 = receive;
     receive->setObjectName(QStringLiteral("Memo1"));
-    receive->setAccessibleName(QStringLiteral("接收报文"));
+    receive->setAccessibleName(QCoreApplication::translate("tamrel::MainArea", "接收报文"));
     receive->SetTextColor(kLime);
     receive->SetBackgroundColor(background);
     // Received lines are hex pairs, which need no text shaping: laying out
@@ -68,7 +69,7 @@ void MainArea::CreateArea()
     auto* send = new TSMemo(splitter);
     Memo2 = send;
     send->setObjectName(QStringLiteral("Memo2"));
-    send->setAccessibleName(QStringLiteral("发送报文"));
+    send->setAccessibleName(QCoreApplication::translate("tamrel::MainArea", "发送报文"));
     send->SetTextColor(kYellow);
     send->SetBackgroundColor(background);
     splitter->setStretchFactor(0, 0);

@@ -1,5 +1,7 @@
 #include "tcpmon/SendRules.h"
 
+#include <QCoreApplication>
+
 #include "frame/HexText.h"
 #include "platform/Conversions.h"
 
@@ -62,9 +64,9 @@ QString IntervalTextMessage(IntervalTextCheck check)
 {
     switch (check) {
     case IntervalTextCheck::NotANumber:
-        return QStringLiteral("请输入正实数！");
+        return QCoreApplication::translate("tamrel::SendRules", "请输入正实数！");
     case IntervalTextCheck::Negative:
-        return QStringLiteral("请输入正实数!");
+        return QCoreApplication::translate("tamrel::SendRules", "请输入正实数!");
     case IntervalTextCheck::Ok:
         break;
     }

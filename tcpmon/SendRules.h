@@ -2,6 +2,7 @@
 
 #include "monitor/SendLineChoice.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -19,8 +20,10 @@ inline constexpr int kFrameBufferLimit = 512;
 // After a random-style send the send window keeps at most this many lines.
 inline constexpr int kRandomStyleLineLimit = 1000;
 
-inline constexpr char16_t kSendFormatMessage[] = u"发报格式错误,请修改! eg:\"01 03 1A\"";
-inline constexpr char16_t kLoopStyleHint[] = u"请更改循环发送方式为其它";
+// The Chinese source texts, marked for translation; the window shows their
+// translation (monitor::Translated with the context "tamrel::SendRules").
+inline constexpr char kSendFormatMessage[] = QT_TRANSLATE_NOOP("tamrel::SendRules", "发报格式错误,请修改! eg:\"01 03 1A\"");
+inline constexpr char kLoopStyleHint[] = QT_TRANSLATE_NOOP("tamrel::SendRules", "请更改循环发送方式为其它");
 
 using monitor::SendStyleCode;
 using monitor::StyleLoop;

@@ -1,5 +1,7 @@
 #include "tcpmon/ServerSide.h"
 
+#include <QCoreApplication>
+
 #include "tcpmon/TamrelSettings.h"
 
 #include "socket/WSocketResolve.h"
@@ -10,13 +12,37 @@ namespace tamrel {
 
 namespace {
 
-const QString kPortPrefix = QStringLiteral("服务器端口:");
+QString PortPrefix()
+{
+    return QCoreApplication::translate("tamrel::ServerSide", "服务器端口:");
+}
 const QString kAlreadyRunning = QStringLiteral("Already running as server");
 const QString kConnectedWith = QStringLiteral("Connected with ");
 
 } // namespace
 
-ServerSide::ServerSide() = default;
+ServerSide::ServerSide()
+    : words_{
+          QCoreApplication::translate("tamrel::ServerSide", "Tamrel-通用TCP通信服务器监测工具（V1.5版）"),
+          QCoreApplication::translate("tamrel::ServerSide", "服务器监听"),
+          QCoreApplication::translate("tamrel::ServerSide", "开始监听"),
+          QCoreApplication::translate("tamrel::ServerSide", "停止监听"),
+          QCoreApplication::translate("tamrel::ServerSide", "服务器配置"),
+          QStringLiteral("Config"),
+          QKeySequence(),
+          false,
+          QCoreApplication::translate("tamrel::ServerSide", "TCP服务器监测 V1.5"),
+          250,
+          QCoreApplication::translate("tamrel::ServerSide", "Tamrel-通用TCP通信服务器监测工具  V1.5版"),
+          QCoreApplication::translate("tamrel::ServerSide", "本版新增：\n"
+              "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"
+              "2. 修正收报定时保存的问题；\n"
+              "3. 改进窗口布局，接收区与发送区可拖动分隔。"),
+          true,
+          QStringLiteral(":/tamrel/help/Tamrel_S.html"),
+      }
+{
+}
 
 ServerSide::~ServerSide()
 {
@@ -26,26 +52,7 @@ ServerSide::~ServerSide()
 
 const Side::Texts& ServerSide::Words() const
 {
-    static const Texts words{
-        QStringLiteral("Tamrel-通用TCP通信服务器监测工具（V1.5版）"),
-        QStringLiteral("服务器监听"),
-        QStringLiteral("开始监听"),
-        QStringLiteral("停止监听"),
-        QStringLiteral("服务器配置"),
-        QStringLiteral("Config"),
-        QKeySequence(),
-        false,
-        QStringLiteral("TCP服务器监测 V1.5"),
-        250,
-        QStringLiteral("Tamrel-通用TCP通信服务器监测工具  V1.5版"),
-        QStringLiteral("本版新增：\n"
-                       "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"
-                       "2. 修正收报定时保存的问题；\n"
-                       "3. 改进窗口布局，接收区与发送区可拖动分隔。"),
-        true,
-        QStringLiteral(":/tamrel/help/Tamrel_S.html"),
-    };
-    return words;
+    return words_;
 }
 
 void ServerSide::Create(monitor::ReceiveRoute& route, QWidget& window, TamrelState& state)
@@ -55,7 +62,7 @@ void ServerSide::Create(monitor::ReceiveRoute& route, QWidget& window, TamrelSta
     session_->ListeningChanged = [this](bool listening) {
         // While listening the port bound, which for port 0 the system chose;
         // otherwise the port the next start will ask for.
-        panelText_ = kPortPrefix + (listening ? session_->SrvWSocket().LocalPort() : state_->ServerPort);
+        panelText_ = PortPrefix() + (listening ? session_->SrvWSocket().LocalPort() : state_->ServerPort);
         if (events.switched)
             events.switched(listening);
     };
@@ -76,7 +83,7 @@ void ServerSide::ReadSettings(const IniFile& settings)
 {
     state_->ListenAddr = QStringLiteral("0.0.0.0");
     state_->ServerPort = ReadServerPort(settings);
-    panelText_ = kPortPrefix + state_->ServerPort;
+    panelText_ = PortPrefix() + state_->ServerPort;
 }
 
 void ServerSide::WriteSettings(IniFile& settings) const
@@ -104,7 +111,7 @@ void ServerSide::Setup()
     if (!port)
         return;
     state_->ServerPort = *port;
-    panelText_ = kPortPrefix + *port;
+    panelText_ = PortPrefix() + *port;
     if (events.panelChanged)
         events.panelChanged();
 }

@@ -39,6 +39,7 @@ public:
     [[nodiscard]] TF_csn* PortDialog() const { return F_csn; }
 
 private:
+    Texts words_; // made with the side, in the language installed by then
     TamrelState* state_ = nullptr;
     std::unique_ptr<ClientSession> session_;
     TF_csn* F_csn = nullptr;

@@ -1,5 +1,7 @@
 #include "tcpmon/TamrelProfile.h"
 
+#include <QCoreApplication>
+
 #include "tcpmon/ReceiveFilter.h"
 #include "tcpmon/SendRules.h"
 
@@ -51,13 +53,13 @@ TamrelProfileRead ReadTamrelProfile(const IniFile& file)
     p.interval = r.Checked(
         kSend, QStringLiteral("Interval"), p.interval,
         [](const QString& text) { return CheckIntervalText(text) == IntervalTextCheck::Ok; },
-        QStringLiteral("发送间隔应为不小于0的秒数"));
+        QCoreApplication::translate("tamrel::TamrelProfile", "发送间隔应为不小于0的秒数"));
     const QString sizes = r.Text(kLayout, kSplitter, QString());
     for (const QString& size : sizes.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         bool ok = false;
         const int value = size.trimmed().toInt(&ok);
         if (!ok || value < 0) {
-            r.Refuse(kLayout, kSplitter, QStringLiteral("“Splitter”应为以逗号分开的高度"));
+            r.Refuse(kLayout, kSplitter, QCoreApplication::translate("tamrel::TamrelProfile", "“Splitter”应为以逗号分开的高度"));
             break;
         }
         p.splitter.append(value);

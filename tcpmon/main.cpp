@@ -1,6 +1,7 @@
 #include "tcpmon/Main.h"
 #include "tcpmon/TamrelSettings.h"
 
+#include "monitor/Language.h"
 #include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
 #include "platform/DesktopPlaces.h"
@@ -8,6 +9,7 @@
 #include "widgets/TerminationSignals.h"
 
 #include <QIcon>
+#include <QLocale>
 
 #include <cstdlib>
 #include <memory>
@@ -35,7 +37,10 @@ int main(int argc, char** argv)
     auto displayGuard = std::make_unique<DisplayOpenGuard>(QStringLiteral("Tamrel_S"), hint);
     ErrorBoxApplication app(argc, argv);
     displayGuard.reset();
-    ErrorBoxApplication::setApplicationName(QStringLiteral("Tamrel-通用TCP通信服务器监测工具"));
+    // The texts in the language asked for, else in the desktop's.
+    monitor::InstallTranslations(app, monitor::ChooseLanguage(commandLine.language, QLocale::system().uiLanguages()));
+    // The message boxes' title.
+    ErrorBoxApplication::setApplicationName(QCoreApplication::translate("Tamrel_S", "Tamrel-通用TCP通信服务器监测工具"));
     ErrorBoxApplication::setApplicationVersion(QStringLiteral(TAMREL_S_VERSION));
     // Task bars match the window to its menu entry and show the entry's icon;
     // the icon from the resource also serves when the program is not installed.

@@ -2,6 +2,7 @@
 
 #include "monitor/DialogButtons.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,17 +16,17 @@ namespace tamrel {
 TF_csn::TF_csn(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
 {
-    setWindowTitle(QStringLiteral("服务器端口配置"));
-    auto* group = new QGroupBox(QStringLiteral("服务器端口设置"), this);
+    setWindowTitle(QCoreApplication::translate("tamrel::TF_csn", "服务器端口配置"));
+    auto* group = new QGroupBox(QCoreApplication::translate("tamrel::TF_csn", "服务器端口设置"), this);
     // The two characters of the label stand 18 spaces apart.
-    auto* label = new QLabel(QStringLiteral("端") + QString(18, QLatin1Char(' ')) + QStringLiteral("口"), group);
+    auto* label = new QLabel(QCoreApplication::translate("tamrel::TF_csn", "端                  口"), group);
     Edit1 = new QLineEdit(QStringLiteral("8888"), group);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     auto* row = new QHBoxLayout(group);
     row->addWidget(label);
     row->addWidget(Edit1, 1);
 
-    Ipv4OnlyBox = new QCheckBox(QStringLiteral("只监听IPv4 (0.0.0.0)"), this);
+    Ipv4OnlyBox = new QCheckBox(QCoreApplication::translate("tamrel::TF_csn", "只监听IPv4 (0.0.0.0)"), this);
     Ipv4OnlyBox->setObjectName(QStringLiteral("Ipv4OnlyBox"));
 
     auto* layout = new QVBoxLayout(this);

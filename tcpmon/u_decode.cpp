@@ -2,6 +2,7 @@
 
 #include "monitor/DecodePanel.h"
 
+#include <QCoreApplication>
 #include <QScreen>
 
 #include <algorithm>
@@ -9,7 +10,7 @@
 namespace tamrel {
 
 Tf_decode::Tf_decode(QWidget* parent)
-    : ToolWindow(parent, QStringLiteral("Tf_decode"), QStringLiteral("报文解析"), new monitor::DecodePanel,
+    : ToolWindow(parent, QStringLiteral("Tf_decode"), QCoreApplication::translate("tamrel::Tf_decode", "报文解析"), new monitor::DecodePanel,
                  QSize(kWidth, kHeight))
     , Panel(findChild<monitor::DecodePanel*>())
 {

@@ -2,6 +2,7 @@
 
 #include "monitor/DialogButtons.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,32 +32,31 @@ void GuardField(QLineEdit* field, bool (*accepts)(const QString&))
 Tf_filter::Tf_filter(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("过滤报文"));
-    auto* note = new QLabel(QStringLiteral("字节数为十进制，报文为十六进制,如“第11个字节为0A\""), this);
+    setWindowTitle(QCoreApplication::translate("tamrel::Tf_filter", "过滤报文"));
+    auto* note = new QLabel(QCoreApplication::translate("tamrel::Tf_filter", "字节数为十进制，报文为十六进制,如“第11个字节为0A\""), this);
     note->setStyleSheet(QStringLiteral("color: green;"));
     note->setFrameShape(QFrame::Panel);
     note->setFrameShadow(QFrame::Sunken);
 
-    auto* group = new QGroupBox(QStringLiteral("滤取报文"), this);
+    auto* group = new QGroupBox(QCoreApplication::translate("tamrel::Tf_filter", "滤取报文"), this);
     auto* grid = new QGridLayout(group);
     for (int row = 0; row < 3; ++row) {
-        CheckBoxes[row] = new QCheckBox(QStringLiteral("只显示第"), group);
+        CheckBoxes[row] = new QCheckBox(QCoreApplication::translate("tamrel::Tf_filter", "只显示第"), group);
         CheckBoxes[row]->setObjectName(QStringLiteral("CheckBox%1").arg(row + 1));
         Positions[row] = new QLineEdit(group);
         Positions[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 1));
         Values[row] = new QLineEdit(group);
         Values[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 2));
-        labels_[row][0] = new QLabel(QStringLiteral("个字节为"), group);
-        labels_[row][1] = new QLabel(QStringLiteral("的报文"), group);
+        labels_[row][0] = new QLabel(QCoreApplication::translate("tamrel::Tf_filter", "个字节为"), group);
+        labels_[row][1] = new QLabel(QCoreApplication::translate("tamrel::Tf_filter", "的报文"), group);
         for (QLineEdit* field : {Positions[row], Values[row]})
             field->setFixedWidth(48);
         GuardField(Positions[row], IsFilterPositionTextOrEmpty);
         GuardField(Values[row], IsFilterValueTextOrEmpty);
         // Each row's controls say which condition they belong to.
-        const QString condition = QStringLiteral("第%1个条件 ").arg(row + 1);
-        CheckBoxes[row]->setAccessibleName(condition + QStringLiteral("启用"));
-        Positions[row]->setAccessibleName(condition + QStringLiteral("字节位置"));
-        Values[row]->setAccessibleName(condition + QStringLiteral("字节值"));
+        CheckBoxes[row]->setAccessibleName(tr("第%1个条件 启用").arg(row + 1));
+        Positions[row]->setAccessibleName(tr("第%1个条件 字节位置").arg(row + 1));
+        Values[row]->setAccessibleName(tr("第%1个条件 字节值").arg(row + 1));
         grid->addWidget(CheckBoxes[row], row, 0);
         grid->addWidget(Positions[row], row, 1);
         grid->addWidget(labels_[row][0], row, 2);

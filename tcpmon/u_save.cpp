@@ -2,6 +2,7 @@
 
 #include "monitor/TimedSaveDialog.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,7 +13,7 @@ Tf_save::Tf_save(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     static_cast<TimedSaveControls&>(*this) = monitor::BuildTimedSaveDialog(
-        *this, QStringLiteral("保存的接收文件都在Ostrel\n执行目录下,文件名依次为\nReceive0.dat，receive1.dat..."),
+        *this, QCoreApplication::translate("tamrel::Tf_save", "保存的接收文件都在Ostrel\n执行目录下,文件名依次为\nReceive0.dat，receive1.dat..."),
         QSize(220, 72));
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }

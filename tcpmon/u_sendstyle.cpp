@@ -7,6 +7,7 @@
 
 #include "platform/Conversions.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,14 +24,14 @@ Tf_sendstyle::Tf_sendstyle(const Prompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , prompts_(prompts)
 {
-    setWindowTitle(QStringLiteral("发送报文方式"));
+    setWindowTitle(QCoreApplication::translate("tamrel::Tf_sendstyle", "发送报文方式"));
 
-    auto* styles = new QGroupBox(QStringLiteral("发送形式"), this);
-    RadioButton2 = new QRadioButton(QStringLiteral("单行发送报文"), styles);
+    auto* styles = new QGroupBox(QCoreApplication::translate("tamrel::Tf_sendstyle", "发送形式"), this);
+    RadioButton2 = new QRadioButton(QCoreApplication::translate("tamrel::Tf_sendstyle", "单行发送报文"), styles);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-    RadioButton1 = new QRadioButton(QStringLiteral("单行循环发送报文"), styles);
+    RadioButton1 = new QRadioButton(QCoreApplication::translate("tamrel::Tf_sendstyle", "单行循环发送报文"), styles);
     RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-    RadioButton3 = new QRadioButton(QStringLiteral("随机选行发送报文"), styles);
+    RadioButton3 = new QRadioButton(QCoreApplication::translate("tamrel::Tf_sendstyle", "随机选行发送报文"), styles);
     RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
     RadioButton2->setChecked(true);
     auto* styleLayout = new QVBoxLayout(styles);
@@ -38,15 +39,15 @@ Tf_sendstyle::Tf_sendstyle(const Prompts& prompts, QWidget* parent)
     styleLayout->addWidget(RadioButton1);
     styleLayout->addWidget(RadioButton3);
 
-    auto* options = new QGroupBox(QStringLiteral("可选方式"), this);
-    CheckBox1 = new QCheckBox(QStringLiteral("定时发报"), options);
+    auto* options = new QGroupBox(QCoreApplication::translate("tamrel::Tf_sendstyle", "可选方式"), this);
+    CheckBox1 = new QCheckBox(QCoreApplication::translate("tamrel::Tf_sendstyle", "定时发报"), options);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    Label2 = new QLabel(QStringLiteral("循环时间间隔"), options);
+    Label2 = new QLabel(QCoreApplication::translate("tamrel::Tf_sendstyle", "循环时间间隔"), options);
     edit1 = new QLineEdit(QStringLiteral("1"), options);
     edit1->setObjectName(QStringLiteral("edit1"));
     edit1->setMaxLength(5);
     edit1->setFixedWidth(56);
-    Label1 = new QLabel(QStringLiteral("秒"), options);
+    Label1 = new QLabel(QCoreApplication::translate("tamrel::Tf_sendstyle", "秒"), options);
     auto* optionLayout = new QGridLayout(options);
     // "循环时间间隔" stands where the check box stands; one of them shows.
     optionLayout->addWidget(CheckBox1, 0, 0);

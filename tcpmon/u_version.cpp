@@ -1,5 +1,6 @@
 #include "tcpmon/u_version.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -10,13 +11,13 @@ namespace tamrel {
 Tf_version::Tf_version(const QString& titleLine, const QString& note, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("版本信息"));
+    setWindowTitle(QCoreApplication::translate("tamrel::Tf_version", "版本信息"));
     auto* title = new QLabel(titleLine, this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
     auto* noteBox = new QPlainTextEdit(this);
-    noteBox->setAccessibleName(QStringLiteral("版本说明"));
+    noteBox->setAccessibleName(QCoreApplication::translate("tamrel::Tf_version", "版本说明"));
     noteBox->setReadOnly(true);
     noteBox->setPlainText(note);
     noteBox->setFixedSize(360, 96);

@@ -7,6 +7,7 @@
 #include "widgets/TSMemo.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,12 +39,12 @@ CaptionStrip CreateCaptionStrip(QDockWidget* dock, const QString& title, int hei
 
     // Assistive tools name the icon-only close button by the window's title.
     QToolButton* close = parts.CloseButton;
-    close->setAccessibleName(QStringLiteral("关闭") + title);
+    close->setAccessibleName(QCoreApplication::translate("ostrel::TDockableForm", "关闭%1").arg(title));
     close->setAutoRaise(true);
     close->setIcon(dock->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     close->setIconSize(QSize(height - 6, height - 6));
     close->setFixedSize(height - 2, height - 2);
-    close->setToolTip(QStringLiteral("关闭"));
+    close->setToolTip(QCoreApplication::translate("ostrel::TDockableForm", "关闭"));
     close->setFocusPolicy(Qt::NoFocus);
     QObject::connect(close, &QToolButton::clicked, dock, &QDockWidget::close);
 
@@ -89,7 +90,7 @@ void TDockableForm::FormFloat(bool floating)
 }
 
 TDecodeForm::TDecodeForm(QWidget* parent)
-    : QDockWidget(QStringLiteral("报文解析"), parent)
+    : QDockWidget(tr("报文解析"), parent)
     , Panel(new monitor::DecodePanel(this))
 {
     setObjectName(QStringLiteral("报文解析"));
@@ -103,7 +104,7 @@ TDecodeForm::TDecodeForm(QWidget* parent)
 }
 
 TLinkForm::TLinkForm(QWidget* parent)
-    : QDockWidget(QStringLiteral("链路监视"), parent)
+    : QDockWidget(tr("链路监视"), parent)
     , Panel(new monitor::LinkPanel(this))
 {
     setObjectName(QStringLiteral("链路监视"));
@@ -128,7 +129,7 @@ TLinkForm* CreateLinkForm(QMainWindow& window, monitor::ReceiveRoute& route, con
 }
 
 TPointForm::TPointForm(QWidget* parent)
-    : QDockWidget(QStringLiteral("数据点表"), parent)
+    : QDockWidget(tr("数据点表"), parent)
     , Panel(new monitor::PointPanel(this))
 {
     setObjectName(QStringLiteral("数据点表"));

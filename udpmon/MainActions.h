@@ -2,6 +2,7 @@
 
 #include "frame/CheckCodes.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -23,6 +24,8 @@ namespace ostrel {
 // object name is its component name ("N_setupcom", "Btn_ljfb", …).
 // The actions, menus and toolbar are owned by the window.
 class MainActions final {
+    Q_DECLARE_TR_FUNCTIONS(ostrel::MainActions)
+
 public:
     explicit MainActions(QMainWindow* window);
 

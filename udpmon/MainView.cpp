@@ -5,6 +5,7 @@
 #include "udpmon/OstrelState.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QGuiApplication>
 #include <QMenu>
@@ -17,8 +18,14 @@ namespace ostrel {
 
 namespace {
 
-const QString kNormalModeHint = QStringLiteral("窗口总在最前");
-const QString kCompactModeHint = QStringLiteral("恢复主窗口");
+QString NormalModeHint()
+{
+    return QCoreApplication::translate("ostrel::MainView", "窗口总在最前");
+}
+QString CompactModeHint()
+{
+    return QCoreApplication::translate("ostrel::MainView", "恢复主窗口");
+}
 
 } // namespace
 
@@ -62,13 +69,13 @@ void SideBySideDocks::Arrange()
 
 bool InCompactMode(const MainActions& actions)
 {
-    return actions.Btn_RTop->toolTip() != kNormalModeHint;
+    return actions.Btn_RTop->toolTip() != NormalModeHint();
 }
 
 void EnterCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* statusBar)
 {
     actions.Btn_RTop->setChecked(true);
-    SetHint(actions.Btn_RTop, kCompactModeHint);
+    SetHint(actions.Btn_RTop, CompactModeHint());
     for (QMenu* menu : actions.MainMenus)
         menu->menuAction()->setVisible(false);
     actions.ToolBar1->setVisible(false);
@@ -101,7 +108,7 @@ void LeaveCompactMode(QMainWindow& window, MainActions& actions, QStatusBar* sta
     actions.Btn_RTop->setChecked(false);
     for (QMenu* menu : actions.MainMenus)
         menu->menuAction()->setVisible(true);
-    SetHint(actions.Btn_RTop, kNormalModeHint);
+    SetHint(actions.Btn_RTop, NormalModeHint());
     actions.ToolBar1->setVisible(actions.N_showtoolbar->isChecked());
     window.move(keptPlace);
     window.resize(restoredSize);

@@ -6,6 +6,7 @@
 #include "socket/ESocketException.h"
 #include "socket/WSocketResolve.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <net/if.h>
@@ -51,20 +52,20 @@ QStringList GroupsOfText(const QString& text)
 QString CheckNetworkForm(const NetworkForm& form)
 {
     if (!InterfaceExists(form.groupInterface.trimmed()))
-        return QStringLiteral("没有接口 %1").arg(form.groupInterface.trimmed());
+        return QCoreApplication::translate("ostrel::NetworkForm", "没有接口 %1").arg(form.groupInterface.trimmed());
     if (!InterfaceExists(form.sendInterface.trimmed()))
-        return QStringLiteral("没有接口 %1").arg(form.sendInterface.trimmed());
+        return QCoreApplication::translate("ostrel::NetworkForm", "没有接口 %1").arg(form.sendInterface.trimmed());
     if (form.hops < -1 || form.hops > 255)
-        return QStringLiteral("TTL应为0到255");
+        return QCoreApplication::translate("ostrel::NetworkForm", "TTL应为0到255");
     for (const QString& entry : GroupsOfText(form.groups)) {
         const GroupEntry join = SplitGroupEntry(entry, form.groupInterface);
         const int family = GroupFamily(join.group);
         if (family == 0)
-            return QStringLiteral("%1 不是组播地址").arg(join.group);
+            return QCoreApplication::translate("ostrel::NetworkForm", "%1 不是组播地址").arg(join.group);
         if (family == AF_INET6 && form.ipv4Only)
-            return QStringLiteral("只监听IPv4时不能加入IPv6组播组 %1").arg(join.group);
+            return QCoreApplication::translate("ostrel::NetworkForm", "只监听IPv4时不能加入IPv6组播组 %1").arg(join.group);
         if (!InterfaceExists(join.interfaceName))
-            return QStringLiteral("没有接口 %1").arg(join.interfaceName);
+            return QCoreApplication::translate("ostrel::NetworkForm", "没有接口 %1").arg(join.interfaceName);
     }
     return {};
 }

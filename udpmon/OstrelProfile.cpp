@@ -3,6 +3,7 @@
 #include "udpmon/DisplayFilter.h"
 #include "udpmon/FrameLogPeriod.h"
 
+#include "monitor/Language.h"
 #include "platform/Conversions.h"
 #include "platform/IniFile.h"
 
@@ -98,7 +99,9 @@ OstrelProfileRead ReadOstrelProfile(const IniFile& file, const SendSchedule& cur
             : outcome.field == Field::Last                ? QStringLiteral("Last")
             : outcome.field == Field::Copies              ? QStringLiteral("Copies Count")
                                                           : QStringLiteral("Interval");
-        r.Refuse(kSend, key, QStringLiteral("发送方式：") + outcome.message);
+        r.Refuse(kSend, key,
+                 QCoreApplication::translate("ostrel::OstrelProfile", "发送方式：%1")
+                     .arg(monitor::Translated("ostrel::SendStyleMessage", outcome.message)));
     }
 
     p.recvShown = r.Flag(kLayout, QStringLiteral("Receive Shown"), true);

@@ -99,19 +99,14 @@ std::optional<QString> PositiveIntegerTextProblem(const QString& text)
 
 QString SendStylePanelText(std::uint8_t style, std::int32_t copiesPerSend)
 {
-    QString name;
     switch (style) {
     case 0:
-        name = QStringLiteral("单行循环发送方式，一次发送");
-        break;
+        return QCoreApplication::translate("ostrel::SendStyleMessage", "单行循环发送方式，一次发送%1遍").arg(copiesPerSend);
     case 2:
-        name = QStringLiteral("随机选行发送方式，一次发送");
-        break;
+        return QCoreApplication::translate("ostrel::SendStyleMessage", "随机选行发送方式，一次发送%1遍").arg(copiesPerSend);
     default:
-        name = QStringLiteral("单行发送方式，一次发送");
-        break;
+        return QCoreApplication::translate("ostrel::SendStyleMessage", "单行发送方式，一次发送%1遍").arg(copiesPerSend);
     }
-    return name + QString::number(copiesPerSend) + QStringLiteral("遍");
 }
 
 } // namespace ostrel

@@ -2,6 +2,7 @@
 
 #include "udpmon/OstrelState.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -53,12 +54,13 @@ struct SendStyleOutcome {
 // Status panel 0 after a confirmation: the style and the copies per send.
 [[nodiscard]] QString SendStylePanelText(std::uint8_t style, std::int32_t copiesPerSend);
 
+// The Chinese source texts; the window shows their translation (monitor::Translated).
 namespace SendStyleMessage {
-inline const QString NotANumber = QStringLiteral("请输入正实数！");
-inline const QString Negative = QStringLiteral("请输入正实数!");
-inline const QString NotPositiveInteger = QStringLiteral("请输入正整数!");
-inline const QString TooManyCopies = QStringLiteral("一次发送拷贝个数不能超过4096个");
-inline const QString RangeOrder = QStringLiteral("循环末行行数应大于起始行数");
+inline const QString NotANumber = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "请输入正实数！"));
+inline const QString Negative = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "请输入正实数!"));
+inline const QString NotPositiveInteger = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "请输入正整数!"));
+inline const QString TooManyCopies = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "一次发送拷贝个数不能超过4096个"));
+inline const QString RangeOrder = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "循环末行行数应大于起始行数"));
 } // namespace SendStyleMessage
 
 } // namespace ostrel

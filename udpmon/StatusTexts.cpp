@@ -1,5 +1,7 @@
 #include "udpmon/StatusTexts.h"
 
+#include <QCoreApplication>
+
 namespace ostrel {
 
 QString PortStatusText(const QString& serverPort, const QString& clientHost, const QString& clientPort)
@@ -9,16 +11,16 @@ QString PortStatusText(const QString& serverPort, const QString& clientHost, con
         QString host = clientHost.trimmed();
         if (!host.startsWith(QLatin1Char('[')))
             host = QLatin1Char('[') + host + QLatin1Char(']');
-        return QStringLiteral("接收端口:") + serverPort + QStringLiteral(", 信宿地址:") + host + QLatin1Char(':')
-            + clientPort;
+        return QCoreApplication::translate("ostrel::StatusTexts", "接收端口:%1, 信宿地址:%2")
+            .arg(serverPort, host + QLatin1Char(':') + clientPort);
     }
-    return QStringLiteral("接收端口:") + serverPort + QStringLiteral(", 信宿地址:") + clientHost
-        + QLatin1Char(' ') + clientPort;
+    return QCoreApplication::translate("ostrel::StatusTexts", "接收端口:%1, 信宿地址:%2")
+        .arg(serverPort, clientHost + QLatin1Char(' ') + clientPort);
 }
 
 QString SendStyleStartText(int copiesPerSend)
 {
-    return QStringLiteral("单行发送方式,一次发送%1遍").arg(copiesPerSend);
+    return QCoreApplication::translate("ostrel::StatusTexts", "单行发送方式,一次发送%1遍").arg(copiesPerSend);
 }
 
 QString CreditText()

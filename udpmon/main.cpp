@@ -2,6 +2,7 @@
 
 #include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
+#include "monitor/Language.h"
 #include "platform/DesktopPlaces.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/TerminationSignals.h"
@@ -9,6 +10,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QLocale>
 
 #include <cstdlib>
 #include <memory>
@@ -36,7 +38,10 @@ int main(int argc, char** argv)
     auto displayGuard = std::make_unique<DisplayOpenGuard>(QStringLiteral("Ostrel"), hint);
     ErrorBoxApplication app(argc, argv);
     displayGuard.reset();
-    ErrorBoxApplication::setApplicationName(QStringLiteral("Ostrel-通用以太网UDP通信监测工具"));
+    // The texts in the language asked for, else in the desktop's.
+    monitor::InstallTranslations(app, monitor::ChooseLanguage(commandLine.language, QLocale::system().uiLanguages()));
+    // The message boxes' title.
+    ErrorBoxApplication::setApplicationName(QCoreApplication::translate("Ostrel", "Ostrel-通用以太网UDP通信监测工具"));
     ErrorBoxApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION));
     // Task bars match the window to its menu entry and show the entry's icon;
     // the icon from the resource also serves when the program is not installed.

@@ -14,16 +14,16 @@ namespace ostrel {
 
 TF_csn::TF_csn(OstrelState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
-    , GroupBox1(new QGroupBox(QStringLiteral("接收设置"), this))
-    , GroupBox2(new QGroupBox(QStringLiteral("发送设置"), this))
+    , GroupBox1(new QGroupBox(tr("接收设置"), this))
+    , GroupBox2(new QGroupBox(tr("发送设置"), this))
     , Edit1(new QLineEdit(QStringLiteral("1888"), GroupBox1))
     , Edit2(new QLineEdit(QStringLiteral("127.0.0.1"), GroupBox2))
     , Edit3(new QLineEdit(QStringLiteral("1889"), GroupBox2))
-    , BitBtn4(new QPushButton(QStringLiteral("确定"), this))
-    , BitBtn3(new QPushButton(QStringLiteral("取消"), this))
+    , BitBtn4(new QPushButton(tr("确定"), this))
+    , BitBtn3(new QPushButton(tr("取消"), this))
     , state_(state)
 {
-    setWindowTitle(QStringLiteral("以太网UDP端口配置"));
+    setWindowTitle(tr("以太网UDP端口配置"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit3->setObjectName(QStringLiteral("Edit3"));
@@ -31,10 +31,10 @@ TF_csn::TF_csn(OstrelState& state, QWidget* parent)
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
 
     auto* recvForm = new QFormLayout(GroupBox1);
-    recvForm->addRow(QStringLiteral("接收端口"), Edit1);
+    recvForm->addRow(tr("接收端口"), Edit1);
     auto* sendForm = new QFormLayout(GroupBox2);
-    sendForm->addRow(QStringLiteral("信宿地址"), Edit2);
-    sendForm->addRow(QStringLiteral("发送端口"), Edit3);
+    sendForm->addRow(tr("信宿地址"), Edit2);
+    sendForm->addRow(tr("发送端口"), Edit3);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

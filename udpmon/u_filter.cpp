@@ -15,35 +15,34 @@ namespace ostrel {
 Tf_filter::Tf_filter(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("过滤报文"));
+    setWindowTitle(tr("过滤报文"));
     setObjectName(QStringLiteral("f_filter"));
 
-    Panel1 = new QLabel(QStringLiteral("字节数为十进制，报文为十六进制,如“第11个字节为0A\""), this);
+    Panel1 = new QLabel(tr("字节数为十进制，报文为十六进制,如“第11个字节为0A\""), this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setStyleSheet(QStringLiteral("color: green;"));
     Panel1->setFrameShape(QFrame::Panel);
 
-    auto* group = new QGroupBox(QStringLiteral("滤取报文"), this);
+    auto* group = new QGroupBox(tr("滤取报文"), this);
     auto* grid = new QGridLayout(group);
     for (int row = 0; row < 3; ++row) {
-        CheckBox[row] = new QCheckBox(QStringLiteral("只显示第"), group);
+        CheckBox[row] = new QCheckBox(tr("只显示第"), group);
         CheckBox[row]->setObjectName(QStringLiteral("CheckBox%1").arg(row + 1));
         PositionEdit[row] = new QLineEdit(group);
         PositionEdit[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 1));
         PositionEdit[row]->setFixedWidth(48);
-        Label[2 * row] = new QLabel(QStringLiteral("个字节为"), group);
+        Label[2 * row] = new QLabel(tr("个字节为"), group);
         Label[2 * row]->setObjectName(QStringLiteral("Label%1").arg(2 * row + 1));
         ValueEdit[row] = new QLineEdit(group);
         ValueEdit[row]->setObjectName(QStringLiteral("Edit%1").arg(2 * row + 2));
         ValueEdit[row]->setFixedWidth(40);
-        Label[2 * row + 1] = new QLabel(QStringLiteral("的报文"), group);
+        Label[2 * row + 1] = new QLabel(tr("的报文"), group);
         Label[2 * row + 1]->setObjectName(QStringLiteral("Label%1").arg(2 * row + 2));
 
         // Each row's controls say which condition they belong to.
-        const QString condition = QStringLiteral("第%1个条件 ").arg(row + 1);
-        CheckBox[row]->setAccessibleName(condition + QStringLiteral("启用"));
-        PositionEdit[row]->setAccessibleName(condition + QStringLiteral("字节位置"));
-        ValueEdit[row]->setAccessibleName(condition + QStringLiteral("字节值"));
+        CheckBox[row]->setAccessibleName(tr("第%1个条件 启用").arg(row + 1));
+        PositionEdit[row]->setAccessibleName(tr("第%1个条件 字节位置").arg(row + 1));
+        ValueEdit[row]->setAccessibleName(tr("第%1个条件 字节值").arg(row + 1));
 
         grid->addWidget(CheckBox[row], row, 0);
         grid->addWidget(PositionEdit[row], row, 1);

@@ -1,5 +1,6 @@
 #include "udpmon/u_main.h"
 
+#include "monitor/Language.h"
 #include "widgets/HelpWindow.h"
 #include "widgets/WindowFit.h"
 
@@ -68,7 +69,7 @@ Tf_main::Tf_main(QWidget* parent)
     : QMainWindow(parent)
     , A(this)
 {
-    setWindowTitle(QStringLiteral("Ostrel-通用以太网UDP通信监测工具（V2.15版）"));
+    setWindowTitle(tr("Ostrel-通用以太网UDP通信监测工具（V2.15版）"));
     // Wider only where the style draws the toolbar wider than the start
     // width, smaller only on a screen smaller than the window.
     A.ToolBar1->ensurePolished();
@@ -182,8 +183,8 @@ void Tf_main::CreateStatusBar()
 
 void Tf_main::CreateTextWindows()
 {
-    recvForm_ = new TDockableForm(QStringLiteral("接收报文"), kLime, this);
-    sendForm_ = new TDockableForm(QStringLiteral("发送报文"), kYellow, this);
+    recvForm_ = new TDockableForm(tr("接收报文"), kLime, this);
+    sendForm_ = new TDockableForm(tr("发送报文"), kYellow, this);
 
     new SideBySideDocks(this, recvForm_, sendForm_);
 
@@ -297,7 +298,7 @@ void Tf_main::B_openClick()
 void Tf_main::StartListening()
 {
     SendMemo()->setReadOnly(Timer3_->Enabled());
-    AppendRecvNote(QStringLiteral("开始监听接收端口"));
+    AppendRecvNote(tr("开始监听接收端口"));
     // A failed start leaves every control in the not-listening state, so the
     // next start command starts again.
     receivePass_->SetListenAddress(ListenAddressFor(state_.Ipv4Only));
@@ -310,7 +311,7 @@ void Tf_main::StartListening()
 
 void Tf_main::StopListening()
 {
-    AppendRecvNote(QStringLiteral("停止监听接收端口"));
+    AppendRecvNote(tr("停止监听接收端口"));
     receivePass_->Stop();
     Panels_->SetPanelText(PanelPorts, PortStatusText(state_.ServerPort, state_.ClientHost, state_.ClientPort));
     A.ShowListening(false);
@@ -347,7 +348,7 @@ void Tf_main::Btn_watchClick()
     const bool pause = !A.ShowsDisplayPaused();
     A.ShowDisplayPaused(pause);
     state_.DisplayPaused = pause;
-    AppendRecvNote(pause ? QStringLiteral("已暂停显示!") : QStringLiteral("已恢复显示!"));
+    AppendRecvNote(pause ? tr("已暂停显示!") : tr("已恢复显示!"));
 }
 
 void Tf_main::Btn_recvascClick()
@@ -383,10 +384,10 @@ void Tf_main::Btn_ljfbClick()
         break;
     case HexSendPlan::Kind::FormatError:
         StopTimedSendingOnError();
-        ShowMessage(SendMessage::FormatError);
+        ShowMessage(monitor::Translated("ostrel::SendMessage", SendMessage::FormatError));
         break;
     case HexSendPlan::Kind::TooLong:
-        ShowMessage(SendMessage::BufferLimit);
+        ShowMessage(monitor::Translated("ostrel::SendMessage", SendMessage::BufferLimit));
         break;
     case HexSendPlan::Kind::Send:
         SendDatagram(plan.buffer.data(), plan.buffer.size());
@@ -428,7 +429,7 @@ void Tf_main::SendStyleConfirmed(const SendStyleOutcome& outcome)
     SendMemo()->setReadOnly(outcome.timerOn);
     A.ShowSendNow(outcome.schedule.SendStyle, false);
     Panels_->SetPanelText(PanelSendStyle, SendStylePanelText(outcome.schedule.SendStyle, outcome.schedule.CopiesPerSend));
-    Panels_->SetPanelText(PanelTimed, outcome.timerOn ? QStringLiteral("定时") : QString());
+    Panels_->SetPanelText(PanelTimed, outcome.timerOn ? tr("定时") : QString());
 }
 
 // ---- Check codes ----
@@ -531,7 +532,7 @@ void Tf_main::N_colorClick()
 void Tf_main::N_CalcClick()
 {
     if (!StartCalculator())
-        ShowMessage(QStringLiteral("没有找到计算器程序（gnome-calculator、kcalc、mate-calc、galculator、qalculate-gtk 或 xcalc）。"));
+        ShowMessage(tr("没有找到计算器程序（gnome-calculator、kcalc、mate-calc、galculator、qalculate-gtk 或 xcalc）。"));
 }
 
 void Tf_main::Btn_RTopClick()

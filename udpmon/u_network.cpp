@@ -22,11 +22,11 @@ Tf_network::Tf_network(OstrelState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , state_(state)
 {
-    setWindowTitle(QStringLiteral("网络与组播"));
+    setWindowTitle(tr("网络与组播"));
     setObjectName(QStringLiteral("f_network"));
 
-    auto* listen = new QGroupBox(QStringLiteral("接收"), this);
-    Ipv4OnlyBox = new QCheckBox(QStringLiteral("只监听IPv4 (0.0.0.0)"), listen);
+    auto* listen = new QGroupBox(tr("接收"), this);
+    Ipv4OnlyBox = new QCheckBox(tr("只监听IPv4 (0.0.0.0)"), listen);
     Ipv4OnlyBox->setObjectName(QStringLiteral("Ipv4OnlyBox"));
     GroupsEdit = new QLineEdit(listen);
     GroupsEdit->setObjectName(QStringLiteral("GroupsEdit"));
@@ -34,30 +34,30 @@ Tf_network::Tf_network(OstrelState& state, QWidget* parent)
     GroupsEdit->setMinimumWidth(260);
     GroupInterfaceEdit = new QLineEdit(listen);
     GroupInterfaceEdit->setObjectName(QStringLiteral("GroupInterfaceEdit"));
-    GroupInterfaceEdit->setPlaceholderText(QStringLiteral("系统选择"));
-    GroupsEdit->setAccessibleName(QStringLiteral("加入组播组"));
-    GroupInterfaceEdit->setAccessibleName(QStringLiteral("组播接口"));
+    GroupInterfaceEdit->setPlaceholderText(tr("系统选择"));
+    GroupsEdit->setAccessibleName(tr("加入组播组"));
+    GroupInterfaceEdit->setAccessibleName(tr("组播接口"));
     auto* listenForm = new QFormLayout(listen);
     listenForm->addRow(Ipv4OnlyBox);
-    listenForm->addRow(QStringLiteral("加入组播组"), GroupsEdit);
-    listenForm->addRow(QStringLiteral("组播接口"), GroupInterfaceEdit);
-    auto* note = new QLabel(QStringLiteral("开始监听时加入，停止监听时离开；多个组用空格隔开"), listen);
+    listenForm->addRow(tr("加入组播组"), GroupsEdit);
+    listenForm->addRow(tr("组播接口"), GroupInterfaceEdit);
+    auto* note = new QLabel(tr("开始监听时加入，停止监听时离开；多个组用空格隔开"), listen);
     note->setStyleSheet(QStringLiteral("color: green;"));
     listenForm->addRow(note);
 
-    auto* send = new QGroupBox(QStringLiteral("发送到组播组"), this);
+    auto* send = new QGroupBox(tr("发送到组播组"), this);
     HopsBox = new QSpinBox(send);
     HopsBox->setObjectName(QStringLiteral("HopsBox"));
     HopsBox->setRange(-1, 255);
-    HopsBox->setSpecialValueText(QStringLiteral("系统默认"));
+    HopsBox->setSpecialValueText(tr("系统默认"));
     SendInterfaceEdit = new QLineEdit(send);
     SendInterfaceEdit->setObjectName(QStringLiteral("SendInterfaceEdit"));
-    SendInterfaceEdit->setPlaceholderText(QStringLiteral("系统选择"));
-    HopsBox->setAccessibleName(QStringLiteral("TTL/跳数"));
-    SendInterfaceEdit->setAccessibleName(QStringLiteral("发送接口"));
+    SendInterfaceEdit->setPlaceholderText(tr("系统选择"));
+    HopsBox->setAccessibleName(tr("TTL/跳数"));
+    SendInterfaceEdit->setAccessibleName(tr("发送接口"));
     auto* sendForm = new QFormLayout(send);
-    sendForm->addRow(QStringLiteral("TTL/跳数"), HopsBox);
-    sendForm->addRow(QStringLiteral("发送接口"), SendInterfaceEdit);
+    sendForm->addRow(tr("TTL/跳数"), HopsBox);
+    sendForm->addRow(tr("发送接口"), SendInterfaceEdit);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(listen);

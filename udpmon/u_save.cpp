@@ -1,5 +1,6 @@
 #include "udpmon/u_save.h"
 
+#include "monitor/Language.h"
 #include "monitor/TimedSaveDialog.h"
 #include "udpmon/FrameLogPeriod.h"
 #include "monitor/IntervalTimer.h"
@@ -22,7 +23,7 @@ Tf_save::Tf_save(monitor::IntervalTimer& timer, QWidget* parent)
 {
     setObjectName(QStringLiteral("f_save"));
     static_cast<TimedSaveControls&>(*this) = monitor::BuildTimedSaveDialog(
-        *this, QStringLiteral("保存的接收文件都在\nSorvel执行目录下,\n文件名依次为\nReceive0.dat，\nreceive1.dat..."),
+        *this, tr("保存的接收文件都在\nSorvel执行目录下,\n文件名依次为\nReceive0.dat，\nreceive1.dat..."),
         QSize(180, 100));
     connect(BitBtn2, &QPushButton::clicked, this, &Tf_save::BitBtn2Click);
 }
@@ -51,7 +52,7 @@ void Tf_save::BitBtn2Click()
         return;
     }
     if (!period) {
-        ShowMessage(kSaveMinutesMessage);
+        ShowMessage(monitor::Translated("ostrel::FrameLogPeriod", kSaveMinutesMessage));
         return;
     }
     timer_.SetInterval(*period);

@@ -1,5 +1,6 @@
 #include "udpmon/u_sendstyle.h"
 
+#include "monitor/Language.h"
 #include "platform/Conversions.h"
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/ShowMessage.h"
@@ -39,28 +40,28 @@ void Flip(QWidget* widget)
 
 Tf_sendstyle::Tf_sendstyle(const SendSchedule& schedule, QWidget* parent)
     : QDialog(parent)
-    , GroupBox1(new QGroupBox(QStringLiteral("发送形式"), this))
-    , RadioButton2(new QRadioButton(QStringLiteral("单行发送报文"), GroupBox1))
-    , RadioButton1(new QRadioButton(QStringLiteral("单行循环发送报文"), GroupBox1))
-    , RadioButton3(new QRadioButton(QStringLiteral("随机选行发送报文"), GroupBox1))
-    , GroupBox2(new QGroupBox(QStringLiteral("可选方式"), this))
-    , CheckBox1(new QCheckBox(QStringLiteral("定时发报"), GroupBox2))
-    , Label2(new QLabel(QStringLiteral("循环时间间隔"), GroupBox2))
+    , GroupBox1(new QGroupBox(tr("发送形式"), this))
+    , RadioButton2(new QRadioButton(tr("单行发送报文"), GroupBox1))
+    , RadioButton1(new QRadioButton(tr("单行循环发送报文"), GroupBox1))
+    , RadioButton3(new QRadioButton(tr("随机选行发送报文"), GroupBox1))
+    , GroupBox2(new QGroupBox(tr("可选方式"), this))
+    , CheckBox1(new QCheckBox(tr("定时发报"), GroupBox2))
+    , Label2(new QLabel(tr("循环时间间隔"), GroupBox2))
     , edit1(NewEdit(QStringLiteral("edit1"), QStringLiteral("1"), GroupBox2))
-    , Label1(new QLabel(QStringLiteral("秒"), GroupBox2))
-    , CheckBox2(new QCheckBox(QStringLiteral("从第"), GroupBox2))
+    , Label1(new QLabel(tr("秒"), GroupBox2))
+    , CheckBox2(new QCheckBox(tr("从第"), GroupBox2))
     , Edit2(NewEdit(QStringLiteral("Edit2"), QString(), GroupBox2))
-    , Label4(new QLabel(QStringLiteral("行到"), GroupBox2))
+    , Label4(new QLabel(tr("行到"), GroupBox2))
     , Edit3(NewEdit(QStringLiteral("Edit3"), QString(), GroupBox2))
-    , Label3(new QLabel(QStringLiteral("行"), GroupBox2))
-    , CheckBox3(new QCheckBox(QStringLiteral("一次发"), GroupBox2))
+    , Label3(new QLabel(tr("行"), GroupBox2))
+    , CheckBox3(new QCheckBox(tr("一次发"), GroupBox2))
     , Edit4(NewEdit(QStringLiteral("Edit4"), QStringLiteral("1"), GroupBox2))
-    , Label5(new QLabel(QStringLiteral("个"), GroupBox2))
+    , Label5(new QLabel(tr("个"), GroupBox2))
     , BitBtn3(new QPushButton(QStringLiteral("OK"), this))
-    , BitBtn1(new QPushButton(QStringLiteral("取消"), this))
+    , BitBtn1(new QPushButton(tr("取消"), this))
     , schedule_(schedule)
 {
-    setWindowTitle(QStringLiteral("发送报文方式"));
+    setWindowTitle(tr("发送报文方式"));
     RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
@@ -70,10 +71,10 @@ Tf_sendstyle::Tf_sendstyle(const SendSchedule& schedule, QWidget* parent)
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     // The fields sit between words of a sentence: each is named by its part.
-    edit1->setAccessibleName(QStringLiteral("循环时间间隔（秒）"));
-    Edit2->setAccessibleName(QStringLiteral("从第几行"));
-    Edit3->setAccessibleName(QStringLiteral("到第几行"));
-    Edit4->setAccessibleName(QStringLiteral("一次发几个"));
+    edit1->setAccessibleName(tr("循环时间间隔（秒）"));
+    Edit2->setAccessibleName(tr("从第几行"));
+    Edit3->setAccessibleName(tr("到第几行"));
+    Edit4->setAccessibleName(tr("一次发几个"));
 
     auto* styles = new QVBoxLayout(GroupBox1);
     styles->addWidget(RadioButton2);
@@ -217,8 +218,9 @@ void Tf_sendstyle::CheckBox3Click()
 
 namespace {
 
-void ShowBox(const QString& text, bool errorBox)
+void ShowBox(const QString& source, bool errorBox)
 {
+    const QString text = monitor::Translated("ostrel::SendStyleMessage", source);
     if (errorBox)
         ShowErrorBox(text);
     else

@@ -1,12 +1,14 @@
 #include "widgets/CaretReadout.h"
 
+#include <QCoreApplication>
+
 #include "widgets/TSMemo.h"
 
 QString CaretReadoutText(int caretLine, int caretColumn)
 {
     const int frame = caretLine + 1;
     const int byte = caretColumn / 3 + 1;
-    return QStringLiteral("第%1帧第%2字节").arg(frame).arg(byte);
+    return QCoreApplication::translate("CaretReadout", "第%1帧第%2字节").arg(frame).arg(byte);
 }
 
 void ConnectCaretReadout(TSMemo* memo, std::function<void(const QString&)> sink)

@@ -2,6 +2,7 @@
 
 #include "widgets/WindowFit.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -13,18 +14,18 @@ HelpWindow::HelpWindow(const QString& page, QWidget* parent)
     , browser_(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("F_help"));
-    setWindowTitle(QStringLiteral("使用说明"));
+    setWindowTitle(QCoreApplication::translate("HelpWindow", "使用说明"));
     setModal(false);
     browser_->setObjectName(QStringLiteral("HelpText"));
-    browser_->setAccessibleName(QStringLiteral("使用说明"));
+    browser_->setAccessibleName(QCoreApplication::translate("HelpWindow", "使用说明"));
     browser_->setOpenExternalLinks(true);
     browser_->setSource(QUrl(QStringLiteral("qrc") + page));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* close = buttons->button(QDialogButtonBox::Close);
-    close->setText(QStringLiteral("关闭"));
+    close->setText(QCoreApplication::translate("HelpWindow", "关闭"));
     close->setObjectName(QStringLiteral("HelpClose"));
-    close->setAccessibleName(QStringLiteral("关闭使用说明"));
+    close->setAccessibleName(QCoreApplication::translate("HelpWindow", "关闭使用说明"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
 
     auto* layout = new QVBoxLayout(this);

@@ -2,6 +2,7 @@
 
 #include "widgets/PanelLayout.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QPainter>
@@ -23,7 +24,7 @@ StatusPanels::StatusPanels(QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     // The panels are painted: assistive tools read their texts from the
     // description, one panel after the other.
-    setAccessibleName(QStringLiteral("状态栏"));
+    setAccessibleName(QCoreApplication::translate("StatusPanels", "状态栏"));
 }
 
 int StatusPanels::AddPanel(int width, Qt::Alignment alignment)

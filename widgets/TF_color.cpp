@@ -3,6 +3,7 @@
 #include "widgets/Contrast.h"
 #include "widgets/TSMemo.h"
 
+#include <QCoreApplication>
 #include <QColorDialog>
 #include <QFrame>
 #include <QGridLayout>
@@ -35,14 +36,14 @@ TF_color::TF_color(TSMemo* recvMemo, TSMemo* sendMemo, QWidget* parent)
     , recvMemo_(recvMemo)
     , sendMemo_(sendMemo)
 {
-    setWindowTitle(QStringLiteral("颜色"));
+    setWindowTitle(QCoreApplication::translate("TF_color", "颜色"));
 
     const auto makeGroup = [this](const QString& title, Swatch textRow, Swatch backgroundRow) {
         auto* group = new QGroupBox(title, this);
         auto* grid = new QGridLayout(group);
         const auto addRow = [this, title, group, grid](int row, const QString& caption, Swatch swatch) {
             grid->addWidget(new QLabel(caption, group), row, 0);
-            buttons_[swatch] = new QPushButton(QStringLiteral("请选择"), group);
+            buttons_[swatch] = new QPushButton(QCoreApplication::translate("TF_color", "请选择"), group);
             buttons_[swatch]->setAccessibleName(title + QLatin1Char(' ') + caption.chopped(1));
             grid->addWidget(buttons_[swatch], row, 1);
             swatches_[swatch] = new QFrame(group);
@@ -51,14 +52,14 @@ TF_color::TF_color(TSMemo* recvMemo, TSMemo* sendMemo, QWidget* parent)
             swatches_[swatch]->setAutoFillBackground(true);
             grid->addWidget(swatches_[swatch], row, 2);
         };
-        addRow(0, QStringLiteral("字体颜色:"), textRow);
-        addRow(1, QStringLiteral("背景颜色:"), backgroundRow);
+        addRow(0, QCoreApplication::translate("TF_color", "字体颜色:"), textRow);
+        addRow(1, QCoreApplication::translate("TF_color", "背景颜色:"), backgroundRow);
         return group;
     };
 
     auto* groups = new QHBoxLayout;
-    groups->addWidget(makeGroup(QStringLiteral("接收报文区"), RecvText, RecvBackground));
-    groups->addWidget(makeGroup(QStringLiteral("发送报文区"), SendText, SendBackground));
+    groups->addWidget(makeGroup(QCoreApplication::translate("TF_color", "接收报文区"), RecvText, RecvBackground));
+    groups->addWidget(makeGroup(QCoreApplication::translate("TF_color", "发送报文区"), SendText, SendBackground));
 
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch();
@@ -143,8 +144,8 @@ void TF_color::ShowContrastNote()
 {
     QStringList notes;
     for (const QString& note :
-         {ContrastNote(QStringLiteral("接收报文区"), ColorInForce(RecvText), ColorInForce(RecvBackground)),
-          ContrastNote(QStringLiteral("发送报文区"), ColorInForce(SendText), ColorInForce(SendBackground))}) {
+         {ContrastNote(QCoreApplication::translate("TF_color", "接收报文区"), ColorInForce(RecvText), ColorInForce(RecvBackground)),
+          ContrastNote(QCoreApplication::translate("TF_color", "发送报文区"), ColorInForce(SendText), ColorInForce(SendBackground))}) {
         if (!note.isEmpty())
             notes.append(note);
     }

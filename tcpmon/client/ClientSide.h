@@ -44,6 +44,7 @@ public:
     [[nodiscard]] TF_connect* ConnectDialog() const { return F_connect; }
 
 private:
+    Texts words_; // made with the side, in the language installed by then
     ConnectTarget target_;
     std::unique_ptr<ServerConnection> connection_;
     TF_connect* F_connect = nullptr;

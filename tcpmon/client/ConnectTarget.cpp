@@ -2,6 +2,7 @@
 
 #include "platform/IniFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -27,17 +28,17 @@ std::optional<QString> ConnectTargetFault(const QString& host, const QString& po
 {
     const QString h = host.trimmed();
     if (h.isEmpty())
-        return QStringLiteral("请输入服务器的主机名或IP地址");
+        return QCoreApplication::translate("tamrel::ConnectTarget", "请输入服务器的主机名或IP地址");
     for (const QChar c : h) {
         if (c.isSpace())
-            return QStringLiteral("主机名或IP地址中不能有空格");
+            return QCoreApplication::translate("tamrel::ConnectTarget", "主机名或IP地址中不能有空格");
     }
     const QString p = port.trimmed();
     bool digits = !p.isEmpty() && p.size() <= 5;
     for (const QChar c : p)
         digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
     if (!digits || p.toInt() < 1 || p.toInt() > 65535)
-        return QStringLiteral("端口应为1到65535之间的整数");
+        return QCoreApplication::translate("tamrel::ConnectTarget", "端口应为1到65535之间的整数");
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "tcpmon/client/ConnectionTexts.h"
 
+#include <QCoreApplication>
+
 #include "socket/WSocketErrors.h"
 
 namespace tamrel {
@@ -34,21 +36,21 @@ QString FailureMessage(const ConnectionFailure& failure)
     case FailureKind::None:
         return {};
     case FailureKind::Refused:
-        return QStringLiteral("连接被拒绝：%1 上没有程序在监听").arg(at);
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接被拒绝：%1 上没有程序在监听").arg(at);
     case FailureKind::NoRoute:
-        return QStringLiteral("没有到 %1 的路由").arg(at);
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "没有到 %1 的路由").arg(at);
     case FailureKind::TimedOut:
-        return QStringLiteral("连接 %1 超时（%2 秒）").arg(at, Seconds(failure.timeoutMs));
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接 %1 超时（%2 秒）").arg(at, Seconds(failure.timeoutMs));
     case FailureKind::NameNotFound:
-        return QStringLiteral("找不到主机 %1").arg(failure.host);
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "找不到主机 %1").arg(failure.host);
     case FailureKind::ResetByDevice:
-        return QStringLiteral("连接被设备复位：%1").arg(at);
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接被设备复位：%1").arg(at);
     case FailureKind::ClosedByDevice:
-        return QStringLiteral("连接被设备关闭：%1").arg(at);
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接被设备关闭：%1").arg(at);
     case FailureKind::Other:
         break;
     }
-    return QStringLiteral("连接 %1 失败：%2（错误 %3）").arg(at, SystemText(failure.error)).arg(failure.error);
+    return QCoreApplication::translate("tamrel::ConnectionTexts", "连接 %1 失败：%2（错误 %3）").arg(at, SystemText(failure.error)).arg(failure.error);
 }
 
 QString FailureReason(const ConnectionFailure& failure)
@@ -57,17 +59,17 @@ QString FailureReason(const ConnectionFailure& failure)
     case FailureKind::None:
         return {};
     case FailureKind::Refused:
-        return QStringLiteral("连接被拒绝");
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接被拒绝");
     case FailureKind::NoRoute:
-        return QStringLiteral("没有路由");
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "没有路由");
     case FailureKind::TimedOut:
-        return QStringLiteral("连接超时");
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接超时");
     case FailureKind::NameNotFound:
-        return QStringLiteral("找不到主机");
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "找不到主机");
     case FailureKind::ResetByDevice:
-        return QStringLiteral("连接被设备复位");
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接被设备复位");
     case FailureKind::ClosedByDevice:
-        return QStringLiteral("连接被设备关闭");
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接被设备关闭");
     case FailureKind::Other:
         break;
     }
@@ -78,19 +80,19 @@ QString StatusText(const ConnectionStatus& status)
 {
     switch (status.state) {
     case ConnectionState::Connecting:
-        return QStringLiteral("正在连接 %1…").arg(Endpoint(status.host, status.port));
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "正在连接 %1…").arg(Endpoint(status.host, status.port));
     case ConnectionState::Connected:
-        return QStringLiteral("已连接 %1 → %2，自 %3")
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "已连接 %1 → %2，自 %3")
             .arg(Endpoint(status.localAddr, status.localPort), Endpoint(status.remoteAddr, status.remotePort),
                  status.since.toString(QStringLiteral("HH:mm:ss")));
     case ConnectionState::Disconnected:
         break;
     }
-    QString text = QStringLiteral("未连接");
+    QString text = QCoreApplication::translate("tamrel::ConnectionTexts", "未连接");
     if (status.why.kind != FailureKind::None)
-        text += QStringLiteral("（%1）").arg(FailureReason(status.why));
+        text += QCoreApplication::translate("tamrel::ConnectionTexts", "（%1）").arg(FailureReason(status.why));
     if (status.retryPending)
-        text += QStringLiteral("，%1 秒后重新连接").arg(status.reconnectSeconds);
+        text += QCoreApplication::translate("tamrel::ConnectionTexts", "，%1 秒后重新连接").arg(status.reconnectSeconds);
     return text;
 }
 

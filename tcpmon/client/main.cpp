@@ -2,6 +2,7 @@
 #include "tcpmon/client/ClientSide.h"
 #include "tcpmon/client/ConnectTarget.h"
 
+#include "monitor/Language.h"
 #include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
 #include "platform/DesktopPlaces.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QIcon>
+#include <QLocale>
 
 #include <cstdlib>
 #include <memory>
@@ -38,7 +40,10 @@ int main(int argc, char** argv)
     auto displayGuard = std::make_unique<DisplayOpenGuard>(QStringLiteral("Tamrel_C"), hint);
     ErrorBoxApplication app(argc, argv);
     displayGuard.reset();
-    ErrorBoxApplication::setApplicationName(QStringLiteral("Tamrel-通用TCP通信客户端监测工具"));
+    // The texts in the language asked for, else in the desktop's.
+    monitor::InstallTranslations(app, monitor::ChooseLanguage(commandLine.language, QLocale::system().uiLanguages()));
+    // The message boxes' title.
+    ErrorBoxApplication::setApplicationName(QCoreApplication::translate("Tamrel_C", "Tamrel-通用TCP通信客户端监测工具"));
     ErrorBoxApplication::setApplicationVersion(QStringLiteral(TAMREL_C_VERSION));
     ErrorBoxApplication::setDesktopFileName(QStringLiteral("net.telemon.Tamrel_C"));
     ErrorBoxApplication::setWindowIcon(QIcon(QStringLiteral(":/app/Tamrel_C.svg")));

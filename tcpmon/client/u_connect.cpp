@@ -2,6 +2,7 @@
 
 #include "monitor/DialogButtons.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -16,35 +17,35 @@ TF_connect::TF_connect(std::function<void(const QString& text)> message, QWidget
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
     , message_(std::move(message))
 {
-    setWindowTitle(QStringLiteral("服务器连接配置"));
-    auto* group = new QGroupBox(QStringLiteral("服务器地址设置"), this);
+    setWindowTitle(QCoreApplication::translate("tamrel::TF_connect", "服务器连接配置"));
+    auto* group = new QGroupBox(QCoreApplication::translate("tamrel::TF_connect", "服务器地址设置"), this);
     const auto named = [](QWidget* widget, const char* name, const QString& accessible) {
         widget->setObjectName(QString::fromLatin1(name));
         widget->setAccessibleName(accessible);
     };
     EditHost = new QLineEdit(group);
-    named(EditHost, "EditHost", QStringLiteral("主机"));
-    EditHost->setPlaceholderText(QStringLiteral("主机名或IP地址"));
+    named(EditHost, "EditHost", QCoreApplication::translate("tamrel::TF_connect", "主机"));
+    EditHost->setPlaceholderText(QCoreApplication::translate("tamrel::TF_connect", "主机名或IP地址"));
     EditPort = new QLineEdit(group);
-    named(EditPort, "EditPort", QStringLiteral("端口"));
+    named(EditPort, "EditPort", QCoreApplication::translate("tamrel::TF_connect", "端口"));
     SpinTimeout = new QSpinBox(group);
-    named(SpinTimeout, "SpinTimeout", QStringLiteral("连接超时"));
+    named(SpinTimeout, "SpinTimeout", QCoreApplication::translate("tamrel::TF_connect", "连接超时"));
     SpinTimeout->setRange(kMinSeconds, kMaxTimeoutSeconds);
-    SpinTimeout->setSuffix(QStringLiteral(" 秒"));
-    CheckReconnect = new QCheckBox(QStringLiteral("断线后自动重连"), group);
-    named(CheckReconnect, "CheckReconnect", QStringLiteral("断线后自动重连"));
+    SpinTimeout->setSuffix(QCoreApplication::translate("tamrel::TF_connect", " 秒"));
+    CheckReconnect = new QCheckBox(QCoreApplication::translate("tamrel::TF_connect", "断线后自动重连"), group);
+    named(CheckReconnect, "CheckReconnect", QCoreApplication::translate("tamrel::TF_connect", "断线后自动重连"));
     SpinReconnect = new QSpinBox(group);
-    named(SpinReconnect, "SpinReconnect", QStringLiteral("重连间隔"));
+    named(SpinReconnect, "SpinReconnect", QCoreApplication::translate("tamrel::TF_connect", "重连间隔"));
     SpinReconnect->setRange(kMinSeconds, kMaxReconnectSeconds);
-    SpinReconnect->setSuffix(QStringLiteral(" 秒"));
+    SpinReconnect->setSuffix(QCoreApplication::translate("tamrel::TF_connect", " 秒"));
     connect(CheckReconnect, &QCheckBox::toggled, SpinReconnect, &QSpinBox::setEnabled);
 
     auto* form = new QFormLayout(group);
-    form->addRow(QStringLiteral("主机"), EditHost);
-    form->addRow(QStringLiteral("端口"), EditPort);
-    form->addRow(QStringLiteral("连接超时"), SpinTimeout);
+    form->addRow(QCoreApplication::translate("tamrel::TF_connect", "主机"), EditHost);
+    form->addRow(QCoreApplication::translate("tamrel::TF_connect", "端口"), EditPort);
+    form->addRow(QCoreApplication::translate("tamrel::TF_connect", "连接超时"), SpinTimeout);
     form->addRow(CheckReconnect);
-    form->addRow(QStringLiteral("重连间隔"), SpinReconnect);
+    form->addRow(QCoreApplication::translate("tamrel::TF_connect", "重连间隔"), SpinReconnect);
     EditHost->setMinimumWidth(200);
 
     auto* layout = new QVBoxLayout(this);

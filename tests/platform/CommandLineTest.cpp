@@ -58,7 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"unknown option beside a known one", {"-platform", "offscreen", "-x"}, false, 2, "",
              "Try 'Ostrel --help'"},
         Case{"toolkit option without its value", {"-platform"}, false, 2, "", "Missing value after '-platform'"},
-        Case{"an argument that is no option", {"settings.ini"}, false, 2, "", "unexpected argument 'settings.ini'"}));
+        Case{"an argument that is no option", {"settings.ini"}, false, 2, "", "unexpected argument 'settings.ini'"},
+        Case{"a language", {"--lang", "en"}, true, 0, "", ""},
+        Case{"a language no translation exists for", {"--lang", "fr"}, false, 2, "", "unknown language 'fr' (zh or en)"},
+        Case{"the language option without its value", {"--lang"}, false, 2, "", "Missing value after '--lang'"}));
 
 TEST(CommandLineOwnFolderTest, IsReadOnlyWhenGivenAndStartsTheWindow)
 {
@@ -72,6 +75,13 @@ TEST(CommandLineOwnFolderTest, IsReadOnlyWhenGivenAndStartsTheWindow)
     EXPECT_TRUE(own.ownFolder);
     const QString help = ReadCommandLine({QStringLiteral("Ostrel"), QStringLiteral("--help")}, kProgram).standardOutput;
     EXPECT_TRUE(help.contains(QStringLiteral("~/Ostrel"))) << help.toStdString();
+}
+
+TEST(CommandLineLanguageTest, IsKeptInLowerCaseOnlyWhenGiven)
+{
+    EXPECT_TRUE(ReadCommandLine({QStringLiteral("Ostrel")}, kProgram).language.isEmpty());
+    EXPECT_EQ(ReadCommandLine({QStringLiteral("Ostrel"), QStringLiteral("--lang=ZH")}, kProgram).language,
+              QStringLiteral("zh"));
 }
 
 TEST(CommandLineHelpTest, ListsItsOwnOptionsButNotTheToolkits)
