@@ -47,8 +47,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QToolBar>
 
 #include <algorithm>
@@ -396,91 +394,6 @@ void Tf_main::Btn_watchClick()
     A.ShowDisplayPaused(pause);
     area_->Memo1->setReadOnly(pause);
     displayPaused_ = pause;
-}
-
-// ---- sending ----
-
-void Tf_main::SetSendNowForStyle()
-{
-    const bool enabled = state_.SendStyle != StyleLoop;
-    A.Btn_ljfb->setEnabled(enabled);
-    A.N_ljfb->setEnabled(enabled);
-    A.Btn_ljfb->setToolTip(enabled ? QString() : QCoreApplication::translate("tamrel::SendRules", kLoopStyleHint));
-}
-
-void Tf_main::Btn_ljfbClick()
-{
-    if (area_->Memo2->document()->isEmpty())
-        return;
-    const int lineCount = area_->Memo2->LineCount();
-    const std::uint8_t style = state_.SendStyle;
-    const int index = monitor::ChooseSendLine(style, area_->Memo2->CaretLine(), lineCount, state_.LoopLine, random_);
-    SendLine(area_->Memo2->Line(index));
-    if (style == StyleLoop)
-        state_.LoopLine = monitor::NextLoopLine(state_.LoopLine, area_->Memo2->LineCount());
-    if (style == StyleRandom && RandomStyleTrimsFirstLine(area_->Memo2->LineCount())) {
-        QTextCursor cursor(area_->Memo2->document()->firstBlock());
-        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    }
-}
-
-void Tf_main::Timer3Timer()
-{
-    // A tick that comes while the error box of an earlier tick is still open
-    // does nothing: the boxes would pile up once a second.
-    RunShowingErrorsUnlessBusy(sendErrorShowing_, [this] { Btn_ljfbClick(); }, prompts_.ErrorBox);
-}
-
-void Tf_main::SendLine(const QString& line)
-{
-    const SendLineParse parsed = ParseSendLine(line);
-    switch (parsed.kind) {
-    case SendLineParse::Kind::Nothing:
-        return;
-    case SendLineParse::Kind::FormatError:
-        StopTimedSending();
-        prompts_.Message(QCoreApplication::translate("tamrel::SendRules", kSendFormatMessage));
-        return;
-    case SendLineParse::Kind::Frame:
-        side_->Send(parsed.bytes);
-        return;
-    }
-}
-
-void Tf_main::StopTimedSending()
-{
-    Timer3_->SetEnabled(false);
-    area_->Memo2->setReadOnly(false);
-    F_sendstyle->SetTimed(false);
-}
-
-void Tf_main::N_sendclearClick()
-{
-    area_->Memo2->clear();
-    GiveFreedMemoryBack();
-}
-
-void Tf_main::N_fbfsClick()
-{
-    if (const std::optional<Tf_sendstyle::Choice> choice = F_sendstyle->Ask(state_.SendStyle, state_.SendInterval))
-        ApplySendStyle(choice->style, choice->timedTicked, choice->interval);
-}
-
-void Tf_main::ApplySendStyle(std::uint8_t style, bool timedTicked, double interval)
-{
-    const SendStyleOutcome outcome = ConfirmSendStyle(style, timedTicked, interval);
-    state_.SendStyle = outcome.style;
-    if (outcome.timerOn) {
-        Timer3_->SetInterval(outcome.periodMs);
-        Timer3_->SetEnabled(true);
-        area_->Memo2->setReadOnly(true);
-        state_.SendInterval = interval;
-    } else {
-        Timer3_->SetEnabled(false);
-        area_->Memo2->setReadOnly(false);
-    }
-    SetSendNowForStyle();
 }
 
 // ---- dialogs and smaller commands ----
