@@ -603,6 +603,37 @@ The profile was not opened; nothing has changed.</translation>
     </message>
 </context>
 <context>
+    <name>monitor::TriggerMessage</name>
+    <message>
+        <source>不能为空串</source>
+        <translation>Must not be empty</translation>
+    </message>
+    <message>
+        <source>报文超长，不得超过255个字节</source>
+        <translation>Frame too long: at most 255 bytes</translation>
+    </message>
+    <message>
+        <source>触发报文格式不对,请修改! eg:&quot;01 03 1A&quot;</source>
+        <translation>Wrong format of the trigger frame, please correct it! e.g. &quot;01 03 1A&quot;</translation>
+    </message>
+    <message>
+        <source>触发报文通配符大于两个,请修改!</source>
+        <translation>Too many wildcards in the trigger frame, please correct it!</translation>
+    </message>
+    <message>
+        <source>触发报文存在无效字符，请修改</source>
+        <translation>Invalid characters in the trigger frame, please correct them</translation>
+    </message>
+    <message>
+        <source>发送报文格式不对,请修改! eg:&quot;01 03 1A&quot;</source>
+        <translation>Wrong format of the frame to send, please correct it! e.g. &quot;01 03 1A&quot;</translation>
+    </message>
+    <message>
+        <source>发送报文存在无效字符，请修改</source>
+        <translation>Invalid characters in the frame to send, please correct them</translation>
+    </message>
+</context>
+<context>
     <name>ostrel::FrameLogPeriod</name>
     <message>
         <source>保存间隔应为0到71582之间的分钟数（可带小数）</source>
@@ -951,7 +982,7 @@ The profile was not opened; nothing has changed.</translation>
     <name>ostrel::StatusTexts</name>
     <message>
         <source>接收端口:%1, 信宿地址:%2</source>
-        <translation>Receive port:%1, destination:%2</translation>
+        <translation>Port %1, to %2</translation>
     </message>
     <message>
         <source>单行发送方式,一次发送%1遍</source>

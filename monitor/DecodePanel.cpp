@@ -2,11 +2,11 @@
 
 #include "widgets/TSMemo.h"
 
-#include <QCoreApplication>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>

@@ -5,8 +5,8 @@
 #include "decode/Text.h"
 #include "frame/HexText.h"
 
-#include <QCoreApplication>
 #include <QByteArray>
+#include <QCoreApplication>
 
 #include <string_view>
 

@@ -114,7 +114,8 @@ void FrameLogDialogs::LoadLines(QFileDialog& dialog, const Runner& run, Window w
 
 QString FrameLogDialogs::CutLinesNote(Window window, qsizetype cut, qint64 bytes)
 {
-    const QString note = QCoreApplication::translate("monitor::FrameLogDialogs", "有%1行过长，已截断为前%2字节").arg(cut).arg(bytes);
+    const QString note
+        = QCoreApplication::translate("monitor::FrameLogDialogs", "有%1行过长，已截断为前%2字节").arg(cut).arg(bytes);
     return window == Window::Send ? QStringLiteral("// ") + note : note;
 }
 

@@ -11,14 +11,15 @@ namespace {
 
 bool IsChineseTag(const QString& tag)
 {
-    return tag == QLatin1String("C") || tag == QLatin1String("POSIX") || tag.startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
+    return tag == QLatin1String("C") || tag == QLatin1String("POSIX")
+        || tag.startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
 }
 
 bool IsEnglishTag(const QString& tag)
 {
-    return tag.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0 ||
-           tag.startsWith(QLatin1String("en-"), Qt::CaseInsensitive) ||
-           tag.startsWith(QLatin1String("en_"), Qt::CaseInsensitive);
+    return tag.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0
+        || tag.startsWith(QLatin1String("en-"), Qt::CaseInsensitive)
+        || tag.startsWith(QLatin1String("en_"), Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -26,8 +27,8 @@ bool IsEnglishTag(const QString& tag)
 bool IsLanguageOption(const QString& langOption)
 {
     const QString value = langOption.trimmed();
-    return value.compare(QLatin1String("zh"), Qt::CaseInsensitive) == 0 ||
-           value.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0;
+    return value.compare(QLatin1String("zh"), Qt::CaseInsensitive) == 0
+        || value.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0;
 }
 
 Language ChooseLanguage(const QString& langOption, const QStringList& uiLanguages)

@@ -9,11 +9,11 @@
 #include "widgets/ErrorBoxApplication.h"
 #include "widgets/TSMemo.h"
 
-#include <QCoreApplication>
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -81,7 +81,8 @@ QString StateText(analysis::TransferState state)
 
 QString SideText(const QString& name, const analysis::Iec104Side& side, unsigned limit, const char* limitName)
 {
-    return QCoreApplication::translate("monitor::LinkPanel", "%1 V(S) %2 V(R) %3 I %4 S %5 U %6, 未确认 %7 (最多 %8) /%9 %10")
+    return QCoreApplication::translate("monitor::LinkPanel",
+                                       "%1 V(S) %2 V(R) %3 I %4 S %5 U %6, 未确认 %7 (最多 %8) /%9 %10")
         .arg(name)
         .arg(side.vs)
         .arg(side.vr)
@@ -145,7 +146,9 @@ public:
         case 0:
             return QDateTime::fromMSecsSinceEpoch(event.timeUs / 1000).toString(QStringLiteral("HH:mm:ss.zzz"));
         case 1:
-            return event.direction == analysis::Direction::ToDevice ? QCoreApplication::translate("monitor::LinkPanel", "发") : QCoreApplication::translate("monitor::LinkPanel", "收");
+            return event.direction == analysis::Direction::ToDevice
+                ? QCoreApplication::translate("monitor::LinkPanel", "发")
+                : QCoreApplication::translate("monitor::LinkPanel", "收");
         case 2:
             return Text(analysis::ProtocolKeyword(event.protocol));
         case 3:
@@ -190,7 +193,8 @@ LinkPanel::LinkPanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("LinkPanel"));
     ProtocolBox->setObjectName(QStringLiteral("LinkProtocolBox"));
-    ProtocolBox->addItem(QCoreApplication::translate("monitor::LinkPanel", "自动"), static_cast<int>(analysis::LinkProtocol::Auto));
+    ProtocolBox->addItem(QCoreApplication::translate("monitor::LinkPanel", "自动"),
+                         static_cast<int>(analysis::LinkProtocol::Auto));
     ProtocolBox->addItem(QStringLiteral("IEC 104"), static_cast<int>(analysis::LinkProtocol::Iec104));
     ProtocolBox->addItem(QStringLiteral("MODBUS TCP"), static_cast<int>(analysis::LinkProtocol::ModbusTcp));
     ProtocolBox->addItem(QStringLiteral("MODBUS RTU"), static_cast<int>(analysis::LinkProtocol::ModbusRtu));
@@ -216,7 +220,8 @@ LinkPanel::LinkPanel(QWidget* parent)
     const auto add = [this, grid](int r, int c, const QString& caption, QWidget* control, const QString& suffix = {}) {
         auto* label = new QLabel(caption, this);
         label->setBuddy(control);
-        control->setAccessibleName(QCoreApplication::translate("monitor::LinkPanel", "链路监视%1").arg(caption + suffix));
+        control->setAccessibleName(
+            QCoreApplication::translate("monitor::LinkPanel", "链路监视%1").arg(caption + suffix));
         grid->addWidget(label, r, c);
         grid->addWidget(control, r, c + 1);
     };
@@ -261,8 +266,9 @@ LinkPanel::LinkPanel(QWidget* parent)
     // A file that cannot be written is said in the error box.
     connect(SaveAction, &QAction::triggered, this, [this] { RunShowingErrors([this] { AskAndSave(); }); });
     AskSaveFile = [](QWidget* owner) {
-        return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::LinkPanel", "保存链路事件"), QString(),
-                                            QCoreApplication::translate("monitor::LinkPanel", "CSV (*.csv);;所有文件 (*)"));
+        return QFileDialog::getSaveFileName(
+            owner, QCoreApplication::translate("monitor::LinkPanel", "保存链路事件"), QString(),
+            QCoreApplication::translate("monitor::LinkPanel", "CSV (*.csv);;所有文件 (*)"));
     };
 
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -502,7 +508,8 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
     for (const analysis::LinkSummary& link : links) {
         const auto to = static_cast<std::size_t>(analysis::Direction::ToDevice);
         const auto from = static_cast<std::size_t>(analysis::Direction::FromDevice);
-        lines << QCoreApplication::translate("monitor::LinkPanel", "链路 %1  %2  收 %3 帧  发 %4 帧  错帧 %5  未识别 %6")
+        lines << QCoreApplication::translate("monitor::LinkPanel",
+                                             "链路 %1  %2  收 %3 帧  发 %4 帧  错帧 %5  未识别 %6")
                      .arg(link.name.empty() ? QString::number(link.key) : QString::fromStdString(link.name),
                           Text(analysis::ProtocolKeyword(link.protocol)))
                      .arg(link.frames[from])
@@ -511,9 +518,15 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
                      .arg(link.unrecognised);
         if (link.protocol == analysis::LinkProtocol::Iec104) {
             lines << QCoreApplication::translate("monitor::LinkPanel", "  状态 %1").arg(StateText(link.state));
-            lines << QStringLiteral("  ") + SideText(QCoreApplication::translate("monitor::LinkPanel", "设备"), link.sides[from], settings.k, "k");
-            lines << QStringLiteral("  ") + SideText(QCoreApplication::translate("monitor::LinkPanel", "本机"), link.sides[to], settings.k, "k")
-                         + QCoreApplication::translate("monitor::LinkPanel", ", 待确认接收 %1 /w %2").arg(link.sides[to].unacknowledged).arg(settings.w);
+            lines << QStringLiteral("  ")
+                    + SideText(QCoreApplication::translate("monitor::LinkPanel", "设备"), link.sides[from], settings.k,
+                               "k");
+            lines << QStringLiteral("  ")
+                    + SideText(QCoreApplication::translate("monitor::LinkPanel", "本机"), link.sides[to], settings.k,
+                               "k")
+                    + QCoreApplication::translate("monitor::LinkPanel", ", 待确认接收 %1 /w %2")
+                          .arg(link.sides[to].unacknowledged)
+                          .arg(settings.w);
             lines << QStringLiteral("  ") + Timing("t1", link.t1, settings.t1Us) + QStringLiteral("  ")
                          + Timing("t2", link.t2, settings.t2Us);
             lines << QStringLiteral("  ") + Timing("t3", link.t3, settings.t3Us) + QStringLiteral("  t0 ")
@@ -531,7 +544,9 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
         } else if (link.protocol == analysis::LinkProtocol::ModbusTcp
                    || link.protocol == analysis::LinkProtocol::ModbusRtu) {
             const analysis::ModbusSummary& m = link.modbus;
-            lines << QCoreApplication::translate("monitor::LinkPanel", "  请求 %1 应答 %2 待答 %3 超时未答 %4 迟到 %5 无请求应答 %6 不符 %7 异常 %8")
+            lines << QCoreApplication::translate(
+                         "monitor::LinkPanel",
+                         "  请求 %1 应答 %2 待答 %3 超时未答 %4 迟到 %5 无请求应答 %6 不符 %7 异常 %8")
                          .arg(m.requests)
                          .arg(m.responses)
                          .arg(m.outstanding)
@@ -542,12 +557,14 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
                          .arg(m.exceptions);
             const analysis::ResponseTimes& times = m.responseTimes;
             if (times.count > 0)
-                lines << QCoreApplication::translate("monitor::LinkPanel", "  响应时间 最小 %1 平均 %2 最大 %3 p95 %4 ms /超时 %5")
+                lines << QCoreApplication::translate("monitor::LinkPanel",
+                                                     "  响应时间 最小 %1 平均 %2 最大 %3 p95 %4 ms /超时 %5")
                              .arg(Ms(static_cast<double>(times.minUs)), Ms(times.MeanUs()),
                                   Ms(static_cast<double>(times.maxUs)), Ms(static_cast<double>(times.P95Us())),
                                   Seconds(settings.modbusTimeoutUs));
             else
-                lines << QCoreApplication::translate("monitor::LinkPanel", "  响应时间 — /超时 %1").arg(Seconds(settings.modbusTimeoutUs));
+                lines << QCoreApplication::translate("monitor::LinkPanel", "  响应时间 — /超时 %1")
+                             .arg(Seconds(settings.modbusTimeoutUs));
         }
     }
     QStringList counts;
@@ -556,7 +573,9 @@ QString LinkSummaryText(const std::vector<analysis::LinkSummary>& links, const a
             counts << QStringLiteral("%1 %2").arg(Text(analysis::KindKeyword(static_cast<analysis::EventKind>(k))))
                           .arg(supervisor.Counts()[k]);
     }
-    lines << QCoreApplication::translate("monitor::LinkPanel", "事件: %1").arg(counts.isEmpty() ? QCoreApplication::translate("monitor::LinkPanel", "无") : counts.join(QStringLiteral(", ")));
+    lines << QCoreApplication::translate("monitor::LinkPanel", "事件: %1")
+                 .arg(counts.isEmpty() ? QCoreApplication::translate("monitor::LinkPanel", "无")
+                                       : counts.join(QStringLiteral(", ")));
     if (supervisor.Dropped() != 0)
         lines << QCoreApplication::translate("monitor::LinkPanel", "已丢弃最早的事件 %1 条").arg(supervisor.Dropped());
     return lines.join(QLatin1Char('\n'));

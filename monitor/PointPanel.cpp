@@ -4,11 +4,11 @@
 #include "monitor/ReceiveRoute.h"
 #include "widgets/ErrorBoxApplication.h"
 
-#include <QCoreApplication>
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QAction>
 #include <QCollator>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -325,7 +325,8 @@ PointPanel::PointPanel(QWidget* parent)
     button(OpenList, "OpenPointList", QCoreApplication::translate("monitor::PointPanel", "打开点表"));
     button(SaveTemplateAction, "SavePointTemplate", QCoreApplication::translate("monitor::PointPanel", "保存点表模板"));
     button(ExportCsvAction, "ExportPointsCsv", QCoreApplication::translate("monitor::PointPanel", "导出数据点表CSV"));
-    button(ExportReportAction, "ExportPointsReport", QCoreApplication::translate("monitor::PointPanel", "导出数据点表报告"));
+    button(ExportReportAction, "ExportPointsReport",
+           QCoreApplication::translate("monitor::PointPanel", "导出数据点表报告"));
     button(ClearAction, "ClearPoints", QCoreApplication::translate("monitor::PointPanel", "清除数据点表"));
     buttons->addSpacing(8);
     auto* search = new QLabel(QCoreApplication::translate("monitor::PointPanel", "查找"), this);
@@ -384,16 +385,23 @@ PointPanel::PointPanel(QWidget* parent)
         const QString csv = QCoreApplication::translate("monitor::PointPanel", "CSV (*.csv);;所有文件 (*)");
         switch (ask) {
         case FileAsk::OpenList:
-            return QFileDialog::getOpenFileName(owner, QCoreApplication::translate("monitor::PointPanel", "打开点表"), QString(), csv);
+            return QFileDialog::getOpenFileName(owner, QCoreApplication::translate("monitor::PointPanel", "打开点表"),
+                                                QString(), csv);
         case FileAsk::SaveTemplate:
-            return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::PointPanel", "保存模板"), QCoreApplication::translate("monitor::PointPanel", "点表模板.csv"), csv);
+            return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::PointPanel", "保存模板"),
+                                                QCoreApplication::translate("monitor::PointPanel", "点表模板.csv"),
+                                                csv);
         case FileAsk::ExportCsv:
-            return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::PointPanel", "导出CSV"), QCoreApplication::translate("monitor::PointPanel", "数据点表.csv"), csv);
+            return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::PointPanel", "导出CSV"),
+                                                QCoreApplication::translate("monitor::PointPanel", "数据点表.csv"),
+                                                csv);
         case FileAsk::ExportReport:
             break;
         }
-        return QFileDialog::getSaveFileName(owner, QCoreApplication::translate("monitor::PointPanel", "导出报告"), QCoreApplication::translate("monitor::PointPanel", "数据点表.html"),
-                                            QCoreApplication::translate("monitor::PointPanel", "HTML (*.html *.htm);;所有文件 (*)"));
+        return QFileDialog::getSaveFileName(
+            owner, QCoreApplication::translate("monitor::PointPanel", "导出报告"),
+            QCoreApplication::translate("monitor::PointPanel", "数据点表.html"),
+            QCoreApplication::translate("monitor::PointPanel", "HTML (*.html *.htm);;所有文件 (*)"));
     };
     ShowError = [](const QString& message) { ShowErrorBox(message); };
 
@@ -514,7 +522,9 @@ int PointPanel::Column(const QString& title) const
 QString PointPanel::CountText() const
 {
     const analysis::PointCounts counts = model_ ? model_->Counts() : analysis::PointCounts{};
-    QString text = QCoreApplication::translate("monitor::PointPanel", "已收到 %1 点  在点表 %2/%3  未收到 %4  越限 %5  不在点表 %6  类型不符 %7  品质异常 %8")
+    QString text = QCoreApplication::translate(
+                       "monitor::PointPanel",
+                       "已收到 %1 点  在点表 %2/%3  未收到 %4  越限 %5  不在点表 %6  类型不符 %7  品质异常 %8")
                        .arg(counts.seen)
                        .arg(counts.onList)
                        .arg(counts.listed)

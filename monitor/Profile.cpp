@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "monitor/Language.h"
 #include "platform/IniFile.h"
 
 namespace monitor {
@@ -96,8 +97,11 @@ std::optional<QString> TriggerRowFault(const TriggerRow& row)
 
 QString ProfileFaultMessage(const QString& path, const ProfileFault& fault)
 {
-    const QString where = fault.line > 0 ? QCoreApplication::translate("monitor::Profile", "第%1行有误：").arg(fault.line) : QCoreApplication::translate("monitor::Profile", "不能打开：");
-    return QCoreApplication::translate("monitor::Profile", "配置文件“%1”%2%3\n配置未打开，什么也没有改变。").arg(path, where, fault.text);
+    const QString where = fault.line > 0
+        ? QCoreApplication::translate("monitor::Profile", "第%1行有误：").arg(fault.line)
+        : QCoreApplication::translate("monitor::Profile", "不能打开：");
+    return QCoreApplication::translate("monitor::Profile", "配置文件“%1”%2%3\n配置未打开，什么也没有改变。")
+        .arg(path, where, fault.text);
 }
 
 bool ProfileReader::Flag(const QString& section, const QString& key, bool def)
@@ -120,7 +124,8 @@ int ProfileReader::Integer(const QString& section, const QString& key, int def, 
     const int value = file_.ReadString(section, key, QString()).toInt(&ok);
     if (ok && value >= low && value <= high)
         return value;
-    Refuse(section, key, QCoreApplication::translate("monitor::Profile", "“%1”应为%2到%3之间的整数").arg(key).arg(low).arg(high));
+    Refuse(section, key,
+           QCoreApplication::translate("monitor::Profile", "“%1”应为%2到%3之间的整数").arg(key).arg(low).arg(high));
     return def;
 }
 
@@ -211,7 +216,10 @@ CommonProfile ReadCommonProfile(ProfileReader& r, const ProfileChecks& checks)
         t.pattern = r.Text(kTriggers, RuleKey(row, "Pattern"), QString());
         t.response = r.Text(kTriggers, RuleKey(row, "Response"), QString());
         if (const auto fault = TriggerRowFault(t))
-            r.Refuse(kTriggers, RuleKey(row, "Pattern"), QCoreApplication::translate("monitor::Profile", "触发器%1：%2").arg(row + 1).arg(*fault));
+            r.Refuse(kTriggers, RuleKey(row, "Pattern"),
+                     QCoreApplication::translate("monitor::Profile", "触发器%1：%2")
+                         .arg(row + 1)
+                         .arg(Translated("monitor::TriggerMessage", *fault)));
     }
     const auto filterCheck = [](const std::function<bool(const QString&)>& check) {
         return [check](const QString& text) { return text.isEmpty() || !check || check(text); };
@@ -219,15 +227,17 @@ CommonProfile ReadCommonProfile(ProfileReader& r, const ProfileChecks& checks)
     for (int row = 0; row < 3; ++row) {
         FilterRowText& f = profile.filter[static_cast<std::size_t>(row)];
         f.on = r.Flag(kFilter, RuleKey(row, "On"), false);
-        f.position = r.Checked(kFilter, RuleKey(row, "Position"), QString(), filterCheck(checks.filterPosition),
-                               QCoreApplication::translate("monitor::Profile", "过滤条件%1的字节位置不对").arg(row + 1));
+        f.position
+            = r.Checked(kFilter, RuleKey(row, "Position"), QString(), filterCheck(checks.filterPosition),
+                        QCoreApplication::translate("monitor::Profile", "过滤条件%1的字节位置不对").arg(row + 1));
         f.value = r.Checked(kFilter, RuleKey(row, "Value"), QString(), filterCheck(checks.filterValue),
                             QCoreApplication::translate("monitor::Profile", "过滤条件%1的字节值不对").arg(row + 1));
     }
     profile.timedSave.on = r.Flag(kTimedSave, QStringLiteral("On"), false);
     profile.timedSave.minutes = r.Text(kTimedSave, QStringLiteral("Minutes"), profile.timedSave.minutes);
     if (profile.timedSave.on && checks.saveMinutes && !checks.saveMinutes(profile.timedSave.minutes))
-        r.Refuse(kTimedSave, QStringLiteral("Minutes"), QCoreApplication::translate("monitor::Profile", "定时保存的分钟数不对"));
+        r.Refuse(kTimedSave, QStringLiteral("Minutes"),
+                 QCoreApplication::translate("monitor::Profile", "定时保存的分钟数不对"));
 
     profile.main = ReadPlace(r, QStringLiteral("Main"), profile.main, false);
     profile.toolbar = r.Flag(kLayout, QStringLiteral("Toolbar"), profile.toolbar);

@@ -5,8 +5,8 @@
 #include "platform/IniFile.h"
 #include "widgets/ShowMessage.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -64,8 +64,9 @@ Tf_openprofile::Tf_openprofile(QWidget* parent)
 
 void Tf_openprofile::BrowseClick()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QCoreApplication::translate("monitor::Tf_openprofile", "打开配置"),
-                                                      QFileInfo(Edit1->text()).absolutePath(), ProfileFilter());
+    const QString path
+        = QFileDialog::getOpenFileName(this, QCoreApplication::translate("monitor::Tf_openprofile", "打开配置"),
+                                       QFileInfo(Edit1->text()).absolutePath(), ProfileFilter());
     if (!path.isEmpty())
         Edit1->setText(path);
 }
@@ -79,7 +80,8 @@ ProfileCommands::ProfileCommands(QWidget* window, const QString& program, IniFil
     , F_openprofile(new Tf_openprofile(window))
 {
     askSavePath = [](QWidget* parent) {
-        return QFileDialog::getSaveFileName(parent, QCoreApplication::translate("monitor::Tf_openprofile", "保存配置"), QString(), ProfileFilter());
+        return QFileDialog::getSaveFileName(parent, QCoreApplication::translate("monitor::Tf_openprofile", "保存配置"),
+                                            QString(), ProfileFilter());
     };
     showMessage = [](const QString& text) { ShowMessage(text); };
 }
@@ -95,7 +97,7 @@ void ProfileCommands::Save(const QString& path) const
 std::optional<ProfileFault> ProfileCommands::Open(const QString& path) const
 {
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable())
-        return ProfileFault{0, QCoreApplication::translate("monitor::Tf_openprofile", "文件不存在或不能读取")};
+        return ProfileFault {0, QCoreApplication::translate("monitor::Tf_openprofile", "文件不存在或不能读取")};
     const IniFile profile(path);
     return hooks_.open(profile);
 }

@@ -74,7 +74,8 @@ QString TrafficText(const TrafficCounters& counters, std::int64_t nowUs)
             .arg(second.frames)
             .arg(second.bytes);
     };
-    return line(QCoreApplication::translate("monitor::TrafficCounters", "接收"), TrafficCounters::Way::Received) + QLatin1Char('\n')
+    return line(QCoreApplication::translate("monitor::TrafficCounters", "接收"), TrafficCounters::Way::Received)
+        + QLatin1Char('\n')
         + line(QCoreApplication::translate("monitor::TrafficCounters", "发送"), TrafficCounters::Way::Sent);
 }
 

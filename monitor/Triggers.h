@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -37,15 +38,22 @@ struct TriggerValidation {
     QString message;
 };
 
-// The messages of the checks, in the order the checks are made.
+// The messages of the checks, in the order the checks are made: the Chinese
+// source texts; the trigger dialog shows their translation (monitor::Translated).
 namespace TriggerMessage {
-inline const QString Empty = QStringLiteral("不能为空串");
-inline const QString TooLong = QStringLiteral("报文超长，不得超过255个字节");
-inline const QString PatternFormat = QStringLiteral("触发报文格式不对,请修改! eg:\"01 03 1A\"");
-inline const QString TwoWildcards = QStringLiteral("触发报文通配符大于两个,请修改!");
-inline const QString PatternInvalid = QStringLiteral("触发报文存在无效字符，请修改");
-inline const QString ResponseFormat = QStringLiteral("发送报文格式不对,请修改! eg:\"01 03 1A\"");
-inline const QString ResponseInvalid = QStringLiteral("发送报文存在无效字符，请修改");
+inline const QString Empty = QString::fromUtf8(QT_TRANSLATE_NOOP("monitor::TriggerMessage", "不能为空串"));
+inline const QString TooLong
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("monitor::TriggerMessage", "报文超长，不得超过255个字节"));
+inline const QString PatternFormat
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("monitor::TriggerMessage", "触发报文格式不对,请修改! eg:\"01 03 1A\""));
+inline const QString TwoWildcards
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("monitor::TriggerMessage", "触发报文通配符大于两个,请修改!"));
+inline const QString PatternInvalid
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("monitor::TriggerMessage", "触发报文存在无效字符，请修改"));
+inline const QString ResponseFormat
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("monitor::TriggerMessage", "发送报文格式不对,请修改! eg:\"01 03 1A\""));
+inline const QString ResponseInvalid
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("monitor::TriggerMessage", "发送报文存在无效字符，请修改"));
 } // namespace TriggerMessage
 
 // Checks a pattern and a response text as typed (no trimming; lengths count

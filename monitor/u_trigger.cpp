@@ -3,10 +3,11 @@
 #include "monitor/DialogButtons.h"
 #include "monitor/TriggerAnswers.h"
 
+#include "monitor/Language.h"
 #include "widgets/ShowMessage.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,8 +43,10 @@ Tf_trigger::Tf_trigger(ApplyRows apply, QWidget* parent)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setAccessibleName(QCoreApplication::translate("monitor::Tf_trigger", "说明"));
     Memo1->setReadOnly(true);
-    Memo1->setPlainText(QCoreApplication::translate("monitor::Tf_trigger", "报文格式: 16进制，用空格隔开，如：\"68 0A 0A 68 30...\",支持模糊匹配符**和??，\n"
-                                       "\"**\"表示多字节模糊匹配，\"??\"表示单字节模糊匹配，每条触发报文仅支持一个匹配符"));
+    Memo1->setPlainText(QCoreApplication::translate(
+        "monitor::Tf_trigger",
+        "报文格式: 16进制，用空格隔开，如：\"68 0A 0A 68 30...\",支持模糊匹配符**和??，\n"
+        "\"**\"表示多字节模糊匹配，\"??\"表示单字节模糊匹配，每条触发报文仅支持一个匹配符"));
     Memo1->setStyleSheet(QStringLiteral("color: green;"));
     Memo1->setFixedHeight(56);
 
@@ -125,7 +128,7 @@ void Tf_trigger::BitBtn2Click()
         rows[row] = {CheckBox[row]->isChecked(), PatternEdit[row]->text(), ResponseEdit[row]->text()};
     const QStringList messages = apply_(rows);
     for (const QString& message : messages)
-        ShowMessage(message);
+        ShowMessage(Translated("monitor::TriggerMessage", message));
     if (messages.isEmpty() && replyFlag_ != nullptr)
         *replyFlag_ = ReplyBox->isChecked();
     emit RulesApplied();

@@ -85,8 +85,8 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments, const ProgramId
         if (value != QLatin1String("zh") && value != QLatin1String("en")) {
             outcome.startWindow = false;
             outcome.exitCode = 2;
-            outcome.standardError =
-                UsageError(program, QStringLiteral("unknown language '%1' (zh or en).").arg(parser.value(language)));
+            outcome.standardError
+                = UsageError(program, QStringLiteral("unknown language '%1' (zh or en).").arg(parser.value(language)));
             return outcome;
         }
         outcome.language = value;

@@ -2,13 +2,16 @@
 
 #include "tcpmon/TOutlookBtn.h"
 
-#include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
+#include <QFontMetrics>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace tamrel {
 
@@ -25,6 +28,7 @@ QString ResumeCaption()
 }
 
 constexpr int kToolButtonWidth = 56;
+constexpr int kCaptionMargin = 4; // beside a caption, both sides together
 constexpr int kToolButtonHeight = 55;
 constexpr int kImageSize = 32;
 
@@ -138,10 +142,16 @@ void MainActions::CreateToolBar(QMainWindow& window)
 
     QFont captionFont = window.font();
     captionFont.setPixelSize(10);
-    const auto button = [&](const char* name, const QString& caption, const QString& image, const QString& hint) {
+    // A button is as wide as the widest caption it shows needs (the Chinese
+    // ones all fit the standard width; English ones may be longer).
+    const QFontMetrics captionMetrics(captionFont);
+    const auto button = [&](const char* name, const QString& caption, const QString& image, const QString& hint,
+                            const QString& otherCaption = QString()) {
         auto* b = new TOutlookBtn(QString::fromLatin1(name), bar);
         b->SetStyle(TOutlookBtn::bsOutlook);
-        b->setFixedSize(kToolButtonWidth, kToolButtonHeight);
+        const int captionWidth
+            = std::max(captionMetrics.horizontalAdvance(caption), captionMetrics.horizontalAdvance(otherCaption));
+        b->setFixedSize(std::max(kToolButtonWidth, captionWidth + kCaptionMargin), kToolButtonHeight);
         b->setFont(captionFont);
         b->SetCaption(caption);
         b->SetBitmap(ToolImage(image));
@@ -149,18 +159,25 @@ void MainActions::CreateToolBar(QMainWindow& window)
         bar->addWidget(b);
         return b;
     };
-    Btn_closecom = button("Btn_closecom", words_.switchOn, QStringLiteral("start"), words_.switchOn);
+    Btn_closecom = button("Btn_closecom", words_.switchOn, QStringLiteral("start"), words_.switchOn, words_.switchOff);
     Btn_setupcom = button("Btn_setupcom", words_.setupButton, QStringLiteral("setup"), words_.setupHint);
     bar->addSeparator();
-    Btn_watch = button("Btn_watch", PauseCaption(), QStringLiteral("pause"), PauseCaption());
-    Btn_flilter = button("Btn_flilter", QCoreApplication::translate("tamrel::MainActions", "过滤报文"), QStringLiteral("filter"), QCoreApplication::translate("tamrel::MainActions", "过滤报文"));
-    Btn_trigger = button("Btn_trigger", QCoreApplication::translate("tamrel::MainActions", "触发器"), QStringLiteral("trigger_off"), QCoreApplication::translate("tamrel::MainActions", "触发器"));
-    Btn_ljfb = button("Btn_ljfb", QCoreApplication::translate("tamrel::MainActions", "立即发报"), QStringLiteral("send_now"), QCoreApplication::translate("tamrel::MainActions", "立即发报"));
+    Btn_watch = button("Btn_watch", PauseCaption(), QStringLiteral("pause"), PauseCaption(), ResumeCaption());
+    Btn_flilter = button("Btn_flilter", QCoreApplication::translate("tamrel::MainActions", "过滤报文"),
+                         QStringLiteral("filter"), QCoreApplication::translate("tamrel::MainActions", "过滤报文"));
+    Btn_trigger = button("Btn_trigger", QCoreApplication::translate("tamrel::MainActions", "触发器"),
+                         QStringLiteral("trigger_off"), QCoreApplication::translate("tamrel::MainActions", "触发器"));
+    Btn_ljfb = button("Btn_ljfb", QCoreApplication::translate("tamrel::MainActions", "立即发报"),
+                      QStringLiteral("send_now"), QCoreApplication::translate("tamrel::MainActions", "立即发报"));
     bar->addSeparator();
-    Btn_savereceive = button("Btn_savereceive", QCoreApplication::translate("tamrel::MainActions", "保存收报"), QStringLiteral("save_recv"), QCoreApplication::translate("tamrel::MainActions", "保存收报"));
-    Btn_loadsend = button("Btn_loadsend", QCoreApplication::translate("tamrel::MainActions", "提取发报"), QStringLiteral("load_send"), QCoreApplication::translate("tamrel::MainActions", "提取发报"));
+    Btn_savereceive
+        = button("Btn_savereceive", QCoreApplication::translate("tamrel::MainActions", "保存收报"),
+                 QStringLiteral("save_recv"), QCoreApplication::translate("tamrel::MainActions", "保存收报"));
+    Btn_loadsend = button("Btn_loadsend", QCoreApplication::translate("tamrel::MainActions", "提取发报"),
+                          QStringLiteral("load_send"), QCoreApplication::translate("tamrel::MainActions", "提取发报"));
     bar->addSeparator();
-    Btn_exit = button("Btn_exit", QCoreApplication::translate("tamrel::MainActions", "退出程序"), QStringLiteral("exit"), QCoreApplication::translate("tamrel::MainActions", "退出程序"));
+    Btn_exit = button("Btn_exit", QCoreApplication::translate("tamrel::MainActions", "退出程序"),
+                      QStringLiteral("exit"), QCoreApplication::translate("tamrel::MainActions", "退出程序"));
 }
 
 void MainActions::ShowSwitch(bool on) const

@@ -18,9 +18,9 @@
 #include "platform/IniFile.h"
 #include "tcpmon/SendRules.h"
 
-#include <QCoreApplication>
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,7 +43,8 @@ void Tf_main::CreateProfileCommands()
     profiles_ = new monitor::ProfileCommands(this, QStringLiteral("Tamrel"), *iniFile_, std::move(hooks));
     profiles_->showMessage = prompts_.Message;
     profiles_->askSavePath = [this](QWidget*) {
-        QFileDialog dialog(this, QCoreApplication::translate("tamrel::Tf_main", "保存配置"), QString(), QCoreApplication::translate("tamrel::Tf_main", "配置文件 (*.ini);;所有文件 (*)"));
+        QFileDialog dialog(this, QCoreApplication::translate("tamrel::Tf_main", "保存配置"), QString(),
+                           QCoreApplication::translate("tamrel::Tf_main", "配置文件 (*.ini);;所有文件 (*)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("ini"));
         return prompts_.RunFileDialog(dialog);

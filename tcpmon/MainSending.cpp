@@ -51,7 +51,8 @@ void Tf_main::Timer3Timer()
 {
     // A tick that comes while the error box of an earlier tick is still open
     // does nothing: the boxes would pile up once a second.
-    RunShowingErrorsUnlessBusy(sendErrorShowing_, [this] { Btn_ljfbClick(); }, prompts_.ErrorBox);
+    RunShowingErrorsUnlessBusy(
+        sendErrorShowing_, [this] { Btn_ljfbClick(); }, prompts_.ErrorBox);
 }
 
 void Tf_main::SendLine(const QString& line)

@@ -22,7 +22,8 @@ inline constexpr int kRandomStyleLineLimit = 1000;
 
 // The Chinese source texts, marked for translation; the window shows their
 // translation (monitor::Translated with the context "tamrel::SendRules").
-inline constexpr char kSendFormatMessage[] = QT_TRANSLATE_NOOP("tamrel::SendRules", "发报格式错误,请修改! eg:\"01 03 1A\"");
+inline constexpr char kSendFormatMessage[]
+    = QT_TRANSLATE_NOOP("tamrel::SendRules", "发报格式错误,请修改! eg:\"01 03 1A\"");
 inline constexpr char kLoopStyleHint[] = QT_TRANSLATE_NOOP("tamrel::SendRules", "请更改循环发送方式为其它");
 
 using monitor::SendStyleCode;

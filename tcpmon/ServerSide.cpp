@@ -22,25 +22,26 @@ const QString kConnectedWith = QStringLiteral("Connected with ");
 } // namespace
 
 ServerSide::ServerSide()
-    : words_{
-          QCoreApplication::translate("tamrel::ServerSide", "Tamrel-通用TCP通信服务器监测工具（V1.5版）"),
-          QCoreApplication::translate("tamrel::ServerSide", "服务器监听"),
-          QCoreApplication::translate("tamrel::ServerSide", "开始监听"),
-          QCoreApplication::translate("tamrel::ServerSide", "停止监听"),
-          QCoreApplication::translate("tamrel::ServerSide", "服务器配置"),
-          QStringLiteral("Config"),
-          QKeySequence(),
-          false,
-          QCoreApplication::translate("tamrel::ServerSide", "TCP服务器监测 V1.5"),
-          250,
-          QCoreApplication::translate("tamrel::ServerSide", "Tamrel-通用TCP通信服务器监测工具  V1.5版"),
-          QCoreApplication::translate("tamrel::ServerSide", "本版新增：\n"
-              "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"
-              "2. 修正收报定时保存的问题；\n"
-              "3. 改进窗口布局，接收区与发送区可拖动分隔。"),
-          true,
-          QStringLiteral(":/tamrel/help/Tamrel_S.html"),
-      }
+    : words_ {
+        QCoreApplication::translate("tamrel::ServerSide", "Tamrel-通用TCP通信服务器监测工具（V1.5版）"),
+        QCoreApplication::translate("tamrel::ServerSide", "服务器监听"),
+        QCoreApplication::translate("tamrel::ServerSide", "开始监听"),
+        QCoreApplication::translate("tamrel::ServerSide", "停止监听"),
+        QCoreApplication::translate("tamrel::ServerSide", "服务器配置"),
+        QStringLiteral("Config"),
+        QKeySequence(),
+        false,
+        QCoreApplication::translate("tamrel::ServerSide", "TCP服务器监测 V1.5"),
+        250,
+        QCoreApplication::translate("tamrel::ServerSide", "Tamrel-通用TCP通信服务器监测工具  V1.5版"),
+        QCoreApplication::translate("tamrel::ServerSide",
+                                    "本版新增：\n"
+                                    "1. 过滤报文功能，只显示指定字节为指定值的报文；\n"
+                                    "2. 修正收报定时保存的问题；\n"
+                                    "3. 改进窗口布局，接收区与发送区可拖动分隔。"),
+        true,
+        QStringLiteral(":/tamrel/help/Tamrel_S.html"),
+    }
 {
 }
 

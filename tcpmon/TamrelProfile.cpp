@@ -59,7 +59,8 @@ TamrelProfileRead ReadTamrelProfile(const IniFile& file)
         bool ok = false;
         const int value = size.trimmed().toInt(&ok);
         if (!ok || value < 0) {
-            r.Refuse(kLayout, kSplitter, QCoreApplication::translate("tamrel::TamrelProfile", "“Splitter”应为以逗号分开的高度"));
+            r.Refuse(kLayout, kSplitter,
+                     QCoreApplication::translate("tamrel::TamrelProfile", "“Splitter”应为以逗号分开的高度"));
             break;
         }
         p.splitter.append(value);

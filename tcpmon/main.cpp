@@ -40,7 +40,8 @@ int main(int argc, char** argv)
     // The texts in the language asked for, else in the desktop's.
     monitor::InstallTranslations(app, monitor::ChooseLanguage(commandLine.language, QLocale::system().uiLanguages()));
     // The message boxes' title.
-    ErrorBoxApplication::setApplicationName(QCoreApplication::translate("Tamrel_S", "Tamrel-通用TCP通信服务器监测工具"));
+    ErrorBoxApplication::setApplicationName(
+        QCoreApplication::translate("Tamrel_S", "Tamrel-通用TCP通信服务器监测工具"));
     ErrorBoxApplication::setApplicationVersion(QStringLiteral(TAMREL_S_VERSION));
     // Task bars match the window to its menu entry and show the entry's icon;
     // the icon from the resource also serves when the program is not installed.

@@ -10,8 +10,8 @@
 namespace tamrel {
 
 Tf_decode::Tf_decode(QWidget* parent)
-    : ToolWindow(parent, QStringLiteral("Tf_decode"), QCoreApplication::translate("tamrel::Tf_decode", "报文解析"), new monitor::DecodePanel,
-                 QSize(kWidth, kHeight))
+    : ToolWindow(parent, QStringLiteral("Tf_decode"), QCoreApplication::translate("tamrel::Tf_decode", "报文解析"),
+                 new monitor::DecodePanel, QSize(kWidth, kHeight))
     , Panel(findChild<monitor::DecodePanel*>())
 {
 }

@@ -2,8 +2,8 @@
 
 #include "monitor/DialogButtons.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,7 +33,8 @@ Tf_filter::Tf_filter(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QCoreApplication::translate("tamrel::Tf_filter", "过滤报文"));
-    auto* note = new QLabel(QCoreApplication::translate("tamrel::Tf_filter", "字节数为十进制，报文为十六进制,如“第11个字节为0A\""), this);
+    auto* note = new QLabel(
+        QCoreApplication::translate("tamrel::Tf_filter", "字节数为十进制，报文为十六进制,如“第11个字节为0A\""), this);
     note->setStyleSheet(QStringLiteral("color: green;"));
     note->setFrameShape(QFrame::Panel);
     note->setFrameShadow(QFrame::Sunken);

@@ -2,8 +2,8 @@
 
 #include "monitor/TimedSaveDialog.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -13,7 +13,9 @@ Tf_save::Tf_save(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     static_cast<TimedSaveControls&>(*this) = monitor::BuildTimedSaveDialog(
-        *this, QCoreApplication::translate("tamrel::Tf_save", "保存的接收文件都在Ostrel\n执行目录下,文件名依次为\nReceive0.dat，receive1.dat..."),
+        *this,
+        QCoreApplication::translate("tamrel::Tf_save",
+                                    "保存的接收文件都在Ostrel\n执行目录下,文件名依次为\nReceive0.dat，receive1.dat..."),
         QSize(220, 72));
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
 }

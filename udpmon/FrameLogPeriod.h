@@ -15,7 +15,8 @@ namespace ostrel {
 
 inline constexpr double kMaxSaveMinutes = 71582.0;
 // The Chinese source text; the window shows its translation (monitor::Translated).
-inline const QString kSaveMinutesMessage = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::FrameLogPeriod", "保存间隔应为0到71582之间的分钟数（可带小数）"));
+inline const QString kSaveMinutesMessage
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::FrameLogPeriod", "保存间隔应为0到71582之间的分钟数（可带小数）"));
 
 // The period in milliseconds, cut to a whole number (0.5 gives 30000); none
 // for minutes outside 0 to 71582. A text that is not a number throws

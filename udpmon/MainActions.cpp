@@ -176,8 +176,10 @@ MainActions::MainActions(QMainWindow* window)
     Btn_loadrecv = Button(ToolBar1, "Btn_loadrecv", tr("提取收报"), ToolbarImage::LoadRecv);
     Btn_loadsend = Button(ToolBar1, "Btn_loadsend", tr("提取发报"), ToolbarImage::LoadSend);
     ToolBar1->addSeparator();
-    Btn_recvasc = Button(ToolBar1, "Btn_recvasc", tr("接收切换到ASCII码模式"), ToolbarImage::RecvAscii, ButtonStyle::Check);
-    Btn_sendasc = Button(ToolBar1, "Btn_sendasc", tr("发送切换到ASCII码模式"), ToolbarImage::SendAscii, ButtonStyle::Check);
+    Btn_recvasc
+        = Button(ToolBar1, "Btn_recvasc", tr("接收切换到ASCII码模式"), ToolbarImage::RecvAscii, ButtonStyle::Check);
+    Btn_sendasc
+        = Button(ToolBar1, "Btn_sendasc", tr("发送切换到ASCII码模式"), ToolbarImage::SendAscii, ButtonStyle::Check);
     ToolBar1->addSeparator();
     Btn_ljfb = Button(ToolBar1, "Btn_ljfb", tr("立即发报"), ToolbarImage::SendNow);
     Btn_ljfb->setEnabled(false);

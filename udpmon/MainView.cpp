@@ -6,8 +6,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QMainWindow>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>

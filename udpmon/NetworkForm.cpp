@@ -63,7 +63,8 @@ QString CheckNetworkForm(const NetworkForm& form)
         if (family == 0)
             return QCoreApplication::translate("ostrel::NetworkForm", "%1 不是组播地址").arg(join.group);
         if (family == AF_INET6 && form.ipv4Only)
-            return QCoreApplication::translate("ostrel::NetworkForm", "只监听IPv4时不能加入IPv6组播组 %1").arg(join.group);
+            return QCoreApplication::translate("ostrel::NetworkForm", "只监听IPv4时不能加入IPv6组播组 %1")
+                .arg(join.group);
         if (!InterfaceExists(join.interfaceName))
             return QCoreApplication::translate("ostrel::NetworkForm", "没有接口 %1").arg(join.interfaceName);
     }

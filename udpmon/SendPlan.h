@@ -58,8 +58,10 @@ struct SendNowStep {
 
 // The Chinese source texts; the window shows their translation (monitor::Translated).
 namespace SendMessage {
-inline const QString FormatError = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendMessage", "发报格式错误,请修改! eg:\"01 03 1A\""));
-inline const QString BufferLimit = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendMessage", "超过发送缓冲区4096字节限制，请修改发送个数"));
+inline const QString FormatError
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendMessage", "发报格式错误,请修改! eg:\"01 03 1A\""));
+inline const QString BufferLimit
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendMessage", "超过发送缓冲区4096字节限制，请修改发送个数"));
 } // namespace SendMessage
 
 } // namespace ostrel

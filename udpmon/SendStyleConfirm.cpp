@@ -101,9 +101,11 @@ QString SendStylePanelText(std::uint8_t style, std::int32_t copiesPerSend)
 {
     switch (style) {
     case 0:
-        return QCoreApplication::translate("ostrel::SendStyleMessage", "单行循环发送方式，一次发送%1遍").arg(copiesPerSend);
+        return QCoreApplication::translate("ostrel::SendStyleMessage", "单行循环发送方式，一次发送%1遍")
+            .arg(copiesPerSend);
     case 2:
-        return QCoreApplication::translate("ostrel::SendStyleMessage", "随机选行发送方式，一次发送%1遍").arg(copiesPerSend);
+        return QCoreApplication::translate("ostrel::SendStyleMessage", "随机选行发送方式，一次发送%1遍")
+            .arg(copiesPerSend);
     default:
         return QCoreApplication::translate("ostrel::SendStyleMessage", "单行发送方式，一次发送%1遍").arg(copiesPerSend);
     }

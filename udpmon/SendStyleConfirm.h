@@ -58,9 +58,12 @@ struct SendStyleOutcome {
 namespace SendStyleMessage {
 inline const QString NotANumber = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "请输入正实数！"));
 inline const QString Negative = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "请输入正实数!"));
-inline const QString NotPositiveInteger = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "请输入正整数!"));
-inline const QString TooManyCopies = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "一次发送拷贝个数不能超过4096个"));
-inline const QString RangeOrder = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "循环末行行数应大于起始行数"));
+inline const QString NotPositiveInteger
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "请输入正整数!"));
+inline const QString TooManyCopies
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "一次发送拷贝个数不能超过4096个"));
+inline const QString RangeOrder
+    = QString::fromUtf8(QT_TRANSLATE_NOOP("ostrel::SendStyleMessage", "循环末行行数应大于起始行数"));
 } // namespace SendStyleMessage
 
 } // namespace ostrel

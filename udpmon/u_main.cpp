@@ -532,7 +532,8 @@ void Tf_main::N_colorClick()
 void Tf_main::N_CalcClick()
 {
     if (!StartCalculator())
-        ShowMessage(tr("没有找到计算器程序（gnome-calculator、kcalc、mate-calc、galculator、qalculate-gtk 或 xcalc）。"));
+        ShowMessage(
+            tr("没有找到计算器程序（gnome-calculator、kcalc、mate-calc、galculator、qalculate-gtk 或 xcalc）。"));
 }
 
 void Tf_main::Btn_RTopClick()

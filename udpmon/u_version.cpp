@@ -13,15 +13,14 @@ namespace ostrel {
 
 namespace {
 
-const char* const kReleaseNotes =
-    QT_TRANSLATE_NOOP("ostrel::Tf_version",
-                      "V2.15\n"
-                      "- 接收和发送窗口可停靠、可浮动，关闭后可从“显示”菜单重新打开\n"
-                      "- 触发器：收到匹配的报文后自动发送应答，支持 ?? 和 ** 匹配符\n"
-                      "- 收报定时保存为 receive0.dat、receive1.dat ...\n"
-                      "- 过滤报文：只显示指定字节为指定值的报文\n"
-                      "- 发报方式：单行、单行循环、随机选行，可定时发送\n"
-                      "- 校验码：求和、纵向奇偶、CDT、MODBUS、DNP CRC，0x68 报文\n");
+const char* const kReleaseNotes = QT_TRANSLATE_NOOP("ostrel::Tf_version",
+                                                    "V2.15\n"
+                                                    "- 接收和发送窗口可停靠、可浮动，关闭后可从“显示”菜单重新打开\n"
+                                                    "- 触发器：收到匹配的报文后自动发送应答，支持 ?? 和 ** 匹配符\n"
+                                                    "- 收报定时保存为 receive0.dat、receive1.dat ...\n"
+                                                    "- 过滤报文：只显示指定字节为指定值的报文\n"
+                                                    "- 发报方式：单行、单行循环、随机选行，可定时发送\n"
+                                                    "- 校验码：求和、纵向奇偶、CDT、MODBUS、DNP CRC，0x68 报文\n");
 
 } // namespace
 

@@ -34,6 +34,7 @@ QString ContrastNote(const QString& area, const QColor& text, const QColor& back
         return {};
     // A ratio just below the limit never reads as 3.0.
     const double shown = std::min(std::round(ratio * 10.0), kReadableContrast * 10.0 - 1.0) / 10.0;
-    return QCoreApplication::translate("Contrast", "注意：%1的字体颜色与背景颜色对比度为 %2:1，低于 3:1，文字不易看清。")
+    return QCoreApplication::translate("Contrast",
+                                       "注意：%1的字体颜色与背景颜色对比度为 %2:1，低于 3:1，文字不易看清。")
         .arg(area, QString::number(shown, 'f', 1));
 }

@@ -3,8 +3,8 @@
 #include "widgets/Contrast.h"
 #include "widgets/TSMemo.h"
 
-#include <QCoreApplication>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -143,9 +143,10 @@ void TF_color::ChooseColor(QColorDialog* picker, QColor& lastColor, Swatch swatc
 void TF_color::ShowContrastNote()
 {
     QStringList notes;
-    for (const QString& note :
-         {ContrastNote(QCoreApplication::translate("TF_color", "接收报文区"), ColorInForce(RecvText), ColorInForce(RecvBackground)),
-          ContrastNote(QCoreApplication::translate("TF_color", "发送报文区"), ColorInForce(SendText), ColorInForce(SendBackground))}) {
+    for (const QString& note : {ContrastNote(QCoreApplication::translate("TF_color", "接收报文区"),
+                                             ColorInForce(RecvText), ColorInForce(RecvBackground)),
+                                ContrastNote(QCoreApplication::translate("TF_color", "发送报文区"),
+                                             ColorInForce(SendText), ColorInForce(SendBackground))}) {
         if (!note.isEmpty())
             notes.append(note);
     }

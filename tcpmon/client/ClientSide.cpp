@@ -16,24 +16,25 @@ static void InitClientResources()
 namespace tamrel {
 
 ClientSide::ClientSide()
-    : words_{
-          QCoreApplication::translate("tamrel::ClientSide", "Tamrel-通用TCP通信客户端监测工具（V1.0版）"),
-          QCoreApplication::translate("tamrel::ClientSide", "客户端连接"),
-          QCoreApplication::translate("tamrel::ClientSide", "连接服务器"),
-          QCoreApplication::translate("tamrel::ClientSide", "断开连接"),
-          QCoreApplication::translate("tamrel::ClientSide", "连接配置"),
-          QCoreApplication::translate("tamrel::ClientSide", "连接配置"),
-          QKeySequence(Qt::Key_F4),
-          true,
-          QCoreApplication::translate("tamrel::ClientSide", "TCP客户端监测 V1.0"),
-          390,
-          QCoreApplication::translate("tamrel::ClientSide", "Tamrel-通用TCP通信客户端监测工具  V1.0版"),
-          QCoreApplication::translate("tamrel::ClientSide", "TCP客户端：连接到作为服务器的设备（主机名或IP地址与端口），\n"
-              "后台连接并有超时，可选断线后自动重连；\n"
-              "收报、发报、过滤、定时保存、触发应答与报文解析同服务器版。"),
-          false,
-          QStringLiteral(":/tamrel_c/help/Tamrel_C.html"),
-      }
+    : words_ {
+        QCoreApplication::translate("tamrel::ClientSide", "Tamrel-通用TCP通信客户端监测工具（V1.0版）"),
+        QCoreApplication::translate("tamrel::ClientSide", "客户端连接"),
+        QCoreApplication::translate("tamrel::ClientSide", "连接服务器"),
+        QCoreApplication::translate("tamrel::ClientSide", "断开连接"),
+        QCoreApplication::translate("tamrel::ClientSide", "连接配置"),
+        QCoreApplication::translate("tamrel::ClientSide", "连接配置"),
+        QKeySequence(Qt::Key_F4),
+        true,
+        QCoreApplication::translate("tamrel::ClientSide", "TCP客户端监测 V1.0"),
+        390,
+        QCoreApplication::translate("tamrel::ClientSide", "Tamrel-通用TCP通信客户端监测工具  V1.0版"),
+        QCoreApplication::translate("tamrel::ClientSide",
+                                    "TCP客户端：连接到作为服务器的设备（主机名或IP地址与端口），\n"
+                                    "后台连接并有超时，可选断线后自动重连；\n"
+                                    "收报、发报、过滤、定时保存、触发应答与报文解析同服务器版。"),
+        false,
+        QStringLiteral(":/tamrel_c/help/Tamrel_C.html"),
+    }
 {
     InitClientResources();
 }
@@ -73,7 +74,9 @@ void ClientSide::Create(monitor::ReceiveRoute& route, QWidget& window, TamrelSta
             events.note(note);
     };
     F_connect = new TF_connect(
-        [dialog = &window](const QString& text) { QMessageBox::warning(dialog, QCoreApplication::translate("tamrel::ClientSide", "连接配置"), text); },
+        [dialog = &window](const QString& text) {
+            QMessageBox::warning(dialog, QCoreApplication::translate("tamrel::ClientSide", "连接配置"), text);
+        },
         &window);
 }
 

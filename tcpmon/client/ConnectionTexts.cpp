@@ -40,7 +40,8 @@ QString FailureMessage(const ConnectionFailure& failure)
     case FailureKind::NoRoute:
         return QCoreApplication::translate("tamrel::ConnectionTexts", "没有到 %1 的路由").arg(at);
     case FailureKind::TimedOut:
-        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接 %1 超时（%2 秒）").arg(at, Seconds(failure.timeoutMs));
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "连接 %1 超时（%2 秒）")
+            .arg(at, Seconds(failure.timeoutMs));
     case FailureKind::NameNotFound:
         return QCoreApplication::translate("tamrel::ConnectionTexts", "找不到主机 %1").arg(failure.host);
     case FailureKind::ResetByDevice:
@@ -50,7 +51,9 @@ QString FailureMessage(const ConnectionFailure& failure)
     case FailureKind::Other:
         break;
     }
-    return QCoreApplication::translate("tamrel::ConnectionTexts", "连接 %1 失败：%2（错误 %3）").arg(at, SystemText(failure.error)).arg(failure.error);
+    return QCoreApplication::translate("tamrel::ConnectionTexts", "连接 %1 失败：%2（错误 %3）")
+        .arg(at, SystemText(failure.error))
+        .arg(failure.error);
 }
 
 QString FailureReason(const ConnectionFailure& failure)
@@ -80,7 +83,8 @@ QString StatusText(const ConnectionStatus& status)
 {
     switch (status.state) {
     case ConnectionState::Connecting:
-        return QCoreApplication::translate("tamrel::ConnectionTexts", "正在连接 %1…").arg(Endpoint(status.host, status.port));
+        return QCoreApplication::translate("tamrel::ConnectionTexts", "正在连接 %1…")
+            .arg(Endpoint(status.host, status.port));
     case ConnectionState::Connected:
         return QCoreApplication::translate("tamrel::ConnectionTexts", "已连接 %1 → %2，自 %3")
             .arg(Endpoint(status.localAddr, status.localPort), Endpoint(status.remoteAddr, status.remotePort),
@@ -92,7 +96,8 @@ QString StatusText(const ConnectionStatus& status)
     if (status.why.kind != FailureKind::None)
         text += QCoreApplication::translate("tamrel::ConnectionTexts", "（%1）").arg(FailureReason(status.why));
     if (status.retryPending)
-        text += QCoreApplication::translate("tamrel::ConnectionTexts", "，%1 秒后重新连接").arg(status.reconnectSeconds);
+        text
+            += QCoreApplication::translate("tamrel::ConnectionTexts", "，%1 秒后重新连接").arg(status.reconnectSeconds);
     return text;
 }
 

@@ -43,7 +43,8 @@ int main(int argc, char** argv)
     // The texts in the language asked for, else in the desktop's.
     monitor::InstallTranslations(app, monitor::ChooseLanguage(commandLine.language, QLocale::system().uiLanguages()));
     // The message boxes' title.
-    ErrorBoxApplication::setApplicationName(QCoreApplication::translate("Tamrel_C", "Tamrel-通用TCP通信客户端监测工具"));
+    ErrorBoxApplication::setApplicationName(
+        QCoreApplication::translate("Tamrel_C", "Tamrel-通用TCP通信客户端监测工具"));
     ErrorBoxApplication::setApplicationVersion(QStringLiteral(TAMREL_C_VERSION));
     ErrorBoxApplication::setDesktopFileName(QStringLiteral("net.telemon.Tamrel_C"));
     ErrorBoxApplication::setWindowIcon(QIcon(QStringLiteral(":/app/Tamrel_C.svg")));

@@ -2,8 +2,8 @@
 
 #include "monitor/DialogButtons.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>

@@ -99,7 +99,8 @@ void WindowLanguageTest::ostrelInEnglish()
     TestDirectory dir;
     const auto window = OpenWindow();
     const ostrel::MainActions& actions = window->Actions();
-    QCOMPARE(MenuTitles(actions.MainMenus), QStringList({"Frames", "Listen", "Edit", "Settings", "Tools", "View", "Help"}));
+    QCOMPARE(MenuTitles(actions.MainMenus),
+             QStringList({"Frames", "Listen", "Edit", "Settings", "Tools", "View", "Help"}));
     QCOMPARE(actions.B_open->toolTip(), QStringLiteral("Start listening"));
     QCOMPARE(window->Panels()->PanelText(0), QStringLiteral("Single line, copies per send: 1"));
 
@@ -153,7 +154,8 @@ void WindowLanguageTest::tcpMonitorsInEnglish()
             side = std::make_unique<tamrel::ClientSide>();
         else
             side = std::make_unique<tamrel::ServerSide>();
-        auto window = std::make_unique<tamrel::Tf_main>(dir.filePath(QStringLiteral("Tamrel.ini")), prompts, std::move(side));
+        auto window
+            = std::make_unique<tamrel::Tf_main>(dir.filePath(QStringLiteral("Tamrel.ini")), prompts, std::move(side));
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QCOMPARE(window->windowTitle(), c.title);
@@ -163,8 +165,9 @@ void WindowLanguageTest::tcpMonitorsInEnglish()
         QCOMPARE(menus, QStringList({"Frames", c.switchMenu, "Settings", "Tools", "View", "Help"}));
 
         QStringList chinese = ChineseTexts(window.get());
-        QWidget* sideDialog = c.client ? static_cast<QWidget*>(dynamic_cast<tamrel::ClientSide&>(window->TheSide()).ConnectDialog())
-                                       : static_cast<QWidget*>(dynamic_cast<tamrel::ServerSide&>(window->TheSide()).PortDialog());
+        QWidget* sideDialog = c.client
+            ? static_cast<QWidget*>(dynamic_cast<tamrel::ClientSide&>(window->TheSide()).ConnectDialog())
+            : static_cast<QWidget*>(dynamic_cast<tamrel::ServerSide&>(window->TheSide()).PortDialog());
         QVERIFY(sideDialog != nullptr);
         chinese += ChineseTexts(sideDialog);
         QVERIFY2(chinese.isEmpty(), qPrintable(chinese.join(QLatin1Char('\n'))));

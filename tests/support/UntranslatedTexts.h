@@ -35,8 +35,8 @@ inline QStringList ChineseTexts(const QWidget* root)
     QStringList found;
     const auto check = [&found](const QObject* owner, const QString& text) {
         if (HasChinese(text))
-            found.append(QString::fromLatin1(owner->metaObject()->className()) + QLatin1Char(' ')
-                         + owner->objectName() + QStringLiteral(": ") + text);
+            found.append(QString::fromLatin1(owner->metaObject()->className()) + QLatin1Char(' ') + owner->objectName()
+                         + QStringLiteral(": ") + text);
     };
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(const_cast<QWidget*>(root));

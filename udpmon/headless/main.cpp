@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     const ostrel::HeadlessCommandLine commandLine =
         ostrel::ReadHeadlessCommandLine(ArgumentsOf(argc, argv), QStringLiteral(OSTREL_VERSION));
     if (!commandLine.options) {
-        PrintOutcome({false, commandLine.exitCode, commandLine.standardOutput, commandLine.standardError, false});
+        PrintOutcome({false, commandLine.exitCode, commandLine.standardOutput, commandLine.standardError, false, {}});
         return commandLine.exitCode;
     }
     const ostrel::HeadlessOptions& options = *commandLine.options;
