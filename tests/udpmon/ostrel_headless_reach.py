@@ -2,10 +2,11 @@
 """ostrel-headless beyond one unicast peer, as a real process: its pcapng
 capture (read back by tshark) records where each datagram was sent to (the
 host's own address, a multicast group joined with --join, a broadcast
-address, ::1 and an IPv6 group) in the datagram's own family, and the
-answers it sends to a group leave with the TTL or hop limit of
---multicast-ttl on the interface of --multicast-if, as the receiving socket
-is told by the system (IP_RECVTTL, IP_PKTINFO and their IPv6 kin).
+address, ::1 and an IPv6 group) in the datagram's own family, an answer
+sent to an IPv6 --to as IPv6 too, and the answers it sends to a group
+leave with the TTL or hop limit of --multicast-ttl on the interface of
+--multicast-if, as the receiving socket is told by the system (IP_RECVTTL,
+IP_PKTINFO and their IPv6 kin).
 
 Multicast needs an interface that carries it: the script runs itself again
 in a network namespace of its own (unshare -rn) with the loopback
@@ -177,6 +178,29 @@ def capture_destinations(multicast, six_multicast, ipv4_only):
         check(received == expected and not notes, f"{mode}: capture {received} {notes}, expected {expected}")
 
 
+def answer_over_ipv6_captured():
+    """A request over ::1 and its answer to --to [::1]:PORT, both in the
+    capture as IPv6 from the ports they left."""
+    with tempfile.TemporaryDirectory() as folder, socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as answers:
+        answers.bind(("::1", 0))
+        answers.settimeout(5)
+        port = answers.getsockname()[1]
+        program = Headless(folder, "--quiet", "--pcap", "cap.pcapng", "--to", f"[::1]:{port}", "--trigger", "01=02 0B")
+        with socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as device:
+            device.sendto(b"\x01", ("::1", program.port))
+            request_port = device.getsockname()[1]
+            try:
+                answer, source = answers.recvfrom(2048)
+            except socket.timeout:
+                answer, source = None, (None, None)
+        program.stop()
+        received, notes = tshark(os.path.join(folder, "cap.pcapng"))
+        expected = [("::1", "::1", str(request_port), str(program.port), "01"),
+                    ("::1", "::1", str(source[1]), str(port), "020b")]
+        check(answer == b"\x02\x0b" and received == expected and not notes,
+              f"answer over IPv6 {answer!r}: capture {received} {notes}, expected {expected}")
+
+
 def received_with_ancillary(s, wait=5.0):
     """(payload, hop limit or TTL, interface index) of one datagram, or None."""
     s.settimeout(wait)
@@ -253,6 +277,7 @@ def main():
         time.sleep(0.2)
     for ipv4_only in (False, True):
         capture_destinations(namespace, six_multicast, ipv4_only)
+    answer_over_ipv6_captured()
     if namespace:
         answers_to_a_group(six_multicast)
     else:

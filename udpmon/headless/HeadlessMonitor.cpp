@@ -110,13 +110,21 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
             });
     }
     sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
-        // The capture holds IPv4 datagrams.
-        if (to.sin_family == AF_INET) {
-            sockaddr_in source = from;
-            if (source.sin_addr.s_addr == htonl(INADDR_ANY))
-                source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
-            Capture(source, to, data, n);
-        }
+        // A datagram to an IPv6 address is told to OnSent6.
+        if (to.sin_family != AF_INET)
+            return;
+        sockaddr_in source = from;
+        if (source.sin_addr.s_addr == htonl(INADDR_ANY))
+            source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
+        Capture(source, to, data, n);
+        route_.Sent({data, n}, to);
+    };
+    sender_.OnSent6 = [this](const sockaddr_in6& from, const sockaddr_in6& to, const std::uint8_t* data,
+                             std::size_t n) {
+        sockaddr_in6 source = from;
+        if (IN6_IS_ADDR_UNSPECIFIED(&source.sin6_addr))
+            source.sin6_addr = LocalAddressFor(to.sin6_addr);
+        Capture(source, to, data, n);
         route_.Sent({data, n}, to);
     };
 }
