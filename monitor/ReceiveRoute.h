@@ -29,6 +29,12 @@ struct ReceivedFrame {
     std::span<const std::uint8_t> bytes;
     sockaddr_in source{};         // the IPv4 peer it came from, or went to when sent (all zero when not known or IPv6)
     sockaddr_in6 source6{};       // the IPv6 peer it came from, or went to when sent (all zero when not known or IPv4)
+    // The address a received datagram was sent to (a group, a broadcast
+    // address, one of the host's own) with the port listened on, when the
+    // reader asked the system for it: `destination` for IPv4, `destination6`
+    // for IPv6; all zero otherwise.
+    sockaddr_in destination{};
+    sockaddr_in6 destination6{};
     std::int64_t arrivalUs = 0;   // when it was read or sent, in microseconds since 1970
     Direction direction = Direction::FromDevice;
 };

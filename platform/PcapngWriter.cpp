@@ -19,6 +19,7 @@ constexpr std::uint16_t kLinkTypeEthernet = 1;
 constexpr std::uint32_t kSnapLength = 262144;
 constexpr std::size_t kEthernetHeader = 14;
 constexpr std::size_t kIpv4Header = 20;
+constexpr std::size_t kIpv6Header = 40;
 constexpr std::size_t kUdpHeader = 8;
 constexpr std::uint8_t kIpProtocolUdp = 17;
 constexpr std::uint8_t kTimeToLive = 64;
@@ -170,16 +171,36 @@ void PcapngWriter::Close()
 bool PcapngWriter::WriteUdp(const Endpoint& from, const Endpoint& to, const std::uint8_t* payload, std::size_t n,
                             std::uint64_t microseconds)
 {
+    const std::uint8_t source[4] = {static_cast<std::uint8_t>(from.address >> 24),
+                                    static_cast<std::uint8_t>(from.address >> 16),
+                                    static_cast<std::uint8_t>(from.address >> 8), static_cast<std::uint8_t>(from.address)};
+    const std::uint8_t destination[4] = {static_cast<std::uint8_t>(to.address >> 24),
+                                         static_cast<std::uint8_t>(to.address >> 16),
+                                         static_cast<std::uint8_t>(to.address >> 8), static_cast<std::uint8_t>(to.address)};
+    return WriteDatagram(4, source, from.port, destination, to.port, payload, n, microseconds);
+}
+
+bool PcapngWriter::WriteUdp6(const Endpoint6& from, const Endpoint6& to, const std::uint8_t* payload, std::size_t n,
+                             std::uint64_t microseconds)
+{
+    return WriteDatagram(16, from.address.data(), from.port, to.address.data(), to.port, payload, n, microseconds);
+}
+
+bool PcapngWriter::WriteDatagram(std::size_t addressSize, const std::uint8_t* from, std::uint16_t fromPort,
+                                 const std::uint8_t* to, std::uint16_t toPort, const std::uint8_t* payload,
+                                 std::size_t n, std::uint64_t microseconds)
+{
+    const bool six = addressSize == 16;
     if (fd_ < 0) {
         error_ = "no capture file open";
         return false;
     }
-    if (n > kMaxPayload) {
-        error_ = "datagram too long for one IPv4 packet";
+    if (n > (six ? kMaxPayload6 : kMaxPayload)) {
+        error_ = six ? "datagram too long for one IPv6 packet" : "datagram too long for one IPv4 packet";
         return false;
     }
     const std::size_t udpLength = kUdpHeader + n;
-    const std::size_t ipLength = kIpv4Header + udpLength;
+    const std::size_t ipLength = (six ? kIpv6Header : kIpv4Header) + udpLength;
     const std::size_t frameLength = kEthernetHeader + ipLength;
 
     Bytes b;
@@ -191,34 +212,43 @@ bool PcapngWriter::WriteUdp(const Endpoint& from, const Endpoint& to, const std:
     b.U32(static_cast<std::uint32_t>(frameLength));
     b.U32(static_cast<std::uint32_t>(frameLength));
 
-    // Ethernet: zero addresses, IPv4.
+    // Ethernet: zero addresses, IPv4 or IPv6.
     for (int i = 0; i < 12; ++i)
         b.U8(0);
-    b.Net16(0x0800);
+    b.Net16(six ? 0x86DD : 0x0800);
 
     const std::size_t ip = b.Size();
-    b.U8(0x45);
-    b.U8(0);
-    b.Net16(static_cast<std::uint16_t>(ipLength));
-    b.Net16(ipIdentification_++);
-    b.Net16(0x4000); // don't fragment
-    b.U8(kTimeToLive);
-    b.U8(kIpProtocolUdp);
-    b.Net16(0); // checksum, below
-    b.Net32(from.address);
-    b.Net32(to.address);
-    b.SetNet16(ip + 10, Checksum(AddWords(0, b.Data() + ip, kIpv4Header)));
+    if (six) {
+        b.Net32(0x60000000); // version 6, no traffic class, no flow label
+        b.Net16(static_cast<std::uint16_t>(udpLength));
+        b.U8(kIpProtocolUdp);
+        b.U8(kTimeToLive);
+    } else {
+        b.U8(0x45);
+        b.U8(0);
+        b.Net16(static_cast<std::uint16_t>(ipLength));
+        b.Net16(ipIdentification_++);
+        b.Net16(0x4000); // don't fragment
+        b.U8(kTimeToLive);
+        b.U8(kIpProtocolUdp);
+        b.Net16(0); // checksum, below
+    }
+    const std::size_t addresses = b.Size();
+    b.Raw(from, addressSize);
+    b.Raw(to, addressSize);
+    if (!six)
+        b.SetNet16(ip + 10, Checksum(AddWords(0, b.Data() + ip, kIpv4Header)));
 
     const std::size_t udp = b.Size();
-    b.Net16(from.port);
-    b.Net16(to.port);
+    b.Net16(fromPort);
+    b.Net16(toPort);
     b.Net16(static_cast<std::uint16_t>(udpLength));
     b.Net16(0); // checksum, below
     if (n != 0)
         b.Raw(payload, n);
     // The UDP checksum covers the pseudo header (addresses, protocol,
     // length), the UDP header and the payload; a sum of 0 is sent as FFFF.
-    std::uint32_t sum = AddWords(0, b.Data() + ip + 12, 8);
+    std::uint32_t sum = AddWords(0, b.Data() + addresses, 2 * addressSize);
     sum += kIpProtocolUdp;
     sum += static_cast<std::uint32_t>(udpLength);
     sum = AddWords(sum, b.Data() + udp, udpLength);

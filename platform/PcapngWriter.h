@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,8 +8,8 @@
 // A packet capture file in the pcapng format that protocol analysers read:
 // one section, one Ethernet interface (time stamps in microseconds, the
 // format's default), and one enhanced packet block per UDP datagram, with
-// Ethernet, IPv4 and UDP headers made up around the payload (lengths and
-// checksums correct, zero hardware addresses).
+// Ethernet, IPv4 or IPv6, and UDP headers made up around the payload
+// (lengths and checksums correct, zero hardware addresses).
 //
 // Every block goes to the file in one write, straight to the system (no
 // buffer in the process): a process killed at any moment leaves a file that
@@ -25,8 +26,16 @@ public:
         std::uint16_t port = 0;
     };
 
+    // An IPv6 address (network byte order) and port (host byte order).
+    struct Endpoint6 {
+        std::array<std::uint8_t, 16> address{};
+        std::uint16_t port = 0;
+    };
+
     // The largest payload one IPv4 datagram carries.
     static constexpr std::size_t kMaxPayload = 65507;
+    // The largest payload one IPv6 datagram carries (no jumbograms).
+    static constexpr std::size_t kMaxPayload6 = 65527;
 
     PcapngWriter() = default;
     ~PcapngWriter();
@@ -52,11 +61,18 @@ public:
     // file then).
     [[nodiscard]] bool WriteUdp(const Endpoint& from, const Endpoint& to, const std::uint8_t* payload, std::size_t n,
                                 std::uint64_t microseconds);
+    // The same for an IPv6 datagram (at most kMaxPayload6 bytes).
+    [[nodiscard]] bool WriteUdp6(const Endpoint6& from, const Endpoint6& to, const std::uint8_t* payload,
+                                 std::size_t n, std::uint64_t microseconds);
 
     // The present time in microseconds since 1970.
     [[nodiscard]] static std::uint64_t NowMicroseconds();
 
 private:
+    // One datagram between addresses of 4 (IPv4) or 16 bytes (IPv6).
+    bool WriteDatagram(std::size_t addressSize, const std::uint8_t* from, std::uint16_t fromPort,
+                       const std::uint8_t* to, std::uint16_t toPort, const std::uint8_t* payload, std::size_t n,
+                       std::uint64_t microseconds);
     bool WriteBlock(const std::uint8_t* bytes, std::size_t n);
 
     int fd_ = -1;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -344,6 +345,13 @@ void TCustomWSocket::Listen()
         ::close(handle);
         ReportSocketError("setsockopt(SO_REUSEADDR)");
         return;
+    }
+    if (socketType_ == SOCK_DGRAM && receiveDestination_) {
+        // IPV6_PKTINFO also tells the destination of an IPv4 datagram on a
+        // dual-stack socket. A system that refuses gives no destination.
+        const int on = 1;
+        (void)(socketFamily_ == AF_INET6 ? setsockopt(handle, IPPROTO_IPV6, IPV6_RECVPKTINFO, &on, sizeof on)
+                                         : setsockopt(handle, IPPROTO_IP, IP_PKTINFO, &on, sizeof on));
     }
     if (bind(handle, socketAddress_.Sockaddr(), socketAddress_.Length()) != 0) {
         WSocketSetLastErrorFromErrno();
@@ -1019,6 +1027,53 @@ int TCustomWSocket::ReceiveFrom(void* buffer, int size, WSocketAddress& from)
     } while (count < 0 && errno == EINTR);
     const int result = ReadFinished(count);
     from = result >= 0 ? WSocketAddress::From(reinterpret_cast<const sockaddr*>(&name), length) : WSocketAddress();
+    return result;
+}
+
+int TCustomWSocket::ReceiveFrom(void* buffer, int size, WSocketAddress& from, WSocketAddress& to)
+{
+    sockaddr_storage name{};
+    // Room for either packet information, aligned as the system's macros need.
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in6_pktinfo)) + CMSG_SPACE(sizeof(in_pktinfo))];
+    iovec part{buffer, static_cast<size_t>(std::max(size, 0))};
+    msghdr message{};
+    ssize_t count;
+    do {
+        message.msg_name = &name;
+        message.msg_namelen = sizeof name;
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        message.msg_flags = 0;
+        count = recvmsg(handle_, &message, 0);
+    } while (count < 0 && errno == EINTR);
+    const int result = ReadFinished(count);
+    from = result >= 0 ? WSocketAddress::From(reinterpret_cast<const sockaddr*>(&name), message.msg_namelen)
+                       : WSocketAddress();
+    to = WSocketAddress();
+    if (result < 0)
+        return result;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+        if (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_PKTINFO
+            && c->cmsg_len >= CMSG_LEN(sizeof(in6_pktinfo))) {
+            in6_pktinfo info{};
+            std::memcpy(&info, CMSG_DATA(c), sizeof info);
+            sockaddr_in6 address{};
+            address.sin6_family = AF_INET6;
+            address.sin6_addr = info.ipi6_addr;
+            to = WSocketAddress::From(reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        } else if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO
+                   && c->cmsg_len >= CMSG_LEN(sizeof(in_pktinfo))) {
+            in_pktinfo info{};
+            std::memcpy(&info, CMSG_DATA(c), sizeof info);
+            // The destination in the datagram's header, not the local
+            // address an answer would leave from.
+            to = WSocketAddress::IPv4(info.ipi_addr.s_addr, 0);
+        }
+    }
+    if (to.IsValid())
+        to.SetPort(localPortNumber_);
     return result;
 }
 

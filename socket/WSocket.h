@@ -123,6 +123,12 @@ public:
     // The family of the present or last socket (AF_INET or AF_INET6).
     [[nodiscard]] int Family() const { return socketFamily_; }
     void SetReceiveQueueBytes(int bytes) { receiveQueueBytes_ = std::max(bytes, 0); }
+    // A datagram socket that Listen opens asks the system for the address
+    // each datagram was sent to (a group, a broadcast address or one of the
+    // host's own), which the ReceiveFrom with `to` gives. Off by default;
+    // kept across Close.
+    [[nodiscard]] bool ReceiveDestination() const { return receiveDestination_; }
+    void SetReceiveDestination(bool on) { receiveDestination_ = on; }
 
     TSessionAvailable OnSessionAvailable;
     TSessionConnected OnSessionConnected;
@@ -159,6 +165,11 @@ public:
     // The peer of either family (an IPv4 peer of a dual-stack socket as
     // IPv4-mapped IPv6; WSocketAddress::Unmapped gives it as IPv4).
     int ReceiveFrom(void* buffer, int size, WSocketAddress& from);
+    // The same, and `to`: the address the datagram was sent to with the
+    // port listened on (IPv4 as IPv4-mapped IPv6 on a dual-stack socket),
+    // or no address unless ReceiveDestination was on when the socket was
+    // opened.
+    int ReceiveFrom(void* buffer, int size, WSocketAddress& from, WSocketAddress& to);
     // Sends one datagram to `to` from this listening datagram socket, at
     // once and whole (nothing is queued): len, or -1 with the number in
     // LastError (10035 when the system's queue is full). Never raises.
@@ -262,6 +273,7 @@ private:
     TSocketLingerOnOff lingerOnOff_ = wsLingerOn;
     int lingerTimeout_ = 0;
     int receiveQueueBytes_ = 0;
+    bool receiveDestination_ = false;
 
     std::deque<std::unique_ptr<TBuffer>> sendQueue_;
     std::vector<std::unique_ptr<TBuffer>> spareChunks_;

@@ -49,7 +49,7 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
         while (offset < length) {
             const std::size_t piece = std::min<std::size_t>(length - offset, 1 << 20);
             UDPClient1_.Send(bytes + offset, static_cast<int>(piece));
-            if (OnSent)
+            if (OnSent || OnSent6)
                 ReportSent(bytes + offset, piece);
             offset += piece;
         }
@@ -75,18 +75,31 @@ void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length)
         to_ = sockaddr_in{};
         to_.sin_family = AF_INET;
         to_.sin_port = htons(UDPClient1_.Port().toUShort());
-        // An IPv6 destination is told with no address.
-        if (::inet_pton(AF_INET, UDPClient1_.Addr().toLatin1().constData(), &to_.sin_addr) != 1)
+        // An IPv6 destination is told to OnSent with no address, to OnSent6
+        // with its own.
+        to6_ = sockaddr_in6{};
+        if (::inet_pton(AF_INET, UDPClient1_.Addr().toLatin1().constData(), &to_.sin_addr) != 1) {
             to_ = sockaddr_in{};
+            if (::inet_pton(AF_INET6, UDPClient1_.Addr().toLatin1().constData(), &to6_.sin6_addr) == 1) {
+                to6_.sin6_family = AF_INET6;
+                to6_.sin6_port = htons(UDPClient1_.Port().toUShort());
+                from6_ = sockaddr_in6{};
+                from6_.sin6_family = AF_INET6;
+                from6_.sin6_port = from_.sin_port;
+            }
+        }
         endsKnown_ = true;
     }
-    const sockaddr_in& from = from_;
-    const sockaddr_in& to = to_;
     // The component sends a datagram socket's bytes in datagrams of at most
     // ChunkSize bytes.
     constexpr auto datagramMax = static_cast<std::size_t>(ChunkSize);
-    for (std::size_t offset = 0; offset < length; offset += datagramMax)
-        OnSent(from, to, bytes + offset, std::min(length - offset, datagramMax));
+    for (std::size_t offset = 0; offset < length; offset += datagramMax) {
+        const std::size_t n = std::min(length - offset, datagramMax);
+        if (OnSent)
+            OnSent(from_, to_, bytes + offset, n);
+        if (OnSent6 && to6_.sin6_family == AF_INET6)
+            OnSent6(from6_, to6_, bytes + offset, n);
+    }
 }
 
 WSocketAddress SourceAddressOf(const monitor::ReceivedFrame& frame)

@@ -50,6 +50,10 @@ public:
     // address 0.0.0.0: any) and the address it went to (for a packet
     // capture; all zero when it went to an IPv6 address). Optional.
     std::function<void(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t length)> OnSent;
+    // Told, after OnSent, of every datagram sent to an IPv6 address, with
+    // both ends (the local address :: : any). Optional.
+    std::function<void(const sockaddr_in6& from, const sockaddr_in6& to, const std::uint8_t* bytes, std::size_t length)>
+        OnSent6;
 
 private:
     // Opens UDPClient1 towards the state's destination, unless it is kept
@@ -67,6 +71,8 @@ private:
     bool endsKnown_ = false;
     sockaddr_in from_{};
     sockaddr_in to_{};
+    sockaddr_in6 from6_{};
+    sockaddr_in6 to6_{};
     TWSocket UDPClient1_;
     ClientAddress clientAddress_{&WSocketResolveHost};
 };

@@ -109,7 +109,10 @@ void ReceivePass::Resume()
 void ReceivePass::ReadOneDatagram()
 {
     WSocketAddress from;
-    const int n = UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from);
+    WSocketAddress to;
+    // The destination only when it is asked for (a packet capture).
+    const int n = UDPServer1_.ReceiveDestination() ? UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, to)
+                                                   : UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from);
     if (n >= 0) {
         monitor::ReceivedFrame frame;
         frame.bytes = std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(n));
@@ -119,6 +122,13 @@ void ReceivePass::ReadOneDatagram()
             frame.source = from.In4();
         else if (from.Family() == AF_INET6)
             frame.source6 = from.In6();
+        if (to.IsValid()) {
+            to = to.Unmapped();
+            if (to.Family() == AF_INET)
+                frame.destination = to.In4();
+            else
+                frame.destination6 = to.In6();
+        }
         frame.arrivalUs = monitor::ReceiveRoute::NowUs();
         try {
             route_.Receive(frame);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -98,6 +100,60 @@ TEST(PcapngWriter, AnalyserReadsEveryDatagramBackWithGoodChecksums)
             + std::to_string(8 + d.payload.size()) + "\t" + Hex(d.payload) + "\t";
         EXPECT_EQ(lines[k], expected) << "datagram " << k;
     }
+}
+
+// IPv6 datagrams among IPv4 ones in one file: each read back by the
+// independent reader in its own family, with its addresses (a group among
+// them), ports and payload, no checksum or length found wrong (odd and
+// empty payloads, the largest one); one byte more than the largest is
+// refused and leaves the file as it was.
+TEST(PcapngWriter, IPv6DatagramsReadBackAsIPv6)
+{
+    const auto six = [](std::initializer_list<std::uint8_t> head, std::uint8_t last) {
+        std::array<std::uint8_t, 16> address{};
+        std::copy(head.begin(), head.end(), address.begin());
+        address[15] = last;
+        return address;
+    };
+    const auto loopback = six({}, 1);
+    const auto group = six({0xFF, 0x15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x31, 0}, 3);
+    const auto site = six({0xFD, 0x31}, 0x22);
+    std::vector<std::uint8_t> largest(PcapngWriter::kMaxPayload6);
+    for (std::size_t i = 0; i < largest.size(); ++i)
+        largest[i] = static_cast<std::uint8_t>(i * 13);
+    struct Row {
+        bool v6;
+        PcapngWriter::Endpoint6 from6, to6;
+        PcapngWriter::Endpoint from, to;
+        std::vector<std::uint8_t> payload;
+        const char* expected; // source, destination, ports, UDP length (payload apart)
+    };
+    const std::vector<Row> rows = {
+        {true, {loopback, 40000}, {loopback, 1888}, {}, {}, {0x01, 0x03, 0x00}, "\t::1\t\t::1\t40000\t1888\t11"},
+        {false, {}, {}, {0x7F000001, 5}, {0xEFFF1F01, 6}, {0x68}, "127.0.0.1\t\t239.255.31.1\t\t5\t6\t9"},
+        {true, {site, 65535}, {group, 1}, {}, {}, {}, "\tfd31::22\t\tff15::31:3\t65535\t1\t8"},
+        {true, {loopback, 9}, {site, 10}, {}, {}, largest, "\t::1\t\tfd31::22\t9\t10\t65535"},
+    };
+    const std::string file = TempPath("pcapng-six");
+    PcapngWriter writer;
+    ASSERT_TRUE(writer.Open(file)) << writer.Error();
+    for (const Row& r : rows) {
+        ASSERT_TRUE(r.v6 ? writer.WriteUdp6(r.from6, r.to6, r.payload.data(), r.payload.size(), 1)
+                         : writer.WriteUdp(r.from, r.to, r.payload.data(), r.payload.size(), 1))
+            << writer.Error();
+    }
+    const std::vector<std::uint8_t> tooLong(PcapngWriter::kMaxPayload6 + 1);
+    const std::uintmax_t before = std::filesystem::file_size(file);
+    EXPECT_FALSE(writer.WriteUdp6({loopback, 1}, {loopback, 2}, tooLong.data(), tooLong.size(), 1));
+    EXPECT_EQ(std::filesystem::file_size(file), before);
+    writer.Close();
+
+    const std::vector<std::string> lines = TsharkLines(file, "-e ip.src -e ipv6.src -e ip.dst -e ipv6.dst -e udp.srcport "
+                                                             "-e udp.dstport -e udp.length -e data.data -e _ws.expert");
+    std::filesystem::remove(file);
+    ASSERT_EQ(lines.size(), rows.size());
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        EXPECT_EQ(lines[k], std::string(rows[k].expected) + "\t" + Hex(rows[k].payload) + "\t") << "datagram " << k;
 }
 
 // A payload too long for IPv4 is refused without touching the file; a file

@@ -37,6 +37,14 @@ PcapngWriter::Endpoint EndpointOf(const sockaddr_in& address)
     return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
 }
 
+PcapngWriter::Endpoint6 EndpointOf(const sockaddr_in6& address)
+{
+    PcapngWriter::Endpoint6 endpoint;
+    std::memcpy(endpoint.address.data(), &address.sin6_addr, endpoint.address.size());
+    endpoint.port = ntohs(address.sin6_port);
+    return endpoint;
+}
+
 } // namespace
 
 HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorReport report, QObject* parent)
@@ -63,15 +71,12 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
     // is answered; its source is where an answer to the sender goes.
     route_.AddObserver([this](const monitor::ReceivedFrame& frame) {
         lastSource_ = SourceAddressOf(frame);
-        // The capture holds IPv4 datagrams.
-        if (!capture_.IsOpen() || lastSource_.Family() != AF_INET)
-            return;
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = LocalAddressFor(frame.source.sin_addr.s_addr);
-        to.sin_port = htons(listeningPort_);
-        Capture(frame.source, to, frame.bytes.data(), frame.bytes.size(), static_cast<std::uint64_t>(frame.arrivalUs));
+        if (capture_.IsOpen())
+            CaptureReceived(frame);
     });
+    // The capture records where each datagram was sent to (a group, a
+    // broadcast address) as the system tells it.
+    pass_.UDPServer1().SetReceiveDestination(!options_.pcapFile.isEmpty());
     if (!options_.eventsFile.isEmpty()) {
         // A datagram's link is its peer's address: the device answers from
         // another port than the one it is sent to.
@@ -105,13 +110,21 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
             });
     }
     sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
-        // The capture holds IPv4 datagrams.
-        if (to.sin_family == AF_INET) {
-            sockaddr_in source = from;
-            if (source.sin_addr.s_addr == htonl(INADDR_ANY))
-                source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
-            Capture(source, to, data, n);
-        }
+        // A datagram to an IPv6 address is told to OnSent6.
+        if (to.sin_family != AF_INET)
+            return;
+        sockaddr_in source = from;
+        if (source.sin_addr.s_addr == htonl(INADDR_ANY))
+            source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
+        Capture(source, to, data, n);
+        route_.Sent({data, n}, to);
+    };
+    sender_.OnSent6 = [this](const sockaddr_in6& from, const sockaddr_in6& to, const std::uint8_t* data,
+                             std::size_t n) {
+        sockaddr_in6 source = from;
+        if (IN6_IS_ADDR_UNSPECIFIED(&source.sin6_addr))
+            source.sin6_addr = LocalAddressFor(to.sin6_addr);
+        Capture(source, to, data, n);
         route_.Sent({data, n}, to);
     };
 }
@@ -322,6 +335,36 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
         from.sin_addr.s_addr = LocalAddressFor(to.In4().sin_addr.s_addr);
         from.sin_port = htons(listeningPort_);
         Capture(from, to.In4(), response->data(), response->size());
+    } else if (capture_.IsOpen() && to.Family() == AF_INET6) {
+        sockaddr_in6 from{};
+        from.sin6_family = AF_INET6;
+        from.sin6_addr = LocalAddressFor(to.In6().sin6_addr);
+        from.sin6_port = htons(listeningPort_);
+        Capture(from, to.In6(), response->data(), response->size());
+    }
+}
+
+void HeadlessMonitor::CaptureReceived(const monitor::ReceivedFrame& frame)
+{
+    const auto microseconds = static_cast<std::uint64_t>(frame.arrivalUs);
+    if (frame.source.sin_family == AF_INET) {
+        // The address it was sent to, or else the local address the system
+        // answers that source from.
+        sockaddr_in to = frame.destination;
+        if (to.sin_family != AF_INET) {
+            to.sin_family = AF_INET;
+            to.sin_addr.s_addr = LocalAddressFor(frame.source.sin_addr.s_addr);
+        }
+        to.sin_port = htons(listeningPort_);
+        Capture(frame.source, to, frame.bytes.data(), frame.bytes.size(), microseconds);
+    } else if (frame.source6.sin6_family == AF_INET6) {
+        sockaddr_in6 to = frame.destination6;
+        if (to.sin6_family != AF_INET6) {
+            to.sin6_family = AF_INET6;
+            to.sin6_addr = LocalAddressFor(frame.source6.sin6_addr);
+        }
+        to.sin6_port = htons(listeningPort_);
+        Capture(frame.source6, to, frame.bytes.data(), frame.bytes.size(), microseconds);
     }
 }
 
@@ -332,7 +375,22 @@ void HeadlessMonitor::Capture(const sockaddr_in& from, const sockaddr_in& to, co
         return;
     if (microseconds == 0)
         microseconds = PcapngWriter::NowMicroseconds();
-    if (!capture_.WriteUdp(EndpointOf(from), EndpointOf(to), data, n, microseconds)) {
+    Captured(capture_.WriteUdp(EndpointOf(from), EndpointOf(to), data, n, microseconds));
+}
+
+void HeadlessMonitor::Capture(const sockaddr_in6& from, const sockaddr_in6& to, const std::uint8_t* data,
+                              std::size_t n, std::uint64_t microseconds)
+{
+    if (!capture_.IsOpen())
+        return;
+    if (microseconds == 0)
+        microseconds = PcapngWriter::NowMicroseconds();
+    Captured(capture_.WriteUdp6(EndpointOf(from), EndpointOf(to), data, n, microseconds));
+}
+
+void HeadlessMonitor::Captured(bool written)
+{
+    if (!written) {
         ++captureLost_;
         ++captureLosing_;
         ReportLimited(QStringLiteral("capture not written to %1: %2 (%3 packets lost in all)")
@@ -371,6 +429,32 @@ std::uint32_t HeadlessMonitor::LocalAddressFor(std::uint32_t peer)
     if (localAddresses_.size() >= kLocalAddressCacheSize)
         localAddresses_.clear();
     localAddresses_.emplace(peer, local);
+    return local;
+}
+
+in6_addr HeadlessMonitor::LocalAddressFor(const in6_addr& peer)
+{
+    std::array<std::uint8_t, 16> key{};
+    std::memcpy(key.data(), &peer, key.size());
+    const auto known = localAddresses6_.find(key);
+    if (known != localAddresses6_.end())
+        return known->second;
+    in6_addr local = in6addr_loopback;
+    const int probe = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (probe >= 0) {
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = peer;
+        address.sin6_port = htons(9);
+        socklen_t length = sizeof(address);
+        if (::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0
+            && ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            local = address.sin6_addr;
+        ::close(probe);
+    }
+    if (localAddresses6_.size() >= kLocalAddressCacheSize)
+        localAddresses6_.clear();
+    localAddresses6_.emplace(key, local);
     return local;
 }
 

@@ -17,9 +17,11 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <unordered_map>
 
@@ -81,9 +83,17 @@ public:
 
 private:
     void Answer(const std::uint8_t* data, std::size_t n);
+    // A received datagram into the capture: from its source to where it was
+    // sent, as IPv4 or IPv6.
+    void CaptureReceived(const monitor::ReceivedFrame& frame);
     // One datagram into the capture, stamped `microseconds` (now when 0).
     void Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n,
                  std::uint64_t microseconds = 0);
+    void Capture(const sockaddr_in6& from, const sockaddr_in6& to, const std::uint8_t* data, std::size_t n,
+                 std::uint64_t microseconds = 0);
+    // Counts and reports a packet the capture could not write, and tells
+    // when it writes again.
+    void Captured(bool written);
     // Opens the capture under --pcap's name, or when that exists the first
     // numbered name from `number` on that does not; false with the reason
     // in capture_.Error().
@@ -97,6 +107,7 @@ private:
     bool WritePoints();
     // The local address the system sends from to `peer` (network order).
     std::uint32_t LocalAddressFor(std::uint32_t peer);
+    in6_addr LocalAddressFor(const in6_addr& peer);
     void ReportLimited(const QString& message);
     // Whether a report now would keep to the limit.
     [[nodiscard]] bool ReportDue() const;
@@ -151,6 +162,7 @@ private:
     WSocketAddress lastSource_;
     QString listenAddress_;
     std::unordered_map<std::uint32_t, std::uint32_t> localAddresses_;
+    std::map<std::array<std::uint8_t, 16>, in6_addr> localAddresses6_;
     QElapsedTimer lastReport_;
     int unreported_ = 0;
 };
