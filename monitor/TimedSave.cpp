@@ -1,10 +1,12 @@
 #include "monitor/TimedSave.h"
 
 #include "platform/DateTimeText.h"
+#include "platform/Exceptions.h"
 #include "platform/TimedSaveFile.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 #include <utility>
 
@@ -61,6 +63,9 @@ QString TimedSave::NextFileFolder()
         return folder;
     if (folder != scanned_)
         RemoveStaleTimedSaveFiles(folder);
+    const QString planned = TimedSaveFileName(folder, number_);
+    if (QFileInfo(planned).isSymLink())
+        passedLink_ = planned;
     number_ = NextFreeTimedSaveNumber(folder, number_);
     scanned_ = folder;
     return folder;
@@ -110,6 +115,13 @@ void TimedSave::Tick()
                 NextStep();
         },
         [this](const std::exception& error) { Report(error); });
+    // A planted link is worth a word, but it costs no lines: the save went
+    // to the next free name.
+    if (!passedLink_.isEmpty()) {
+        const QString link = std::exchange(passedLink_, QString());
+        Report(EInOutError(
+            QStringLiteral("%1 is a symbolic link: not followed, the timed save takes the next free name").arg(link)));
+    }
 }
 
 void TimedSave::Step()

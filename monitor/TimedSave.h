@@ -20,7 +20,9 @@ namespace monitor {
 // meanwhile go to the next file, and a save still in progress when the next
 // tick comes, or when the program ends, is finished first.
 // The numbers go on after the highest "receive<N>.dat" of the folder, so a
-// program started again never replaces the files of its runs before; the
+// program started again never replaces the files of its runs before; a
+// symbolic link at the next file's name is passed over, never followed, and
+// the tick names it in a report; the
 // temporary files of saves that a killed program left are removed when the
 // folder is first used.
 class TimedSave final : public QObject {
@@ -78,6 +80,9 @@ private:
     QTimer* steps_;
     // The folder whose files the number was last moved past.
     QString scanned_;
+    // A symbolic link found at the name the next file was to have, passed
+    // over; a tick names it once its save is under way.
+    QString passedLink_;
     bool reporting_ = false;
 };
 

@@ -480,10 +480,23 @@ void FrameLogsWindowTest::timedSaveGoesOnAfterEarlierRunsAndEndsWithTheWindow()
     QCOMPARE(LoadTextLines(QStringLiteral("receive0.dat")), QStringList{QStringLiteral("earlier run")});
     QCOMPARE(LoadTextLines(QStringLiteral("receive4.dat")), QStringList{QStringLiteral("earlier run")});
 
-    // Closing (here as a termination signal closes it) keeps what came since.
+    // A link planted at the next file's name is named, never followed.
+    QVERIFY(QFile::link(QStringLiteral("planted-target.dat"), QStringLiteral("receive6.dat")));
     window->SMemo1().Append(QStringLiteral("03 04 "));
+    SeenBox box;
+    CloseNextMessageBox(box);
+    emit window->Timer1()->OnTimer();
+    QVERIFY(box.seen);
+    QCOMPARE(box.text, QDir::currentPath()
+                           + QStringLiteral("/receive6.dat is a symbolic link: not followed, the timed save takes the next free name"));
+    QVERIFY(!QFile::exists(QStringLiteral("planted-target.dat")));
+    QCOMPARE(LoadTextLines(QStringLiteral("receive7.dat")).mid(1), QStringList{QStringLiteral("03 04 ")});
+    QVERIFY(QFile::remove(QStringLiteral("receive6.dat")));
+
+    // Closing (here as a termination signal closes it) keeps what came since.
+    window->SMemo1().Append(QStringLiteral("05 06 "));
     window->CloseWithoutAsking();
-    QCOMPARE(LoadTextLines(QStringLiteral("receive6.dat")).mid(1), QStringList{QStringLiteral("03 04 ")});
+    QCOMPARE(LoadTextLines(QStringLiteral("receive8.dat")).mid(1), QStringList{QStringLiteral("05 06 ")});
     QVERIFY(!window->Timer1()->Enabled());
 }
 

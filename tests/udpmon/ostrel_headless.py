@@ -338,6 +338,7 @@ def earlier_captures():
         program.stop()
         errors = program.errors()
         check(any("cap.pcapng is a symbolic link" in e for e in errors)
+              and any("cap.3.pcapng is a symbolic link" in e for e in errors)
               and any(e.endswith("capture to cap.2.pcapng") and "listening on" in e for e in errors)
               and any(e.endswith("capture to cap.4.pcapng") for e in errors), f"standard error: {errors}")
         for name in ("cap.1.pcapng", "victim"):

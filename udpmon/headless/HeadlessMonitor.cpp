@@ -218,7 +218,9 @@ bool HeadlessMonitor::OpenCapture(int number)
         }
         if (!capture_.NameTaken())
             return false;
-        if (n == 0 && QFileInfo(name).isSymLink())
+        // A link planted at any name the capture tries, the first or one
+        // SIGHUP's rotation comes to, is named, never followed.
+        if (QFileInfo(name).isSymLink())
             Note(QStringLiteral("%1 is a symbolic link: not followed, the capture takes the next free name")
                        .arg(name));
     }
