@@ -869,6 +869,9 @@ void PointFeeder::Cdt(const decode::Fields& fields)
             m.key.address = std::uint64_t{static_cast<std::uint8_t>(CdtKind::Energy)} << 16 | (code - 0xA0);
             m.hasValue = f.number.has_value();
             m.value = f.number.value_or(0);
+            m.quality = 0;
+            if (f.raw.size() == 4 && (f.raw[3] & 0x80)) // bit 31 of the word: the count is invalid
+                m.quality |= kQualityInvalid;
             word.push_back(m);
         } else if (f.def == kData && code >= 0xF0 && f.raw.size() == 4) {
             for (unsigned bit = 0; bit < 32; ++bit) {

@@ -170,6 +170,39 @@ std::string DataText(unsigned code, Bytes data)
     return t;
 }
 
+// A pulse count word: the count in bits 0-23, binary, or six BCD digits
+// where bit 29 is set; bit 31 marks the count invalid. The other bits are
+// reserved and shown where a station sets them.
+void AddPulseCount(FieldWriter& w, std::size_t at, unsigned code)
+{
+    const Bytes f = w.Frame();
+    const unsigned word = text::Le16(f, at + 1) | text::Le16(f, at + 3) << 16;
+    constexpr unsigned kCount = 0x00FFFFFF, kBcd = 1u << 29, kInvalid = 1u << 31;
+    constexpr unsigned kReserved = ~(kCount | kBcd | kInvalid);
+    unsigned count = word & kCount;
+    bool digits = true;
+    if (word & kBcd) {
+        unsigned value = 0;
+        for (int digit = 5; digit >= 0; --digit) {
+            const unsigned d = count >> (4 * digit) & 0xF;
+            digits = digits && d <= 9;
+            value = value * 10 + d;
+        }
+        count = value;
+    }
+    std::string t = digits ? std::to_string(count) : text::Hex(word & kCount, 6) + " (not BCD digits)";
+    if (digits && (word & kBcd))
+        t += " (BCD)";
+    if (word & kInvalid)
+        t += " invalid";
+    if (word & kReserved)
+        t += " (reserved bits set: " + text::Hex(word & kReserved, 8) + ")";
+    Field& pulses = w.AddNth(1, kFields[PulseCount], std::to_string(code - 0xA0), at + 1, 4, t,
+                             digits ? Verdict::None : Verdict::Bad);
+    if (digits)
+        pulses.number = count;
+}
+
 // The parts of a word that its function code gives a meaning: measurements,
 // pulse counts, frequencies, the command and object of a control word.
 void AddWordParts(FieldWriter& w, std::size_t at, unsigned code)
@@ -184,9 +217,7 @@ void AddWordParts(FieldWriter& w, std::size_t at, unsigned code)
                 .number = value;
         }
     } else if (code >= 0xA0 && code <= 0xDF) {
-        const unsigned count = text::Le16(f, at + 1) | text::Le16(f, at + 3) << 16;
-        w.AddNth(1, kFields[PulseCount], std::to_string(code - 0xA0), at + 1, 4, std::to_string(count))
-            .number = count;
+        AddPulseCount(w, at, code);
     } else if (code == 0x8A) {
         // two frequencies, each four BCD digits in hundredths of a hertz
         for (unsigned k = 0; k < 2; ++k) {

@@ -202,6 +202,9 @@ const FrameCase kFrameCases[] = {
                   "07 01 08 B3")}},
      {"CDT 1 YC:0 遥测 16 ||", "CDT 1 YC:1 遥测 32 ||", "CDT 1 YC:2 遥测 -5 ||", "CDT 1 YC:3 遥测 256 ||",
       "CDT 1 YC:4 遥测 0 ||", "CDT 1 YC:5 遥测 2047 |IV|", "CDT 1 YC:6 遥测 2047 ||", "CDT 1 YC:7 遥测 -2047 ||"}},
+    {"CdtPulseCountsBinaryBcdAndInvalid", decode::Protocol::Auto,
+     {{kFrom, Hex("EB 90 EB 90 EB 90 71 85 03 01 00 D4 A0 78 56 34 00 7A A1 56 34 12 20 31 A2 10 00 00 80 26")}},
+     {"CDT 1 DD:0 电度 3430008 ||", "CDT 1 DD:1 电度 123456 ||", "CDT 1 DD:2 电度 16 |IV|"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Points, PointFrames, testing::ValuesIn(kFrameCases),

@@ -141,8 +141,14 @@ TEST(Cdt, WordsByFunctionCode)
         {"EB 90 EB 90 EB 90 71 C2 01 01 00 46 8A A8 13 00 00 2B", "Frequency 1", "0x13A8 (not BCD digits)",
          Verdict::Bad, NAN},
         {frequency, "Remote measurement 0", "100", Verdict::None, 100},
-        {"EB 90 EB 90 EB 90 71 85 02 01 00 BF A0 78 56 34 12 04", "Pulse count 0", "305419896", Verdict::None,
-         305419896},
+        // the count in bits 0-23, BCD where bit 29 is set, invalid where bit 31 is
+        {"EB 90 EB 90 EB 90 71 85 02 01 00 BF A0 78 56 34 12 04", "Pulse count 0",
+         "3430008 (reserved bits set: 0x12000000)", Verdict::None, 3430008},
+        {"EB 90 EB 90 EB 90 71 85 01 01 00 BF A1 56 34 12 20 00", "Pulse count 1", "123456 (BCD)", Verdict::None,
+         123456},
+        {"EB 90 EB 90 EB 90 71 85 01 01 00 BF A2 10 00 00 80 00", "Pulse count 2", "16 invalid", Verdict::None, 16},
+        {"EB 90 EB 90 EB 90 71 85 01 01 00 BF DF 5A 34 12 A0 00", "Pulse count 63",
+         "0x12345A (not BCD digits) invalid", Verdict::Bad, NAN},
         {"EB 90 EB 90 EB 90 71 61 01 01 00 00 01 FB 0F 00 01 54", "Remote measurement 2", "-5", Verdict::None, -5},
     };
     for (const auto& c : cases) {

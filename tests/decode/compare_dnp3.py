@@ -246,7 +246,7 @@ def compare(decode_dump):
     rows = dissect(frames, [f[0] for f in FIELDS] + CRC_FIELDS + OBJECT_FIELDS + ["dnp3.unknown_object"],
                    "udp", PORT, "dnp3")
     decoded = our_decoding(decode_dump, frames, "dnp3")
-    agree = rejected = 0
+    agree = rejected = disagree = 0
     compared = {}
     for frame, row, fields in zip(frames, rows, decoded):
         our, bad_blocks = ours(fields)
@@ -266,12 +266,15 @@ def compare(decode_dump):
                 value = read(got["value"]) if got else None
                 if value != row[name][0]:
                     differ.append("%s: tshark %s, ours %s" % (name, row[name][0], value))
+                    disagree += 1
+            crc_differ = len(differ)
             if header_crc != "good":
                 differ.append("tshark dissected a frame whose header CRC is ours %s" % header_crc)
             if len(row["dnp3.data_chunk.CRC.incorrect"]) != bad_blocks:
                 differ.append("bad blocks: tshark %d, ours %d" % (len(row["dnp3.data_chunk.CRC.incorrect"]),
                                                                    bad_blocks))
             compared["CRC status"] = compared.get("CRC status", 0) + 1
+            disagree += len(differ) > crc_differ
             # tshark shows no objects of a fragment whose CRCs fail, nor after an object it does not know
             # nor those of a fragment that goes on in a later frame
             if (first and row["dnp3.tr.fin"] == ["1"] and not row["dnp3.unknown_object"]
@@ -287,13 +290,16 @@ def compare(decode_dump):
                         theirs = [v for v, k in zip(theirs, kept) if k]
                         mine[name] = [v for v, k in zip(mine[name], kept) if k]
                     compared[name] = compared.get(name, 0) + len(theirs)
-                    if len(theirs) != len(mine[name]) or not all(
-                            same_value(name, t, o) for t, o in zip(theirs, mine[name])):
+                    wrong = abs(len(theirs) - len(mine[name])) + sum(
+                        not same_value(name, t, o) for t, o in zip(theirs, mine[name]))
+                    if wrong:
                         differ.append("%s: tshark %s, ours %s" % (name, theirs, mine[name]))
+                        disagree += min(wrong, len(theirs)) if theirs else 1
             if row["dnp3.al.iin"] and first:
                 compared["dnp3.al.iin"] = compared.get("dnp3.al.iin", 0) + 1
                 if iin_value(our) != row["dnp3.al.iin"][0]:
                     differ.append("IIN: tshark %s, ours %s" % (row["dnp3.al.iin"][0], iin_value(our)))
+                    disagree += 1
         if differ:
             print("%s: %s" % (frame.hex(" "), "; ".join(differ)))
         else:
@@ -301,6 +307,9 @@ def compare(decode_dump):
     print("DNP3: %d frames compared, %d agree (%d typed frames and their broken copies; "
           "%d with a bad header CRC that tshark does not dissect)" % (len(frames), agree, typed, rejected))
     print("values compared: " + ", ".join("%s %d" % kv for kv in sorted(compared.items())))
+    values = sum(compared.values())
+    print("DNP3 summary: %d frames, %d values compared, %d agree, %d disagree"
+          % (len(frames), values, values - disagree, disagree))
     return 0 if agree == len(frames) else 1
 
 

@@ -258,11 +258,12 @@ def same(key, a, b):
 
 
 def compare(label, frames, decode_dump, protocol, tshark_args, field_names, sizes=None):
-    """Returns (compared, agreed, known) and prints each disagreement."""
+    """Returns (compared, agreed, known, values, values disagreeing, of them known tshark faults) and
+    prints each disagreement."""
     raw = [f for _, _, f in frames]
     rows = dissect(raw, field_names, **tshark_args)
     mine = our_decoding(decode_dump, raw, protocol, sizes)
-    agreed = known = 0
+    agreed = known = values = wrong = waived_values = 0
     for (_, comment, frame), row, fields in zip(frames, rows, mine):
         t, o = theirs(row), ours(fields, protocol == "iec101")
         if "not an ASDU" in comment:  # tshark reads any user data as an ASDU
@@ -270,6 +271,9 @@ def compare(label, frames, decode_dump, protocol, tshark_args, field_names, size
         bad = [k for k in t if not same(k, t[k], o.get(k, []))]
         waived = [k for k in bad
                   if any(rule(k, t[k], o.get(k, []), frame, sizes, fields) for rule in KNOWN_WRONG)]
+        values += len(t)
+        wrong += len(bad)
+        waived_values += len(waived)
         if not bad:
             agreed += 1
         elif len(waived) == len(bad):
@@ -278,7 +282,12 @@ def compare(label, frames, decode_dump, protocol, tshark_args, field_names, size
             print("%s disagree: %s [%s]" % (label, comment, frame.hex(" ")))
             for k in bad:
                 print("   %s: tshark %s, ours %s" % (k, t[k], o.get(k)))
-    return len(frames), agreed, known
+    return len(frames), agreed, known, values, wrong, waived_values
+
+
+def summary(label, n, values, wrong, waived):
+    print("%s summary: %d frames, %d values compared, %d agree, %d disagree (%d of them known tshark faults)"
+          % (label, n, values, values - wrong, wrong, waived))
 
 
 def main():
@@ -287,14 +296,15 @@ def main():
     asdu = ["iec60870_asdu." + k for k in ASDU_FIELDS]
 
     frames = read_corpus(os.path.join(HERE, "corpus", "iec104.txt"))
-    n, m, k = compare("IEC 104", frames, decode_dump, "iec104",
-                      dict(transport="tcp", port=2404, decode_as="iec60870_104"),
-                      ["iec60870_104." + f for f in APCI_FIELDS] + asdu)
+    n, m, k, v, w, kw = compare("IEC 104", frames, decode_dump, "iec104",
+                                dict(transport="tcp", port=2404, decode_as="iec60870_104"),
+                                ["iec60870_104." + f for f in APCI_FIELDS] + asdu)
     print("IEC 104: %d frames compared, %d agree%s" % (n, m, ", %d known tshark faults" % k if k else ""))
+    summary("IEC 104", n, v, w, kw)
     ok &= m + k == n
 
     all101 = read_corpus(os.path.join(HERE, "corpus", "iec101.txt"))
-    total = [0, 0, 0]
+    total = [0, 0, 0, 0, 0, 0]
     for sizes in sorted({s for s, _, _ in all101}):
         frames = [f for f in all101 if f[0] == sizes]
         la, cot, ca, ioa = sizes
@@ -304,8 +314,9 @@ def main():
                       dict(transport="tcp", port=2405, decode_as="iec60870_101", prefs=prefs),
                       ["iec60870_101." + f for f in LINK_FIELDS] + asdu, sizes)
         total = [a + b for a, b in zip(total, res)]
-    n, m, k = total
+    n, m, k, v, w, kw = total
     print("IEC 101: %d frames compared, %d agree%s" % (n, m, ", %d known tshark faults" % k if k else ""))
+    summary("IEC 101", n, v, w, kw)
     ok &= m + k == n
     return 0 if ok else 1
 

@@ -166,7 +166,7 @@ def compare(decode_dump):
     total = agree = unread = 0
     keys = {}
     for kind in ("rtu", "tcp"):
-        kind_total = kind_agree = 0
+        kind_total = kind_agree = kind_values = kind_differ = 0
         for direction in ("request", "response"):
             frames = [f for k, d, f in corpus if k == kind and d == direction]
             if not frames:
@@ -188,12 +188,16 @@ def compare(decode_dump):
                 for k in want:
                     keys[k] = keys.get(k, 0) + 1
                 differ = {k: (v, got.get(k)) for k, v in want.items() if got.get(k) != v}
+                kind_values += len(want)
+                kind_differ += len(differ)
                 if differ:
                     print("%s %s %s: tshark, ours differ: %s" % (kind, direction, frame.hex(" "), differ))
                 else:
                     kind_agree += 1
         label = "MODBUS RTU" if kind == "rtu" else "MODBUS/TCP"
         print("%s: %d frames compared, %d agree" % (label, kind_total, kind_agree))
+        print("%s summary: %d frames, %d values compared, %d agree, %d disagree"
+              % (label, kind_total, kind_values, kind_values - kind_differ, kind_differ))
         total += kind_total
         agree += kind_agree
     if unread:
