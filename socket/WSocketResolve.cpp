@@ -50,6 +50,21 @@ constexpr std::array<ProtoEntry, 6> builtinProtocols{{
     {"ip", 0}, {"icmp", 1}, {"tcp", 6}, {"TCP", 6}, {"udp", 17}, {"UDP", 17},
 }};
 
+// The addresses of `name` (freed with freeaddrinfo); a lookup that fails sets
+// the last error and is thrown, naming the host as typed (`text`).
+addrinfo* LookUp(const QString& text, const QByteArray& name, const addrinfo& hints)
+{
+    addrinfo* result = nullptr;
+    const int code = getaddrinfo(name.constData(), nullptr, &hints, &result);
+    if (code != 0 || result == nullptr) {
+        const int error = code != 0 ? WSocketErrorFromLookup(code) : WSAHOST_NOT_FOUND;
+        WSocketSetLastError(error);
+        throw ESocketException(Formatted("WSocketResolveHost: Cannot convert host address '", text, "', Error #", error),
+                               error);
+    }
+    return result;
+}
+
 } // namespace
 
 bool IsDottedQuad(const QString& text)
@@ -102,15 +117,7 @@ uint32_t WSocketResolveHost(const QString& text)
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo* result = nullptr;
-    const QByteArray name = trimmed.toUtf8();
-    const int code = getaddrinfo(name.constData(), nullptr, &hints, &result);
-    if (code != 0 || result == nullptr) {
-        const int error = code != 0 ? WSocketErrorFromLookup(code) : WSAHOST_NOT_FOUND;
-        WSocketSetLastError(error);
-        throw ESocketException(Formatted("WSocketResolveHost: Cannot convert host address '", text, "', Error #", error),
-                               error);
-    }
+    addrinfo* result = LookUp(text, trimmed.toUtf8(), hints);
     const uint32_t address = reinterpret_cast<const sockaddr_in*>(result->ai_addr)->sin_addr.s_addr;
     freeaddrinfo(result);
     return address;
@@ -139,14 +146,7 @@ WSocketAddress WSocketResolveAddress(const QString& text)
         return address;
     }
     hints.ai_family = AF_UNSPEC;
-    addrinfo* result = nullptr;
-    const int code = getaddrinfo(name.constData(), nullptr, &hints, &result);
-    if (code != 0 || result == nullptr) {
-        const int error = code != 0 ? WSocketErrorFromLookup(code) : WSAHOST_NOT_FOUND;
-        WSocketSetLastError(error);
-        throw ESocketException(Formatted("WSocketResolveHost: Cannot convert host address '", text, "', Error #", error),
-                               error);
-    }
+    addrinfo* result = LookUp(text, name, hints);
     // IPv4 first: a name that has both reaches the place it reached before
     // IPv6 was known here.
     const addrinfo* chosen = nullptr;
