@@ -104,15 +104,18 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
                     ReportLimited(QStringLiteral("the points could not be written to %1").arg(options_.pointsFile));
             });
     }
-    sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
-        // The capture holds IPv4 datagrams.
-        if (to.sin_family == AF_INET) {
-            sockaddr_in source = from;
-            if (source.sin_addr.s_addr == htonl(INADDR_ANY))
-                source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
-            Capture(source, to, data, n);
+    sender_.OnSent = [this](const WSocketAddress& from, const WSocketAddress& to, const std::uint8_t* data,
+                            std::size_t n) {
+        // The capture holds IPv4 datagrams; the socket sent from the any
+        // address, so from the address the system sends to `to` from.
+        if (capture_.IsOpen() && to.Family() == AF_INET) {
+            sockaddr_in source{};
+            source.sin_family = AF_INET;
+            source.sin_addr.s_addr = LocalAddressFor(to.In4().sin_addr.s_addr);
+            source.sin_port = htons(from.Port());
+            Capture(source, to.In4(), data, n);
         }
-        route_.Sent({data, n}, to);
+        TellSent(route_, {data, n}, to);
     };
 }
 
