@@ -362,7 +362,11 @@ void LinkWatch::Iec104TimeOuts(std::int64_t nowUs)
         const unsigned outstanding = x.Outstanding();
         if (outstanding > 0 && outstanding <= kSendRing) {
             const std::int64_t since = x.sentUs[x.va % kSendRing];
-            const std::int64_t t2End = since + settings.t2Us + settings.peerTimerSlackUs;
+            // t2 is the acknowledging side's timer: the device's, seen here
+            // after the network's delay, for the frames sent to it; the
+            // monitor's own, on this clock, for the frames it received.
+            const std::int64_t slack = direction == Direction::ToDevice ? settings.peerTimerSlackUs : 0;
+            const std::int64_t t2End = since + settings.t2Us + slack;
             if (!x.t2Reported && nowUs > t2End) {
                 x.t2Reported = true;
                 Report(EventKind::T2Exceeded, Severity::Warning, direction, t2End,

@@ -29,7 +29,7 @@
 // | stopdt               | IEC 104    | info / warning    | STOPDT act -> con done; con without act: warning                    |
 // | testfr               | IEC 104    | info / warning    | TESTFR act -> con done; con without act: warning                    |
 // | t1-expired           | IEC 104    | fault             | no con within t1 of an act, no acknowledgement within t1 of an I-frame |
-// | t2-exceeded          | IEC 104    | warning           | a received I-frame left unacknowledged longer than t2 (and the slack) |
+// | t2-exceeded          | IEC 104    | warning           | an I-frame left unacknowledged longer than t2 (the device's: and the slack) |
 // | t3-exceeded          | IEC 104    | warning           | the link idle longer than t3 (and the slack) without a TESTFR act   |
 // | clock-skew           | IEC 104    | warning           | a CP56Time2a tag of the device off the arrival time, or one sent to it off the sending time, by more than the limit |
 // | no-response          | MODBUS     | fault             | a request unanswered within the time-out                            |

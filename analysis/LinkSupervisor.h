@@ -87,8 +87,10 @@ struct Settings {
     std::int64_t t1Us = 15'000'000;        // act -> con, I-frame -> acknowledgement
     std::int64_t t2Us = 10'000'000;        // I-frame received -> acknowledgement sent
     std::int64_t t3Us = 20'000'000;        // idle -> TESTFR act
-    // The peer's t2 and t3 run on its own clock and are seen here after the
-    // network's delay: they count as exceeded only past their value plus this.
+    // The device's t2 (for the frames sent to it) and t3 run on its own
+    // clock and are seen here after the network's delay: they count as
+    // exceeded only past their value plus this; the monitor's own t2 (for
+    // the frames received) is judged on its value.
     std::int64_t peerTimerSlackUs = 1'000'000;
     // CP56Time2a tags are civil time in this zone, minutes east of UTC (the
     // window gives the local zone's offset); a tag off the arrival time by

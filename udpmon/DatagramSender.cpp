@@ -10,7 +10,9 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <exception>
 #include <optional>
+#include <utility>
 
 namespace ostrel {
 
@@ -20,86 +22,114 @@ DatagramSender::DatagramSender(const OstrelState& state, Port port)
 {
 }
 
-void DatagramSender::Open()
+bool DatagramSender::OpenTowards(const Outlet& outlet, const QString& addr) const
 {
-    const QString addr = clientAddress_.AddrFor(state_.ClientHost);
-    if (port_ == Port::KeptOpen && UDPClient1_.State() == wsConnected && UDPClient1_.Addr() == addr
-        && UDPClient1_.Port() == state_.ClientPort)
+    const TWSocket& socket = outlet.socket;
+    return socket.State() == wsConnected && socket.Addr() == addr && socket.Port() == state_.ClientPort
+        && socket.MulticastHops() == state_.MulticastHops && socket.MulticastInterface() == state_.MulticastInterface;
+}
+
+void DatagramSender::Connect(Outlet& outlet, const QString& addr)
+{
+    TWSocket& socket = outlet.socket;
+    socket.Close();
+    socket.SetProto(QStringLiteral("udp"));
+    socket.SetAddr(addr);
+    socket.SetPort(state_.ClientPort);
+    socket.SetLocalPort(QStringLiteral("0"));
+    socket.SetMulticastHops(state_.MulticastHops);
+    socket.SetMulticastInterface(state_.MulticastInterface);
+    socket.Connect();
+    // The address the socket sends to, for OnSent: looked up again only
+    // when the destination changed (the socket has resolved it already, so
+    // this cannot fail but for a name that changed in between).
+    if (addr != lastAddr_ || state_.ClientPort != lastPort_) {
+        lastAddr_ = addr;
+        lastPort_ = state_.ClientPort;
+        try {
+            lastTo_ = WSocketResolveAddress(addr);
+            lastTo_.SetPort(WSocketResolvePort(state_.ClientPort, QStringLiteral("udp")));
+        } catch (const std::exception&) {
+            lastTo_ = WSocketAddress();
+        }
+    }
+    outlet.to = lastTo_;
+}
+
+void DatagramSender::Open(const QString& addr)
+{
+    if (port_ == Port::KeptOpen && OpenTowards(*UDPClient1_, addr))
         return;
-    UDPClient1_.Close();
-    endsKnown_ = false;
-    UDPClient1_.SetProto(QStringLiteral("udp"));
-    UDPClient1_.SetAddr(addr);
-    UDPClient1_.SetPort(state_.ClientPort);
-    UDPClient1_.SetLocalPort(QStringLiteral("0"));
-    UDPClient1_.SetMulticastHops(state_.MulticastHops);
-    UDPClient1_.SetMulticastInterface(state_.MulticastInterface);
-    UDPClient1_.Connect();
+    if (port_ == Port::NewEachTime) {
+        if (OpenTowards(*next_, addr)) {
+            std::swap(UDPClient1_, next_);
+            return;
+        }
+        // Made ready for a destination that changed since.
+        next_->socket.Close();
+    }
+    Connect(*UDPClient1_, addr);
+}
+
+void DatagramSender::MakeNextReady(const QString& addr)
+{
+    try {
+        Connect(*next_, addr);
+    } catch (const std::exception&) {
+        // The next send opens its socket itself and reports what fails.
+        next_->socket.Close();
+    }
 }
 
 void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
 {
     if (length == 0 && port_ == Port::KeptOpen)
         return;
-    Open();
+    const QString addr = clientAddress_.AddrFor(state_.ClientHost);
+    Open(addr);
+    TWSocket& socket = UDPClient1_->socket;
     try {
         // The component sends at most 1514 bytes per datagram; a Send takes
         // an int length, so a longer buffer goes in pieces.
         std::size_t offset = 0;
         while (offset < length) {
             const std::size_t piece = std::min<std::size_t>(length - offset, 1 << 20);
-            UDPClient1_.Send(bytes + offset, static_cast<int>(piece));
-            if (OnSent || OnSent6)
+            socket.Send(bytes + offset, static_cast<int>(piece));
+            if (OnSent)
                 ReportSent(bytes + offset, piece);
             offset += piece;
         }
     } catch (...) {
         // A socket that failed is opened anew for the next send.
-        UDPClient1_.Close();
+        socket.Close();
         throw;
     }
-    if (port_ == Port::NewEachTime)
-        UDPClient1_.Close();
+    if (port_ == Port::NewEachTime) {
+        MakeNextReady(addr);
+        socket.Close();
+    }
 }
 
 void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length)
 {
-    if (!endsKnown_) {
-        // The socket is bound to a port of the system's choice on all
-        // addresses (the port it was given, as LocalPort tells) and sends
-        // to the dotted address it was given.
-        from_ = sockaddr_in{};
-        from_.sin_family = AF_INET;
-        from_.sin_addr.s_addr = htonl(INADDR_ANY);
-        from_.sin_port = htons(UDPClient1_.LocalPort().toUShort());
-        to_ = sockaddr_in{};
-        to_.sin_family = AF_INET;
-        to_.sin_port = htons(UDPClient1_.Port().toUShort());
-        // An IPv6 destination is told to OnSent with no address, to OnSent6
-        // with its own.
-        to6_ = sockaddr_in6{};
-        if (::inet_pton(AF_INET, UDPClient1_.Addr().toLatin1().constData(), &to_.sin_addr) != 1) {
-            to_ = sockaddr_in{};
-            if (::inet_pton(AF_INET6, UDPClient1_.Addr().toLatin1().constData(), &to6_.sin6_addr) == 1) {
-                to6_.sin6_family = AF_INET6;
-                to6_.sin6_port = htons(UDPClient1_.Port().toUShort());
-                from6_ = sockaddr_in6{};
-                from6_.sin6_family = AF_INET6;
-                from6_.sin6_port = from_.sin_port;
-            }
-        }
-        endsKnown_ = true;
-    }
+    // The socket is bound to a port of the system's choice on the any
+    // address of its family.
+    const TWSocket& socket = UDPClient1_->socket;
+    const WSocketAddress from = WSocketAddress::Any(socket.Family(), socket.LocalPort().toUShort());
     // The component sends a datagram socket's bytes in datagrams of at most
     // ChunkSize bytes.
     constexpr auto datagramMax = static_cast<std::size_t>(ChunkSize);
-    for (std::size_t offset = 0; offset < length; offset += datagramMax) {
-        const std::size_t n = std::min(length - offset, datagramMax);
-        if (OnSent)
-            OnSent(from_, to_, bytes + offset, n);
-        if (OnSent6 && to6_.sin6_family == AF_INET6)
-            OnSent6(from6_, to6_, bytes + offset, n);
-    }
+    for (std::size_t offset = 0; offset < length; offset += datagramMax)
+        OnSent(from, UDPClient1_->to, bytes + offset, std::min(length - offset, datagramMax));
+}
+
+void TellSent(monitor::ReceiveRoute& route, std::span<const std::uint8_t> bytes, const WSocketAddress& to)
+{
+    const WSocketAddress peer = to.Unmapped();
+    if (peer.Family() == AF_INET6)
+        route.Sent(bytes, peer.In6());
+    else
+        route.Sent(bytes, peer.Family() == AF_INET ? peer.In4() : sockaddr_in{});
 }
 
 WSocketAddress SourceAddressOf(const monitor::ReceivedFrame& frame)
@@ -128,12 +158,9 @@ void DatagramSender::ReplyToSender(std::span<const std::uint8_t> response, const
     if (replySocket_->SendTo(response.data(), static_cast<int>(response.size()), to) < 0)
         throw ESocketException("answer to " + to.Text().toStdString() + " not sent: "
                                    + ErrorText(replySocket_->LastError()), replySocket_->LastError());
-    if (OnSent) {
-        sockaddr_in from{};
-        from.sin_family = AF_INET;
-        from.sin_port = htons(replySocket_->LocalPort().toUShort());
-        OnSent(from, to.Family() == AF_INET ? to.In4() : sockaddr_in{}, response.data(), response.size());
-    }
+    if (OnSent)
+        OnSent(WSocketAddress::Any(replySocket_->Family(), replySocket_->LocalPort().toUShort()), to, response.data(),
+               response.size());
 }
 
 } // namespace ostrel

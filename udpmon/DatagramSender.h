@@ -24,10 +24,15 @@ struct OstrelState;
 // where an answer to the sender goes.
 [[nodiscard]] WSocketAddress SourceAddressOf(const monitor::ReceivedFrame& frame);
 
+// Tells the route's sent-frame observers of a datagram sent to `to`, by its
+// address of either family (an IPv4-mapped one as the IPv4 address it is);
+// one sent to no known address as the IPv4 address 0.0.0.0.
+void TellSent(monitor::ReceiveRoute& route, std::span<const std::uint8_t> bytes, const WSocketAddress& to);
+
 class DatagramSender final {
 public:
     enum class Port {
-        NewEachTime, // a socket opened and closed for every send
+        NewEachTime, // a socket of its own for every send, closed after it
         KeptOpen     // one socket for every send to the same destination
     };
 
@@ -46,19 +51,30 @@ public:
     // The listening socket answers to the sender leave from (null: none).
     void SetReplySocket(TWSocket* socket) { replySocket_ = socket; }
 
-    // Told of every datagram sent, with the local address it left from (its
-    // address 0.0.0.0: any) and the address it went to (for a packet
-    // capture; all zero when it went to an IPv6 address). Optional.
-    std::function<void(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t length)> OnSent;
-    // Told, after OnSent, of every datagram sent to an IPv6 address, with
-    // both ends (the local address :: : any). Optional.
-    std::function<void(const sockaddr_in6& from, const sockaddr_in6& to, const std::uint8_t* bytes, std::size_t length)>
-        OnSent6;
+    // Told of every datagram sent, with the local address it left from (the
+    // any address of its family with its port) and the address it went to
+    // (either family; for a packet capture and the route). Optional.
+    std::function<void(const WSocketAddress& from, const WSocketAddress& to, const std::uint8_t* bytes,
+                       std::size_t length)>
+        OnSent;
 
 private:
-    // Opens UDPClient1 towards the state's destination, unless it is kept
-    // open towards it already.
-    void Open();
+    // A sending socket and where it sends to.
+    struct Outlet {
+        TWSocket socket;
+        WSocketAddress to;
+    };
+
+    // Makes UDPClient1 a socket open towards addr and the state's port: the
+    // one kept open or made ready for this send when it goes there, else a
+    // new one.
+    void Open(const QString& addr);
+    [[nodiscard]] bool OpenTowards(const Outlet& outlet, const QString& addr) const;
+    void Connect(Outlet& outlet, const QString& addr);
+    // A new port each time: opens the socket of the next send now, after
+    // this send left and while its port is still held, so that the next
+    // send costs only the send itself and leaves from another port.
+    void MakeNextReady(const QString& addr);
     void ReportSent(const std::uint8_t* bytes, std::size_t length);
 
     // Sends the response from the listening socket to the frame's source.
@@ -67,13 +83,15 @@ private:
     const OstrelState& state_;
     Port port_;
     TWSocket* replySocket_ = nullptr;
-    // The ends of the open socket, for OnSent (found at its first send).
-    bool endsKnown_ = false;
-    sockaddr_in from_{};
-    sockaddr_in to_{};
-    sockaddr_in6 from6_{};
-    sockaddr_in6 to6_{};
-    TWSocket UDPClient1_;
+    Outlet outlets_[2];
+    // UDPClient1, the socket sends go from, and (a new port each time) the
+    // one made ready for the next send.
+    Outlet* UDPClient1_ = &outlets_[0];
+    Outlet* next_ = &outlets_[1];
+    // The last destination found, for the next socket towards the same.
+    QString lastAddr_;
+    QString lastPort_;
+    WSocketAddress lastTo_;
     ClientAddress clientAddress_{&WSocketResolveHost};
 };
 

@@ -328,6 +328,39 @@ TEST(LinkSupervisor, EachKindOfEventFromItsConversation)
     }
 }
 
+// t2 is the acknowledging side's timer: the monitor's own (the device's
+// I-frames) is judged on its value, the device's (the monitor's I-frames,
+// seen after the network's delay) on its value plus the slack; either at
+// its end gives nothing, just past it one event timed at its end.
+TEST(LinkSupervisor, T2EndsOnTheAcknowledgingSidesTimer)
+{
+    struct Row {
+        const char* name;
+        Direction frames;  // the way the unacknowledged I-frame went
+        std::int64_t tickMs;
+        std::int64_t eventMs;  // -1: no t2-exceeded
+    };
+    // The I-frame at 1 000 ms; t2 10 s, slack 1 s, t1 15 s.
+    const Row rows[] = {
+        {"the monitor's t2, at its end", kFrom, 11'000, -1},
+        {"the monitor's t2, just past its end", kFrom, 11'001, 11'000},
+        {"the device's t2, at the end of the slack", kTo, 12'000, -1},
+        {"the device's t2, just past the slack", kTo, 12'001, 12'000},
+    };
+    for (const Row& row : rows) {
+        LinkSupervisor sup{analysis::Settings{}};
+        Play(sup, Started({Step{Op::Send, 1'000, row.frames, I(0, 0)}, Tick(row.tickMs)}), true);
+        std::int64_t eventMs = -1;
+        for (const Event& e : sup.Events()) {
+            if (e.kind == analysis::EventKind::T2Exceeded) {
+                EXPECT_EQ(e.direction, row.frames) << row.name;
+                eventMs = (e.timeUs - kStart) / kMs;
+            }
+        }
+        EXPECT_EQ(eventMs, row.eventMs) << row.name;
+    }
+}
+
 TEST(LinkSupervisor, StreamChunkingChangesNoEvent)
 {
     for (const Case& c : Cases()) {

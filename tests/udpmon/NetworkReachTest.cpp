@@ -5,6 +5,7 @@
 // test runs itself again in a network namespace of its own where it can set
 // the flag, and skips the multicast cases when it cannot make one.
 
+#include "monitor/LinkKeys.h"
 #include "monitor/ReceiveRoute.h"
 #include "monitor/TimedSave.h"
 #include "monitor/TrafficCounters.h"
@@ -84,9 +85,8 @@ struct Monitor {
         state.ServerPort = QStringLiteral("0");
         pass.SetListenAddress(listen);
         sender.SetReplySocket(&pass.UDPServer1());
-        sender.OnSent = [this](const sockaddr_in&, const sockaddr_in& to, const std::uint8_t* bytes, std::size_t n) {
-            route.Sent({bytes, n}, to);
-        };
+        sender.OnSent = [this](const WSocketAddress&, const WSocketAddress& to, const std::uint8_t* bytes,
+                               std::size_t n) { ostrel::TellSent(route, {bytes, n}, to); };
         counters.Watch(route);
         route.AddObserver([this](const monitor::ReceivedFrame& frame) {
             received.emplace_back(reinterpret_cast<const char*>(frame.bytes.data()), frame.bytes.size());
@@ -140,11 +140,17 @@ public:
         return ::sendto(handle_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), length)
             == static_cast<ssize_t>(bytes.size());
     }
-    // What waits, without blocking; empty when nothing does.
-    [[nodiscard]] std::string Receive() const
+    // What waits, without blocking; empty when nothing does. `from`: the
+    // sender's port.
+    [[nodiscard]] std::string Receive(std::uint16_t* from = nullptr) const
     {
         char buffer[2048];
-        const ssize_t n = ::recv(handle_, buffer, sizeof buffer, MSG_DONTWAIT);
+        sockaddr_storage source{};
+        socklen_t length = sizeof source;
+        const ssize_t n = ::recvfrom(handle_, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&source),
+                                     &length);
+        if (from != nullptr && n > 0)
+            *from = WSocketAddress::From(reinterpret_cast<sockaddr*>(&source), length).Port();
         return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
     }
 
@@ -245,6 +251,84 @@ TEST(NetworkReach, TriggerAnswersGoBackToTheSender)
         EXPECT_TRUE(answer().empty());
         ::close(connected);
     }
+}
+
+// Every datagram sent is told to the route with its peer, of either family,
+// so the link supervision keys it by that peer as it keys what comes from
+// it: sends from a new port or a kept one, trigger answers to the
+// destination set and to the sender.
+TEST(NetworkReach, EverySendIsToldWithItsPeer)
+{
+    if (!SystemHasIPv6())
+        GTEST_SKIP() << "no IPv6 here";
+    struct Row {
+        const char* name;
+        const char* peer;       // the destination's or the asking device's address
+        const char* host;       // ClientHost as typed
+        ostrel::DatagramSender::Port port;
+        bool answer;            // a trigger's answer to a frame from the peer
+        bool toSender;          // ... with "回复源地址"
+    };
+    using Port = ostrel::DatagramSender::Port;
+    const Row rows[] = {
+        {"send, IPv4", "127.0.0.1", "127.0.0.1", Port::NewEachTime, false, false},
+        {"send, IPv6", "::1", "::1", Port::NewEachTime, false, false},
+        {"send from a kept port, IPv6 in brackets", "::1", "[::1]", Port::KeptOpen, false, false},
+        {"answer to the destination, IPv6", "::1", "::1", Port::NewEachTime, true, false},
+        {"answer to an IPv6 sender", "::1", "::1", Port::NewEachTime, true, true},
+        {"answer to an IPv4 sender of the dual-stack port", "127.0.0.1", "127.0.0.1", Port::NewEachTime, true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Monitor monitor(QStringLiteral("::"));
+        ASSERT_TRUE(monitor::ValidateTrigger(monitor.state.TriggerRules[0], QStringLiteral("01"), QStringLiteral("AA")).ok);
+        monitor.state.TriggerRules[0].Enabled = true;
+        monitor.state.ReplyToSender = row.toSender;
+        ostrel::DatagramSender sender(monitor.state, row.port);
+        sender.SetReplySocket(&monitor.pass.UDPServer1());
+        sender.OnSent = [&](const WSocketAddress&, const WSocketAddress& to, const std::uint8_t* bytes, std::size_t n) {
+            ostrel::TellSent(monitor.route, {bytes, n}, to);
+        };
+        monitor::FrameLinks links;
+        std::vector<std::string> sentTo;
+        monitor.route.AddSentObserver([&](const monitor::ReceivedFrame& frame) {
+            sentTo.push_back(links.Name(links.Of(frame.source, frame.source6)));
+        });
+        monitor.route.Policy().answer = [&](const monitor::ReceivedFrame& frame) { sender.Answer(frame); };
+        monitor.pass.Start();
+        Peer peer(row.peer);
+        ASSERT_TRUE(peer.Ok());
+        monitor.state.ClientHost = QString::fromLatin1(row.host);
+        monitor.state.ClientPort = QString::number(peer.Port());
+        if (row.answer)
+            ASSERT_TRUE(peer.SendTo(row.peer, monitor.Port(), "\x01"));
+        else
+            sender.Send(reinterpret_cast<const std::uint8_t*>("\xAA"), 1);
+        ASSERT_TRUE(SpinUntil([&] { return peer.Receive() == "\xAA"; }));
+        EXPECT_EQ(sentTo, std::vector<std::string>{row.peer});
+    }
+}
+
+// A new port each time: each send leaves from a port of its own, and a
+// destination changed between two sends is where the second goes.
+TEST(NetworkReach, NewPortEachSendToTheDestinationOfTheMoment)
+{
+    Monitor monitor(QStringLiteral("0.0.0.0"));
+    Peer first("127.0.0.1");
+    Peer second("127.0.0.1");
+    ASSERT_TRUE(first.Ok() && second.Ok());
+    monitor.state.ClientHost = QStringLiteral("127.0.0.1");
+    std::vector<std::uint16_t> ports;
+    for (const Peer* to : {&first, &first, &first, &second}) {
+        monitor.state.ClientPort = QString::number(to->Port());
+        monitor.sender.Send(reinterpret_cast<const std::uint8_t*>("x"), 1);
+        std::uint16_t port = 0;
+        ASSERT_TRUE(SpinUntil([&] { return to->Receive(&port) == "x"; }));
+        ports.push_back(port);
+    }
+    EXPECT_TRUE(first.Receive().empty());
+    for (std::size_t i = 1; i < ports.size(); ++i)
+        EXPECT_NE(ports[i], ports[i - 1]) << i;
 }
 
 // The counters against what went over loopback: every datagram received

@@ -109,23 +109,26 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
                     ReportLimited(QStringLiteral("the points could not be written to %1").arg(options_.pointsFile));
             });
     }
-    sender_.OnSent = [this](const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n) {
-        // A datagram to an IPv6 address is told to OnSent6.
-        if (to.sin_family != AF_INET)
-            return;
-        sockaddr_in source = from;
-        if (source.sin_addr.s_addr == htonl(INADDR_ANY))
-            source.sin_addr.s_addr = LocalAddressFor(to.sin_addr.s_addr);
-        Capture(source, to, data, n);
-        route_.Sent({data, n}, to);
-    };
-    sender_.OnSent6 = [this](const sockaddr_in6& from, const sockaddr_in6& to, const std::uint8_t* data,
-                             std::size_t n) {
-        sockaddr_in6 source = from;
-        if (IN6_IS_ADDR_UNSPECIFIED(&source.sin6_addr))
-            source.sin6_addr = LocalAddressFor(to.sin6_addr);
-        Capture(source, to, data, n);
-        route_.Sent({data, n}, to);
+    sender_.OnSent = [this](const WSocketAddress& from, const WSocketAddress& to, const std::uint8_t* data,
+                            std::size_t n) {
+        // The capture holds each datagram in its own family; the socket sent
+        // from the any address, so from the address the system sends to `to`
+        // from.
+        const WSocketAddress peer = to.Unmapped();
+        if (capture_.IsOpen() && peer.Family() == AF_INET6) {
+            sockaddr_in6 source{};
+            source.sin6_family = AF_INET6;
+            source.sin6_addr = LocalAddressFor(peer.In6().sin6_addr);
+            source.sin6_port = htons(from.Port());
+            Capture(source, peer.In6(), data, n);
+        } else if (capture_.IsOpen() && peer.Family() == AF_INET) {
+            sockaddr_in source{};
+            source.sin_family = AF_INET;
+            source.sin_addr.s_addr = LocalAddressFor(peer.In4().sin_addr.s_addr);
+            source.sin_port = htons(from.Port());
+            Capture(source, peer.In4(), data, n);
+        }
+        TellSent(route_, {data, n}, to);
     };
 }
 
@@ -327,10 +330,7 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
                           .arg(to.Text(), QString::fromStdString(ErrorText(socket.LastError()))));
         return;
     }
-    if (to.Family() == AF_INET6)
-        route_.Sent({response->data(), response->size()}, to.In6());
-    else
-        route_.Sent({response->data(), response->size()}, to.Family() == AF_INET ? to.In4() : sockaddr_in{});
+    TellSent(route_, {response->data(), response->size()}, to);
     if (capture_.IsOpen() && to.Family() == AF_INET) {
         sockaddr_in from{};
         from.sin_family = AF_INET;
