@@ -16,7 +16,6 @@ groups go over v0. Without a namespace the multicast cases are skipped
 (and said so); the rest runs. Every wait is bounded."""
 import os
 import re
-import signal
 import socket
 import struct
 import subprocess
@@ -24,8 +23,11 @@ import sys
 import tempfile
 import time
 
+# The program's start and stop, and the failures list, are shared with the
+# unicast script beside this one.
+from ostrel_headless import FAILURES, Headless, check
+
 PROGRAM = sys.argv[1]
-FAILURES = []
 SKIPPED = []
 
 GROUP4 = "239.255.31.7"
@@ -35,11 +37,6 @@ ANSWER_GROUP6 = "ff15::31:8"
 # Linux's numbers, which this Python may not name.
 IP_RECVTTL = getattr(socket, "IP_RECVTTL", 12)
 IP_PKTINFO = getattr(socket, "IP_PKTINFO", 8)
-
-
-def check(condition, message):
-    if not condition:
-        FAILURES.append(message)
 
 
 def in_namespace_again():
@@ -67,40 +64,6 @@ def veth_pair():
     return (ip("link", "add", "v0", "type", "veth", "peer", "name", "v1") and ip("link", "set", "v0", "up")
             and ip("link", "set", "v1", "up") and ip("-6", "addr", "add", "fd31::1/64", "dev", "v0", "nodad")
             and ip("-6", "addr", "add", "fd31::2/64", "dev", "v1", "nodad"))
-
-
-class Headless:
-    """The program started in `folder`, its port read back from standard error."""
-
-    def __init__(self, folder, *args):
-        self.folder = folder
-        self.out_path = os.path.join(folder, "out.txt")
-        self.err_path = os.path.join(folder, "err.txt")
-        with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
-            self.proc = subprocess.Popen([PROGRAM, "--listen", "0", *args], cwd=folder, stdout=out, stderr=err)
-        deadline = time.monotonic() + 30
-        self.port = None
-        while self.port is None:
-            with open(self.err_path, encoding="utf-8") as err:
-                found = re.search(r"listening on (?:0\.0\.0\.0|\[::\]):(\d+)", err.read())
-            if found:
-                self.port = int(found.group(1))
-            elif self.proc.poll() is not None or time.monotonic() > deadline:
-                self.proc.kill()
-                sys.exit(f"ostrel-headless {args} did not start: {open(self.err_path).read()}")
-            else:
-                time.sleep(0.02)
-
-    def stop(self):
-        self.proc.send_signal(signal.SIGTERM)
-        try:
-            status = self.proc.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            status = "killed after 30 s"
-        check(status == 0, f"ended with status {status}")
-        with open(self.out_path, "rb") as out:
-            return out.read().decode("utf-8").splitlines()
 
 
 def sender(family, interface=None):
