@@ -1,6 +1,7 @@
 #include "analysis/LinkSupervisor.h"
 
 #include "analysis/LinkState.h"
+#include "analysis/LinkTexts.h"
 
 #include <algorithm>
 #include <limits>

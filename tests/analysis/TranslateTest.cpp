@@ -14,7 +14,7 @@
 
 namespace {
 
-const char* Test(const char* context, const char* source)
+const char* Translate(const char* context, const char* source)
 {
     static const struct {
         const char* context;
@@ -53,7 +53,7 @@ std::vector<std::string> EventTexts(decode::Translator translator)
 
 TEST(AnalysisTranslation, LinkEventSentencesWithTheirArguments)
 {
-    const std::vector<std::string> translated = EventTexts(Test);
+    const std::vector<std::string> translated = EventTexts(Translate);
     const std::vector<std::string> english = EventTexts(nullptr);
     ASSERT_EQ(translated.size(), 2u);
     ASSERT_EQ(english.size(), 2u);
@@ -77,7 +77,7 @@ TEST(AnalysisTranslation, PointWordsTranslatedAndTheListReadAlike)
         const char* fault;
     } cases[] = {
         {nullptr, "单点遥信", "未收到", "第3行: 下限大于上限"},
-        {Test, "Single-point", "Not received", "Line 3: Low above high"},
+        {Translate, "Single-point", "Not received", "Line 3: Low above high"},
     };
     for (const auto& c : cases) {
         const decode::TranslatorScope texts(c.translator);

@@ -14,7 +14,7 @@
 namespace {
 
 // A translator of a few texts, as the windows' would be.
-const char* Test(const char* context, const char* source)
+const char* Translate(const char* context, const char* source)
 {
     static const struct {
         const char* context;
@@ -50,7 +50,7 @@ std::string Tree(const std::vector<uint8_t>& frame, decode::Translator translato
 
 TEST(DecodeTranslation, EachKindOfTextTranslatedAndEnglishWithout)
 {
-    const std::string translated = Tree(kApdu, Test);
+    const std::string translated = Tree(kApdu, Translate);
     const std::string english = Tree(kApdu, nullptr);
     const struct {
         const char* what;
@@ -75,7 +75,7 @@ TEST(DecodeTranslation, EachKindOfTextTranslatedAndEnglishWithout)
     const std::vector<uint8_t> odd{0x01, 0x02, 0x03};
     decode::Options options;
     options.protocol = decode::Protocol::Unrecognised;
-    options.translate = Test;
+    options.translate = Translate;
     EXPECT_EQ(decode::Decode(odd, options).fields.at(0).value, "3 字节");
 }
 
