@@ -32,7 +32,7 @@ std::uint16_t Mod(int n)
 std::string NumbersText(std::uint16_t from, std::uint16_t count)
 {
     if (count > 3)
-        return std::to_string(from) + " to " + std::to_string(Mod(from + count - 1));
+        return decode::Arg(decode::C_("analysis", "%1 to %2"), {std::to_string(from), std::to_string(Mod(from + count - 1))});
     std::string out;
     for (std::uint16_t i = 0; i < count; ++i)
         out += (i ? ", " : "") + std::to_string(Mod(from + i));

@@ -1,6 +1,7 @@
 #include "analysis/LinkSupervisor.h"
 
 #include "analysis/LinkState.h"
+#include "analysis/LinkTexts.h"
 
 #include <algorithm>
 #include <limits>
@@ -93,12 +94,14 @@ void LinkSupervisor::Forget(Link* link)
 
 void LinkSupervisor::NewConnection(LinkKey key, std::int64_t timeUs, std::string_view name)
 {
+    const decode::TranslatorScope texts(translator_);
     NewConnection(key, timeUs, name, settings_.device);
 }
 
 void LinkSupervisor::NewConnection(LinkKey key, std::int64_t timeUs, std::string_view name,
                                    decode::DeviceRole device)
 {
+    const decode::TranslatorScope texts(translator_);
     // The link's state is made anew where it is: no allocation, and the
     // index and the order of the links stay as they are.
     Link& link = LinkOf(key, timeUs);
@@ -117,11 +120,12 @@ void LinkSupervisor::NewConnection(LinkKey key, std::int64_t timeUs, std::string
     }
     link.iec.lastFrameUs = timeUs;
     LinkWatch{*this, link, settings_}.Report(EventKind::Connection, Severity::Info, Direction::FromDevice, timeUs,
-                                            "New connection: the link's state starts afresh.");
+                                            Text(TextId::Connection));
 }
 
 void LinkSupervisor::EndConnection(LinkKey key, std::int64_t timeUs)
 {
+    const decode::TranslatorScope texts(translator_);
     Link& link = LinkOf(key, timeUs);
     LinkWatch{*this, link, settings_}.TimeOuts(timeUs);
     link.open = false;
@@ -131,6 +135,7 @@ void LinkSupervisor::EndConnection(LinkKey key, std::int64_t timeUs)
 void LinkSupervisor::Frame(LinkKey key, Direction direction, std::int64_t timeUs,
                            std::span<const std::uint8_t> bytes, bool stream)
 {
+    const decode::TranslatorScope texts(translator_);
     if (bytes.empty())
         return;
     Link& link = LinkOf(key, timeUs);
@@ -143,6 +148,7 @@ void LinkSupervisor::Frame(LinkKey key, Direction direction, std::int64_t timeUs
 
 void LinkSupervisor::Tick(std::int64_t nowUs)
 {
+    const decode::TranslatorScope texts(translator_);
     for (auto& link : links_)
         LinkWatch{*this, *link, settings_}.TimeOuts(nowUs);
 }

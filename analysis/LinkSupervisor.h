@@ -194,6 +194,10 @@ public:
     // The time is now `nowUs`: the time-outs that ran out make their events.
     void Tick(std::int64_t nowUs);
 
+    // The translator of the events' sentences while the supervisor works
+    // (decode/Translate.h); none, the default: English.
+    void SetTranslator(decode::Translator translator) { translator_ = translator; }
+
     // Called with each event as it is made (ostrel-headless writes it).
     void SetObserver(std::function<void(const Event&)> observer);
 
@@ -235,6 +239,7 @@ private:
     std::uint64_t dropped_ = 0;
     std::array<std::uint64_t, kEventKindCount> counts_{};
     std::function<void(const Event&)> observer_;
+    decode::Translator translator_ = nullptr;
 };
 
 } // namespace analysis

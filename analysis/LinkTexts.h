@@ -1,5 +1,7 @@
 #pragma once
 
+#include "decode/Translate.h"
+
 #include <array>
 #include <concepts>
 #include <cstdint>
@@ -8,7 +10,8 @@
 
 // The sentences of the link supervisor's events, in one table (LinkTexts.cpp)
 // so that a translation can take them all at once. "{0}", "{1}", ... stand
-// for the arguments.
+// for the arguments. They are English, in the language of the translator in
+// force (decode/Translate.h, context "analysis") where one is.
 
 namespace analysis {
 

@@ -119,7 +119,7 @@ void LinkWatch::ModbusFrame(Direction direction, std::int64_t timeUs, Bytes fram
             ++m.summary.exceptionsByCode[code];
             const std::string_view name = ExceptionName(code);
             Report(EventKind::Exception, Severity::Warning, direction, timeUs,
-                   Text(TextId::Exception, code, name.empty() ? std::string_view("unknown") : name,
+                   Text(TextId::Exception, code, name.empty() ? std::string_view(decode::C_("analysis", "unknown")) : name,
                         RequestText(r, tcp), DurationText(took)),
                    frame, timeUs);
         }

@@ -103,9 +103,11 @@ std::string PointsHtml(const PointModel& model, std::string_view title)
         stations.insert(std::string(ProtocolText(row.key.protocol)) + " " + std::to_string(row.key.station));
     std::string stationText;
     for (const std::string& s : stations)
-        stationText += (stationText.empty() ? "" : "、") + s;
+        stationText += (stationText.empty() ? "" : decode::C_("analysis", "、")) + s;
 
-    std::string out = "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
+    // The report's language tag, that of its words.
+    std::string out = std::string("<!DOCTYPE html>\n<html lang=\"") + decode::C_("analysis", "zh-CN")
+        + "\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
         + Html(title) + "</title>\n<style>\n"
         "body{font-family:sans-serif;margin:1.5em;color:#111}\n"
         "h1{font-size:1.4em}\n"
@@ -139,7 +141,7 @@ std::string PointsHtml(const PointModel& model, std::string_view title)
     out += "</table>\n<p></p>\n<table class=\"points\">\n<tr>";
     const auto columns = PointColumns();
     for (const std::string_view col : columns)
-        out += "<th>" + Html(col) + "</th>";
+        out += "<th>" + Html(decode::TableText(col, "analysis")) + "</th>";
     out += "</tr>\n";
     for (const PointRow& row : model.Rows()) {
         const char* cls = row.marks & kMarkMissing ? " class=\"missing\"" : row.marks & kMarkUnlisted ? " class=\"unlisted\"" : "";

@@ -53,7 +53,7 @@ std::string Lower(std::string_view s)
 
 std::string LineError(std::size_t line, const std::string& what)
 {
-    return "第" + std::to_string(line) + "行: " + what;
+    return decode::Arg(decode::C_("analysis", "第%1行: %2"), {std::to_string(line), what});
 }
 
 // Cuts CSV text into records of fields: fields separated by commas, a field
@@ -78,7 +78,7 @@ public:
         while (at_ < text_.size()) {
             const char c = text_[at_++];
             if (at_ - start > kMaxLineBytes) {
-                error = LineError(line, "一行超过 " + std::to_string(kMaxLineBytes) + " 字节");
+                error = LineError(line, decode::Arg(decode::C_("analysis", "一行超过 %1 字节"), {std::to_string(kMaxLineBytes)}));
                 return false;
             }
             if (quoted) {
@@ -112,7 +112,7 @@ public:
             if (afterQuote) {
                 if (c == ' ' || c == '\t')
                     continue;
-                error = LineError(line, "引号后面的文字要用逗号隔开");
+                error = LineError(line, decode::C_("analysis", "引号后面的文字要用逗号隔开"));
                 return false;
             }
             if (c == '"' && Trim(field).empty()) {
@@ -123,7 +123,7 @@ public:
             field += c;
         }
         if (quoted) {
-            error = LineError(line, "引号没有结束");
+            error = LineError(line, decode::C_("analysis", "引号没有结束"));
             return false;
         }
         fields.push_back(wasQuoted ? field : std::string(Trim(field)));
@@ -180,7 +180,7 @@ bool PointList::Read(std::string_view csv, std::string& error)
                     if (name != c.english && name != c.chinese && name != c.chineseAlt)
                         continue;
                     if (at[c.column] >= 0) {
-                        error = LineError(line, "列 \"" + fields[i] + "\" 出现两次");
+                        error = LineError(line, decode::Arg(decode::C_("analysis", "列 \"%1\" 出现两次"), {fields[i]}));
                         return false;
                     }
                     at[c.column] = static_cast<std::ptrdiff_t>(i);
@@ -188,7 +188,7 @@ bool PointList::Read(std::string_view csv, std::string& error)
             }
             for (const Column required : {Protocol, Station, Address}) {
                 if (at[required] < 0) {
-                    error = LineError(line, "标题行缺少列 \"" + std::string(kColumnNames[required].english) + "\"");
+                    error = LineError(line, decode::Arg(decode::C_("analysis", "标题行缺少列 \"%1\""), {kColumnNames[required].english}));
                     return false;
                 }
             }
@@ -204,7 +204,7 @@ bool PointList::Read(std::string_view csv, std::string& error)
         const std::string protocol = cell(Protocol);
         const auto p = ParseProtocol(protocol);
         if (!p) {
-            error = LineError(line, "协议 \"" + protocol + "\" 不认识 (IEC104, IEC101, MODBUS, DNP3, CDT)");
+            error = LineError(line, decode::Arg(decode::C_("analysis", "协议 \"%1\" 不认识 (IEC104, IEC101, MODBUS, DNP3, CDT)"), {protocol}));
             return false;
         }
         e.protocol = *p;
@@ -212,20 +212,18 @@ bool PointList::Read(std::string_view csv, std::string& error)
         std::uint32_t s = 0;
         const auto r = std::from_chars(station.data(), station.data() + station.size(), s);
         if (station.empty() || r.ec != std::errc{} || r.ptr != station.data() + station.size() || s > 0xFFFF) {
-            error = LineError(line, "站址 \"" + station + "\" 不是 0 到 65535 的数");
+            error = LineError(line, decode::Arg(decode::C_("analysis", "站址 \"%1\" 不是 0 到 65535 的数"), {station}));
             return false;
         }
         e.station = static_cast<std::uint16_t>(s);
         const std::string address = cell(Address);
         const auto a = ParseAddress(e.protocol, address);
         if (!a) {
-            error = LineError(line, "点号 \"" + address + "\" 不是 " + std::string(ProtocolText(e.protocol))
-                                        + " 的点号 (例如 " + AddressText(e.protocol, e.protocol == PointProtocol::Modbus
-                                                                                        ? (4ull << 16 | 100)
-                                                                                    : e.protocol == PointProtocol::Dnp3
-                                                                                        ? (30ull << 32 | 5)
-                                                                                        : 4001)
-                                        + ")");
+            const std::string example = AddressText(e.protocol, e.protocol == PointProtocol::Modbus ? (4ull << 16 | 100)
+                                                                : e.protocol == PointProtocol::Dnp3   ? (30ull << 32 | 5)
+                                                                                                      : 4001);
+            error = LineError(line, decode::Arg(decode::C_("analysis", "点号 \"%1\" 不是 %2 的点号 (例如 %3)"),
+                                                 {address, ProtocolText(e.protocol), example}));
             return false;
         }
         e.address = *a;
@@ -246,22 +244,22 @@ bool PointList::Read(std::string_view csv, std::string& error)
                 continue;
             const auto v = ParseNumber(text);
             if (!v) {
-                error = LineError(line, std::string(c == Low ? "下限" : "上限") + " \"" + text + "\" 不是数");
+                error = LineError(line, decode::Arg(c == Low ? decode::C_("analysis", "下限 \"%1\" 不是数") : decode::C_("analysis", "上限 \"%1\" 不是数"), {text}));
                 return false;
             }
             (c == Low ? e.low : e.high) = *v;
         }
         if (e.low && e.high && *e.low > *e.high) {
-            error = LineError(line, "下限大于上限");
+            error = LineError(line, decode::C_("analysis", "下限大于上限"));
             return false;
         }
         const PointKey key{e.protocol, PointDirection::Monitoring, e.station, e.address};
         if (const auto it = index.find(key); it != index.end()) {
-            error = LineError(line, "这个点在前面已经有了");
+            error = LineError(line, decode::C_("analysis", "这个点在前面已经有了"));
             return false;
         }
         if (entries.size() >= kMaxEntries) {
-            error = LineError(line, "点表最多 " + std::to_string(kMaxEntries) + " 个点");
+            error = LineError(line, decode::Arg(decode::C_("analysis", "点表最多 %1 个点"), {std::to_string(kMaxEntries)}));
             return false;
         }
         index.emplace(key, static_cast<std::int32_t>(entries.size()));
@@ -270,7 +268,7 @@ bool PointList::Read(std::string_view csv, std::string& error)
     if (!error.empty())
         return false;
     if (!header) {
-        error = "没有标题行 (protocol,station,address,name,type,unit,low,high)";
+        error = decode::C_("analysis", "没有标题行 (protocol,station,address,name,type,unit,low,high)");
         return false;
     }
     entries_ = std::move(entries);
@@ -299,12 +297,12 @@ bool ReadPointListFile(const std::string& path, PointList& list, std::string& er
 {
     struct stat st{};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = path + ": 不能打开 (不存在或不是文件)";
+        error = decode::Arg(decode::C_("analysis", "%1: 不能打开 (不存在或不是文件)"), {path});
         return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = path + ": 不能打开";
+        error = decode::Arg(decode::C_("analysis", "%1: 不能打开"), {path});
         return false;
     }
     std::ostringstream text;

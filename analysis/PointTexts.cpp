@@ -1,5 +1,9 @@
 // Every word the point table shows, and the texts of its addresses, types
 // and values: one table each, so that a translation finds them in one place.
+// The words are Chinese, in the language of the translator in force
+// (decode/Translate.h, context "analysis") where one is; the point list's
+// reader and the column keys read the tables themselves, so a list reads
+// the same whatever the language.
 #include "analysis/PointState.h"
 
 #include <array>
@@ -23,36 +27,36 @@ struct TypeWords {
 
 constexpr std::array<TypeWords, kPointTypeCount> kTypes{{
     {PointType::Unknown, "", ""},
-    {PointType::SinglePoint, "单点遥信", "SP"},
-    {PointType::DoublePoint, "双点遥信", "DP"},
-    {PointType::StepPosition, "步位置", "ST"},
-    {PointType::Bitstring, "32位串", "BO"},
-    {PointType::Normalised, "归一化值", "ME_NVA"},
-    {PointType::Scaled, "标度化值", "ME_SVA"},
-    {PointType::Float, "短浮点数", "ME_R32"},
-    {PointType::Counter, "累计量", "IT"},
-    {PointType::ProtectionEvent, "保护事件", "EP"},
-    {PointType::SingleCommand, "单点命令", "SC"},
-    {PointType::DoubleCommand, "双点命令", "DC"},
-    {PointType::RegulatingStep, "调节步命令", "RC"},
-    {PointType::SetNormalised, "设定值归一化", "SE_NVA"},
-    {PointType::SetScaled, "设定值标度化", "SE_SVA"},
-    {PointType::SetFloat, "设定值短浮点", "SE_R32"},
-    {PointType::BitstringCommand, "32位串命令", "BO_CMD"},
-    {PointType::Coil, "线圈", "COIL"},
-    {PointType::DiscreteInput, "离散输入", "DISCRETE"},
-    {PointType::InputRegister, "输入寄存器", "INPUT_REGISTER"},
-    {PointType::HoldingRegister, "保持寄存器", "HOLDING_REGISTER"},
-    {PointType::BinaryInput, "二进制输入", "BI"},
-    {PointType::DoubleBitInput, "双位输入", "DBI"},
-    {PointType::BinaryOutput, "二进制输出", "BO_DNP"},
-    {PointType::DnpCounter, "计数器", "CNT"},
-    {PointType::FrozenCounter, "冻结计数器", "FCNT"},
-    {PointType::AnalogInput, "模拟量输入", "AI"},
-    {PointType::AnalogOutput, "模拟量输出", "AO"},
-    {PointType::Measurement, "遥测", "YC"},
-    {PointType::Signal, "遥信", "YX"},
-    {PointType::Energy, "电度", "DD"},
+    {PointType::SinglePoint, NC_("analysis", "单点遥信"), "SP"},
+    {PointType::DoublePoint, NC_("analysis", "双点遥信"), "DP"},
+    {PointType::StepPosition, NC_("analysis", "步位置"), "ST"},
+    {PointType::Bitstring, NC_("analysis", "32位串"), "BO"},
+    {PointType::Normalised, NC_("analysis", "归一化值"), "ME_NVA"},
+    {PointType::Scaled, NC_("analysis", "标度化值"), "ME_SVA"},
+    {PointType::Float, NC_("analysis", "短浮点数"), "ME_R32"},
+    {PointType::Counter, NC_("analysis", "累计量"), "IT"},
+    {PointType::ProtectionEvent, NC_("analysis", "保护事件"), "EP"},
+    {PointType::SingleCommand, NC_("analysis", "单点命令"), "SC"},
+    {PointType::DoubleCommand, NC_("analysis", "双点命令"), "DC"},
+    {PointType::RegulatingStep, NC_("analysis", "调节步命令"), "RC"},
+    {PointType::SetNormalised, NC_("analysis", "设定值归一化"), "SE_NVA"},
+    {PointType::SetScaled, NC_("analysis", "设定值标度化"), "SE_SVA"},
+    {PointType::SetFloat, NC_("analysis", "设定值短浮点"), "SE_R32"},
+    {PointType::BitstringCommand, NC_("analysis", "32位串命令"), "BO_CMD"},
+    {PointType::Coil, NC_("analysis", "线圈"), "COIL"},
+    {PointType::DiscreteInput, NC_("analysis", "离散输入"), "DISCRETE"},
+    {PointType::InputRegister, NC_("analysis", "输入寄存器"), "INPUT_REGISTER"},
+    {PointType::HoldingRegister, NC_("analysis", "保持寄存器"), "HOLDING_REGISTER"},
+    {PointType::BinaryInput, NC_("analysis", "二进制输入"), "BI"},
+    {PointType::DoubleBitInput, NC_("analysis", "双位输入"), "DBI"},
+    {PointType::BinaryOutput, NC_("analysis", "二进制输出"), "BO_DNP"},
+    {PointType::DnpCounter, NC_("analysis", "计数器"), "CNT"},
+    {PointType::FrozenCounter, NC_("analysis", "冻结计数器"), "FCNT"},
+    {PointType::AnalogInput, NC_("analysis", "模拟量输入"), "AI"},
+    {PointType::AnalogOutput, NC_("analysis", "模拟量输出"), "AO"},
+    {PointType::Measurement, NC_("analysis", "遥测"), "YC"},
+    {PointType::Signal, NC_("analysis", "遥信"), "YX"},
+    {PointType::Energy, NC_("analysis", "电度"), "DD"},
 }};
 
 // The IEC type identifications that carry points, by family.
@@ -88,16 +92,16 @@ constexpr IecFamily kIecTypes[] = {
     {51, "C_BO_NA_1", PointType::BitstringCommand}, {64, "C_BO_TA_1", PointType::BitstringCommand},
 };
 
-constexpr std::array<std::string_view, 2> kDirectionTexts{"监视", "控制"};
-constexpr std::array<std::string_view, 5> kCommandTexts{"", "激活", "确认", "终止", "否定"};
+constexpr std::array<std::string_view, 2> kDirectionTexts{NC_("analysis", "监视"), NC_("analysis", "控制")};
+constexpr std::array<std::string_view, 5> kCommandTexts{"", NC_("analysis", "激活"), NC_("analysis", "确认"), NC_("analysis", "终止"), NC_("analysis", "否定")};
 
 struct MarkWord {
     std::uint8_t bit;
     std::string_view text;
 };
 constexpr MarkWord kMarks[] = {
-    {kMarkMissing, "未收到"},  {kMarkUnlisted, "不在点表"}, {kMarkOutOfRange, "越限"},
-    {kMarkWrongType, "类型不符"}, {kMarkBadQuality, "品质异常"},
+    {kMarkMissing, NC_("analysis", "未收到")},  {kMarkUnlisted, NC_("analysis", "不在点表")}, {kMarkOutOfRange, NC_("analysis", "越限")},
+    {kMarkWrongType, NC_("analysis", "类型不符")}, {kMarkBadQuality, NC_("analysis", "品质异常")},
 };
 
 struct QualityWord {
@@ -114,14 +118,14 @@ constexpr QualityWord kQualityWords[] = {
 };
 
 // The words of the table's columns; the CSV and the report add "标记".
-constexpr std::string_view kColumns[] = {"协议", "站址", "点号", "名称",    "类型",     "值",   "单位",
-                                         "品质", "传送原因", "时标", "到达时间", "更新", "变化", "首次",
-                                         "最近", "方向", "状态", "标记"};
+constexpr std::string_view kColumns[] = {NC_("analysis", "协议"), NC_("analysis", "站址"), NC_("analysis", "点号"), NC_("analysis", "名称"),    NC_("analysis", "类型"),     NC_("analysis", "值"),   NC_("analysis", "单位"),
+                                         NC_("analysis", "品质"), NC_("analysis", "传送原因"), NC_("analysis", "时标"), NC_("analysis", "到达时间"), NC_("analysis", "更新"), NC_("analysis", "变化"), NC_("analysis", "首次"),
+                                         NC_("analysis", "最近"), NC_("analysis", "方向"), NC_("analysis", "状态"), NC_("analysis", "标记")};
 
 // The lines of the report's head, by ReportWord.
-constexpr std::string_view kReportWords[] = {"站址", "时间",     "收到的点", "点表中的点", "在点表中",
-                                             "未收到", "不在点表", "越限",     "类型不符",   "品质异常",
-                                             "控制",   "超过点数上限未记录"};
+constexpr std::string_view kReportWords[] = {NC_("analysis", "站址"), NC_("analysis", "时间"),     NC_("analysis", "收到的点"), NC_("analysis", "点表中的点"), NC_("analysis", "在点表中"),
+                                             NC_("analysis", "未收到"), NC_("analysis", "不在点表"), NC_("analysis", "越限"),     NC_("analysis", "类型不符"),   NC_("analysis", "品质异常"),
+                                             NC_("analysis", "控制"),   NC_("analysis", "超过点数上限未记录")};
 
 std::string Upper(std::string_view text)
 {
@@ -200,7 +204,7 @@ std::optional<PointProtocol> ParseProtocol(std::string_view text)
 
 std::string_view TypeText(PointType type)
 {
-    return kTypes[static_cast<std::size_t>(type)].text;
+    return decode::TableText(kTypes[static_cast<std::size_t>(type)].text, "analysis");
 }
 
 std::optional<PointType> ParseType(std::string_view text)
@@ -234,12 +238,12 @@ std::string_view IecMnemonic(std::uint8_t typeId)
 
 std::string_view DirectionText(PointDirection direction)
 {
-    return kDirectionTexts[static_cast<std::size_t>(direction)];
+    return decode::TableText(kDirectionTexts[static_cast<std::size_t>(direction)], "analysis");
 }
 
 std::string_view CommandStateText(CommandState state)
 {
-    return kCommandTexts[static_cast<std::size_t>(state)];
+    return decode::TableText(kCommandTexts[static_cast<std::size_t>(state)], "analysis");
 }
 
 std::string MarksText(std::uint8_t marks)
@@ -249,8 +253,8 @@ std::string MarksText(std::uint8_t marks)
         if (!(marks & m.bit))
             continue;
         if (!out.empty())
-            out += "、";
-        out += m.text;
+            out += decode::C_("analysis", "、");
+        out += decode::TableText(m.text, "analysis");
     }
     return out;
 }
@@ -385,13 +389,13 @@ std::string ValueText(const PointRow& row)
     case PointType::DiscreteInput:
     case PointType::BinaryInput:
     case PointType::BinaryOutput:
-    case PointType::Signal: return v != 0 ? "1 合" : "0 分";
+    case PointType::Signal: return v != 0 ? decode::C_("analysis", "1 合") : decode::C_("analysis", "0 分");
     case PointType::DoublePoint:
     case PointType::DoubleCommand:
     case PointType::DoubleBitInput: {
-        static constexpr std::string_view kStates[] = {"0 中间", "1 分", "2 合", "3 不定"};
+        static constexpr std::string_view kStates[] = {NC_("analysis", "0 中间"), NC_("analysis", "1 分"), NC_("analysis", "2 合"), NC_("analysis", "3 不定")};
         const auto s = static_cast<unsigned>(v) & 3;
-        return std::string(kStates[s]);
+        return std::string(decode::TableText(kStates[s], "analysis"));
     }
     case PointType::Bitstring:
     case PointType::BitstringCommand: {
@@ -459,7 +463,7 @@ std::string TimeText(std::int64_t us)
 
 std::string_view ReportText(ReportWord word)
 {
-    return kReportWords[static_cast<std::size_t>(word)];
+    return decode::TableText(kReportWords[static_cast<std::size_t>(word)], "analysis");
 }
 
 std::span<const std::string_view> PointColumns()

@@ -71,7 +71,7 @@ namespace decode::text {
 // What a field the frame is too short for says: "truncated: 3 of 4 bytes".
 [[nodiscard]] inline std::string Truncated(std::size_t have, std::size_t need)
 {
-    return "truncated: " + std::to_string(have) + " of " + std::to_string(need) + " bytes";
+    return Arg(C_("decode", "truncated: %1 of %2 bytes"), {std::to_string(have), std::to_string(need)});
 }
 
 // A flag bit as "1" or "0".
@@ -99,7 +99,7 @@ inline Field& AddCheckCode(FieldWriter& w, int depth, const FieldDef& def, std::
     const std::size_t length = static_cast<std::size_t>(digits / 2);
     Field& f = sent == computed
         ? w.Add(depth, def, at, length, Hex(computed, digits), Verdict::Good)
-        : w.Add(depth, def, at, length, Hex(sent, digits) + " (should be " + Hex(computed, digits) + ")",
+        : w.Add(depth, def, at, length, Arg(C_("decode", "%1 (should be %2)"), {Hex(sent, digits), Hex(computed, digits)}),
                 Verdict::Bad, std::move(expected));
     f.number = sent;
     return f;

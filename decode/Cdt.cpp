@@ -29,46 +29,46 @@ struct FrameType {
 };
 
 constexpr FrameType kFrameTypes[] = {
-    {0x61, "important remote measurements (A frame)", "remote control selection"},
-    {0xC2, "secondary remote measurements (B frame)", "remote control execution"},
-    {0xB3, "general remote measurements (C frame)", "remote control cancellation"},
-    {0xF4, "remote signal status (D1 frame)", "raise/lower selection"},
-    {0x85, "energy pulse counts (D2 frame)", "raise/lower execution"},
-    {0x26, "sequence of events records (E frame)", "raise/lower cancellation"},
-    {0x57, "", "setpoint command"},
-    {0x7A, "", "set the station clock"},
-    {0x0B, "", "set the station clock correction"},
-    {0x4C, "", "read the station clock"},
-    {0x3D, "", "reset command"},
-    {0x9E, "", "broadcast command"},
+    {0x61, NC_("decode", "important remote measurements (A frame)"), NC_("decode", "remote control selection")},
+    {0xC2, NC_("decode", "secondary remote measurements (B frame)"), NC_("decode", "remote control execution")},
+    {0xB3, NC_("decode", "general remote measurements (C frame)"), NC_("decode", "remote control cancellation")},
+    {0xF4, NC_("decode", "remote signal status (D1 frame)"), NC_("decode", "raise/lower selection")},
+    {0x85, NC_("decode", "energy pulse counts (D2 frame)"), NC_("decode", "raise/lower execution")},
+    {0x26, NC_("decode", "sequence of events records (E frame)"), NC_("decode", "raise/lower cancellation")},
+    {0x57, "", NC_("decode", "setpoint command")},
+    {0x7A, "", NC_("decode", "set the station clock")},
+    {0x0B, "", NC_("decode", "set the station clock correction")},
+    {0x4C, "", NC_("decode", "read the station clock")},
+    {0x3D, "", NC_("decode", "reset command")},
+    {0x9E, "", NC_("decode", "broadcast command")},
 };
 
 // Function codes of one value, above the ranges handled in FunctionText.
 constexpr Name kFunctions[] = {
-    {0x8A, "frequency"},
-    {0x8B, "reset command"},
-    {0x8C, "broadcast command"},
-    {0xE0, "remote control selection"},
-    {0xE1, "remote control check-back"},
-    {0xE2, "remote control execution"},
-    {0xE3, "remote control cancellation"},
-    {0xE4, "raise/lower selection"},
-    {0xE5, "raise/lower check-back"},
-    {0xE6, "raise/lower execution"},
-    {0xE7, "raise/lower cancellation"},
-    {0xE8, "setpoint command"},
-    {0xEC, "station status"},
-    {0xED, "set the station clock correction"},
+    {0x8A, NC_("decode", "frequency")},
+    {0x8B, NC_("decode", "reset command")},
+    {0x8C, NC_("decode", "broadcast command")},
+    {0xE0, NC_("decode", "remote control selection")},
+    {0xE1, NC_("decode", "remote control check-back")},
+    {0xE2, NC_("decode", "remote control execution")},
+    {0xE3, NC_("decode", "remote control cancellation")},
+    {0xE4, NC_("decode", "raise/lower selection")},
+    {0xE5, NC_("decode", "raise/lower check-back")},
+    {0xE6, NC_("decode", "raise/lower execution")},
+    {0xE7, NC_("decode", "raise/lower cancellation")},
+    {0xE8, NC_("decode", "setpoint command")},
+    {0xEC, NC_("decode", "station status")},
+    {0xED, NC_("decode", "set the station clock correction")},
 };
 
 // The commands of the remote control and raise/lower words.
 constexpr Name kCommands[] = {
-    {0xCC, "close"}, {0x33, "open"}, {0xAA, "execute"}, {0x55, "cancel"}, {0xFF, "error"},
+    {0xCC, NC_("decode", "close")}, {0x33, NC_("decode", "open")}, {0xAA, NC_("decode", "execute")}, {0x55, NC_("decode", "cancel")}, {0xFF, NC_("decode", "error")},
 };
 constexpr Name kRaiseLower[] = {
-    {0xCC, "raise"}, {0x33, "lower"}, {0xAA, "execute"}, {0x55, "cancel"}, {0xFF, "error"},
+    {0xCC, NC_("decode", "raise")}, {0x33, NC_("decode", "lower")}, {0xAA, NC_("decode", "execute")}, {0x55, NC_("decode", "cancel")}, {0xFF, NC_("decode", "error")},
 };
-constexpr Name kSignalStates[] = {{0, "open"}, {1, "closed"}};
+constexpr Name kSignalStates[] = {{0, NC_("decode", "open")}, {1, NC_("decode", "closed")}};
 
 enum F : std::size_t {
     Sync, ControlWord, ControlByte, FrameTypeCode, WordCount, Source, Destination, Crc, InformationWord,
@@ -77,29 +77,29 @@ enum F : std::size_t {
 };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
-    {"cdt.sync", "Synchronisation word"},
-    {"cdt.control_word", "Control word"},
-    {"cdt.control_byte", "Control byte"},
-    {"cdt.frame_type", "Frame type"},
-    {"cdt.words", "Information words"},
-    {"cdt.source", "Source station"},
-    {"cdt.destination", "Destination station"},
+    {"cdt.sync", NC_("decode", "Synchronisation word")},
+    {"cdt.control_word", NC_("decode", "Control word")},
+    {"cdt.control_byte", NC_("decode", "Control byte")},
+    {"cdt.frame_type", NC_("decode", "Frame type")},
+    {"cdt.words", NC_("decode", "Information words")},
+    {"cdt.source", NC_("decode", "Source station")},
+    {"cdt.destination", NC_("decode", "Destination station")},
     {"cdt.crc", "CRC"},
-    {"cdt.word", "Information word"},
-    {"cdt.function", "Function code"},
-    {"cdt.data", "Data"},
-    {"cdt.measurement", "Remote measurement"},
-    {"cdt.command", "Command", 0, kCommands, "unknown"},
-    {"cdt.raise_lower", "Command", 0, kRaiseLower, "unknown"},
-    {"cdt.object", "Object"},
-    {"cdt.repeat", "Repeat"},
-    {"cdt.pulse_count", "Pulse count"},
-    {"cdt.frequency", "Frequency"},
-    {"cdt.event", "Sequence of events record"},
-    {"cdt.event.time", "Time"},
-    {"cdt.event.point", "Signal"},
-    {"cdt.event.state", "State", 0, kSignalStates},
-    {"cdt.clock", "Station clock"},
+    {"cdt.word", NC_("decode", "Information word")},
+    {"cdt.function", NC_("decode", "Function code")},
+    {"cdt.data", NC_("decode", "Data")},
+    {"cdt.measurement", NC_("decode", "Remote measurement")},
+    {"cdt.command", NC_("decode", "Command"), 0, kCommands, NC_("decode", "unknown")},
+    {"cdt.raise_lower", NC_("decode", "Command"), 0, kRaiseLower, NC_("decode", "unknown")},
+    {"cdt.object", NC_("decode", "Object")},
+    {"cdt.repeat", NC_("decode", "Repeat")},
+    {"cdt.pulse_count", NC_("decode", "Pulse count")},
+    {"cdt.frequency", NC_("decode", "Frequency")},
+    {"cdt.event", NC_("decode", "Sequence of events record")},
+    {"cdt.event.time", NC_("decode", "Time")},
+    {"cdt.event.point", NC_("decode", "Signal")},
+    {"cdt.event.state", NC_("decode", "State"), 0, kSignalStates},
+    {"cdt.clock", NC_("decode", "Station clock")},
 }};
 
 std::string FrameTypeText(unsigned code)
@@ -108,35 +108,35 @@ std::string FrameTypeText(unsigned code)
         if (t.code != code)
             continue;
         if (t.fromStation.empty())
-            return text::HexByte(code) + " " + std::string(t.toStation) + " (to a station)";
-        return text::HexByte(code) + " " + std::string(t.fromStation) + " (to a station: "
-            + std::string(t.toStation) + ")";
+            return text::HexByte(code) + " " + std::string(TableText(t.toStation)) + C_("decode", " (to a station)");
+        return text::HexByte(code) + " " + std::string(TableText(t.fromStation)) + C_("decode", " (to a station: ")
+            + std::string(TableText(t.toStation)) + ")";
     }
-    return text::HexByte(code) + " unknown frame type";
+    return text::HexByte(code) + C_("decode", " unknown frame type");
 }
 
 std::string FunctionText(unsigned code)
 {
     const std::string hex = text::HexByte(code) + " ";
     if (code <= 0x7F)
-        return hex + "remote measurements " + std::to_string(2 * code) + " and " + std::to_string(2 * code + 1);
+        return hex + C_("decode", "remote measurements ") + std::to_string(2 * code) + C_("decode", " and ") + std::to_string(2 * code + 1);
     if (code <= 0x81)
-        return hex + "sequence of events record, part " + std::to_string(code - 0x7F);
+        return hex + C_("decode", "sequence of events record, part ") + std::to_string(code - 0x7F);
     if (code == 0x84 || code == 0x85)
-        return hex + "station clock returned, part " + std::to_string(code - 0x83);
+        return hex + C_("decode", "station clock returned, part ") + std::to_string(code - 0x83);
     if (code >= 0x86 && code <= 0x89)
-        return hex + "totalised remote measurements " + std::to_string(2 * (code - 0x86)) + " and "
+        return hex + C_("decode", "totalised remote measurements ") + std::to_string(2 * (code - 0x86)) + C_("decode", " and ")
             + std::to_string(2 * (code - 0x86) + 1);
     if (code >= 0x8D && code <= 0x92)
-        return hex + "water level " + std::to_string(code - 0x8D);
+        return hex + C_("decode", "water level ") + std::to_string(code - 0x8D);
     if (code >= 0xA0 && code <= 0xDF)
-        return hex + "energy pulse count " + std::to_string(code - 0xA0);
+        return hex + C_("decode", "energy pulse count ") + std::to_string(code - 0xA0);
     if (code == 0xEE || code == 0xEF)
-        return hex + "set the station clock, part " + std::to_string(code - 0xED);
+        return hex + C_("decode", "set the station clock, part ") + std::to_string(code - 0xED);
     if (code >= 0xF0)
-        return hex + "remote signals " + std::to_string(32 * (code - 0xF0)) + "-"
+        return hex + C_("decode", "remote signals ") + std::to_string(32 * (code - 0xF0)) + "-"
             + std::to_string(32 * (code - 0xF0) + 31);
-    return hex + std::string(NameOf(kFunctions, code, "reserved"));
+    return hex + std::string(TableText(NameOf(kFunctions, code, NC_("decode", "reserved"))));
 }
 
 // A remote measurement: 11 bits and a sign, bit 14 overflow, bit 15 invalid.
@@ -145,9 +145,9 @@ std::string MeasurementText(unsigned word)
     const int value = (word & 0x800) ? static_cast<int>(word & 0xFFF) - 0x1000 : static_cast<int>(word & 0xFFF);
     std::string t = std::to_string(value);
     if (word & 0x4000)
-        t += " overflow";
+        t += C_("decode", " overflow");
     if (word & 0x8000)
-        t += " invalid";
+        t += C_("decode", " invalid");
     return t;
 }
 
@@ -165,7 +165,7 @@ std::string DataText(unsigned code, Bytes data)
             for (int b = 0; b < 8; ++b)
                 t += text::Bit(data[i], b);
         }
-        t += " (signal " + std::to_string(32 * (code - 0xF0)) + " first)";
+        t += C_("decode", " (signal ") + std::to_string(32 * (code - 0xF0)) + C_("decode", " first)");
     }
     return t;
 }
@@ -234,7 +234,7 @@ void AddWordParts(FieldWriter& w, std::size_t at, unsigned code)
                            std::to_string(value / 100) + "." + (value % 100 < 10 ? "0" : "")
                                + std::to_string(value % 100) + " Hz")
                 : w.AddNth(1, kFields[Frequency], std::to_string(k + 1), at + 1 + 2 * k, 2,
-                           text::Hex(bcd, 4) + " (not BCD digits)", Verdict::Bad);
+                           text::Hex(bcd, 4) + C_("decode", " (not BCD digits)"), Verdict::Bad);
             if (decimal)
                 freq.number = value / 100.0;
         }
@@ -264,7 +264,7 @@ std::string TimePart(unsigned value, unsigned low, unsigned high, std::string_vi
     if (value >= low && value <= high)
         return "";
     good = false;
-    return std::string(good ? "" : "; ") + std::string(name) + " " + std::to_string(value) + " is out of range";
+    return std::string(good ? "" : "; ") + std::string(name) + " " + std::to_string(value) + C_("decode", " is out of range");
 }
 
 std::string Two(unsigned v)
@@ -284,16 +284,16 @@ void AddPair(FieldWriter& w, std::size_t first, std::size_t second)
     const unsigned ms = text::Le16(f, first + 1), sec = f[first + 3], min = f[first + 4];
     const unsigned hour = f[second + 1], day = f[second + 2];
     bool good = true;
-    std::string faults = TimePart(ms, 0, 999, "millisecond", good) + TimePart(sec, 0, 59, "second", good)
-        + TimePart(min, 0, 59, "minute", good) + TimePart(hour, 0, 23, "hour", good)
-        + TimePart(day, 1, 31, "day", good);
+    std::string faults = TimePart(ms, 0, 999, C_("decode", "millisecond"), good) + TimePart(sec, 0, 59, C_("decode", "second"), good)
+        + TimePart(min, 0, 59, C_("decode", "minute"), good) + TimePart(hour, 0, 23, C_("decode", "hour"), good)
+        + TimePart(day, 1, 31, C_("decode", "day"), good);
     const std::string clock = Two(hour) + ":" + Two(min) + ":" + Two(sec) + "." + (ms < 100 ? "0" : "")
         + (ms < 10 ? "0" : "") + std::to_string(ms);
     if (f[first] == 0x80) {
         const unsigned point = text::Le16(f, second + 3) & 0x0FFF, state = f[second + 4] >> 7;
-        const std::string when = "day " + std::to_string(day) + " " + clock;
+        const std::string when = C_("decode", "day ") + std::to_string(day) + " " + clock;
         w.Add(0, kFields[EventRecord], first, second + kWordSize - first,
-              "signal " + std::to_string(point) + " " + std::string(kFields[EventState].NameOf(state)) + " at " + when
+              C_("decode", "signal ") + std::to_string(point) + " " + std::string(kFields[EventState].NameOf(state)) + C_("decode", " at ") + when
                   + (good ? "" : " (" + faults.substr(2) + ")"));
         w.Add(1, kFields[EventTime], first + 1, second + 3 - first - 1, when + (good ? "" : " (" + faults.substr(2) + ")"),
               good ? Verdict::None : Verdict::Bad);
@@ -302,7 +302,7 @@ void AddPair(FieldWriter& w, std::size_t first, std::size_t second)
         return;
     }
     const unsigned month = f[second + 3], year = f[second + 4];
-    std::string more = TimePart(month, 1, 12, "month", good) + TimePart(year, 0, 99, "year", good);
+    std::string more = TimePart(month, 1, 12, C_("decode", "month"), good) + TimePart(year, 0, 99, C_("decode", "year"), good);
     faults += more;
     w.Add(0, kFields[Clock], first, second + kWordSize - first,
           "20" + Two(year % 100) + "-" + Two(month) + "-" + Two(day) + " " + clock
@@ -342,7 +342,7 @@ bool ReadControlWord(FieldWriter& w)
         w.Add(1, kFields[WordCount], at + 2, 1, std::to_string(count), Verdict::Good).number = count;
     else
         w.Add(1, kFields[WordCount], at + 2, 1,
-              std::to_string(count) + " (the frame holds " + std::to_string(words) + ")", Verdict::Bad,
+              std::to_string(count) + C_("decode", " (the frame holds ") + std::to_string(words) + ")", Verdict::Bad,
               words <= 0xFF ? text::HexByte(static_cast<unsigned>(words)) : "")
             .number = count;
     w.AddBits(1, kFields[Source], at + 3, 1, f[at + 3]);

@@ -15,11 +15,11 @@ namespace {
 enum F : std::size_t { Frame, Data, Sum, Parity, SumOrParity, FieldCount };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
-    {"sum.frame", "Frame"},
-    {"sum.data", "Data"},
-    {"sum.sum", "Sum"},
-    {"sum.parity", "Parity"},
-    {"sum.check", "Sum or parity"},
+    {"sum.frame", NC_("decode", "Frame")},
+    {"sum.data", NC_("decode", "Data")},
+    {"sum.sum", NC_("decode", "Sum")},
+    {"sum.parity", NC_("decode", "Parity")},
+    {"sum.check", NC_("decode", "Sum or parity")},
 }};
 
 struct Codes {
@@ -58,24 +58,24 @@ Fields DecodeCheckSum(Bytes frame)
     FieldWriter w(out, frame);
     const std::size_t n = frame.size();
     if (n < 2) {
-        w.Add(0, kFields[Frame], 0, 2, text::Truncated(n, 2) + " (data and a check byte at least)", Verdict::Bad)
+        w.Add(0, kFields[Frame], 0, 2, text::Truncated(n, 2) + C_("decode", " (data and a check byte at least)"), Verdict::Bad)
             .number = static_cast<double>(n);
         return out;
     }
     const Codes c = CodesOf(frame.first(n - 1));
-    w.Add(0, kFields[Data], 0, n - 1, std::to_string(n - 1) + " bytes").number = static_cast<double>(n - 1);
+    w.Add(0, kFields[Data], 0, n - 1, Arg(C_("decode", "%1 bytes"), {std::to_string(n - 1)})).number = static_cast<double>(n - 1);
     const unsigned sent = frame.back();
     Field* code = nullptr;
     if (sent == c.sum && sent == c.parity)
-        code = &w.Add(0, kFields[Sum], n - 1, 1, text::Hex(sent, 2) + ": the data's sum mod 256 (and its parity)",
+        code = &w.Add(0, kFields[Sum], n - 1, 1, text::Hex(sent, 2) + C_("decode", ": the data's sum mod 256 (and its parity)"),
                       Verdict::Good);
     else if (sent == c.sum)
-        code = &w.Add(0, kFields[Sum], n - 1, 1, text::Hex(sent, 2) + ": the data's sum mod 256", Verdict::Good);
+        code = &w.Add(0, kFields[Sum], n - 1, 1, text::Hex(sent, 2) + C_("decode", ": the data's sum mod 256"), Verdict::Good);
     else if (sent == c.parity)
-        code = &w.Add(0, kFields[Parity], n - 1, 1, text::Hex(sent, 2) + ": FF XOR every data byte", Verdict::Good);
+        code = &w.Add(0, kFields[Parity], n - 1, 1, text::Hex(sent, 2) + C_("decode", ": FF XOR every data byte"), Verdict::Good);
     else
         code = &w.Add(0, kFields[SumOrParity], n - 1, 1,
-                      text::Hex(sent, 2) + " (the sum would be " + text::Hex(c.sum, 2) + ", the parity "
+                      text::Hex(sent, 2) + C_("decode", " (the sum would be ") + text::Hex(c.sum, 2) + C_("decode", ", the parity ")
                           + text::Hex(c.parity, 2) + ")",
                       Verdict::Bad, text::HexByte(c.sum));
     code->number = sent;

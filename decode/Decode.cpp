@@ -13,7 +13,7 @@ namespace {
 enum FrameField : std::size_t { Unrecognised, FrameFieldCount };
 
 constexpr std::array<FieldDef, FrameFieldCount> kFrameFields{{
-    {"frame.unrecognised", "Unrecognised frame"},
+    {"frame.unrecognised", NC_("decode", "Unrecognised frame")},
 }};
 
 // A shape test or decoder that needs no options, and one that needs the IEC
@@ -44,7 +44,7 @@ Fields WithOptions(Bytes frame, const Options& options)
 const auto& Rows()
 {
     static const std::array kProtocols{
-        ProtocolEntry{Protocol::Auto, "Automatic", 0, nullptr, nullptr, {}, {}},
+        ProtocolEntry{Protocol::Auto, NC_("decode", "Automatic"), 0, nullptr, nullptr, {}, {}},
         ProtocolEntry{Protocol::Iec104, "IEC 60870-5-104", 5, Plain<ShapeIec104>, Plain<DecodeIec104>,
                       Iec104Fields(), IecAsduFields()},
         ProtocolEntry{Protocol::Iec101, "IEC 60870-5-101", 3, Iec101<ShapeIec101>, Iec101<DecodeIec101>,
@@ -55,7 +55,7 @@ const auto& Rows()
                       ModbusFields(), {}},
         ProtocolEntry{Protocol::Dnp3, "DNP3", 1, Plain<ShapeDnp3>, dnp3::DecodeWithOptions, Dnp3Fields(), {}},
         ProtocolEntry{Protocol::Cdt, "CDT", 2, Plain<ShapeCdt>, Plain<DecodeCdt>, CdtFields(), {}},
-        ProtocolEntry{Protocol::CheckSum, "Sum or parity frame", 8, Plain<ShapeCheckSum>,
+        ProtocolEntry{Protocol::CheckSum, NC_("decode", "Sum or parity frame"), 8, Plain<ShapeCheckSum>,
                       Plain<DecodeCheckSum>, CheckSumFields(), {}},
     };
     return kProtocols;
@@ -116,6 +116,7 @@ std::span<const FieldDef> FrameFields()
 
 Decoded Decode(Bytes frame, const Options& options)
 {
+    const TranslatorScope texts(options.translate);
     Decoded d;
     const ProtocolEntry* row = nullptr;
     if (options.protocol == Protocol::Auto) {
@@ -133,7 +134,7 @@ Decoded Decode(Bytes frame, const Options& options)
     } else {
         d.protocol = Protocol::Unrecognised;
         FieldWriter w(d.fields, frame);
-        w.Add(0, kFrameFields[Unrecognised], 0, frame.size(), std::to_string(frame.size()) + " bytes")
+        w.Add(0, kFrameFields[Unrecognised], 0, frame.size(), Arg(C_("decode", "%1 bytes"), {std::to_string(frame.size())}))
             .number = static_cast<double>(frame.size());
     }
     return d;
@@ -142,7 +143,7 @@ Decoded Decode(Bytes frame, const Options& options)
 std::string_view ProtocolName(Protocol protocol)
 {
     const ProtocolEntry* row = Find(protocol);
-    return row ? row->name : "Unrecognised";
+    return TableText(row ? row->name : NC_("decode", "Unrecognised"));
 }
 
 } // namespace decode

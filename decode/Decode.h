@@ -60,6 +60,9 @@ struct Options {
     // The last frame sent to the device, for pairing a response in the
     // receive window with its request; empty when none is known.
     std::vector<std::uint8_t> lastSent = {};
+    // The translator of the texts (names, meanings) while this frame is
+    // decoded; none: English.
+    Translator translate = nullptr;
 };
 
 struct Decoded {
@@ -72,7 +75,8 @@ struct Decoded {
 // length.
 [[nodiscard]] Decoded Decode(Bytes frame, const Options& options = {});
 
-// The protocol's name as the decode window shows it ("IEC 60870-5-104").
+// The protocol's name as the decode window shows it ("IEC 60870-5-104"),
+// in the language of the translator in force.
 [[nodiscard]] std::string_view ProtocolName(Protocol protocol);
 
 // One row of the protocol table: what `Decode`, `ProtocolName` and the

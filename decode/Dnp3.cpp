@@ -125,8 +125,8 @@ private:
         if (length >= kLinkOverhead && FrameSizeFor(length) == f_.size())
             w_.Add(1, kFields[Length], 2, 1, std::to_string(length), Verdict::Good).number = length;
         else
-            w_.Add(1, kFields[Length], 2, 1, std::to_string(length) + " (does not fit the frame's " +
-                                          std::to_string(f_.size()) + " bytes)",
+            w_.Add(1, kFields[Length], 2, 1, std::to_string(length) + C_("decode", " (does not fit the frame's ") +
+                                          Arg(C_("decode", "%1 bytes)"), {std::to_string(f_.size())}),
                    Verdict::Bad, LengthFitting(f_.size()))
                 .number = length;
         ReadControl(f_[3]);
@@ -161,7 +161,7 @@ private:
     {
         const unsigned t = f_[kHeaderSize];
         w_.Add(0, kFields[Transport], kHeaderSize, 1,
-               text::Hex(t, 2) + ": FIN=" + text::Bit(t, 7) + " FIR=" + text::Bit(t, 6) + " sequence "
+               text::Hex(t, 2) + ": FIN=" + text::Bit(t, 7) + " FIR=" + text::Bit(t, 6) + C_("decode", " sequence ")
                    + std::to_string(t & 0x3F))
             .number = t;
         for (const F bit : {TransportFinal, TransportFirst, TransportSequence})
@@ -175,9 +175,9 @@ private:
             // a segment whose fragment began before the window, or out of order
             if (!own.bytes.empty()) {
                 w_.Add(0, kFields[SegmentData], own.offsets.front(), 0,
-                       std::to_string(own.bytes.size()) + " bytes: " + text::HexPairs(own.bytes));
+                       Arg(C_("decode", "%1 bytes: "), {std::to_string(own.bytes.size())}) + text::HexPairs(own.bytes));
                 w_.Add(1, kFields[FragmentInfo], kHeaderSize, 0,
-                       "not joined: no earlier frame of this window holds the segments before it");
+                       C_("decode", "not joined: no earlier frame of this window holds the segments before it"));
             }
             return true;
         }
@@ -196,13 +196,13 @@ private:
         }
         if (joined > 1 || !fragment->final) {
             std::string note = joined > 1
-                ? Plural(joined, "segment", "segments") + ", " + Plural(joined - 1, "from an earlier frame",
-                                                                        "from earlier frames")
-                    + " of this window and this one"
-                : "this frame's segment begins it";
-            note += ", " + Plural(bytes.bytes.size(), "byte", "bytes");
+                ? Plural(joined, C_("decode", "segment"), C_("decode", "segments")) + ", " + Plural(joined - 1, C_("decode", "from an earlier frame"),
+                                                                        C_("decode", "from earlier frames"))
+                    + C_("decode", " of this window and this one")
+                : C_("decode", "this frame's segment begins it");
+            note += ", " + Plural(bytes.bytes.size(), C_("decode", "byte"), C_("decode", "bytes"));
             if (!fragment->final)
-                note += "; it goes on in a later frame";
+                note += C_("decode", "; it goes on in a later frame");
             w_.Add(0, kFields[FragmentInfo], kHeaderSize, 0, note).number = static_cast<double>(joined);
         }
         return ReadApplication(w_, bytes);
@@ -220,7 +220,7 @@ private:
                           Verdict::Bad);
                 return;
             }
-            w_.AddNth(0, kFields[DataBlock], number, at, size + 2, std::to_string(size) + " bytes and their CRC");
+            w_.AddNth(0, kFields[DataBlock], number, at, size + 2, Arg(C_("decode", "%1 bytes and their CRC"), {std::to_string(size)}));
             w_.Add(1, kFields[BlockData], at, size, text::HexPairs(f_.subspan(at, size)));
             AddCrc(w_, BlockCrc, at + size, f_.subspan(at, size));
             at += size + 2;
@@ -228,7 +228,7 @@ private:
         }
         if (at < f_.size())
             w_.Add(0, kFields[ExtraBytes], at, f_.size() - at,
-                   std::to_string(f_.size() - at) + " bytes after the last block", Verdict::Bad)
+                   Arg(C_("decode", "%1 bytes after the last block"), {std::to_string(f_.size() - at)}), Verdict::Bad)
                 .number = static_cast<double>(f_.size() - at);
     }
 

@@ -21,23 +21,23 @@ namespace {
 
 // IIN1.0 to IIN1.7, then IIN2.0 to IIN2.7.
 constexpr std::string_view kIndications[16] = {
-    "All stations",          "Class 1 events",        "Class 2 events",  "Class 3 events",
-    "Need time",             "Local control",         "Device trouble",  "Device restart",
-    "No function code support", "Object unknown",     "Parameter error", "Event buffer overflow",
-    "Already executing",     "Configuration corrupt", "Reserved 2",      "Reserved 1",
+    NC_("decode", "All stations"),          NC_("decode", "Class 1 events"),        NC_("decode", "Class 2 events"),  NC_("decode", "Class 3 events"),
+    NC_("decode", "Need time"),             NC_("decode", "Local control"),         NC_("decode", "Device trouble"),  NC_("decode", "Device restart"),
+    NC_("decode", "No function code support"), NC_("decode", "Object unknown"),     NC_("decode", "Parameter error"), NC_("decode", "Event buffer overflow"),
+    NC_("decode", "Already executing"),     NC_("decode", "Configuration corrupt"), NC_("decode", "Reserved 2"),      NC_("decode", "Reserved 1"),
 };
 
 using FlagNames = std::array<std::string_view, 8>;
-constexpr FlagNames kBinaryFlags = {"online", "restart", "comm lost", "remote forced",
-                                    "local forced", "chatter filter", "reserved", "state"};
-constexpr FlagNames kDoubleBitFlags = {"online", "restart", "comm lost", "remote forced",
-                                       "local forced", "chatter filter", "", ""};
-constexpr FlagNames kOutputFlags = {"online", "restart", "comm lost", "remote forced",
-                                    "local forced", "reserved", "reserved", "state"};
-constexpr FlagNames kCounterFlags = {"online", "restart", "comm lost", "remote forced",
-                                     "local forced", "rollover", "discontinuity", "reserved"};
-constexpr FlagNames kAnalogFlags = {"online", "restart", "comm lost", "remote forced",
-                                    "local forced", "over-range", "reference error", "reserved"};
+constexpr FlagNames kBinaryFlags = {NC_("decode", "online"), NC_("decode", "restart"), NC_("decode", "comm lost"), NC_("decode", "remote forced"),
+                                    NC_("decode", "local forced"), NC_("decode", "chatter filter"), NC_("decode", "reserved"), NC_("decode", "state")};
+constexpr FlagNames kDoubleBitFlags = {NC_("decode", "online"), NC_("decode", "restart"), NC_("decode", "comm lost"), NC_("decode", "remote forced"),
+                                       NC_("decode", "local forced"), NC_("decode", "chatter filter"), "", ""};
+constexpr FlagNames kOutputFlags = {NC_("decode", "online"), NC_("decode", "restart"), NC_("decode", "comm lost"), NC_("decode", "remote forced"),
+                                    NC_("decode", "local forced"), NC_("decode", "reserved"), NC_("decode", "reserved"), NC_("decode", "state")};
+constexpr FlagNames kCounterFlags = {NC_("decode", "online"), NC_("decode", "restart"), NC_("decode", "comm lost"), NC_("decode", "remote forced"),
+                                     NC_("decode", "local forced"), NC_("decode", "rollover"), NC_("decode", "discontinuity"), NC_("decode", "reserved")};
+constexpr FlagNames kAnalogFlags = {NC_("decode", "online"), NC_("decode", "restart"), NC_("decode", "comm lost"), NC_("decode", "remote forced"),
+                                    NC_("decode", "local forced"), NC_("decode", "over-range"), NC_("decode", "reference error"), NC_("decode", "reserved")};
 
 // The parts an object is made of, in the order they are sent.
 enum class Part : uint8_t {
@@ -86,96 +86,96 @@ using P = Part;
 // The objects of a counter or an analog value: the 8 variations of the
 // events, in the order the standard numbers them.
 #define EVENT_VARIATIONS(g, flags)                                                         \
-    {g, 1, "32-bit without time", 0, {flags, P::I32}},                                     \
-    {g, 2, "16-bit without time", 0, {flags, P::I16}},                                     \
-    {g, 3, "32-bit with time", 0, {flags, P::I32, P::Time}},                               \
-    {g, 4, "16-bit with time", 0, {flags, P::I16, P::Time}},                               \
-    {g, 5, "single-precision float without time", 0, {flags, P::F32}},                   \
-    {g, 6, "double-precision float without time", 0, {flags, P::F64}},                   \
-    {g, 7, "single-precision float with time", 0, {flags, P::F32, P::Time}},              \
-    {g, 8, "double-precision float with time", 0, {flags, P::F64, P::Time}}
+    {g, 1, NC_("decode", "32-bit without time"), 0, {flags, P::I32}},                                     \
+    {g, 2, NC_("decode", "16-bit without time"), 0, {flags, P::I16}},                                     \
+    {g, 3, NC_("decode", "32-bit with time"), 0, {flags, P::I32, P::Time}},                               \
+    {g, 4, NC_("decode", "16-bit with time"), 0, {flags, P::I16, P::Time}},                               \
+    {g, 5, NC_("decode", "single-precision float without time"), 0, {flags, P::F32}},                   \
+    {g, 6, NC_("decode", "double-precision float without time"), 0, {flags, P::F64}},                   \
+    {g, 7, NC_("decode", "single-precision float with time"), 0, {flags, P::F32, P::Time}},              \
+    {g, 8, NC_("decode", "double-precision float with time"), 0, {flags, P::F64, P::Time}}
 #define COUNTER_VARIATIONS(g)                                                              \
-    {g, 1, "32-bit with flag", 0, {P::CounterFlags, P::U32}},                              \
-    {g, 2, "16-bit with flag", 0, {P::CounterFlags, P::U16}},                              \
-    {g, 3, "32-bit delta with flag", 0, {P::CounterFlags, P::U32}},                        \
-    {g, 4, "16-bit delta with flag", 0, {P::CounterFlags, P::U16}}
+    {g, 1, NC_("decode", "32-bit with flag"), 0, {P::CounterFlags, P::U32}},                              \
+    {g, 2, NC_("decode", "16-bit with flag"), 0, {P::CounterFlags, P::U16}},                              \
+    {g, 3, NC_("decode", "32-bit delta with flag"), 0, {P::CounterFlags, P::U32}},                        \
+    {g, 4, NC_("decode", "16-bit delta with flag"), 0, {P::CounterFlags, P::U16}}
 
 constexpr ObjectType kTypes[] = {
-    {1, 1, "packed format", 1, {}},
-    {1, 2, "with flags", 0, {P::BinaryFlags}},
-    {2, 1, "without time", 0, {P::BinaryFlags}},
-    {2, 2, "with absolute time", 0, {P::BinaryFlags, P::Time}},
-    {2, 3, "with relative time", 0, {P::BinaryFlags, P::RelativeTime}},
-    {3, 1, "packed format", 2, {}},
-    {3, 2, "with flags", 0, {P::DoubleFlags}},
-    {4, 1, "without time", 0, {P::DoubleFlags}},
-    {4, 2, "with absolute time", 0, {P::DoubleFlags, P::Time}},
-    {4, 3, "with relative time", 0, {P::DoubleFlags, P::RelativeTime}},
-    {10, 1, "packed format", 1, {}},
-    {10, 2, "output status with flags", 0, {P::OutputFlags}},
-    {11, 1, "without time", 0, {P::OutputFlags}},
-    {11, 2, "with time", 0, {P::OutputFlags, P::Time}},
-    {12, 1, "control relay output block", 0, {P::Control, P::Status}},
-    {12, 2, "pattern control block", 0, {P::Control, P::Status}},
-    {12, 3, "pattern mask", 1, {}},
-    {13, 1, "command status without time", 0, {P::CommandState}},
-    {13, 2, "command status with time", 0, {P::CommandState, P::Time}},
+    {1, 1, NC_("decode", "packed format"), 1, {}},
+    {1, 2, NC_("decode", "with flags"), 0, {P::BinaryFlags}},
+    {2, 1, NC_("decode", "without time"), 0, {P::BinaryFlags}},
+    {2, 2, NC_("decode", "with absolute time"), 0, {P::BinaryFlags, P::Time}},
+    {2, 3, NC_("decode", "with relative time"), 0, {P::BinaryFlags, P::RelativeTime}},
+    {3, 1, NC_("decode", "packed format"), 2, {}},
+    {3, 2, NC_("decode", "with flags"), 0, {P::DoubleFlags}},
+    {4, 1, NC_("decode", "without time"), 0, {P::DoubleFlags}},
+    {4, 2, NC_("decode", "with absolute time"), 0, {P::DoubleFlags, P::Time}},
+    {4, 3, NC_("decode", "with relative time"), 0, {P::DoubleFlags, P::RelativeTime}},
+    {10, 1, NC_("decode", "packed format"), 1, {}},
+    {10, 2, NC_("decode", "output status with flags"), 0, {P::OutputFlags}},
+    {11, 1, NC_("decode", "without time"), 0, {P::OutputFlags}},
+    {11, 2, NC_("decode", "with time"), 0, {P::OutputFlags, P::Time}},
+    {12, 1, NC_("decode", "control relay output block"), 0, {P::Control, P::Status}},
+    {12, 2, NC_("decode", "pattern control block"), 0, {P::Control, P::Status}},
+    {12, 3, NC_("decode", "pattern mask"), 1, {}},
+    {13, 1, NC_("decode", "command status without time"), 0, {P::CommandState}},
+    {13, 2, NC_("decode", "command status with time"), 0, {P::CommandState, P::Time}},
     COUNTER_VARIATIONS(20),
-    {20, 5, "32-bit without flag", 0, {P::U32}},
-    {20, 6, "16-bit without flag", 0, {P::U16}},
-    {20, 7, "32-bit delta without flag", 0, {P::U32}},
-    {20, 8, "16-bit delta without flag", 0, {P::U16}},
+    {20, 5, NC_("decode", "32-bit without flag"), 0, {P::U32}},
+    {20, 6, NC_("decode", "16-bit without flag"), 0, {P::U16}},
+    {20, 7, NC_("decode", "32-bit delta without flag"), 0, {P::U32}},
+    {20, 8, NC_("decode", "16-bit delta without flag"), 0, {P::U16}},
     COUNTER_VARIATIONS(21),
-    {21, 5, "32-bit with flag and time", 0, {P::CounterFlags, P::U32, P::Time}},
-    {21, 6, "16-bit with flag and time", 0, {P::CounterFlags, P::U16, P::Time}},
-    {21, 7, "32-bit delta with flag and time", 0, {P::CounterFlags, P::U32, P::Time}},
-    {21, 8, "16-bit delta with flag and time", 0, {P::CounterFlags, P::U16, P::Time}},
-    {21, 9, "32-bit without flag", 0, {P::U32}},
-    {21, 10, "16-bit without flag", 0, {P::U16}},
-    {21, 11, "32-bit delta without flag", 0, {P::U32}},
-    {21, 12, "16-bit delta without flag", 0, {P::U16}},
+    {21, 5, NC_("decode", "32-bit with flag and time"), 0, {P::CounterFlags, P::U32, P::Time}},
+    {21, 6, NC_("decode", "16-bit with flag and time"), 0, {P::CounterFlags, P::U16, P::Time}},
+    {21, 7, NC_("decode", "32-bit delta with flag and time"), 0, {P::CounterFlags, P::U32, P::Time}},
+    {21, 8, NC_("decode", "16-bit delta with flag and time"), 0, {P::CounterFlags, P::U16, P::Time}},
+    {21, 9, NC_("decode", "32-bit without flag"), 0, {P::U32}},
+    {21, 10, NC_("decode", "16-bit without flag"), 0, {P::U16}},
+    {21, 11, NC_("decode", "32-bit delta without flag"), 0, {P::U32}},
+    {21, 12, NC_("decode", "16-bit delta without flag"), 0, {P::U16}},
     COUNTER_VARIATIONS(22),
-    {22, 5, "32-bit with flag and time", 0, {P::CounterFlags, P::U32, P::Time}},
-    {22, 6, "16-bit with flag and time", 0, {P::CounterFlags, P::U16, P::Time}},
-    {22, 7, "32-bit delta with flag and time", 0, {P::CounterFlags, P::U32, P::Time}},
-    {22, 8, "16-bit delta with flag and time", 0, {P::CounterFlags, P::U16, P::Time}},
+    {22, 5, NC_("decode", "32-bit with flag and time"), 0, {P::CounterFlags, P::U32, P::Time}},
+    {22, 6, NC_("decode", "16-bit with flag and time"), 0, {P::CounterFlags, P::U16, P::Time}},
+    {22, 7, NC_("decode", "32-bit delta with flag and time"), 0, {P::CounterFlags, P::U32, P::Time}},
+    {22, 8, NC_("decode", "16-bit delta with flag and time"), 0, {P::CounterFlags, P::U16, P::Time}},
     COUNTER_VARIATIONS(23),
-    {23, 5, "32-bit with flag and time", 0, {P::CounterFlags, P::U32, P::Time}},
-    {23, 6, "16-bit with flag and time", 0, {P::CounterFlags, P::U16, P::Time}},
-    {23, 7, "32-bit delta with flag and time", 0, {P::CounterFlags, P::U32, P::Time}},
-    {23, 8, "16-bit delta with flag and time", 0, {P::CounterFlags, P::U16, P::Time}},
-    {30, 1, "32-bit with flag", 0, {P::AnalogFlags, P::I32}},
-    {30, 2, "16-bit with flag", 0, {P::AnalogFlags, P::I16}},
-    {30, 3, "32-bit without flag", 0, {P::I32}},
-    {30, 4, "16-bit without flag", 0, {P::I16}},
-    {30, 5, "single-precision float with flag", 0, {P::AnalogFlags, P::F32}},
-    {30, 6, "double-precision float with flag", 0, {P::AnalogFlags, P::F64}},
+    {23, 5, NC_("decode", "32-bit with flag and time"), 0, {P::CounterFlags, P::U32, P::Time}},
+    {23, 6, NC_("decode", "16-bit with flag and time"), 0, {P::CounterFlags, P::U16, P::Time}},
+    {23, 7, NC_("decode", "32-bit delta with flag and time"), 0, {P::CounterFlags, P::U32, P::Time}},
+    {23, 8, NC_("decode", "16-bit delta with flag and time"), 0, {P::CounterFlags, P::U16, P::Time}},
+    {30, 1, NC_("decode", "32-bit with flag"), 0, {P::AnalogFlags, P::I32}},
+    {30, 2, NC_("decode", "16-bit with flag"), 0, {P::AnalogFlags, P::I16}},
+    {30, 3, NC_("decode", "32-bit without flag"), 0, {P::I32}},
+    {30, 4, NC_("decode", "16-bit without flag"), 0, {P::I16}},
+    {30, 5, NC_("decode", "single-precision float with flag"), 0, {P::AnalogFlags, P::F32}},
+    {30, 6, NC_("decode", "double-precision float with flag"), 0, {P::AnalogFlags, P::F64}},
     EVENT_VARIATIONS(32, P::AnalogFlags),
-    {34, 1, "16-bit", 0, {P::U16}},
-    {34, 2, "32-bit", 0, {P::U32}},
-    {34, 3, "single-precision float", 0, {P::F32}},
-    {40, 1, "32-bit with flag", 0, {P::AnalogFlags, P::I32}},
-    {40, 2, "16-bit with flag", 0, {P::AnalogFlags, P::I16}},
-    {40, 3, "single-precision float with flag", 0, {P::AnalogFlags, P::F32}},
-    {40, 4, "double-precision float with flag", 0, {P::AnalogFlags, P::F64}},
-    {41, 1, "32-bit", 0, {P::I32, P::Status}},
-    {41, 2, "16-bit", 0, {P::I16, P::Status}},
-    {41, 3, "single-precision float", 0, {P::F32, P::Status}},
-    {41, 4, "double-precision float", 0, {P::F64, P::Status}},
+    {34, 1, NC_("decode", "16-bit"), 0, {P::U16}},
+    {34, 2, NC_("decode", "32-bit"), 0, {P::U32}},
+    {34, 3, NC_("decode", "single-precision float"), 0, {P::F32}},
+    {40, 1, NC_("decode", "32-bit with flag"), 0, {P::AnalogFlags, P::I32}},
+    {40, 2, NC_("decode", "16-bit with flag"), 0, {P::AnalogFlags, P::I16}},
+    {40, 3, NC_("decode", "single-precision float with flag"), 0, {P::AnalogFlags, P::F32}},
+    {40, 4, NC_("decode", "double-precision float with flag"), 0, {P::AnalogFlags, P::F64}},
+    {41, 1, NC_("decode", "32-bit"), 0, {P::I32, P::Status}},
+    {41, 2, NC_("decode", "16-bit"), 0, {P::I16, P::Status}},
+    {41, 3, NC_("decode", "single-precision float"), 0, {P::F32, P::Status}},
+    {41, 4, NC_("decode", "double-precision float"), 0, {P::F64, P::Status}},
     EVENT_VARIATIONS(42, P::AnalogFlags),
-    {50, 1, "absolute time", 0, {P::Time}},
-    {50, 2, "absolute time and interval", 0, {P::Time, P::Interval}},
-    {50, 3, "absolute time at last recorded time", 0, {P::Time}},
-    {50, 4, "indexed absolute time and long interval", 0, {P::Time, P::Interval, P::Units}},
-    {51, 1, "absolute time, synchronised", 0, {P::Time}},
-    {51, 2, "absolute time, unsynchronised", 0, {P::Time}},
-    {52, 1, "coarse", 0, {P::DelaySeconds}},
-    {52, 2, "fine", 0, {P::DelayMillis}},
-    {60, 1, "class 0 data", 0, {}},
-    {60, 2, "class 1 data", 0, {}},
-    {60, 3, "class 2 data", 0, {}},
-    {60, 4, "class 3 data", 0, {}},
-    {80, 1, "packed format", 1, {}},
+    {50, 1, NC_("decode", "absolute time"), 0, {P::Time}},
+    {50, 2, NC_("decode", "absolute time and interval"), 0, {P::Time, P::Interval}},
+    {50, 3, NC_("decode", "absolute time at last recorded time"), 0, {P::Time}},
+    {50, 4, NC_("decode", "indexed absolute time and long interval"), 0, {P::Time, P::Interval, P::Units}},
+    {51, 1, NC_("decode", "absolute time, synchronised"), 0, {P::Time}},
+    {51, 2, NC_("decode", "absolute time, unsynchronised"), 0, {P::Time}},
+    {52, 1, NC_("decode", "coarse"), 0, {P::DelaySeconds}},
+    {52, 2, NC_("decode", "fine"), 0, {P::DelayMillis}},
+    {60, 1, NC_("decode", "class 0 data"), 0, {}},
+    {60, 2, NC_("decode", "class 1 data"), 0, {}},
+    {60, 3, NC_("decode", "class 2 data"), 0, {}},
+    {60, 4, NC_("decode", "class 3 data"), 0, {}},
+    {80, 1, NC_("decode", "packed format"), 1, {}},
 };
 
 #undef EVENT_VARIATIONS
@@ -239,10 +239,10 @@ std::string FlagsText(const FlagNames& names, unsigned flags, bool doubleBit)
     std::string set;
     for (int b = 0; b < 8; ++b)
         if ((flags >> b & 1u) && !names[static_cast<std::size_t>(b)].empty())
-            set += std::string(set.empty() ? "" : ", ") + std::string(names[static_cast<std::size_t>(b)]);
+            set += std::string(set.empty() ? "" : ", ") + std::string(TableText(names[static_cast<std::size_t>(b)]));
     if (doubleBit)
-        set += std::string(set.empty() ? "" : ", ") + "state "
-            + std::string(NameOf(kDoubleBitStates, flags >> 6, ""));
+        set += std::string(set.empty() ? "" : ", ") + C_("decode", "state ")
+            + std::string(TableText(NameOf(kDoubleBitStates, flags >> 6, "")));
     return text::Hex(flags, 2) + (set.empty() ? "" : ": " + set);
 }
 
@@ -322,7 +322,7 @@ private:
     {
         // a part the fragment ends inside says so instead
         if (f.verdict != Verdict::Bad && from + length <= b_.size() && Unverified(from, length))
-            f.value += " (unverified: a CRC over it failed)";
+            f.value += C_("decode", " (unverified: a CRC over it failed)");
         return f;
     }
 
@@ -357,18 +357,18 @@ private:
         std::string value;
         Verdict verdict = Verdict::Bad;
         if (f_.complete) {
-            value = "missing: the fragment ends after " + std::to_string(have) + " of " + std::to_string(need)
-                + " bytes";
+            value = C_("decode", "missing: the fragment ends after ") + std::to_string(have) + C_("decode", " of ") + std::to_string(need)
+                + C_("decode", " bytes");
         } else if (!f_.final) {
-            value = std::to_string(have) + " of " + std::to_string(need)
-                + " bytes here, the rest in a later frame";
+            value = std::to_string(have) + C_("decode", " of ") + std::to_string(need)
+                + C_("decode", " bytes here, the rest in a later frame");
             verdict = Verdict::None;
         } else if (def == ApplicationHeader || def == Indications) {
             value = text::Truncated(have, need);
             cut_ = true; // the frame's end: nothing after it is read
         } else {
             // the frame is cut short: its last block says so
-            value = std::to_string(have) + " of " + std::to_string(need) + " bytes before the frame's end";
+            value = std::to_string(have) + C_("decode", " of ") + Arg(C_("decode", "%1 bytes before the frame's end"), {std::to_string(need)});
             verdict = Verdict::None;
         }
         const int d = depth >= 0 ? depth : (def == ApplicationHeader || def == ObjectHeader ? 0 : 1);
@@ -386,14 +386,14 @@ private:
         for (int i = 0; i < 16; ++i)
             if (bits >> i & 1u)
                 set += std::string(set.empty() ? "" : ", ") + "IIN" + (i < 8 ? "1." : "2.")
-                    + std::to_string(i % 8) + " " + std::string(kIndications[i]);
-        Add(1, kFields[Indications], 2, 2, set.empty() ? "none" : set);
+                    + std::to_string(i % 8) + " " + std::string(TableText(kIndications[i]));
+        Add(1, kFields[Indications], 2, 2, set.empty() ? C_("decode", "none") : set);
         for (std::size_t byte = 0; byte < 2; ++byte) {
             const unsigned value = byte ? iin2 : iin1;
             std::string names;
             for (int i = 0; i < 8; ++i)
                 if (value >> i & 1u)
-                    names += std::string(names.empty() ? "" : ", ") + std::string(kIndications[8 * byte + i]);
+                    names += std::string(names.empty() ? "" : ", ") + std::string(TableText(kIndications[8 * byte + i]));
             Add(2, kFields[byte ? Iin2 : Iin1], 2 + byte, 1, text::Hex(value, 2) + (names.empty() ? "" : ": " + names))
                 .number = value;
         }
@@ -430,11 +430,11 @@ private:
         title += ' ';
         title += kFields[Group].NameOf(group);
         if (type)
-            title += ", " + std::string(type->name);
+            title += ", " + std::string(TableText(type->name));
         else if (IsOctetString(group))
-            title += ", " + std::to_string(variation) + " bytes";
+            title += ", " + Arg(C_("decode", "%1 bytes"), {std::to_string(variation)});
         else if (variation == 0)
-            title += ", any variation";
+            title += C_("decode", ", any variation");
 
         // the range: start and stop, or a count
         uint64_t start = 0, count = 0;
@@ -446,13 +446,13 @@ private:
                 const uint64_t stop = LittleEndian(b_, at + 3 + half, half);
                 counted = stop >= start;
                 count = counted ? stop - start + 1 : 0;
-                title += "; " + std::string(range >= 3 ? "addresses " : "indexes ") + std::to_string(start) + "-"
+                title += "; " + std::string(range >= 3 ? C_("decode", "addresses ") : C_("decode", "indexes ")) + std::to_string(start) + "-"
                     + std::to_string(stop);
             } else if (range == 6) {
-                title += "; all objects";
+                title += C_("decode", "; all objects");
             } else {
                 count = LittleEndian(b_, at + 3, rangeSize);
-                title += "; " + std::to_string(count) + (count == 1 ? " object" : " objects");
+                title += "; " + std::to_string(count) + (count == 1 ? C_("decode", " object") : C_("decode", " objects"));
             }
         }
         // the heading spans the range where the fragment holds it; a range it ends inside says so below
@@ -460,7 +460,7 @@ private:
         AddBits(1, kFields[Group], at, 1, group);
         std::string variationText = std::to_string(variation);
         if (type)
-            variationText += " " + std::string(type->name);
+            variationText += " " + std::string(TableText(type->name));
         Add(1, kFields[Variation], at + 1, 1, variationText).number = variation;
         Field& q = Add(1, kFields[Qualifier], at + 2, 1,
                        text::Hex(qualifier, 2) + ": " + std::string(kFields[PrefixCode].NameOf(prefix)) + ", "
@@ -470,7 +470,7 @@ private:
         AddBits(2, kFields[PrefixCode], at + 2, 1, qualifier);
         AddBits(2, kFields[RangeCode], at + 2, 1, qualifier);
         if (!qualifierGood) {
-            RestRaw(at + 3, "the qualifier's codes are reserved: the objects cannot be told apart");
+            RestRaw(at + 3, C_("decode", "the qualifier's codes are reserved: the objects cannot be told apart"));
             return false;
         }
         if (!Holds(range <= 5 ? RangeStart : RangeCount, at + 3, rangeSize))
@@ -479,11 +479,11 @@ private:
             Add(1, kFields[RangeStart], at + 3, half, std::to_string(start)).number = static_cast<double>(start);
             const uint64_t stop = LittleEndian(b_, at + 3 + half, half);
             Field& s = Add(1, kFields[RangeStop], at + 3 + half, half,
-                           counted ? std::to_string(stop) : std::to_string(stop) + " (below the start)",
+                           counted ? std::to_string(stop) : std::to_string(stop) + C_("decode", " (below the start)"),
                            counted ? Verdict::None : Verdict::Bad);
             s.number = static_cast<double>(stop);
             if (!counted) {
-                RestRaw(at + 3 + rangeSize, "the range is empty: the objects cannot be told apart");
+                RestRaw(at + 3 + rangeSize, C_("decode", "the range is empty: the objects cannot be told apart"));
                 return false;
             }
         } else if (range != 6) {
@@ -503,7 +503,7 @@ private:
             return;
         const std::vector<uint8_t> rest(b_.begin() + static_cast<std::ptrdiff_t>(at), b_.end());
         Add(1, kFields[ObjectData], at, rest.size(),
-            std::to_string(rest.size()) + " bytes: " + text::HexPairs(rest) + "; " + why);
+            Arg(C_("decode", "%1 bytes: "), {std::to_string(rest.size())}) + text::HexPairs(rest) + "; " + why);
     }
 
     bool ReadObjects(std::size_t& at, unsigned group, unsigned variation, const ObjectType* type, unsigned prefix,
@@ -512,7 +512,7 @@ private:
         const bool ranged = range <= 5;
         if (type && type->bits > 0) {
             if (prefix != 0) {
-                RestRaw(at, "packed objects carry no prefix");
+                RestRaw(at, C_("decode", "packed objects carry no prefix"));
                 return false;
             }
             const uint64_t bytes = (count * type->bits + 7) / 8;
@@ -525,10 +525,10 @@ private:
                 const uint64_t index = ranged ? start + i : i;
                 std::string t = std::to_string(value);
                 if (type->bits == 2)
-                    t += " " + std::string(NameOf(kDoubleBitStates, value, ""));
+                    t += " " + std::string(TableText(NameOf(kDoubleBitStates, value, "")));
                 else if (group == 80 && index < 16)
                     t += " IIN" + std::string(index < 8 ? "1." : "2.") + std::to_string(index % 8) + " "
-                        + std::string(kIndications[index]);
+                        + std::string(TableText(kIndications[index]));
                 AddNth(1, kFields[Point], std::to_string(index), byte, 1, t).number = value;
             }
             at += static_cast<std::size_t>(bytes);
@@ -538,8 +538,8 @@ private:
         const std::size_t prefixSize = prefix == 0 ? 0 : prefix <= 3 ? (1u << (prefix - 1)) : (1u << (prefix - 4));
         const bool sized = prefix >= 4;
         if (fixed == 0 && !sized) {
-            RestRaw(at, "the size of g" + std::to_string(group) + "v" + std::to_string(variation)
-                            + " objects is not known");
+            RestRaw(at, C_("decode", "the size of g") + std::to_string(group) + "v" + std::to_string(variation)
+                            + C_("decode", " objects is not known"));
             return false;
         }
         for (uint64_t i = 0; i < count; ++i) {
@@ -577,7 +577,7 @@ private:
                     chars += b_[i] >= 0x20 && b_[i] < 0x7F ? static_cast<char>(b_[i]) : '.';
                 t += " \"" + chars + "\"";
             }
-            AddNth(1, kFields[heading], name, objectAt, at + size - objectAt, size ? t : "empty");
+            AddNth(1, kFields[heading], name, objectAt, at + size - objectAt, size ? t : C_("decode", "empty"));
             if (prefix > 0)
                 Add(2, kFields[sized ? PointSize : PointIndex], objectAt, at - objectAt,
                     std::to_string(sized ? size : index))
@@ -651,11 +651,11 @@ private:
                 case Part::RelativeTime: {
                     const uint64_t ms = LittleEndian(b_, p, 2);
                     def = RelativeTime;
-                    t = "+" + std::to_string(ms) + " ms";
+                    t = "+" + Arg(C_("decode", "%1 ms"), {std::to_string(ms)});
                     if (cto_)
                         t += ": " + TimeText(*cto_ + ms);
                     else
-                        t += " after a common time of occurrence not in this fragment";
+                        t += C_("decode", " after a common time of occurrence not in this fragment");
                     n = static_cast<double>(ms);
                     break;
                 }
@@ -669,7 +669,7 @@ private:
                     break;
                 case Part::CommandState: {
                     def = Status;
-                    t = "commanded state " + std::to_string(b_[p] >> 7) + ", status "
+                    t = C_("decode", "commanded state ") + std::to_string(b_[p] >> 7) + C_("decode", ", status ")
                         + kFields[Status].Coded(b_[p] & 0x7Fu);
                     number = b_[p] >> 7;
                     break;
@@ -677,7 +677,7 @@ private:
                 case Part::Interval: {
                     const uint64_t v = LittleEndian(b_, p, 4);
                     def = Interval;
-                    t = std::to_string(v) + (type->group == 50 && type->variation == 2 ? " ms" : "");
+                    t = std::to_string(v) + (type->group == 50 && type->variation == 2 ? C_("decode", " ms") : "");
                     n = static_cast<double>(v);
                     break;
                 }
@@ -689,7 +689,7 @@ private:
                 case Part::DelaySeconds: case Part::DelayMillis: {
                     const uint64_t v = LittleEndian(b_, p, 2);
                     def = Delay;
-                    t = std::to_string(v) + (part == Part::DelaySeconds ? " s" : " ms");
+                    t = std::to_string(v) + (part == Part::DelaySeconds ? " s" : C_("decode", " ms"));
                     n = static_cast<double>(v);
                     break;
                 }
@@ -703,7 +703,7 @@ private:
                 lead = t;
             } else {
                 summary += std::string(summary.empty() ? "" : ", ")
-                    + (def == Flags ? "flags " : def == Value || def == Time ? "" : std::string(kFields[def].name) + " ")
+                    + (def == Flags ? C_("decode", "flags ") : def == Value || def == Time ? "" : std::string(TableText(kFields[def].name)) + " ")
                     + t;
             }
             if (part != Part::Control) {
@@ -736,16 +736,16 @@ private:
     void ReadControl(Fields& parts, std::size_t p, std::string& summary)
     {
         const unsigned code = b_[p];
-        std::string op = std::string(NameOf(kOperationTypes, code & 0x0F, "reserved operation"));
+        std::string op = std::string(TableText(NameOf(kOperationTypes, code & 0x0F, NC_("decode", "reserved operation"))));
         if (code & 0x10)
-            op += ", queue";
+            op += C_("decode", ", queue");
         if (code & 0x20)
-            op += ", clear";
+            op += C_("decode", ", clear");
         if (code >> 6)
-            op += ", " + std::string(NameOf(kTripClose, code >> 6, "reserved trip-close code"));
+            op += ", " + std::string(TableText(NameOf(kTripClose, code >> 6, NC_("decode", "reserved trip-close code"))));
         const uint64_t count = b_[p + 1], on = LittleEndian(b_, p + 2, 4), off = LittleEndian(b_, p + 6, 4);
-        summary += op + ", count " + std::to_string(count) + ", on " + std::to_string(on) + " ms, off "
-            + std::to_string(off) + " ms";
+        summary += op + C_("decode", ", count ") + std::to_string(count) + C_("decode", ", on ") + Arg(C_("decode", "%1 ms, off "), {std::to_string(on)})
+            + Arg(C_("decode", "%1 ms"), {std::to_string(off)});
         const struct {
             F def;
             std::size_t at, size;
@@ -754,8 +754,8 @@ private:
         } rows[] = {
             {ControlCode, p, 1, text::Hex(code, 2) + ": " + op, static_cast<double>(code)},
             {ControlCount, p + 1, 1, std::to_string(count), static_cast<double>(count)},
-            {OnTime, p + 2, 4, std::to_string(on) + " ms", static_cast<double>(on)},
-            {OffTime, p + 6, 4, std::to_string(off) + " ms", static_cast<double>(off)},
+            {OnTime, p + 2, 4, Arg(C_("decode", "%1 ms"), {std::to_string(on)}), static_cast<double>(on)},
+            {OffTime, p + 6, 4, Arg(C_("decode", "%1 ms"), {std::to_string(off)}), static_cast<double>(off)},
         };
         for (const auto& r : rows) {
             Field& f = parts.emplace_back();

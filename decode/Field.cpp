@@ -35,7 +35,7 @@ Field& FieldWriter::Append(int depth, std::string name, std::size_t offset, std:
 Field& FieldWriter::Add(int depth, const FieldDef& def, std::size_t offset, std::size_t length,
                         std::string value, Verdict verdict, std::string expected)
 {
-    Field& f = Append(depth, std::string(def.name), offset, length, std::move(value), verdict,
+    Field& f = Append(depth, std::string(TableText(def.name)), offset, length, std::move(value), verdict,
                       std::move(expected));
     f.def = &def;
     return f;
@@ -45,7 +45,7 @@ Field& FieldWriter::AddNth(int depth, const FieldDef& def, std::string_view suff
                            std::size_t offset, std::size_t length, std::string value,
                            Verdict verdict, std::string expected)
 {
-    std::string name(def.name);
+    std::string name(TableText(def.name));
     name += ' ';
     name += suffix;
     Field& f = Append(depth, std::move(name), offset, length, std::move(value), verdict,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "decode/Translate.h"
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -46,16 +48,18 @@ struct FieldDef {
     std::string_view name;          // as the tree shows it: "Length"
     uint64_t mask = 0;              // a bit field's bits in the value read; 0 for all of it
     std::span<const Name> values{}; // the names of its values, where it has them
-    std::string_view fallback = "reserved"; // the name of a value the table lacks
+    std::string_view fallback = NC_("decode", "reserved"); // the name of a value the table lacks
 
     // The field's value in `raw`: its bits, shifted down.
     [[nodiscard]] constexpr uint64_t Value(uint64_t raw) const
     {
         return mask == 0 ? raw : (raw & mask) >> std::countr_zero(mask);
     }
-    [[nodiscard]] constexpr std::string_view NameOf(uint64_t value) const
+    // The name of `value` as the tree shows it, in the language of the
+    // translator in force.
+    [[nodiscard]] std::string_view NameOf(uint64_t value) const
     {
-        return decode::NameOf(values, value, fallback);
+        return TableText(decode::NameOf(values, value, fallback));
     }
     // "3 spontaneous": the value, a space and its name.
     [[nodiscard]] std::string Coded(uint64_t value) const

@@ -23,32 +23,32 @@ constexpr uint8_t kSingleCharacter = 0xE5; // a secondary station's ACK
 
 // From the primary (initiating) station, PRM=1.
 constexpr Name kPrimaryFunctions[] = {
-    {0, "reset of remote link"},
-    {1, "reset of user process"},
-    {2, "test function for link"},
-    {3, "user data, confirm expected"},
-    {4, "user data, no reply expected"},
-    {8, "request for access demand"},
-    {9, "request status of link"},
-    {10, "request user data class 1"},
-    {11, "request user data class 2"},
+    {0, NC_("decode", "reset of remote link")},
+    {1, NC_("decode", "reset of user process")},
+    {2, NC_("decode", "test function for link")},
+    {3, NC_("decode", "user data, confirm expected")},
+    {4, NC_("decode", "user data, no reply expected")},
+    {8, NC_("decode", "request for access demand")},
+    {9, NC_("decode", "request status of link")},
+    {10, NC_("decode", "request user data class 1")},
+    {11, NC_("decode", "request user data class 2")},
 };
 
 // From the secondary (responding) station, PRM=0.
 constexpr Name kSecondaryFunctions[] = {
-    {0, "ACK: positive acknowledgement"},
-    {1, "NACK: message not accepted, link busy"},
-    {8, "user data"},
-    {9, "NACK: requested data not available"},
-    {11, "status of link or access demand"},
-    {14, "link service not functioning"},
-    {15, "link service not implemented"},
+    {0, NC_("decode", "ACK: positive acknowledgement")},
+    {1, NC_("decode", "NACK: message not accepted, link busy")},
+    {8, NC_("decode", "user data")},
+    {9, NC_("decode", "NACK: requested data not available")},
+    {11, NC_("decode", "status of link or access demand")},
+    {14, NC_("decode", "link service not functioning")},
+    {15, NC_("decode", "link service not implemented")},
 };
 
-constexpr Name kPrm[] = {{0, "from the secondary (responding) station"}, {1, "from the primary (initiating) station"}};
-constexpr Name kFcv[] = {{0, "FCB not valid"}, {1, "FCB valid"}};
-constexpr Name kAcd[] = {{0, "no class 1 data waiting"}, {1, "class 1 data waiting"}};
-constexpr Name kDfc[] = {{0, "further messages accepted"}, {1, "further messages may overflow"}};
+constexpr Name kPrm[] = {{0, NC_("decode", "from the secondary (responding) station")}, {1, NC_("decode", "from the primary (initiating) station")}};
+constexpr Name kFcv[] = {{0, NC_("decode", "FCB not valid")}, {1, NC_("decode", "FCB valid")}};
+constexpr Name kAcd[] = {{0, NC_("decode", "no class 1 data waiting")}, {1, NC_("decode", "class 1 data waiting")}};
+constexpr Name kDfc[] = {{0, NC_("decode", "further messages accepted")}, {1, NC_("decode", "further messages may overflow")}};
 
 enum F : std::size_t {
     LinkHeader, Start, Length, SecondStart, Control, Dir, Prm, Fcb, Fcv, Acd, Dfc, PrimaryFunction,
@@ -56,25 +56,25 @@ enum F : std::size_t {
 };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
-    {"iec101.link", "Link header"},
-    {"iec101.start", "Start"},
-    {"iec101.length", "Length"},
-    {"iec101.start2", "Start"},
-    {"iec101.control", "Control field"},
+    {"iec101.link", NC_("decode", "Link header")},
+    {"iec101.start", NC_("decode", "Start")},
+    {"iec101.length", NC_("decode", "Length")},
+    {"iec101.start2", NC_("decode", "Start")},
+    {"iec101.control", NC_("decode", "Control field")},
     {"iec101.control.dir", "DIR/RES", 0x80},
     {"iec101.control.prm", "PRM", 0x40, kPrm},
     {"iec101.control.fcb", "FCB", 0x20},
     {"iec101.control.fcv", "FCV", 0x10, kFcv},
     {"iec101.control.acd", "ACD", 0x20, kAcd},
     {"iec101.control.dfc", "DFC", 0x10, kDfc},
-    {"iec101.control.primary_function", "Function code", 0x0F, kPrimaryFunctions},
-    {"iec101.control.secondary_function", "Function code", 0x0F, kSecondaryFunctions},
-    {"iec101.address", "Link address"},
-    {"iec101.user_data", "User data"},
-    {"iec101.trailer", "Link trailer"},
-    {"iec101.checksum", "Checksum"},
-    {"iec101.end", "End"},
-    {"iec101.extra", "Extra bytes"},
+    {"iec101.control.primary_function", NC_("decode", "Function code"), 0x0F, kPrimaryFunctions},
+    {"iec101.control.secondary_function", NC_("decode", "Function code"), 0x0F, kSecondaryFunctions},
+    {"iec101.address", NC_("decode", "Link address")},
+    {"iec101.user_data", NC_("decode", "User data")},
+    {"iec101.trailer", NC_("decode", "Link trailer")},
+    {"iec101.checksum", NC_("decode", "Checksum")},
+    {"iec101.end", NC_("decode", "End")},
+    {"iec101.extra", NC_("decode", "Extra bytes")},
 }};
 
 std::size_t LinkAddressSize(const IecSizes& sizes)
@@ -105,7 +105,7 @@ void AddLinkAddress(FieldWriter& w, std::size_t at, std::size_t size)
     for (std::size_t k = size; k-- > 0;)
         a = a << 8 | w.Frame()[at + k];
     const bool broadcast = a == (size == 2 ? 0xFFFFu : 0xFFu);
-    w.Add(1, kFields[LinkAddress], at, size, std::to_string(a) + (broadcast ? " (broadcast)" : "")).number = a;
+    w.Add(1, kFields[LinkAddress], at, size, std::to_string(a) + (broadcast ? C_("decode", " (broadcast)") : "")).number = a;
 }
 
 void AddChecksum(FieldWriter& w, std::size_t at, Bytes summed)
@@ -132,15 +132,15 @@ void AddExtra(FieldWriter& w, std::size_t at)
 {
     const std::size_t n = w.Frame().size() - at;
     if (n > 0)
-        w.Add(0, kFields[ExtraBytes], at, n, std::to_string(n) + " bytes after the end character",
-              Verdict::Bad, "0 bytes")
+        w.Add(0, kFields[ExtraBytes], at, n, Arg(C_("decode", "%1 bytes after the end character"), {std::to_string(n)}),
+              Verdict::Bad, C_("decode", "0 bytes"))
             .number = static_cast<double>(n);
 }
 
 void DecodeFixed(FieldWriter& w, std::size_t la)
 {
     const Bytes f = w.Frame();
-    w.Add(0, kFields[LinkHeader], 0, 0, "fixed length frame");
+    w.Add(0, kFields[LinkHeader], 0, 0, C_("decode", "fixed length frame"));
     w.Add(1, kFields[Start], 0, 1, "10").number = kFixedStart;
     iec::Cursor c(w, 1, f.size());
     if (!c.Need(1, kFields[Control], 1))
@@ -168,8 +168,8 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
     const Bytes f = w.Frame();
     const std::size_t la = LinkAddressSize(sizes);
     w.Add(0, kFields[LinkHeader], 0, 0,
-          f.size() >= 2 ? "variable length frame, L=" + std::to_string(f[1])
-                        : "variable length frame");
+          f.size() >= 2 ? C_("decode", "variable length frame, L=") + std::to_string(f[1])
+                        : C_("decode", "variable length frame"));
     w.Add(1, kFields[Start], 0, 1, "68").number = kVariableStart;
     iec::Cursor c(w, 1, f.size());
     if (!c.Need(1, kFields[Length], 2))
@@ -179,16 +179,16 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
     // The lengths that would fit the frame's size, when one can.
     std::string expected;
     if (!good && f.size() < 6) {
-        expected = "a frame of at least 6 bytes";
+        expected = C_("decode", "a frame of at least 6 bytes");
     } else if (!good && f.size() - 6 > 0xFF) {
-        expected = "a frame of at most 261 bytes";
+        expected = C_("decode", "a frame of at most 261 bytes");
     } else if (!good) {
         const uint8_t fit[2]{static_cast<uint8_t>(f.size() - 6), static_cast<uint8_t>(f.size() - 6)};
         expected = text::HexPairs(fit);
     }
     w.Add(1, kFields[Length], 1, 2,
           f[1] == f[2] ? std::to_string(length)
-                       : std::to_string(length) + " and " + std::to_string(f[2]) + " differ",
+                       : std::to_string(length) + C_("decode", " and ") + std::to_string(f[2]) + C_("decode", " differ"),
           good ? Verdict::Good : Verdict::Bad, expected)
         .number = static_cast<double>(length);
     c.Skip(2);
@@ -211,9 +211,9 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
             iec::AddAsdu(w, pos, userEnd, sizes);
         else if (!asdu.empty())
             w.Add(0, kFields[UserData], pos, asdu.size(),
-                  std::to_string(asdu.size()) + " bytes, not an ASDU of the set sizes");
+                  Arg(C_("decode", "%1 bytes, not an ASDU of the set sizes"), {std::to_string(asdu.size())}));
     } else if (userEnd > pos) {
-        w.Add(0, kFields[UserData], pos, userEnd - pos, std::to_string(userEnd - pos) + " bytes");
+        w.Add(0, kFields[UserData], pos, userEnd - pos, Arg(C_("decode", "%1 bytes"), {std::to_string(userEnd - pos)}));
     }
 
     w.Add(0, kFields[LinkTrailer], userEnd, 0, "");
@@ -221,9 +221,9 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
     if (4 + length > f.size() || !tail.Need(1, kFields[Checksum], 1)) {
         if (4 + length > f.size())
             w.Add(1, kFields[Checksum], userEnd, 0,
-                  "truncated: the user data has " + std::to_string(userEnd - 4) + " of " +
-                      std::to_string(length) + " bytes",
-                  Verdict::Bad, std::to_string(length) + " bytes");
+                  Arg(C_("decode", "truncated: the user data has %1 of %2 bytes"),
+                      {std::to_string(userEnd - 4), std::to_string(length)}),
+                  Verdict::Bad, Arg(C_("decode", "%1 bytes"), {std::to_string(length)}));
         return;
     }
     AddChecksum(w, userEnd, f.subspan(4, length));
@@ -261,8 +261,8 @@ Fields DecodeIec101(Bytes frame, const IecSizes& sizes)
     } else if (frame[0] == kVariableStart) {
         DecodeVariable(w, sizes);
     } else if (frame[0] == kSingleCharacter && frame.size() == 1) {
-        w.Add(0, kFields[LinkHeader], 0, 0, "single character");
-        w.Add(1, kFields[Start], 0, 1, "E5 single character: positive acknowledgement").number = kSingleCharacter;
+        w.Add(0, kFields[LinkHeader], 0, 0, C_("decode", "single character"));
+        w.Add(1, kFields[Start], 0, 1, C_("decode", "E5 single character: positive acknowledgement")).number = kSingleCharacter;
     } else {
         w.Add(0, kFields[LinkHeader], 0, 0, "");
         w.Add(1, kFields[Start], 0, 1, text::HexByte(frame[0]), Verdict::Bad, "68").number = frame[0];

@@ -18,7 +18,7 @@ constexpr std::size_t kMinLength = 4;
 constexpr std::size_t kMaxLength = 253;
 
 constexpr std::array<std::string_view, 6> kUFunctions{
-    "STARTDT act", "STARTDT con", "STOPDT act", "STOPDT con", "TESTFR act", "TESTFR con"};
+    NC_("decode", "STARTDT act"), NC_("decode", "STARTDT con"), NC_("decode", "STOPDT act"), NC_("decode", "STOPDT con"), NC_("decode", "TESTFR act"), NC_("decode", "TESTFR con")};
 
 constexpr uint8_t kStart = 0x68;
 
@@ -26,14 +26,14 @@ enum F : std::size_t { Apci, Start, Length, Control, Format, Ns, Nr, Function, E
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec104.apci", "APCI"},
-    {"iec104.start", "Start"},
-    {"iec104.length", "Length"},
-    {"iec104.control", "Control field"},
-    {"iec104.format", "Format"},
+    {"iec104.start", NC_("decode", "Start")},
+    {"iec104.length", NC_("decode", "Length")},
+    {"iec104.control", NC_("decode", "Control field")},
+    {"iec104.format", NC_("decode", "Format")},
     {"iec104.ns", "N(S)", 0xFFFE},
     {"iec104.nr", "N(R)", 0xFFFE},
-    {"iec104.u_function", "Function", 0xFC},
-    {"iec104.extra", "Extra bytes"},
+    {"iec104.u_function", NC_("decode", "Function"), 0xFC},
+    {"iec104.extra", NC_("decode", "Extra bytes")},
 }};
 
 std::string UFunctions(uint8_t control)
@@ -43,10 +43,10 @@ std::string UFunctions(uint8_t control)
         if (control >> (bit + 2) & 1) {
             if (!s.empty())
                 s += " + ";
-            s += kUFunctions[bit];
+            s += TableText(kUFunctions[bit]);
         }
     }
-    return s.empty() ? "none" : s;
+    return s.empty() ? C_("decode", "none") : s;
 }
 
 unsigned SequenceNumber(Bytes f, std::size_t at)
@@ -59,11 +59,11 @@ std::string ApciSummary(Bytes f, std::size_t at)
 {
     const uint8_t c1 = f[at];
     if (!(c1 & 1))
-        return "I-format, N(S)=" + std::to_string(SequenceNumber(f, at)) +
-            " N(R)=" + std::to_string(SequenceNumber(f, at + 2));
+        return Arg(C_("decode", "I-format, N(S)=%1 N(R)=%2"),
+                   {std::to_string(SequenceNumber(f, at)), std::to_string(SequenceNumber(f, at + 2))});
     if ((c1 & 3) == 1)
-        return "S-format, N(R)=" + std::to_string(SequenceNumber(f, at + 2));
-    return "U-format, " + UFunctions(c1);
+        return Arg(C_("decode", "S-format, N(R)=%1"), {std::to_string(SequenceNumber(f, at + 2))});
+    return Arg(C_("decode", "U-format, %1"), {UFunctions(c1)});
 }
 
 // One APDU from `pos`; returns where the next one starts, or the frame's
@@ -98,18 +98,18 @@ std::size_t AddApdu(FieldWriter& w, std::size_t pos)
         return end;
     const uint8_t c1 = f[pos + 2];
     if (!(c1 & 1)) {
-        w.Add(1, kFields[Format], pos + 2, 1, "I-format (numbered information transfer)");
+        w.Add(1, kFields[Format], pos + 2, 1, C_("decode", "I-format (numbered information transfer)"));
         w.AddBits(1, kFields[Ns], pos + 2, 2, text::Le16(f, pos + 2));
         w.AddBits(1, kFields[Nr], pos + 4, 2, text::Le16(f, pos + 4));
     } else if ((c1 & 3) == 1) {
-        w.Add(1, kFields[Format], pos + 2, 2, "S-format (numbered supervisory functions)");
+        w.Add(1, kFields[Format], pos + 2, 2, C_("decode", "S-format (numbered supervisory functions)"));
         w.AddBits(1, kFields[Nr], pos + 4, 2, text::Le16(f, pos + 4));
     } else {
-        w.Add(1, kFields[Format], pos + 2, 1, "U-format (unnumbered control functions)");
+        w.Add(1, kFields[Format], pos + 2, 1, C_("decode", "U-format (unnumbered control functions)"));
         if (std::popcount(static_cast<unsigned>(c1 >> 2)) == 1)
             w.Add(1, kFields[Function], pos + 2, 1, UFunctions(c1));
         else
-            w.Add(1, kFields[Function], pos + 2, 1, UFunctions(c1), Verdict::Bad, "one function bit");
+            w.Add(1, kFields[Function], pos + 2, 1, UFunctions(c1), Verdict::Bad, C_("decode", "one function bit"));
     }
     const std::size_t asdu = pos + 6;
     if (asdu < end) {
@@ -117,8 +117,8 @@ std::size_t AddApdu(FieldWriter& w, std::size_t pos)
             iec::AddAsdu(w, asdu, end, iec::kIec104Sizes);
         else
             w.Add(0, kFields[ExtraBytes], asdu, end - asdu,
-                  std::to_string(end - asdu) + " bytes after an S- or U-format APCI",
-                  Verdict::Bad, "0 bytes")
+                  Arg(C_("decode", "%1 bytes after an S- or U-format APCI"), {std::to_string(end - asdu)}),
+                  Verdict::Bad, C_("decode", "0 bytes"))
                 .number = static_cast<double>(end - asdu);
     }
     return length > available ? size : end;

@@ -33,33 +33,33 @@ enum F : std::size_t {
 };
 
 constexpr Name kCauses[] = {
-    {0, "not used"},
-    {1, "periodic, cyclic"},
-    {2, "background scan"},
-    {3, "spontaneous"},
-    {4, "initialised"},
-    {5, "request or requested"},
-    {6, "activation"},
-    {7, "activation confirmation"},
-    {8, "deactivation"},
-    {9, "deactivation confirmation"},
-    {10, "activation termination"},
-    {11, "return information caused by a remote command"},
-    {12, "return information caused by a local command"},
-    {13, "file transfer"},
-    {20, "interrogated by station interrogation"},
-    {37, "requested by general counter request"},
-    {44, "unknown type identification"},
-    {45, "unknown cause of transmission"},
-    {46, "unknown common address of ASDU"},
-    {47, "unknown information object address"},
+    {0, NC_("decode", "not used")},
+    {1, NC_("decode", "periodic, cyclic")},
+    {2, NC_("decode", "background scan")},
+    {3, NC_("decode", "spontaneous")},
+    {4, NC_("decode", "initialised")},
+    {5, NC_("decode", "request or requested")},
+    {6, NC_("decode", "activation")},
+    {7, NC_("decode", "activation confirmation")},
+    {8, NC_("decode", "deactivation")},
+    {9, NC_("decode", "deactivation confirmation")},
+    {10, NC_("decode", "activation termination")},
+    {11, NC_("decode", "return information caused by a remote command")},
+    {12, NC_("decode", "return information caused by a local command")},
+    {13, NC_("decode", "file transfer")},
+    {20, NC_("decode", "interrogated by station interrogation")},
+    {37, NC_("decode", "requested by general counter request")},
+    {44, NC_("decode", "unknown type identification")},
+    {45, NC_("decode", "unknown cause of transmission")},
+    {46, NC_("decode", "unknown common address of ASDU")},
+    {47, NC_("decode", "unknown information object address")},
 };
 
-constexpr Name kSq[] = {{0, "each object with its own address"},
-                        {1, "one address, objects at consecutive addresses"}};
-constexpr Name kPn[] = {{0, "positive confirmation"}, {1, "negative confirmation"}};
-constexpr Name kTest[] = {{0, "no test"}, {1, "test"}};
-constexpr Name kOnOff[] = {{0, "off"}, {1, "on"}};
+constexpr Name kSq[] = {{0, NC_("decode", "each object with its own address")},
+                        {1, NC_("decode", "one address, objects at consecutive addresses")}};
+constexpr Name kPn[] = {{0, NC_("decode", "positive confirmation")}, {1, NC_("decode", "negative confirmation")}};
+constexpr Name kTest[] = {{0, NC_("decode", "no test")}, {1, NC_("decode", "test")}};
+constexpr Name kOnOff[] = {{0, NC_("decode", "off")}, {1, NC_("decode", "on")}};
 
 // The quality bits of the descriptors, each at its place in the byte; an
 // element's mask says which of them it has.
@@ -69,130 +69,130 @@ constexpr Name kStartEvents[] = {{0x01, "GS"}, {0x02, "SL1"}, {0x04, "SL2"},
                                  {0x08, "SL3"}, {0x10, "SIE"}, {0x20, "SRD"}};
 constexpr Name kOutputCircuits[] = {{0x01, "GC"}, {0x02, "CL1"}, {0x04, "CL2"}, {0x08, "CL3"}};
 
-constexpr Name kTransient[] = {{1, "transient"}};
-constexpr Name kCarry[] = {{1, "CY carry"}};
-constexpr Name kAdjusted[] = {{1, "CA adjusted"}};
-constexpr Name kSubstitutedTime[] = {{1, "GEN substituted"}};
-constexpr Name kWeekdays[] = {{1, "Mon"}, {2, "Tue"}, {3, "Wed"}, {4, "Thu"},
-                              {5, "Fri"}, {6, "Sat"}, {7, "Sun"}};
+constexpr Name kTransient[] = {{1, NC_("decode", "transient")}};
+constexpr Name kCarry[] = {{1, NC_("decode", "CY carry")}};
+constexpr Name kAdjusted[] = {{1, NC_("decode", "CA adjusted")}};
+constexpr Name kSubstitutedTime[] = {{1, NC_("decode", "GEN substituted")}};
+constexpr Name kWeekdays[] = {{1, NC_("decode", "Mon")}, {2, NC_("decode", "Tue")}, {3, NC_("decode", "Wed")}, {4, NC_("decode", "Thu")},
+                              {5, NC_("decode", "Fri")}, {6, NC_("decode", "Sat")}, {7, NC_("decode", "Sun")}};
 
 // Qualifiers 9 to 31 are for specific use.
 constexpr Name kQualifiersOfCommand[] = {
-    {0, "no additional definition"}, {1, "short pulse duration"}, {2, "long pulse duration"},
-    {3, "persistent output"},        {4, "reserved"},             {5, "reserved"},
-    {6, "reserved"},                 {7, "reserved"},             {8, "reserved"},
+    {0, NC_("decode", "no additional definition")}, {1, NC_("decode", "short pulse duration")}, {2, NC_("decode", "long pulse duration")},
+    {3, NC_("decode", "persistent output")},        {4, NC_("decode", "reserved")},             {5, NC_("decode", "reserved")},
+    {6, NC_("decode", "reserved")},                 {7, NC_("decode", "reserved")},             {8, NC_("decode", "reserved")},
 };
 
-constexpr Name kSelectExecute[] = {{0, "execute"}, {1, "select"}};
+constexpr Name kSelectExecute[] = {{0, NC_("decode", "execute")}, {1, NC_("decode", "select")}};
 
 constexpr Name kDoublePoints[] = {
-    {0, "indeterminate or intermediate"}, {1, "off"}, {2, "on"}, {3, "indeterminate"},
+    {0, NC_("decode", "indeterminate or intermediate")}, {1, NC_("decode", "off")}, {2, NC_("decode", "on")}, {3, NC_("decode", "indeterminate")},
 };
 
 constexpr Name kRegulatingSteps[] = {
-    {0, "not permitted"}, {1, "next step lower"}, {2, "next step higher"}, {3, "not permitted"},
+    {0, NC_("decode", "not permitted")}, {1, NC_("decode", "next step lower")}, {2, NC_("decode", "next step higher")}, {3, NC_("decode", "not permitted")},
 };
 
 constexpr Name kDoubleCommands[] = {
-    {0, "not permitted"}, {1, "off"}, {2, "on"}, {3, "not permitted"},
+    {0, NC_("decode", "not permitted")}, {1, NC_("decode", "off")}, {2, NC_("decode", "on")}, {3, NC_("decode", "not permitted")},
 };
 
 constexpr Name kInitialisationCauses[] = {
-    {0, "local power switch on"}, {1, "local manual reset"}, {2, "remote reset"},
+    {0, NC_("decode", "local power switch on")}, {1, NC_("decode", "local manual reset")}, {2, NC_("decode", "remote reset")},
 };
 
-constexpr Name kInitialisationChange[] = {{0, "local parameters unchanged"},
-                                          {1, "after change of local parameters"}};
+constexpr Name kInitialisationChange[] = {{0, NC_("decode", "local parameters unchanged")},
+                                          {1, NC_("decode", "after change of local parameters")}};
 
 constexpr Name kInterrogations[] = {
-    {0, "not used"},
-    {20, "station interrogation"},
-    {21, "interrogation of group 1"},
-    {22, "interrogation of group 2"},
-    {23, "interrogation of group 3"},
-    {24, "interrogation of group 4"},
-    {25, "interrogation of group 5"},
-    {26, "interrogation of group 6"},
-    {27, "interrogation of group 7"},
-    {28, "interrogation of group 8"},
-    {29, "interrogation of group 9"},
-    {30, "interrogation of group 10"},
-    {31, "interrogation of group 11"},
-    {32, "interrogation of group 12"},
-    {33, "interrogation of group 13"},
-    {34, "interrogation of group 14"},
-    {35, "interrogation of group 15"},
-    {36, "interrogation of group 16"},
+    {0, NC_("decode", "not used")},
+    {20, NC_("decode", "station interrogation")},
+    {21, NC_("decode", "interrogation of group 1")},
+    {22, NC_("decode", "interrogation of group 2")},
+    {23, NC_("decode", "interrogation of group 3")},
+    {24, NC_("decode", "interrogation of group 4")},
+    {25, NC_("decode", "interrogation of group 5")},
+    {26, NC_("decode", "interrogation of group 6")},
+    {27, NC_("decode", "interrogation of group 7")},
+    {28, NC_("decode", "interrogation of group 8")},
+    {29, NC_("decode", "interrogation of group 9")},
+    {30, NC_("decode", "interrogation of group 10")},
+    {31, NC_("decode", "interrogation of group 11")},
+    {32, NC_("decode", "interrogation of group 12")},
+    {33, NC_("decode", "interrogation of group 13")},
+    {34, NC_("decode", "interrogation of group 14")},
+    {35, NC_("decode", "interrogation of group 15")},
+    {36, NC_("decode", "interrogation of group 16")},
 };
 
 constexpr Name kCounterRequests[] = {
-    {0, "no counter read"}, {1, "group 1 counter"}, {2, "group 2 counter"}, {3, "group 3 counter"},
-    {4, "group 4 counter"}, {5, "general counter"},
+    {0, NC_("decode", "no counter read")}, {1, NC_("decode", "group 1 counter")}, {2, NC_("decode", "group 2 counter")}, {3, NC_("decode", "group 3 counter")},
+    {4, NC_("decode", "group 4 counter")}, {5, NC_("decode", "general counter")},
 };
 
 constexpr Name kCounterFreezes[] = {
-    {0, "read"}, {1, "freeze without reset"}, {2, "freeze with reset"}, {3, "reset"},
+    {0, NC_("decode", "read")}, {1, NC_("decode", "freeze without reset")}, {2, NC_("decode", "freeze with reset")}, {3, NC_("decode", "reset")},
 };
 
 constexpr Name kResetProcess[] = {
-    {0, "not used"},
-    {1, "general reset of process"},
-    {2, "reset of pending information with time tag of the event buffer"},
+    {0, NC_("decode", "not used")},
+    {1, NC_("decode", "general reset of process")},
+    {2, NC_("decode", "reset of pending information with time tag of the event buffer")},
 };
 
 constexpr Name kParameterKinds[] = {
-    {0, "not used"}, {1, "threshold value"}, {2, "smoothing factor"},
-    {3, "low limit for transmission"}, {4, "high limit for transmission"},
+    {0, NC_("decode", "not used")}, {1, NC_("decode", "threshold value")}, {2, NC_("decode", "smoothing factor")},
+    {3, NC_("decode", "low limit for transmission")}, {4, NC_("decode", "high limit for transmission")},
 };
 
-constexpr Name kParameterChange[] = {{0, "LPC unchanged"}, {1, "LPC changed"}};
-constexpr Name kOperation[] = {{0, "in operation"}, {1, "not in operation"}};
+constexpr Name kParameterChange[] = {{0, NC_("decode", "LPC unchanged")}, {1, NC_("decode", "LPC changed")}};
+constexpr Name kOperation[] = {{0, NC_("decode", "in operation")}, {1, NC_("decode", "not in operation")}};
 
 constexpr Name kParameterActivations[] = {
-    {0, "not used"},
-    {1, "act/deact of the previously loaded parameters"},
-    {2, "act/deact of the parameter of the addressed object"},
-    {3, "act/deact of persistent cyclic or periodic transmission of the addressed object"},
+    {0, NC_("decode", "not used")},
+    {1, NC_("decode", "act/deact of the previously loaded parameters")},
+    {2, NC_("decode", "act/deact of the parameter of the addressed object")},
+    {3, NC_("decode", "act/deact of persistent cyclic or periodic transmission of the addressed object")},
 };
 
 constexpr uint64_t kByte2 = 16, kByte3 = 24, kByte4 = 32, kByte5 = 40, kByte6 = 48;
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec.asdu", "ASDU"},
-    {"iec.type", "Type identification"},
-    {"iec.vsq", "Variable structure qualifier"},
+    {"iec.type", NC_("decode", "Type identification")},
+    {"iec.vsq", NC_("decode", "Variable structure qualifier")},
     {"iec.vsq.sq", "SQ", 0x80, kSq},
-    {"iec.vsq.count", "Number of objects", 0x7F},
-    {"iec.cot", "Cause of transmission", 0x3F, kCauses},
+    {"iec.vsq.count", NC_("decode", "Number of objects"), 0x7F},
+    {"iec.cot", NC_("decode", "Cause of transmission"), 0x3F, kCauses},
     {"iec.cot.pn", "P/N", 0x40, kPn},
-    {"iec.cot.test", "Test", 0x80, kTest},
-    {"iec.originator", "Originator address"},
-    {"iec.common_address", "Common address"},
-    {"iec.reserved_objects", "Information objects"},
-    {"iec.object", "Information object"},
-    {"iec.ioa", "Information object address"},
-    {"iec.file_elements", "Information elements"},
-    {"iec.extra", "Extra bytes"},
+    {"iec.cot.test", NC_("decode", "Test"), 0x80, kTest},
+    {"iec.originator", NC_("decode", "Originator address")},
+    {"iec.common_address", NC_("decode", "Common address")},
+    {"iec.reserved_objects", NC_("decode", "Information objects")},
+    {"iec.object", NC_("decode", "Information object")},
+    {"iec.ioa", NC_("decode", "Information object address")},
+    {"iec.file_elements", NC_("decode", "Information elements")},
+    {"iec.extra", NC_("decode", "Extra bytes")},
 
     {"iec.siq", "SIQ"},
     {"iec.diq", "DIQ"},
     {"iec.vti", "VTI"},
     {"iec.qds", "QDS"},
-    {"iec.bsi", "Bitstring"},
-    {"iec.nva", "Normalised value"},
-    {"iec.sva", "Scaled value"},
-    {"iec.r32", "Short floating point"},
-    {"iec.bcr", "Counter reading"},
-    {"iec.bcr.sequence", "Counter sequence"},
+    {"iec.bsi", NC_("decode", "Bitstring")},
+    {"iec.nva", NC_("decode", "Normalised value")},
+    {"iec.sva", NC_("decode", "Scaled value")},
+    {"iec.r32", NC_("decode", "Short floating point")},
+    {"iec.bcr", NC_("decode", "Counter reading")},
+    {"iec.bcr.sequence", NC_("decode", "Counter sequence")},
     {"iec.sep", "SEP"},
     {"iec.spe", "SPE"},
     {"iec.oci", "OCI"},
     {"iec.qdp", "QDP"},
     {"iec.scd", "SCD"},
-    {"iec.cp16", "CP16Time2a"},
-    {"iec.cp16.elapsed", "Elapsed time (CP16Time2a)"},
-    {"iec.cp24", "CP24Time2a"},
-    {"iec.cp56", "CP56Time2a"},
+    {"iec.cp16", NC_("decode", "CP16Time2a")},
+    {"iec.cp16.elapsed", NC_("decode", "Elapsed time (CP16Time2a)")},
+    {"iec.cp24", NC_("decode", "CP24Time2a")},
+    {"iec.cp56", NC_("decode", "CP56Time2a")},
     {"iec.sco", "SCO"},
     {"iec.dco", "DCO"},
     {"iec.rco", "RCO"},
@@ -203,39 +203,39 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec.qrp", "QRP"},
     {"iec.qpm", "QPM"},
     {"iec.qpa", "QPA"},
-    {"iec.fbp", "Fixed test pattern"},
-    {"iec.tsc", "Test sequence counter"},
+    {"iec.fbp", NC_("decode", "Fixed test pattern")},
+    {"iec.tsc", NC_("decode", "Test sequence counter")},
 
     {"iec.siq.spi", "SPI", 0x01, kOnOff},
     {"iec.diq.dpi", "DPI", 0x03, kDoublePoints},
-    {"iec.quality", "Quality", 0xF0, kQualityBits, "good"},
-    {"iec.qds.quality", "Quality", 0xF1, kQualityBits, "good"},
-    {"iec.qdp.quality", "Quality", 0xF8, kQualityBits, "good"},
-    {"iec.vti.value", "Value", 0x7F},
+    {"iec.quality", NC_("decode", "Quality"), 0xF0, kQualityBits, NC_("decode", "good")},
+    {"iec.qds.quality", NC_("decode", "Quality"), 0xF1, kQualityBits, NC_("decode", "good")},
+    {"iec.qdp.quality", NC_("decode", "Quality"), 0xF8, kQualityBits, NC_("decode", "good")},
+    {"iec.vti.value", NC_("decode", "Value"), 0x7F},
     {"iec.vti.transient", "T", 0x80, kTransient},
-    {"iec.bsi.value", "Bitstring", 0xFFFFFFFF},
-    {"iec.nva.value", "Normalised value", 0xFFFF},
-    {"iec.sva.value", "Scaled value", 0xFFFF},
-    {"iec.r32.value", "Short floating point", 0xFFFFFFFF},
-    {"iec.bcr.value", "Counter reading", 0xFFFFFFFF},
+    {"iec.bsi.value", NC_("decode", "Bitstring"), 0xFFFFFFFF},
+    {"iec.nva.value", NC_("decode", "Normalised value"), 0xFFFF},
+    {"iec.sva.value", NC_("decode", "Scaled value"), 0xFFFF},
+    {"iec.r32.value", NC_("decode", "Short floating point"), 0xFFFFFFFF},
+    {"iec.bcr.value", NC_("decode", "Counter reading"), 0xFFFFFFFF},
     {"iec.bcr.sq", "SQ", 0x1F},
     {"iec.bcr.cy", "CY", 0x20, kCarry},
     {"iec.bcr.ca", "CA", 0x40, kAdjusted},
     {"iec.bcr.iv", "IV", 0x80},
     {"iec.sep.es", "ES", 0x03, kDoublePoints},
-    {"iec.spe.flags", "Start events", 0x3F, kStartEvents, "none"},
-    {"iec.oci.flags", "Output circuits", 0x0F, kOutputCircuits, "none"},
+    {"iec.spe.flags", NC_("decode", "Start events"), 0x3F, kStartEvents, NC_("decode", "none")},
+    {"iec.oci.flags", NC_("decode", "Output circuits"), 0x0F, kOutputCircuits, NC_("decode", "none")},
     {"iec.scd.st", "ST", 0xFFFF},
     {"iec.scd.cd", "CD", 0xFFFF0000},
-    {"iec.time.ms", "Milliseconds", 0xFFFF},
-    {"iec.cp24.minute", "Minute", 0x3FULL << kByte2},
+    {"iec.time.ms", NC_("decode", "Milliseconds"), 0xFFFF},
+    {"iec.cp24.minute", NC_("decode", "Minute"), 0x3FULL << kByte2},
     {"iec.cp24.iv", "IV", 0x80ULL << kByte2},
-    {"iec.cp56.year", "Year", 0x7FULL << kByte6},
-    {"iec.cp56.month", "Month", 0x0FULL << kByte5},
-    {"iec.cp56.day", "Day", 0x1FULL << kByte4},
-    {"iec.cp56.weekday", "Day of week", 0xE0ULL << kByte4, kWeekdays},
-    {"iec.cp56.hour", "Hour", 0x1FULL << kByte3},
-    {"iec.cp56.minute", "Minute", 0x3FULL << kByte2},
+    {"iec.cp56.year", NC_("decode", "Year"), 0x7FULL << kByte6},
+    {"iec.cp56.month", NC_("decode", "Month"), 0x0FULL << kByte5},
+    {"iec.cp56.day", NC_("decode", "Day"), 0x1FULL << kByte4},
+    {"iec.cp56.weekday", NC_("decode", "Day of week"), 0xE0ULL << kByte4, kWeekdays},
+    {"iec.cp56.hour", NC_("decode", "Hour"), 0x1FULL << kByte3},
+    {"iec.cp56.minute", NC_("decode", "Minute"), 0x3FULL << kByte2},
     {"iec.cp56.su", "SU", 0x80ULL << kByte3},
     {"iec.cp56.iv", "IV", 0x80ULL << kByte2},
     {"iec.cp56.gen", "GEN", 0x40ULL << kByte2, kSubstitutedTime},
@@ -243,10 +243,10 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec.dco.dcs", "DCS", 0x03, kDoubleCommands},
     {"iec.rco.rcs", "RCS", 0x03, kRegulatingSteps},
     {"iec.command.se", "S/E", 0x80, kSelectExecute},
-    {"iec.command.qu", "QU", 0x7C, kQualifiersOfCommand, "specific use"},
+    {"iec.command.qu", "QU", 0x7C, kQualifiersOfCommand, NC_("decode", "specific use")},
     {"iec.qos.ql", "QL", 0x7F},
-    {"iec.coi.cause", "Cause of initialisation", 0x7F, kInitialisationCauses},
-    {"iec.coi.bs", "Change of local parameters", 0x80, kInitialisationChange},
+    {"iec.coi.cause", NC_("decode", "Cause of initialisation"), 0x7F, kInitialisationCauses},
+    {"iec.coi.bs", NC_("decode", "Change of local parameters"), 0x80, kInitialisationChange},
     {"iec.qoi.value", "QOI", 0xFF, kInterrogations},
     {"iec.qcc.rqt", "RQT", 0x3F, kCounterRequests},
     {"iec.qcc.frz", "FRZ", 0xC0, kCounterFreezes},
@@ -255,8 +255,8 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec.qpm.lpc", "LPC", 0x40, kParameterChange},
     {"iec.qpm.pop", "POP", 0x80, kOperation},
     {"iec.qpa.value", "QPA", 0xFF, kParameterActivations},
-    {"iec.fbp.value", "Fixed test pattern", 0xFFFF},
-    {"iec.tsc.value", "Test sequence counter", 0xFFFF},
+    {"iec.fbp.value", NC_("decode", "Fixed test pattern"), 0xFFFF},
+    {"iec.tsc.value", NC_("decode", "Test sequence counter"), 0xFFFF},
 }};
 
 // --- Information elements -------------------------------------------------
@@ -303,15 +303,15 @@ constexpr Part kNva[] = {{NvaValue, Show::Normalised}};
 constexpr Part kSva[] = {{SvaValue, Show::Signed}};
 constexpr Part kR32[] = {{R32Value, Show::Float}};
 constexpr Part kBcrCount[] = {{Counter, Show::Signed}};
-constexpr Part kBcrSeq[] = {{SequenceNumber, Show::Number, "sequence "},
+constexpr Part kBcrSeq[] = {{SequenceNumber, Show::Number, NC_("decode", "sequence ")},
                             {Carry, Show::Flag, ", "},
                             {Adjusted, Show::Flag, ", "},
                             {CounterInvalid, Show::Flag, ", "}};
 constexpr Part kSpe[] = {{SpeFlags, Show::Flags}};
 constexpr Part kOci[] = {{OciFlags, Show::Flags}};
 constexpr Part kScd[] = {{ScdSt, Show::Hex, "", true}, {ScdCd, Show::Hex, ", ", true}};
-constexpr Part kCp16[] = {{Milliseconds, Show::Number, "", false, " ms"}};
-constexpr Part kCp24[] = {{Cp24Minute, Show::Two, "minute "},
+constexpr Part kCp16[] = {{Milliseconds, Show::Number, "", false, NC_("decode", " ms")}};
+constexpr Part kCp24[] = {{Cp24Minute, Show::Two, NC_("decode", "minute ")},
                           {Milliseconds, Show::Millis, ", ", false, " s"},
                           {Cp24Invalid, Show::Flag, " "}};
 constexpr Part kCp56[] = {{Year, Show::Year},      {Month, Show::Two, "-"},
@@ -405,107 +405,106 @@ struct TypeInfo {
 using E = Element;
 
 const std::array kTypes{
-    TypeInfo{1, "M_SP_NA_1", "single-point information", {E::Siq}},
-    TypeInfo{2, "M_SP_TA_1", "single-point information with time tag", {E::Siq, E::Cp24}},
-    TypeInfo{3, "M_DP_NA_1", "double-point information", {E::Diq}},
-    TypeInfo{4, "M_DP_TA_1", "double-point information with time tag", {E::Diq, E::Cp24}},
-    TypeInfo{5, "M_ST_NA_1", "step position information", {E::Vti, E::Qds}},
-    TypeInfo{6, "M_ST_TA_1", "step position information with time tag", {E::Vti, E::Qds, E::Cp24}},
-    TypeInfo{7, "M_BO_NA_1", "bitstring of 32 bit", {E::Bsi, E::Qds}},
-    TypeInfo{8, "M_BO_TA_1", "bitstring of 32 bit with time tag", {E::Bsi, E::Qds, E::Cp24}},
-    TypeInfo{9, "M_ME_NA_1", "measured value, normalised value", {E::Nva, E::Qds}},
-    TypeInfo{10, "M_ME_TA_1", "measured value, normalised value with time tag",
+    TypeInfo{1, "M_SP_NA_1", NC_("decode", "single-point information"), {E::Siq}},
+    TypeInfo{2, "M_SP_TA_1", NC_("decode", "single-point information with time tag"), {E::Siq, E::Cp24}},
+    TypeInfo{3, "M_DP_NA_1", NC_("decode", "double-point information"), {E::Diq}},
+    TypeInfo{4, "M_DP_TA_1", NC_("decode", "double-point information with time tag"), {E::Diq, E::Cp24}},
+    TypeInfo{5, "M_ST_NA_1", NC_("decode", "step position information"), {E::Vti, E::Qds}},
+    TypeInfo{6, "M_ST_TA_1", NC_("decode", "step position information with time tag"), {E::Vti, E::Qds, E::Cp24}},
+    TypeInfo{7, "M_BO_NA_1", NC_("decode", "bitstring of 32 bit"), {E::Bsi, E::Qds}},
+    TypeInfo{8, "M_BO_TA_1", NC_("decode", "bitstring of 32 bit with time tag"), {E::Bsi, E::Qds, E::Cp24}},
+    TypeInfo{9, "M_ME_NA_1", NC_("decode", "measured value, normalised value"), {E::Nva, E::Qds}},
+    TypeInfo{10, "M_ME_TA_1", NC_("decode", "measured value, normalised value with time tag"),
              {E::Nva, E::Qds, E::Cp24}},
-    TypeInfo{11, "M_ME_NB_1", "measured value, scaled value", {E::Sva, E::Qds}},
-    TypeInfo{12, "M_ME_TB_1", "measured value, scaled value with time tag",
+    TypeInfo{11, "M_ME_NB_1", NC_("decode", "measured value, scaled value"), {E::Sva, E::Qds}},
+    TypeInfo{12, "M_ME_TB_1", NC_("decode", "measured value, scaled value with time tag"),
              {E::Sva, E::Qds, E::Cp24}},
-    TypeInfo{13, "M_ME_NC_1", "measured value, short floating point number", {E::R32, E::Qds}},
-    TypeInfo{14, "M_ME_TC_1", "measured value, short floating point number with time tag",
+    TypeInfo{13, "M_ME_NC_1", NC_("decode", "measured value, short floating point number"), {E::R32, E::Qds}},
+    TypeInfo{14, "M_ME_TC_1", NC_("decode", "measured value, short floating point number with time tag"),
              {E::R32, E::Qds, E::Cp24}},
-    TypeInfo{15, "M_IT_NA_1", "integrated totals", {E::BcrCount, E::BcrSeq}},
-    TypeInfo{16, "M_IT_TA_1", "integrated totals with time tag",
+    TypeInfo{15, "M_IT_NA_1", NC_("decode", "integrated totals"), {E::BcrCount, E::BcrSeq}},
+    TypeInfo{16, "M_IT_TA_1", NC_("decode", "integrated totals with time tag"),
              {E::BcrCount, E::BcrSeq, E::Cp24}},
-    TypeInfo{17, "M_EP_TA_1", "event of protection equipment with time tag",
+    TypeInfo{17, "M_EP_TA_1", NC_("decode", "event of protection equipment with time tag"),
              {E::Sep, E::Cp16Elapsed, E::Cp24}},
-    TypeInfo{18, "M_EP_TB_1", "packed start events of protection equipment with time tag",
+    TypeInfo{18, "M_EP_TB_1", NC_("decode", "packed start events of protection equipment with time tag"),
              {E::Spe, E::Qdp, E::Cp16, E::Cp24}},
     TypeInfo{19, "M_EP_TC_1",
-             "packed output circuit information of protection equipment with time tag",
+             NC_("decode", "packed output circuit information of protection equipment with time tag"),
              {E::Oci, E::Qdp, E::Cp16, E::Cp24}},
-    TypeInfo{20, "M_PS_NA_1", "packed single-point information with status change detection",
+    TypeInfo{20, "M_PS_NA_1", NC_("decode", "packed single-point information with status change detection"),
              {E::Scd, E::Qds}},
-    TypeInfo{21, "M_ME_ND_1", "measured value, normalised value without quality descriptor",
+    TypeInfo{21, "M_ME_ND_1", NC_("decode", "measured value, normalised value without quality descriptor"),
              {E::Nva}},
-    TypeInfo{30, "M_SP_TB_1", "single-point information with time tag CP56Time2a",
+    TypeInfo{30, "M_SP_TB_1", NC_("decode", "single-point information with time tag CP56Time2a"),
              {E::Siq, E::Cp56}},
-    TypeInfo{31, "M_DP_TB_1", "double-point information with time tag CP56Time2a",
+    TypeInfo{31, "M_DP_TB_1", NC_("decode", "double-point information with time tag CP56Time2a"),
              {E::Diq, E::Cp56}},
-    TypeInfo{32, "M_ST_TB_1", "step position information with time tag CP56Time2a",
+    TypeInfo{32, "M_ST_TB_1", NC_("decode", "step position information with time tag CP56Time2a"),
              {E::Vti, E::Qds, E::Cp56}},
-    TypeInfo{33, "M_BO_TB_1", "bitstring of 32 bit with time tag CP56Time2a",
+    TypeInfo{33, "M_BO_TB_1", NC_("decode", "bitstring of 32 bit with time tag CP56Time2a"),
              {E::Bsi, E::Qds, E::Cp56}},
-    TypeInfo{34, "M_ME_TD_1", "measured value, normalised value with time tag CP56Time2a",
+    TypeInfo{34, "M_ME_TD_1", NC_("decode", "measured value, normalised value with time tag CP56Time2a"),
              {E::Nva, E::Qds, E::Cp56}},
-    TypeInfo{35, "M_ME_TE_1", "measured value, scaled value with time tag CP56Time2a",
+    TypeInfo{35, "M_ME_TE_1", NC_("decode", "measured value, scaled value with time tag CP56Time2a"),
              {E::Sva, E::Qds, E::Cp56}},
     TypeInfo{36, "M_ME_TF_1",
-             "measured value, short floating point number with time tag CP56Time2a",
+             NC_("decode", "measured value, short floating point number with time tag CP56Time2a"),
              {E::R32, E::Qds, E::Cp56}},
-    TypeInfo{37, "M_IT_TB_1", "integrated totals with time tag CP56Time2a",
+    TypeInfo{37, "M_IT_TB_1", NC_("decode", "integrated totals with time tag CP56Time2a"),
              {E::BcrCount, E::BcrSeq, E::Cp56}},
-    TypeInfo{38, "M_EP_TD_1", "event of protection equipment with time tag CP56Time2a",
+    TypeInfo{38, "M_EP_TD_1", NC_("decode", "event of protection equipment with time tag CP56Time2a"),
              {E::Sep, E::Cp16Elapsed, E::Cp56}},
     TypeInfo{39, "M_EP_TE_1",
-             "packed start events of protection equipment with time tag CP56Time2a",
+             NC_("decode", "packed start events of protection equipment with time tag CP56Time2a"),
              {E::Spe, E::Qdp, E::Cp16, E::Cp56}},
     TypeInfo{40, "M_EP_TF_1",
-             "packed output circuit information of protection equipment with time tag "
-             "CP56Time2a",
+             NC_("decode", "packed output circuit information of protection equipment with time tag CP56Time2a"),
              {E::Oci, E::Qdp, E::Cp16, E::Cp56}},
-    TypeInfo{45, "C_SC_NA_1", "single command", {E::Sco}},
-    TypeInfo{46, "C_DC_NA_1", "double command", {E::Dco}},
-    TypeInfo{47, "C_RC_NA_1", "regulating step command", {E::Rco}},
-    TypeInfo{48, "C_SE_NA_1", "set point command, normalised value", {E::Nva, E::Qos}},
-    TypeInfo{49, "C_SE_NB_1", "set point command, scaled value", {E::Sva, E::Qos}},
-    TypeInfo{50, "C_SE_NC_1", "set point command, short floating point number", {E::R32, E::Qos}},
-    TypeInfo{51, "C_BO_NA_1", "bitstring of 32 bit", {E::Bsi}},
-    TypeInfo{58, "C_SC_TA_1", "single command with time tag CP56Time2a", {E::Sco, E::Cp56}},
-    TypeInfo{59, "C_DC_TA_1", "double command with time tag CP56Time2a", {E::Dco, E::Cp56}},
-    TypeInfo{60, "C_RC_TA_1", "regulating step command with time tag CP56Time2a",
+    TypeInfo{45, "C_SC_NA_1", NC_("decode", "single command"), {E::Sco}},
+    TypeInfo{46, "C_DC_NA_1", NC_("decode", "double command"), {E::Dco}},
+    TypeInfo{47, "C_RC_NA_1", NC_("decode", "regulating step command"), {E::Rco}},
+    TypeInfo{48, "C_SE_NA_1", NC_("decode", "set point command, normalised value"), {E::Nva, E::Qos}},
+    TypeInfo{49, "C_SE_NB_1", NC_("decode", "set point command, scaled value"), {E::Sva, E::Qos}},
+    TypeInfo{50, "C_SE_NC_1", NC_("decode", "set point command, short floating point number"), {E::R32, E::Qos}},
+    TypeInfo{51, "C_BO_NA_1", NC_("decode", "bitstring of 32 bit"), {E::Bsi}},
+    TypeInfo{58, "C_SC_TA_1", NC_("decode", "single command with time tag CP56Time2a"), {E::Sco, E::Cp56}},
+    TypeInfo{59, "C_DC_TA_1", NC_("decode", "double command with time tag CP56Time2a"), {E::Dco, E::Cp56}},
+    TypeInfo{60, "C_RC_TA_1", NC_("decode", "regulating step command with time tag CP56Time2a"),
              {E::Rco, E::Cp56}},
-    TypeInfo{61, "C_SE_TA_1", "set point command, normalised value with time tag CP56Time2a",
+    TypeInfo{61, "C_SE_TA_1", NC_("decode", "set point command, normalised value with time tag CP56Time2a"),
              {E::Nva, E::Qos, E::Cp56}},
-    TypeInfo{62, "C_SE_TB_1", "set point command, scaled value with time tag CP56Time2a",
+    TypeInfo{62, "C_SE_TB_1", NC_("decode", "set point command, scaled value with time tag CP56Time2a"),
              {E::Sva, E::Qos, E::Cp56}},
     TypeInfo{63, "C_SE_TC_1",
-             "set point command, short floating point number with time tag CP56Time2a",
+             NC_("decode", "set point command, short floating point number with time tag CP56Time2a"),
              {E::R32, E::Qos, E::Cp56}},
-    TypeInfo{64, "C_BO_TA_1", "bitstring of 32 bit with time tag CP56Time2a",
+    TypeInfo{64, "C_BO_TA_1", NC_("decode", "bitstring of 32 bit with time tag CP56Time2a"),
              {E::Bsi, E::Cp56}},
-    TypeInfo{70, "M_EI_NA_1", "end of initialisation", {E::Coi}},
-    TypeInfo{100, "C_IC_NA_1", "interrogation command", {E::Qoi}},
-    TypeInfo{101, "C_CI_NA_1", "counter interrogation command", {E::Qcc}},
-    TypeInfo{102, "C_RD_NA_1", "read command", {}},
-    TypeInfo{103, "C_CS_NA_1", "clock synchronisation command", {E::Cp56}},
-    TypeInfo{104, "C_TS_NA_1", "test command", {E::Fbp}},
-    TypeInfo{105, "C_RP_NA_1", "reset process command", {E::Qrp}},
-    TypeInfo{106, "C_CD_NA_1", "delay acquisition command", {E::Cp16}},
-    TypeInfo{107, "C_TS_TA_1", "test command with time tag CP56Time2a", {E::Tsc, E::Cp56}},
-    TypeInfo{110, "P_ME_NA_1", "parameter of measured value, normalised value",
+    TypeInfo{70, "M_EI_NA_1", NC_("decode", "end of initialisation"), {E::Coi}},
+    TypeInfo{100, "C_IC_NA_1", NC_("decode", "interrogation command"), {E::Qoi}},
+    TypeInfo{101, "C_CI_NA_1", NC_("decode", "counter interrogation command"), {E::Qcc}},
+    TypeInfo{102, "C_RD_NA_1", NC_("decode", "read command"), {}},
+    TypeInfo{103, "C_CS_NA_1", NC_("decode", "clock synchronisation command"), {E::Cp56}},
+    TypeInfo{104, "C_TS_NA_1", NC_("decode", "test command"), {E::Fbp}},
+    TypeInfo{105, "C_RP_NA_1", NC_("decode", "reset process command"), {E::Qrp}},
+    TypeInfo{106, "C_CD_NA_1", NC_("decode", "delay acquisition command"), {E::Cp16}},
+    TypeInfo{107, "C_TS_TA_1", NC_("decode", "test command with time tag CP56Time2a"), {E::Tsc, E::Cp56}},
+    TypeInfo{110, "P_ME_NA_1", NC_("decode", "parameter of measured value, normalised value"),
              {E::Nva, E::Qpm}},
-    TypeInfo{111, "P_ME_NB_1", "parameter of measured value, scaled value", {E::Sva, E::Qpm}},
-    TypeInfo{112, "P_ME_NC_1", "parameter of measured value, short floating point number",
+    TypeInfo{111, "P_ME_NB_1", NC_("decode", "parameter of measured value, scaled value"), {E::Sva, E::Qpm}},
+    TypeInfo{112, "P_ME_NC_1", NC_("decode", "parameter of measured value, short floating point number"),
              {E::R32, E::Qpm}},
-    TypeInfo{113, "P_AC_NA_1", "parameter activation", {E::Qpa}},
-    TypeInfo{120, "F_FR_NA_1", "file ready", {}, Kind::File},
-    TypeInfo{121, "F_SR_NA_1", "section ready", {}, Kind::File},
-    TypeInfo{122, "F_SC_NA_1", "call directory, select file, call file, call section", {},
+    TypeInfo{113, "P_AC_NA_1", NC_("decode", "parameter activation"), {E::Qpa}},
+    TypeInfo{120, "F_FR_NA_1", NC_("decode", "file ready"), {}, Kind::File},
+    TypeInfo{121, "F_SR_NA_1", NC_("decode", "section ready"), {}, Kind::File},
+    TypeInfo{122, "F_SC_NA_1", NC_("decode", "call directory, select file, call file, call section"), {},
              Kind::File},
-    TypeInfo{123, "F_LS_NA_1", "last section, last segment", {}, Kind::File},
-    TypeInfo{124, "F_AF_NA_1", "ack file, ack section", {}, Kind::File},
-    TypeInfo{125, "F_SG_NA_1", "segment", {}, Kind::File},
-    TypeInfo{126, "F_DR_TA_1", "directory", {}, Kind::File},
-    TypeInfo{127, "F_SC_NB_1", "query log, request archive file", {}, Kind::File},
+    TypeInfo{123, "F_LS_NA_1", NC_("decode", "last section, last segment"), {}, Kind::File},
+    TypeInfo{124, "F_AF_NA_1", NC_("decode", "ack file, ack section"), {}, Kind::File},
+    TypeInfo{125, "F_SG_NA_1", NC_("decode", "segment"), {}, Kind::File},
+    TypeInfo{126, "F_DR_TA_1", NC_("decode", "directory"), {}, Kind::File},
+    TypeInfo{127, "F_SC_NB_1", NC_("decode", "query log, request archive file"), {}, Kind::File},
 };
 
 const TypeInfo* FindType(uint8_t id)
@@ -574,7 +573,7 @@ std::string PartText(const Part& part, uint64_t raw)
     case Show::Hex: return text::Hex(static_cast<unsigned>(v), (width + 3) / 4);
     case Show::Coded: return d.Coded(v);
     case Show::Named:
-    case Show::Flag: return std::string(d.values.empty() ? d.name : d.NameOf(v));
+    case Show::Flag: return std::string(d.values.empty() ? TableText(d.name) : d.NameOf(v));
     case Show::Flags: {
         std::string s;
         for (const Name& bit : d.values) {
@@ -582,9 +581,9 @@ std::string PartText(const Part& part, uint64_t raw)
                 continue;
             if (!s.empty())
                 s += ' ';
-            s += bit.name;
+            s += TableText(bit.name);
         }
-        return s.empty() ? std::string(d.fallback) : s;
+        return s.empty() ? std::string(TableText(d.fallback)) : s;
     }
     case Show::Two: return Two(static_cast<unsigned>(v));
     case Show::Year: return std::to_string(2000 + v);
@@ -622,9 +621,9 @@ std::string ElementText(const ElementInfo& e, uint64_t raw)
         const FieldDef& d = kFields[part.field];
         if (part.show == Show::Flag && d.Value(raw) == 0)
             continue;
-        s += part.before;
+        s += TableText(part.before);
         if (part.labelled) {
-            s += d.name;
+            s += TableText(d.name);
             s += ' ';
         }
         s += PartText(part, raw);
@@ -672,22 +671,22 @@ std::string TimeTagExpected(Element e, uint64_t raw)
     const auto v = [raw](F f) { return static_cast<unsigned>(kFields[f].Value(raw)); };
     if (e == Element::Cp56) {
         const unsigned year = v(Year), month = v(Month), day = v(Day), weekday = v(Weekday);
-        Expect(out, year <= 99, "year 0 to 99 (2000 to 2099)");
-        Expect(out, month >= 1 && month <= 12, "month 1 to 12");
+        Expect(out, year <= 99, C_("decode", "year 0 to 99 (2000 to 2099)"));
+        Expect(out, month >= 1 && month <= 12, C_("decode", "month 1 to 12"));
         const bool dateKnown = year <= 99 && month >= 1 && month <= 12;
         const unsigned last = dateKnown ? DaysIn(month, year) : 31;
-        Expect(out, day >= 1 && day <= last, "day 1 to " + std::to_string(last));
+        Expect(out, day >= 1 && day <= last, C_("decode", "day 1 to ") + std::to_string(last));
         if (dateKnown && day >= 1 && day <= last && weekday != 0) {
             const unsigned actual = WeekdayOf(year, month, day);
             Expect(out, weekday == actual,
-                   "day of week " + std::string(kFields[Weekday].NameOf(actual)) + " for this date");
+                   C_("decode", "day of week ") + std::string(kFields[Weekday].NameOf(actual)) + C_("decode", " for this date"));
         }
-        Expect(out, v(Hour) <= 23, "hour 0 to 23");
-        Expect(out, v(Minute) <= 59, "minute 0 to 59");
+        Expect(out, v(Hour) <= 23, C_("decode", "hour 0 to 23"));
+        Expect(out, v(Minute) <= 59, C_("decode", "minute 0 to 59"));
     } else {
-        Expect(out, v(Cp24Minute) <= 59, "minute 0 to 59");
+        Expect(out, v(Cp24Minute) <= 59, C_("decode", "minute 0 to 59"));
     }
-    Expect(out, v(Milliseconds) <= 59999, "milliseconds 0 to 59999");
+    Expect(out, v(Milliseconds) <= 59999, C_("decode", "milliseconds 0 to 59999"));
     return out;
 }
 
@@ -711,7 +710,7 @@ Layout LayoutOf(const IecSizes& s)
 
 std::string ObjectsText(unsigned n)
 {
-    return std::to_string(n) + (n == 1 ? " object" : " objects");
+    return std::to_string(n) + (n == 1 ? C_("decode", " object") : C_("decode", " objects"));
 }
 
 // One object's fields, gathered before its heading is written so that the
@@ -752,9 +751,9 @@ bool AddObjects(Cursor& c, const TypeInfo& type, bool sequence, unsigned count,
         }
         std::string summary = "IOA " + std::to_string(address);
         if (sequence && i > 0)
-            summary += " (sequence)";
+            summary += C_("decode", " (sequence)");
         if (missingSize == 0 && type.kind == Kind::File) {
-            fields.push_back({FileElements, c.Pos(), c.Left(), std::to_string(c.Left()) + " bytes",
+            fields.push_back({FileElements, c.Pos(), c.Left(), Arg(C_("decode", "%1 bytes"), {std::to_string(c.Left())}),
                               static_cast<double>(c.Left())});
             c.Skip(c.Left());
         }
@@ -801,7 +800,7 @@ bool Cursor::Need(int depth, const FieldDef& field, std::size_t n)
     if (Left() >= n)
         return true;
     w_.Add(depth, field, pos_, Left(), text::Truncated(Left(), n), Verdict::Bad,
-           std::to_string(n) + " bytes");
+           Arg(C_("decode", "%1 bytes"), {std::to_string(n)}));
     pos_ = end_;
     return false;
 }
@@ -818,21 +817,21 @@ std::string TypeText(uint8_t type)
 {
     const TypeInfo* t = FindType(type);
     if (!t)
-        return std::to_string(type) + " reserved";
+        return std::to_string(type) + C_("decode", " reserved");
     return std::to_string(type) + ' ' + std::string(t->mnemonic) + " (" +
-        std::string(t->description) + ')';
+        std::string(TableText(t->description)) + ')';
 }
 
 std::string CauseText(uint8_t cause)
 {
     if (cause >= 21 && cause <= 36)
-        return std::to_string(cause) + " interrogated by group " + std::to_string(cause - 20) +
-            " interrogation";
+        return std::to_string(cause) + C_("decode", " interrogated by group ") + std::to_string(cause - 20) +
+            C_("decode", " interrogation");
     if (cause >= 38 && cause <= 41)
-        return std::to_string(cause) + " requested by group " + std::to_string(cause - 37) +
-            " counter request";
+        return std::to_string(cause) + C_("decode", " requested by group ") + std::to_string(cause - 37) +
+            C_("decode", " counter request");
     if (cause >= 48)
-        return std::to_string(cause) + " special use";
+        return std::to_string(cause) + C_("decode", " special use");
     return kFields[Cot].Coded(cause);
 }
 
@@ -884,7 +883,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
     if (c.Left() >= header) {
         const TypeInfo* t = FindType(f[begin]);
         summary = std::to_string(f[begin]) + ' ' +
-            (t ? std::string(t->mnemonic) : std::string("reserved")) + ", " +
+            (t ? std::string(t->mnemonic) : std::string(C_("decode", "reserved"))) + ", " +
             CauseText(f[begin + 2] & 0x3F) + ", CA " +
             std::to_string(static_cast<uint32_t>(
                 l.common == 2 ? f[begin + header - 2] | f[begin + header - 1] << 8
@@ -915,7 +914,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
         fitting && *fitting != count && *fitting >= 1 && *fitting <= 0x7F) {
         objects = *fitting;
         w.Add(2, kFields[ObjectCount], c.Pos(), 1,
-              std::to_string(count) + " (the ASDU holds " + ObjectsText(objects) + ")", Verdict::Bad,
+              std::to_string(count) + C_("decode", " (the ASDU holds ") + ObjectsText(objects) + ")", Verdict::Bad,
               std::to_string(objects))
             .number = count;
     } else {
@@ -943,7 +942,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
     const uint32_t common = c.Le(l.common);
     const bool broadcast = common == (l.common == 2 ? 0xFFFFu : 0xFFu);
     w.Add(1, kFields[CommonAddress], c.Pos(), l.common,
-          std::to_string(common) + (broadcast ? " (global address)" : ""))
+          std::to_string(common) + (broadcast ? C_("decode", " (global address)") : ""))
         .number = common;
     c.Skip(l.common);
 
@@ -951,7 +950,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
     if (!type) {
         if (c.Left() > 0)
             w.Add(0, kFields[ReservedObjects], c.Pos(), c.Left(),
-                  std::to_string(c.Left()) + " bytes of a reserved type")
+                  Arg(C_("decode", "%1 bytes of a reserved type"), {std::to_string(c.Left())}))
                 .number = static_cast<double>(c.Left());
         return;
     }
@@ -959,8 +958,8 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
         return;
     if (c.Left() > 0)
         w.Add(0, kFields[ExtraBytes], c.Pos(), c.Left(),
-              std::to_string(c.Left()) + " bytes after the last information object",
-              Verdict::Bad, "0 bytes")
+              Arg(C_("decode", "%1 bytes after the last information object"), {std::to_string(c.Left())}),
+              Verdict::Bad, C_("decode", "0 bytes"))
             .number = static_cast<double>(c.Left());
 }
 

@@ -25,77 +25,77 @@ constexpr std::size_t kRtuMinimum = 4; // unit, function, CRC
 constexpr unsigned kMaxUnit = 247;     // the highest unit address on a serial line
 
 constexpr Name kFunctions[] = {
-    {1, "Read Coils"},
-    {2, "Read Discrete Inputs"},
-    {3, "Read Holding Registers"},
-    {4, "Read Input Registers"},
-    {5, "Write Single Coil"},
-    {6, "Write Single Register"},
-    {7, "Read Exception Status"},
-    {8, "Diagnostics"},
-    {11, "Get Comm Event Counter"},
-    {12, "Get Comm Event Log"},
-    {15, "Write Multiple Coils"},
-    {16, "Write Multiple Registers"},
-    {17, "Report Server ID"},
-    {20, "Read File Record"},
-    {21, "Write File Record"},
-    {22, "Mask Write Register"},
-    {23, "Read/Write Multiple Registers"},
-    {24, "Read FIFO Queue"},
-    {43, "Encapsulated Interface Transport"},
+    {1, NC_("decode", "Read Coils")},
+    {2, NC_("decode", "Read Discrete Inputs")},
+    {3, NC_("decode", "Read Holding Registers")},
+    {4, NC_("decode", "Read Input Registers")},
+    {5, NC_("decode", "Write Single Coil")},
+    {6, NC_("decode", "Write Single Register")},
+    {7, NC_("decode", "Read Exception Status")},
+    {8, NC_("decode", "Diagnostics")},
+    {11, NC_("decode", "Get Comm Event Counter")},
+    {12, NC_("decode", "Get Comm Event Log")},
+    {15, NC_("decode", "Write Multiple Coils")},
+    {16, NC_("decode", "Write Multiple Registers")},
+    {17, NC_("decode", "Report Server ID")},
+    {20, NC_("decode", "Read File Record")},
+    {21, NC_("decode", "Write File Record")},
+    {22, NC_("decode", "Mask Write Register")},
+    {23, NC_("decode", "Read/Write Multiple Registers")},
+    {24, NC_("decode", "Read FIFO Queue")},
+    {43, NC_("decode", "Encapsulated Interface Transport")},
 };
 
 constexpr Name kExceptions[] = {
-    {1, "Illegal Function"},
-    {2, "Illegal Data Address"},
-    {3, "Illegal Data Value"},
-    {4, "Server Device Failure"},
-    {5, "Acknowledge"},
-    {6, "Server Device Busy"},
-    {8, "Memory Parity Error"},
-    {10, "Gateway Path Unavailable"},
-    {11, "Gateway Target Device Failed to Respond"},
+    {1, NC_("decode", "Illegal Function")},
+    {2, NC_("decode", "Illegal Data Address")},
+    {3, NC_("decode", "Illegal Data Value")},
+    {4, NC_("decode", "Server Device Failure")},
+    {5, NC_("decode", "Acknowledge")},
+    {6, NC_("decode", "Server Device Busy")},
+    {8, NC_("decode", "Memory Parity Error")},
+    {10, NC_("decode", "Gateway Path Unavailable")},
+    {11, NC_("decode", "Gateway Target Device Failed to Respond")},
 };
 
 // The MEI types of function 43: device identification is read field by
 // field, a CANopen reference is named and its data shown as it is.
 constexpr Name kMeiTypes[] = {
-    {13, "CANopen General Reference"},
-    {14, "Read Device Identification"},
+    {13, NC_("decode", "CANopen General Reference")},
+    {14, NC_("decode", "Read Device Identification")},
 };
 
 constexpr Name kDeviceIdCodes[] = {
-    {1, "basic, stream access"},
-    {2, "regular, stream access"},
-    {3, "extended, stream access"},
-    {4, "one specific object"},
+    {1, NC_("decode", "basic, stream access")},
+    {2, NC_("decode", "regular, stream access")},
+    {3, NC_("decode", "extended, stream access")},
+    {4, NC_("decode", "one specific object")},
 };
 
 constexpr Name kConformityLevels[] = {
-    {0x01, "basic, stream access only"},
-    {0x02, "regular, stream access only"},
-    {0x03, "extended, stream access only"},
-    {0x81, "basic, stream and individual access"},
-    {0x82, "regular, stream and individual access"},
-    {0x83, "extended, stream and individual access"},
+    {0x01, NC_("decode", "basic, stream access only")},
+    {0x02, NC_("decode", "regular, stream access only")},
+    {0x03, NC_("decode", "extended, stream access only")},
+    {0x81, NC_("decode", "basic, stream and individual access")},
+    {0x82, NC_("decode", "regular, stream and individual access")},
+    {0x83, NC_("decode", "extended, stream and individual access")},
 };
 
 constexpr Name kMoreFollows[] = {
-    {0x00, "no"},
-    {0xFF, "yes: ask again from the next object"},
+    {0x00, NC_("decode", "no")},
+    {0xFF, NC_("decode", "yes: ask again from the next object")},
 };
 
 // The objects of the basic and regular categories; 7 to 127 are reserved,
 // 128 to 255 the device's own (extended).
 constexpr Name kObjectIds[] = {
-    {0, "VendorName"},
-    {1, "ProductCode"},
-    {2, "MajorMinorRevision"},
-    {3, "VendorUrl"},
-    {4, "ProductName"},
-    {5, "ModelName"},
-    {6, "UserApplicationName"},
+    {0, NC_("decode", "VendorName")},
+    {1, NC_("decode", "ProductCode")},
+    {2, NC_("decode", "MajorMinorRevision")},
+    {3, NC_("decode", "VendorUrl")},
+    {4, NC_("decode", "ProductName")},
+    {5, NC_("decode", "ModelName")},
+    {6, NC_("decode", "UserApplicationName")},
 };
 
 constexpr unsigned kFileReference = 6; // the only reference type of a file record
@@ -114,72 +114,72 @@ enum F : std::size_t {
 };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
-    {"modbus.mbap", "MBAP header"},
-    {"modbus.transaction", "Transaction identifier"},
-    {"modbus.protocol", "Protocol identifier"},
-    {"modbus.length", "Length"},
-    {"modbus.unit", "Unit identifier"},
-    {"modbus.frame", "Frame"},
+    {"modbus.mbap", NC_("decode", "MBAP header")},
+    {"modbus.transaction", NC_("decode", "Transaction identifier")},
+    {"modbus.protocol", NC_("decode", "Protocol identifier")},
+    {"modbus.length", NC_("decode", "Length")},
+    {"modbus.unit", NC_("decode", "Unit identifier")},
+    {"modbus.frame", NC_("decode", "Frame")},
     {"modbus.pdu", "PDU"},
-    {"modbus.function", "Function code", 0, kFunctions, "unknown"},
-    {"modbus.exception_function", "Function code", 0x7F, kFunctions, "unknown"},
-    {"modbus.data", "Data"},
-    {"modbus.exception", "Exception code", 0, kExceptions, "unknown"},
-    {"modbus.extra", "Extra bytes"},
-    {"modbus.byte_count", "Byte count"},
-    {"modbus.write_byte_count", "Write byte count"},
-    {"modbus.coils", "Coils"},
-    {"modbus.inputs", "Inputs"},
-    {"modbus.outputs", "Outputs"},
-    {"modbus.value", "Value"},
-    {"modbus.register", "Register"},
-    {"modbus.start", "Starting address"},
-    {"modbus.coil_quantity", "Quantity of coils"},
-    {"modbus.input_quantity", "Quantity of inputs"},
-    {"modbus.register_quantity", "Quantity of registers"},
-    {"modbus.output_quantity", "Quantity of outputs"},
-    {"modbus.read_start", "Read starting address"},
-    {"modbus.read_quantity", "Quantity to read"},
-    {"modbus.write_start", "Write starting address"},
-    {"modbus.write_quantity", "Quantity to write"},
-    {"modbus.output_address", "Output address"},
-    {"modbus.output_value", "Output value"},
-    {"modbus.register_address", "Register address"},
-    {"modbus.register_value", "Register value"},
+    {"modbus.function", NC_("decode", "Function code"), 0, kFunctions, NC_("decode", "unknown")},
+    {"modbus.exception_function", NC_("decode", "Function code"), 0x7F, kFunctions, NC_("decode", "unknown")},
+    {"modbus.data", NC_("decode", "Data")},
+    {"modbus.exception", NC_("decode", "Exception code"), 0, kExceptions, NC_("decode", "unknown")},
+    {"modbus.extra", NC_("decode", "Extra bytes")},
+    {"modbus.byte_count", NC_("decode", "Byte count")},
+    {"modbus.write_byte_count", NC_("decode", "Write byte count")},
+    {"modbus.coils", NC_("decode", "Coils")},
+    {"modbus.inputs", NC_("decode", "Inputs")},
+    {"modbus.outputs", NC_("decode", "Outputs")},
+    {"modbus.value", NC_("decode", "Value")},
+    {"modbus.register", NC_("decode", "Register")},
+    {"modbus.start", NC_("decode", "Starting address")},
+    {"modbus.coil_quantity", NC_("decode", "Quantity of coils")},
+    {"modbus.input_quantity", NC_("decode", "Quantity of inputs")},
+    {"modbus.register_quantity", NC_("decode", "Quantity of registers")},
+    {"modbus.output_quantity", NC_("decode", "Quantity of outputs")},
+    {"modbus.read_start", NC_("decode", "Read starting address")},
+    {"modbus.read_quantity", NC_("decode", "Quantity to read")},
+    {"modbus.write_start", NC_("decode", "Write starting address")},
+    {"modbus.write_quantity", NC_("decode", "Quantity to write")},
+    {"modbus.output_address", NC_("decode", "Output address")},
+    {"modbus.output_value", NC_("decode", "Output value")},
+    {"modbus.register_address", NC_("decode", "Register address")},
+    {"modbus.register_value", NC_("decode", "Register value")},
     {"modbus.crc", "CRC"},
-    {"modbus.output_data", "Output data"},
-    {"modbus.sub_function", "Sub-function"},
-    {"modbus.diagnostic_data", "Diagnostic data"},
-    {"modbus.status", "Status"},
-    {"modbus.event_count", "Event count"},
-    {"modbus.message_count", "Message count"},
-    {"modbus.events", "Events"},
-    {"modbus.server_data", "Server data"},
-    {"modbus.and_mask", "AND mask"},
-    {"modbus.or_mask", "OR mask"},
-    {"modbus.fifo_address", "FIFO pointer address"},
-    {"modbus.fifo_byte_count", "FIFO byte count"},
-    {"modbus.fifo_count", "FIFO count"},
-    {"modbus.fifo_value", "FIFO value"},
-    {"modbus.sub_request", "Sub-request"},
-    {"modbus.sub_response", "Sub-response"},
-    {"modbus.reference_type", "Reference type"},
-    {"modbus.file_number", "File number"},
-    {"modbus.record_number", "Record number"},
-    {"modbus.record_length", "Record length"},
-    {"modbus.record_data", "Record data"},
-    {"modbus.file_response_length", "File response length"},
-    {"modbus.mei_type", "MEI type", 0, kMeiTypes, "unknown"},
-    {"modbus.mei_data", "MEI data"},
-    {"modbus.device_id_code", "Read device ID code", 0, kDeviceIdCodes, "unknown"},
-    {"modbus.conformity_level", "Conformity level", 0, kConformityLevels, "unknown"},
-    {"modbus.more_follows", "More follows", 0, kMoreFollows, "unknown"},
-    {"modbus.next_object_id", "Next object ID", 0, kObjectIds, "reserved"},
-    {"modbus.object_count", "Number of objects"},
-    {"modbus.object", "Object"},
-    {"modbus.object_id", "Object ID", 0, kObjectIds, "reserved"},
-    {"modbus.object_length", "Object length"},
-    {"modbus.object_value", "Object value"},
+    {"modbus.output_data", NC_("decode", "Output data")},
+    {"modbus.sub_function", NC_("decode", "Sub-function")},
+    {"modbus.diagnostic_data", NC_("decode", "Diagnostic data")},
+    {"modbus.status", NC_("decode", "Status")},
+    {"modbus.event_count", NC_("decode", "Event count")},
+    {"modbus.message_count", NC_("decode", "Message count")},
+    {"modbus.events", NC_("decode", "Events")},
+    {"modbus.server_data", NC_("decode", "Server data")},
+    {"modbus.and_mask", NC_("decode", "AND mask")},
+    {"modbus.or_mask", NC_("decode", "OR mask")},
+    {"modbus.fifo_address", NC_("decode", "FIFO pointer address")},
+    {"modbus.fifo_byte_count", NC_("decode", "FIFO byte count")},
+    {"modbus.fifo_count", NC_("decode", "FIFO count")},
+    {"modbus.fifo_value", NC_("decode", "FIFO value")},
+    {"modbus.sub_request", NC_("decode", "Sub-request")},
+    {"modbus.sub_response", NC_("decode", "Sub-response")},
+    {"modbus.reference_type", NC_("decode", "Reference type")},
+    {"modbus.file_number", NC_("decode", "File number")},
+    {"modbus.record_number", NC_("decode", "Record number")},
+    {"modbus.record_length", NC_("decode", "Record length")},
+    {"modbus.record_data", NC_("decode", "Record data")},
+    {"modbus.file_response_length", NC_("decode", "File response length")},
+    {"modbus.mei_type", NC_("decode", "MEI type"), 0, kMeiTypes, NC_("decode", "unknown")},
+    {"modbus.mei_data", NC_("decode", "MEI data")},
+    {"modbus.device_id_code", NC_("decode", "Read device ID code"), 0, kDeviceIdCodes, NC_("decode", "unknown")},
+    {"modbus.conformity_level", NC_("decode", "Conformity level"), 0, kConformityLevels, NC_("decode", "unknown")},
+    {"modbus.more_follows", NC_("decode", "More follows"), 0, kMoreFollows, NC_("decode", "unknown")},
+    {"modbus.next_object_id", NC_("decode", "Next object ID"), 0, kObjectIds, NC_("decode", "reserved")},
+    {"modbus.object_count", NC_("decode", "Number of objects")},
+    {"modbus.object", NC_("decode", "Object")},
+    {"modbus.object_id", NC_("decode", "Object ID"), 0, kObjectIds, NC_("decode", "reserved")},
+    {"modbus.object_length", NC_("decode", "Object length")},
+    {"modbus.object_value", NC_("decode", "Object value")},
 }};
 
 std::string FunctionText(unsigned code)
@@ -226,7 +226,7 @@ bool IsWrite(unsigned code)
 // it, "private" from 128 on.
 std::string ObjectIdText(const FieldDef& def, unsigned id)
 {
-    return id >= 0x80 ? std::to_string(id) + " private" : def.Coded(id);
+    return id >= 0x80 ? std::to_string(id) + C_("decode", " private") : def.Coded(id);
 }
 
 // An object's value: its text in quotes where every byte is printable
@@ -278,16 +278,16 @@ public:
             w_.Add(0, kFields[Pdu], at_, size_ + 1, FunctionText(code));
             w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
             if (size_ > 0)
-                w_.Add(1, kFields[Data], data_, size_, std::to_string(size_) + " bytes");
+                w_.Add(1, kFields[Data], data_, size_, Arg(C_("decode", "%1 bytes"), {std::to_string(size_)}));
             return;
         }
         const int request = FitOf(code, Role::Request);
         const int response = FitOf(code, Role::Response);
         if (EchoLike(code)) {
-            const std::string_view as = !context_.role ? (IsEcho(code) ? ", request or its echoed response"
-                                                                       : ", request or response")
-                : *context_.role == Role::Request     ? ", request"
-                                                      : ", response";
+            const std::string_view as = !context_.role ? (IsEcho(code) ? C_("decode", ", request or its echoed response")
+                                                                       : C_("decode", ", request or response"))
+                : *context_.role == Role::Request     ? C_("decode", ", request")
+                                                      : C_("decode", ", response");
             ReadAs(code, Role::Request, FunctionText(code) + std::string(as), request);
             return;
         }
@@ -300,28 +300,28 @@ public:
             const int otherFit = wanted == Role::Request ? response : request;
             if (wantedFit >= Values || (wantedFit >= Loose && otherFit < Whole))
                 ReadAs(code, wanted,
-                       Heading(code, wanted) + (context_.request ? " (paired with its request)" : ""),
+                       Heading(code, wanted) + (context_.request ? C_("decode", " (paired with its request)") : ""),
                        wantedFit);
             else if (otherFit > None)
                 ReadAs(code, other,
-                       Heading(code, other) + (other == Role::Request ? " (sent as a response, read as a request)"
-                                                                      : " (sent as a request, read as a response)"),
+                       Heading(code, other) + (other == Role::Request ? C_("decode", " (sent as a response, read as a request)")
+                                                                      : C_("decode", " (sent as a request, read as a response)")),
                        otherFit);
             else
                 Neither(code);
             return;
         }
         if (context_.request) {
-            ReadAs(code, Role::Response, Heading(code, Role::Response) + " (paired with its request)", response);
+            ReadAs(code, Role::Response, Heading(code, Role::Response) + C_("decode", " (paired with its request)"), response);
             return;
         }
         if (request == None && response == None) {
             Neither(code);
         } else if (request >= Values && request == response) {
             // Both readings fit as well: the request, the likelier, first.
-            ReadAs(code, Role::Request, Heading(code, Role::Request) + " (or a response: read below)", request);
+            ReadAs(code, Role::Request, Heading(code, Role::Request) + C_("decode", " (or a response: read below)"), request);
             ReadAs(code, Role::Response,
-                   Heading(code, Role::Response) + " (the other reading: the direction is not known)", response);
+                   Heading(code, Role::Response) + C_("decode", " (the other reading: the direction is not known)"), response);
         } else if (request >= response) {
             ReadAs(code, Role::Request, Heading(code, Role::Request), request);
         } else {
@@ -402,7 +402,7 @@ private:
 
     static std::string Heading(unsigned code, Role role)
     {
-        return FunctionText(code) + (role == Role::Request ? ", request" : ", response");
+        return Arg(role == Role::Request ? C_("decode", "%1, request") : C_("decode", "%1, response"), {FunctionText(code)});
     }
 
     // A layout of `n` bytes.
@@ -505,12 +505,12 @@ private:
         w_.Add(0, kFields[Pdu], at_, size_ + 1, FunctionText(code));
         w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
         w_.Add(1, kFields[Data], data_, size_,
-               std::to_string(size_) + " bytes: the length of neither a request nor a response", Verdict::Bad);
+               Arg(C_("decode", "%1 bytes: the length of neither a request nor a response"), {std::to_string(size_)}), Verdict::Bad);
     }
 
     void ReadException(unsigned function)
     {
-        const std::string to = "exception response to " + FunctionText(function);
+        const std::string to = C_("decode", "exception response to ") + FunctionText(function);
         w_.Add(0, kFields[Pdu], at_, size_ + 1, to);
         w_.Add(1, kFields[ExceptionFunction], at_, 1, text::Hex(function | 0x80, 2) + ": " + to).number = function;
         if (size_ == 0) {
@@ -520,7 +520,7 @@ private:
         w_.AddBits(1, kFields[ExceptionCode], data_, 1, U8(0));
         if (size_ > 1)
             w_.Add(1, kFields[ExtraBytes], data_ + 1, size_ - 1,
-                   std::to_string(size_ - 1) + " bytes after the exception code", Verdict::Bad)
+                   Arg(C_("decode", "%1 bytes after the exception code"), {std::to_string(size_ - 1)}), Verdict::Bad)
                 .number = static_cast<double>(size_ - 1);
     }
 
@@ -530,8 +530,8 @@ private:
         w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
         if (fit == None) {
             w_.Add(1, kFields[Data], data_, size_,
-                   std::to_string(size_) + " bytes: too short for a " +
-                       (role == Role::Request ? "request" : "response"),
+                   Arg(C_("decode", "%1 bytes: too short for a "), {std::to_string(size_)}) +
+                       (role == Role::Request ? C_("decode", "request") : C_("decode", "response")),
                    Verdict::Bad)
                 .number = static_cast<double>(size_);
             return;
@@ -657,14 +657,14 @@ private:
                 w_.Add(1, kFields[FifoByteCount], data_, 2, std::to_string(bytes), Verdict::Good).number = bytes;
             else
                 w_.Add(1, kFields[FifoByteCount], data_, 2,
-                       std::to_string(bytes) + " (" + std::to_string(size_ - 2) + " bytes follow, the count needs " +
+                       std::to_string(bytes) + " (" + Arg(C_("decode", "%1 bytes follow, the count needs "), {std::to_string(size_ - 2)}) +
                            std::to_string(needed) + ")",
                        Verdict::Bad, needed <= 0xFFFF ? text::HighLowPairs(needed) : "")
                     .number = bytes;
             if (count <= 31)
                 w_.AddBits(1, kFields[FifoCount], data_ + 2, 2, count);
             else
-                w_.Add(1, kFields[FifoCount], data_ + 2, 2, std::to_string(count) + " (31 at most)", Verdict::Bad)
+                w_.Add(1, kFields[FifoCount], data_ + 2, 2, std::to_string(count) + C_("decode", " (31 at most)"), Verdict::Bad)
                     .number = count;
             Registers(4, FifoValue, 1);
             break;
@@ -681,7 +681,7 @@ private:
         if (from >= size_)
             return;
         w_.Add(1, kFields[ExtraBytes], data_ + from, size_ - from,
-               std::to_string(size_ - from) + (size_ - from == 1 ? " byte" : " bytes") + " after the last field",
+               std::to_string(size_ - from) + (size_ - from == 1 ? C_("decode", " byte") : C_("decode", " bytes")) + C_("decode", " after the last field"),
                Verdict::Bad)
             .number = static_cast<double>(size_ - from);
     }
@@ -695,15 +695,15 @@ private:
         Field* f = nullptr;
         if (count != needed)
             f = &w_.Add(1, kFields[field], data_ + i, 1,
-                        std::to_string(count) + " (the quantity needs " + std::to_string(needed) + ")", Verdict::Bad,
+                        std::to_string(count) + C_("decode", " (the quantity needs ") + std::to_string(needed) + ")", Verdict::Bad,
                         needed <= 0xFF ? text::HexByte(needed) : "");
         else if (count != follow)
             f = &w_.Add(1, kFields[field], data_ + i, 1,
-                        std::to_string(count) + " (" + std::to_string(follow) + " bytes follow)", Verdict::Bad,
+                        std::to_string(count) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(follow)}), Verdict::Bad,
                         follow <= 0xFF ? text::HexByte(static_cast<unsigned>(follow)) : "");
         else if (registers && count % 2 != 0)
             f = &w_.Add(1, kFields[field], data_ + i, 1,
-                        std::to_string(count) + " (odd: a register takes 2 bytes)", Verdict::Bad);
+                        std::to_string(count) + C_("decode", " (odd: a register takes 2 bytes)"), Verdict::Bad);
         else
             f = &w_.Add(1, kFields[field], data_ + i, 1, std::to_string(count), Verdict::Good);
         f->number = count;
@@ -755,7 +755,7 @@ private:
         if (InRange(q, 1, high))
             w_.AddBits(1, kFields[quantity], data_ + i + 2, 2, q);
         else
-            w_.Add(1, kFields[quantity], data_ + i + 2, 2, std::to_string(q) + " (1 to " + std::to_string(high) + ")",
+            w_.Add(1, kFields[quantity], data_ + i + 2, 2, std::to_string(q) + C_("decode", " (1 to ") + std::to_string(high) + ")",
                    Verdict::Bad)
                 .number = q;
         end_ = std::max(end_, i + 4);
@@ -770,11 +770,11 @@ private:
         Field* f = nullptr;
         if (count != follow)
             f = &w_.Add(1, kFields[ByteCountField], data_, 1,
-                        std::to_string(count) + " (" + std::to_string(follow) + " bytes follow)", Verdict::Bad,
+                        std::to_string(count) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(follow)}), Verdict::Bad,
                         follow <= 0xFF ? text::HexByte(static_cast<unsigned>(follow)) : "");
         else if (!InRange(count, low, high))
             f = &w_.Add(1, kFields[ByteCountField], data_, 1,
-                        std::to_string(count) + " (" + std::to_string(low) + " to " + std::to_string(high) + ")",
+                        std::to_string(count) + " (" + std::to_string(low) + C_("decode", " to ") + std::to_string(high) + ")",
                         Verdict::Bad);
         else
             f = &w_.Add(1, kFields[ByteCountField], data_, 1, std::to_string(count), Verdict::Good);
@@ -787,7 +787,7 @@ private:
         if (type == kFileReference)
             w_.AddBits(2, kFields[ReferenceType], data_ + i, 1, type);
         else
-            w_.Add(2, kFields[ReferenceType], data_ + i, 1, std::to_string(type) + " (6 for a file record)",
+            w_.Add(2, kFields[ReferenceType], data_ + i, 1, std::to_string(type) + C_("decode", " (6 for a file record)"),
                    Verdict::Bad, text::HexByte(kFileReference))
                 .number = type;
     }
@@ -823,15 +823,15 @@ private:
             const std::size_t bytes = write ? 2 * std::size_t{length} : 0;
             const std::size_t spans = std::min(7 + bytes, size_ - i);
             w_.AddNth(1, kFields[SubRequest], nth, data_ + i, spans,
-                      "file " + std::to_string(file) + ", record " + std::to_string(record) + ", " +
-                          std::to_string(length) + (length == 1 ? " register" : " registers"));
+                      C_("decode", "file ") + std::to_string(file) + C_("decode", ", record ") + std::to_string(record) + ", " +
+                          std::to_string(length) + (length == 1 ? C_("decode", " register") : C_("decode", " registers")));
             AddReferenceType(i);
             if (file == 0)
-                w_.Add(2, kFields[FileNumber], data_ + i + 1, 2, "0 (1 to 65535)", Verdict::Bad).number = 0;
+                w_.Add(2, kFields[FileNumber], data_ + i + 1, 2, C_("decode", "0 (1 to 65535)"), Verdict::Bad).number = 0;
             else
                 w_.AddBits(2, kFields[FileNumber], data_ + i + 1, 2, file);
             if (record > kLastRecord)
-                w_.Add(2, kFields[RecordNumber], data_ + i + 3, 2, std::to_string(record) + " (0 to 9999)",
+                w_.Add(2, kFields[RecordNumber], data_ + i + 3, 2, std::to_string(record) + C_("decode", " (0 to 9999)"),
                        Verdict::Bad)
                     .number = record;
             else
@@ -861,15 +861,15 @@ private:
             const std::size_t spans = std::min<std::size_t>(length, have);
             const std::size_t registers = spans > 1 ? (spans - 1) / 2 : 0;
             w_.AddNth(1, kFields[SubResponse], std::to_string(n), data_ + i, 1 + spans,
-                      std::to_string(registers) + (registers == 1 ? " register" : " registers"));
+                      std::to_string(registers) + (registers == 1 ? C_("decode", " register") : C_("decode", " registers")));
             if (length > have)
                 w_.Add(2, kFields[FileResponseLength], data_ + i, 1,
-                       std::to_string(length) + " (" + std::to_string(have) + " bytes follow)", Verdict::Bad,
+                       std::to_string(length) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(have)}), Verdict::Bad,
                        text::HexByte(static_cast<unsigned>(have)))
                     .number = length;
             else if (length % 2 == 0)
                 w_.Add(2, kFields[FileResponseLength], data_ + i, 1,
-                       std::to_string(length) + " (even: the reference type and registers of 2 bytes make it odd)",
+                       std::to_string(length) + C_("decode", " (even: the reference type and registers of 2 bytes make it odd)"),
                        Verdict::Bad)
                     .number = length;
             else
@@ -913,21 +913,21 @@ private:
             end_ = size_;
             return;
         }
-        NamedByte(1, DeviceIdCode, "1 to 4");
+        NamedByte(1, DeviceIdCode, C_("decode", "1 to 4"));
         if (role == Role::Request) {
             AddObjectId(1, ObjectId, 2);
             end_ = 3;
             return;
         }
-        NamedByte(2, ConformityLevel, "1, 2, 3, 81, 82 or 83 hex");
-        NamedByte(3, MoreFollows, "00 or FF hex");
+        NamedByte(2, ConformityLevel, C_("decode", "1, 2, 3, 81, 82 or 83 hex"));
+        NamedByte(3, MoreFollows, C_("decode", "00 or FF hex"));
         AddObjectId(1, NextObjectId, 4);
         const Tiling t = DeviceObjects();
         if (U8(5) == t.count)
             w_.AddBits(1, kFields[ObjectCount], data_ + 5, 1, U8(5));
         else
             w_.Add(1, kFields[ObjectCount], data_ + 5, 1,
-                   std::to_string(U8(5)) + " (" + std::to_string(t.count) + " whole objects follow)", Verdict::Bad,
+                   std::to_string(U8(5)) + " (" + std::to_string(t.count) + C_("decode", " whole objects follow)"), Verdict::Bad,
                    t.count <= 0xFF ? text::HexByte(static_cast<unsigned>(t.count)) : "")
                 .number = U8(5);
         std::size_t i = 6;
@@ -942,12 +942,12 @@ private:
             const std::size_t have = size_ - i - 2;
             const std::size_t spans = std::min<std::size_t>(length, have);
             const std::string value = ObjectValueText(f_.subspan(data_ + i + 2, spans));
-            const std::string name = id >= 0x80 ? "private" : std::string(kFields[ObjectId].NameOf(id));
+            const std::string name = id >= 0x80 ? C_("decode", "private") : std::string(kFields[ObjectId].NameOf(id));
             w_.AddNth(1, kFields[Object], std::to_string(id), data_ + i, 2 + spans, name + " " + value);
             AddObjectId(2, ObjectId, i);
             if (length > have)
                 w_.Add(2, kFields[ObjectLength], data_ + i + 1, 1,
-                       std::to_string(length) + " (" + std::to_string(have) + " bytes follow)", Verdict::Bad,
+                       std::to_string(length) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(have)}), Verdict::Bad,
                        text::HexByte(static_cast<unsigned>(have)))
                     .number = length;
             else
@@ -963,11 +963,11 @@ private:
     {
         const unsigned value = U16(2);
         if (value == 0xFF00)
-            w_.Add(1, kFields[OutputValue], data_ + 2, 2, "FF00 on").number = value;
+            w_.Add(1, kFields[OutputValue], data_ + 2, 2, C_("decode", "FF00 on")).number = value;
         else if (value == 0x0000)
-            w_.Add(1, kFields[OutputValue], data_ + 2, 2, "0000 off").number = value;
+            w_.Add(1, kFields[OutputValue], data_ + 2, 2, C_("decode", "0000 off")).number = value;
         else
-            w_.Add(1, kFields[OutputValue], data_ + 2, 2, text::Hex(value, 4) + " (neither FF00 on nor 0000 off)",
+            w_.Add(1, kFields[OutputValue], data_ + 2, 2, text::Hex(value, 4) + C_("decode", " (neither FF00 on nor 0000 off)"),
                    Verdict::Bad)
                 .number = value;
     }
@@ -985,7 +985,7 @@ private:
 void ReadPdu(FieldWriter& w, std::size_t at, std::size_t end, const Context& context)
 {
     if (end <= at) {
-        w.Add(0, kFields[Pdu], at, 1, "truncated: no function code", Verdict::Bad);
+        w.Add(0, kFields[Pdu], at, 1, C_("decode", "truncated: no function code"), Verdict::Bad);
         return;
     }
     PduReader(w, at, end, context).Read();
@@ -1096,7 +1096,7 @@ Fields DecodeModbusTcp(Bytes frame, const Options& options)
     if (protocol == 0)
         w.Add(1, kFields[ProtocolId], 2, 2, "0 MODBUS", Verdict::Good).number = 0;
     else
-        w.Add(1, kFields[ProtocolId], 2, 2, std::to_string(protocol) + " (not MODBUS)", Verdict::Bad, "00 00")
+        w.Add(1, kFields[ProtocolId], 2, 2, std::to_string(protocol) + C_("decode", " (not MODBUS)"), Verdict::Bad, "00 00")
             .number = protocol;
     const unsigned length = text::Be16(frame, 4);
     const std::size_t follows = frame.size() - 6;
@@ -1104,7 +1104,7 @@ Fields DecodeModbusTcp(Bytes frame, const Options& options)
         w.Add(1, kFields[Length], 4, 2, std::to_string(length), Verdict::Good).number = length;
     else
         w.Add(1, kFields[Length], 4, 2,
-              std::to_string(length) + " (" + std::to_string(follows) + " bytes follow)", Verdict::Bad,
+              std::to_string(length) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(follows)}), Verdict::Bad,
               follows <= 0xFFFF ? text::HighLowPairs(static_cast<unsigned>(follows)) : "")
             .number = length;
     w.AddBits(1, kFields[Unit], 6, 1, frame[6]);
@@ -1143,11 +1143,11 @@ Fields DecodeModbusRtu(Bytes frame, const Options& options)
     const std::size_t n = frame.size();
     if (n < kRtuMinimum) {
         w.Add(0, kFields[Frame], 0, n,
-              text::Truncated(n, kRtuMinimum) + " (unit, function code and CRC at least)", Verdict::Bad);
+              text::Truncated(n, kRtuMinimum) + C_("decode", " (unit, function code and CRC at least)"), Verdict::Bad);
         return out;
     }
     const unsigned unit = frame[0];
-    w.Add(0, kFields[Unit], 0, 1, unit == 0 ? "0 (broadcast)" : std::to_string(unit)).number = unit;
+    w.Add(0, kFields[Unit], 0, 1, unit == 0 ? C_("decode", "0 (broadcast)") : std::to_string(unit)).number = unit;
     ReadPdu(w, 1, n - 2, ContextOf(frame, Protocol::ModbusRtu, options));
     const unsigned crc = CrcModbus(frame.first(n - 2));
     text::AddCheckCode(w, 0, kFields[Crc], n - 2, text::Le16(frame, n - 2), crc, 4, text::LowHighPairs(crc));

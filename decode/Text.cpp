@@ -29,17 +29,19 @@ std::string FieldLine(const Field& field)
     case Verdict::None:
         break;
     case Verdict::Good:
-        line += " (ok)";
+        line += C_("decode", " (ok)");
         break;
     case Verdict::Bad:
-        line += field.expected.empty() ? std::string(" (bad)") : " (bad, expected " + field.expected + ")";
+        line += field.expected.empty() ? std::string(C_("decode", " (bad)"))
+                                       : Arg(C_("decode", " (bad, expected %1)"), {field.expected});
         break;
     }
     return line;
 }
 
-TreeText RenderTree(const Decoded& decoded)
+TreeText RenderTree(const Decoded& decoded, Translator translate)
 {
+    const TranslatorScope texts(translate);
     TreeText text;
     text.lines.reserve(decoded.fields.size() + 1);
     text.lines.emplace_back(ProtocolName(decoded.protocol));

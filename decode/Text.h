@@ -21,7 +21,10 @@ struct TreeText {
     std::vector<std::size_t> badLines;  // indices into lines, ascending
 };
 
-[[nodiscard]] TreeText RenderTree(const Decoded& decoded);
+// `translate`: the translator of the words the lines add (the protocol's
+// name, "(ok)", "(bad, expected ...)"); the fields' own texts are in the
+// language they were decoded in (`Options::translate`).
+[[nodiscard]] TreeText RenderTree(const Decoded& decoded, Translator translate = nullptr);
 
 // One field's line, without the indentation.
 [[nodiscard]] std::string FieldLine(const Field& field);

@@ -1,5 +1,6 @@
 #include "monitor/DecodePanel.h"
 
+#include "monitor/PlainTranslator.h"
 #include "widgets/TSMemo.h"
 
 #include <QAction>
@@ -60,8 +61,9 @@ DecodePanel::DecodePanel(QWidget* parent)
     ObjectAddressBox = SizeBox(this, QStringLiteral("ObjectAddressBox"), {1, 2, 3}, sizes.objectAddress);
 
     ProtocolBox->setObjectName(QStringLiteral("ProtocolBox"));
+    // The names are whole literals of the protocol table.
     for (const decode::ProtocolEntry& row : decode::Protocols())
-        ProtocolBox->addItem(QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())),
+        ProtocolBox->addItem(QString::fromUtf8(PlainTranslation("decode", row.name.data())),
                              static_cast<int>(row.protocol));
 
     auto* grid = new QGridLayout;
@@ -134,6 +136,7 @@ decode::Options DecodePanel::Options() const
     options.iec101.cause = CauseBox->currentData().toInt();
     options.iec101.commonAddress = CommonAddressBox->currentData().toInt();
     options.iec101.objectAddress = ObjectAddressBox->currentData().toInt();
+    options.translate = &PlainTranslation;
     return options;
 }
 

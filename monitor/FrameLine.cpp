@@ -119,7 +119,7 @@ DecodeView DecodeLineView(const QString& line, FrameLineRule rule, const decode:
 DecodeView DecodeFrameView(decode::Bytes frame, const decode::Options& options, Decoder decoder)
 {
     DecodeView view;
-    const decode::TreeText tree = decode::RenderTree(decoder(frame, options));
+    const decode::TreeText tree = decode::RenderTree(decoder(frame, options), options.translate);
     view.lines.reserve(static_cast<qsizetype>(tree.lines.size()));
     for (const std::string& text : tree.lines)
         view.lines << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -4,6 +4,7 @@
 
 #include "analysis/LinkEvents.h"
 #include "monitor/LinkKeys.h"
+#include "monitor/PlainTranslator.h"
 #include "monitor/ReceiveLine.h"
 #include "monitor/ReceiveRoute.h"
 #include "widgets/ErrorBoxApplication.h"
@@ -374,6 +375,7 @@ void LinkPanel::Start()
     if (supervisor_ || route_ == nullptr)
         return;
     supervisor_ = std::make_unique<analysis::LinkSupervisor>(SettingsChosen());
+    supervisor_->SetTranslator(&PlainTranslation);
     route_->WatchTraffic(
         this, [this](const ReceivedFrame& frame) { Feed(frame); },
         [this](const ConnectionChange& change) { Connection(change); });

@@ -1,6 +1,7 @@
 #include "monitor/PointPanel.h"
 
 #include "monitor/LinkKeys.h"
+#include "monitor/PlainTranslator.h"
 #include "monitor/ReceiveRoute.h"
 #include "widgets/ErrorBoxApplication.h"
 
@@ -93,7 +94,9 @@ public:
             return QAbstractTableModel::headerData(section, orientation, role);
         if (section == columns_)
             return QCoreApplication::translate("monitor::PointPanel", "标记");
-        return Text(analysis::PointColumns()[static_cast<std::size_t>(section)]);
+        // The columns' words are whole literals of the point table's texts.
+        return QString::fromUtf8(
+            PlainTranslation("analysis", analysis::PointColumns()[static_cast<std::size_t>(section)].data()));
     }
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override
     {
@@ -102,11 +105,13 @@ public:
         const auto r = static_cast<std::size_t>(index.row());
         const analysis::PointRow& row = model_->Row(r);
         switch (role) {
-        case Qt::DisplayRole:
+        case Qt::DisplayRole: {
+            const decode::TranslatorScope texts(&PlainTranslation);
             if (index.column() == columns_)
                 return QString::fromStdString(analysis::MarksText(row.marks));
             return QString::fromStdString(
                 analysis::PointCell(*model_, row, static_cast<std::size_t>(index.column())));
+        }
         case Qt::ForegroundRole:
             if ((row.marks & analysis::kMarkMissing) != 0)
                 return kMissingText;
@@ -547,6 +552,7 @@ bool PointPanel::LoadList(const QString& file)
     Start();
     analysis::PointList list;
     std::string error;
+    const decode::TranslatorScope texts(&PlainTranslation); // the messages; the list reads the same in any language
     if (!analysis::ReadPointListFile(QFile::encodeName(file).toStdString(), list, error)) {
         Fail(QString::fromStdString(error));
         return false;
@@ -581,8 +587,11 @@ bool PointPanel::ExportCsv(const QString& file) const
     return WriteFile(file, analysis::PointsCsv(model_ ? *model_ : empty));
 }
 
+// The report is for reading, in the window's language; the CSV export keeps
+// the table's own words, so that every program reads it back alike.
 bool PointPanel::ExportReport(const QString& file) const
 {
+    const decode::TranslatorScope texts(&PlainTranslation);
     const analysis::PointModel empty;
     return WriteFile(file, analysis::PointsHtml(model_ ? *model_ : empty, tr("数据点表").toStdString()));
 }
