@@ -30,11 +30,6 @@ namespace monitor {
 
 namespace {
 
-QString Text(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 constexpr std::string_view kMarks = "标记";
 // The role of a cell's sort key.
 constexpr int kSortRole = Qt::UserRole;
