@@ -1,7 +1,10 @@
 #include "monitor/Language.h"
 
+#include "monitor/PlainTranslator.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -57,15 +60,28 @@ QStringList InstallTranslations(QCoreApplication& application, Language language
         files.append(QStringLiteral(":/i18n/%1_%2.qm").arg(QLatin1String(name), code));
     files.append(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_%1.qm").arg(code));
 
+    // The translations of an earlier call give way to this language's.
+    static QList<QPointer<QTranslator>> installed;
+    for (const QPointer<QTranslator>& translator : installed) {
+        if (translator) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    }
+    installed.clear();
+    PlainTranslationsChanged();
+
     QStringList loaded;
     for (const QString& file : files) {
         if (!QFileInfo::exists(file))
             continue;
         auto* translator = new QTranslator(&application);
-        if (translator->load(file) && QCoreApplication::installTranslator(translator))
+        if (translator->load(file) && QCoreApplication::installTranslator(translator)) {
             loaded.append(file);
-        else
+            installed.append(translator);
+        } else {
             delete translator;
+        }
     }
     return loaded;
 }

@@ -12,4 +12,8 @@ namespace monitor {
 
 [[nodiscard]] const char* PlainTranslation(const char* context, const char* source);
 
+// Called when the installed translations change: texts are looked up again
+// (the ones handed out before stay valid).
+void PlainTranslationsChanged();
+
 } // namespace monitor
