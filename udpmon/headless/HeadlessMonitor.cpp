@@ -111,23 +111,7 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
     }
     sender_.OnSent = [this](const WSocketAddress& from, const WSocketAddress& to, const std::uint8_t* data,
                             std::size_t n) {
-        // The capture holds each datagram in its own family; the socket sent
-        // from the any address, so from the address the system sends to `to`
-        // from.
-        const WSocketAddress peer = to.Unmapped();
-        if (capture_.IsOpen() && peer.Family() == AF_INET6) {
-            sockaddr_in6 source{};
-            source.sin6_family = AF_INET6;
-            source.sin6_addr = LocalAddressFor(peer.In6().sin6_addr);
-            source.sin6_port = htons(from.Port());
-            Capture(source, peer.In6(), data, n);
-        } else if (capture_.IsOpen() && peer.Family() == AF_INET) {
-            sockaddr_in source{};
-            source.sin_family = AF_INET;
-            source.sin_addr.s_addr = LocalAddressFor(peer.In4().sin_addr.s_addr);
-            source.sin_port = htons(from.Port());
-            Capture(source, peer.In4(), data, n);
-        }
+        CaptureSent(to, from.Port(), data, n);
         TellSent(route_, {data, n}, to);
     };
 }
@@ -331,18 +315,30 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
         return;
     }
     TellSent(route_, {response->data(), response->size()}, to);
-    if (capture_.IsOpen() && to.Family() == AF_INET) {
-        sockaddr_in from{};
-        from.sin_family = AF_INET;
-        from.sin_addr.s_addr = LocalAddressFor(to.In4().sin_addr.s_addr);
-        from.sin_port = htons(listeningPort_);
-        Capture(from, to.In4(), response->data(), response->size());
-    } else if (capture_.IsOpen() && to.Family() == AF_INET6) {
-        sockaddr_in6 from{};
-        from.sin6_family = AF_INET6;
-        from.sin6_addr = LocalAddressFor(to.In6().sin6_addr);
-        from.sin6_port = htons(listeningPort_);
-        Capture(from, to.In6(), response->data(), response->size());
+    CaptureSent(to, listeningPort_, response->data(), response->size());
+}
+
+void HeadlessMonitor::CaptureSent(const WSocketAddress& to, std::uint16_t fromPort, const std::uint8_t* data,
+                                  std::size_t n)
+{
+    if (!capture_.IsOpen())
+        return;
+    // The capture holds each datagram in its own family; the socket sent
+    // from the any address, so from the address the system sends to `to`
+    // from.
+    const WSocketAddress peer = to.Unmapped();
+    if (peer.Family() == AF_INET6) {
+        sockaddr_in6 source{};
+        source.sin6_family = AF_INET6;
+        source.sin6_addr = LocalAddressFor(peer.In6().sin6_addr);
+        source.sin6_port = htons(fromPort);
+        Capture(source, peer.In6(), data, n);
+    } else if (peer.Family() == AF_INET) {
+        sockaddr_in source{};
+        source.sin_family = AF_INET;
+        source.sin_addr.s_addr = LocalAddressFor(peer.In4().sin_addr.s_addr);
+        source.sin_port = htons(fromPort);
+        Capture(source, peer.In4(), data, n);
     }
 }
 

@@ -86,6 +86,8 @@ private:
     // A received datagram into the capture: from its source to where it was
     // sent, as IPv4 or IPv6.
     void CaptureReceived(const monitor::ReceivedFrame& frame);
+    // A datagram sent from the local port fromPort to `to`, with --pcap.
+    void CaptureSent(const WSocketAddress& to, std::uint16_t fromPort, const std::uint8_t* data, std::size_t n);
     // One datagram into the capture, stamped `microseconds` (now when 0).
     void Capture(const sockaddr_in& from, const sockaddr_in& to, const std::uint8_t* data, std::size_t n,
                  std::uint64_t microseconds = 0);
