@@ -1630,7 +1630,7 @@ receiving, sending, filter, timed save, trigger answers and frame decoding as in
     <name>tamrel::ServerSide</name>
     <message>
         <source>服务器端口:</source>
-        <translation>Server port:</translation>
+        <translation>Server port: </translation>
     </message>
     <message>
         <source>Tamrel-通用TCP通信服务器监测工具（V1.5版）</source>

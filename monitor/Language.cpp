@@ -12,6 +12,8 @@ namespace monitor {
 
 namespace {
 
+Language installedLanguage = Language::Chinese;
+
 bool IsChineseTag(const QString& tag)
 {
     return tag == QLatin1String("C") || tag == QLatin1String("POSIX")
@@ -69,6 +71,7 @@ QStringList InstallTranslations(QCoreApplication& application, Language language
         }
     }
     installed.clear();
+    installedLanguage = language;
     PlainTranslationsChanged();
 
     QStringList loaded;
@@ -84,6 +87,24 @@ QStringList InstallTranslations(QCoreApplication& application, Language language
         }
     }
     return loaded;
+}
+
+Language InstalledLanguage()
+{
+    return installedLanguage;
+}
+
+QString PageInLanguage(const QString& page, Language language)
+{
+    if (language == Language::Chinese)
+        return page;
+    const qsizetype dot = page.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = page.lastIndexOf(QLatin1Char('/'));
+    if (dot <= slash + 1)
+        return page;
+    QString translated = page;
+    translated.insert(dot, QLatin1Char('_') + LanguageCode(language));
+    return QFileInfo::exists(translated) ? translated : page;
 }
 
 QString Translated(const char* context, const QString& source)

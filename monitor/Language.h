@@ -33,6 +33,15 @@ enum class Language { Chinese, English };
 // application. Returns the files loaded.
 QStringList InstallTranslations(QCoreApplication& application, Language language);
 
+// The language of the last InstallTranslations call; Chinese before any.
+[[nodiscard]] Language InstalledLanguage();
+
+// A page of the program's resources in the language of its texts: under
+// English the page of the same name with "_en" before its extension
+// (":/ostrel/help/Ostrel.html" -> ":/ostrel/help/Ostrel_en.html") when the
+// program has it; otherwise the page itself, the Chinese one.
+[[nodiscard]] QString PageInLanguage(const QString& page, Language language);
+
 // The translation of a source text marked where it is defined with
 // QT_TRANSLATE_NOOP(context, text); any other text unchanged.
 [[nodiscard]] QString Translated(const char* context, const QString& source);

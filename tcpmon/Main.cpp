@@ -23,6 +23,7 @@
 #include "monitor/LinkPanel.h"
 #include "monitor/FrameLogDialogs.h"
 #include "monitor/IntervalTimer.h"
+#include "monitor/Language.h"
 #include "monitor/NetworkChoices.h"
 #include "monitor/ReceiveRoute.h"
 #include "monitor/TrafficCounters.h"
@@ -510,7 +511,7 @@ void Tf_main::N_pointsClick()
 void Tf_main::N_helpClick()
 {
     if (F_help == nullptr)
-        F_help = new HelpWindow(side_->Words().helpPage, this);
+        F_help = new HelpWindow(monitor::PageInLanguage(side_->Words().helpPage, monitor::InstalledLanguage()), this);
     F_help->ShowGuide();
 }
 

@@ -2,6 +2,7 @@
 
 #include "tcpmon/MainLayout.h"
 
+#include "monitor/Language.h"
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
 
@@ -89,6 +90,9 @@ void MainArea::CreateStatusBar(const QString& credit, int sideWidth)
     panels->AddPanel(sideWidth, Qt::AlignLeft);
     panels->AddPanel(150, Qt::AlignRight);
     panels->SetPanelText(PanelCredit, credit);
+    // In English, in a window too narrow for every panel, the panels give
+    // way to their texts.
+    panels->SetGivesWayToTexts(monitor::InstalledLanguage() == monitor::Language::English);
     bar->addPermanentWidget(panels, 1);
     window_.setStatusBar(bar);
 }

@@ -177,6 +177,9 @@ void Tf_main::CreateStatusBar()
                                            std::pair{100, Qt::AlignHCenter}, std::pair{260, Qt::AlignHCenter},
                                            std::pair{200, Qt::AlignRight}})
         Panels_->AddPanel(width, alignment);
+    // The start size cuts the port panel; in English the panels before it
+    // give way to their shorter texts, so that it is whole there.
+    Panels_->SetGivesWayToTexts(monitor::InstalledLanguage() == monitor::Language::English);
     StatusBar1->addPermanentWidget(Panels_, 1);
     setStatusBar(StatusBar1);
 }
@@ -549,7 +552,8 @@ void Tf_main::Btn_RTopClick()
 void Tf_main::N_helpClick()
 {
     if (F_help == nullptr)
-        F_help = new HelpWindow(QStringLiteral(":/ostrel/help/Ostrel.html"), this);
+        F_help = new HelpWindow(
+            monitor::PageInLanguage(QStringLiteral(":/ostrel/help/Ostrel.html"), monitor::InstalledLanguage()), this);
     F_help->ShowGuide();
 }
 

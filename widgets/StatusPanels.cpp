@@ -11,6 +11,8 @@
 #include <QToolTip>
 #include <qdrawutil.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kTextMargin = 4;
@@ -73,9 +75,14 @@ void StatusPanels::SetPanelText(int index, const QString& text)
 std::vector<int> StatusPanels::Layout() const
 {
     std::vector<int> widths;
-    for (const Panel& panel : panels_)
+    std::vector<int> needed;
+    for (const Panel& panel : panels_) {
         widths.push_back(panel.width);
-    return LayoutPanels(widths, width());
+        needed.push_back(panel.text.isEmpty()
+                             ? 0
+                             : fontMetrics().horizontalAdvance(panel.text) + 2 * kTextMargin + kPanelGap + 1);
+    }
+    return givesWayToTexts_ ? LayoutPanelsForTexts(widths, needed, width()) : LayoutPanels(widths, width());
 }
 
 QRect StatusPanels::PanelRect(int index) const
@@ -87,6 +94,20 @@ QRect StatusPanels::PanelRect(int index) const
     const int w = widths.at(static_cast<size_t>(index));
     // Panels are separated by a small gap, as the classic status bar draws them.
     return QRect(left, 0, std::max(w - kPanelGap, 0), height());
+}
+
+QRect StatusPanels::PanelTextRect(int index) const
+{
+    QRect rect = PanelRect(index);
+    if (givesWayToTexts_)
+        rect.setRight(std::min(rect.right(), width() - 1));
+    return rect.adjusted(kTextMargin, 1, -kTextMargin, -1);
+}
+
+void StatusPanels::SetGivesWayToTexts(bool on)
+{
+    givesWayToTexts_ = on;
+    update();
 }
 
 QSize StatusPanels::sizeHint() const
@@ -142,7 +163,7 @@ void StatusPanels::paintEvent(QPaintEvent* /*event*/)
         if (rect.width() <= 0 || rect.left() >= width())
             continue;
         qDrawShadePanel(&painter, rect, palette(), true, 1);
-        const QRect textRect = rect.adjusted(kTextMargin, 1, -kTextMargin, -1);
+        const QRect textRect = PanelTextRect(i);
         const Panel& panel = panels_[static_cast<size_t>(i)];
         const QString shown = fontMetrics().elidedText(panel.text, Qt::ElideRight, textRect.width());
         painter.setPen(palette().color(QPalette::WindowText));

@@ -26,6 +26,16 @@ public:
     void SetPanelText(int index, const QString& text);
     // Where the panel is drawn at the widget's present width.
     [[nodiscard]] QRect PanelRect(int index) const;
+    // Where its text is laid out (by the panel's alignment, elided to it):
+    // inside the panel's margins, and with SetGivesWayToTexts only in the
+    // part of a panel cut by the right edge that is seen.
+    [[nodiscard]] QRect PanelTextRect(int index) const;
+    // Off (the default): the panels keep their widths and a panel the right
+    // edge cuts is cut with its text. On: in a row narrower than the panels
+    // together, the panels before the cut one give up the width their texts
+    // leave unused (LayoutPanelsForTexts), and the cut panel's text is placed
+    // in its part that is seen.
+    void SetGivesWayToTexts(bool on);
     // The tooltip of a panel, made when it is to be shown (none by default).
     void SetPanelToolTip(int index, std::function<QString()> text);
     [[nodiscard]] QString PanelToolTip(int index) const;
@@ -48,4 +58,5 @@ private:
     [[nodiscard]] std::vector<int> Layout() const;
 
     std::vector<Panel> panels_;
+    bool givesWayToTexts_ = false;
 };

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "tests/support/UntranslatedTexts.h"
 
+#include "monitor/DialogButtons.h"
 #include "monitor/Language.h"
 #include "tcpmon/ServerSide.h"
 #include "tcpmon/TOutlookBtn.h"
@@ -9,15 +10,18 @@
 #include "tcpmon/u_csn.h"
 #include "tcpmon/client/u_connect.h"
 #include "udpmon/u_main.h"
+#include "widgets/HelpWindow.h"
 #include "widgets/StatusPanels.h"
 #include "widgets/TSMemo.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTranslator>
 
@@ -44,6 +48,22 @@ QString FieldMenuText()
     for (const QAction* action : menu->actions())
         captions << action->text();
     return captions.join(QLatin1Char('|'));
+}
+
+// The title of the page the help menu's guide window opens on, after the
+// menu's action was triggered; whether any text of the page is Chinese.
+struct Guide {
+    QString title;
+    bool chinese = true;
+};
+
+Guide OpenGuide(QWidget& window, QAction& helpAction)
+{
+    helpAction.trigger();
+    const auto* guide = window.findChild<HelpWindow*>();
+    if (guide == nullptr || !guide->isVisible())
+        return {};
+    return {guide->Browser()->documentTitle(), HasChinese(guide->Browser()->toPlainText())};
 }
 
 } // namespace
@@ -92,6 +112,11 @@ void WindowLanguageTest::chineseKeepsTheSourceTexts()
              QStringList({"报文处理", "端口监听", "编辑", "参数设置", "附加功能", "显示", "帮助"}));
     // The edit menu's captions are English in the Chinese window too.
     QCOMPARE(window->Actions().Copy1->text(), QStringLiteral("&Copy"));
+    QCOMPARE(OpenGuide(*window, *window->Actions().N_help).title, QStringLiteral("Ostrel 使用说明"));
+    // The port panel's text is placed in the whole panel, which the start
+    // size cuts.
+    const StatusPanels* panels = window->Panels();
+    QCOMPARE(panels->PanelTextRect(3), panels->PanelRect(3).adjusted(4, 1, -4, -1));
 }
 
 void WindowLanguageTest::ostrelInEnglish()
@@ -106,7 +131,14 @@ void WindowLanguageTest::ostrelInEnglish()
     QCOMPARE(MenuTitles(actions.MainMenus),
              QStringList({"Frames", "Listen", "Edit", "Settings", "Tools", "View", "Help"}));
     QCOMPARE(actions.B_open->toolTip(), QStringLiteral("Start listening"));
-    QCOMPARE(window->Panels()->PanelText(0), QStringLiteral("Single line, copies per send: 1"));
+    // At the start size the port panel's text is seen whole.
+    const StatusPanels* panels = window->Panels();
+    QCOMPARE(panels->PanelText(0), QStringLiteral("Single line, copies per send: 1"));
+    QCOMPARE(panels->PanelText(3), QStringLiteral("Port 1888, to 127.0.0.1 1889"));
+    const QRect portText = panels->PanelTextRect(3);
+    QVERIFY2(portText.right() < panels->width()
+                 && QFontMetrics(panels->font()).horizontalAdvance(panels->PanelText(3)) <= portText.width(),
+             qPrintable(QStringLiteral("%1 wide, text in %2..%3").arg(panels->width()).arg(portText.left()).arg(portText.right())));
 
     // No caption, hint or name of the window, its menus, toolbar, docks and
     // dialogs is left in Chinese.
@@ -130,6 +162,11 @@ void WindowLanguageTest::ostrelInEnglish()
     QTRY_VERIFY(box.seen);
     QCOMPARE(box.text, QStringLiteral("Wrong frame format, please correct it! e.g. \"01 03 1A\""));
     QCOMPARE(box.title, QCoreApplication::applicationName());
+
+    // The help menu opens the English guide.
+    const Guide guide = OpenGuide(*window, *actions.N_help);
+    QCOMPARE(guide.title, QStringLiteral("Ostrel user guide"));
+    QVERIFY(!guide.chinese);
 }
 
 void WindowLanguageTest::tcpMonitorsInEnglish()
@@ -139,10 +176,13 @@ void WindowLanguageTest::tcpMonitorsInEnglish()
         bool client;
         QString title;
         QString switchMenu;
+        QString guide;
     };
     const Case cases[] = {
-        {false, QStringLiteral("Tamrel - TCP server monitor (V1.5)"), QStringLiteral("Server")},
-        {true, QStringLiteral("Tamrel - TCP client monitor (V1.0)"), QStringLiteral("Connection")},
+        {false, QStringLiteral("Tamrel - TCP server monitor (V1.5)"), QStringLiteral("Server"),
+         QStringLiteral("Tamrel_S user guide")},
+        {true, QStringLiteral("Tamrel - TCP client monitor (V1.0)"), QStringLiteral("Connection"),
+         QStringLiteral("Tamrel_C user guide")},
     };
     for (const Case& c : cases) {
         QTemporaryDir dir;
@@ -175,6 +215,18 @@ void WindowLanguageTest::tcpMonitorsInEnglish()
         QVERIFY(sideDialog != nullptr);
         chinese += ChineseTexts(sideDialog);
         QVERIFY2(chinese.isEmpty(), qPrintable(chinese.join(QLatin1Char('\n'))));
+        // Its short English controls leave room for the whole title.
+        const auto* dialog = qobject_cast<const QDialog*>(sideDialog);
+        QVERIFY(dialog != nullptr);
+        QVERIFY2(dialog->sizeHint().width() >= monitor::TitleWidth(*dialog),
+                 qPrintable(QStringLiteral("%1: %2 < %3")
+                                .arg(dialog->windowTitle())
+                                .arg(dialog->sizeHint().width())
+                                .arg(monitor::TitleWidth(*dialog))));
+
+        const Guide guide = OpenGuide(*window, *window->Actions().N_help);
+        QCOMPARE(guide.title, c.guide);
+        QVERIFY(!guide.chinese);
 
         // The pause switch tells its state by its translated caption, both ways.
         window->Actions().Btn_watch->click();
