@@ -233,7 +233,7 @@ bool PointList::Read(std::string_view csv, std::string& error)
         if (const std::string type = cell(Type); !type.empty()) {
             const auto t = ParseType(type);
             if (!t) {
-                error = LineError(line, "类型 \"" + type + "\" 不认识");
+                error = LineError(line, decode::Arg(decode::C_("analysis", "类型 \"%1\" 不认识"), {type}));
                 return false;
             }
             e.type = *t;

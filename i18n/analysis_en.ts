@@ -236,6 +236,10 @@
         <translation>Unknown protocol "%1" (IEC104, IEC101, MODBUS, DNP3, CDT)</translation>
     </message>
     <message>
+        <source>类型 "%1" 不认识</source>
+        <translation>Unknown type "%1"</translation>
+    </message>
+    <message>
         <source>站址 "%1" 不是 0 到 65535 的数</source>
         <translation>Station "%1" is not a number from 0 to 65535</translation>
     </message>

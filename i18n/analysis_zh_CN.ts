@@ -236,6 +236,10 @@
         <translation>协议 "%1" 不认识 (IEC104, IEC101, MODBUS, DNP3, CDT)</translation>
     </message>
     <message>
+        <source>类型 "%1" 不认识</source>
+        <translation>类型 "%1" 不认识</translation>
+    </message>
+    <message>
         <source>站址 "%1" 不是 0 到 65535 的数</source>
         <translation>站址 "%1" 不是 0 到 65535 的数</translation>
     </message>

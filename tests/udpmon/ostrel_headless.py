@@ -16,6 +16,7 @@ import signal
 import socket
 import subprocess
 import sys
+import shutil
 import tempfile
 import time
 
@@ -301,11 +302,34 @@ def ascii_mode():
 
 
 def bad_rule():
-    run = subprocess.run([PROGRAM, "--listen", "0", "--trigger", "01 03=05", "--trigger", "01 ?? **=05"],
-                         capture_output=True, timeout=30)
-    err = run.stderr.decode("utf-8")
-    check(run.returncode == 2 and "触发报文通配符大于两个,请修改!" in err and run.stdout == b"",
-          f"a bad rule: status {run.returncode}, {err!r}")
+    """A refused rule and a point list with a fault end the start with their
+    message, in the language chosen by --lang or else by the environment."""
+    folder = tempfile.mkdtemp(prefix="ostrel-headless-lang-")
+    point_list = os.path.join(folder, "list.csv")
+    with open(point_list, "w", encoding="utf-8") as f:
+        f.write("protocol,station,address\nXYZ,1,1\n")
+    rule = ["--trigger", "01 03=05", "--trigger", "01 ?? **=05"]
+    wildcards_zh = "触发报文通配符大于两个,请修改!"
+    wildcards_en = "Too many wildcards in the trigger frame, please correct it!"
+    cases = [
+        ("C locale", "C", rule, 2, wildcards_zh),
+        ("English desktop", "en_US.UTF-8", rule, 2, wildcards_en),
+        ("Chinese desktop", "zh_CN.UTF-8", rule, 2, wildcards_zh),
+        ("--lang zh on an English desktop", "en_US.UTF-8", ["--lang", "zh", *rule], 2, wildcards_zh),
+        ("--lang=en under the C locale", "C", ["--lang=en", *rule], 2, wildcards_en),
+        ("point list, English desktop", "en_US.UTF-8", ["--point-list", point_list], 1,
+         'point list ' + point_list + ': Line 2: Unknown protocol "XYZ"'),
+        ("point list, C locale", "C", ["--point-list", point_list], 1, 'point list ' + point_list + ': 第2行: 协议 "XYZ" 不认识'),
+        ("unknown language", "C", ["--lang", "fr"], 2, "ostrel-headless: --lang: 'fr' is not zh or en."),
+    ]
+    for name, lang, args, status, message in cases:
+        env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES")}
+        env["LANG"] = lang
+        run = subprocess.run([PROGRAM, "--listen", "0", *args], capture_output=True, timeout=30, env=env, cwd=folder)
+        err = run.stderr.decode("utf-8")
+        check(run.returncode == status and message in err and run.stdout == b"",
+              f"{name}: status {run.returncode}, {err!r}")
+    shutil.rmtree(folder)
 
 
 def earlier_captures():

@@ -3,7 +3,9 @@
 #include "platform/AtomicFile.h"
 #include "platform/TextCodec.h"
 #include "socket/WSocketErrors.h"
+#include "decode/Translate.h"
 #include "monitor/LinkKeys.h"
+#include "monitor/PlainTranslator.h"
 #include "monitor/Triggers.h"
 
 #include <QDir>
@@ -130,6 +132,8 @@ void HeadlessMonitor::Start()
         // A list with a fault stops the start before anything is bound or made.
         analysis::PointList list;
         std::string error;
+        // Its faults in the language of the translations installed.
+        const decode::TranslatorScope language(monitor::PlainTranslation);
         if (!analysis::ReadPointListFile(QFile::encodeName(options_.pointListFile).toStdString(), list, error))
             throw std::runtime_error("point list " + error);
         points_->SetList(std::move(list));

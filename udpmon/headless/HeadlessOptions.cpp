@@ -1,5 +1,6 @@
 #include "udpmon/headless/HeadlessOptions.h"
 
+#include "monitor/Language.h"
 #include "monitor/Triggers.h"
 #include "socket/WSocketAddress.h"
 
@@ -97,7 +98,8 @@ Exit status:
 
 } // namespace
 
-HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const QString& version)
+HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const QString& version,
+                                            const HeadlessLanguageChoice& chooseLanguage)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -165,11 +167,25 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         QStringLiteral("new-port-each-time"),
         QStringLiteral("Send each answer to --to from a new port, as Ostrel's window does."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Write nothing to standard output."));
+    const QCommandLineOption language(
+        QStringLiteral("lang"),
+        QStringLiteral("Language of the messages that Ostrel's window shows too (a trigger rule refused) and of the "
+                       "point list's faults: zh (Chinese) or en (English). Without it the desktop's language decides "
+                       "as for Ostrel (LANGUAGE, LC_ALL, LC_MESSAGES, LANG): Chinese for a Chinese desktop and the C "
+                       "locale, English for any other. The other messages and this help are English; the lines "
+                       "written and the files are the same in both languages."),
+        QStringLiteral("LANG"));
     parser.addOptions({help, showVersion, listen, to, trigger, ascii, time, saveMinutes, saveDir, pcap, events, points, pointList,
-                       replyToSender, newPortEachTime, ipv4Only, join, multicastTtl, multicastIf, quiet});
+                       replyToSender, newPortEachTime, ipv4Only, join, multicastTtl, multicastIf, quiet, language});
 
     if (!parser.parse(arguments))
         return UsageError(parser.errorText());
+    if (parser.values(language).size() > 1)
+        return UsageError(QStringLiteral("--lang given more than once."));
+    if (parser.isSet(language) && !monitor::IsLanguageOption(parser.value(language)))
+        return UsageError(QStringLiteral("--lang: '%1' is not zh or en.").arg(parser.value(language)));
+    if (chooseLanguage)
+        chooseLanguage(parser.value(language));
     if (parser.isSet(help)) {
         QString text = parser.helpText();
         text.replace(0, text.indexOf(QLatin1Char('\n')), QStringLiteral("Usage: %1 [options]").arg(kProgram));
@@ -215,11 +231,14 @@ HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const 
         const QString response = text.mid(equals + 1);
         const monitor::TriggerValidation checked = monitor::ValidateTrigger(rule, pattern, response);
         if (!checked.ok)
-            return UsageError(QStringLiteral("--trigger '%1': %2").arg(text, checked.message));
+            return UsageError(QStringLiteral("--trigger '%1': %2")
+                                  .arg(text, monitor::Translated("monitor::TriggerMessage", checked.message)));
         if (!AllPairsRead(pattern) || !AllPairsRead(response))
             return UsageError(QStringLiteral("--trigger '%1': %2")
-                                  .arg(text, AllPairsRead(pattern) ? monitor::TriggerMessage::ResponseFormat
-                                                                   : monitor::TriggerMessage::PatternFormat));
+                                  .arg(text, monitor::Translated("monitor::TriggerMessage",
+                                                                 AllPairsRead(pattern)
+                                                                     ? monitor::TriggerMessage::ResponseFormat
+                                                                     : monitor::TriggerMessage::PatternFormat)));
         rule.Enabled = true;
         options.triggers.push_back(rule);
     }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -50,12 +51,19 @@ struct HeadlessCommandLine {
     QString standardError;
 };
 
+// Told the value of --lang ("zh", "en"; empty without it) once the options
+// are read and before any of their values is checked, so that the messages
+// of the checks can be in that language.
+using HeadlessLanguageChoice = std::function<void(const QString& language)>;
+
 // Reads the arguments (the first one is the program path). Long options take
 // their value as "--name value" or "--name=value". --help and --version
 // print to standard output and end with 0; a bad option, a bad value or a
 // trigger rule that Ostrel's trigger dialog refuses prints one line (for a
-// rule: the dialog's message) and a hint to standard error and ends with 2.
-[[nodiscard]] HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const QString& version);
+// rule: the dialog's message, in the language of the translations installed)
+// and a hint to standard error and ends with 2.
+[[nodiscard]] HeadlessCommandLine ReadHeadlessCommandLine(const QStringList& arguments, const QString& version,
+                                                          const HeadlessLanguageChoice& chooseLanguage = {});
 
 // The n-th numbered name of the capture file (n from 1; SIGHUP and a name
 // that exists move on to the next): the number goes before the last

@@ -1,3 +1,4 @@
+#include "monitor/Language.h"
 #include "platform/CommandLine.h"
 #include "platform/DateTimeText.h"
 #include "udpmon/headless/HeadlessMonitor.h"
@@ -5,6 +6,7 @@
 #include "platform/SignalPipe.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <csignal>
 #include <cstdio>
@@ -25,14 +27,6 @@ void PrintError(const QString& message)
 
 int main(int argc, char** argv)
 {
-    const ostrel::HeadlessCommandLine commandLine =
-        ostrel::ReadHeadlessCommandLine(ArgumentsOf(argc, argv), QStringLiteral(OSTREL_VERSION));
-    if (!commandLine.options) {
-        PrintOutcome({false, commandLine.exitCode, commandLine.standardOutput, commandLine.standardError, false, {}});
-        return commandLine.exitCode;
-    }
-    const ostrel::HeadlessOptions& options = *commandLine.options;
-
     InitLocale();
     // Qt's own event loop wakes for a datagram sooner than the GLib one (the
     // median answer at 5 000 requests/s came 10 to 20 % sooner); a setting
@@ -42,6 +36,21 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ostrel-headless"));
     QCoreApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION));
+
+    // The messages Ostrel's window shares (a refused trigger rule) and the
+    // point list's faults in English when English is chosen; the Chinese
+    // ones are their source texts, and under Chinese nothing else changes.
+    const auto chooseLanguage = [&app](const QString& language) {
+        if (monitor::ChooseLanguage(language, QLocale::system().uiLanguages()) == monitor::Language::English)
+            monitor::InstallTranslations(app, monitor::Language::English);
+    };
+    const ostrel::HeadlessCommandLine commandLine =
+        ostrel::ReadHeadlessCommandLine(ArgumentsOf(argc, argv), QStringLiteral(OSTREL_VERSION), chooseLanguage);
+    if (!commandLine.options) {
+        PrintOutcome({false, commandLine.exitCode, commandLine.standardOutput, commandLine.standardError, false, {}});
+        return commandLine.exitCode;
+    }
+    const ostrel::HeadlessOptions& options = *commandLine.options;
 
     // Lines go out per line to a terminal and in blocks to a file or a pipe;
     // a reader that went away costs the lines, not the program.
