@@ -39,34 +39,47 @@ public:
     // Milliseconds since the pass running began.
     [[nodiscard]] qint64 PassElapsedMs() const { return pass_.elapsed(); }
 
-    // One pass: `readOne` (returning Read) reads once and hands on what it
-    // read. An exception from it ends the pass and goes on to the caller.
-    template <typename ReadOne>
-    End Pass(ReadOne&& readOne)
+    // A pass begins: the reader then reads once and tells ReadsOn what the
+    // read found, for as long as ReadsOn says to read on:
+    //     loop.Begin();
+    //     while (loop.ReadsOn(ReadOnce())) {}
+    // after which Ended() tells how the pass ended.
+    void Begin()
     {
         pass_.start();
-        for (;;) {
-            switch (readOne()) {
-            case Read::Drained:
-                return End::Drained;
-            case Read::Stop:
-                return End::Stopped;
-            case Read::Full:
-                if (pass_.elapsed() >= budgetMs_)
-                    return End::BudgetSpent;
-                if (socket_.RcvdCount() <= 0)
-                    return End::Drained;
-                break;
-            case Read::Waiting:
-                if (pass_.elapsed() >= budgetMs_)
-                    return End::BudgetSpent;
-                break;
-            }
-        }
+        end_ = End::Drained;
     }
+    [[nodiscard]] bool ReadsOn(Read read)
+    {
+        switch (read) {
+        case Read::Drained:
+            return Over(End::Drained);
+        case Read::Stop:
+            return Over(End::Stopped);
+        case Read::Full:
+            if (pass_.elapsed() >= budgetMs_)
+                return Over(End::BudgetSpent);
+            if (socket_.RcvdCount() <= 0)
+                return Over(End::Drained);
+            return true;
+        case Read::Waiting:
+            if (pass_.elapsed() >= budgetMs_)
+                return Over(End::BudgetSpent);
+            return true;
+        }
+        return Over(End::Drained);
+    }
+    [[nodiscard]] End Ended() const { return end_; }
 
 private:
+    bool Over(End end)
+    {
+        end_ = end;
+        return false;
+    }
+
     TCustomWSocket& socket_;
     int budgetMs_;
     QElapsedTimer pass_;
+    End end_ = End::Drained;
 };

@@ -26,13 +26,14 @@ void StreamReader::Restart()
 void StreamReader::ReadPass()
 {
     const int readSize = loop_.BudgetMs() > 0 ? kBatchSize : kReadSize;
-    ReadLoop::End end = ReadLoop::End::Drained;
+    loop_.Begin();
     try {
         // What a refused chunk left of the last read goes first; the reads
         // that follow are this pass's own.
         if (batchAt_ < batchEnd_)
             HandOnChunks();
-        end = loop_.Pass([this, readSize] { return ReadOnce(readSize); });
+        while (loop_.ReadsOn(ReadOnce(readSize))) {
+        }
     } catch (...) {
         route_.PassEnded(monitor::PassEnd::MoreWaiting);
         throw;
@@ -42,7 +43,7 @@ void StreamReader::ReadPass()
         route_.PassEnded(monitor::PassEnd::PeerGone);
     }
     else
-        route_.PassEnded(end == ReadLoop::End::BudgetSpent ? monitor::PassEnd::MoreWaiting : monitor::PassEnd::PeerPaused);
+        route_.PassEnded(loop_.Ended() == ReadLoop::End::BudgetSpent ? monitor::PassEnd::MoreWaiting : monitor::PassEnd::PeerPaused);
 }
 
 ReadLoop::Read StreamReader::ReadOnce(int readSize)

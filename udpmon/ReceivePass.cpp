@@ -81,17 +81,18 @@ void ReceivePass::Stop()
 // are shown all the same); the datagrams still waiting are read by the next.
 void ReceivePass::ReadPass()
 {
-    ReadLoop::End end = ReadLoop::End::Drained;
+    loop_.Begin();
     try {
-        end = loop_.Pass([this] {
-            // Another datagram waits: the kernel counts its bytes.
-            return ReadOneDatagram() && UDPServer1_.RcvdCount() > 0 ? ReadLoop::Read::Waiting : ReadLoop::Read::Drained;
-        });
+        // Another datagram waits when the kernel counts its bytes.
+        while (loop_.ReadsOn(ReadOneDatagram() && UDPServer1_.RcvdCount() > 0 ? ReadLoop::Read::Waiting
+                                                                              : ReadLoop::Read::Drained)) {
+        }
     } catch (...) {
         route_.PassEnded(monitor::PassEnd::MoreWaiting);
         throw;
     }
-    route_.PassEnded(end == ReadLoop::End::BudgetSpent ? monitor::PassEnd::MoreWaiting : monitor::PassEnd::PeerPaused);
+    route_.PassEnded(loop_.Ended() == ReadLoop::End::BudgetSpent ? monitor::PassEnd::MoreWaiting
+                                                                 : monitor::PassEnd::PeerPaused);
 }
 
 bool ReceivePass::ReadOneDatagram()

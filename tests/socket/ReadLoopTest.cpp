@@ -39,7 +39,7 @@ TEST_P(ReadLoopTest, PassesReadWhatWaitsInOrderWithinTheBudget)
     std::vector<ReadLoop::End> ends;
     socket.OnDataAvailable = [&](TCustomWSocket*, int) {
         int reads = 0;
-        ends.push_back(loop.Pass([&] {
+        const auto readOnce = [&] {
             char buffer[64];
             const int count = socket.Receive(buffer, sizeof buffer);
             if (count < 0)
@@ -48,7 +48,11 @@ TEST_P(ReadLoopTest, PassesReadWhatWaitsInOrderWithinTheBudget)
             ++reads;
             std::this_thread::sleep_for(std::chrono::milliseconds(c.msPerRead));
             return ReadLoop::Read::Full;
-        }));
+        };
+        loop.Begin();
+        while (loop.ReadsOn(readOnce())) {
+        }
+        ends.push_back(loop.Ended());
         readsPerPass.push_back(reads);
     };
     Aim(socket, "udp", 0);
