@@ -95,7 +95,7 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
         while (offset < length) {
             const std::size_t piece = std::min<std::size_t>(length - offset, 1 << 20);
             socket.Send(bytes + offset, static_cast<int>(piece));
-            if (OnSent)
+            if (OnSent || route_ != nullptr)
                 ReportSent(bytes + offset, piece);
             offset += piece;
         }
@@ -119,8 +119,13 @@ void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length)
     // The component sends a datagram socket's bytes in datagrams of at most
     // ChunkSize bytes.
     constexpr auto datagramMax = static_cast<std::size_t>(ChunkSize);
-    for (std::size_t offset = 0; offset < length; offset += datagramMax)
-        OnSent(from, UDPClient1_->to, bytes + offset, std::min(length - offset, datagramMax));
+    for (std::size_t offset = 0; offset < length; offset += datagramMax) {
+        const std::size_t n = std::min(length - offset, datagramMax);
+        if (OnSent)
+            OnSent(from, UDPClient1_->to, bytes + offset, n);
+        if (route_ != nullptr)
+            TellSent(*route_, {bytes + offset, n}, UDPClient1_->to);
+    }
 }
 
 void TellSent(monitor::ReceiveRoute& route, std::span<const std::uint8_t> bytes, const WSocketAddress& to)
@@ -161,6 +166,8 @@ void DatagramSender::ReplyToSender(std::span<const std::uint8_t> response, const
     if (OnSent)
         OnSent(WSocketAddress::Any(replySocket_->Family(), replySocket_->LocalPort().toUShort()), to, response.data(),
                response.size());
+    if (route_ != nullptr)
+        TellSent(*route_, response, to);
 }
 
 } // namespace ostrel

@@ -57,6 +57,9 @@ public:
     std::function<void(const WSocketAddress& from, const WSocketAddress& to, const std::uint8_t* bytes,
                        std::size_t length)>
         OnSent;
+    // The route told of every datagram sent (TellSent), for its sent-frame
+    // observers. Optional.
+    void TellRoute(monitor::ReceiveRoute& route) { route_ = &route; }
 
 private:
     // A sending socket and where it sends to.
@@ -83,6 +86,7 @@ private:
     const OstrelState& state_;
     Port port_;
     TWSocket* replySocket_ = nullptr;
+    monitor::ReceiveRoute* route_ = nullptr;
     Outlet outlets_[2];
     // UDPClient1, the socket sends go from, and (a new port each time) the
     // one made ready for the next send.
