@@ -116,6 +116,15 @@ DecodePanel::DecodePanel(QWidget* parent)
 
 DecodePanel::~DecodePanel() = default;
 
+void DecodePanel::FollowSent(ReceiveRoute& route)
+{
+    const QPointer<DecodePanel> alive(this);
+    route.AddSentObserver([alive](const ReceivedFrame& frame) {
+        if (alive)
+            alive->SetLastSent(frame.bytes);
+    });
+}
+
 void DecodePanel::SetSources(TSMemo* receive, RuleOf receiveRule, TSMemo* send, RuleOf sendRule)
 {
     Follow(false);

@@ -2,6 +2,7 @@
 
 #include "decode/Decode.h"
 #include "monitor/FrameLine.h"
+#include "monitor/ReceiveRoute.h"
 
 #include <QString>
 #include <QTimer>
@@ -33,9 +34,8 @@ namespace monitor {
 // goes to it (also a line loaded from a file: it is on that window); the
 // decoders also see the frames of the lines before it in the same window
 // (`monitor::EarlierFrames`) and the device's part the program set. A
-// received frame is also given the last frame the program sent (the program
-// tells it with SetLastSent from its route's sent frames: the send window's
-// last line need not be it), so that a response pairs with its request.
+// received frame is also given the last frame the program sent (FollowSent:
+// from its route's sent frames; the send window's last line need not be it), so that a response pairs with its request.
 //
 // It follows the caret as it moves and the window's text as lines arrive,
 // decoding at most once per event-loop turn, and only while it is shown:
@@ -72,6 +72,9 @@ public:
     // The last frame the program sent; kept for the received lines'
     // decoding, which it does not start (cheap enough for every send).
     void SetLastSent(std::span<const std::uint8_t> bytes) { lastSent_.assign(bytes.begin(), bytes.end()); }
+    // Takes the last frame sent from the route's sent frames, for as long as
+    // the panel lives.
+    void FollowSent(ReceiveRoute& route);
 
     // Shows `frame`, going in `direction`, instead of a caret line (a point
     // table row's last frame; `request` is the frame it answers, when known)

@@ -14,11 +14,9 @@ ClientSession::ClientSession(monitor::ReceiveRoute& route)
     }
     server_.SetProto(QStringLiteral("tcp"));
     server_.SetAddr(QStringLiteral("0.0.0.0"));
-    // One read per readiness event, so that a client streaming without pause
-    // cannot hold the event loop: the next chunk comes with the next event.
-    client_.SetComponentOptions(WSocketOptionBit(wsoNoReceiveLoop));
-
     server_.OnSessionAvailable = [this](TCustomWSocket*, int) { SrvWSocketSessionAvailable(); };
+    // The reader owns the client socket's read loop: a client streaming
+    // without pause cannot hold the event loop.
     client_.OnDataAvailable = [this](TCustomWSocket*, int) { reader_.ReadPass(); };
     // The socket aborts itself after an error while taking a client; the
     // server then no longer listens.

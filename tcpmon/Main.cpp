@@ -230,7 +230,7 @@ void Tf_main::CreateDialogs()
     F_decode->Panel->SetDevice(side_->Words().peerAsks ? decode::DeviceRole::Asks : decode::DeviceRole::Answers);
     connect(F_decode, &Tf_decode::VisibilityChanged, A.N_decode, &QAction::setChecked);
     // A response in the receive window pairs with the last frame sent.
-    route_->AddSentObserver([this](const monitor::ReceivedFrame& frame) { F_decode->Panel->SetLastSent(frame.bytes); });
+    F_decode->Panel->FollowSent(*route_);
     // The link supervision window, hidden at start, likewise; it watches
     // each connection as one link.
     F_linkwatch = new Tf_linkwatch(this);

@@ -13,6 +13,7 @@ namespace tamrel {
 StreamReader::StreamReader(monitor::ReceiveRoute& route, TCustomWSocket& socket)
     : route_(route)
     , socket_(socket)
+    , loop_(socket, kReadPassMs)
 {
 }
 
@@ -24,48 +25,14 @@ void StreamReader::Restart()
 
 void StreamReader::ReadPass()
 {
-    QElapsedTimer pass;
-    pass.start();
-    const int readSize = readPassMs_ > 0 ? kBatchSize : kReadSize;
-    int last = -1;
-    bool drained = false;
+    const int readSize = loop_.BudgetMs() > 0 ? kBatchSize : kReadSize;
+    loop_.Begin();
     try {
-        // What a refused chunk left of the last read goes first; the read
-        // that follows is this pass's own.
+        // What a refused chunk left of the last read goes first; the reads
+        // that follow are this pass's own.
         if (batchAt_ < batchEnd_)
-            last = HandOnChunks();
-        for (;;) {
-            const int count = socket_.Receive(batch_.data(), readSize);
-            if (count < 0) {
-                if (socket_.LastError() != WSAEWOULDBLOCK)
-                    lastReadError_ = socket_.LastError();
-                last = count;
-                break;
-            }
-            batchAt_ = 0;
-            batchEnd_ = count;
-            // The end of the peer's stream: one empty chunk.
-            if (count == 0) {
-                HandOn({});
-                last = 0;
-                break;
-            }
-            last = HandOnChunks();
-            // A short read took all that waited. Reads go on only while
-            // bytes wait: the end of a peer's stream is read once, by the
-            // pass of its close notification, so that a peer leaving after
-            // whole chunks gives one empty chunk, not two.
-            drained = batchEnd_ < readSize;
-            if (drained && readPassMs_ > 0 && socket_.State() == wsConnected
-                && pass.elapsed() < std::min(readPassMs_, kAwaitWithinMs) && NextBytesCame()) {
-                drained = false;
-                continue;
-            }
-            if (drained || last != kReadSize || socket_.State() != wsConnected || pass.elapsed() >= readPassMs_)
-                break;
-            drained = socket_.RcvdCount() == 0;
-            if (drained)
-                break;
+            HandOnChunks();
+        while (loop_.ReadsOn(ReadOnce(readSize))) {
         }
     } catch (...) {
         route_.PassEnded(monitor::PassEnd::MoreWaiting);
@@ -75,10 +42,38 @@ void StreamReader::ReadPass()
         Ended();
         route_.PassEnded(monitor::PassEnd::PeerGone);
     }
-    else if (last < kReadSize || drained)
-        route_.PassEnded(monitor::PassEnd::PeerPaused);
     else
-        route_.PassEnded(monitor::PassEnd::MoreWaiting);
+        route_.PassEnded(loop_.Ended() == ReadLoop::End::BudgetSpent ? monitor::PassEnd::MoreWaiting : monitor::PassEnd::PeerPaused);
+}
+
+ReadLoop::Read StreamReader::ReadOnce(int readSize)
+{
+    const int count = socket_.Receive(batch_.data(), readSize);
+    if (count < 0) {
+        if (socket_.LastError() != WSAEWOULDBLOCK)
+            lastReadError_ = socket_.LastError();
+        return ReadLoop::Read::Drained;
+    }
+    batchAt_ = 0;
+    batchEnd_ = count;
+    // The end of the peer's stream: one empty chunk.
+    if (count == 0) {
+        HandOn({});
+        return ReadLoop::Read::Drained;
+    }
+    HandOnChunks();
+    // A short read took all that waited. Reads go on only while bytes wait:
+    // the end of a peer's stream is read once, by the pass of its close
+    // notification, so that a peer leaving after whole chunks gives one
+    // empty chunk, not two.
+    if (count < readSize) {
+        const int budgetMs = loop_.BudgetMs();
+        if (budgetMs > 0 && socket_.State() == wsConnected
+            && loop_.PassElapsedMs() < std::min(budgetMs, kAwaitWithinMs) && NextBytesCame())
+            return ReadLoop::Read::Waiting;
+        return ReadLoop::Read::Drained;
+    }
+    return socket_.State() == wsConnected ? ReadLoop::Read::Full : ReadLoop::Read::Stop;
 }
 
 void StreamReader::SetPeer(const WSocketAddress& peer)
@@ -138,16 +133,14 @@ void StreamReader::HandOn(std::span<const std::uint8_t> chunk)
     route_.Receive(frame);
 }
 
-int StreamReader::HandOnChunks()
+void StreamReader::HandOnChunks()
 {
-    int last = -1;
     while (batchAt_ < batchEnd_) {
-        last = std::min(kReadSize, batchEnd_ - batchAt_);
-        const std::span<const std::uint8_t> chunk(batch_.data() + batchAt_, static_cast<std::size_t>(last));
-        batchAt_ += last;
+        const int size = std::min(kReadSize, batchEnd_ - batchAt_);
+        const std::span<const std::uint8_t> chunk(batch_.data() + batchAt_, static_cast<std::size_t>(size));
+        batchAt_ += size;
         HandOn(chunk);
     }
-    return last;
 }
 
 } // namespace tamrel

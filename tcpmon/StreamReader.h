@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/ReceiveRoute.h"
+#include "socket/ReadLoop.h"
 #include "socket/WSocket.h"
 
 #include <netinet/in.h>
@@ -11,17 +12,16 @@
 
 namespace tamrel {
 
-// Reads a connected stream socket into the receive route: the socket's
-// OnDataAvailable calls ReadPass, which reads while bytes come, hands them
-// to the route in chunks of at most kReadSize bytes (an empty chunk: the end
-// of the peer's stream) and ends with the route's PassEnded. The socket is
-// meant to run with wsoNoReceiveLoop: one readiness event, one pass.
+// Reads a connected stream socket into the receive route: each readiness
+// notification runs one pass of the socket's read loop (socket/ReadLoop),
+// which reads while bytes come, for at most its time budget, hands them to
+// the route in chunks of at most kReadSize bytes (an empty chunk: the end of
+// the peer's stream) and ends with the route's PassEnded.
 //
-// A pass reads kBatchSize bytes at a time, for at most its time budget, and
-// asks how much waits (FIONREAD) only after a read that came full. An
-// exception from the route ends the pass (PassEnded(MoreWaiting)) and goes
-// on to the caller; the chunks that read left go first at the next pass.
-// GUI thread only, like the socket.
+// A pass reads kBatchSize bytes at a time and asks how much waits (FIONREAD)
+// only after a read that came full. An exception from the route ends the
+// pass (PassEnded(MoreWaiting)) and goes on to the caller; the chunks that
+// read left go first at the next pass. GUI thread only, like the socket.
 class StreamReader final {
 public:
     static constexpr int kReadSize = 1024;
@@ -48,8 +48,8 @@ public:
     StreamReader& operator=(const StreamReader&) = delete;
 
     // A pass of 0 ms reads one chunk per readiness event.
-    void SetReadPassMs(int readPassMs) { readPassMs_ = readPassMs; }
-    [[nodiscard]] int ReadPassMs() const { return readPassMs_; }
+    void SetReadPassMs(int readPassMs) { loop_.SetBudgetMs(readPassMs); }
+    [[nodiscard]] int ReadPassMs() const { return loop_.BudgetMs(); }
 
     // A new connection: what the last one left unread is dropped.
     void Restart();
@@ -75,9 +75,10 @@ public:
     [[nodiscard]] int LastReadError() const { return lastReadError_; }
 
 private:
-    // Hands on the chunks of the last read, in order; the size of the last
-    // one (-1: none).
-    int HandOnChunks();
+    // One read of a pass of at most `readSize` bytes, its chunks handed on.
+    ReadLoop::Read ReadOnce(int readSize);
+    // Hands on the chunks of the last read, in order.
+    void HandOnChunks();
     void HandOn(std::span<const std::uint8_t> chunk);
     // True when bytes came within kAwaitNextUs (the end of the stream is
     // left to the close notification).
@@ -87,8 +88,8 @@ private:
     TCustomWSocket& socket_;
     sockaddr_in peer_{};
     sockaddr_in6 peer6_{}; // an IPv6 peer (peer_ then all zero)
+    ReadLoop loop_;
     bool open_ = false; // the connection's end not yet told
-    int readPassMs_ = kReadPassMs;
     int lastReadError_ = 0;
     // The last read; the bytes from batchAt_ on are not handed on yet (only
     // after the route threw: they go first at the next pass).

@@ -7,6 +7,7 @@
 #include "monitor/Triggers.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -15,6 +16,35 @@
 #include <utility>
 
 namespace ostrel {
+
+ClientAddress::ClientAddress(Lookup lookup, qint64 lifetimeMs)
+    : lookup_(std::move(lookup))
+    , lifetimeMs_(lifetimeMs)
+{
+}
+
+QString ClientAddress::AddrFor(const QString& host)
+{
+    if (host.isEmpty() || IsDottedQuad(host))
+        return host;
+    if (host == host_ && age_.isValid() && age_.elapsed() < lifetimeMs_)
+        return addr_;
+    host_ = host;
+    addr_ = host;
+    age_.start();
+    std::uint32_t address = 0;
+    try {
+        address = lookup_(host);
+    } catch (const std::exception&) {
+        return addr_;
+    }
+    in_addr value{};
+    value.s_addr = address;
+    char text[INET_ADDRSTRLEN] = {};
+    if (inet_ntop(AF_INET, &value, text, sizeof text) != nullptr)
+        addr_ = QString::fromLatin1(text);
+    return addr_;
+}
 
 DatagramSender::DatagramSender(const OstrelState& state, Port port)
     : state_(state)
@@ -40,7 +70,7 @@ void DatagramSender::Connect(Outlet& outlet, const QString& addr)
     socket.SetMulticastHops(state_.MulticastHops);
     socket.SetMulticastInterface(state_.MulticastInterface);
     socket.Connect();
-    // The address the socket sends to, for OnSent: looked up again only
+    // The address the socket sends to, for OnSent and the route: looked up again only
     // when the destination changed (the socket has resolved it already, so
     // this cannot fail but for a name that changed in between).
     if (addr != lastAddr_ || state_.ClientPort != lastPort_) {
@@ -95,7 +125,7 @@ void DatagramSender::Send(const std::uint8_t* bytes, std::size_t length)
         while (offset < length) {
             const std::size_t piece = std::min<std::size_t>(length - offset, 1 << 20);
             socket.Send(bytes + offset, static_cast<int>(piece));
-            if (OnSent)
+            if (OnSent || route_ != nullptr)
                 ReportSent(bytes + offset, piece);
             offset += piece;
         }
@@ -119,8 +149,13 @@ void DatagramSender::ReportSent(const std::uint8_t* bytes, std::size_t length)
     // The component sends a datagram socket's bytes in datagrams of at most
     // ChunkSize bytes.
     constexpr auto datagramMax = static_cast<std::size_t>(ChunkSize);
-    for (std::size_t offset = 0; offset < length; offset += datagramMax)
-        OnSent(from, UDPClient1_->to, bytes + offset, std::min(length - offset, datagramMax));
+    for (std::size_t offset = 0; offset < length; offset += datagramMax) {
+        const std::size_t n = std::min(length - offset, datagramMax);
+        if (OnSent)
+            OnSent(from, UDPClient1_->to, bytes + offset, n);
+        if (route_ != nullptr)
+            TellSent(*route_, {bytes + offset, n}, UDPClient1_->to);
+    }
 }
 
 void TellSent(monitor::ReceiveRoute& route, std::span<const std::uint8_t> bytes, const WSocketAddress& to)
@@ -161,6 +196,8 @@ void DatagramSender::ReplyToSender(std::span<const std::uint8_t> response, const
     if (OnSent)
         OnSent(WSocketAddress::Any(replySocket_->Family(), replySocket_->LocalPort().toUShort()), to, response.data(),
                response.size());
+    if (route_ != nullptr)
+        TellSent(*route_, response, to);
 }
 
 } // namespace ostrel

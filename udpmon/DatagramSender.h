@@ -3,7 +3,9 @@
 #include "monitor/ReceiveRoute.h"
 #include "socket/WSocket.h"
 #include "socket/WSocketResolve.h"
-#include "udpmon/ClientAddress.h"
+
+#include <QElapsedTimer>
+#include <QString>
 
 #include <cstddef>
 #include <cstdint>
@@ -16,10 +18,6 @@ namespace ostrel {
 
 struct OstrelState;
 
-// The sending side of the UDP monitor (`UDPClient1`): every send, typed or a
-// trigger's answer, goes to ClientHost:ClientPort of the state as it is at
-// that moment, from a new ephemeral port (the window's rule), or from one
-// socket kept open while the destination stays the same. Needs no display.
 // The address and port a received frame came from (invalid when not known):
 // where an answer to the sender goes.
 [[nodiscard]] WSocketAddress SourceAddressOf(const monitor::ReceivedFrame& frame);
@@ -29,6 +27,34 @@ struct OstrelState;
 // one sent to no known address as the IPv4 address 0.0.0.0.
 void TellSent(monitor::ReceiveRoute& route, std::span<const std::uint8_t> bytes, const WSocketAddress& to);
 
+// The text given to the sending socket as its destination host. A host
+// name is looked up at most once within the lifetime (a lookup may read
+// files or ask a name server, and would otherwise delay every answer to a
+// polling master); its address goes to the socket as dotted text, so the
+// same datagrams reach the same place. A dotted address, and a name that
+// could not be looked up, go to the socket as typed: the socket reports what
+// is wrong with them (a failed name is not asked twice for one frame; it is
+// asked here again once the lifetime is over).
+class ClientAddress {
+public:
+    using Lookup = std::function<std::uint32_t(const QString& host)>; // network byte order; throws on failure
+
+    explicit ClientAddress(Lookup lookup, qint64 lifetimeMs = 1000);
+
+    [[nodiscard]] QString AddrFor(const QString& host);
+
+private:
+    Lookup lookup_;
+    qint64 lifetimeMs_;
+    QString host_;
+    QString addr_;
+    QElapsedTimer age_;
+};
+
+// The sending side of the UDP monitor (`UDPClient1`): every send, typed or a
+// trigger's answer, goes to ClientHost:ClientPort of the state as it is at
+// that moment, from a new ephemeral port (the window's rule), or from one
+// socket kept open while the destination stays the same. Needs no display.
 class DatagramSender final {
 public:
     enum class Port {
@@ -57,6 +83,9 @@ public:
     std::function<void(const WSocketAddress& from, const WSocketAddress& to, const std::uint8_t* bytes,
                        std::size_t length)>
         OnSent;
+    // The route told of every datagram sent (TellSent), for its sent-frame
+    // observers. Optional.
+    void TellRoute(monitor::ReceiveRoute& route) { route_ = &route; }
 
 private:
     // A sending socket and where it sends to.
@@ -83,6 +112,7 @@ private:
     const OstrelState& state_;
     Port port_;
     TWSocket* replySocket_ = nullptr;
+    monitor::ReceiveRoute* route_ = nullptr;
     Outlet outlets_[2];
     // UDPClient1, the socket sends go from, and (a new port each time) the
     // one made ready for the next send.

@@ -4,9 +4,6 @@
 #include "udpmon/DisplayFilter.h"
 #include "udpmon/OstrelState.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
-
 #include "socket/ESocketException.h"
 #include "socket/WSocketErrors.h"
 #include "socket/WSocketResolve.h"
@@ -25,7 +22,7 @@ constexpr int kReceiveBufferSize = 65536;
 // input, painting) before it goes on with the datagrams still waiting. The
 // window paces its own work, so the pass reads as fast as the socket
 // delivers.
-constexpr qint64 kReceivePassBudgetMs = 10;
+constexpr int kReceivePassBudgetMs = 10;
 // The kernel queue asked for the listening socket.
 constexpr int kReceiveQueueBytes = 4 << 20;
 
@@ -35,9 +32,10 @@ ReceivePass::ReceivePass(OstrelState& state, monitor::ReceiveRoute& route, QObje
     : QObject(parent)
     , state_(state)
     , route_(route)
+    , loop_(UDPServer1_, kReceivePassBudgetMs)
     , buffer_(kReceiveBufferSize)
 {
-    UDPServer1_.OnDataAvailable = [this](TCustomWSocket*, int) { DataAvailable(); };
+    UDPServer1_.OnDataAvailable = [this](TCustomWSocket*, int) { ReadPass(); };
     // A larger queue in the kernel rides out bursts (capped by the system).
     UDPServer1_.SetReceiveQueueBytes(kReceiveQueueBytes);
 }
@@ -76,75 +74,54 @@ GroupEntry SplitGroupEntry(const QString& entry, const QString& interfaceName)
 void ReceivePass::Stop()
 {
     UDPServer1_.Close();
-    yieldNext_ = false;
 }
 
-// Each call reads one datagram; the lines of a pass are shown together
-// when nothing more waits or the pass has spent its budget.
-void ReceivePass::DataAvailable()
+// The lines of a pass are shown together when nothing more waits or the
+// pass has spent its budget. An answer that fails ends the pass (its lines
+// are shown all the same); the datagrams still waiting are read by the next.
+void ReceivePass::ReadPass()
 {
-    if (yieldNext_) {
-        yieldNext_ = false;
-        QTimer::singleShot(0, this, &ReceivePass::Resume);
-        return;
-    }
-    if (!passClock_.isValid())
-        passClock_.start();
-    ReadOneDatagram();
-}
-
-void ReceivePass::Resume()
-{
-    if (UDPServer1_.State() != wsListening)
-        return;
-    passClock_.start();
+    loop_.Begin();
     try {
-        ReadOneDatagram();
-    } catch (...) { // NOLINT(bugprone-empty-catch): as in the socket's own pass, a failed answer is not shown
+        // Another datagram waits when the kernel counts its bytes.
+        while (loop_.ReadsOn(ReadOneDatagram() && UDPServer1_.RcvdCount() > 0 ? ReadLoop::Read::Waiting
+                                                                              : ReadLoop::Read::Drained)) {
+        }
+    } catch (...) {
+        route_.PassEnded(monitor::PassEnd::MoreWaiting);
+        throw;
     }
+    route_.PassEnded(loop_.Ended() == ReadLoop::End::BudgetSpent ? monitor::PassEnd::MoreWaiting
+                                                                 : monitor::PassEnd::PeerPaused);
 }
 
-// An answer that fails ends the pass (its lines are shown all the same);
-// the datagrams still waiting are read by the next.
-void ReceivePass::ReadOneDatagram()
+bool ReceivePass::ReadOneDatagram()
 {
     WSocketAddress from;
     WSocketAddress to;
     // The destination only when it is asked for (a packet capture).
     const int n = UDPServer1_.ReceiveDestination() ? UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from, to)
                                                    : UDPServer1_.ReceiveFrom(buffer_.data(), kReceiveBufferSize, from);
-    if (n >= 0) {
-        monitor::ReceivedFrame frame;
-        frame.bytes = std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(n));
-        // An IPv4 peer of a dual-stack socket is told as IPv4.
-        from = from.Unmapped();
-        if (from.Family() == AF_INET)
-            frame.source = from.In4();
-        else if (from.Family() == AF_INET6)
-            frame.source6 = from.In6();
-        if (to.IsValid()) {
-            to = to.Unmapped();
-            if (to.Family() == AF_INET)
-                frame.destination = to.In4();
-            else
-                frame.destination6 = to.In6();
-        }
-        frame.arrivalUs = monitor::ReceiveRoute::NowUs();
-        try {
-            route_.Receive(frame);
-        } catch (...) {
-            route_.PassEnded(monitor::PassEnd::MoreWaiting);
-            passClock_.invalidate();
-            throw;
-        }
+    if (n < 0)
+        return false;
+    monitor::ReceivedFrame frame;
+    frame.bytes = std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(n));
+    // An IPv4 peer of a dual-stack socket is told as IPv4.
+    from = from.Unmapped();
+    if (from.Family() == AF_INET)
+        frame.source = from.In4();
+    else if (from.Family() == AF_INET6)
+        frame.source6 = from.In6();
+    if (to.IsValid()) {
+        to = to.Unmapped();
+        if (to.Family() == AF_INET)
+            frame.destination = to.In4();
+        else
+            frame.destination6 = to.In6();
     }
-    const bool moreWaiting = UDPServer1_.RcvdCount() > 0;
-    const bool budgetSpent = passClock_.isValid() && passClock_.elapsed() >= kReceivePassBudgetMs;
-    if (!moreWaiting || budgetSpent) {
-        route_.PassEnded(moreWaiting ? monitor::PassEnd::MoreWaiting : monitor::PassEnd::PeerPaused);
-        passClock_.invalidate();
-        yieldNext_ = moreWaiting;
-    }
+    frame.arrivalUs = monitor::ReceiveRoute::NowUs();
+    route_.Receive(frame);
+    return true;
 }
 
 monitor::ReceivePolicy OstrelReceivePolicy(OstrelState& state, DatagramSender& sender)

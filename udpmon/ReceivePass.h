@@ -1,9 +1,9 @@
 #pragma once
 
 #include "monitor/ReceiveRoute.h"
+#include "socket/ReadLoop.h"
 #include "socket/WSocket.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 
 #include <cstdint>
@@ -16,14 +16,11 @@ class DatagramSender;
 
 // The receive side of the UDP monitor: the listening socket (`UDPServer1`)
 // and the pass that reads what waits on it, handing each datagram to the
-// receive route. The socket component calls the pass once per waiting
-// datagram while the kernel says more wait; a pass that has run for its
-// time budget ends by reading nothing, and goes on from a zero timer once
-// the event loop has run (timers, input, painting). Needs no display.
-//
-// (A pass owning its loop, reading until the socket is empty as Tamrel_S's
-// session does, answered a fifth fewer of 100 000 requests a second in the
-// window: it hands the event loop more turns under a flood.)
+// receive route. Each readiness notification runs one pass of the socket's
+// read loop (socket/ReadLoop), which reads datagram after datagram until
+// none waits or the pass has run for its time budget, and comes back for
+// the rest once the event loop has run (timers, input, painting). Needs no
+// display.
 class ReceivePass final : public QObject {
 public:
     ReceivePass(OstrelState& state, monitor::ReceiveRoute& route, QObject* parent = nullptr);
@@ -40,17 +37,16 @@ public:
     [[nodiscard]] TWSocket& UDPServer1() { return UDPServer1_; }
 
 private:
-    void DataAvailable();
-    void Resume();
-    void ReadOneDatagram();
+    void ReadPass();
+    // Reads one datagram into the route; false when none waited.
+    bool ReadOneDatagram();
 
     OstrelState& state_;
     monitor::ReceiveRoute& route_;
     TWSocket UDPServer1_;
     QString listenAddress_ = QStringLiteral("0.0.0.0");
+    ReadLoop loop_;
     std::vector<std::uint8_t> buffer_;
-    QElapsedTimer passClock_;
-    bool yieldNext_ = false;
 };
 
 // The address to listen on: "::" (IPv4 and IPv6 peers) where the system has

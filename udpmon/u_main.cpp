@@ -126,10 +126,8 @@ void Tf_main::CreateReceivePass()
     // Every datagram sent (send now, the send timer, trigger answers) is told
     // to the route's sent-frame observers; the decode window pairs a
     // response with the last of them.
-    sender_->OnSent = [this](const WSocketAddress&, const WSocketAddress& to, const std::uint8_t* bytes, std::size_t n) {
-        TellSent(*route_, {bytes, n}, to);
-    };
-    route_->AddSentObserver([this](const monitor::ReceivedFrame& frame) { decodeForm_->Panel->SetLastSent(frame.bytes); });
+    sender_->TellRoute(*route_);
+    decodeForm_->Panel->FollowSent(*route_);
     // The link supervision window, hidden at start, below the decode window.
     linkForm_ = CreateLinkForm(*this, *route_, state_, RecvMemo(), SendMemo(), [this] { FlushReceiveWindow(); });
     connect(linkForm_, &QDockWidget::visibilityChanged, A.N_linkwatch, &QAction::setChecked);

@@ -319,9 +319,8 @@ void ServerConnection::OpenLink(const QString& address)
     Link* raw = link.get();
     TWSocket& socket = link->socket;
     link->reader.SetReadPassMs(readPassMs_);
-    // One read pass per readiness event, so that a device streaming without
+    // The reader owns the socket's read loop: a device streaming without
     // pause cannot hold the event loop.
-    socket.SetComponentOptions(WSocketOptionBit(wsoNoReceiveLoop));
     socket.SetLingerOnOff(wsLingerOff);
     socket.OnSessionConnected = [this, raw](TCustomWSocket*, int error) { LinkConnected(raw, error); };
     socket.OnSessionClosed = [this, raw](TCustomWSocket*, int error) { LinkClosed(raw, error); };

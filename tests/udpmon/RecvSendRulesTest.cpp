@@ -1,4 +1,4 @@
-#include "udpmon/ClientAddress.h"
+#include "udpmon/DatagramSender.h"
 #include "monitor/ReceiveLine.h"
 #include "monitor/SendLineChoice.h"
 #include "udpmon/SendPlan.h"

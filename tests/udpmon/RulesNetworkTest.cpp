@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "monitor/DecodePanel.h"
 #include "monitor/IntervalTimer.h"
 #include "monitor/FrameLine.h"
 #include "monitor/LinkPanel.h"
@@ -320,6 +321,8 @@ void RulesNetworkTest::peerMillisecondsCountersAndAnswersToTheSender()
     const QString tip = window_->Panels()->PanelToolTip(Tf_main::PanelPorts);
     QVERIFY2(tip.startsWith(QStringLiteral("接收: 2 帧 3 字节")) && tip.contains(QStringLiteral("发送: 1 帧 2 字节")),
              qPrintable(tip));
+    // The decode window pairs the next received line with that answer.
+    QCOMPARE(window_->DecodeForm()->Panel->LineOptions().lastSent, (std::vector<std::uint8_t>{0x04, 0x05}));
     window_->Actions().N_receiveclear->trigger();
     QVERIFY2(window_->Panels()->PanelToolTip(Tf_main::PanelPorts).startsWith(QStringLiteral("接收: 0 帧 0 字节")),
              qPrintable(window_->Panels()->PanelToolTip(Tf_main::PanelPorts)));
