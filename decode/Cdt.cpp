@@ -73,7 +73,8 @@ constexpr Name kSignalStates[] = {{0, NC_("decode", "open")}, {1, NC_("decode", 
 enum F : std::size_t {
     Sync, ControlWord, ControlByte, FrameTypeCode, WordCount, Source, Destination, Crc, InformationWord,
     FunctionCode, Data, Measurement, Command, RaiseLowerCommand, ControlObject, Repeat, PulseCount, Frequency,
-    EventRecord, EventTime, EventPoint, EventState, Clock, FieldCount
+    EventRecord, EventTime, EventPoint, EventState, Clock, Milliseconds, Second, Minute, Hour, Day, Month, Year,
+    WaitingTime, FieldCount
 };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
@@ -100,6 +101,14 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"cdt.event.point", NC_("decode", "Signal")},
     {"cdt.event.state", NC_("decode", "State"), 0, kSignalStates},
     {"cdt.clock", NC_("decode", "Station clock")},
+    {"cdt.time.ms", NC_("decode", "Milliseconds")},
+    {"cdt.time.second", NC_("decode", "Second")},
+    {"cdt.time.minute", NC_("decode", "Minute")},
+    {"cdt.time.hour", NC_("decode", "Hour")},
+    {"cdt.time.day", NC_("decode", "Day")},
+    {"cdt.time.month", NC_("decode", "Month")},
+    {"cdt.time.year", NC_("decode", "Year")},
+    {"cdt.clock.waiting", NC_("decode", "Waiting time")},
 }};
 
 std::string FrameTypeText(unsigned code)
@@ -275,9 +284,24 @@ std::string Two(unsigned v)
     return text;
 }
 
-// Two words that make one record: a sequence of events record (80, 81) or
-// a station clock (84, 85 returned; EE, EF set). `first` and `second` are
-// the words' offsets.
+// One part of a time (its byte or bytes in one word), bad where it lies
+// outside its range.
+void AddTimePart(FieldWriter& w, int depth, F part, std::size_t at, std::size_t size, unsigned value,
+                 unsigned low, unsigned high)
+{
+    const bool inside = value >= low && value <= high;
+    w.Add(depth, kFields[part], at, size, std::to_string(value), inside ? Verdict::None : Verdict::Bad).number = value;
+}
+
+// Two words that make one record: a sequence of events record (80, 81), the
+// station clock returned (84, 85) or set (EE, EF). `first` and `second` are
+// the words' offsets. The first word holds the milliseconds, the second and
+// the minute, the second word the hour and the day, then the event's signal
+// and state, the time the station waited before it returned its clock, or
+// the month and the year. The record's time is a heading without bytes of
+// its own: its parts name the bytes they are read from, so that neither the
+// CRC between the words nor the second word's function code is shown as part
+// of the time.
 void AddPair(FieldWriter& w, std::size_t first, std::size_t second)
 {
     const Bytes f = w.Frame();
@@ -289,25 +313,50 @@ void AddPair(FieldWriter& w, std::size_t first, std::size_t second)
         + TimePart(day, 1, 31, C_("decode", "day"), good);
     const std::string clock = Two(hour) + ":" + Two(min) + ":" + Two(sec) + "." + (ms < 100 ? "0" : "")
         + (ms < 10 ? "0" : "") + std::to_string(ms);
-    if (f[first] == 0x80) {
+    const unsigned code = f[first];
+    const unsigned month = f[second + 3], year = f[second + 4];
+    if (code == 0xEE) {
+        faults += TimePart(month, 1, 12, C_("decode", "month"), good) + TimePart(year, 0, 99, C_("decode", "year"), good);
+    }
+    const std::string why = good ? "" : " (" + faults.substr(2) + ")";
+    const std::string when = C_("decode", "day ") + std::to_string(day) + " " + clock;
+    int depth = 1;
+    if (code == 0x80) {
         const unsigned point = text::Le16(f, second + 3) & 0x0FFF, state = f[second + 4] >> 7;
-        const std::string when = C_("decode", "day ") + std::to_string(day) + " " + clock;
         w.Add(0, kFields[EventRecord], first, second + kWordSize - first,
               C_("decode", "signal ") + std::to_string(point) + " " + std::string(kFields[EventState].NameOf(state)) + C_("decode", " at ") + when
-                  + (good ? "" : " (" + faults.substr(2) + ")"));
-        w.Add(1, kFields[EventTime], first + 1, second + 3 - first - 1, when + (good ? "" : " (" + faults.substr(2) + ")"),
+                  + why);
+        w.Add(1, kFields[EventTime], first + 1, 0, when + why, good ? Verdict::None : Verdict::Bad);
+        depth = 2;
+    } else if (code == 0x84) {
+        const unsigned waited = text::Le16(f, second + 3);
+        w.Add(0, kFields[Clock], first, second + kWordSize - first,
+              when + ", " + Arg(C_("decode", "waiting time %1 ms"), {std::to_string(waited)}) + why,
               good ? Verdict::None : Verdict::Bad);
-        w.AddBits(1, kFields[EventPoint], second + 3, 2, point);
-        w.AddBits(1, kFields[EventState], second + 4, 1, state);
-        return;
+    } else {
+        w.Add(0, kFields[Clock], first, second + kWordSize - first,
+              "20" + Two(year % 100) + "-" + Two(month) + "-" + Two(day) + " " + clock + why,
+              good ? Verdict::None : Verdict::Bad);
     }
-    const unsigned month = f[second + 3], year = f[second + 4];
-    std::string more = TimePart(month, 1, 12, C_("decode", "month"), good) + TimePart(year, 0, 99, C_("decode", "year"), good);
-    faults += more;
-    w.Add(0, kFields[Clock], first, second + kWordSize - first,
-          "20" + Two(year % 100) + "-" + Two(month) + "-" + Two(day) + " " + clock
-              + (good ? "" : " (" + faults.substr(2) + ")"),
-          good ? Verdict::None : Verdict::Bad);
+    AddTimePart(w, depth, Milliseconds, first + 1, 2, ms, 0, 999);
+    AddTimePart(w, depth, Second, first + 3, 1, sec, 0, 59);
+    AddTimePart(w, depth, Minute, first + 4, 1, min, 0, 59);
+    AddTimePart(w, depth, Hour, second + 1, 1, hour, 0, 23);
+    AddTimePart(w, depth, Day, second + 2, 1, day, 1, 31);
+    if (code == 0x80) {
+        w.AddBits(1, kFields[EventPoint], second + 3, 2, text::Le16(f, second + 3) & 0x0FFF);
+        w.AddBits(1, kFields[EventState], second + 4, 1, f[second + 4] >> 7);
+    } else if (code == 0x84) {
+        // Some stations send a date here, as in the words that set the clock.
+        const unsigned waited = text::Le16(f, second + 3);
+        w.Add(1, kFields[WaitingTime], second + 3, 2,
+              Arg(C_("decode", "%1 ms (read as a date: month %2, year %3)"),
+                  {std::to_string(waited), std::to_string(month), std::to_string(year)}))
+            .number = waited;
+    } else {
+        AddTimePart(w, 1, Month, second + 3, 1, month, 1, 12);
+        AddTimePart(w, 1, Year, second + 4, 1, year, 0, 99);
+    }
 }
 
 void AddCrc(FieldWriter& w, std::size_t word)

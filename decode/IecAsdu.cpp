@@ -22,8 +22,8 @@ enum F : std::size_t {
     Asdu, TypeId, Vsq, Sq, ObjectCount, Cot, Pn, Test, Originator, CommonAddress, ReservedObjects,
     Object, Ioa, FileElements, ExtraBytes,
     // the information elements
-    Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq, Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp24,
-    Cp56, Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc,
+    Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq, Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp16Duration,
+    Cp16Operating, Cp24, Cp56, Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc,
     // their bit fields
     Spi, Dpi, StatusQuality, QdsQuality, QdpQuality, VtiValue, Transient, BsiValue, NvaValue,
     SvaValue, R32Value, Counter, SequenceNumber, Carry, Adjusted, CounterInvalid, Es, SpeFlags,
@@ -191,6 +191,8 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec.scd", "SCD"},
     {"iec.cp16", NC_("decode", "CP16Time2a")},
     {"iec.cp16.elapsed", NC_("decode", "Elapsed time (CP16Time2a)")},
+    {"iec.cp16.duration", NC_("decode", "Relay duration time (CP16Time2a)")},
+    {"iec.cp16.operating", NC_("decode", "Relay operating time (CP16Time2a)")},
     {"iec.cp24", NC_("decode", "CP24Time2a")},
     {"iec.cp56", NC_("decode", "CP56Time2a")},
     {"iec.sco", "SCO"},
@@ -288,7 +290,7 @@ struct Part {
 enum class Element : uint8_t {
     None,
     Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq,
-    Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp24, Cp56,
+    Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp16Duration, Cp16Operating, Cp24, Cp56,
     Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc
 };
 
@@ -368,6 +370,8 @@ constexpr std::array kElements{
     ElementInfo{Element::Scd, Scd, 4, kScd},
     ElementInfo{Element::Cp16, Cp16, 2, kCp16},
     ElementInfo{Element::Cp16Elapsed, Cp16Elapsed, 2, kCp16},
+    ElementInfo{Element::Cp16Duration, Cp16Duration, 2, kCp16},
+    ElementInfo{Element::Cp16Operating, Cp16Operating, 2, kCp16},
     ElementInfo{Element::Cp24, Cp24, 3, kCp24},
     ElementInfo{Element::Cp56, Cp56, 7, kCp56},
     ElementInfo{Element::Sco, Sco, 1, kSco},
@@ -428,10 +432,10 @@ const std::array kTypes{
     TypeInfo{17, "M_EP_TA_1", NC_("decode", "event of protection equipment with time tag"),
              {E::Sep, E::Cp16Elapsed, E::Cp24}},
     TypeInfo{18, "M_EP_TB_1", NC_("decode", "packed start events of protection equipment with time tag"),
-             {E::Spe, E::Qdp, E::Cp16, E::Cp24}},
+             {E::Spe, E::Qdp, E::Cp16Duration, E::Cp24}},
     TypeInfo{19, "M_EP_TC_1",
              NC_("decode", "packed output circuit information of protection equipment with time tag"),
-             {E::Oci, E::Qdp, E::Cp16, E::Cp24}},
+             {E::Oci, E::Qdp, E::Cp16Operating, E::Cp24}},
     TypeInfo{20, "M_PS_NA_1", NC_("decode", "packed single-point information with status change detection"),
              {E::Scd, E::Qds}},
     TypeInfo{21, "M_ME_ND_1", NC_("decode", "measured value, normalised value without quality descriptor"),
@@ -457,10 +461,10 @@ const std::array kTypes{
              {E::Sep, E::Cp16Elapsed, E::Cp56}},
     TypeInfo{39, "M_EP_TE_1",
              NC_("decode", "packed start events of protection equipment with time tag CP56Time2a"),
-             {E::Spe, E::Qdp, E::Cp16, E::Cp56}},
+             {E::Spe, E::Qdp, E::Cp16Duration, E::Cp56}},
     TypeInfo{40, "M_EP_TF_1",
              NC_("decode", "packed output circuit information of protection equipment with time tag CP56Time2a"),
-             {E::Oci, E::Qdp, E::Cp16, E::Cp56}},
+             {E::Oci, E::Qdp, E::Cp16Operating, E::Cp56}},
     TypeInfo{45, "C_SC_NA_1", NC_("decode", "single command"), {E::Sco}},
     TypeInfo{46, "C_DC_NA_1", NC_("decode", "double command"), {E::Dco}},
     TypeInfo{47, "C_RC_NA_1", NC_("decode", "regulating step command"), {E::Rco}},

@@ -8,10 +8,6 @@
         <translation>截断：%1/%2 字节</translation>
     </message>
     <message>
-        <source>%1 (should be %2)</source>
-        <translation>%1（应为 %2）</translation>
-    </message>
-    <message>
         <source>important remote measurements (A frame)</source>
         <translation>重要遥测（A帧）</translation>
     </message>
@@ -364,11 +360,11 @@
         <translation>%1 字节</translation>
     </message>
     <message>
-        <source>: the data's sum mod 256 (and its parity)</source>
+        <source>: the data&apos;s sum mod 256 (and its parity)</source>
         <translation>：数据之和模256（也是其奇偶校验）</translation>
     </message>
     <message>
-        <source>: the data's sum mod 256</source>
+        <source>: the data&apos;s sum mod 256</source>
         <translation>：数据之和模256</translation>
     </message>
     <message>
@@ -400,7 +396,7 @@
         <translation>无法识别</translation>
     </message>
     <message>
-        <source> (does not fit the frame's </source>
+        <source> (does not fit the frame&apos;s </source>
         <translation>（与帧的 </translation>
     </message>
     <message>
@@ -440,7 +436,7 @@
         <translation>（本窗口的报文及本帧）</translation>
     </message>
     <message>
-        <source>this frame's segment begins it</source>
+        <source>this frame&apos;s segment begins it</source>
         <translation>由本帧的分段开始</translation>
     </message>
     <message>
@@ -1508,7 +1504,7 @@
         <translation> 字节处，其余在后面的报文中</translation>
     </message>
     <message>
-        <source>%1 bytes before the frame's end</source>
+        <source>%1 bytes before the frame&apos;s end</source>
         <translation>帧结束前 %1 字节</translation>
     </message>
     <message>
@@ -1536,7 +1532,7 @@
         <translation> 个对象</translation>
     </message>
     <message>
-        <source>the qualifier's codes are reserved: the objects cannot be told apart</source>
+        <source>the qualifier&apos;s codes are reserved: the objects cannot be told apart</source>
         <translation>限定词的代码为备用：无法区分对象</translation>
     </message>
     <message>
@@ -2289,7 +2285,7 @@
     </message>
     <message>
         <source>Elapsed time (CP16Time2a)</source>
-        <translation>动作时间（CP16Time2a）</translation>
+        <translation>经过时间（CP16Time2a）</translation>
     </message>
     <message>
         <source>CP24Time2a</source>
@@ -3314,6 +3310,30 @@
     <message>
         <source> (bad, expected %1)</source>
         <translation>（错误，应为 %1）</translation>
+    </message>
+    <message>
+        <source>Second</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Waiting time</source>
+        <translation>等待时间</translation>
+    </message>
+    <message>
+        <source>waiting time %1 ms</source>
+        <translation>等待时间 %1 毫秒</translation>
+    </message>
+    <message>
+        <source>%1 ms (read as a date: month %2, year %3)</source>
+        <translation>%1 毫秒（若按日期读：%2 月，%3 年）</translation>
+    </message>
+    <message>
+        <source>Relay duration time (CP16Time2a)</source>
+        <translation>继电器持续时间（CP16Time2a）</translation>
+    </message>
+    <message>
+        <source>Relay operating time (CP16Time2a)</source>
+        <translation>继电器动作时间（CP16Time2a）</translation>
     </message>
 </context>
 </TS>
