@@ -117,35 +117,35 @@ std::string FrameTypeText(unsigned code)
         if (t.code != code)
             continue;
         if (t.fromStation.empty())
-            return text::HexByte(code) + " " + std::string(TableText(t.toStation)) + C_("decode", " (to a station)");
-        return text::HexByte(code) + " " + std::string(TableText(t.fromStation)) + C_("decode", " (to a station: ")
-            + std::string(TableText(t.toStation)) + ")";
+            return Arg(C_("decode", "%1 %2 (to a station)"), {text::HexByte(code), TableText(t.toStation)});
+        return Arg(C_("decode", "%1 %2 (to a station: %3)"),
+                   {text::HexByte(code), TableText(t.fromStation), TableText(t.toStation)});
     }
-    return text::HexByte(code) + C_("decode", " unknown frame type");
+    return Arg(C_("decode", "%1 unknown frame type"), {text::HexByte(code)});
 }
 
 std::string FunctionText(unsigned code)
 {
-    const std::string hex = text::HexByte(code) + " ";
+    const std::string hex = text::HexByte(code);
+    const auto n = [](unsigned v) { return std::to_string(v); };
     if (code <= 0x7F)
-        return hex + C_("decode", "remote measurements ") + std::to_string(2 * code) + C_("decode", " and ") + std::to_string(2 * code + 1);
+        return Arg(C_("decode", "%1 remote measurements %2 and %3"), {hex, n(2 * code), n(2 * code + 1)});
     if (code <= 0x81)
-        return hex + C_("decode", "sequence of events record, part ") + std::to_string(code - 0x7F);
+        return Arg(C_("decode", "%1 sequence of events record, part %2"), {hex, n(code - 0x7F)});
     if (code == 0x84 || code == 0x85)
-        return hex + C_("decode", "station clock returned, part ") + std::to_string(code - 0x83);
+        return Arg(C_("decode", "%1 station clock returned, part %2"), {hex, n(code - 0x83)});
     if (code >= 0x86 && code <= 0x89)
-        return hex + C_("decode", "totalised remote measurements ") + std::to_string(2 * (code - 0x86)) + C_("decode", " and ")
-            + std::to_string(2 * (code - 0x86) + 1);
+        return Arg(C_("decode", "%1 totalised remote measurements %2 and %3"),
+                   {hex, n(2 * (code - 0x86)), n(2 * (code - 0x86) + 1)});
     if (code >= 0x8D && code <= 0x92)
-        return hex + C_("decode", "water level ") + std::to_string(code - 0x8D);
+        return Arg(C_("decode", "%1 water level %2"), {hex, n(code - 0x8D)});
     if (code >= 0xA0 && code <= 0xDF)
-        return hex + C_("decode", "energy pulse count ") + std::to_string(code - 0xA0);
+        return Arg(C_("decode", "%1 energy pulse count %2"), {hex, n(code - 0xA0)});
     if (code == 0xEE || code == 0xEF)
-        return hex + C_("decode", "set the station clock, part ") + std::to_string(code - 0xED);
+        return Arg(C_("decode", "%1 set the station clock, part %2"), {hex, n(code - 0xED)});
     if (code >= 0xF0)
-        return hex + C_("decode", "remote signals ") + std::to_string(32 * (code - 0xF0)) + "-"
-            + std::to_string(32 * (code - 0xF0) + 31);
-    return hex + std::string(TableText(NameOf(kFunctions, code, NC_("decode", "reserved"))));
+        return Arg(C_("decode", "%1 remote signals %2-%3"), {hex, n(32 * (code - 0xF0)), n(32 * (code - 0xF0) + 31)});
+    return hex + " " + std::string(TableText(NameOf(kFunctions, code, NC_("decode", "reserved"))));
 }
 
 // A remote measurement: 11 bits and a sign, bit 14 overflow, bit 15 invalid.
@@ -154,9 +154,9 @@ std::string MeasurementText(unsigned word)
     const int value = (word & 0x800) ? static_cast<int>(word & 0xFFF) - 0x1000 : static_cast<int>(word & 0xFFF);
     std::string t = std::to_string(value);
     if (word & 0x4000)
-        t += C_("decode", " overflow");
+        t = Arg(C_("decode", "%1 overflow"), {t});
     if (word & 0x8000)
-        t += C_("decode", " invalid");
+        t = Arg(C_("decode", "%1 invalid"), {t});
     return t;
 }
 
@@ -174,7 +174,7 @@ std::string DataText(unsigned code, Bytes data)
             for (int b = 0; b < 8; ++b)
                 t += text::Bit(data[i], b);
         }
-        t += C_("decode", " (signal ") + std::to_string(32 * (code - 0xF0)) + C_("decode", " first)");
+        t = Arg(C_("decode", "%1 (signal %2 first)"), {t, std::to_string(32 * (code - 0xF0))});
     }
     return t;
 }
@@ -199,13 +199,13 @@ void AddPulseCount(FieldWriter& w, std::size_t at, unsigned code)
         }
         count = value;
     }
-    std::string t = digits ? std::to_string(count) : text::Hex(word & kCount, 6) + " (not BCD digits)";
+    std::string t = digits ? std::to_string(count) : Arg(C_("decode", "%1 (not BCD digits)"), {text::Hex(word & kCount, 6)});
     if (digits && (word & kBcd))
-        t += " (BCD)";
+        t = Arg(C_("decode", "%1 (BCD)"), {t});
     if (word & kInvalid)
-        t += " invalid";
+        t = Arg(C_("decode", "%1 invalid"), {t});
     if (word & kReserved)
-        t += " (reserved bits set: " + text::Hex(word & kReserved, 8) + ")";
+        t = Arg(C_("decode", "%1 (reserved bits set: %2)"), {t, text::Hex(word & kReserved, 8)});
     Field& pulses = w.AddNth(1, kFields[PulseCount], std::to_string(code - 0xA0), at + 1, 4, t,
                              digits ? Verdict::None : Verdict::Bad);
     if (digits)
@@ -243,7 +243,7 @@ void AddWordParts(FieldWriter& w, std::size_t at, unsigned code)
                            std::to_string(value / 100) + "." + (value % 100 < 10 ? "0" : "")
                                + std::to_string(value % 100) + " Hz")
                 : w.AddNth(1, kFields[Frequency], std::to_string(k + 1), at + 1 + 2 * k, 2,
-                           text::Hex(bcd, 4) + C_("decode", " (not BCD digits)"), Verdict::Bad);
+                           Arg(C_("decode", "%1 (not BCD digits)"), {text::Hex(bcd, 4)}), Verdict::Bad);
             if (decimal)
                 freq.number = value / 100.0;
         }
@@ -273,7 +273,7 @@ std::string TimePart(unsigned value, unsigned low, unsigned high, std::string_vi
     if (value >= low && value <= high)
         return "";
     good = false;
-    return std::string(good ? "" : "; ") + std::string(name) + " " + std::to_string(value) + C_("decode", " is out of range");
+    return "; " + Arg(C_("decode", "%1 %2 is out of range"), {name, std::to_string(value)});
 }
 
 std::string Two(unsigned v)
@@ -319,19 +319,18 @@ void AddPair(FieldWriter& w, std::size_t first, std::size_t second)
         faults += TimePart(month, 1, 12, C_("decode", "month"), good) + TimePart(year, 0, 99, C_("decode", "year"), good);
     }
     const std::string why = good ? "" : " (" + faults.substr(2) + ")";
-    const std::string when = C_("decode", "day ") + std::to_string(day) + " " + clock;
+    const std::string when = Arg(C_("decode", "day %1 %2"), {std::to_string(day), clock});
     int depth = 1;
     if (code == 0x80) {
         const unsigned point = text::Le16(f, second + 3) & 0x0FFF, state = f[second + 4] >> 7;
         w.Add(0, kFields[EventRecord], first, second + kWordSize - first,
-              C_("decode", "signal ") + std::to_string(point) + " " + std::string(kFields[EventState].NameOf(state)) + C_("decode", " at ") + when
-                  + why);
+              Arg(C_("decode", "signal %1 %2 at %3"), {std::to_string(point), kFields[EventState].NameOf(state), when}) + why);
         w.Add(1, kFields[EventTime], first + 1, 0, when + why, good ? Verdict::None : Verdict::Bad);
         depth = 2;
     } else if (code == 0x84) {
         const unsigned waited = text::Le16(f, second + 3);
         w.Add(0, kFields[Clock], first, second + kWordSize - first,
-              when + ", " + Arg(C_("decode", "waiting time %1 ms"), {std::to_string(waited)}) + why,
+              Arg(C_("decode", "%1, waiting time %2 ms"), {when, std::to_string(waited)}) + why,
               good ? Verdict::None : Verdict::Bad);
     } else {
         w.Add(0, kFields[Clock], first, second + kWordSize - first,
@@ -391,7 +390,7 @@ bool ReadControlWord(FieldWriter& w)
         w.Add(1, kFields[WordCount], at + 2, 1, std::to_string(count), Verdict::Good).number = count;
     else
         w.Add(1, kFields[WordCount], at + 2, 1,
-              std::to_string(count) + C_("decode", " (the frame holds ") + std::to_string(words) + ")", Verdict::Bad,
+              Arg(C_("decode", "%1 (the frame holds %2)"), {std::to_string(count), std::to_string(words)}), Verdict::Bad,
               words <= 0xFF ? text::HexByte(static_cast<unsigned>(words)) : "")
             .number = count;
     w.AddBits(1, kFields[Source], at + 3, 1, f[at + 3]);

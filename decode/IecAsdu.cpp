@@ -282,9 +282,9 @@ enum class Show : uint8_t {
 struct Part {
     F field;
     Show show;
-    std::string_view before = {}; // written before the part (a separator)
-    bool labelled = false;        // the field's name and a space before the value
-    std::string_view after = {};
+    std::string_view before = {};  // written before the part (a separator)
+    bool labelled = false;         // the field's name and a space before the value
+    std::string_view pattern = {}; // the part's text with "%1" for its value; none: the value alone
 };
 
 enum class Element : uint8_t {
@@ -305,16 +305,16 @@ constexpr Part kNva[] = {{NvaValue, Show::Normalised}};
 constexpr Part kSva[] = {{SvaValue, Show::Signed}};
 constexpr Part kR32[] = {{R32Value, Show::Float}};
 constexpr Part kBcrCount[] = {{Counter, Show::Signed}};
-constexpr Part kBcrSeq[] = {{SequenceNumber, Show::Number, NC_("decode", "sequence ")},
+constexpr Part kBcrSeq[] = {{SequenceNumber, Show::Number, "", false, NC_("decode", "sequence %1")},
                             {Carry, Show::Flag, ", "},
                             {Adjusted, Show::Flag, ", "},
                             {CounterInvalid, Show::Flag, ", "}};
 constexpr Part kSpe[] = {{SpeFlags, Show::Flags}};
 constexpr Part kOci[] = {{OciFlags, Show::Flags}};
 constexpr Part kScd[] = {{ScdSt, Show::Hex, "", true}, {ScdCd, Show::Hex, ", ", true}};
-constexpr Part kCp16[] = {{Milliseconds, Show::Number, "", false, NC_("decode", " ms")}};
-constexpr Part kCp24[] = {{Cp24Minute, Show::Two, NC_("decode", "minute ")},
-                          {Milliseconds, Show::Millis, ", ", false, " s"},
+constexpr Part kCp16[] = {{Milliseconds, Show::Number, "", false, NC_("decode", "%1 ms")}};
+constexpr Part kCp24[] = {{Cp24Minute, Show::Two, "", false, NC_("decode", "minute %1")},
+                          {Milliseconds, Show::Millis, ", ", false, NC_("decode", "%1 s")},
                           {Cp24Invalid, Show::Flag, " "}};
 constexpr Part kCp56[] = {{Year, Show::Year},      {Month, Show::Two, "-"},
                           {Day, Show::Two, "-"},        {Hour, Show::Two, " "},
@@ -626,12 +626,10 @@ std::string ElementText(const ElementInfo& e, uint64_t raw)
         if (part.show == Show::Flag && d.Value(raw) == 0)
             continue;
         s += TableText(part.before);
-        if (part.labelled) {
-            s += TableText(d.name);
-            s += ' ';
-        }
-        s += PartText(part, raw);
-        s += part.after;
+        std::string value = PartText(part, raw);
+        if (part.labelled)
+            value = std::string(TableText(d.name)) + ' ' + value;
+        s += part.pattern.empty() ? value : Arg(TableText(part.pattern), {value});
     }
     return s;
 }
@@ -679,11 +677,11 @@ std::string TimeTagExpected(Element e, uint64_t raw)
         Expect(out, month >= 1 && month <= 12, C_("decode", "month 1 to 12"));
         const bool dateKnown = year <= 99 && month >= 1 && month <= 12;
         const unsigned last = dateKnown ? DaysIn(month, year) : 31;
-        Expect(out, day >= 1 && day <= last, C_("decode", "day 1 to ") + std::to_string(last));
+        Expect(out, day >= 1 && day <= last, Arg(C_("decode", "day 1 to %1"), {std::to_string(last)}));
         if (dateKnown && day >= 1 && day <= last && weekday != 0) {
             const unsigned actual = WeekdayOf(year, month, day);
             Expect(out, weekday == actual,
-                   C_("decode", "day of week ") + std::string(kFields[Weekday].NameOf(actual)) + C_("decode", " for this date"));
+                   Arg(C_("decode", "day of week %1 for this date"), {kFields[Weekday].NameOf(actual)}));
         }
         Expect(out, v(Hour) <= 23, C_("decode", "hour 0 to 23"));
         Expect(out, v(Minute) <= 59, C_("decode", "minute 0 to 59"));
@@ -714,7 +712,7 @@ Layout LayoutOf(const IecSizes& s)
 
 std::string ObjectsText(unsigned n)
 {
-    return std::to_string(n) + (n == 1 ? C_("decode", " object") : C_("decode", " objects"));
+    return Arg(n == 1 ? C_("decode", "%1 object") : C_("decode", "%1 objects"), {std::to_string(n)});
 }
 
 // One object's fields, gathered before its heading is written so that the
@@ -755,7 +753,7 @@ bool AddObjects(Cursor& c, const TypeInfo& type, bool sequence, unsigned count,
         }
         std::string summary = "IOA " + std::to_string(address);
         if (sequence && i > 0)
-            summary += C_("decode", " (sequence)");
+            summary = Arg(C_("decode", "%1 (sequence)"), {summary});
         if (missingSize == 0 && type.kind == Kind::File) {
             fields.push_back({FileElements, c.Pos(), c.Left(), Arg(C_("decode", "%1 bytes"), {std::to_string(c.Left())}),
                               static_cast<double>(c.Left())});
@@ -821,7 +819,7 @@ std::string TypeText(uint8_t type)
 {
     const TypeInfo* t = FindType(type);
     if (!t)
-        return std::to_string(type) + C_("decode", " reserved");
+        return Arg(C_("decode", "%1 reserved"), {std::to_string(type)});
     return std::to_string(type) + ' ' + std::string(t->mnemonic) + " (" +
         std::string(TableText(t->description)) + ')';
 }
@@ -829,13 +827,13 @@ std::string TypeText(uint8_t type)
 std::string CauseText(uint8_t cause)
 {
     if (cause >= 21 && cause <= 36)
-        return std::to_string(cause) + C_("decode", " interrogated by group ") + std::to_string(cause - 20) +
-            C_("decode", " interrogation");
+        return Arg(C_("decode", "%1 interrogated by group %2 interrogation"),
+                   {std::to_string(cause), std::to_string(cause - 20)});
     if (cause >= 38 && cause <= 41)
-        return std::to_string(cause) + C_("decode", " requested by group ") + std::to_string(cause - 37) +
-            C_("decode", " counter request");
+        return Arg(C_("decode", "%1 requested by group %2 counter request"),
+                   {std::to_string(cause), std::to_string(cause - 37)});
     if (cause >= 48)
-        return std::to_string(cause) + C_("decode", " special use");
+        return Arg(C_("decode", "%1 special use"), {std::to_string(cause)});
     return kFields[Cot].Coded(cause);
 }
 
@@ -886,13 +884,11 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
     std::string summary;
     if (c.Left() >= header) {
         const TypeInfo* t = FindType(f[begin]);
-        summary = std::to_string(f[begin]) + ' ' +
-            (t ? std::string(t->mnemonic) : std::string(C_("decode", "reserved"))) + ", " +
-            CauseText(f[begin + 2] & 0x3F) + ", CA " +
-            std::to_string(static_cast<uint32_t>(
-                l.common == 2 ? f[begin + header - 2] | f[begin + header - 1] << 8
-                              : f[begin + header - 1])) +
-            ", " + ObjectsText(f[begin + 1] & 0x7Fu);
+        summary = Arg(C_("decode", "%1 %2, %3, CA %4, %5"),
+                      {std::to_string(f[begin]), t ? t->mnemonic : C_("decode", "reserved"), CauseText(f[begin + 2] & 0x3F),
+                       std::to_string(static_cast<uint32_t>(l.common == 2 ? f[begin + header - 2] | f[begin + header - 1] << 8
+                                                                          : f[begin + header - 1])),
+                       ObjectsText(f[begin + 1] & 0x7Fu)});
     }
     w.Add(0, kFields[Asdu], begin, 0, summary);
 
@@ -918,7 +914,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
         fitting && *fitting != count && *fitting >= 1 && *fitting <= 0x7F) {
         objects = *fitting;
         w.Add(2, kFields[ObjectCount], c.Pos(), 1,
-              std::to_string(count) + C_("decode", " (the ASDU holds ") + ObjectsText(objects) + ")", Verdict::Bad,
+              Arg(C_("decode", "%1 (the ASDU holds %2)"), {std::to_string(count), ObjectsText(objects)}), Verdict::Bad,
               std::to_string(objects))
             .number = count;
     } else {
@@ -946,7 +942,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
     const uint32_t common = c.Le(l.common);
     const bool broadcast = common == (l.common == 2 ? 0xFFFFu : 0xFFu);
     w.Add(1, kFields[CommonAddress], c.Pos(), l.common,
-          std::to_string(common) + (broadcast ? C_("decode", " (global address)") : ""))
+          broadcast ? Arg(C_("decode", "%1 (global address)"), {std::to_string(common)}) : std::to_string(common))
         .number = common;
     c.Skip(l.common);
 
