@@ -90,17 +90,16 @@ inline bool HoldsFirst(FieldWriter& w, const FieldDef& def, std::size_t need)
     return false;
 }
 
-// A check code of `digits` hex digits: "0x1A" and Good when the sent one is
-// the computed one, otherwise "0x1B (should be 0x1A)" and Bad, expecting
-// `expected` (the computed code's bytes as they are sent).
+// A check code of `digits` hex digits: "0x1A", Good when the sent one is the
+// computed one, otherwise the sent one, Bad, expecting `expected` (the
+// computed code's bytes as they are sent): the tree says the code that would
+// verify once, in its verdict.
 inline Field& AddCheckCode(FieldWriter& w, int depth, const FieldDef& def, std::size_t at,
                            unsigned sent, unsigned computed, int digits, std::string expected)
 {
     const std::size_t length = static_cast<std::size_t>(digits / 2);
-    Field& f = sent == computed
-        ? w.Add(depth, def, at, length, Hex(computed, digits), Verdict::Good)
-        : w.Add(depth, def, at, length, Arg(C_("decode", "%1 (should be %2)"), {Hex(sent, digits), Hex(computed, digits)}),
-                Verdict::Bad, std::move(expected));
+    Field& f = sent == computed ? w.Add(depth, def, at, length, Hex(computed, digits), Verdict::Good)
+                                : w.Add(depth, def, at, length, Hex(sent, digits), Verdict::Bad, std::move(expected));
     f.number = sent;
     return f;
 }

@@ -73,7 +73,8 @@ constexpr Name kSignalStates[] = {{0, NC_("decode", "open")}, {1, NC_("decode", 
 enum F : std::size_t {
     Sync, ControlWord, ControlByte, FrameTypeCode, WordCount, Source, Destination, Crc, InformationWord,
     FunctionCode, Data, Measurement, Command, RaiseLowerCommand, ControlObject, Repeat, PulseCount, Frequency,
-    EventRecord, EventTime, EventPoint, EventState, Clock, FieldCount
+    EventRecord, EventTime, EventPoint, EventState, Clock, Milliseconds, Second, Minute, Hour, Day, Month, Year,
+    WaitingTime, FieldCount
 };
 
 constexpr std::array<FieldDef, FieldCount> kFields{{
@@ -100,6 +101,14 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"cdt.event.point", NC_("decode", "Signal")},
     {"cdt.event.state", NC_("decode", "State"), 0, kSignalStates},
     {"cdt.clock", NC_("decode", "Station clock")},
+    {"cdt.time.ms", NC_("decode", "Milliseconds")},
+    {"cdt.time.second", NC_("decode", "Second")},
+    {"cdt.time.minute", NC_("decode", "Minute")},
+    {"cdt.time.hour", NC_("decode", "Hour")},
+    {"cdt.time.day", NC_("decode", "Day")},
+    {"cdt.time.month", NC_("decode", "Month")},
+    {"cdt.time.year", NC_("decode", "Year")},
+    {"cdt.clock.waiting", NC_("decode", "Waiting time")},
 }};
 
 std::string FrameTypeText(unsigned code)
@@ -108,35 +117,35 @@ std::string FrameTypeText(unsigned code)
         if (t.code != code)
             continue;
         if (t.fromStation.empty())
-            return text::HexByte(code) + " " + std::string(TableText(t.toStation)) + C_("decode", " (to a station)");
-        return text::HexByte(code) + " " + std::string(TableText(t.fromStation)) + C_("decode", " (to a station: ")
-            + std::string(TableText(t.toStation)) + ")";
+            return Arg(C_("decode", "%1 %2 (to a station)"), {text::HexByte(code), TableText(t.toStation)});
+        return Arg(C_("decode", "%1 %2 (to a station: %3)"),
+                   {text::HexByte(code), TableText(t.fromStation), TableText(t.toStation)});
     }
-    return text::HexByte(code) + C_("decode", " unknown frame type");
+    return Arg(C_("decode", "%1 unknown frame type"), {text::HexByte(code)});
 }
 
 std::string FunctionText(unsigned code)
 {
-    const std::string hex = text::HexByte(code) + " ";
+    const std::string hex = text::HexByte(code);
+    const auto n = [](unsigned v) { return std::to_string(v); };
     if (code <= 0x7F)
-        return hex + C_("decode", "remote measurements ") + std::to_string(2 * code) + C_("decode", " and ") + std::to_string(2 * code + 1);
+        return Arg(C_("decode", "%1 remote measurements %2 and %3"), {hex, n(2 * code), n(2 * code + 1)});
     if (code <= 0x81)
-        return hex + C_("decode", "sequence of events record, part ") + std::to_string(code - 0x7F);
+        return Arg(C_("decode", "%1 sequence of events record, part %2"), {hex, n(code - 0x7F)});
     if (code == 0x84 || code == 0x85)
-        return hex + C_("decode", "station clock returned, part ") + std::to_string(code - 0x83);
+        return Arg(C_("decode", "%1 station clock returned, part %2"), {hex, n(code - 0x83)});
     if (code >= 0x86 && code <= 0x89)
-        return hex + C_("decode", "totalised remote measurements ") + std::to_string(2 * (code - 0x86)) + C_("decode", " and ")
-            + std::to_string(2 * (code - 0x86) + 1);
+        return Arg(C_("decode", "%1 totalised remote measurements %2 and %3"),
+                   {hex, n(2 * (code - 0x86)), n(2 * (code - 0x86) + 1)});
     if (code >= 0x8D && code <= 0x92)
-        return hex + C_("decode", "water level ") + std::to_string(code - 0x8D);
+        return Arg(C_("decode", "%1 water level %2"), {hex, n(code - 0x8D)});
     if (code >= 0xA0 && code <= 0xDF)
-        return hex + C_("decode", "energy pulse count ") + std::to_string(code - 0xA0);
+        return Arg(C_("decode", "%1 energy pulse count %2"), {hex, n(code - 0xA0)});
     if (code == 0xEE || code == 0xEF)
-        return hex + C_("decode", "set the station clock, part ") + std::to_string(code - 0xED);
+        return Arg(C_("decode", "%1 set the station clock, part %2"), {hex, n(code - 0xED)});
     if (code >= 0xF0)
-        return hex + C_("decode", "remote signals ") + std::to_string(32 * (code - 0xF0)) + "-"
-            + std::to_string(32 * (code - 0xF0) + 31);
-    return hex + std::string(TableText(NameOf(kFunctions, code, NC_("decode", "reserved"))));
+        return Arg(C_("decode", "%1 remote signals %2-%3"), {hex, n(32 * (code - 0xF0)), n(32 * (code - 0xF0) + 31)});
+    return hex + " " + std::string(TableText(NameOf(kFunctions, code, NC_("decode", "reserved"))));
 }
 
 // A remote measurement: 11 bits and a sign, bit 14 overflow, bit 15 invalid.
@@ -145,9 +154,9 @@ std::string MeasurementText(unsigned word)
     const int value = (word & 0x800) ? static_cast<int>(word & 0xFFF) - 0x1000 : static_cast<int>(word & 0xFFF);
     std::string t = std::to_string(value);
     if (word & 0x4000)
-        t += C_("decode", " overflow");
+        t = Arg(C_("decode", "%1 overflow"), {t});
     if (word & 0x8000)
-        t += C_("decode", " invalid");
+        t = Arg(C_("decode", "%1 invalid"), {t});
     return t;
 }
 
@@ -165,7 +174,7 @@ std::string DataText(unsigned code, Bytes data)
             for (int b = 0; b < 8; ++b)
                 t += text::Bit(data[i], b);
         }
-        t += C_("decode", " (signal ") + std::to_string(32 * (code - 0xF0)) + C_("decode", " first)");
+        t = Arg(C_("decode", "%1 (signal %2 first)"), {t, std::to_string(32 * (code - 0xF0))});
     }
     return t;
 }
@@ -190,13 +199,13 @@ void AddPulseCount(FieldWriter& w, std::size_t at, unsigned code)
         }
         count = value;
     }
-    std::string t = digits ? std::to_string(count) : text::Hex(word & kCount, 6) + " (not BCD digits)";
+    std::string t = digits ? std::to_string(count) : Arg(C_("decode", "%1 (not BCD digits)"), {text::Hex(word & kCount, 6)});
     if (digits && (word & kBcd))
-        t += " (BCD)";
+        t = Arg(C_("decode", "%1 (BCD)"), {t});
     if (word & kInvalid)
-        t += " invalid";
+        t = Arg(C_("decode", "%1 invalid"), {t});
     if (word & kReserved)
-        t += " (reserved bits set: " + text::Hex(word & kReserved, 8) + ")";
+        t = Arg(C_("decode", "%1 (reserved bits set: %2)"), {t, text::Hex(word & kReserved, 8)});
     Field& pulses = w.AddNth(1, kFields[PulseCount], std::to_string(code - 0xA0), at + 1, 4, t,
                              digits ? Verdict::None : Verdict::Bad);
     if (digits)
@@ -234,7 +243,7 @@ void AddWordParts(FieldWriter& w, std::size_t at, unsigned code)
                            std::to_string(value / 100) + "." + (value % 100 < 10 ? "0" : "")
                                + std::to_string(value % 100) + " Hz")
                 : w.AddNth(1, kFields[Frequency], std::to_string(k + 1), at + 1 + 2 * k, 2,
-                           text::Hex(bcd, 4) + C_("decode", " (not BCD digits)"), Verdict::Bad);
+                           Arg(C_("decode", "%1 (not BCD digits)"), {text::Hex(bcd, 4)}), Verdict::Bad);
             if (decimal)
                 freq.number = value / 100.0;
         }
@@ -264,7 +273,7 @@ std::string TimePart(unsigned value, unsigned low, unsigned high, std::string_vi
     if (value >= low && value <= high)
         return "";
     good = false;
-    return std::string(good ? "" : "; ") + std::string(name) + " " + std::to_string(value) + C_("decode", " is out of range");
+    return "; " + Arg(C_("decode", "%1 %2 is out of range"), {name, std::to_string(value)});
 }
 
 std::string Two(unsigned v)
@@ -275,9 +284,24 @@ std::string Two(unsigned v)
     return text;
 }
 
-// Two words that make one record: a sequence of events record (80, 81) or
-// a station clock (84, 85 returned; EE, EF set). `first` and `second` are
-// the words' offsets.
+// One part of a time (its byte or bytes in one word), bad where it lies
+// outside its range.
+void AddTimePart(FieldWriter& w, int depth, F part, std::size_t at, std::size_t size, unsigned value,
+                 unsigned low, unsigned high)
+{
+    const bool inside = value >= low && value <= high;
+    w.Add(depth, kFields[part], at, size, std::to_string(value), inside ? Verdict::None : Verdict::Bad).number = value;
+}
+
+// Two words that make one record: a sequence of events record (80, 81), the
+// station clock returned (84, 85) or set (EE, EF). `first` and `second` are
+// the words' offsets. The first word holds the milliseconds, the second and
+// the minute, the second word the hour and the day, then the event's signal
+// and state, the time the station waited before it returned its clock, or
+// the month and the year. The record's time is a heading without bytes of
+// its own: its parts name the bytes they are read from, so that neither the
+// CRC between the words nor the second word's function code is shown as part
+// of the time.
 void AddPair(FieldWriter& w, std::size_t first, std::size_t second)
 {
     const Bytes f = w.Frame();
@@ -289,25 +313,49 @@ void AddPair(FieldWriter& w, std::size_t first, std::size_t second)
         + TimePart(day, 1, 31, C_("decode", "day"), good);
     const std::string clock = Two(hour) + ":" + Two(min) + ":" + Two(sec) + "." + (ms < 100 ? "0" : "")
         + (ms < 10 ? "0" : "") + std::to_string(ms);
-    if (f[first] == 0x80) {
-        const unsigned point = text::Le16(f, second + 3) & 0x0FFF, state = f[second + 4] >> 7;
-        const std::string when = C_("decode", "day ") + std::to_string(day) + " " + clock;
-        w.Add(0, kFields[EventRecord], first, second + kWordSize - first,
-              C_("decode", "signal ") + std::to_string(point) + " " + std::string(kFields[EventState].NameOf(state)) + C_("decode", " at ") + when
-                  + (good ? "" : " (" + faults.substr(2) + ")"));
-        w.Add(1, kFields[EventTime], first + 1, second + 3 - first - 1, when + (good ? "" : " (" + faults.substr(2) + ")"),
-              good ? Verdict::None : Verdict::Bad);
-        w.AddBits(1, kFields[EventPoint], second + 3, 2, point);
-        w.AddBits(1, kFields[EventState], second + 4, 1, state);
-        return;
-    }
+    const unsigned code = f[first];
     const unsigned month = f[second + 3], year = f[second + 4];
-    std::string more = TimePart(month, 1, 12, C_("decode", "month"), good) + TimePart(year, 0, 99, C_("decode", "year"), good);
-    faults += more;
-    w.Add(0, kFields[Clock], first, second + kWordSize - first,
-          "20" + Two(year % 100) + "-" + Two(month) + "-" + Two(day) + " " + clock
-              + (good ? "" : " (" + faults.substr(2) + ")"),
-          good ? Verdict::None : Verdict::Bad);
+    if (code == 0xEE) {
+        faults += TimePart(month, 1, 12, C_("decode", "month"), good) + TimePart(year, 0, 99, C_("decode", "year"), good);
+    }
+    const std::string why = good ? "" : " (" + faults.substr(2) + ")";
+    const std::string when = Arg(C_("decode", "day %1 %2"), {std::to_string(day), clock});
+    int depth = 1;
+    if (code == 0x80) {
+        const unsigned point = text::Le16(f, second + 3) & 0x0FFF, state = f[second + 4] >> 7;
+        w.Add(0, kFields[EventRecord], first, second + kWordSize - first,
+              Arg(C_("decode", "signal %1 %2 at %3"), {std::to_string(point), kFields[EventState].NameOf(state), when}) + why);
+        w.Add(1, kFields[EventTime], first + 1, 0, when + why, good ? Verdict::None : Verdict::Bad);
+        depth = 2;
+    } else if (code == 0x84) {
+        const unsigned waited = text::Le16(f, second + 3);
+        w.Add(0, kFields[Clock], first, second + kWordSize - first,
+              Arg(C_("decode", "%1, waiting time %2 ms"), {when, std::to_string(waited)}) + why,
+              good ? Verdict::None : Verdict::Bad);
+    } else {
+        w.Add(0, kFields[Clock], first, second + kWordSize - first,
+              "20" + Two(year % 100) + "-" + Two(month) + "-" + Two(day) + " " + clock + why,
+              good ? Verdict::None : Verdict::Bad);
+    }
+    AddTimePart(w, depth, Milliseconds, first + 1, 2, ms, 0, 999);
+    AddTimePart(w, depth, Second, first + 3, 1, sec, 0, 59);
+    AddTimePart(w, depth, Minute, first + 4, 1, min, 0, 59);
+    AddTimePart(w, depth, Hour, second + 1, 1, hour, 0, 23);
+    AddTimePart(w, depth, Day, second + 2, 1, day, 1, 31);
+    if (code == 0x80) {
+        w.AddBits(1, kFields[EventPoint], second + 3, 2, text::Le16(f, second + 3) & 0x0FFF);
+        w.AddBits(1, kFields[EventState], second + 4, 1, f[second + 4] >> 7);
+    } else if (code == 0x84) {
+        // Some stations send a date here, as in the words that set the clock.
+        const unsigned waited = text::Le16(f, second + 3);
+        w.Add(1, kFields[WaitingTime], second + 3, 2,
+              Arg(C_("decode", "%1 ms (read as a date: month %2, year %3)"),
+                  {std::to_string(waited), std::to_string(month), std::to_string(year)}))
+            .number = waited;
+    } else {
+        AddTimePart(w, 1, Month, second + 3, 1, month, 1, 12);
+        AddTimePart(w, 1, Year, second + 4, 1, year, 0, 99);
+    }
 }
 
 void AddCrc(FieldWriter& w, std::size_t word)
@@ -342,7 +390,7 @@ bool ReadControlWord(FieldWriter& w)
         w.Add(1, kFields[WordCount], at + 2, 1, std::to_string(count), Verdict::Good).number = count;
     else
         w.Add(1, kFields[WordCount], at + 2, 1,
-              std::to_string(count) + C_("decode", " (the frame holds ") + std::to_string(words) + ")", Verdict::Bad,
+              Arg(C_("decode", "%1 (the frame holds %2)"), {std::to_string(count), std::to_string(words)}), Verdict::Bad,
               words <= 0xFF ? text::HexByte(static_cast<unsigned>(words)) : "")
             .number = count;
     w.AddBits(1, kFields[Source], at + 3, 1, f[at + 3]);

@@ -58,7 +58,7 @@ Fields DecodeCheckSum(Bytes frame)
     FieldWriter w(out, frame);
     const std::size_t n = frame.size();
     if (n < 2) {
-        w.Add(0, kFields[Frame], 0, 2, text::Truncated(n, 2) + C_("decode", " (data and a check byte at least)"), Verdict::Bad)
+        w.Add(0, kFields[Frame], 0, 2, Arg(C_("decode", "%1 (data and a check byte at least)"), {text::Truncated(n, 2)}), Verdict::Bad)
             .number = static_cast<double>(n);
         return out;
     }
@@ -67,16 +67,16 @@ Fields DecodeCheckSum(Bytes frame)
     const unsigned sent = frame.back();
     Field* code = nullptr;
     if (sent == c.sum && sent == c.parity)
-        code = &w.Add(0, kFields[Sum], n - 1, 1, text::Hex(sent, 2) + C_("decode", ": the data's sum mod 256 (and its parity)"),
+        code = &w.Add(0, kFields[Sum], n - 1, 1, Arg(C_("decode", "%1: the data's sum mod 256 (and its parity)"), {text::Hex(sent, 2)}),
                       Verdict::Good);
     else if (sent == c.sum)
-        code = &w.Add(0, kFields[Sum], n - 1, 1, text::Hex(sent, 2) + C_("decode", ": the data's sum mod 256"), Verdict::Good);
+        code = &w.Add(0, kFields[Sum], n - 1, 1, Arg(C_("decode", "%1: the data's sum mod 256"), {text::Hex(sent, 2)}), Verdict::Good);
     else if (sent == c.parity)
-        code = &w.Add(0, kFields[Parity], n - 1, 1, text::Hex(sent, 2) + C_("decode", ": FF XOR every data byte"), Verdict::Good);
+        code = &w.Add(0, kFields[Parity], n - 1, 1, Arg(C_("decode", "%1: FF XOR every data byte"), {text::Hex(sent, 2)}), Verdict::Good);
     else
         code = &w.Add(0, kFields[SumOrParity], n - 1, 1,
-                      text::Hex(sent, 2) + C_("decode", " (the sum would be ") + text::Hex(c.sum, 2) + C_("decode", ", the parity ")
-                          + text::Hex(c.parity, 2) + ")",
+                      Arg(C_("decode", "%1 (the sum would be %2, the parity %3)"),
+                          {text::Hex(sent, 2), text::Hex(c.sum, 2), text::Hex(c.parity, 2)}),
                       Verdict::Bad, text::HexByte(c.sum));
     code->number = sent;
     return out;

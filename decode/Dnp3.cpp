@@ -90,9 +90,10 @@ void AddCrc(FieldWriter& w, F field, std::size_t at, Bytes covered)
     text::AddCheckCode(w, 1, kFields[field], at, text::Le16(w.Frame(), at), crc, 4, text::LowHighPairs(crc));
 }
 
-std::string Plural(std::size_t n, std::string_view one, std::string_view many)
+// `n` in the pattern of one or of many ("%1 segment", "%1 segments").
+std::string Plural(std::size_t n, const char* one, const char* many)
 {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+    return Arg(n == 1 ? one : many, {std::to_string(n)});
 }
 
 class Dnp3Reader {
@@ -125,8 +126,8 @@ private:
         if (length >= kLinkOverhead && FrameSizeFor(length) == f_.size())
             w_.Add(1, kFields[Length], 2, 1, std::to_string(length), Verdict::Good).number = length;
         else
-            w_.Add(1, kFields[Length], 2, 1, std::to_string(length) + C_("decode", " (does not fit the frame's ") +
-                                          Arg(C_("decode", "%1 bytes)"), {std::to_string(f_.size())}),
+            w_.Add(1, kFields[Length], 2, 1, Arg(C_("decode", "%1 (does not fit the frame's %2 bytes)"),
+                                          {std::to_string(length), std::to_string(f_.size())}),
                    Verdict::Bad, LengthFitting(f_.size()))
                 .number = length;
         ReadControl(f_[3]);
@@ -161,8 +162,8 @@ private:
     {
         const unsigned t = f_[kHeaderSize];
         w_.Add(0, kFields[Transport], kHeaderSize, 1,
-               text::Hex(t, 2) + ": FIN=" + text::Bit(t, 7) + " FIR=" + text::Bit(t, 6) + C_("decode", " sequence ")
-                   + std::to_string(t & 0x3F))
+               Arg(C_("decode", "%1: FIN=%2 FIR=%3 sequence %4"),
+                   {text::Hex(t, 2), text::Bit(t, 7), text::Bit(t, 6), std::to_string(t & 0x3F)}))
             .number = t;
         for (const F bit : {TransportFinal, TransportFirst, TransportSequence})
             w_.AddBits(1, kFields[bit], kHeaderSize, 1, t);
@@ -175,7 +176,7 @@ private:
             // a segment whose fragment began before the window, or out of order
             if (!own.bytes.empty()) {
                 w_.Add(0, kFields[SegmentData], own.offsets.front(), 0,
-                       Arg(C_("decode", "%1 bytes: "), {std::to_string(own.bytes.size())}) + text::HexPairs(own.bytes));
+                       Arg(C_("decode", "%1 bytes: %2"), {std::to_string(own.bytes.size()), text::HexPairs(own.bytes)}));
                 w_.Add(1, kFields[FragmentInfo], kHeaderSize, 0,
                        C_("decode", "not joined: no earlier frame of this window holds the segments before it"));
             }
@@ -196,13 +197,13 @@ private:
         }
         if (joined > 1 || !fragment->final) {
             std::string note = joined > 1
-                ? Plural(joined, C_("decode", "segment"), C_("decode", "segments")) + ", " + Plural(joined - 1, C_("decode", "from an earlier frame"),
-                                                                        C_("decode", "from earlier frames"))
-                    + C_("decode", " of this window and this one")
+                ? Arg(C_("decode", "%1, %2 of this window and this one"),
+                      {Plural(joined, C_("decode", "%1 segment"), C_("decode", "%1 segments")),
+                       Plural(joined - 1, C_("decode", "%1 from an earlier frame"), C_("decode", "%1 from earlier frames"))})
                 : C_("decode", "this frame's segment begins it");
-            note += ", " + Plural(bytes.bytes.size(), C_("decode", "byte"), C_("decode", "bytes"));
+            note += ", " + Plural(bytes.bytes.size(), C_("decode", "%1 byte"), C_("decode", "%1 bytes"));
             if (!fragment->final)
-                note += C_("decode", "; it goes on in a later frame");
+                note = Arg(C_("decode", "%1; it goes on in a later frame"), {note});
             w_.Add(0, kFields[FragmentInfo], kHeaderSize, 0, note).number = static_cast<double>(joined);
         }
         return ReadApplication(w_, bytes);

@@ -241,8 +241,8 @@ std::string FlagsText(const FlagNames& names, unsigned flags, bool doubleBit)
         if ((flags >> b & 1u) && !names[static_cast<std::size_t>(b)].empty())
             set += std::string(set.empty() ? "" : ", ") + std::string(TableText(names[static_cast<std::size_t>(b)]));
     if (doubleBit)
-        set += std::string(set.empty() ? "" : ", ") + C_("decode", "state ")
-            + std::string(TableText(NameOf(kDoubleBitStates, flags >> 6, "")));
+        set += std::string(set.empty() ? "" : ", ")
+            + Arg(C_("decode", "state %1"), {TableText(NameOf(kDoubleBitStates, flags >> 6, ""))});
     return text::Hex(flags, 2) + (set.empty() ? "" : ": " + set);
 }
 
@@ -322,7 +322,7 @@ private:
     {
         // a part the fragment ends inside says so instead
         if (f.verdict != Verdict::Bad && from + length <= b_.size() && Unverified(from, length))
-            f.value += C_("decode", " (unverified: a CRC over it failed)");
+            f.value = Arg(C_("decode", "%1 (unverified: a CRC over it failed)"), {f.value});
         return f;
     }
 
@@ -357,18 +357,18 @@ private:
         std::string value;
         Verdict verdict = Verdict::Bad;
         if (f_.complete) {
-            value = C_("decode", "missing: the fragment ends after ") + std::to_string(have) + C_("decode", " of ") + std::to_string(need)
-                + C_("decode", " bytes");
+            value = Arg(C_("decode", "missing: the fragment ends after %1 of %2 bytes"),
+                        {std::to_string(have), std::to_string(need)});
         } else if (!f_.final) {
-            value = std::to_string(have) + C_("decode", " of ") + std::to_string(need)
-                + C_("decode", " bytes here, the rest in a later frame");
+            value = Arg(C_("decode", "%1 of %2 bytes here, the rest in a later frame"),
+                        {std::to_string(have), std::to_string(need)});
             verdict = Verdict::None;
         } else if (def == ApplicationHeader || def == Indications) {
             value = text::Truncated(have, need);
             cut_ = true; // the frame's end: nothing after it is read
         } else {
             // the frame is cut short: its last block says so
-            value = std::to_string(have) + C_("decode", " of ") + Arg(C_("decode", "%1 bytes before the frame's end"), {std::to_string(need)});
+            value = Arg(C_("decode", "%1 of %2 bytes before the frame's end"), {std::to_string(have), std::to_string(need)});
             verdict = Verdict::None;
         }
         const int d = depth >= 0 ? depth : (def == ApplicationHeader || def == ObjectHeader ? 0 : 1);
@@ -434,7 +434,7 @@ private:
         else if (IsOctetString(group))
             title += ", " + Arg(C_("decode", "%1 bytes"), {std::to_string(variation)});
         else if (variation == 0)
-            title += C_("decode", ", any variation");
+            title = Arg(C_("decode", "%1, any variation"), {title});
 
         // the range: start and stop, or a count
         uint64_t start = 0, count = 0;
@@ -446,13 +446,13 @@ private:
                 const uint64_t stop = LittleEndian(b_, at + 3 + half, half);
                 counted = stop >= start;
                 count = counted ? stop - start + 1 : 0;
-                title += "; " + std::string(range >= 3 ? C_("decode", "addresses ") : C_("decode", "indexes ")) + std::to_string(start) + "-"
-                    + std::to_string(stop);
+                title += "; " + Arg(range >= 3 ? C_("decode", "addresses %1-%2") : C_("decode", "indexes %1-%2"),
+                                    {std::to_string(start), std::to_string(stop)});
             } else if (range == 6) {
-                title += C_("decode", "; all objects");
+                title = Arg(C_("decode", "%1; all objects"), {title});
             } else {
                 count = LittleEndian(b_, at + 3, rangeSize);
-                title += "; " + std::to_string(count) + (count == 1 ? C_("decode", " object") : C_("decode", " objects"));
+                title += "; " + Arg(count == 1 ? C_("decode", "%1 object") : C_("decode", "%1 objects"), {std::to_string(count)});
             }
         }
         // the heading spans the range where the fragment holds it; a range it ends inside says so below
@@ -479,7 +479,7 @@ private:
             Add(1, kFields[RangeStart], at + 3, half, std::to_string(start)).number = static_cast<double>(start);
             const uint64_t stop = LittleEndian(b_, at + 3 + half, half);
             Field& s = Add(1, kFields[RangeStop], at + 3 + half, half,
-                           counted ? std::to_string(stop) : std::to_string(stop) + C_("decode", " (below the start)"),
+                           counted ? std::to_string(stop) : Arg(C_("decode", "%1 (below the start)"), {std::to_string(stop)}),
                            counted ? Verdict::None : Verdict::Bad);
             s.number = static_cast<double>(stop);
             if (!counted) {
@@ -503,7 +503,7 @@ private:
             return;
         const std::vector<uint8_t> rest(b_.begin() + static_cast<std::ptrdiff_t>(at), b_.end());
         Add(1, kFields[ObjectData], at, rest.size(),
-            Arg(C_("decode", "%1 bytes: "), {std::to_string(rest.size())}) + text::HexPairs(rest) + "; " + why);
+            Arg(C_("decode", "%1 bytes: %2; %3"), {std::to_string(rest.size()), text::HexPairs(rest), why}));
     }
 
     bool ReadObjects(std::size_t& at, unsigned group, unsigned variation, const ObjectType* type, unsigned prefix,
@@ -538,8 +538,8 @@ private:
         const std::size_t prefixSize = prefix == 0 ? 0 : prefix <= 3 ? (1u << (prefix - 1)) : (1u << (prefix - 4));
         const bool sized = prefix >= 4;
         if (fixed == 0 && !sized) {
-            RestRaw(at, C_("decode", "the size of g") + std::to_string(group) + "v" + std::to_string(variation)
-                            + C_("decode", " objects is not known"));
+            RestRaw(at, Arg(C_("decode", "the size of g%1v%2 objects is not known"),
+                            {std::to_string(group), std::to_string(variation)}));
             return false;
         }
         for (uint64_t i = 0; i < count; ++i) {
@@ -655,7 +655,7 @@ private:
                     if (cto_)
                         t += ": " + TimeText(*cto_ + ms);
                     else
-                        t += C_("decode", " after a common time of occurrence not in this fragment");
+                        t = Arg(C_("decode", "%1 after a common time of occurrence not in this fragment"), {t});
                     n = static_cast<double>(ms);
                     break;
                 }
@@ -669,15 +669,16 @@ private:
                     break;
                 case Part::CommandState: {
                     def = Status;
-                    t = C_("decode", "commanded state ") + std::to_string(b_[p] >> 7) + C_("decode", ", status ")
-                        + kFields[Status].Coded(b_[p] & 0x7Fu);
+                    t = Arg(C_("decode", "commanded state %1, status %2"),
+                            {std::to_string(b_[p] >> 7), kFields[Status].Coded(b_[p] & 0x7Fu)});
                     number = b_[p] >> 7;
                     break;
                 }
                 case Part::Interval: {
                     const uint64_t v = LittleEndian(b_, p, 4);
                     def = Interval;
-                    t = std::to_string(v) + (type->group == 50 && type->variation == 2 ? C_("decode", " ms") : "");
+                    t = type->group == 50 && type->variation == 2 ? Arg(C_("decode", "%1 ms"), {std::to_string(v)})
+                                                                  : std::to_string(v);
                     n = static_cast<double>(v);
                     break;
                 }
@@ -689,7 +690,7 @@ private:
                 case Part::DelaySeconds: case Part::DelayMillis: {
                     const uint64_t v = LittleEndian(b_, p, 2);
                     def = Delay;
-                    t = std::to_string(v) + (part == Part::DelaySeconds ? " s" : C_("decode", " ms"));
+                    t = Arg(part == Part::DelaySeconds ? C_("decode", "%1 s") : C_("decode", "%1 ms"), {std::to_string(v)});
                     n = static_cast<double>(v);
                     break;
                 }
@@ -703,8 +704,9 @@ private:
                 lead = t;
             } else {
                 summary += std::string(summary.empty() ? "" : ", ")
-                    + (def == Flags ? C_("decode", "flags ") : def == Value || def == Time ? "" : std::string(TableText(kFields[def].name)) + " ")
-                    + t;
+                    + (def == Flags                    ? Arg(C_("decode", "flags %1"), {t})
+                           : def == Value || def == Time ? t
+                                                         : std::string(TableText(kFields[def].name)) + " " + t);
             }
             if (part != Part::Control) {
                 parts.push_back(Field{});
@@ -738,14 +740,14 @@ private:
         const unsigned code = b_[p];
         std::string op = std::string(TableText(NameOf(kOperationTypes, code & 0x0F, NC_("decode", "reserved operation"))));
         if (code & 0x10)
-            op += C_("decode", ", queue");
+            op = Arg(C_("decode", "%1, queue"), {op});
         if (code & 0x20)
-            op += C_("decode", ", clear");
+            op = Arg(C_("decode", "%1, clear"), {op});
         if (code >> 6)
             op += ", " + std::string(TableText(NameOf(kTripClose, code >> 6, NC_("decode", "reserved trip-close code"))));
         const uint64_t count = b_[p + 1], on = LittleEndian(b_, p + 2, 4), off = LittleEndian(b_, p + 6, 4);
-        summary += op + C_("decode", ", count ") + std::to_string(count) + C_("decode", ", on ") + Arg(C_("decode", "%1 ms, off "), {std::to_string(on)})
-            + Arg(C_("decode", "%1 ms"), {std::to_string(off)});
+        summary += Arg(C_("decode", "%1, count %2, on %3 ms, off %4 ms"),
+                       {op, std::to_string(count), std::to_string(on), std::to_string(off)});
         const struct {
             F def;
             std::size_t at, size;

@@ -105,7 +105,7 @@ void AddLinkAddress(FieldWriter& w, std::size_t at, std::size_t size)
     for (std::size_t k = size; k-- > 0;)
         a = a << 8 | w.Frame()[at + k];
     const bool broadcast = a == (size == 2 ? 0xFFFFu : 0xFFu);
-    w.Add(1, kFields[LinkAddress], at, size, std::to_string(a) + (broadcast ? C_("decode", " (broadcast)") : "")).number = a;
+    w.Add(1, kFields[LinkAddress], at, size, broadcast ? Arg(C_("decode", "%1 (broadcast)"), {std::to_string(a)}) : std::to_string(a)).number = a;
 }
 
 void AddChecksum(FieldWriter& w, std::size_t at, Bytes summed)
@@ -168,7 +168,7 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
     const Bytes f = w.Frame();
     const std::size_t la = LinkAddressSize(sizes);
     w.Add(0, kFields[LinkHeader], 0, 0,
-          f.size() >= 2 ? C_("decode", "variable length frame, L=") + std::to_string(f[1])
+          f.size() >= 2 ? Arg(C_("decode", "variable length frame, L=%1"), {std::to_string(f[1])})
                         : C_("decode", "variable length frame"));
     w.Add(1, kFields[Start], 0, 1, "68").number = kVariableStart;
     iec::Cursor c(w, 1, f.size());
@@ -188,7 +188,7 @@ void DecodeVariable(FieldWriter& w, const IecSizes& sizes)
     }
     w.Add(1, kFields[Length], 1, 2,
           f[1] == f[2] ? std::to_string(length)
-                       : std::to_string(length) + C_("decode", " and ") + std::to_string(f[2]) + C_("decode", " differ"),
+                       : Arg(C_("decode", "%1 and %2 differ"), {std::to_string(length), std::to_string(f[2])}),
           good ? Verdict::Good : Verdict::Bad, expected)
         .number = static_cast<double>(length);
     c.Skip(2);

@@ -22,8 +22,8 @@ enum F : std::size_t {
     Asdu, TypeId, Vsq, Sq, ObjectCount, Cot, Pn, Test, Originator, CommonAddress, ReservedObjects,
     Object, Ioa, FileElements, ExtraBytes,
     // the information elements
-    Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq, Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp24,
-    Cp56, Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc,
+    Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq, Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp16Duration,
+    Cp16Operating, Cp24, Cp56, Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc,
     // their bit fields
     Spi, Dpi, StatusQuality, QdsQuality, QdpQuality, VtiValue, Transient, BsiValue, NvaValue,
     SvaValue, R32Value, Counter, SequenceNumber, Carry, Adjusted, CounterInvalid, Es, SpeFlags,
@@ -191,6 +191,8 @@ constexpr std::array<FieldDef, FieldCount> kFields{{
     {"iec.scd", "SCD"},
     {"iec.cp16", NC_("decode", "CP16Time2a")},
     {"iec.cp16.elapsed", NC_("decode", "Elapsed time (CP16Time2a)")},
+    {"iec.cp16.duration", NC_("decode", "Relay duration time (CP16Time2a)")},
+    {"iec.cp16.operating", NC_("decode", "Relay operating time (CP16Time2a)")},
     {"iec.cp24", NC_("decode", "CP24Time2a")},
     {"iec.cp56", NC_("decode", "CP56Time2a")},
     {"iec.sco", "SCO"},
@@ -280,15 +282,15 @@ enum class Show : uint8_t {
 struct Part {
     F field;
     Show show;
-    std::string_view before = {}; // written before the part (a separator)
-    bool labelled = false;        // the field's name and a space before the value
-    std::string_view after = {};
+    std::string_view before = {};  // written before the part (a separator)
+    bool labelled = false;         // the field's name and a space before the value
+    std::string_view pattern = {}; // the part's text with "%1" for its value; none: the value alone
 };
 
 enum class Element : uint8_t {
     None,
     Siq, Diq, Vti, Qds, Bsi, Nva, Sva, R32, BcrCount, BcrSeq,
-    Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp24, Cp56,
+    Sep, Spe, Oci, Qdp, Scd, Cp16, Cp16Elapsed, Cp16Duration, Cp16Operating, Cp24, Cp56,
     Sco, Dco, Rco, Qos, Coi, Qoi, Qcc, Qrp, Qpm, Qpa, Fbp, Tsc
 };
 
@@ -303,16 +305,16 @@ constexpr Part kNva[] = {{NvaValue, Show::Normalised}};
 constexpr Part kSva[] = {{SvaValue, Show::Signed}};
 constexpr Part kR32[] = {{R32Value, Show::Float}};
 constexpr Part kBcrCount[] = {{Counter, Show::Signed}};
-constexpr Part kBcrSeq[] = {{SequenceNumber, Show::Number, NC_("decode", "sequence ")},
+constexpr Part kBcrSeq[] = {{SequenceNumber, Show::Number, "", false, NC_("decode", "sequence %1")},
                             {Carry, Show::Flag, ", "},
                             {Adjusted, Show::Flag, ", "},
                             {CounterInvalid, Show::Flag, ", "}};
 constexpr Part kSpe[] = {{SpeFlags, Show::Flags}};
 constexpr Part kOci[] = {{OciFlags, Show::Flags}};
 constexpr Part kScd[] = {{ScdSt, Show::Hex, "", true}, {ScdCd, Show::Hex, ", ", true}};
-constexpr Part kCp16[] = {{Milliseconds, Show::Number, "", false, NC_("decode", " ms")}};
-constexpr Part kCp24[] = {{Cp24Minute, Show::Two, NC_("decode", "minute ")},
-                          {Milliseconds, Show::Millis, ", ", false, " s"},
+constexpr Part kCp16[] = {{Milliseconds, Show::Number, "", false, NC_("decode", "%1 ms")}};
+constexpr Part kCp24[] = {{Cp24Minute, Show::Two, "", false, NC_("decode", "minute %1")},
+                          {Milliseconds, Show::Millis, ", ", false, NC_("decode", "%1 s")},
                           {Cp24Invalid, Show::Flag, " "}};
 constexpr Part kCp56[] = {{Year, Show::Year},      {Month, Show::Two, "-"},
                           {Day, Show::Two, "-"},        {Hour, Show::Two, " "},
@@ -368,6 +370,8 @@ constexpr std::array kElements{
     ElementInfo{Element::Scd, Scd, 4, kScd},
     ElementInfo{Element::Cp16, Cp16, 2, kCp16},
     ElementInfo{Element::Cp16Elapsed, Cp16Elapsed, 2, kCp16},
+    ElementInfo{Element::Cp16Duration, Cp16Duration, 2, kCp16},
+    ElementInfo{Element::Cp16Operating, Cp16Operating, 2, kCp16},
     ElementInfo{Element::Cp24, Cp24, 3, kCp24},
     ElementInfo{Element::Cp56, Cp56, 7, kCp56},
     ElementInfo{Element::Sco, Sco, 1, kSco},
@@ -428,10 +432,10 @@ const std::array kTypes{
     TypeInfo{17, "M_EP_TA_1", NC_("decode", "event of protection equipment with time tag"),
              {E::Sep, E::Cp16Elapsed, E::Cp24}},
     TypeInfo{18, "M_EP_TB_1", NC_("decode", "packed start events of protection equipment with time tag"),
-             {E::Spe, E::Qdp, E::Cp16, E::Cp24}},
+             {E::Spe, E::Qdp, E::Cp16Duration, E::Cp24}},
     TypeInfo{19, "M_EP_TC_1",
              NC_("decode", "packed output circuit information of protection equipment with time tag"),
-             {E::Oci, E::Qdp, E::Cp16, E::Cp24}},
+             {E::Oci, E::Qdp, E::Cp16Operating, E::Cp24}},
     TypeInfo{20, "M_PS_NA_1", NC_("decode", "packed single-point information with status change detection"),
              {E::Scd, E::Qds}},
     TypeInfo{21, "M_ME_ND_1", NC_("decode", "measured value, normalised value without quality descriptor"),
@@ -457,10 +461,10 @@ const std::array kTypes{
              {E::Sep, E::Cp16Elapsed, E::Cp56}},
     TypeInfo{39, "M_EP_TE_1",
              NC_("decode", "packed start events of protection equipment with time tag CP56Time2a"),
-             {E::Spe, E::Qdp, E::Cp16, E::Cp56}},
+             {E::Spe, E::Qdp, E::Cp16Duration, E::Cp56}},
     TypeInfo{40, "M_EP_TF_1",
              NC_("decode", "packed output circuit information of protection equipment with time tag CP56Time2a"),
-             {E::Oci, E::Qdp, E::Cp16, E::Cp56}},
+             {E::Oci, E::Qdp, E::Cp16Operating, E::Cp56}},
     TypeInfo{45, "C_SC_NA_1", NC_("decode", "single command"), {E::Sco}},
     TypeInfo{46, "C_DC_NA_1", NC_("decode", "double command"), {E::Dco}},
     TypeInfo{47, "C_RC_NA_1", NC_("decode", "regulating step command"), {E::Rco}},
@@ -622,12 +626,10 @@ std::string ElementText(const ElementInfo& e, uint64_t raw)
         if (part.show == Show::Flag && d.Value(raw) == 0)
             continue;
         s += TableText(part.before);
-        if (part.labelled) {
-            s += TableText(d.name);
-            s += ' ';
-        }
-        s += PartText(part, raw);
-        s += part.after;
+        std::string value = PartText(part, raw);
+        if (part.labelled)
+            value = std::string(TableText(d.name)) + ' ' + value;
+        s += part.pattern.empty() ? value : Arg(TableText(part.pattern), {value});
     }
     return s;
 }
@@ -675,11 +677,11 @@ std::string TimeTagExpected(Element e, uint64_t raw)
         Expect(out, month >= 1 && month <= 12, C_("decode", "month 1 to 12"));
         const bool dateKnown = year <= 99 && month >= 1 && month <= 12;
         const unsigned last = dateKnown ? DaysIn(month, year) : 31;
-        Expect(out, day >= 1 && day <= last, C_("decode", "day 1 to ") + std::to_string(last));
+        Expect(out, day >= 1 && day <= last, Arg(C_("decode", "day 1 to %1"), {std::to_string(last)}));
         if (dateKnown && day >= 1 && day <= last && weekday != 0) {
             const unsigned actual = WeekdayOf(year, month, day);
             Expect(out, weekday == actual,
-                   C_("decode", "day of week ") + std::string(kFields[Weekday].NameOf(actual)) + C_("decode", " for this date"));
+                   Arg(C_("decode", "day of week %1 for this date"), {kFields[Weekday].NameOf(actual)}));
         }
         Expect(out, v(Hour) <= 23, C_("decode", "hour 0 to 23"));
         Expect(out, v(Minute) <= 59, C_("decode", "minute 0 to 59"));
@@ -710,7 +712,7 @@ Layout LayoutOf(const IecSizes& s)
 
 std::string ObjectsText(unsigned n)
 {
-    return std::to_string(n) + (n == 1 ? C_("decode", " object") : C_("decode", " objects"));
+    return Arg(n == 1 ? C_("decode", "%1 object") : C_("decode", "%1 objects"), {std::to_string(n)});
 }
 
 // One object's fields, gathered before its heading is written so that the
@@ -751,7 +753,7 @@ bool AddObjects(Cursor& c, const TypeInfo& type, bool sequence, unsigned count,
         }
         std::string summary = "IOA " + std::to_string(address);
         if (sequence && i > 0)
-            summary += C_("decode", " (sequence)");
+            summary = Arg(C_("decode", "%1 (sequence)"), {summary});
         if (missingSize == 0 && type.kind == Kind::File) {
             fields.push_back({FileElements, c.Pos(), c.Left(), Arg(C_("decode", "%1 bytes"), {std::to_string(c.Left())}),
                               static_cast<double>(c.Left())});
@@ -817,7 +819,7 @@ std::string TypeText(uint8_t type)
 {
     const TypeInfo* t = FindType(type);
     if (!t)
-        return std::to_string(type) + C_("decode", " reserved");
+        return Arg(C_("decode", "%1 reserved"), {std::to_string(type)});
     return std::to_string(type) + ' ' + std::string(t->mnemonic) + " (" +
         std::string(TableText(t->description)) + ')';
 }
@@ -825,13 +827,13 @@ std::string TypeText(uint8_t type)
 std::string CauseText(uint8_t cause)
 {
     if (cause >= 21 && cause <= 36)
-        return std::to_string(cause) + C_("decode", " interrogated by group ") + std::to_string(cause - 20) +
-            C_("decode", " interrogation");
+        return Arg(C_("decode", "%1 interrogated by group %2 interrogation"),
+                   {std::to_string(cause), std::to_string(cause - 20)});
     if (cause >= 38 && cause <= 41)
-        return std::to_string(cause) + C_("decode", " requested by group ") + std::to_string(cause - 37) +
-            C_("decode", " counter request");
+        return Arg(C_("decode", "%1 requested by group %2 counter request"),
+                   {std::to_string(cause), std::to_string(cause - 37)});
     if (cause >= 48)
-        return std::to_string(cause) + C_("decode", " special use");
+        return Arg(C_("decode", "%1 special use"), {std::to_string(cause)});
     return kFields[Cot].Coded(cause);
 }
 
@@ -882,13 +884,11 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
     std::string summary;
     if (c.Left() >= header) {
         const TypeInfo* t = FindType(f[begin]);
-        summary = std::to_string(f[begin]) + ' ' +
-            (t ? std::string(t->mnemonic) : std::string(C_("decode", "reserved"))) + ", " +
-            CauseText(f[begin + 2] & 0x3F) + ", CA " +
-            std::to_string(static_cast<uint32_t>(
-                l.common == 2 ? f[begin + header - 2] | f[begin + header - 1] << 8
-                              : f[begin + header - 1])) +
-            ", " + ObjectsText(f[begin + 1] & 0x7Fu);
+        summary = Arg(C_("decode", "%1 %2, %3, CA %4, %5"),
+                      {std::to_string(f[begin]), t ? t->mnemonic : C_("decode", "reserved"), CauseText(f[begin + 2] & 0x3F),
+                       std::to_string(static_cast<uint32_t>(l.common == 2 ? f[begin + header - 2] | f[begin + header - 1] << 8
+                                                                          : f[begin + header - 1])),
+                       ObjectsText(f[begin + 1] & 0x7Fu)});
     }
     w.Add(0, kFields[Asdu], begin, 0, summary);
 
@@ -914,7 +914,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
         fitting && *fitting != count && *fitting >= 1 && *fitting <= 0x7F) {
         objects = *fitting;
         w.Add(2, kFields[ObjectCount], c.Pos(), 1,
-              std::to_string(count) + C_("decode", " (the ASDU holds ") + ObjectsText(objects) + ")", Verdict::Bad,
+              Arg(C_("decode", "%1 (the ASDU holds %2)"), {std::to_string(count), ObjectsText(objects)}), Verdict::Bad,
               std::to_string(objects))
             .number = count;
     } else {
@@ -942,7 +942,7 @@ void AddAsdu(FieldWriter& w, std::size_t begin, std::size_t end, const IecSizes&
     const uint32_t common = c.Le(l.common);
     const bool broadcast = common == (l.common == 2 ? 0xFFFFu : 0xFFu);
     w.Add(1, kFields[CommonAddress], c.Pos(), l.common,
-          std::to_string(common) + (broadcast ? C_("decode", " (global address)") : ""))
+          broadcast ? Arg(C_("decode", "%1 (global address)"), {std::to_string(common)}) : std::to_string(common))
         .number = common;
     c.Skip(l.common);
 

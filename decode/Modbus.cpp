@@ -226,7 +226,7 @@ bool IsWrite(unsigned code)
 // it, "private" from 128 on.
 std::string ObjectIdText(const FieldDef& def, unsigned id)
 {
-    return id >= 0x80 ? std::to_string(id) + C_("decode", " private") : def.Coded(id);
+    return id >= 0x80 ? Arg(C_("decode", "%1 private"), {std::to_string(id)}) : def.Coded(id);
 }
 
 // An object's value: its text in quotes where every byte is printable
@@ -300,28 +300,31 @@ public:
             const int otherFit = wanted == Role::Request ? response : request;
             if (wantedFit >= Values || (wantedFit >= Loose && otherFit < Whole))
                 ReadAs(code, wanted,
-                       Heading(code, wanted) + (context_.request ? C_("decode", " (paired with its request)") : ""),
+                       context_.request ? Arg(C_("decode", "%1 (paired with its request)"), {Heading(code, wanted)})
+                                        : Heading(code, wanted),
                        wantedFit);
             else if (otherFit > None)
                 ReadAs(code, other,
-                       Heading(code, other) + (other == Role::Request ? C_("decode", " (sent as a response, read as a request)")
-                                                                      : C_("decode", " (sent as a request, read as a response)")),
+                       Arg(other == Role::Request ? C_("decode", "%1 (sent as a response, read as a request)")
+                                                  : C_("decode", "%1 (sent as a request, read as a response)"),
+                           {Heading(code, other)}),
                        otherFit);
             else
                 Neither(code);
             return;
         }
         if (context_.request) {
-            ReadAs(code, Role::Response, Heading(code, Role::Response) + C_("decode", " (paired with its request)"), response);
+            ReadAs(code, Role::Response, Arg(C_("decode", "%1 (paired with its request)"), {Heading(code, Role::Response)}), response);
             return;
         }
         if (request == None && response == None) {
             Neither(code);
         } else if (request >= Values && request == response) {
             // Both readings fit as well: the request, the likelier, first.
-            ReadAs(code, Role::Request, Heading(code, Role::Request) + C_("decode", " (or a response: read below)"), request);
+            ReadAs(code, Role::Request, Arg(C_("decode", "%1 (or a response: read below)"), {Heading(code, Role::Request)}), request);
             ReadAs(code, Role::Response,
-                   Heading(code, Role::Response) + C_("decode", " (the other reading: the direction is not known)"), response);
+                   Arg(C_("decode", "%1 (the other reading: the direction is not known)"), {Heading(code, Role::Response)}),
+                   response);
         } else if (request >= response) {
             ReadAs(code, Role::Request, Heading(code, Role::Request), request);
         } else {
@@ -510,7 +513,7 @@ private:
 
     void ReadException(unsigned function)
     {
-        const std::string to = C_("decode", "exception response to ") + FunctionText(function);
+        const std::string to = Arg(C_("decode", "exception response to %1"), {FunctionText(function)});
         w_.Add(0, kFields[Pdu], at_, size_ + 1, to);
         w_.Add(1, kFields[ExceptionFunction], at_, 1, text::Hex(function | 0x80, 2) + ": " + to).number = function;
         if (size_ == 0) {
@@ -530,8 +533,9 @@ private:
         w_.AddBits(1, kFields[FunctionCode], at_, 1, code);
         if (fit == None) {
             w_.Add(1, kFields[Data], data_, size_,
-                   Arg(C_("decode", "%1 bytes: too short for a "), {std::to_string(size_)}) +
-                       (role == Role::Request ? C_("decode", "request") : C_("decode", "response")),
+                   Arg(role == Role::Request ? C_("decode", "%1 bytes: too short for a request")
+                                             : C_("decode", "%1 bytes: too short for a response"),
+                       {std::to_string(size_)}),
                    Verdict::Bad)
                 .number = static_cast<double>(size_);
             return;
@@ -657,14 +661,14 @@ private:
                 w_.Add(1, kFields[FifoByteCount], data_, 2, std::to_string(bytes), Verdict::Good).number = bytes;
             else
                 w_.Add(1, kFields[FifoByteCount], data_, 2,
-                       std::to_string(bytes) + " (" + Arg(C_("decode", "%1 bytes follow, the count needs "), {std::to_string(size_ - 2)}) +
-                           std::to_string(needed) + ")",
+                       Arg(C_("decode", "%1 (%2 bytes follow, the count needs %3)"),
+                           {std::to_string(bytes), std::to_string(size_ - 2), std::to_string(needed)}),
                        Verdict::Bad, needed <= 0xFFFF ? text::HighLowPairs(needed) : "")
                     .number = bytes;
             if (count <= 31)
                 w_.AddBits(1, kFields[FifoCount], data_ + 2, 2, count);
             else
-                w_.Add(1, kFields[FifoCount], data_ + 2, 2, std::to_string(count) + C_("decode", " (31 at most)"), Verdict::Bad)
+                w_.Add(1, kFields[FifoCount], data_ + 2, 2, Arg(C_("decode", "%1 (31 at most)"), {std::to_string(count)}), Verdict::Bad)
                     .number = count;
             Registers(4, FifoValue, 1);
             break;
@@ -681,7 +685,8 @@ private:
         if (from >= size_)
             return;
         w_.Add(1, kFields[ExtraBytes], data_ + from, size_ - from,
-               std::to_string(size_ - from) + (size_ - from == 1 ? C_("decode", " byte") : C_("decode", " bytes")) + C_("decode", " after the last field"),
+               Arg(size_ - from == 1 ? C_("decode", "%1 byte after the last field") : C_("decode", "%1 bytes after the last field"),
+                   {std::to_string(size_ - from)}),
                Verdict::Bad)
             .number = static_cast<double>(size_ - from);
     }
@@ -695,15 +700,15 @@ private:
         Field* f = nullptr;
         if (count != needed)
             f = &w_.Add(1, kFields[field], data_ + i, 1,
-                        std::to_string(count) + C_("decode", " (the quantity needs ") + std::to_string(needed) + ")", Verdict::Bad,
+                        Arg(C_("decode", "%1 (the quantity needs %2)"), {std::to_string(count), std::to_string(needed)}), Verdict::Bad,
                         needed <= 0xFF ? text::HexByte(needed) : "");
         else if (count != follow)
             f = &w_.Add(1, kFields[field], data_ + i, 1,
-                        std::to_string(count) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(follow)}), Verdict::Bad,
+                        Arg(C_("decode", "%1 (%2 bytes follow)"), {std::to_string(count), std::to_string(follow)}), Verdict::Bad,
                         follow <= 0xFF ? text::HexByte(static_cast<unsigned>(follow)) : "");
         else if (registers && count % 2 != 0)
             f = &w_.Add(1, kFields[field], data_ + i, 1,
-                        std::to_string(count) + C_("decode", " (odd: a register takes 2 bytes)"), Verdict::Bad);
+                        Arg(C_("decode", "%1 (odd: a register takes 2 bytes)"), {std::to_string(count)}), Verdict::Bad);
         else
             f = &w_.Add(1, kFields[field], data_ + i, 1, std::to_string(count), Verdict::Good);
         f->number = count;
@@ -755,7 +760,7 @@ private:
         if (InRange(q, 1, high))
             w_.AddBits(1, kFields[quantity], data_ + i + 2, 2, q);
         else
-            w_.Add(1, kFields[quantity], data_ + i + 2, 2, std::to_string(q) + C_("decode", " (1 to ") + std::to_string(high) + ")",
+            w_.Add(1, kFields[quantity], data_ + i + 2, 2, Arg(C_("decode", "%1 (1 to %2)"), {std::to_string(q), std::to_string(high)}),
                    Verdict::Bad)
                 .number = q;
         end_ = std::max(end_, i + 4);
@@ -770,11 +775,11 @@ private:
         Field* f = nullptr;
         if (count != follow)
             f = &w_.Add(1, kFields[ByteCountField], data_, 1,
-                        std::to_string(count) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(follow)}), Verdict::Bad,
+                        Arg(C_("decode", "%1 (%2 bytes follow)"), {std::to_string(count), std::to_string(follow)}), Verdict::Bad,
                         follow <= 0xFF ? text::HexByte(static_cast<unsigned>(follow)) : "");
         else if (!InRange(count, low, high))
             f = &w_.Add(1, kFields[ByteCountField], data_, 1,
-                        std::to_string(count) + " (" + std::to_string(low) + C_("decode", " to ") + std::to_string(high) + ")",
+                        Arg(C_("decode", "%1 (%2 to %3)"), {std::to_string(count), std::to_string(low), std::to_string(high)}),
                         Verdict::Bad);
         else
             f = &w_.Add(1, kFields[ByteCountField], data_, 1, std::to_string(count), Verdict::Good);
@@ -787,7 +792,7 @@ private:
         if (type == kFileReference)
             w_.AddBits(2, kFields[ReferenceType], data_ + i, 1, type);
         else
-            w_.Add(2, kFields[ReferenceType], data_ + i, 1, std::to_string(type) + C_("decode", " (6 for a file record)"),
+            w_.Add(2, kFields[ReferenceType], data_ + i, 1, Arg(C_("decode", "%1 (6 for a file record)"), {std::to_string(type)}),
                    Verdict::Bad, text::HexByte(kFileReference))
                 .number = type;
     }
@@ -823,15 +828,15 @@ private:
             const std::size_t bytes = write ? 2 * std::size_t{length} : 0;
             const std::size_t spans = std::min(7 + bytes, size_ - i);
             w_.AddNth(1, kFields[SubRequest], nth, data_ + i, spans,
-                      C_("decode", "file ") + std::to_string(file) + C_("decode", ", record ") + std::to_string(record) + ", " +
-                          std::to_string(length) + (length == 1 ? C_("decode", " register") : C_("decode", " registers")));
+                      Arg(length == 1 ? C_("decode", "file %1, record %2, %3 register") : C_("decode", "file %1, record %2, %3 registers"),
+                          {std::to_string(file), std::to_string(record), std::to_string(length)}));
             AddReferenceType(i);
             if (file == 0)
                 w_.Add(2, kFields[FileNumber], data_ + i + 1, 2, C_("decode", "0 (1 to 65535)"), Verdict::Bad).number = 0;
             else
                 w_.AddBits(2, kFields[FileNumber], data_ + i + 1, 2, file);
             if (record > kLastRecord)
-                w_.Add(2, kFields[RecordNumber], data_ + i + 3, 2, std::to_string(record) + C_("decode", " (0 to 9999)"),
+                w_.Add(2, kFields[RecordNumber], data_ + i + 3, 2, Arg(C_("decode", "%1 (0 to 9999)"), {std::to_string(record)}),
                        Verdict::Bad)
                     .number = record;
             else
@@ -861,15 +866,15 @@ private:
             const std::size_t spans = std::min<std::size_t>(length, have);
             const std::size_t registers = spans > 1 ? (spans - 1) / 2 : 0;
             w_.AddNth(1, kFields[SubResponse], std::to_string(n), data_ + i, 1 + spans,
-                      std::to_string(registers) + (registers == 1 ? C_("decode", " register") : C_("decode", " registers")));
+                      Arg(registers == 1 ? C_("decode", "%1 register") : C_("decode", "%1 registers"), {std::to_string(registers)}));
             if (length > have)
                 w_.Add(2, kFields[FileResponseLength], data_ + i, 1,
-                       std::to_string(length) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(have)}), Verdict::Bad,
+                       Arg(C_("decode", "%1 (%2 bytes follow)"), {std::to_string(length), std::to_string(have)}), Verdict::Bad,
                        text::HexByte(static_cast<unsigned>(have)))
                     .number = length;
             else if (length % 2 == 0)
                 w_.Add(2, kFields[FileResponseLength], data_ + i, 1,
-                       std::to_string(length) + C_("decode", " (even: the reference type and registers of 2 bytes make it odd)"),
+                       Arg(C_("decode", "%1 (even: the reference type and registers of 2 bytes make it odd)"), {std::to_string(length)}),
                        Verdict::Bad)
                     .number = length;
             else
@@ -927,7 +932,7 @@ private:
             w_.AddBits(1, kFields[ObjectCount], data_ + 5, 1, U8(5));
         else
             w_.Add(1, kFields[ObjectCount], data_ + 5, 1,
-                   std::to_string(U8(5)) + " (" + std::to_string(t.count) + C_("decode", " whole objects follow)"), Verdict::Bad,
+                   Arg(C_("decode", "%1 (%2 whole objects follow)"), {std::to_string(U8(5)), std::to_string(t.count)}), Verdict::Bad,
                    t.count <= 0xFF ? text::HexByte(static_cast<unsigned>(t.count)) : "")
                 .number = U8(5);
         std::size_t i = 6;
@@ -947,7 +952,7 @@ private:
             AddObjectId(2, ObjectId, i);
             if (length > have)
                 w_.Add(2, kFields[ObjectLength], data_ + i + 1, 1,
-                       std::to_string(length) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(have)}), Verdict::Bad,
+                       Arg(C_("decode", "%1 (%2 bytes follow)"), {std::to_string(length), std::to_string(have)}), Verdict::Bad,
                        text::HexByte(static_cast<unsigned>(have)))
                     .number = length;
             else
@@ -967,7 +972,7 @@ private:
         else if (value == 0x0000)
             w_.Add(1, kFields[OutputValue], data_ + 2, 2, C_("decode", "0000 off")).number = value;
         else
-            w_.Add(1, kFields[OutputValue], data_ + 2, 2, text::Hex(value, 4) + C_("decode", " (neither FF00 on nor 0000 off)"),
+            w_.Add(1, kFields[OutputValue], data_ + 2, 2, Arg(C_("decode", "%1 (neither FF00 on nor 0000 off)"), {text::Hex(value, 4)}),
                    Verdict::Bad)
                 .number = value;
     }
@@ -1096,7 +1101,7 @@ Fields DecodeModbusTcp(Bytes frame, const Options& options)
     if (protocol == 0)
         w.Add(1, kFields[ProtocolId], 2, 2, "0 MODBUS", Verdict::Good).number = 0;
     else
-        w.Add(1, kFields[ProtocolId], 2, 2, std::to_string(protocol) + C_("decode", " (not MODBUS)"), Verdict::Bad, "00 00")
+        w.Add(1, kFields[ProtocolId], 2, 2, Arg(C_("decode", "%1 (not MODBUS)"), {std::to_string(protocol)}), Verdict::Bad, "00 00")
             .number = protocol;
     const unsigned length = text::Be16(frame, 4);
     const std::size_t follows = frame.size() - 6;
@@ -1104,7 +1109,7 @@ Fields DecodeModbusTcp(Bytes frame, const Options& options)
         w.Add(1, kFields[Length], 4, 2, std::to_string(length), Verdict::Good).number = length;
     else
         w.Add(1, kFields[Length], 4, 2,
-              std::to_string(length) + " (" + Arg(C_("decode", "%1 bytes follow)"), {std::to_string(follows)}), Verdict::Bad,
+              Arg(C_("decode", "%1 (%2 bytes follow)"), {std::to_string(length), std::to_string(follows)}), Verdict::Bad,
               follows <= 0xFFFF ? text::HighLowPairs(static_cast<unsigned>(follows)) : "")
             .number = length;
     w.AddBits(1, kFields[Unit], 6, 1, frame[6]);
@@ -1143,7 +1148,7 @@ Fields DecodeModbusRtu(Bytes frame, const Options& options)
     const std::size_t n = frame.size();
     if (n < kRtuMinimum) {
         w.Add(0, kFields[Frame], 0, n,
-              text::Truncated(n, kRtuMinimum) + C_("decode", " (unit, function code and CRC at least)"), Verdict::Bad);
+              Arg(C_("decode", "%1 (unit, function code and CRC at least)"), {text::Truncated(n, kRtuMinimum)}), Verdict::Bad);
         return out;
     }
     const unsigned unit = frame[0];

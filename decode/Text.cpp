@@ -29,11 +29,11 @@ std::string FieldLine(const Field& field)
     case Verdict::None:
         break;
     case Verdict::Good:
-        line += C_("decode", " (ok)");
+        line = Arg(C_("decode", "%1 (ok)"), {line});
         break;
     case Verdict::Bad:
-        line += field.expected.empty() ? std::string(C_("decode", " (bad)"))
-                                       : Arg(C_("decode", " (bad, expected %1)"), {field.expected});
+        line = field.expected.empty() ? Arg(C_("decode", "%1 (bad)"), {line})
+                                      : Arg(C_("decode", "%1 (bad, expected %2)"), {line, field.expected});
         break;
     }
     return line;

@@ -8,10 +8,6 @@
         <translation>截断：%1/%2 字节</translation>
     </message>
     <message>
-        <source>%1 (should be %2)</source>
-        <translation>%1（应为 %2）</translation>
-    </message>
-    <message>
         <source>important remote measurements (A frame)</source>
         <translation>重要遥测（A帧）</translation>
     </message>
@@ -220,80 +216,8 @@
         <translation>子站时钟</translation>
     </message>
     <message>
-        <source> (to a station)</source>
-        <translation>（下行）</translation>
-    </message>
-    <message>
-        <source> (to a station: </source>
-        <translation>（下行：</translation>
-    </message>
-    <message>
-        <source> unknown frame type</source>
-        <translation> 未知帧类别</translation>
-    </message>
-    <message>
-        <source>remote measurements </source>
-        <translation>遥测 </translation>
-    </message>
-    <message>
-        <source> and </source>
-        <translation> 和 </translation>
-    </message>
-    <message>
-        <source>sequence of events record, part </source>
-        <translation>事件顺序记录，第 </translation>
-    </message>
-    <message>
-        <source>station clock returned, part </source>
-        <translation>子站时钟返送，第 </translation>
-    </message>
-    <message>
-        <source>totalised remote measurements </source>
-        <translation>总加遥测 </translation>
-    </message>
-    <message>
-        <source>water level </source>
-        <translation>水位 </translation>
-    </message>
-    <message>
-        <source>energy pulse count </source>
-        <translation>电能脉冲计数 </translation>
-    </message>
-    <message>
-        <source>set the station clock, part </source>
-        <translation>设置子站时钟，第 </translation>
-    </message>
-    <message>
-        <source>remote signals </source>
-        <translation>遥信 </translation>
-    </message>
-    <message>
         <source>reserved</source>
         <translation>备用</translation>
-    </message>
-    <message>
-        <source> overflow</source>
-        <translation> 溢出</translation>
-    </message>
-    <message>
-        <source> invalid</source>
-        <translation> 无效</translation>
-    </message>
-    <message>
-        <source> (signal </source>
-        <translation>（遥信 </translation>
-    </message>
-    <message>
-        <source> first)</source>
-        <translation> 在前）</translation>
-    </message>
-    <message>
-        <source> (not BCD digits)</source>
-        <translation>（不是BCD数字）</translation>
-    </message>
-    <message>
-        <source> is out of range</source>
-        <translation> 超出范围</translation>
     </message>
     <message>
         <source>millisecond</source>
@@ -316,28 +240,12 @@
         <translation>日</translation>
     </message>
     <message>
-        <source>day </source>
-        <translation>日 </translation>
-    </message>
-    <message>
-        <source>signal </source>
-        <translation>遥信 </translation>
-    </message>
-    <message>
-        <source> at </source>
-        <translation> 于 </translation>
-    </message>
-    <message>
         <source>month</source>
         <translation>月</translation>
     </message>
     <message>
         <source>year</source>
         <translation>年</translation>
-    </message>
-    <message>
-        <source> (the frame holds </source>
-        <translation>（帧中有 </translation>
     </message>
     <message>
         <source>Frame</source>
@@ -356,32 +264,8 @@
         <translation>和或奇偶校验</translation>
     </message>
     <message>
-        <source> (data and a check byte at least)</source>
-        <translation>（至少需数据和一个校验字节）</translation>
-    </message>
-    <message>
         <source>%1 bytes</source>
         <translation>%1 字节</translation>
-    </message>
-    <message>
-        <source>: the data's sum mod 256 (and its parity)</source>
-        <translation>：数据之和模256（也是其奇偶校验）</translation>
-    </message>
-    <message>
-        <source>: the data's sum mod 256</source>
-        <translation>：数据之和模256</translation>
-    </message>
-    <message>
-        <source>: FF XOR every data byte</source>
-        <translation>：FF与每个数据字节异或</translation>
-    </message>
-    <message>
-        <source> (the sum would be </source>
-        <translation>（和校验应为 </translation>
-    </message>
-    <message>
-        <source>, the parity </source>
-        <translation>，奇偶校验应为 </translation>
     </message>
     <message>
         <source>Unrecognised frame</source>
@@ -400,22 +284,6 @@
         <translation>无法识别</translation>
     </message>
     <message>
-        <source> (does not fit the frame's </source>
-        <translation>（与帧的 </translation>
-    </message>
-    <message>
-        <source>%1 bytes)</source>
-        <translation>%1 字节）</translation>
-    </message>
-    <message>
-        <source> sequence </source>
-        <translation> 序号 </translation>
-    </message>
-    <message>
-        <source>%1 bytes: </source>
-        <translation>%1 字节：</translation>
-    </message>
-    <message>
         <source>not joined: no earlier frame of this window holds the segments before it</source>
         <translation>未拼接：本窗口中此前的报文没有它之前的分段</translation>
     </message>
@@ -424,36 +292,8 @@
         <translation>分段</translation>
     </message>
     <message>
-        <source>segments</source>
-        <translation>分段</translation>
-    </message>
-    <message>
-        <source>from an earlier frame</source>
-        <translation>来自之前的一帧</translation>
-    </message>
-    <message>
-        <source>from earlier frames</source>
-        <translation>来自之前的多帧</translation>
-    </message>
-    <message>
-        <source> of this window and this one</source>
-        <translation>（本窗口的报文及本帧）</translation>
-    </message>
-    <message>
-        <source>this frame's segment begins it</source>
+        <source>this frame&apos;s segment begins it</source>
         <translation>由本帧的分段开始</translation>
-    </message>
-    <message>
-        <source>byte</source>
-        <translation>字节</translation>
-    </message>
-    <message>
-        <source>bytes</source>
-        <translation>字节</translation>
-    </message>
-    <message>
-        <source>; it goes on in a later frame</source>
-        <translation>；在后面的报文中继续</translation>
     </message>
     <message>
         <source>%1 bytes and their CRC</source>
@@ -1484,64 +1324,8 @@
         <translation>3类数据</translation>
     </message>
     <message>
-        <source>state </source>
-        <translation>状态 </translation>
-    </message>
-    <message>
-        <source> (unverified: a CRC over it failed)</source>
-        <translation>（未校验：覆盖它的CRC错误）</translation>
-    </message>
-    <message>
-        <source>missing: the fragment ends after </source>
-        <translation>缺失：片段结束于 </translation>
-    </message>
-    <message>
-        <source> of </source>
-        <translation>/</translation>
-    </message>
-    <message>
-        <source> bytes</source>
-        <translation> 字节</translation>
-    </message>
-    <message>
-        <source> bytes here, the rest in a later frame</source>
-        <translation> 字节处，其余在后面的报文中</translation>
-    </message>
-    <message>
-        <source>%1 bytes before the frame's end</source>
-        <translation>帧结束前 %1 字节</translation>
-    </message>
-    <message>
-        <source>, any variation</source>
-        <translation>，任意变体</translation>
-    </message>
-    <message>
-        <source>addresses </source>
-        <translation>地址 </translation>
-    </message>
-    <message>
-        <source>indexes </source>
-        <translation>索引 </translation>
-    </message>
-    <message>
-        <source>; all objects</source>
-        <translation>；全部对象</translation>
-    </message>
-    <message>
-        <source> object</source>
-        <translation> 个对象</translation>
-    </message>
-    <message>
-        <source> objects</source>
-        <translation> 个对象</translation>
-    </message>
-    <message>
-        <source>the qualifier's codes are reserved: the objects cannot be told apart</source>
+        <source>the qualifier&apos;s codes are reserved: the objects cannot be told apart</source>
         <translation>限定词的代码为备用：无法区分对象</translation>
-    </message>
-    <message>
-        <source> (below the start)</source>
-        <translation>（小于起始索引）</translation>
     </message>
     <message>
         <source>the range is empty: the objects cannot be told apart</source>
@@ -1552,14 +1336,6 @@
         <translation>压缩对象不带前缀</translation>
     </message>
     <message>
-        <source>the size of g</source>
-        <translation>未知 g</translation>
-    </message>
-    <message>
-        <source> objects is not known</source>
-        <translation> 对象的大小</translation>
-    </message>
-    <message>
         <source>empty</source>
         <translation>空</translation>
     </message>
@@ -1568,52 +1344,12 @@
         <translation>%1 毫秒</translation>
     </message>
     <message>
-        <source> after a common time of occurrence not in this fragment</source>
-        <translation> （在不属于本片段的公共发生时间之后）</translation>
-    </message>
-    <message>
-        <source>commanded state </source>
-        <translation>命令状态 </translation>
-    </message>
-    <message>
-        <source>, status </source>
-        <translation>，状态 </translation>
-    </message>
-    <message>
-        <source> ms</source>
-        <translation> 毫秒</translation>
-    </message>
-    <message>
-        <source>flags </source>
-        <translation>标志 </translation>
-    </message>
-    <message>
         <source>reserved operation</source>
         <translation>备用操作</translation>
     </message>
     <message>
-        <source>, queue</source>
-        <translation>，排队</translation>
-    </message>
-    <message>
-        <source>, clear</source>
-        <translation>，清除</translation>
-    </message>
-    <message>
         <source>reserved trip-close code</source>
         <translation>备用跳合闸码</translation>
-    </message>
-    <message>
-        <source>, count </source>
-        <translation>，次数 </translation>
-    </message>
-    <message>
-        <source>, on </source>
-        <translation>，合 </translation>
-    </message>
-    <message>
-        <source>%1 ms, off </source>
-        <translation>%1 毫秒，分 </translation>
     </message>
     <message>
         <source>reset of remote link</source>
@@ -1736,10 +1472,6 @@
         <translation>结束字符</translation>
     </message>
     <message>
-        <source> (broadcast)</source>
-        <translation>（广播）</translation>
-    </message>
-    <message>
         <source>%1 bytes after the end character</source>
         <translation>结束字符之后 %1 字节</translation>
     </message>
@@ -1752,10 +1484,6 @@
         <translation>固定帧长帧</translation>
     </message>
     <message>
-        <source>variable length frame, L=</source>
-        <translation>可变帧长帧，L=</translation>
-    </message>
-    <message>
         <source>variable length frame</source>
         <translation>可变帧长帧</translation>
     </message>
@@ -1766,10 +1494,6 @@
     <message>
         <source>a frame of at most 261 bytes</source>
         <translation>至多261字节的帧</translation>
-    </message>
-    <message>
-        <source> differ</source>
-        <translation> 不一致</translation>
     </message>
     <message>
         <source>%1 bytes, not an ASDU of the set sizes</source>
@@ -2289,7 +2013,7 @@
     </message>
     <message>
         <source>Elapsed time (CP16Time2a)</source>
-        <translation>动作时间（CP16Time2a）</translation>
+        <translation>经过时间（CP16Time2a）</translation>
     </message>
     <message>
         <source>CP24Time2a</source>
@@ -2362,14 +2086,6 @@
     <message>
         <source>Change of local parameters</source>
         <translation>当地参数改变</translation>
-    </message>
-    <message>
-        <source>sequence </source>
-        <translation>顺序号 </translation>
-    </message>
-    <message>
-        <source>minute </source>
-        <translation>分 </translation>
     </message>
     <message>
         <source>single-point information</source>
@@ -2636,18 +2352,6 @@
         <translation>月 1 到 12</translation>
     </message>
     <message>
-        <source>day 1 to </source>
-        <translation>日 1 到 </translation>
-    </message>
-    <message>
-        <source>day of week </source>
-        <translation>星期 </translation>
-    </message>
-    <message>
-        <source> for this date</source>
-        <translation> 与此日期相符</translation>
-    </message>
-    <message>
         <source>hour 0 to 23</source>
         <translation>时 0 到 23</translation>
     </message>
@@ -2658,42 +2362,6 @@
     <message>
         <source>milliseconds 0 to 59999</source>
         <translation>毫秒 0 到 59999</translation>
-    </message>
-    <message>
-        <source> (sequence)</source>
-        <translation>（顺序）</translation>
-    </message>
-    <message>
-        <source> reserved</source>
-        <translation> 备用</translation>
-    </message>
-    <message>
-        <source> interrogated by group </source>
-        <translation> 响应第 </translation>
-    </message>
-    <message>
-        <source> interrogation</source>
-        <translation> 组召唤</translation>
-    </message>
-    <message>
-        <source> requested by group </source>
-        <translation> 响应第 </translation>
-    </message>
-    <message>
-        <source> counter request</source>
-        <translation> 组计数量召唤</translation>
-    </message>
-    <message>
-        <source> special use</source>
-        <translation> 特殊用途</translation>
-    </message>
-    <message>
-        <source> (the ASDU holds </source>
-        <translation>（ASDU中有 </translation>
-    </message>
-    <message>
-        <source> (global address)</source>
-        <translation>（全局地址）</translation>
     </message>
     <message>
         <source>%1 bytes of a reserved type</source>
@@ -3116,10 +2784,6 @@
         <translation>对象值</translation>
     </message>
     <message>
-        <source> private</source>
-        <translation> 私有</translation>
-    </message>
-    <message>
         <source>, request or its echoed response</source>
         <translation>，请求或其回显响应</translation>
     </message>
@@ -3136,26 +2800,6 @@
         <translation>，响应</translation>
     </message>
     <message>
-        <source> (paired with its request)</source>
-        <translation>（已与其请求配对）</translation>
-    </message>
-    <message>
-        <source> (sent as a response, read as a request)</source>
-        <translation>（作为响应发送，按请求解析）</translation>
-    </message>
-    <message>
-        <source> (sent as a request, read as a response)</source>
-        <translation>（作为请求发送，按响应解析）</translation>
-    </message>
-    <message>
-        <source> (or a response: read below)</source>
-        <translation>（或为响应：见下）</translation>
-    </message>
-    <message>
-        <source> (the other reading: the direction is not known)</source>
-        <translation>（另一种解析：方向未知）</translation>
-    </message>
-    <message>
         <source>%1, request</source>
         <translation>%1，请求</translation>
     </message>
@@ -3168,92 +2812,12 @@
         <translation>%1 字节：既不是请求也不是响应的长度</translation>
     </message>
     <message>
-        <source>exception response to </source>
-        <translation>异常响应，对应 </translation>
-    </message>
-    <message>
         <source>%1 bytes after the exception code</source>
         <translation>异常码之后 %1 字节</translation>
     </message>
     <message>
-        <source>%1 bytes: too short for a </source>
-        <translation>%1 字节：太短，不足一个</translation>
-    </message>
-    <message>
-        <source>request</source>
-        <translation>请求</translation>
-    </message>
-    <message>
-        <source>response</source>
-        <translation>响应</translation>
-    </message>
-    <message>
-        <source>%1 bytes follow, the count needs </source>
-        <translation>后续 %1 字节，计数要求 </translation>
-    </message>
-    <message>
-        <source> (31 at most)</source>
-        <translation>（最多31）</translation>
-    </message>
-    <message>
-        <source> byte</source>
-        <translation> 字节</translation>
-    </message>
-    <message>
-        <source> after the last field</source>
-        <translation> 在最后一个字段之后</translation>
-    </message>
-    <message>
-        <source> (the quantity needs </source>
-        <translation>（数量要求 </translation>
-    </message>
-    <message>
-        <source>%1 bytes follow)</source>
-        <translation>后续 %1 字节）</translation>
-    </message>
-    <message>
-        <source> (odd: a register takes 2 bytes)</source>
-        <translation>（奇数：一个寄存器占2字节）</translation>
-    </message>
-    <message>
-        <source> (1 to </source>
-        <translation>（1 到 </translation>
-    </message>
-    <message>
-        <source> to </source>
-        <translation> 到 </translation>
-    </message>
-    <message>
-        <source> (6 for a file record)</source>
-        <translation>（文件记录应为6）</translation>
-    </message>
-    <message>
-        <source>file </source>
-        <translation>文件 </translation>
-    </message>
-    <message>
-        <source>, record </source>
-        <translation>，记录 </translation>
-    </message>
-    <message>
-        <source> register</source>
-        <translation> 个寄存器</translation>
-    </message>
-    <message>
-        <source> registers</source>
-        <translation> 个寄存器</translation>
-    </message>
-    <message>
         <source>0 (1 to 65535)</source>
         <translation>0（应为1到65535）</translation>
-    </message>
-    <message>
-        <source> (0 to 9999)</source>
-        <translation>（0到9999）</translation>
-    </message>
-    <message>
-        <source> (even: the reference type and registers of 2 bytes make it odd)</source>
-        <translation>（偶数：参考类型加2字节的寄存器应为奇数）</translation>
     </message>
     <message>
         <source>1 to 4</source>
@@ -3268,10 +2832,6 @@
         <translation>十六进制00或FF</translation>
     </message>
     <message>
-        <source> whole objects follow)</source>
-        <translation> 个完整对象）</translation>
-    </message>
-    <message>
         <source>private</source>
         <translation>私有</translation>
     </message>
@@ -3284,36 +2844,452 @@
         <translation>0000 分</translation>
     </message>
     <message>
-        <source> (neither FF00 on nor 0000 off)</source>
-        <translation>（既不是FF00合也不是0000分）</translation>
-    </message>
-    <message>
         <source>truncated: no function code</source>
         <translation>截断：没有功能码</translation>
-    </message>
-    <message>
-        <source> (not MODBUS)</source>
-        <translation>（不是MODBUS）</translation>
-    </message>
-    <message>
-        <source> (unit, function code and CRC at least)</source>
-        <translation>（至少需单元标识、功能码和CRC）</translation>
     </message>
     <message>
         <source>0 (broadcast)</source>
         <translation>0（广播）</translation>
     </message>
     <message>
-        <source> (ok)</source>
-        <translation>（正确）</translation>
+        <source>Second</source>
+        <translation>秒</translation>
     </message>
     <message>
-        <source> (bad)</source>
-        <translation>（错误）</translation>
+        <source>Waiting time</source>
+        <translation>等待时间</translation>
     </message>
     <message>
-        <source> (bad, expected %1)</source>
-        <translation>（错误，应为 %1）</translation>
+        <source>%1 ms (read as a date: month %2, year %3)</source>
+        <translation>%1 毫秒（若按日期读：%2 月，%3 年）</translation>
+    </message>
+    <message>
+        <source>Relay duration time (CP16Time2a)</source>
+        <translation>继电器持续时间（CP16Time2a）</translation>
+    </message>
+    <message>
+        <source>Relay operating time (CP16Time2a)</source>
+        <translation>继电器动作时间（CP16Time2a）</translation>
+    </message>
+    <message>
+        <source>%1 %2 (to a station)</source>
+        <translation>%1 %2（下行）</translation>
+    </message>
+    <message>
+        <source>%1 %2 (to a station: %3)</source>
+        <translation>%1 %2（下行：%3）</translation>
+    </message>
+    <message>
+        <source>%1 unknown frame type</source>
+        <translation>%1 未知帧类别</translation>
+    </message>
+    <message>
+        <source>%1 remote measurements %2 and %3</source>
+        <translation>%1 遥测 %2 和 %3</translation>
+    </message>
+    <message>
+        <source>%1 sequence of events record, part %2</source>
+        <translation>%1 事件顺序记录，第 %2 部分</translation>
+    </message>
+    <message>
+        <source>%1 station clock returned, part %2</source>
+        <translation>%1 子站时钟返送，第 %2 部分</translation>
+    </message>
+    <message>
+        <source>%1 totalised remote measurements %2 and %3</source>
+        <translation>%1 总加遥测 %2 和 %3</translation>
+    </message>
+    <message>
+        <source>%1 water level %2</source>
+        <translation>%1 水位 %2</translation>
+    </message>
+    <message>
+        <source>%1 energy pulse count %2</source>
+        <translation>%1 电能脉冲计数 %2</translation>
+    </message>
+    <message>
+        <source>%1 set the station clock, part %2</source>
+        <translation>%1 设置子站时钟，第 %2 部分</translation>
+    </message>
+    <message>
+        <source>%1 remote signals %2-%3</source>
+        <translation>%1 遥信 %2-%3</translation>
+    </message>
+    <message>
+        <source>%1 overflow</source>
+        <translation>%1 溢出</translation>
+    </message>
+    <message>
+        <source>%1 invalid</source>
+        <translation>%1 无效</translation>
+    </message>
+    <message>
+        <source>%1 (signal %2 first)</source>
+        <translation>%1（遥信 %2 在前）</translation>
+    </message>
+    <message>
+        <source>%1 (not BCD digits)</source>
+        <translation>%1（不是BCD数字）</translation>
+    </message>
+    <message>
+        <source>%1 (BCD)</source>
+        <translation>%1（BCD码）</translation>
+    </message>
+    <message>
+        <source>%1 (reserved bits set: %2)</source>
+        <translation>%1（备用位被置位：%2）</translation>
+    </message>
+    <message>
+        <source>%1 %2 is out of range</source>
+        <translation>%1 %2 超出范围</translation>
+    </message>
+    <message>
+        <source>day %1 %2</source>
+        <translation>%1 日 %2</translation>
+    </message>
+    <message>
+        <source>signal %1 %2 at %3</source>
+        <translation>遥信 %1 %2，于 %3</translation>
+    </message>
+    <message>
+        <source>%1, waiting time %2 ms</source>
+        <translation>%1，等待时间 %2 毫秒</translation>
+    </message>
+    <message>
+        <source>%1 (the frame holds %2)</source>
+        <translation>%1（帧中有 %2 个）</translation>
+    </message>
+    <message>
+        <source>%1 (data and a check byte at least)</source>
+        <translation>%1（至少需数据和一个校验字节）</translation>
+    </message>
+    <message>
+        <source>%1: the data&apos;s sum mod 256 (and its parity)</source>
+        <translation>%1：数据之和模256（也是其奇偶校验）</translation>
+    </message>
+    <message>
+        <source>%1: the data&apos;s sum mod 256</source>
+        <translation>%1：数据之和模256</translation>
+    </message>
+    <message>
+        <source>%1: FF XOR every data byte</source>
+        <translation>%1：FF与每个数据字节异或</translation>
+    </message>
+    <message>
+        <source>%1 (the sum would be %2, the parity %3)</source>
+        <translation>%1（和校验应为 %2，奇偶校验应为 %3）</translation>
+    </message>
+    <message>
+        <source>%1 (does not fit the frame&apos;s %2 bytes)</source>
+        <translation>%1（与帧的 %2 字节不符）</translation>
+    </message>
+    <message>
+        <source>%1: FIN=%2 FIR=%3 sequence %4</source>
+        <translation>%1：FIN=%2 FIR=%3 序号 %4</translation>
+    </message>
+    <message>
+        <source>%1 bytes: %2</source>
+        <translation>%1 字节：%2</translation>
+    </message>
+    <message>
+        <source>%1, %2 of this window and this one</source>
+        <translation>%1，%2（本窗口的报文及本帧）</translation>
+    </message>
+    <message>
+        <source>%1 segment</source>
+        <translation>%1 个分段</translation>
+    </message>
+    <message>
+        <source>%1 segments</source>
+        <translation>%1 个分段</translation>
+    </message>
+    <message>
+        <source>%1 from an earlier frame</source>
+        <translation>%1 个来自之前的一帧</translation>
+    </message>
+    <message>
+        <source>%1 from earlier frames</source>
+        <translation>%1 个来自之前的多帧</translation>
+    </message>
+    <message>
+        <source>%1 byte</source>
+        <translation>%1 字节</translation>
+    </message>
+    <message>
+        <source>%1; it goes on in a later frame</source>
+        <translation>%1；在后面的报文中继续</translation>
+    </message>
+    <message>
+        <source>state %1</source>
+        <translation>状态 %1</translation>
+    </message>
+    <message>
+        <source>%1 (unverified: a CRC over it failed)</source>
+        <translation>%1（未校验：覆盖它的CRC错误）</translation>
+    </message>
+    <message>
+        <source>missing: the fragment ends after %1 of %2 bytes</source>
+        <translation>缺失：片段在 %1/%2 字节处结束</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes here, the rest in a later frame</source>
+        <translation>本帧有 %1/%2 字节，其余在后面的报文中</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes before the frame&apos;s end</source>
+        <translation>帧结束前有 %1/%2 字节</translation>
+    </message>
+    <message>
+        <source>%1, any variation</source>
+        <translation>%1，任意变体</translation>
+    </message>
+    <message>
+        <source>addresses %1-%2</source>
+        <translation>地址 %1-%2</translation>
+    </message>
+    <message>
+        <source>indexes %1-%2</source>
+        <translation>索引 %1-%2</translation>
+    </message>
+    <message>
+        <source>%1; all objects</source>
+        <translation>%1；全部对象</translation>
+    </message>
+    <message>
+        <source>%1 object</source>
+        <translation>%1 个对象</translation>
+    </message>
+    <message>
+        <source>%1 objects</source>
+        <translation>%1 个对象</translation>
+    </message>
+    <message>
+        <source>%1 (below the start)</source>
+        <translation>%1（小于起始索引）</translation>
+    </message>
+    <message>
+        <source>%1 bytes: %2; %3</source>
+        <translation>%1 字节：%2；%3</translation>
+    </message>
+    <message>
+        <source>the size of g%1v%2 objects is not known</source>
+        <translation>未知 g%1v%2 对象的大小</translation>
+    </message>
+    <message>
+        <source>%1 after a common time of occurrence not in this fragment</source>
+        <translation>%1（在不属于本片段的公共发生时间之后）</translation>
+    </message>
+    <message>
+        <source>commanded state %1, status %2</source>
+        <translation>命令状态 %1，状态 %2</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>flags %1</source>
+        <translation>标志 %1</translation>
+    </message>
+    <message>
+        <source>%1, queue</source>
+        <translation>%1，排队</translation>
+    </message>
+    <message>
+        <source>%1, clear</source>
+        <translation>%1，清除</translation>
+    </message>
+    <message>
+        <source>%1, count %2, on %3 ms, off %4 ms</source>
+        <translation>%1，次数 %2，合 %3 毫秒，分 %4 毫秒</translation>
+    </message>
+    <message>
+        <source>%1 (broadcast)</source>
+        <translation>%1（广播）</translation>
+    </message>
+    <message>
+        <source>variable length frame, L=%1</source>
+        <translation>可变帧长帧，L=%1</translation>
+    </message>
+    <message>
+        <source>%1 and %2 differ</source>
+        <translation>%1 和 %2 不一致</translation>
+    </message>
+    <message>
+        <source>sequence %1</source>
+        <translation>顺序号 %1</translation>
+    </message>
+    <message>
+        <source>minute %1</source>
+        <translation>%1 分</translation>
+    </message>
+    <message>
+        <source>day 1 to %1</source>
+        <translation>日 1 到 %1</translation>
+    </message>
+    <message>
+        <source>day of week %1 for this date</source>
+        <translation>此日期应为星期 %1</translation>
+    </message>
+    <message>
+        <source>%1 (sequence)</source>
+        <translation>%1（顺序）</translation>
+    </message>
+    <message>
+        <source>%1 reserved</source>
+        <translation>%1 备用</translation>
+    </message>
+    <message>
+        <source>%1 interrogated by group %2 interrogation</source>
+        <translation>%1 响应第 %2 组召唤</translation>
+    </message>
+    <message>
+        <source>%1 requested by group %2 counter request</source>
+        <translation>%1 响应第 %2 组计数量召唤</translation>
+    </message>
+    <message>
+        <source>%1 special use</source>
+        <translation>%1 特殊用途</translation>
+    </message>
+    <message>
+        <source>%1 %2, %3, CA %4, %5</source>
+        <translation>%1 %2，%3，公共地址 %4，%5</translation>
+    </message>
+    <message>
+        <source>%1 (the ASDU holds %2)</source>
+        <translation>%1（ASDU中有 %2）</translation>
+    </message>
+    <message>
+        <source>%1 (global address)</source>
+        <translation>%1（全局地址）</translation>
+    </message>
+    <message>
+        <source>%1 private</source>
+        <translation>%1 私有</translation>
+    </message>
+    <message>
+        <source>%1 (paired with its request)</source>
+        <translation>%1（已与其请求配对）</translation>
+    </message>
+    <message>
+        <source>%1 (sent as a response, read as a request)</source>
+        <translation>%1（作为响应发送，按请求解析）</translation>
+    </message>
+    <message>
+        <source>%1 (sent as a request, read as a response)</source>
+        <translation>%1（作为请求发送，按响应解析）</translation>
+    </message>
+    <message>
+        <source>%1 (or a response: read below)</source>
+        <translation>%1（或为响应：见下）</translation>
+    </message>
+    <message>
+        <source>%1 (the other reading: the direction is not known)</source>
+        <translation>%1（另一种解析：方向未知）</translation>
+    </message>
+    <message>
+        <source>exception response to %1</source>
+        <translation>异常响应，对应 %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes: too short for a request</source>
+        <translation>%1 字节：太短，不足一个请求</translation>
+    </message>
+    <message>
+        <source>%1 bytes: too short for a response</source>
+        <translation>%1 字节：太短，不足一个响应</translation>
+    </message>
+    <message>
+        <source>%1 (%2 bytes follow, the count needs %3)</source>
+        <translation>%1（后续 %2 字节，计数要求 %3）</translation>
+    </message>
+    <message>
+        <source>%1 (31 at most)</source>
+        <translation>%1（最多31）</translation>
+    </message>
+    <message>
+        <source>%1 byte after the last field</source>
+        <translation>最后一个字段之后有 %1 字节</translation>
+    </message>
+    <message>
+        <source>%1 bytes after the last field</source>
+        <translation>最后一个字段之后有 %1 字节</translation>
+    </message>
+    <message>
+        <source>%1 (the quantity needs %2)</source>
+        <translation>%1（数量要求 %2）</translation>
+    </message>
+    <message>
+        <source>%1 (%2 bytes follow)</source>
+        <translation>%1（后续 %2 字节）</translation>
+    </message>
+    <message>
+        <source>%1 (odd: a register takes 2 bytes)</source>
+        <translation>%1（奇数：一个寄存器占2字节）</translation>
+    </message>
+    <message>
+        <source>%1 (1 to %2)</source>
+        <translation>%1（1 到 %2）</translation>
+    </message>
+    <message>
+        <source>%1 (%2 to %3)</source>
+        <translation>%1（%2 到 %3）</translation>
+    </message>
+    <message>
+        <source>%1 (6 for a file record)</source>
+        <translation>%1（文件记录应为6）</translation>
+    </message>
+    <message>
+        <source>file %1, record %2, %3 register</source>
+        <translation>文件 %1，记录 %2，%3 个寄存器</translation>
+    </message>
+    <message>
+        <source>file %1, record %2, %3 registers</source>
+        <translation>文件 %1，记录 %2，%3 个寄存器</translation>
+    </message>
+    <message>
+        <source>%1 (0 to 9999)</source>
+        <translation>%1（0到9999）</translation>
+    </message>
+    <message>
+        <source>%1 register</source>
+        <translation>%1 个寄存器</translation>
+    </message>
+    <message>
+        <source>%1 registers</source>
+        <translation>%1 个寄存器</translation>
+    </message>
+    <message>
+        <source>%1 (even: the reference type and registers of 2 bytes make it odd)</source>
+        <translation>%1（偶数：参考类型加2字节的寄存器应为奇数）</translation>
+    </message>
+    <message>
+        <source>%1 (%2 whole objects follow)</source>
+        <translation>%1（后续 %2 个完整对象）</translation>
+    </message>
+    <message>
+        <source>%1 (neither FF00 on nor 0000 off)</source>
+        <translation>%1（既不是FF00合也不是0000分）</translation>
+    </message>
+    <message>
+        <source>%1 (not MODBUS)</source>
+        <translation>%1（不是MODBUS）</translation>
+    </message>
+    <message>
+        <source>%1 (unit, function code and CRC at least)</source>
+        <translation>%1（至少需单元标识、功能码和CRC）</translation>
+    </message>
+    <message>
+        <source>%1 (ok)</source>
+        <translation>%1（正确）</translation>
+    </message>
+    <message>
+        <source>%1 (bad)</source>
+        <translation>%1（错误）</translation>
+    </message>
+    <message>
+        <source>%1 (bad, expected %2)</source>
+        <translation>%1（错误，应为 %2）</translation>
     </message>
 </context>
 </TS>

@@ -120,11 +120,21 @@ TEST(Cdt, WordsByFunctionCode)
         const char* value;
         Verdict verdict;
         double number; // NaN where the field has none
+        int offset = -1; // the field's first byte and its byte count, checked where given
+        int bytes = -1;
     } cases[] = {
         {soe, "Sequence of events record", "signal 261 open at day 8 14:05:09.123", Verdict::None, NAN},
+        // the time is read from both words: a heading whose parts name their own bytes
+        {soe, "Time", "day 8 14:05:09.123", Verdict::None, NAN, 13, 0},
+        {soe, "Minute", "5", Verdict::None, 5, 16, 1},
+        {soe, "Hour", "14", Verdict::None, 14, 19, 1},
         {soe, "Signal", "261", Verdict::None, 261},
         {soe, "State", "0 open", Verdict::None, 0},
-        {clockAndSoe, "Station clock", "2026-12-08 14:05:09.123", Verdict::None, NAN},
+        // the clock returned ends with the time the station waited; the clock set, with the date
+        {clockAndSoe, "Station clock", "day 8 14:05:09.123, waiting time 6668 ms", Verdict::None, NAN},
+        {clockAndSoe, "Waiting time", "6668 ms (read as a date: month 12, year 26)", Verdict::None, 6668, 21, 2},
+        {"EB 90 EB 90 EB 90 71 7A 02 00 01 7C EE 7B 00 09 05 88 EF 0E 08 0C 1A DB", "Station clock",
+         "2026-12-08 14:05:09.123", Verdict::None, NAN},
         {clockAndSoe, "Sequence of events record", "signal 2050 closed at day 31 23:59:59.999", Verdict::None, NAN},
         // minute 61 and day 0
         {"EB 90 EB 90 EB 90 71 26 02 01 00 7A 80 7B 00 09 3D 00 81 0E 00 05 01 00", "Time",
@@ -162,6 +172,10 @@ TEST(Cdt, WordsByFunctionCode)
         } else {
             ASSERT_TRUE(f->number.has_value()) << c.field;
             EXPECT_DOUBLE_EQ(*f->number, c.number) << c.field;
+        }
+        if (c.offset >= 0) {
+            EXPECT_EQ(f->offset, static_cast<std::size_t>(c.offset)) << c.field;
+            EXPECT_EQ(f->raw.size(), static_cast<std::size_t>(c.bytes)) << c.field;
         }
     }
 }

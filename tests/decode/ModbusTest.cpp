@@ -36,13 +36,15 @@ struct CheckCase {
     const char* field;
     Verdict verdict;
     const char* expected;
+    const char* value = nullptr; // checked where given
 };
 
 TEST(Modbus, ChecksAndCountsGiveTheValueThatWouldVerify)
 {
     const CheckCase cases[] = {
         {"01 03 00 00 00 0A C5 CD", false, "CRC", Verdict::Good, ""},
-        {"01 03 00 00 00 0A CD C5", false, "CRC", Verdict::Bad, "C5 CD"},
+        // the CRC that would verify is said once, in the verdict
+        {"01 03 00 00 00 0A CD C5", false, "CRC", Verdict::Bad, "C5 CD", "0xC5CD"},
         {"00 01 00 00 00 06 01 03 00 00 00 0A", true, "Length", Verdict::Good, ""},
         {"00 01 00 00 00 07 01 03 00 00 00 0A", true, "Length", Verdict::Bad, "00 06"},
         {"00 01 00 05 00 06 01 03 00 00 00 0A", true, "Protocol identifier", Verdict::Bad, "00 00"},
@@ -80,6 +82,9 @@ TEST(Modbus, ChecksAndCountsGiveTheValueThatWouldVerify)
             ASSERT_NE(f, nullptr) << c.frame;
             EXPECT_EQ(f->verdict, c.verdict) << c.frame;
             EXPECT_EQ(f->expected, c.expected) << c.frame;
+            if (c.value) {
+                EXPECT_EQ(f->value, c.value) << c.frame;
+            }
         }
     }
 }

@@ -24,7 +24,7 @@ const char* Translate(const char* context, const char* source)
         {"decode", "Type identification", "类型标识"},
         {"decode", "spontaneous", "突发"},
         {"decode", "I-format, N(S)=%1 N(R)=%2", "I格式 N(R)=%2 N(S)=%1"},
-        {"decode", " (ok)", "（正确）"},
+        {"decode", "%1 (ok)", "%1（正确）"},
         {"decode", "IEC 60870-5-104", "IEC 104"},
         {"decode", "%1 bytes", "%1 字节"},
     };
