@@ -108,15 +108,15 @@
     </message>
     <message>
         <source>传送原因字节</source>
-        <translation>Cause of transmission octets</translation>
+        <translation>COT octets</translation>
     </message>
     <message>
         <source>公共地址字节</source>
-        <translation>Common address octets</translation>
+        <translation>CA octets</translation>
     </message>
     <message>
         <source>信息体地址字节</source>
-        <translation>Information object address octets</translation>
+        <translation>IOA octets</translation>
     </message>
     <message>
         <source>报文解析</source>
