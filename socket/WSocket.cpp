@@ -439,11 +439,13 @@ void TCustomWSocket::Connect()
             return;
     }
     // A datagram socket is often opened to send one frame and closed again
-    // at once: its read readiness is watched only if it lives on.
+    // at once: its read readiness is watched only if it lives on, and never
+    // when it only sends.
+    const bool sendsOnly = sendOnly_ && socketType_ == SOCK_DGRAM;
     readiness_->Start(handle, ConnectInterest,
                       socketType_ == SOCK_DGRAM ? WSocketReadiness::Created::Datagram
                                                 : WSocketReadiness::Created::Unconnected,
-                      WSocketReadiness::ReadWatch::NextTurn);
+                      sendsOnly ? WSocketReadiness::ReadWatch::Never : WSocketReadiness::ReadWatch::NextTurn);
     if (socketType_ == SOCK_DGRAM) {
         SetState(wsConnected);
         if (instance.Alive() && OnSessionConnected)
@@ -828,7 +830,7 @@ int TCustomWSocket::Send(const void* data, int len)
     if (len > 0)
         QueueData(bytes, len);
     TryToSend();
-    if (instance.Alive() && allSent_)
+    if (instance.Alive() && allSent_ && !(sendOnly_ && socketType_ == SOCK_DGRAM))
         readiness_->Post(FD_WRITE, 0);
     return std::max(len, 0);
 }

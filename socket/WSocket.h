@@ -129,6 +129,15 @@ public:
     // kept across Close.
     [[nodiscard]] bool ReceiveDestination() const { return receiveDestination_; }
     void SetReceiveDestination(bool on) { receiveDestination_ = on; }
+    // A datagram socket that Connect opens only sends: what arrives at its
+    // port is never read (the system holds it until Close drops it), and
+    // the socket reaches the event loop only when a send cannot go out
+    // whole (OnDataSent then fires once the rest has gone; after a send
+    // that went out whole it does not). A socket opened for one send and
+    // closed again costs the event loop nothing. Off by default; kept
+    // across Close.
+    [[nodiscard]] bool SendOnly() const { return sendOnly_; }
+    void SetSendOnly(bool on) { sendOnly_ = on; }
 
     TSessionAvailable OnSessionAvailable;
     TSessionConnected OnSessionConnected;
@@ -274,6 +283,7 @@ private:
     int lingerTimeout_ = 0;
     int receiveQueueBytes_ = 0;
     bool receiveDestination_ = false;
+    bool sendOnly_ = false;
 
     std::deque<std::unique_ptr<TBuffer>> sendQueue_;
     std::vector<std::unique_ptr<TBuffer>> spareChunks_;

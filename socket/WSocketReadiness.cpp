@@ -87,8 +87,11 @@ void WSocketReadiness::Watch(int handle, unsigned interest, Kind kind, ReadWatch
     interest_ = interest;
     kind_ = kind;
     closeSignalled_ = false;
+    readWatched_ = readWatch != ReadWatch::Never;
     readNotifier_.setSocket(handle);
     writeNotifier_.setSocket(handle);
+    if (!readWatched_)
+        return;
     if (kind_ != Kind::Unconnected) {
         if (readWatch == ReadWatch::Now) {
             ArmRead();
@@ -133,7 +136,7 @@ void WSocketReadiness::ConnectStarted()
 
 bool WSocketReadiness::ReadWatchable() const
 {
-    return handle_ >= 0 && !closeSignalled_ && kind_ != Kind::Unconnected && kind_ != Kind::Connecting;
+    return handle_ >= 0 && readWatched_ && !closeSignalled_ && kind_ != Kind::Unconnected && kind_ != Kind::Connecting;
 }
 
 void WSocketReadiness::ReadDone()

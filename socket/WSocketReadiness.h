@@ -39,8 +39,11 @@ public:
     // When read and accept readiness starts to be watched: at once, or from
     // the next turn of the event loop, so that a socket opened and closed
     // again within one turn (one frame sent) never reaches the event loop's
-    // watch list, whose every change costs a wake-up.
-    enum class ReadWatch { Now, NextTurn };
+    // watch list, whose every change costs a wake-up; or never, for a
+    // datagram socket that only sends: then neither its read readiness nor
+    // its first write readiness is signalled, only the write readiness
+    // asked for by WriteBlocked.
+    enum class ReadWatch { Now, NextTurn, Never };
 
     // Starts watching handle for the events of interest; stops watching any
     // earlier handle. The handle becomes non-blocking; what kind of socket
@@ -91,6 +94,7 @@ private:
     uint64_t generation_ = 0;
     Kind kind_ = Kind::Unconnected;
     bool closeSignalled_ = false;
+    bool readWatched_ = true;
     bool detached_ = false;
     // Posted in order, delivered by the one event in the queue.
     std::vector<Posted> posted_;

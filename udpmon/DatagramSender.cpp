@@ -69,6 +69,10 @@ void DatagramSender::Connect(Outlet& outlet, const QString& addr)
     socket.SetLocalPort(QStringLiteral("0"));
     socket.SetMulticastHops(state_.MulticastHops);
     socket.SetMulticastInterface(state_.MulticastInterface);
+    // A socket of its own for each send lives until the next: nothing that
+    // arrives at its port is shown, so nothing of it is read, and it costs
+    // the event loop nothing. A socket kept open reads and drops what comes.
+    socket.SetSendOnly(port_ == Port::NewEachTime);
     socket.Connect();
     // The address the socket sends to, for OnSent and the route: looked up again only
     // when the destination changed (the socket has resolved it already, so

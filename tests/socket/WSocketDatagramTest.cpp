@@ -308,6 +308,34 @@ TEST(WSocketDatagram, ASendingSocketThatStaysOpenIsToldOfDatagramsSentToIt)
     EXPECT_EQ(received, (std::vector<std::string>{"early", "later"}));
 }
 
+TEST(WSocketDatagram, ASendOnlySocketLeavesWhatArrivesUnreadAndPostsNothing)
+{
+    // What arrives at the port of a socket that only sends stays with the
+    // system, and a send that went out whole is not followed by OnDataSent.
+    PlainSocket peer = PlainSocket::UdpReceiver();
+    TWSocket client;
+    int reads = 0;
+    int dataSent = 0;
+    client.OnDataAvailable = [&](TCustomWSocket*, int) { ++reads; };
+    client.OnDataSent = [&](TCustomWSocket*, int) { ++dataSent; };
+    client.SetSendOnly(true);
+    Aim(client, "udp", peer.LocalPort());
+    client.Connect();
+    ASSERT_EQ(client.State(), wsConnected);
+    ASSERT_EQ(client.Send("ask", 3), 3);
+    SendDatagram(peer.Handle(), LocalPortOf(client.SocketHandle()), "answer");
+    ASSERT_TRUE(SpinUntil([&] { return client.RcvdCount() == 6; }));
+    for (int turn = 0; turn < 10; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(reads, 0);
+    EXPECT_EQ(client.ReadCount(), 0);
+    EXPECT_EQ(dataSent, 0);
+    std::vector<char> buffer(16);
+    EXPECT_EQ(recv(peer.Handle(), buffer.data(), buffer.size(), MSG_DONTWAIT), 3);
+    client.Close();
+    EXPECT_TRUE(client.SendOnly()); // kept for the next socket
+}
+
 TEST(WSocketDatagram, DatagramsArrivingAfterTheHandlerAskedWhatWaitsAreStillRead)
 {
     // The handler reads, asks how much waits (nothing), and only then do

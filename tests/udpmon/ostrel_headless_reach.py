@@ -63,7 +63,9 @@ def veth_pair():
     address detection); False when the namespace cannot have them."""
     return (ip("link", "add", "v0", "type", "veth", "peer", "name", "v1") and ip("link", "set", "v0", "up")
             and ip("link", "set", "v1", "up") and ip("-6", "addr", "add", "fd31::1/64", "dev", "v0", "nodad")
-            and ip("-6", "addr", "add", "fd31::2/64", "dev", "v1", "nodad"))
+            and ip("-6", "addr", "add", "fd31::2/64", "dev", "v1", "nodad")
+            and ip("-6", "addr", "add", "fe80::31:1/64", "dev", "v0", "nodad")
+            and ip("-6", "addr", "add", "fe80::31:2/64", "dev", "v1", "nodad"))
 
 
 def sender(family, interface=None):
@@ -141,27 +143,36 @@ def capture_destinations(multicast, six_multicast, ipv4_only):
         check(received == expected and not notes, f"{mode}: capture {received} {notes}, expected {expected}")
 
 
-def answer_over_ipv6_captured():
-    """A request over ::1 and its answer to --to [::1]:PORT, both in the
-    capture as IPv6 from the ports they left."""
-    with tempfile.TemporaryDirectory() as folder, socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as answers:
-        answers.bind(("::1", 0))
-        answers.settimeout(5)
-        port = answers.getsockname()[1]
-        program = Headless(folder, "--quiet", "--pcap", "cap.pcapng", "--to", f"[::1]:{port}", "--trigger", "01=02 0B")
-        with socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as device:
-            device.sendto(b"\x01", ("::1", program.port))
-            request_port = device.getsockname()[1]
-            try:
-                answer, source = answers.recvfrom(2048)
-            except socket.timeout:
-                answer, source = None, (None, None)
-        program.stop()
-        received, notes = tshark(os.path.join(folder, "cap.pcapng"))
-        expected = [("::1", "::1", str(request_port), str(program.port), "01"),
-                    ("::1", "::1", str(source[1]), str(port), "020b")]
-        check(answer == b"\x02\x0b" and received == expected and not notes,
-              f"answer over IPv6 {answer!r}: capture {received} {notes}, expected {expected}")
+def answer_over_ipv6_captured(veth):
+    """A request over ::1 and its answer to an IPv6 --to, both in the
+    capture as IPv6 from the ports they left, the answer from the address
+    the system sent it from (the link-local one of the interface named in
+    the zone of a link-local destination)."""
+    rows = [("[::1]", ("::1", 0, 0, 0), "::1")]  # (--to host, where the answers arrive, source)
+    if veth:
+        rows.append(("[fe80::31:2%v0]", ("fe80::31:2", 0, 0, socket.if_nametoindex("v1")), "fe80::31:1"))
+    else:
+        SKIPPED.append("answer to a link-local address: no pair of virtual Ethernet interfaces in a namespace")
+    for host, arrival, source_address in rows:
+        with tempfile.TemporaryDirectory() as folder, socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as answers:
+            answers.bind(arrival)
+            answers.settimeout(5)
+            port = answers.getsockname()[1]
+            program = Headless(folder, "--quiet", "--pcap", "cap.pcapng", "--to", f"{host}:{port}",
+                               "--trigger", "01=02 0B")
+            with socket.socket(socket.AF_INET6, socket.SOCK_DGRAM) as device:
+                device.sendto(b"\x01", ("::1", program.port))
+                request_port = device.getsockname()[1]
+                try:
+                    answer, source = answers.recvfrom(2048)
+                except socket.timeout:
+                    answer, source = None, (None, None)
+            program.stop()
+            received, notes = tshark(os.path.join(folder, "cap.pcapng"))
+            expected = [("::1", "::1", str(request_port), str(program.port), "01"),
+                        (source_address, arrival[0], str(source[1]), str(port), "020b")]
+            check(answer == b"\x02\x0b" and received == expected and not notes,
+                  f"answer to {host} {answer!r}: capture {received} {notes}, expected {expected}")
 
 
 def received_with_ancillary(s, wait=5.0):
@@ -240,7 +251,7 @@ def main():
         time.sleep(0.2)
     for ipv4_only in (False, True):
         capture_destinations(namespace, six_multicast, ipv4_only)
-    answer_over_ipv6_captured()
+    answer_over_ipv6_captured(six_multicast)
     if namespace:
         answers_to_a_group(six_multicast)
     else:

@@ -334,7 +334,7 @@ void HeadlessMonitor::CaptureSent(const WSocketAddress& to, std::uint16_t fromPo
     if (peer.Family() == AF_INET6) {
         sockaddr_in6 source{};
         source.sin6_family = AF_INET6;
-        source.sin6_addr = LocalAddressFor(peer.In6().sin6_addr);
+        source.sin6_addr = LocalAddressFor(peer.In6().sin6_addr, peer.In6().sin6_scope_id);
         source.sin6_port = htons(fromPort);
         Capture(source, peer.In6(), data, n);
     } else if (peer.Family() == AF_INET) {
@@ -363,7 +363,7 @@ void HeadlessMonitor::CaptureReceived(const monitor::ReceivedFrame& frame)
         sockaddr_in6 to = frame.destination6;
         if (to.sin6_family != AF_INET6) {
             to.sin6_family = AF_INET6;
-            to.sin6_addr = LocalAddressFor(frame.source6.sin6_addr);
+            to.sin6_addr = LocalAddressFor(frame.source6.sin6_addr, frame.source6.sin6_scope_id);
         }
         to.sin6_port = htons(listeningPort_);
         Capture(frame.source6, to, frame.bytes.data(), frame.bytes.size(), microseconds);
@@ -434,10 +434,11 @@ std::uint32_t HeadlessMonitor::LocalAddressFor(std::uint32_t peer)
     return local;
 }
 
-in6_addr HeadlessMonitor::LocalAddressFor(const in6_addr& peer)
+in6_addr HeadlessMonitor::LocalAddressFor(const in6_addr& peer, std::uint32_t scope)
 {
-    std::array<std::uint8_t, 16> key{};
-    std::memcpy(key.data(), &peer, key.size());
+    std::array<std::uint8_t, 20> key{};
+    std::memcpy(key.data(), &peer, sizeof peer);
+    std::memcpy(key.data() + sizeof peer, &scope, sizeof scope);
     const auto known = localAddresses6_.find(key);
     if (known != localAddresses6_.end())
         return known->second;
@@ -447,6 +448,7 @@ in6_addr HeadlessMonitor::LocalAddressFor(const in6_addr& peer)
         sockaddr_in6 address{};
         address.sin6_family = AF_INET6;
         address.sin6_addr = peer;
+        address.sin6_scope_id = scope;
         address.sin6_port = htons(9);
         socklen_t length = sizeof(address);
         if (::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0

@@ -107,9 +107,10 @@ private:
     // Replaces the points file by the table now; false when it could not
     // be written (the old file is then kept).
     bool WritePoints();
-    // The local address the system sends from to `peer` (network order).
+    // The local address the system sends from to `peer` (network order;
+    // an IPv6 peer with its zone, which a link-local address needs).
     std::uint32_t LocalAddressFor(std::uint32_t peer);
-    in6_addr LocalAddressFor(const in6_addr& peer);
+    in6_addr LocalAddressFor(const in6_addr& peer, std::uint32_t scope = 0);
     void ReportLimited(const QString& message);
     // Whether a report now would keep to the limit.
     [[nodiscard]] bool ReportDue() const;
@@ -164,7 +165,7 @@ private:
     WSocketAddress lastSource_;
     QString listenAddress_;
     std::unordered_map<std::uint32_t, std::uint32_t> localAddresses_;
-    std::map<std::array<std::uint8_t, 16>, in6_addr> localAddresses6_;
+    std::map<std::array<std::uint8_t, 20>, in6_addr> localAddresses6_;
     QElapsedTimer lastReport_;
     int unreported_ = 0;
 };
