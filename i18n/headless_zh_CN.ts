@@ -322,14 +322,6 @@ address、name、type、unit、low、high）在启动时读入：清单有错时
         <translation>--multicast-if 需要网卡名。</translation>
     </message>
     <message>
-        <source>listening on %1:%2</source>
-        <translation>正在监听 %1:%2</translation>
-    </message>
-    <message>
-        <source>listening on %1:%2, capture to %3</source>
-        <translation>正在监听 %1:%2，抓包写入 %3</translation>
-    </message>
-    <message>
         <source>%1 packets lost: they could not be written to the capture</source>
         <translation>丢失 %1 个报文：未能写入抓包文件</translation>
     </message>

@@ -343,6 +343,14 @@ def bad_rule():
         text = shown.decode("utf-8")
         check(run.returncode == status and message in text and other == b"",
               f"{name}: status {run.returncode}, {text!r}, {other!r}")
+    # Scripts read the port from this line, so its words stay in every language.
+    env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES")}
+    env["LANG"] = "zh_CN.UTF-8"
+    with subprocess.Popen([PROGRAM, "--listen", "0"], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                          env=env, cwd=folder) as proc:
+        first = proc.stderr.readline().decode("utf-8").strip()
+        proc.terminate()
+    check(re.fullmatch(r"ostrel-headless: listening on (?:0\.0\.0\.0|\[::\]):\d+", first), f"listening line, Chinese desktop: {first!r}")
     shutil.rmtree(folder)
 
 

@@ -97,9 +97,11 @@ int main(int argc, char** argv)
         return ostrel::HeadlessExit::Failure;
     }
     const QString port = QString::number(monitor.ListeningPort());
+    // The same words in every language: scripts that start the program read
+    // the port it listens on from this line.
     PrintError(monitor.CaptureFile().isEmpty()
-                   ? HT_("ostrel-headless", "listening on %1:%2").arg(monitor.ListeningAddress(), port)
-                   : HT_("ostrel-headless", "listening on %1:%2, capture to %3")
+                   ? QStringLiteral("listening on %1:%2").arg(monitor.ListeningAddress(), port)
+                   : QStringLiteral("listening on %1:%2, capture to %3")
                          .arg(monitor.ListeningAddress(), port, monitor.CaptureFile()));
 
     QCoreApplication::exec();
