@@ -6,7 +6,8 @@ translation that does not place each argument of its text once, or on a
 text the file keeps that the sources no longer have.
 
 Usage: check_texts.py LUPDATE SOURCE_ROOT FILE.ts=FOLDER[,FOLDER...] ...
-The markers of decode/Translate.h are read as QT_TRANSLATE_NOOP.
+The markers of decode/Translate.h and of the headless program's messages
+(udpmon/headless/HeadlessText.h) are read as QT_TRANSLATE_NOOP.
 """
 import os
 import re
@@ -16,7 +17,7 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-OPTIONS = ["-tr-function-alias", "QT_TRANSLATE_NOOP+=NC_,QT_TRANSLATE_NOOP+=C_"]
+OPTIONS = ["-tr-function-alias", "QT_TRANSLATE_NOOP+=NC_,QT_TRANSLATE_NOOP+=C_,QT_TRANSLATE_NOOP+=HT_"]
 # The places of the arguments: "%1" ... "%9" (decode::Arg) and "{0}" ... "{9}"
 # (the link supervision's sentences).
 ARGUMENTS = re.compile(r"%[1-9]|\{[0-9]\}")

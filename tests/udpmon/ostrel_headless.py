@@ -22,6 +22,9 @@ import time
 
 PROGRAM = sys.argv[1]
 FAILURES = []
+# The checks that read the program's messages read their English texts.
+ENGLISH = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES")}
+ENGLISH["LANG"] = "en_US.UTF-8"
 
 
 def check(condition, message):
@@ -38,7 +41,8 @@ class Headless:
         self.out_path = os.path.join(folder, "out.txt")
         self.err_path = os.path.join(folder, "err.txt")
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
-            self.proc = subprocess.Popen([PROGRAM, "--listen", "0", *args], cwd=folder, stdout=out, stderr=err)
+            self.proc = subprocess.Popen([PROGRAM, "--listen", "0", *args], cwd=folder, stdout=out, stderr=err,
+                                         env=ENGLISH)
         deadline = time.monotonic() + 30
         self.port = None
         while self.port is None:
@@ -302,8 +306,9 @@ def ascii_mode():
 
 
 def bad_rule():
-    """A refused rule and a point list with a fault end the start with their
-    message, in the language chosen by --lang or else by the environment."""
+    """A refused rule, a bad option and a point list with a fault end the
+    start with their message, and --help is printed, in the language chosen
+    by --lang or else by the environment."""
     folder = tempfile.mkdtemp(prefix="ostrel-headless-lang-")
     point_list = os.path.join(folder, "list.csv")
     with open(point_list, "w", encoding="utf-8") as f:
@@ -319,16 +324,33 @@ def bad_rule():
         ("--lang=en under the C locale", "C", ["--lang=en", *rule], 2, wildcards_en),
         ("point list, English desktop", "en_US.UTF-8", ["--point-list", point_list], 1,
          'point list ' + point_list + ': Line 2: Unknown protocol "XYZ"'),
-        ("point list, C locale", "C", ["--point-list", point_list], 1, 'point list ' + point_list + ': 第2行: 协议 "XYZ" 不认识'),
-        ("unknown language", "C", ["--lang", "fr"], 2, "ostrel-headless: --lang: 'fr' is not zh or en."),
+        ("point list, C locale", "C", ["--point-list", point_list], 1,
+         '点表清单 ' + point_list + ': 第2行: 协议 "XYZ" 不认识'),
+        ("unknown language", "en_US.UTF-8", ["--lang", "fr"], 2, "ostrel-headless: --lang: 'fr' is not zh or en."),
+        ("option error, --lang zh", "en_US.UTF-8", ["--lang", "zh", "--multicast-ttl", "300"], 2,
+         "ostrel-headless: --multicast-ttl：'300' 不是 0 到 255 之间的数。\n请用 'ostrel-headless --help' 查看更多信息。\n"),
+        ("option error, --lang en", "zh_CN.UTF-8", ["--lang", "en", "--multicast-ttl", "300"], 2,
+         "ostrel-headless: --multicast-ttl: '300' is not a number from 0 to 255.\n"
+         "Try 'ostrel-headless --help' for more information.\n"),
+        ("--help, Chinese desktop", "zh_CN.UTF-8", ["--help"], 0, "用法：ostrel-headless [选项]\n"),
     ]
     for name, lang, args, status, message in cases:
         env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES")}
         env["LANG"] = lang
         run = subprocess.run([PROGRAM, "--listen", "0", *args], capture_output=True, timeout=30, env=env, cwd=folder)
-        err = run.stderr.decode("utf-8")
-        check(run.returncode == status and message in err and run.stdout == b"",
-              f"{name}: status {run.returncode}, {err!r}")
+        # --help on standard output, every fault on standard error.
+        shown, other = (run.stdout, run.stderr) if status == 0 else (run.stderr, run.stdout)
+        text = shown.decode("utf-8")
+        check(run.returncode == status and message in text and other == b"",
+              f"{name}: status {run.returncode}, {text!r}, {other!r}")
+    # Scripts read the port from this line, so its words stay in every language.
+    env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES")}
+    env["LANG"] = "zh_CN.UTF-8"
+    with subprocess.Popen([PROGRAM, "--listen", "0"], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                          env=env, cwd=folder) as proc:
+        first = proc.stderr.readline().decode("utf-8").strip()
+        proc.terminate()
+    check(re.fullmatch(r"ostrel-headless: listening on (?:0\.0\.0\.0|\[::\]):\d+", first), f"listening line, Chinese desktop: {first!r}")
     shutil.rmtree(folder)
 
 
@@ -486,12 +508,12 @@ def points():
         with open(os.path.join(folder, "bad.csv"), "w", encoding="utf-8") as bad:
             bad.write("protocol,station,address\nIEC104,1,100\nIEC104,1,x\n")
         refused = subprocess.run([PROGRAM, "--listen", "0", "--point-list", "bad.csv"], cwd=folder,
-                                 capture_output=True, timeout=30)
-        check(refused.returncode == 1 and "第3行" in refused.stderr.decode("utf-8"),
+                                 capture_output=True, timeout=30, env=ENGLISH)
+        check(refused.returncode == 1 and "Line 3" in refused.stderr.decode("utf-8"),
               f"a bad list refused naming its line: {refused.returncode} {refused.stderr!r}")
         check(not os.path.exists(os.path.join(folder, "p.csv")), "nothing made after a refused list")
         unwritable = subprocess.run([PROGRAM, "--listen", "0", "--points", "no-such-folder/p.csv"], cwd=folder,
-                                    capture_output=True, timeout=30)
+                                    capture_output=True, timeout=30, env=ENGLISH)
         check(unwritable.returncode == 1 and "cannot write the points file" in unwritable.stderr.decode("utf-8"),
               f"a points file that cannot be written ends the start: {unwritable.returncode} {unwritable.stderr!r}")
         with open(os.path.join(folder, "list.csv"), "w", encoding="utf-8") as good:

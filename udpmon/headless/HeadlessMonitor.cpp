@@ -1,5 +1,7 @@
 #include "udpmon/headless/HeadlessMonitor.h"
 
+#include "udpmon/headless/HeadlessText.h"
+
 #include "platform/AtomicFile.h"
 #include "platform/TextCodec.h"
 #include "socket/WSocketErrors.h"
@@ -108,7 +110,7 @@ HeadlessMonitor::HeadlessMonitor(HeadlessOptions options, std::FILE* out, ErrorR
         if (!options_.pointsFile.isEmpty())
             connect(timedSave_->Timer1(), &monitor::IntervalTimer::OnTimer, this, [this] {
                 if (!WritePoints())
-                    ReportLimited(QStringLiteral("the points could not be written to %1").arg(options_.pointsFile));
+                    ReportLimited(HT_("ostrel-headless", "the points could not be written to %1").arg(options_.pointsFile));
             });
     }
     sender_.OnSent = [this](const WSocketAddress& from, const WSocketAddress& to, const std::uint8_t* data,
@@ -127,7 +129,8 @@ HeadlessMonitor::~HeadlessMonitor()
 void HeadlessMonitor::Start()
 {
     if (options_.savePeriodMs > 0 && !options_.saveDir.isEmpty() && !QDir(options_.saveDir).exists())
-        throw std::runtime_error("no folder " + options_.saveDir.toStdString() + " for the timed-save files");
+        throw std::runtime_error(
+            HT_("ostrel-headless", "no folder %1 for the timed-save files").arg(options_.saveDir).toStdString());
     if (points_ && !options_.pointListFile.isEmpty()) {
         // A list with a fault stops the start before anything is bound or made.
         analysis::PointList list;
@@ -135,7 +138,8 @@ void HeadlessMonitor::Start()
         // Its faults in the language of the translations installed.
         const decode::TranslatorScope language(monitor::PlainTranslation);
         if (!analysis::ReadPointListFile(QFile::encodeName(options_.pointListFile).toStdString(), list, error))
-            throw std::runtime_error("point list " + error);
+            throw std::runtime_error(
+                HT_("ostrel-headless", "point list %1").arg(QString::fromStdString(error)).toStdString());
         points_->SetList(std::move(list));
     }
     // Both families on "::" where the system has IPv6 at all.
@@ -150,22 +154,26 @@ void HeadlessMonitor::Start()
         if (!pass_.UDPServer1().JoinGroup(entry.group, entry.interfaceName)) {
             const int error = pass_.UDPServer1().LastError();
             pass_.Stop();
-            throw std::runtime_error("cannot join " + join.toStdString() + ": " + ErrorText(error));
+            throw std::runtime_error(HT_("ostrel-headless", "cannot join %1: %2")
+                                         .arg(join, QString::fromStdString(ErrorText(error)))
+                                         .toStdString());
         }
     }
     if (!options_.pcapFile.isEmpty() && !OpenCapture(0)) {
         pass_.Stop();
-        throw std::runtime_error("cannot make the capture file " + capture_.Error());
+        throw std::runtime_error(
+            HT_("ostrel-headless", "cannot make the capture file %1").arg(QString::fromStdString(capture_.Error())).toStdString());
     }
     if (links_) {
         if (!OpenEvents()) {
             const int error = errno;
             pass_.Stop();
             capture_.Close();
-            throw std::runtime_error("cannot make the events file " + options_.eventsFile.toStdString() + ": "
-                                     + std::strerror(error));
+            throw std::runtime_error(HT_("ostrel-headless", "cannot make the events file %1: %2")
+                                         .arg(options_.eventsFile, QString::fromLocal8Bit(std::strerror(error)))
+                                         .toStdString());
         }
-        Note(QStringLiteral("events to %1").arg(eventsFile_));
+        Note(HT_("ostrel-headless", "events to %1").arg(eventsFile_));
         linkTick_.start();
     }
     if (points_ && !options_.pointsFile.isEmpty() && !WritePoints()) {
@@ -173,8 +181,9 @@ void HeadlessMonitor::Start()
         const int error = errno;
         pass_.Stop();
         capture_.Close();
-        throw std::runtime_error("cannot write the points file " + options_.pointsFile.toStdString() + ": "
-                                 + std::strerror(error));
+        throw std::runtime_error(HT_("ostrel-headless", "cannot write the points file %1: %2")
+                                     .arg(options_.pointsFile, QString::fromLocal8Bit(std::strerror(error)))
+                                     .toStdString());
     }
     if (options_.savePeriodMs > 0) {
         timedSave_->Timer1()->SetInterval(options_.savePeriodMs);
@@ -192,9 +201,9 @@ void HeadlessMonitor::NewCaptureFile()
     if (options_.pcapFile.isEmpty())
         return;
     if (OpenCapture(captureNumber_ + 1))
-        Note(QStringLiteral("capture to %1").arg(captureFile_));
+        Note(HT_("ostrel-headless", "capture to %1").arg(captureFile_));
     else
-        Note(QStringLiteral("cannot make the capture file %1; the capture goes on in %2")
+        Note(HT_("ostrel-headless", "cannot make the capture file %1; the capture goes on in %2")
                    .arg(QString::fromStdString(capture_.Error()), captureFile_));
 }
 
@@ -212,7 +221,7 @@ bool HeadlessMonitor::OpenCapture(int number)
         // A link planted at any name the capture tries, the first or one
         // SIGHUP's rotation comes to, is named, never followed.
         if (QFileInfo(name).isSymLink())
-            Note(QStringLiteral("%1 is a symbolic link: not followed, the capture takes the next free name")
+            Note(HT_("ostrel-headless", "%1 is a symbolic link: not followed, the capture takes the next free name")
                        .arg(name));
     }
     return false;
@@ -257,7 +266,7 @@ void HeadlessMonitor::WriteEvent(const analysis::Event& event)
     }
     if (std::fwrite(line.data(), 1, line.size(), events_) != line.size() || std::fflush(events_) != 0) {
         std::clearerr(events_);
-        ReportLimited(QStringLiteral("an event could not be written to %1").arg(eventsFile_));
+        ReportLimited(HT_("ostrel-headless", "an event could not be written to %1").arg(eventsFile_));
     }
 }
 
@@ -283,7 +292,7 @@ void HeadlessMonitor::Finish()
     }
     timedSave_->SaveAtEnd();
     if (!pointsWritten)
-        throw std::runtime_error("the points could not be written to " + options_.pointsFile.toStdString());
+        throw std::runtime_error(HT_("ostrel-headless", "the points could not be written to %1").arg(options_.pointsFile).toStdString());
 }
 
 bool HeadlessMonitor::WritePoints()
@@ -306,7 +315,7 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
         try {
             sender_.Send(response->data(), response->size());
         } catch (const std::exception& error) {
-            ReportLimited(QStringLiteral("answer to %1:%2 not sent: %3")
+            ReportLimited(HT_("ostrel-headless", "answer to %1:%2 not sent: %3")
                               .arg(state_.ClientHost, state_.ClientPort, QString::fromUtf8(error.what())));
         }
         return;
@@ -314,7 +323,7 @@ void HeadlessMonitor::Answer(const std::uint8_t* data, std::size_t n)
     TWSocket& socket = pass_.UDPServer1();
     const WSocketAddress to = lastSource_;
     if (socket.SendTo(response->data(), static_cast<int>(response->size()), to) < 0) {
-        ReportLimited(QStringLiteral("answer to %1 not sent: %2")
+        ReportLimited(HT_("ostrel-headless", "answer to %1 not sent: %2")
                           .arg(to.Text(), QString::fromStdString(ErrorText(socket.LastError()))));
         return;
     }
@@ -395,15 +404,14 @@ void HeadlessMonitor::Captured(bool written)
     if (!written) {
         ++captureLost_;
         ++captureLosing_;
-        ReportLimited(QStringLiteral("capture not written to %1: %2 (%3 packets lost in all)")
-                          .arg(captureFile_, QString::fromStdString(capture_.Error()))
-                          .arg(captureLost_));
+        ReportLimited(HT_("ostrel-headless", "capture not written to %1: %2 (%3 packets lost in all)")
+                          .arg(captureFile_, QString::fromStdString(capture_.Error()), QString::number(captureLost_)));
         return;
     }
     // Told once, when the limit allows: until then the next packet written
     // tells it.
     if (captureLosing_ > 0 && ReportDue()) {
-        Report(QStringLiteral("capture written to %1 again, after %2 packets lost").arg(captureFile_).arg(captureLosing_));
+        Report(HT_("ostrel-headless", "capture written to %1 again, after %2 packets lost").arg(captureFile_, QString::number(captureLosing_)));
         captureLosing_ = 0;
     }
 }
@@ -470,7 +478,7 @@ void HeadlessMonitor::ReportLimited(const QString& message)
     }
     QString text = message;
     if (unreported_ > 0)
-        text += QStringLiteral(" (and %1 more errors since the last report)").arg(unreported_);
+        text = HT_("ostrel-headless", "%1 (and %2 more errors since the last report)").arg(text, QString::number(unreported_));
     unreported_ = 0;
     Report(text);
 }

@@ -51,9 +51,9 @@ struct HeadlessCommandLine {
     QString standardError;
 };
 
-// Told the value of --lang ("zh", "en"; empty without it) once the options
-// are read and before any of their values is checked, so that the messages
-// of the checks can be in that language.
+// Told the value of --lang ("zh", "en"; empty without it, or when it is
+// given more than once or with another value) before anything else is
+// checked, so that every message and the help can be in that language.
 using HeadlessLanguageChoice = std::function<void(const QString& language)>;
 
 // Reads the arguments (the first one is the program path). Long options take

@@ -3,10 +3,13 @@
 #include "platform/DateTimeText.h"
 #include "udpmon/headless/HeadlessMonitor.h"
 #include "udpmon/headless/HeadlessOptions.h"
+#include "udpmon/headless/HeadlessText.h"
 #include "platform/SignalPipe.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include <csignal>
 #include <cstdio>
@@ -23,6 +26,20 @@ void PrintError(const QString& message)
     std::fflush(stderr);
 }
 
+// The program's own messages in Chinese (their source texts are English)
+// and Qt's own (the help's headings, the option parser's faults). The
+// messages shared with Ostrel's window have Chinese source texts and need
+// nothing; the printed lines and the files use no translation at all.
+void InstallChinese(QCoreApplication& app)
+{
+    for (const QString& file : {QStringLiteral(":/i18n/headless_zh_CN.qm"),
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm")}) {
+        auto* translator = new QTranslator(&app);
+        if (!translator->load(file) || !QCoreApplication::installTranslator(translator))
+            delete translator;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -37,12 +54,15 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("ostrel-headless"));
     QCoreApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION));
 
-    // The messages Ostrel's window shares (a refused trigger rule) and the
-    // point list's faults in English when English is chosen; the Chinese
-    // ones are their source texts, and under Chinese nothing else changes.
+    // Every message in the language chosen: under English the messages
+    // Ostrel's window shares (a refused trigger rule) and the point list's
+    // faults are translated, the program's own are their source texts; under
+    // Chinese the other way round.
     const auto chooseLanguage = [&app](const QString& language) {
         if (monitor::ChooseLanguage(language, QLocale::system().uiLanguages()) == monitor::Language::English)
             monitor::InstallTranslations(app, monitor::Language::English);
+        else
+            InstallChinese(app);
     };
     const ostrel::HeadlessCommandLine commandLine =
         ostrel::ReadHeadlessCommandLine(ArgumentsOf(argc, argv), QStringLiteral(OSTREL_VERSION), chooseLanguage);
@@ -76,12 +96,13 @@ int main(int argc, char** argv)
         PrintError(QString::fromUtf8(error.what()));
         return ostrel::HeadlessExit::Failure;
     }
+    const QString port = QString::number(monitor.ListeningPort());
+    // The same words in every language: scripts that start the program read
+    // the port it listens on from this line.
     PrintError(monitor.CaptureFile().isEmpty()
-                   ? QStringLiteral("listening on %1:%2").arg(monitor.ListeningAddress()).arg(monitor.ListeningPort())
+                   ? QStringLiteral("listening on %1:%2").arg(monitor.ListeningAddress(), port)
                    : QStringLiteral("listening on %1:%2, capture to %3")
-                         .arg(monitor.ListeningAddress())
-                         .arg(monitor.ListeningPort())
-                         .arg(monitor.CaptureFile()));
+                         .arg(monitor.ListeningAddress(), port, monitor.CaptureFile()));
 
     QCoreApplication::exec();
     try {
@@ -91,7 +112,7 @@ int main(int argc, char** argv)
         status = ostrel::HeadlessExit::Failure;
     }
     if (monitor.CapturePacketsLost() > 0) {
-        PrintError(QStringLiteral("%1 packets lost: they could not be written to the capture")
+        PrintError(HT_("ostrel-headless", "%1 packets lost: they could not be written to the capture")
                        .arg(monitor.CapturePacketsLost()));
         status = ostrel::HeadlessExit::Failure;
     }
