@@ -1,9 +1,10 @@
 #include "analysis/LinkSupervisor.h"
 #include "analysis/Points.h"
 
+#include "tests/support/TableTranslator.h"
+
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,24 +15,18 @@
 
 namespace {
 
+constexpr TableText kTexts[] = {
+    {"analysis", "New connection: the link's state starts afresh.", "新连接"},
+    {"analysis", "N(S) {0} where {1} was expected: {2} missing ({3}).", "缺 {2} 帧：应为 {1}，收到 {0}"},
+    {"analysis", "单点遥信", "Single-point"},
+    {"analysis", "未收到", "Not received"},
+    {"analysis", "第%1行: %2", "Line %1: %2"},
+    {"analysis", "下限大于上限", "Low above high"},
+};
+
 const char* Translate(const char* context, const char* source)
 {
-    static const struct {
-        const char* context;
-        const char* source;
-        const char* translation;
-    } kTexts[] = {
-        {"analysis", "New connection: the link's state starts afresh.", "新连接"},
-        {"analysis", "N(S) {0} where {1} was expected: {2} missing ({3}).", "缺 {2} 帧：应为 {1}，收到 {0}"},
-        {"analysis", "单点遥信", "Single-point"},
-        {"analysis", "未收到", "Not received"},
-        {"analysis", "第%1行: %2", "Line %1: %2"},
-        {"analysis", "下限大于上限", "Low above high"},
-    };
-    for (const auto& t : kTexts)
-        if (std::strcmp(context, t.context) == 0 && std::strcmp(source, t.source) == 0)
-            return t.translation;
-    return source;
+    return TranslateByTable(kTexts, context, source);
 }
 
 // An I-format APDU with N(S) 2 where 0 is expected after a new connection.

@@ -1,9 +1,10 @@
 #include "decode/Decode.h"
 #include "decode/Text.h"
 
+#include "tests/support/TableTranslator.h"
+
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,24 +15,18 @@
 namespace {
 
 // A translator of a few texts, as the windows' would be.
+constexpr TableText kTexts[] = {
+    {"decode", "Type identification", "类型标识"},
+    {"decode", "spontaneous", "突发"},
+    {"decode", "I-format, N(S)=%1 N(R)=%2", "I格式 N(R)=%2 N(S)=%1"},
+    {"decode", "%1 (ok)", "%1（正确）"},
+    {"decode", "IEC 60870-5-104", "IEC 104"},
+    {"decode", "%1 bytes", "%1 字节"},
+};
+
 const char* Translate(const char* context, const char* source)
 {
-    static const struct {
-        const char* context;
-        const char* source;
-        const char* translation;
-    } kTexts[] = {
-        {"decode", "Type identification", "类型标识"},
-        {"decode", "spontaneous", "突发"},
-        {"decode", "I-format, N(S)=%1 N(R)=%2", "I格式 N(R)=%2 N(S)=%1"},
-        {"decode", "%1 (ok)", "%1（正确）"},
-        {"decode", "IEC 60870-5-104", "IEC 104"},
-        {"decode", "%1 bytes", "%1 字节"},
-    };
-    for (const auto& t : kTexts)
-        if (std::strcmp(context, t.context) == 0 && std::strcmp(source, t.source) == 0)
-            return t.translation;
-    return source;
+    return TranslateByTable(kTexts, context, source);
 }
 
 // An I-format APDU, N(S) 2, N(R) 1: M_ME_NC_1, spontaneous, common address 1.
