@@ -57,15 +57,21 @@ CaptionStrip CreateCaptionStrip(QDockWidget* dock, const QString& title, int hei
     return parts;
 }
 
+CaptionStrip SetUpDock(QDockWidget* dock, const QString& name, Qt::DockWidgetAreas areas, QWidget* content)
+{
+    dock->setObjectName(name);
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                      | QDockWidget::DockWidgetFloatable);
+    dock->setAllowedAreas(areas);
+    dock->setWidget(content);
+    return CreateCaptionStrip(dock, dock->windowTitle(), TDockableForm::kCaptionHeight);
+}
+
 TDockableForm::TDockableForm(const QString& title, const QColor& textColor, QWidget* parent)
     : QDockWidget(title, parent)
     , Memo1(new TSMemo(this))
 {
-    setObjectName(title);
-    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
-                | QDockWidget::DockWidgetFloatable);
-    setAllowedAreas(Qt::LeftDockWidgetArea);
-    const CaptionStrip strip = CreateCaptionStrip(this, title, kCaptionHeight);
+    const CaptionStrip strip = SetUpDock(this, title, Qt::LeftDockWidgetArea, Memo1);
     Panel1 = strip.Panel1;
     Panel1Caption = strip.Caption;
     CloseButton = strip.CloseButton;
@@ -74,7 +80,6 @@ TDockableForm::TDockableForm(const QString& title, const QColor& textColor, QWid
 
     Memo1->SetBackgroundColor(kNavy);
     Memo1->SetTextColor(textColor);
-    setWidget(Memo1);
 
     connect(this, &QDockWidget::topLevelChanged, this, &TDockableForm::FormFloat);
 }
@@ -93,28 +98,18 @@ TDecodeForm::TDecodeForm(QWidget* parent)
     : QDockWidget(tr("报文解析"), parent)
     , Panel(new monitor::DecodePanel(this))
 {
-    setObjectName(QStringLiteral("报文解析"));
-    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
-                | QDockWidget::DockWidgetFloatable);
-    setAllowedAreas(Qt::RightDockWidgetArea);
-    const CaptionStrip strip = CreateCaptionStrip(this, windowTitle(), TDockableForm::kCaptionHeight);
+    const CaptionStrip strip = SetUpDock(this, QStringLiteral("报文解析"), Qt::RightDockWidgetArea, Panel);
     Panel1 = strip.Panel1;
     CloseButton = strip.CloseButton;
-    setWidget(Panel);
 }
 
 TLinkForm::TLinkForm(QWidget* parent)
     : QDockWidget(tr("链路监视"), parent)
     , Panel(new monitor::LinkPanel(this))
 {
-    setObjectName(QStringLiteral("链路监视"));
-    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
-                | QDockWidget::DockWidgetFloatable);
-    setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
-    const CaptionStrip strip = CreateCaptionStrip(this, windowTitle(), TDockableForm::kCaptionHeight);
+    const CaptionStrip strip = SetUpDock(this, QStringLiteral("链路监视"), Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea, Panel);
     Panel1 = strip.Panel1;
     CloseButton = strip.CloseButton;
-    setWidget(Panel);
 }
 
 TLinkForm* CreateLinkForm(QMainWindow& window, monitor::ReceiveRoute& route, const OstrelState& state,
@@ -132,14 +127,9 @@ TPointForm::TPointForm(QWidget* parent)
     : QDockWidget(tr("数据点表"), parent)
     , Panel(new monitor::PointPanel(this))
 {
-    setObjectName(QStringLiteral("数据点表"));
-    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
-                | QDockWidget::DockWidgetFloatable);
-    setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
-    const CaptionStrip strip = CreateCaptionStrip(this, windowTitle(), TDockableForm::kCaptionHeight);
+    const CaptionStrip strip = SetUpDock(this, QStringLiteral("数据点表"), Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea, Panel);
     Panel1 = strip.Panel1;
     CloseButton = strip.CloseButton;
-    setWidget(Panel);
 }
 
 TPointForm* CreatePointForm(QMainWindow& window, monitor::ReceiveRoute& route, TDecodeForm& decode,

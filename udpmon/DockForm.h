@@ -28,6 +28,10 @@ struct CaptionStrip {
     QToolButton* CloseButton;
 };
 CaptionStrip CreateCaptionStrip(QDockWidget* dock, const QString& title, int height);
+// A docked window named `name` (its object name, by which the layout is kept)
+// showing `content`: closable, movable, floatable, docked only in `areas`,
+// under a caption strip of its title.
+CaptionStrip SetUpDock(QDockWidget* dock, const QString& name, Qt::DockWidgetAreas areas, QWidget* content);
 
 // A text window of the main window: a caption strip (`Panel1`) over a text
 // area (`Memo1`). It docks into the main window's client area, floats when
