@@ -220,14 +220,18 @@ long long SentCount(const QByteArray& output)
 
 long long UdpDrops(int port)
 {
-    QFile table(QStringLiteral("/proc/net/udp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return -1;
+    // A socket listening on "::" takes IPv4 too and is listed only in the
+    // IPv6 table.
     const QString hexPort = QStringLiteral(":%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
-    for (const QByteArray& line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 2 && QString::fromLatin1(fields[1]).endsWith(hexPort))
-            return fields.last().toLongLong();
+    for (const QString& path : {QStringLiteral("/proc/net/udp"), QStringLiteral("/proc/net/udp6")}) {
+        QFile table(path);
+        if (!table.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : table.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 2 && QString::fromLatin1(fields[1]).endsWith(hexPort))
+                return fields.last().toLongLong();
+        }
     }
     return -1;
 }

@@ -7,7 +7,7 @@ add_executable(ostrel_flood_sender ${CMAKE_CURRENT_SOURCE_DIR}/ostrel_flood_send
 telemon_warnings(ostrel_flood_sender)
 telemon_add_bench(ostrel_flood
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ostrel_flood.cpp
-    LIBS udpmon_lib Qt6::Widgets)
+    LIBS udpmon_lib bench_probes Qt6::Widgets)
 add_dependencies(ostrel_flood ostrel_flood_sender)
 target_compile_definitions(ostrel_flood PRIVATE
     OSTREL_FLOOD_SENDER="$<TARGET_FILE:ostrel_flood_sender>")

@@ -36,6 +36,8 @@
 // against those sent. Goals: none missing at 100 000 a second with the
 // window open, the table exact, lateness below 100 ms, and the open
 // window's ceiling at least 0.8 of the closed one's.
+#include "SoakProbe.h"
+
 #include "analysis/LinkSupervisor.h"
 #include "analysis/Points.h"
 #include "monitor/IntervalTimer.h"
@@ -130,22 +132,6 @@ int FreePort()
     return port;
 }
 
-// Datagrams the kernel dropped for the socket bound to this local port.
-long long KernelDrops(int port)
-{
-    QFile table(QStringLiteral("/proc/net/udp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return -1;
-    const QString local = QStringLiteral(":%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
-    // A /proc file has no size: read it whole.
-    for (const QByteArray& row : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = row.simplified().split(' ');
-        if (fields.size() >= 13 && fields[1].endsWith(local.toLatin1()))
-            return fields.last().toLongLong();
-    }
-    return -1;
-}
-
 void StartSender(QProcess& sender, int port, int size, const QStringList& extra = {})
 {
     sender.start(QStringLiteral(OSTREL_FLOOD_SENDER),
@@ -199,7 +185,7 @@ Figures PlainLoop(int size)
     }
     f.cpuPerDatagramUs = (CpuSeconds(RUSAGE_THREAD) - cpuBefore) * 1e6 / static_cast<double>(f.handled);
     f.sent = SentCount(sender);
-    f.drops = KernelDrops(port);
+    f.drops = UdpDrops(port);
     ::close(fd);
     f.perSecond = static_cast<double>(f.handled) / (static_cast<double>(lastNs) / 1e9);
     return f;
@@ -271,7 +257,7 @@ Figures WindowFlood(Tf_main& window, int size, const QStringList& extra = {})
     f.handled = window.SMemo1().Count();
     f.cpuPerDatagramUs = (CpuSeconds(RUSAGE_SELF) - cpuBefore) * 1e6 / static_cast<double>(f.handled);
     f.sent = SentCount(sender);
-    f.drops = KernelDrops(port);
+    f.drops = UdpDrops(port);
     f.perSecond = static_cast<double>(f.handled) / (static_cast<double>(lastChangeNs) / 1e9);
     quint64 previous = 0;
     bool first = true;

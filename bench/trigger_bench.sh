@@ -52,9 +52,9 @@ fi || { echo "trigger bench: the Ostrel harness failed (see $WORK/ostrel.log)" >
 HZ=$(getconf CLK_TCK)
 cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" 2>/dev/null | awk '{print $12+$13}'; }
 rss_kb() { awk '/VmRSS/{print $2}' "/proc/$1/status" 2>/dev/null; }
-udp_drops() {
+udp_drops() { # both tables: a socket on "::" is listed only in the IPv6 one
     local hp; hp=$(printf '%04X' "$1")
-    awk -v hp="$hp" '{split($2,a,":"); if (a[length(a)]==hp) s+=$NF} END{print s+0}' /proc/net/udp
+    awk -v hp="$hp" '{split($2,a,":"); if (a[length(a)]==hp) s+=$NF} END{print s+0}' /proc/net/udp /proc/net/udp6
 }
 headless_series() { # MODE (sender | to | to-new-port)
     local mode=$1 port=18895 reply=18896 args=() pid r k c0 c1 r0 r1 d0 d1 out res
